@@ -1,0 +1,57 @@
+// Value data as text: byte text, printable text, number forms, reading and writing values from text.
+#pragma once
+
+#include "platform/winreg.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace hw::core {
+
+// The failure of HexToDWord; what() is "Value overflow" or "Invalid char".
+class HexConversionError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+std::string BytesToHex(const BYTE* bytes, std::size_t count, char separator);
+std::string BytesToPrintable(const BYTE* bytes, std::size_t count);
+// count: capacity in, bytes produced out. Never fails.
+void HexToBytes(std::string_view text, BYTE* output, std::size_t& count);
+// The tolerant number of up to 8 characters; -1 for 9 or more.
+std::int64_t HexPairToByte(std::string_view text);
+// The strict 32-bit number; throws HexConversionError.
+DWORD HexToDWord(std::string_view text);
+DWORD SwapDWord(DWORD value);
+
+// One value's type and data, read by the two-step read.
+struct RawValue {
+    DWORD type = 0;
+    std::vector<BYTE> data;
+};
+// Nothing when the value cannot be read or its size is 0. An empty subKey reads from the root itself.
+std::optional<RawValue> ReadRawValue(HKEY root, const std::string& subKey, const std::string& valueName);
+
+struct ValueTexts {
+    std::string value;   // the value text
+    std::string display; // the display text
+};
+// The texts of already-read data (what the value list and the search use).
+ValueTexts ValueTextsOf(DWORD type, const BYTE* data, std::size_t size);
+
+std::string ReadValueText(HKEY root, const std::string& subKey, const std::string& valueName);
+std::string ReadValueTextOfPath(const std::string& path, const std::string& valueName);
+ValueTexts ReadValueTexts(HKEY root, const std::string& subKey, const std::string& valueName);
+ValueTexts ReadValueTextsOfPath(const std::string& path, const std::string& valueName);
+
+bool WriteValueText(HKEY root, const std::string& subKey, const std::string& valueName, DWORD type,
+                    const std::string& text);
+bool WriteValueTextOfPath(const std::string& path, const std::string& valueName, const std::string& text,
+                          DWORD type);
+
+} // namespace hw::core

@@ -1,0 +1,51 @@
+// The registry store: what stands behind the registry functions of winreg.h.
+// A store implements the registry functions' semantics itself (handles, access rights, links, ordering), so
+// every back-end passes the same contract tests. The process uses one store at a time.
+#pragma once
+
+#include "platform/winreg.h"
+
+#include <memory>
+#include <string>
+
+namespace hw::platform {
+
+class RegistryStore {
+public:
+    virtual ~RegistryStore() = default;
+
+    virtual LONG OpenKey(HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result) = 0;
+    // Opens with the widest rights the key grants (RegOpenKeyA's default access).
+    virtual LONG OpenKeyMaximum(HKEY parent, LPCSTR subKey, PHKEY result) = 0;
+    // Opens or creates every key on the path; disposition may be null. access 0 = the widest the key grants.
+    virtual LONG CreateKey(HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result, LPDWORD disposition) = 0;
+    virtual LONG QueryInfoKey(HKEY key, LPDWORD subKeys, LPDWORD maxSubKeyLen, LPDWORD values,
+                              LPDWORD maxValueNameLen, LPDWORD maxValueLen, FILETIME* lastWrite) = 0;
+    virtual LONG EnumKey(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength) = 0;
+    virtual LONG EnumValue(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD type, LPBYTE data,
+                           LPDWORD dataLength) = 0;
+    virtual LONG QueryValue(HKEY key, LPCSTR name, LPDWORD type, LPBYTE data, LPDWORD dataLength) = 0;
+    virtual LONG SetValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data, DWORD size) = 0;
+    virtual LONG DeleteValue(HKEY key, LPCSTR name) = 0;
+    virtual LONG DeleteKey(HKEY parent, LPCSTR subKey) = 0;
+    virtual LONG CloseKey(HKEY key) = 0;
+
+    // Commits pending writes now (they are otherwise committed within about 100 ms).
+    virtual void Flush() = 0;
+};
+
+// Where the product's database lives: $HIVEWRIGHT_REGISTRY, else
+// ${XDG_DATA_HOME:-$HOME/.local/share}/hivewright/registry.db.
+std::string DefaultRegistryPath();
+
+// Opens (creating and seeding when new) the SQLite store at path; null with a reason on failure.
+std::unique_ptr<RegistryStore> OpenSqliteStore(const std::string& path, std::string* error = nullptr);
+
+// The process's store. The first use opens the default database; a failure to open it throws.
+RegistryStore& CurrentRegistry();
+// Replaces the process's store (tests, other databases); the old store is flushed and closed. Null closes it.
+void UseRegistry(std::unique_ptr<RegistryStore> store);
+// Commits pending writes of the process's store, if one is open.
+void FlushRegistry();
+
+} // namespace hw::platform
