@@ -38,7 +38,8 @@ bool CopyKey(HKEY sourceRoot, HKEY destinationRoot, const std::string& sourceSub
              const std::string& destinationSubKey);
 bool CopyKeyPath(const std::string& sourcePath, const std::string& destinationPath, bool move);
 bool RenameKeyPath(const std::string& oldPath, const std::string& newPath);
-bool RenameValue(HKEY root, const std::string& subKey, const std::string& oldName, const std::string& newName);
+bool RenameValue(HKEY root, const std::string& subKey, const std::string& oldName,
+                 const std::string& newName);
 bool RenameValuePath(const std::string& path, const std::string& oldName, const std::string& newName);
 
 } // namespace hw::core

@@ -15,7 +15,7 @@ namespace hw::core {
 
 // The failure of HexToDWord; what() is "Value overflow" or "Invalid char".
 class HexConversionError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -36,6 +36,10 @@ struct RawValue {
 };
 // Nothing when the value cannot be read or its size is 0. An empty subKey reads from the root itself.
 std::optional<RawValue> ReadRawValue(HKEY root, const std::string& subKey, const std::string& valueName);
+// The same on a key already open with KEY_QUERY_VALUE.
+std::optional<RawValue> QueryRawValue(HKEY key, const std::string& valueName);
+// As QueryRawValue, but a value of size 0 is read too (with no data).
+std::optional<RawValue> QueryValueData(HKEY key, const std::string& valueName);
 
 struct ValueTexts {
     std::string value;   // the value text
