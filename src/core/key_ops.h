@@ -19,6 +19,8 @@ void ListValueNames(HKEY key, NameList& list);
 bool KeyExists(HKEY root, const std::string& subKey);
 bool KeyPathExists(const std::string& path);
 bool ValueExists(HKEY root, const std::string& subKey, const std::string& valueName);
+// On a key open with KEY_QUERY_VALUE: true when the value can be queried (its size may be 0).
+bool HasValue(HKEY key, const std::string& valueName);
 bool ValuePathExists(const std::string& path, const std::string& valueName);
 
 // "New Key #n" / "New Value #n" with the lowest free n; empty when the key cannot be opened.

@@ -1,0 +1,70 @@
+// Listing subkeys and value names, and testing that keys and values exist.
+#include "core/key_info.h"
+#include "core/key_ops.h"
+#include "core/key_path.h"
+#include "core/scoped_key.h"
+
+#include <vector>
+
+namespace hw::core {
+
+void ListSubKeys(HKEY key, NameList& list) {
+    list.clear();
+    const auto info = QueryKeyInfo(key);
+    if (!info) return;
+    std::vector<char> name(info->maxSubKeyNameLength + 1);
+    list.reserve(info->subKeyCount);
+    for (DWORD index = 0; index < info->subKeyCount; ++index) {
+        DWORD length = static_cast<DWORD>(name.size());
+        if (RegEnumKeyExA(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) ==
+            ERROR_SUCCESS) {
+            list.emplace_back(name.data(), length);
+        }
+    }
+}
+
+void ListSubKeysOfPath(const std::string& path, NameList& list) {
+    const ScopedKey key = OpenKey(RootKeyOfPath(path), SubKeyOrEmpty(path), KEY_READ);
+    if (key) ListSubKeys(key.get(), list);
+}
+
+void ListValueNames(HKEY key, NameList& list) {
+    list.clear();
+    const auto info = QueryKeyInfo(key);
+    if (!info) return;
+    std::vector<char> name(info->maxValueNameLength + 1);
+    list.reserve(info->valueCount);
+    for (DWORD index = 0; index < info->valueCount; ++index) {
+        DWORD length = static_cast<DWORD>(name.size());
+        // Only names are wanted, so no data is fetched.
+        if (RegEnumValueA(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) ==
+            ERROR_SUCCESS) {
+            list.emplace_back(name.data(), length);
+        }
+    }
+}
+
+bool KeyExists(HKEY root, const std::string& subKey) {
+    return OpenKey(root, subKey, KEY_READ).valid();
+}
+
+bool KeyPathExists(const std::string& path) {
+    return KeyExists(RootKeyOfPath(path), SubKeyOrEmpty(path));
+}
+
+bool ValueExists(HKEY root, const std::string& subKey, const std::string& valueName) {
+    const ScopedKey key = OpenKeyOrUseRoot(root, subKey, KEY_QUERY_VALUE);
+    return key && HasValue(key.get(), valueName);
+}
+
+bool HasValue(HKEY key, const std::string& valueName) {
+    DWORD type = 0;
+    DWORD size = 0;
+    return RegQueryValueExA(key, valueName.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS;
+}
+
+bool ValuePathExists(const std::string& path, const std::string& valueName) {
+    return ValueExists(RootKeyOfPath(path), SubKeyOrEmpty(path), valueName);
+}
+
+} // namespace hw::core
