@@ -38,8 +38,10 @@ public:
 // ${XDG_DATA_HOME:-$HOME/.local/share}/hivewright/registry.db.
 std::string DefaultRegistryPath();
 
-// Opens (creating and seeding when new) the SQLite store at path; null with a reason on failure.
-std::unique_ptr<RegistryStore> OpenSqliteStore(const std::string& path, std::string* error = nullptr);
+// Opens (creating and seeding when new) the SQLite store at path; null with a reason on failure. A file the
+// user cannot write, or readOnly, gives a store that reads but refuses every change.
+std::unique_ptr<RegistryStore> OpenSqliteStore(const std::string& path, std::string* error = nullptr,
+                                               bool readOnly = false);
 
 // The process's store. The first use opens the default database; a failure to open it throws.
 RegistryStore& CurrentRegistry();

@@ -1,0 +1,40 @@
+#include "platform/qt/qt_message_boxes.h"
+
+namespace hw::platform {
+
+std::unique_ptr<QMessageBox> MakeMessageBox(util::MessageKind kind, const std::string& caption,
+                                            const std::string& text) {
+    auto box = std::make_unique<QMessageBox>();
+    box->setWindowTitle(QString::fromStdString(caption));
+    box->setText(QString::fromStdString(text));
+    // Plain text: messages quote key names and file names, which may hold '<' or '&'.
+    box->setTextFormat(Qt::PlainText);
+    box->setWindowModality(Qt::ApplicationModal);
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    if (kind == util::MessageKind::Question) {
+        box->setIcon(QMessageBox::NoIcon);
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box->setDefaultButton(QMessageBox::Yes);
+        box->setEscapeButton(QMessageBox::No);
+    } else {
+        box->setIcon(kind == util::MessageKind::Error ? QMessageBox::Critical : QMessageBox::NoIcon);
+        box->setStandardButtons(QMessageBox::Ok);
+    }
+    return box;
+}
+
+void QtMessageBoxBackend::Show(util::MessageKind kind, const std::string& caption, const std::string& text) {
+    MakeMessageBox(kind, caption, text)->exec();
+}
+
+bool QtMessageBoxBackend::Ask(const std::string& caption, const std::string& text) {
+    auto box = MakeMessageBox(util::MessageKind::Question, caption, text);
+    box->exec();
+    return box->clickedButton() == box->button(QMessageBox::Yes);
+}
+
+void InstallQtMessageBoxes() {
+    util::SetMessageBoxBackend(std::make_unique<QtMessageBoxBackend>());
+}
+
+} // namespace hw::platform

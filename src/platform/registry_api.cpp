@@ -1,0 +1,167 @@
+// The registry functions, forwarded to the process's store.
+#include "platform/registry_store.h"
+#include "platform/sqlite_store.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <stdexcept>
+#include <system_error>
+
+namespace hw::platform {
+
+namespace {
+
+std::mutex& StoreMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::unique_ptr<RegistryStore>& Store() {
+    static std::unique_ptr<RegistryStore> store;
+    return store;
+}
+
+} // namespace
+
+std::string DefaultRegistryPath() {
+    if (const char* explicitPath = std::getenv("HIVEWRIGHT_REGISTRY"); explicitPath && *explicitPath)
+        return explicitPath;
+    std::filesystem::path base;
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) {
+        base = data;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = std::filesystem::path(home && *home ? home : "/tmp") / ".local" / "share";
+    }
+    return (base / "hivewright" / "registry.db").string();
+}
+
+std::unique_ptr<RegistryStore> OpenSqliteStore(const std::string& path, std::string* error, bool readOnly) {
+    try {
+        std::filesystem::path file(path);
+        std::error_code ignored;
+        if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ignored);
+        // A database the user cannot write is still readable; every open for writing is then refused.
+        readOnly = readOnly || (access(path.c_str(), F_OK) == 0 && access(path.c_str(), W_OK) != 0);
+        return std::make_unique<SqliteStore>(path, readOnly);
+    } catch (const std::exception& failure) {
+        if (error) *error = failure.what();
+        return nullptr;
+    }
+}
+
+RegistryStore& CurrentRegistry() {
+    std::lock_guard lock(StoreMutex());
+    auto& store = Store();
+    if (!store) {
+        std::string error;
+        std::string path = DefaultRegistryPath();
+        store = OpenSqliteStore(path, &error);
+        if (!store) throw std::runtime_error("cannot open the registry database " + path + ": " + error);
+    }
+    return *store;
+}
+
+void UseRegistry(std::unique_ptr<RegistryStore> store) {
+    std::lock_guard lock(StoreMutex());
+    Store() = std::move(store);
+}
+
+void FlushRegistry() {
+    std::lock_guard lock(StoreMutex());
+    if (Store()) Store()->Flush();
+}
+
+} // namespace hw::platform
+
+using hw::platform::CurrentRegistry;
+
+namespace {
+// The registry functions report failures as codes; a store that cannot even be opened is "access denied".
+template <typename Call> LONG Guarded(Call&& call) {
+    try {
+        return call(CurrentRegistry());
+    } catch (const std::bad_alloc&) {
+        return ERROR_OUTOFMEMORY;
+    } catch (const std::exception&) {
+        return ERROR_ACCESS_DENIED;
+    }
+}
+} // namespace
+
+LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY phkResult) {
+    return Guarded([&](auto& store) { return store.OpenKey(hKey, lpSubKey, samDesired, phkResult); });
+}
+
+LONG RegOpenKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
+    return Guarded([&](auto& store) { return store.OpenKeyMaximum(hKey, lpSubKey, phkResult); });
+}
+
+LONG RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
+    return Guarded([&](auto& store) { return store.CreateKey(hKey, lpSubKey, 0, phkResult, nullptr); });
+}
+
+LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM samDesired, void*, PHKEY phkResult,
+                     LPDWORD lpdwDisposition) {
+    if (samDesired == 0) return ERROR_ACCESS_DENIED;
+    return Guarded(
+        [&](auto& store) { return store.CreateKey(hKey, lpSubKey, samDesired, phkResult, lpdwDisposition); });
+}
+
+LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPDWORD lpcSubKeys,
+                      LPDWORD lpcbMaxSubKeyLen, LPDWORD lpcbMaxClassLen, LPDWORD lpcValues,
+                      LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen, LPDWORD lpcbSecurityDescriptor,
+                      FILETIME* lpftLastWriteTime) {
+    // Keys carry no class and no security descriptor here.
+    if (lpClass && lpcchClass && *lpcchClass) lpClass[0] = '\0';
+    if (lpcchClass) *lpcchClass = 0;
+    if (lpcbMaxClassLen) *lpcbMaxClassLen = 0;
+    if (lpcbSecurityDescriptor) *lpcbSecurityDescriptor = 0;
+    return Guarded([&](auto& store) {
+        return store.QueryInfoKey(hKey, lpcSubKeys, lpcbMaxSubKeyLen, lpcValues, lpcbMaxValueNameLen,
+                                  lpcbMaxValueLen, lpftLastWriteTime);
+    });
+}
+
+LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPDWORD, LPSTR lpClass,
+                   LPDWORD lpcchClass, FILETIME* lpftLastWriteTime) {
+    if (lpClass && lpcchClass && *lpcchClass) lpClass[0] = '\0';
+    if (lpcchClass) *lpcchClass = 0;
+    if (lpftLastWriteTime) *lpftLastWriteTime = FILETIME{};
+    return Guarded([&](auto& store) { return store.EnumKey(hKey, dwIndex, lpName, lpcchName); });
+}
+
+LONG RegEnumKeyA(HKEY hKey, DWORD dwIndex, LPSTR lpName, DWORD cchName) {
+    DWORD length = cchName;
+    return Guarded([&](auto& store) { return store.EnumKey(hKey, dwIndex, lpName, &length); });
+}
+
+LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName, LPDWORD, LPDWORD lpType,
+                   LPBYTE lpData, LPDWORD lpcbData) {
+    return Guarded([&](auto& store) {
+        return store.EnumValue(hKey, dwIndex, lpValueName, lpcchValueName, lpType, lpData, lpcbData);
+    });
+}
+
+LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
+    return Guarded([&](auto& store) { return store.QueryValue(hKey, lpValueName, lpType, lpData, lpcbData); });
+}
+
+LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData, DWORD cbData) {
+    return Guarded([&](auto& store) { return store.SetValue(hKey, lpValueName, dwType, lpData, cbData); });
+}
+
+LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
+    return Guarded([&](auto& store) { return store.DeleteValue(hKey, lpValueName); });
+}
+
+LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
+    return Guarded([&](auto& store) { return store.DeleteKey(hKey, lpSubKey); });
+}
+
+LONG RegCloseKey(HKEY hKey) {
+    return Guarded([&](auto& store) { return store.CloseKey(hKey); });
+}

@@ -1,0 +1,103 @@
+#include "platform/sqlite_db.h"
+
+#include <utility>
+
+namespace hw::platform {
+
+namespace {
+[[noreturn]] void Fail(sqlite3* db, int code, const std::string& context) {
+    throw SqliteError(context + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(code)), code);
+}
+} // namespace
+
+Statement::Statement(sqlite3* db, const char* sql) {
+    int rc = sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr);
+    if (rc != SQLITE_OK) Fail(db, rc, std::string("prepare ") + sql);
+}
+
+Statement::~Statement() { sqlite3_finalize(stmt_); }
+
+Statement::Statement(Statement&& other) noexcept : stmt_(std::exchange(other.stmt_, nullptr)) {}
+
+Statement& Statement::operator=(Statement&& other) noexcept {
+    if (this != &other) {
+        sqlite3_finalize(stmt_);
+        stmt_ = std::exchange(other.stmt_, nullptr);
+    }
+    return *this;
+}
+
+Statement& Statement::bind(int index, std::int64_t value) {
+    sqlite3_bind_int64(stmt_, index, value);
+    return *this;
+}
+
+Statement& Statement::bindBlob(int index, std::string_view bytes) { return bindBlob(index, bytes.data(), bytes.size()); }
+
+Statement& Statement::bindBlob(int index, const void* data, std::size_t size) {
+    // A zero-length blob must still be a blob, not NULL.
+    static const char empty = 0;
+    sqlite3_bind_blob64(stmt_, index, size ? data : &empty, size, SQLITE_TRANSIENT);
+    return *this;
+}
+
+Statement& Statement::bindNull(int index) {
+    sqlite3_bind_null(stmt_, index);
+    return *this;
+}
+
+bool Statement::step() {
+    int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    sqlite3* db = sqlite3_db_handle(stmt_);
+    std::string sql = sqlite3_sql(stmt_) ? sqlite3_sql(stmt_) : "";
+    sqlite3_reset(stmt_);
+    Fail(db, rc, "step " + sql);
+}
+
+void Statement::run() {
+    ResetGuard guard(*this);
+    while (step()) {
+    }
+}
+
+void Statement::reset() {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
+std::string_view Statement::blob(int column) const {
+    const void* data = sqlite3_column_blob(stmt_, column);
+    int size = sqlite3_column_bytes(stmt_, column);
+    return data ? std::string_view(static_cast<const char*>(data), static_cast<std::size_t>(size)) : std::string_view();
+}
+
+Database::Database(const std::string& path, bool readOnly) {
+    int flags = readOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    int rc = sqlite3_open_v2(path.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw SqliteError("cannot open " + path + ": " + message, rc);
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, 10000);
+}
+
+Database::~Database() { sqlite3_close_v2(db_); }
+
+void Database::exec(const char* sql) {
+    char* error = nullptr;
+    int rc = sqlite3_exec(db_, sql, nullptr, nullptr, &error);
+    if (rc != SQLITE_OK) {
+        std::string message = error ? error : sqlite3_errstr(rc);
+        sqlite3_free(error);
+        throw SqliteError(std::string(sql) + ": " + message, rc);
+    }
+}
+
+bool Database::readOnly() const { return sqlite3_db_readonly(db_, "main") == 1; }
+
+} // namespace hw::platform

@@ -1,0 +1,77 @@
+// Thin RAII wrappers over the SQLite C API: a connection and cached prepared statements.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace hw::platform {
+
+class SqliteError : public std::runtime_error {
+public:
+    SqliteError(const std::string& what, int code) : std::runtime_error(what), code_(code) {}
+    int code() const { return code_; }
+
+private:
+    int code_;
+};
+
+class Statement {
+public:
+    Statement() = default;
+    Statement(sqlite3* db, const char* sql);
+    ~Statement();
+    Statement(Statement&& other) noexcept;
+    Statement& operator=(Statement&& other) noexcept;
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    Statement& bind(int index, std::int64_t value);
+    Statement& bindBlob(int index, std::string_view bytes);
+    Statement& bindBlob(int index, const void* data, std::size_t size);
+    Statement& bindNull(int index);
+    // Steps once: true when a row is ready, false when done. Throws on failure.
+    bool step();
+    // Steps to completion and resets (for statements returning no rows).
+    void run();
+    void reset();
+
+    std::int64_t integer(int column) const { return sqlite3_column_int64(stmt_, column); }
+    bool isNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
+    std::string_view blob(int column) const;
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+// Resets a statement when leaving a scope, whatever happens.
+class ResetGuard {
+public:
+    explicit ResetGuard(Statement& statement) : statement_(statement) {}
+    ~ResetGuard() { statement_.reset(); }
+    ResetGuard(const ResetGuard&) = delete;
+    ResetGuard& operator=(const ResetGuard&) = delete;
+
+private:
+    Statement& statement_;
+};
+
+class Database {
+public:
+    Database(const std::string& path, bool readOnly);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    sqlite3* handle() const { return db_; }
+    void exec(const char* sql);
+    bool readOnly() const;
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+} // namespace hw::platform

@@ -1,0 +1,795 @@
+#include "platform/sqlite_store.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace hw::platform {
+
+namespace {
+
+constexpr auto kGroupCommitDelay = std::chrono::milliseconds(100);
+constexpr auto kFlusherTick = std::chrono::milliseconds(20);
+constexpr LONG kInternalError = 1359; // ERROR_INTERNAL_ERROR
+
+const char* const kSchema = R"sql(
+CREATE TABLE IF NOT EXISTS meta(name TEXT PRIMARY KEY, value INTEGER NOT NULL) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS keys(
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    parent INTEGER NOT NULL,
+    name BLOB NOT NULL,
+    uname BLOB NOT NULL,
+    rights INTEGER NOT NULL DEFAULT 0,
+    link INTEGER);
+CREATE UNIQUE INDEX IF NOT EXISTS keys_child ON keys(parent, uname);
+CREATE TABLE IF NOT EXISTS vals(
+    key INTEGER NOT NULL,
+    uname BLOB NOT NULL,
+    seq INTEGER NOT NULL,
+    name BLOB NOT NULL,
+    type INTEGER NOT NULL,
+    data BLOB NOT NULL,
+    PRIMARY KEY(key, uname)) WITHOUT ROWID;
+)sql";
+
+// The four roots that are keys of their own; the other three are views of keys below them.
+struct RealRoot {
+    HKEY handle;
+    const char* name;
+};
+constexpr RealRoot kRealRoots[] = {{HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"},
+                                   {HKEY_USERS, "HKEY_USERS"},
+                                   {HKEY_PERFORMANCE_DATA, "HKEY_PERFORMANCE_DATA"},
+                                   {HKEY_DYN_DATA, "HKEY_DYN_DATA"}};
+
+bool IsRoot(HKEY key) { return key >= HKEY_CLASSES_ROOT && key <= HKEY_DYN_DATA; }
+
+std::string Upper(std::string_view name) {
+    std::string upper(name);
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return upper;
+}
+
+std::string_view View(LPCSTR text) { return text ? std::string_view(text) : std::string_view(); }
+
+// Copies a name into a caller's buffer with the registry's length rules.
+LONG CopyName(const std::string& name, LPSTR buffer, LPDWORD length) {
+    if (!length) return ERROR_INVALID_PARAMETER;
+    if (!buffer || *length <= name.size()) {
+        *length = static_cast<DWORD>(name.size());
+        return ERROR_MORE_DATA;
+    }
+    std::memcpy(buffer, name.data(), name.size());
+    buffer[name.size()] = '\0';
+    *length = static_cast<DWORD>(name.size());
+    return ERROR_SUCCESS;
+}
+
+// Copies value data with the registry's size rules: no buffer asks for the size only.
+LONG CopyData(std::string_view data, LPBYTE buffer, LPDWORD size) {
+    if (!size) return buffer ? ERROR_INVALID_PARAMETER : ERROR_SUCCESS;
+    DWORD capacity = *size;
+    *size = static_cast<DWORD>(data.size());
+    if (!buffer) return ERROR_SUCCESS;
+    if (capacity < data.size()) return ERROR_MORE_DATA;
+    if (!data.empty()) std::memcpy(buffer, data.data(), data.size());
+    return ERROR_SUCCESS;
+}
+
+LONG CodeOf(const SqliteError& error) {
+    int primary = error.code() & 0xFF;
+    if (primary == SQLITE_READONLY || primary == SQLITE_BUSY || primary == SQLITE_LOCKED || primary == SQLITE_PERM)
+        return ERROR_ACCESS_DENIED;
+    if (primary == SQLITE_NOMEM) return ERROR_OUTOFMEMORY;
+    return kInternalError;
+}
+
+} // namespace
+
+SqliteStore::SqliteStore(const std::string& path, bool readOnly) : db_(path, readOnly), readOnly_(readOnly) {
+    if (!readOnly_) {
+        db_.exec("PRAGMA journal_mode=WAL");
+        db_.exec("PRAGMA synchronous=NORMAL");
+        db_.exec(kSchema);
+    }
+    readOnly_ = readOnly_ || db_.readOnly();
+    sqlite3* h = db_.handle();
+    begin_ = Statement(h, "BEGIN");
+    beginImmediate_ = Statement(h, "BEGIN IMMEDIATE");
+    commit_ = Statement(h, "COMMIT");
+    dataVersionQuery_ = Statement(h, "PRAGMA data_version");
+    lookupChild_ = Statement(h, "SELECT id, link, rights FROM keys WHERE parent=?1 AND uname=?2");
+    keyRow_ = Statement(h, "SELECT rights FROM keys WHERE id=?1");
+    insertKey_ = Statement(h, "INSERT INTO keys(parent, name, uname, rights, link) VALUES(?1, ?2, ?3, ?4, ?5)");
+    listChildren_ = Statement(h, "SELECT name FROM keys WHERE parent=?1 ORDER BY uname");
+    valueSummary_ = Statement(h, "SELECT count(*), coalesce(max(length(name)), 0), coalesce(max(length(data)), 0)"
+                                 " FROM vals WHERE key=?1");
+    listValues_ = Statement(h, "SELECT name, type, data FROM vals WHERE key=?1 ORDER BY seq");
+    queryValue_ = Statement(h, "SELECT type, data FROM vals WHERE key=?1 AND uname=?2");
+    upsertValue_ = Statement(h, "INSERT INTO vals(key, uname, seq, name, type, data) VALUES(?1, ?2, ?3, ?4, ?5, ?6)"
+                                " ON CONFLICT(key, uname) DO UPDATE SET type=excluded.type, data=excluded.data");
+    deleteValue_ = Statement(h, "DELETE FROM vals WHERE key=?1 AND uname=?2");
+    hasChildren_ = Statement(h, "SELECT 1 FROM keys WHERE parent=?1 LIMIT 1");
+    deleteKeyValues_ = Statement(h, "DELETE FROM vals WHERE key=?1");
+    deleteKeyRow_ = Statement(h, "DELETE FROM keys WHERE id=?1");
+    keyExists_ = Statement(h, "SELECT 1 FROM keys WHERE id=?1");
+    metaGet_ = Statement(h, "SELECT value FROM meta WHERE name=?1");
+    metaSet_ = Statement(h, "INSERT OR REPLACE INTO meta(name, value) VALUES(?1, ?2)");
+    setRights_ = Statement(h, "UPDATE keys SET rights=?2 WHERE id=?1");
+    parentOf_ = Statement(h, "SELECT parent FROM keys WHERE id=?1");
+
+    userSid_ = CurrentUserIdentity().sid;
+    SeedIfNeeded();
+    if (!readOnly_) flusher_ = std::thread([this] { FlusherLoop(); });
+}
+
+SqliteStore::~SqliteStore() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    flusherWake_.notify_all();
+    if (flusher_.joinable()) flusher_.join();
+    try {
+        CommitLocked();
+    } catch (const SqliteError&) {
+        // Nothing more can be done for the last group; the database stays consistent.
+    }
+}
+
+// ---- transactions -------------------------------------------------------------------------------------------
+
+void SqliteStore::BeginRead() {
+    if (transaction_ != Transaction::None) return;
+    begin_.run();
+    transaction_ = Transaction::Read;
+    transactionStart_ = std::chrono::steady_clock::now();
+    CheckExternalChanges();
+}
+
+void SqliteStore::BeginWrite() {
+    if (readOnly_) throw SqliteError("the registry database is read-only", SQLITE_READONLY);
+    if (transaction_ == Transaction::Write) return;
+    if (transaction_ == Transaction::Read) CommitLocked();
+    beginImmediate_.run();
+    transaction_ = Transaction::Write;
+    transactionStart_ = std::chrono::steady_clock::now();
+    CheckExternalChanges();
+    {
+        ResetGuard guard(metaGet_);
+        metaGet_.bindBlob(1, std::string_view("next_seq"));
+        nextSeq_ = metaGet_.step() ? metaGet_.integer(0) : 1;
+    }
+    seqDirty_ = false;
+}
+
+void SqliteStore::CommitLocked() {
+    if (transaction_ == Transaction::None) return;
+    if (transaction_ == Transaction::Write && seqDirty_) {
+        ResetGuard guard(metaSet_);
+        metaSet_.bindBlob(1, std::string_view("next_seq")).bind(2, nextSeq_);
+        metaSet_.run();
+        seqDirty_ = false;
+    }
+    commit_.run();
+    transaction_ = Transaction::None;
+}
+
+void SqliteStore::CheckExternalChanges() {
+    ResetGuard guard(dataVersionQuery_);
+    dataVersionQuery_.step();
+    std::int64_t version = dataVersionQuery_.integer(0);
+    if (version != dataVersion_) {
+        if (dataVersion_ != -1) {
+            ++generation_;
+            keyVersions_.clear();
+        }
+        dataVersion_ = version;
+    }
+}
+
+void SqliteStore::FlusherLoop() {
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+        flusherWake_.wait_for(lock, kFlusherTick);
+        if (transaction_ != Transaction::None &&
+            std::chrono::steady_clock::now() - transactionStart_ >= kGroupCommitDelay) {
+            try {
+                CommitLocked();
+            } catch (const SqliteError&) {
+                // Busy: the group stays open and is committed on a later tick.
+            }
+        }
+    }
+}
+
+void SqliteStore::Flush() {
+    std::lock_guard lock(mutex_);
+    try {
+        CommitLocked();
+    } catch (const SqliteError&) {
+    }
+}
+
+// ---- seeding ------------------------------------------------------------------------------------------------
+
+void SqliteStore::SeedIfNeeded() {
+    if (readOnly_) {
+        for (const RealRoot& root : kRealRoots) {
+            Target target;
+            LookupChild(0, root.name, target);
+            realRoots_[root.handle - HKEY_CLASSES_ROOT] = target.key;
+        }
+        return;
+    }
+    BeginWrite();
+    try {
+        for (const RealRoot& root : kRealRoots) {
+            Target target;
+            if (LookupChild(0, root.name, target) != ERROR_SUCCESS)
+                target.key = InsertKey(0, root.name, KeyRights::Full);
+            realRoots_[root.handle - HKEY_CLASSES_ROOT] = target.key;
+        }
+        ResetGuard guard(metaGet_);
+        metaGet_.bindBlob(1, std::string_view("seeded"));
+        bool seeded = metaGet_.step();
+        metaGet_.reset();
+        if (!seeded) {
+            SeedMachine(*this);
+            ResetGuard setGuard(metaSet_);
+            metaSet_.bindBlob(1, std::string_view("seeded")).bind(2, 1);
+            metaSet_.run();
+        }
+        UserIdentity user = CurrentUserIdentity();
+        Target userKey;
+        if (LookupChild(realRoots_[HKEY_USERS - HKEY_CLASSES_ROOT], user.sid, userKey) != ERROR_SUCCESS)
+            SeedUser(*this, user);
+        CommitLocked();
+    } catch (...) {
+        sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        transaction_ = Transaction::None;
+        throw;
+    }
+}
+
+std::int64_t SqliteStore::SeedKey(std::int64_t parent, const std::string& path) {
+    Target current{parent, KeyRights::Full};
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('\\', start);
+        if (end == std::string::npos) end = path.size();
+        std::string_view name(path.data() + start, end - start);
+        if (!name.empty()) {
+            Target child;
+            if (LookupChild(current.key, name, child) != ERROR_SUCCESS)
+                child.key = InsertKey(current.key, name, KeyRights::Full);
+            current = child;
+        }
+        start = end + 1;
+    }
+    return current.key;
+}
+
+void SqliteStore::SeedValue(std::int64_t key, const std::string& name, DWORD type, const std::string& data) {
+    ResetGuard guard(upsertValue_);
+    upsertValue_.bind(1, key).bindBlob(2, Upper(name)).bind(3, nextSeq_++).bindBlob(4, name).bind(5, type).bindBlob(6, data);
+    upsertValue_.run();
+    seqDirty_ = true;
+    Touch(key);
+}
+
+void SqliteStore::SeedRights(std::int64_t key, KeyRights rights) {
+    ResetGuard guard(setRights_);
+    setRights_.bind(1, key).bind(2, static_cast<int>(rights));
+    setRights_.run();
+}
+
+void SqliteStore::SeedLink(std::int64_t parent, const std::string& name, std::int64_t target) {
+    // A link never points at its own ancestor (or itself), so no walk can cycle.
+    for (std::int64_t up = parent; up != 0;) {
+        if (up == target) return;
+        ResetGuard guard(parentOf_);
+        parentOf_.bind(1, up);
+        up = parentOf_.step() ? parentOf_.integer(0) : 0;
+    }
+    Target existing;
+    if (LookupChild(parent, name, existing, false) == ERROR_SUCCESS) return;
+    InsertKey(parent, name, KeyRights::Full, target);
+}
+
+std::int64_t SqliteStore::RealRootId(HKEY root) { return realRoots_[root - HKEY_CLASSES_ROOT]; }
+
+// ---- keys and handles ---------------------------------------------------------------------------------------
+
+std::int64_t SqliteStore::InsertKey(std::int64_t parent, std::string_view name, KeyRights rights,
+                                    std::optional<std::int64_t> link) {
+    ResetGuard guard(insertKey_);
+    insertKey_.bind(1, parent).bindBlob(2, name).bindBlob(3, Upper(name)).bind(4, static_cast<int>(rights));
+    if (link)
+        insertKey_.bind(5, *link);
+    else
+        insertKey_.bindNull(5);
+    insertKey_.run();
+    Touch(parent);
+    ++structure_;
+    return sqlite3_last_insert_rowid(db_.handle());
+}
+
+LONG SqliteStore::LookupChild(std::int64_t parent, std::string_view name, Target& child, bool followLink) {
+    std::optional<std::int64_t> link;
+    {
+        ResetGuard guard(lookupChild_);
+        lookupChild_.bind(1, parent).bindBlob(2, Upper(name));
+        if (!lookupChild_.step()) return ERROR_FILE_NOT_FOUND;
+        child.key = lookupChild_.integer(0);
+        child.rights = static_cast<KeyRights>(lookupChild_.integer(2));
+        if (!lookupChild_.isNull(1)) link = lookupChild_.integer(1);
+    }
+    if (link && followLink) {
+        ResetGuard guard(keyRow_);
+        keyRow_.bind(1, *link);
+        if (!keyRow_.step()) return ERROR_FILE_NOT_FOUND;
+        child.key = *link;
+        child.rights = static_cast<KeyRights>(keyRow_.integer(0));
+    }
+    return ERROR_SUCCESS;
+}
+
+KeyRights SqliteStore::Effective(KeyRights rights) const {
+    if (readOnly_ && rights == KeyRights::Full) return KeyRights::ReadOnly;
+    return rights;
+}
+
+LONG SqliteStore::Grant(KeyRights rights, REGSAM requested, bool maximum, REGSAM& granted) const {
+    switch (Effective(rights)) {
+    case KeyRights::None:
+        return ERROR_ACCESS_DENIED;
+    case KeyRights::ReadOnly:
+        if (maximum) {
+            granted = KEY_READ;
+            return ERROR_SUCCESS;
+        }
+        if (requested & KEY_CHANGE_RIGHTS) return ERROR_ACCESS_DENIED;
+        granted = requested;
+        return ERROR_SUCCESS;
+    case KeyRights::Full:
+        granted = maximum ? KEY_ALL_ACCESS : requested;
+        return ERROR_SUCCESS;
+    }
+    return ERROR_ACCESS_DENIED;
+}
+
+bool SqliteStore::KeyAlive(std::int64_t key) {
+    if (deletedKeys_.count(key)) return false;
+    ResetGuard guard(keyExists_);
+    keyExists_.bind(1, key);
+    return keyExists_.step();
+}
+
+LONG SqliteStore::ResolveRoot(HKEY root, Target& target) {
+    std::size_t index = root - HKEY_CLASSES_ROOT;
+    if (root == HKEY_LOCAL_MACHINE || root == HKEY_USERS || root == HKEY_PERFORMANCE_DATA || root == HKEY_DYN_DATA) {
+        target = {realRoots_[index], KeyRights::Full};
+        return target.key ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    }
+    AliasCache& alias = aliases_[index];
+    if (alias.generation == generation_ && alias.structure == structure_) {
+        target = alias.target;
+        return alias.result;
+    }
+    Target start;
+    std::string path;
+    if (root == HKEY_CLASSES_ROOT) {
+        start = {realRoots_[HKEY_LOCAL_MACHINE - HKEY_CLASSES_ROOT], KeyRights::Full};
+        path = "SOFTWARE\\Classes";
+    } else if (root == HKEY_CURRENT_USER) {
+        start = {realRoots_[HKEY_USERS - HKEY_CLASSES_ROOT], KeyRights::Full};
+        path = userSid_;
+    } else {
+        start = {realRoots_[HKEY_LOCAL_MACHINE - HKEY_CLASSES_ROOT], KeyRights::Full};
+        path = "SYSTEM\\CurrentControlSet\\Hardware Profiles\\Current";
+    }
+    alias.result = Walk(start, path, false, KEY_ALL_ACCESS, alias.target, nullptr);
+    alias.generation = generation_;
+    alias.structure = structure_;
+    target = alias.target;
+    return alias.result;
+}
+
+LONG SqliteStore::ResolveHandle(HKEY key, Target& target, REGSAM* access) {
+    if (IsRoot(key)) {
+        if (access) *access = KEY_ALL_ACCESS;
+        return ResolveRoot(key, target);
+    }
+    Handle* handle = FindHandle(key);
+    if (!handle) return ERROR_INVALID_HANDLE;
+    if (handle->verifiedGeneration != generation_ || deletedKeys_.count(handle->key)) {
+        if (!KeyAlive(handle->key)) return ERROR_KEY_DELETED;
+        handle->verifiedGeneration = generation_;
+    }
+    target.key = handle->key;
+    target.rights = KeyRights::Full;
+    if (access) *access = handle->access;
+    return ERROR_SUCCESS;
+}
+
+SqliteStore::Handle* SqliteStore::FindHandle(HKEY key) {
+    auto found = handles_.find(key);
+    return found == handles_.end() ? nullptr : &found->second;
+}
+
+HKEY SqliteStore::NewHandle(std::int64_t key, REGSAM access) {
+    do {
+        nextHandle_ += 4;
+        if (nextHandle_ >= HKEY_CLASSES_ROOT) nextHandle_ = 0x1000;
+    } while (handles_.count(nextHandle_));
+    handles_.emplace(nextHandle_, Handle{key, access, generation_, {}});
+    return nextHandle_;
+}
+
+LONG SqliteStore::Walk(Target start, std::string_view path, bool create, REGSAM handleAccess, Target& result,
+                       bool* created) {
+    Target current = start;
+    bool first = true;
+    std::size_t begin = 0;
+    while (begin <= path.size()) {
+        std::size_t end = path.find('\\', begin);
+        if (end == std::string_view::npos) end = path.size();
+        std::string_view name = path.substr(begin, end - begin);
+        begin = end + 1;
+        if (name.empty()) continue;
+        if (name.size() > MAX_KEY_NAME_LENGTH) return ERROR_INVALID_PARAMETER;
+        Target child;
+        LONG found = LookupChild(current.key, name, child);
+        if (found != ERROR_SUCCESS) {
+            if (!create) return found;
+            if (Effective(current.rights) != KeyRights::Full) return ERROR_ACCESS_DENIED;
+            if (first && !(handleAccess & KEY_CREATE_SUB_KEY)) return ERROR_ACCESS_DENIED;
+            BeginWrite();
+            child = {InsertKey(current.key, name, KeyRights::Full), KeyRights::Full};
+            if (created) *created = true;
+        }
+        current = child;
+        first = false;
+    }
+    result = current;
+    return ERROR_SUCCESS;
+}
+
+LONG SqliteStore::OpenKey(HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result) {
+    if (!result) return ERROR_INVALID_PARAMETER;
+    std::lock_guard lock(mutex_);
+    try {
+        BeginRead();
+        Target start;
+        if (LONG rc = ResolveHandle(parent, start); rc != ERROR_SUCCESS) return rc;
+        Target target;
+        if (LONG rc = Walk(start, View(subKey), false, 0, target, nullptr); rc != ERROR_SUCCESS) return rc;
+        REGSAM granted = 0;
+        if (LONG rc = Grant(target.rights, access, false, granted); rc != ERROR_SUCCESS) return rc;
+        *result = NewHandle(target.key, granted);
+        return ERROR_SUCCESS;
+    } catch (const SqliteError& error) {
+        return CodeOf(error);
+    }
+}
+
+LONG SqliteStore::OpenKeyMaximum(HKEY parent, LPCSTR subKey, PHKEY result) {
+    if (!result) return ERROR_INVALID_PARAMETER;
+    std::lock_guard lock(mutex_);
+    try {
+        BeginRead();
+        Target start;
+        if (LONG rc = ResolveHandle(parent, start); rc != ERROR_SUCCESS) return rc;
+        Target target;
+        if (LONG rc = Walk(start, View(subKey), false, 0, target, nullptr); rc != ERROR_SUCCESS) return rc;
+        REGSAM granted = 0;
+        if (LONG rc = Grant(target.rights, 0, true, granted); rc != ERROR_SUCCESS) return rc;
+        *result = NewHandle(target.key, granted);
+        return ERROR_SUCCESS;
+    } catch (const SqliteError& error) {
+        return CodeOf(error);
+    }
+}
+
+LONG SqliteStore::CreateKey(HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result, LPDWORD disposition) {
+    if (!result) return ERROR_INVALID_PARAMETER;
+    std::lock_guard lock(mutex_);
+    try {
+        BeginRead();
+        Target start;
+        REGSAM parentAccess = 0;
+        if (LONG rc = ResolveHandle(parent, start, &parentAccess); rc != ERROR_SUCCESS) return rc;
+        if (!IsRoot(parent)) {
+            // The handle's key rights were checked when it was opened; the handle's mask is what limits it now.
+            start.rights = (parentAccess & KEY_CREATE_SUB_KEY) ? KeyRights::Full : KeyRights::ReadOnly;
+        }
+        Target target;
+        bool created = false;
+        if (LONG rc = Walk(start, View(subKey), true, parentAccess, target, &created); rc != ERROR_SUCCESS)
+            return rc;
+        REGSAM granted = 0;
+        if (LONG rc = Grant(target.rights, access, access == 0, granted); rc != ERROR_SUCCESS) return rc;
+        *result = NewHandle(target.key, granted);
+        if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+        return ERROR_SUCCESS;
+    } catch (const SqliteError& error) {
+        return CodeOf(error);
+    }
+}
+
+LONG SqliteStore::CloseKey(HKEY key) {
+    std::lock_guard lock(mutex_);
+    if (IsRoot(key)) return ERROR_SUCCESS;
+    return handles_.erase(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+LONG SqliteStore::DeleteKey(HKEY parent, LPCSTR subKey) {
+    std::string_view path = View(subKey);
+    if (path.find_first_not_of('\\') == std::string_view::npos) return ERROR_INVALID_PARAMETER;
+    std::lock_guard lock(mutex_);
+    try {
+        BeginRead();
+        Target start;
+        if (LONG rc = ResolveHandle(parent, start); rc != ERROR_SUCCESS) return rc;
+        // Walk to the parent of the last component, then take the last one without following a link, so that
+        // deleting a link removes only the link.
+        std::size_t last = path.find_last_not_of('\\');
+        std::size_t cut = path.rfind('\\', last);
+        std::string_view leaf = cut == std::string_view::npos ? path.substr(0, last + 1)
+                                                              : path.substr(cut + 1, last - cut);
+        Target container = start;
+        if (cut != std::string_view::npos) {
+            if (LONG rc = Walk(start, path.substr(0, cut), false, 0, container, nullptr); rc != ERROR_SUCCESS)
+                return rc;
+        }
+        Target victim;
+        if (LONG rc = LookupChild(container.key, leaf, victim, false); rc != ERROR_SUCCESS) return rc;
+        if (Effective(victim.rights) != KeyRights::Full) return ERROR_ACCESS_DENIED;
+        for (HKEY alias : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER}) {
+            Target view;
+            if (ResolveRoot(alias, view) == ERROR_SUCCESS && view.key == victim.key) return ERROR_ACCESS_DENIED;
+        }
+        {
+            ResetGuard guard(hasChildren_);
+            hasChildren_.bind(1, victim.key);
+            if (hasChildren_.step()) return ERROR_ACCESS_DENIED;
+        }
+        BeginWrite();
+        {
+            ResetGuard guard(deleteKeyValues_);
+            deleteKeyValues_.bind(1, victim.key);
+            deleteKeyValues_.run();
+        }
+        {
+            ResetGuard guard(deleteKeyRow_);
+            deleteKeyRow_.bind(1, victim.key);
+            deleteKeyRow_.run();
+        }
+        deletedKeys_.insert(victim.key);
+        Touch(container.key);
+        Touch(victim.key);
+        ++structure_;
+        return ERROR_SUCCESS;
+    } catch (const SqliteError& error) {
+        return CodeOf(error);
+    }
+}
+
+// ---- caches -------------------------------------------------------------------------------------------------
+
+void SqliteStore::Touch(std::int64_t key) { keyVersions_[key] = ++versionCounter_; }
+
+std::uint64_t SqliteStore::VersionOf(std::int64_t key) const {
+    auto found = keyVersions_.find(key);
+    return found == keyVersions_.end() ? 0 : found->second;
+}
+
+SqliteStore::KeyCache& SqliteStore::CacheFor(HKEY key, std::int64_t id) {
+    KeyCache& cache = IsRoot(key) ? rootCaches_[key - HKEY_CLASSES_ROOT] : FindHandle(key)->cache;
+    std::uint64_t version = VersionOf(id);
+    if (cache.key != id || cache.version != version || cache.generation != generation_) {
+        cache = KeyCache{};
+        cache.key = id;
+        cache.version = version;
+        cache.generation = generation_;
+    }
+    return cache;
+}
+
+const std::vector<std::string>& SqliteStore::Children(KeyCache& cache, std::int64_t key) {
+    if (!cache.children) {
+        std::vector<std::string> names;
+        ResetGuard guard(listChildren_);
+        listChildren_.bind(1, key);
+        while (listChildren_.step()) names.emplace_back(listChildren_.blob(0));
+        cache.children = std::move(names);
+    }
+    return *cache.children;
+}
+
+const std::vector<SqliteStore::ValueRow>& SqliteStore::Values(KeyCache& cache, std::int64_t key) {
+    if (!cache.values) {
+        std::vector<ValueRow> rows;
+        ResetGuard guard(listValues_);
+        listValues_.bind(1, key);
+        while (listValues_.step())
+            rows.push_back({std::string(listValues_.blob(0)), static_cast<DWORD>(listValues_.integer(1)),
+                            std::string(listValues_.blob(2))});
+        cache.values = std::move(rows);
+    }
+    return *cache.values;
+}
+
+SqliteStore::ValueSummary SqliteStore::Summary(KeyCache& cache, std::int64_t key) {
+    if (!cache.summary) {
+        ValueSummary summary;
+        if (cache.values) {
+            for (const ValueRow& row : *cache.values) {
+                ++summary.count;
+                summary.longestName = std::max(summary.longestName, static_cast<DWORD>(row.name.size()));
+                summary.largestData = std::max(summary.largestData, static_cast<DWORD>(row.data.size()));
+            }
+        } else {
+            ResetGuard guard(valueSummary_);
+            valueSummary_.bind(1, key);
+            valueSummary_.step();
+            summary = {static_cast<DWORD>(valueSummary_.integer(0)), static_cast<DWORD>(valueSummary_.integer(1)),
+                       static_cast<DWORD>(valueSummary_.integer(2))};
+        }
+        cache.summary = summary;
+    }
+    return *cache.summary;
+}
+
+// ---- queries ------------------------------------------------------------------------------------------------
+
+LONG SqliteStore::QueryInfoKey(HKEY key, LPDWORD subKeys, LPDWORD maxSubKeyLen, LPDWORD values,
+                               LPDWORD maxValueNameLen, LPDWORD maxValueLen, FILETIME* lastWrite) {
+    std::lock_guard lock(mutex_);
+    try {
+        BeginRead();
+        Target target;
+        REGSAM access = 0;
+        if (LONG rc = ResolveHandle(key, target, &access); rc != ERROR_SUCCESS) return rc;
+        if (!(access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
+        KeyCache& cache = CacheFor(key, target.key);
+        if (subKeys || maxSubKeyLen) {
+            const auto& children = Children(cache, target.key);
+            if (subKeys) *subKeys = static_cast<DWORD>(children.size());
+            if (maxSubKeyLen) {
+                std::size_t longest = 0;
+                for (const std::string& name : children) longest = std::max(longest, name.size());
+                *maxSubKeyLen = static_cast<DWORD>(longest);
+            }
+        }
+        if (values || maxValueNameLen || maxValueLen) {
+            ValueSummary summary = Summary(cache, target.key);
+            if (values) *values = summary.count;
+            if (maxValueNameLen) *maxValueNameLen = summary.longestName;
+            if (maxValueLen) *maxValueLen = summary.largestData;
+        }
+        if (lastWrite) *lastWrite = FILETIME{};
+        return ERROR_SUCCESS;
+    } catch (const SqliteError& error) {
+        return CodeOf(error);
+    }
+}
+
+LONG SqliteStore::EnumKey(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength) {
+    std::lock_guard lock(mutex_);
+    try {
+        BeginRead();
+        Target target;
+        REGSAM access = 0;
+        if (LONG rc = ResolveHandle(key, target, &access); rc != ERROR_SUCCESS) return rc;
+        if (!(access & KEY_ENUMERATE_SUB_KEYS)) return ERROR_ACCESS_DENIED;
+        const auto& children = Children(CacheFor(key, target.key), target.key);
+        if (index >= children.size()) return ERROR_NO_MORE_ITEMS;
+        return CopyName(children[index], name, nameLength);
+    } catch (const SqliteError& error) {
+        return CodeOf(error);
+    }
+}
+
+LONG SqliteStore::EnumValue(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD type, LPBYTE data,
+                            LPDWORD dataLength) {
+    std::lock_guard lock(mutex_);
+    try {
+        BeginRead();
+        Target target;
+        REGSAM access = 0;
+        if (LONG rc = ResolveHandle(key, target, &access); rc != ERROR_SUCCESS) return rc;
+        if (!(access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
+        const auto& rows = Values(CacheFor(key, target.key), target.key);
+        if (index >= rows.size()) return ERROR_NO_MORE_ITEMS;
+        const ValueRow& row = rows[index];
+        if (LONG rc = CopyName(row.name, name, nameLength); rc != ERROR_SUCCESS) return rc;
+        if (type) *type = row.type;
+        return CopyData(row.data, data, dataLength);
+    } catch (const SqliteError& error) {
+        return CodeOf(error);
+    }
+}
+
+LONG SqliteStore::QueryValue(HKEY key, LPCSTR name, LPDWORD type, LPBYTE data, LPDWORD dataLength) {
+    std::lock_guard lock(mutex_);
+    try {
+        BeginRead();
+        Target target;
+        REGSAM access = 0;
+        if (LONG rc = ResolveHandle(key, target, &access); rc != ERROR_SUCCESS) return rc;
+        if (!(access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
+        ResetGuard guard(queryValue_);
+        queryValue_.bind(1, target.key).bindBlob(2, Upper(View(name)));
+        if (!queryValue_.step()) return ERROR_FILE_NOT_FOUND;
+        if (type) *type = static_cast<DWORD>(queryValue_.integer(0));
+        return CopyData(queryValue_.blob(1), data, dataLength);
+    } catch (const SqliteError& error) {
+        return CodeOf(error);
+    }
+}
+
+// ---- changes ------------------------------------------------------------------------------------------------
+
+LONG SqliteStore::SetValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data, DWORD size) {
+    std::string_view valueName = View(name);
+    if (valueName.size() > MAX_VALUE_NAME_LENGTH) return ERROR_INVALID_PARAMETER;
+    if (!data && size) return ERROR_INVALID_PARAMETER;
+    std::lock_guard lock(mutex_);
+    try {
+        BeginRead();
+        Target target;
+        REGSAM access = 0;
+        if (LONG rc = ResolveHandle(key, target, &access); rc != ERROR_SUCCESS) return rc;
+        if (!(access & KEY_SET_VALUE) || readOnly_) return ERROR_ACCESS_DENIED;
+        if (IsRoot(key)) {
+            Target root;
+            ResolveRoot(key, root);
+            REGSAM granted = 0;
+            // A root that is a view of a protected key is as protected as the key.
+            if (Grant(root.rights, KEY_SET_VALUE, false, granted) != ERROR_SUCCESS) return ERROR_ACCESS_DENIED;
+        }
+        BeginWrite();
+        ResetGuard guard(upsertValue_);
+        upsertValue_.bind(1, target.key)
+            .bindBlob(2, Upper(valueName))
+            .bind(3, nextSeq_++)
+            .bindBlob(4, valueName)
+            .bind(5, type)
+            .bindBlob(6, data, size);
+        upsertValue_.run();
+        seqDirty_ = true;
+        Touch(target.key);
+        return ERROR_SUCCESS;
+    } catch (const SqliteError& error) {
+        return CodeOf(error);
+    }
+}
+
+LONG SqliteStore::DeleteValue(HKEY key, LPCSTR name) {
+    std::lock_guard lock(mutex_);
+    try {
+        BeginRead();
+        Target target;
+        REGSAM access = 0;
+        if (LONG rc = ResolveHandle(key, target, &access); rc != ERROR_SUCCESS) return rc;
+        if (!(access & KEY_SET_VALUE) || readOnly_) return ERROR_ACCESS_DENIED;
+        std::string upper = Upper(View(name));
+        {
+            ResetGuard guard(queryValue_);
+            queryValue_.bind(1, target.key).bindBlob(2, upper);
+            if (!queryValue_.step()) return ERROR_FILE_NOT_FOUND;
+        }
+        BeginWrite();
+        ResetGuard guard(deleteValue_);
+        deleteValue_.bind(1, target.key).bindBlob(2, upper);
+        deleteValue_.run();
+        Touch(target.key);
+        return ERROR_SUCCESS;
+    } catch (const SqliteError& error) {
+        return CodeOf(error);
+    }
+}
+
+} // namespace hw::platform

@@ -1,0 +1,354 @@
+// The behaviour every registry store must show through the registry functions. Each back-end adds itself to
+// the instantiation at the bottom.
+#include "platform/registry_store.h"
+#include "platform/user_identity.h"
+#include "platform/winreg.h"
+#include "support/temp_registry.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace hw;
+
+namespace {
+
+struct StoreFactory {
+    std::string name;
+    std::function<std::unique_ptr<platform::RegistryStore>(const std::string& path, bool readOnly)> open;
+};
+
+void PrintTo(const StoreFactory& factory, std::ostream* out) { *out << factory.name; }
+
+class StoreContract : public ::testing::TestWithParam<StoreFactory> {
+protected:
+    void SetUp() override {
+        setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
+        Reopen();
+    }
+    void TearDown() override { platform::UseRegistry(nullptr); }
+
+    void Reopen(bool readOnly = false) {
+        platform::UseRegistry(nullptr);
+        auto store = GetParam().open(dir.file("registry.db"), readOnly);
+        ASSERT_TRUE(store);
+        platform::UseRegistry(std::move(store));
+    }
+
+    HKEY Create(HKEY root, const std::string& path) {
+        HKEY key = 0;
+        EXPECT_EQ(RegCreateKeyA(root, path.c_str(), &key), ERROR_SUCCESS) << path;
+        return key;
+    }
+
+    static void SetText(HKEY key, const std::string& name, const std::string& text, DWORD type = REG_SZ) {
+        ASSERT_EQ(RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                                 static_cast<DWORD>(text.size() + 1)),
+                  ERROR_SUCCESS);
+    }
+
+    static std::string ReadText(HKEY root, const std::string& path, const std::string& name) {
+        HKEY key = 0;
+        if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return "<no key>";
+        DWORD type = 0, size = 0;
+        std::string result = "<no value>";
+        if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+            std::string data(size, '\0');
+            RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+            result = data.substr(0, data.find('\0'));
+        }
+        RegCloseKey(key);
+        return result;
+    }
+
+    static std::vector<std::string> SubKeys(HKEY root, const std::string& path) {
+        HKEY key = 0;
+        std::vector<std::string> names;
+        if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+        char name[256];
+        for (DWORD i = 0;; ++i) {
+            DWORD length = sizeof name;
+            if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            names.emplace_back(name, length);
+        }
+        RegCloseKey(key);
+        return names;
+    }
+
+    static std::vector<std::string> ValueNames(HKEY key) {
+        std::vector<std::string> names;
+        char name[512];
+        for (DWORD i = 0;; ++i) {
+            DWORD length = sizeof name;
+            if (RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            names.emplace_back(name, length);
+        }
+        return names;
+    }
+
+    test::TempDir dir;
+};
+
+TEST_P(StoreContract, CreatesOpensAndClosesKeysByPath) {
+    HKEY key = 0;
+    DWORD disposition = 0;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Test\\Deep\\Er", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                              &disposition),
+              ERROR_SUCCESS);
+    EXPECT_EQ(disposition, DWORD(REG_CREATED_NEW_KEY));
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE);
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "software\\TEST\\deep\\er", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                              &disposition),
+              ERROR_SUCCESS);
+    EXPECT_EQ(disposition, DWORD(REG_OPENED_EXISTING_KEY));
+    RegCloseKey(key);
+
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Test\\Missing", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegOpenKeyExA(0x7FFFFFFF, "Software", 0, KEY_READ, &key), ERROR_INVALID_HANDLE);
+    // An empty path gives a new handle to the parent itself.
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "", 0, KEY_READ, &key), ERROR_SUCCESS);
+    EXPECT_NE(key, HKEY_CURRENT_USER);
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    EXPECT_EQ(RegCloseKey(HKEY_LOCAL_MACHINE), ERROR_SUCCESS);
+}
+
+TEST_P(StoreContract, NamesIgnoreCaseKeepTheirSpellingAndRespectLimits) {
+    HKEY key = Create(HKEY_CURRENT_USER, "Software\\MixedCase");
+    SetText(key, "Value", "one");
+    SetText(key, "VALUE", "two"); // replaces, keeps the first spelling
+    SetText(key, "", "default");
+    EXPECT_EQ(ValueNames(key), (std::vector<std::string>{"Value", ""}));
+    EXPECT_EQ(ReadText(HKEY_CURRENT_USER, "SOFTWARE\\mixedcase", "value"), "two");
+    EXPECT_EQ(ReadText(HKEY_CURRENT_USER, "Software\\MixedCase", ""), "default");
+    EXPECT_EQ(SubKeys(HKEY_CURRENT_USER, "software"), (std::vector<std::string>{"Classes", "Microsoft", "MixedCase"}));
+
+    HKEY ignored = 0;
+    EXPECT_EQ(RegCreateKeyA(key, std::string(256, 'k').c_str(), &ignored), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegCreateKeyA(key, std::string(255, 'k').c_str(), &ignored), ERROR_SUCCESS);
+    RegCloseKey(ignored);
+    BYTE byte = 1;
+    EXPECT_EQ(RegSetValueExA(key, std::string(16384, 'v').c_str(), 0, REG_BINARY, &byte, 1), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegSetValueExA(key, std::string(16383, 'v').c_str(), 0, REG_BINARY, &byte, 1), ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+TEST_P(StoreContract, SubkeysEnumerateAlphabeticallyAndValuesInCreationOrder) {
+    HKEY key = Create(HKEY_CURRENT_USER, "Software\\Order");
+    for (const char* name : {"delta", "Alpha", "charlie", "Bravo"}) RegCloseKey(Create(key, name));
+    for (const char* name : {"z", "a", "m"}) SetText(key, name, name);
+    SetText(key, "a", "again"); // a replaced value keeps its place
+    EXPECT_EQ(SubKeys(HKEY_CURRENT_USER, "Software\\Order"),
+              (std::vector<std::string>{"Alpha", "Bravo", "charlie", "delta"}));
+    EXPECT_EQ(ValueNames(key), (std::vector<std::string>{"z", "a", "m"}));
+    RegCloseKey(key);
+}
+
+TEST_P(StoreContract, BuffersFollowTheSizeProtocol) {
+    HKEY key = Create(HKEY_CURRENT_USER, "Software\\Buffers");
+    RegCloseKey(Create(key, "Child"));
+    SetText(key, "Name", "twelve chars");
+
+    char name[8];
+    DWORD length = 5; // "Child" needs room for its NUL
+    EXPECT_EQ(RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr), ERROR_MORE_DATA);
+    length = 6;
+    EXPECT_EQ(RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(length, 5u);
+    EXPECT_STREQ(name, "Child");
+    length = sizeof name;
+    EXPECT_EQ(RegEnumKeyExA(key, 1, name, &length, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
+    EXPECT_EQ(RegEnumKeyA(key, 0, name, sizeof name), ERROR_SUCCESS);
+
+    DWORD type = 0, size = 0;
+    ASSERT_EQ(RegQueryValueExA(key, "name", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
+    EXPECT_EQ(type, DWORD(REG_SZ));
+    EXPECT_EQ(size, 13u);
+    BYTE small[4];
+    size = sizeof small;
+    EXPECT_EQ(RegQueryValueExA(key, "name", nullptr, &type, small, &size), ERROR_MORE_DATA);
+    EXPECT_EQ(size, 13u);
+    EXPECT_EQ(RegQueryValueExA(key, "absent", nullptr, &type, nullptr, &size), ERROR_FILE_NOT_FOUND);
+
+    char valueName[8];
+    DWORD valueNameLength = sizeof valueName;
+    BYTE data[32];
+    DWORD dataSize = sizeof data;
+    EXPECT_EQ(RegEnumValueA(key, 0, valueName, &valueNameLength, nullptr, &type, data, &dataSize), ERROR_SUCCESS);
+    EXPECT_EQ(dataSize, 13u);
+    valueNameLength = sizeof valueName;
+    EXPECT_EQ(RegEnumValueA(key, 1, valueName, &valueNameLength, nullptr, &type, data, &dataSize),
+              ERROR_NO_MORE_ITEMS);
+
+    // Zero-length data is a value of its own.
+    EXPECT_EQ(RegSetValueExA(key, "empty", 0, REG_BINARY, nullptr, 0), ERROR_SUCCESS);
+    size = 99;
+    EXPECT_EQ(RegQueryValueExA(key, "empty", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
+    EXPECT_EQ(size, 0u);
+    RegCloseKey(key);
+}
+
+TEST_P(StoreContract, KeyInformationFollowsChangesThroughTheSameHandle) {
+    HKEY key = Create(HKEY_CURRENT_USER, "Software\\Info");
+    DWORD subKeys = 9, longestKey = 9, values = 9, longestName = 9, largest = 9;
+    auto query = [&] {
+        ASSERT_EQ(RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, &longestKey, nullptr, &values,
+                                   &longestName, &largest, nullptr, nullptr),
+                  ERROR_SUCCESS);
+    };
+    query();
+    EXPECT_EQ(subKeys + longestKey + values + longestName + largest, 0u);
+    RegCloseKey(Create(key, "abc"));
+    RegCloseKey(Create(key, "Longer name"));
+    SetText(key, "v", "0123456789");
+    SetText(key, "longest value", "x");
+    query();
+    EXPECT_EQ(subKeys, 2u);
+    EXPECT_EQ(longestKey, 11u);
+    EXPECT_EQ(values, 2u);
+    EXPECT_EQ(longestName, 13u);
+    EXPECT_EQ(largest, 11u);
+    ASSERT_EQ(RegDeleteKeyA(key, "abc"), ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteValueA(key, "v"), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteValueA(key, "v"), ERROR_FILE_NOT_FOUND);
+    query();
+    EXPECT_EQ(subKeys, 1u);
+    EXPECT_EQ(values, 1u);
+    EXPECT_EQ(largest, 2u);
+    RegCloseKey(key);
+}
+
+TEST_P(StoreContract, DeletingKeys) {
+    HKEY key = Create(HKEY_CURRENT_USER, "Software\\Doomed\\Child");
+    SetText(key, "x", "y");
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Doomed"), ERROR_ACCESS_DENIED); // has a subkey
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Doomed\\Child"), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Doomed\\Child"), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, ""), ERROR_INVALID_PARAMETER);
+    EXPECT_NE(RegSetValueExA(key, "x", 0, REG_BINARY, nullptr, 0), ERROR_SUCCESS); // the handle's key is gone
+    RegCloseKey(key);
+    // A re-created key starts empty.
+    key = Create(HKEY_CURRENT_USER, "Software\\Doomed\\Child");
+    EXPECT_TRUE(ValueNames(key).empty());
+    RegCloseKey(key);
+}
+
+TEST_P(StoreContract, AccessRightsAreEnforced) {
+    HKEY key = 0;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SAM", 0, KEY_READ, &key), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegOpenKeyA(HKEY_LOCAL_MACHINE, "SECURITY", &key), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE", 0, KEY_WRITE, &key), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE", 0, KEY_ALL_ACCESS, &key), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, "HARDWARE\\New", &key), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, "HARDWARE\\DESCRIPTION\\System"), ERROR_ACCESS_DENIED);
+
+    // The widest rights of a read-only key are reading rights.
+    ASSERT_EQ(RegOpenKeyA(HKEY_LOCAL_MACHINE, "HARDWARE", &key), ERROR_SUCCESS);
+    BYTE byte = 0;
+    EXPECT_EQ(RegSetValueExA(key, "x", 0, REG_BINARY, &byte, 1), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(SubKeys(HKEY_LOCAL_MACHINE, "HARDWARE"), (std::vector<std::string>{"DESCRIPTION"}));
+    RegCloseKey(key);
+
+    // A handle grants what it was opened with, no more.
+    RegCloseKey(Create(HKEY_CURRENT_USER, "Software\\Rights"));
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Rights", 0, KEY_QUERY_VALUE, &key), ERROR_SUCCESS);
+    char name[16];
+    DWORD length = sizeof name;
+    EXPECT_EQ(RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegSetValueExA(key, "x", 0, REG_BINARY, &byte, 1), ERROR_ACCESS_DENIED);
+    RegCloseKey(key);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Rights", 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExA(key, "x", 0, REG_BINARY, &byte, 1), ERROR_SUCCESS);
+    EXPECT_EQ(RegCreateKeyA(key, "Sub", &length), ERROR_ACCESS_DENIED);
+    RegCloseKey(key);
+}
+
+TEST_P(StoreContract, AliasRootsAreViewsOfTheirKeys) {
+    std::string sid = platform::CurrentUserIdentity().sid;
+    RegCloseKey(Create(HKEY_CURRENT_USER, "Software\\ViaAlias"));
+    EXPECT_EQ(SubKeys(HKEY_USERS, sid + "\\Software").back(), "ViaAlias");
+    RegCloseKey(Create(HKEY_CLASSES_ROOT, ".alias"));
+    EXPECT_NE(ReadText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\.alias", "x"), "<no key>");
+    EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, ".reg", ""), "regfile");
+    EXPECT_NE(ReadText(HKEY_CLASSES_ROOT, "regfile\\shell\\open\\command", ""), "<no value>");
+    HKEY key = Create(HKEY_CURRENT_CONFIG, "Probe");
+    RegCloseKey(key);
+    EXPECT_EQ(SubKeys(HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet001\\Hardware Profiles\\0001"),
+              (std::vector<std::string>{"Probe", "System"}));
+    EXPECT_EQ(ReadText(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", "Logon User Name"),
+              platform::CurrentUserIdentity().loginName);
+    EXPECT_TRUE(SubKeys(HKEY_PERFORMANCE_DATA, "").empty());
+    EXPECT_TRUE(SubKeys(HKEY_DYN_DATA, "").empty());
+}
+
+TEST_P(StoreContract, LinksAreListedOpenedThroughAndDeletedAlone) {
+    EXPECT_EQ(SubKeys(HKEY_LOCAL_MACHINE, "SYSTEM"),
+              (std::vector<std::string>{"ControlSet001", "CurrentControlSet", "Select"}));
+    RegCloseKey(Create(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\Probe"));
+    EXPECT_EQ(SubKeys(HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet001\\Services"), (std::vector<std::string>{"Probe"}));
+    EXPECT_EQ(SubKeys(HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet001\\Hardware Profiles"),
+              (std::vector<std::string>{"0001", "Current"}));
+    ASSERT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet"), ERROR_SUCCESS);
+    EXPECT_EQ(SubKeys(HKEY_LOCAL_MACHINE, "SYSTEM"), (std::vector<std::string>{"ControlSet001", "Select"}));
+    EXPECT_EQ(SubKeys(HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet001\\Services"), (std::vector<std::string>{"Probe"}));
+}
+
+TEST_P(StoreContract, SkeletonNamesTheWindowsDirectory) {
+    std::string root =
+        ReadText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "SystemRoot");
+    EXPECT_EQ(root, dir.file("config") + "/hivewright");
+    EXPECT_TRUE(std::filesystem::is_directory(root));
+    std::string sid = platform::CurrentUserIdentity().sid;
+    auto users = SubKeys(HKEY_USERS, "");
+    EXPECT_EQ(users, (std::vector<std::string>{".DEFAULT", sid, sid + "_Classes"}));
+    for (const char* key : {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "SYSTEM\\Select"})
+        EXPECT_NE(ReadText(HKEY_LOCAL_MACHINE, key, "x"), "<no key>") << key;
+}
+
+TEST_P(StoreContract, ChangesPersistAndOtherConnectionsSeeThem) {
+    HKEY key = Create(HKEY_CURRENT_USER, "Software\\Persist");
+    SetText(key, "kept", "yes");
+    RegCloseKey(key);
+    Reopen();
+    EXPECT_EQ(ReadText(HKEY_CURRENT_USER, "Software\\Persist", "kept"), "yes");
+
+    // A second connection (as another process would have) sees committed writes, and this one sees its changes.
+    auto other = GetParam().open(dir.file("registry.db"), false);
+    HKEY otherKey = 0;
+    ASSERT_EQ(other->CreateKey(HKEY_CURRENT_USER, "Software\\Persist\\FromOther", 0, &otherKey, nullptr),
+              ERROR_SUCCESS);
+    const char text[] = "hello";
+    ASSERT_EQ(other->SetValue(otherKey, "greeting", REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof text),
+              ERROR_SUCCESS);
+    other->CloseKey(otherKey);
+    other->Flush();
+    platform::FlushRegistry(); // ends this connection's read group, as idle time does
+    EXPECT_EQ(ReadText(HKEY_CURRENT_USER, "Software\\Persist\\FromOther", "greeting"), "hello");
+    EXPECT_EQ(SubKeys(HKEY_CURRENT_USER, "Software\\Persist"), (std::vector<std::string>{"FromOther"}));
+}
+
+TEST_P(StoreContract, ReadOnlyDatabaseReadsButRefusesChanges) {
+    RegCloseKey(Create(HKEY_CURRENT_USER, "Software\\Before"));
+    Reopen(true);
+    HKEY key = 0;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Before", 0, KEY_READ, &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Before", 0, KEY_WRITE, &key), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\After", &key), ERROR_ACCESS_DENIED);
+    BYTE byte = 0;
+    EXPECT_EQ(RegSetValueExA(HKEY_CURRENT_USER, "x", 0, REG_BINARY, &byte, 1), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Before"), ERROR_ACCESS_DENIED);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stores, StoreContract,
+                         ::testing::Values(StoreFactory{"Sqlite",
+                                                        [](const std::string& path, bool readOnly) {
+                                                            return platform::OpenSqliteStore(path, nullptr, readOnly);
+                                                        }}),
+                         [](const auto& info) { return info.param.name; });
+
+} // namespace
