@@ -203,27 +203,27 @@ TEST_F(SearchWalkTest, StartPathForms) {
 }
 
 TEST_F(SearchWalkTest, WholeRegistryWalksMachineThenUsers) {
-    MakeKey(HKEY_LOCAL_MACHINE, "Software\\QzxMachine\\QzxBelow");
+    MakeKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\QzxMachine\\QzxBelow");
     MakeKey(HKEY_USERS, "QzxUsers");
     EXPECT_EQ(Find("qzx", kTargetKeyNames, MatchMode::Contains, ""), WalkOutcome::Found);
     std::vector<std::string> paths;
     for (const SearchResult& result : request.results())
         paths.push_back(result.keyPath);
     ASSERT_GE(paths.size(), 3u);
-    EXPECT_EQ(paths[0], "HKEY_LOCAL_MACHINE\\Software\\QzxMachine");
-    EXPECT_EQ(paths[1], "HKEY_LOCAL_MACHINE\\Software\\QzxMachine\\QzxBelow");
+    EXPECT_EQ(paths[0], "HKEY_LOCAL_MACHINE\\SOFTWARE\\QzxMachine");
+    EXPECT_EQ(paths[1], "HKEY_LOCAL_MACHINE\\SOFTWARE\\QzxMachine\\QzxBelow");
     EXPECT_EQ(paths.back(), "HKEY_USERS\\QzxUsers");
 }
 
 TEST_F(SearchWalkTest, StoppedMachineWalkNeverStartsUsers) {
-    MakeKey(HKEY_LOCAL_MACHINE, "Software\\QzxMachine\\QzxBelow");
+    MakeKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\QzxMachine\\QzxBelow");
     MakeKey(HKEY_USERS, "QzxUsers");
     std::uint8_t stop = 0;
     request.stopFlag = &stop;
     request.onFound = [&](SearchResult&) { stop = 1; };
     EXPECT_EQ(Find("qzx", kTargetKeyNames, MatchMode::Contains, ""), WalkOutcome::Stopped);
     EXPECT_EQ(Summary(request),
-              (std::vector<Found>{{ResultKind::KeyName, "HKEY_LOCAL_MACHINE\\Software\\QzxMachine", ""}}));
+              (std::vector<Found>{{ResultKind::KeyName, "HKEY_LOCAL_MACHINE\\SOFTWARE\\QzxMachine", ""}}));
 }
 
 } // namespace
