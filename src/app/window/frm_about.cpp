@@ -1,0 +1,106 @@
+#include "app/window/frm_about.h"
+
+#include "app/window/image_list.h"
+#include "app/window/ui_text.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace hw::window {
+
+namespace {
+
+// The tenth double click in a row toggles: nine are counted, the tenth finds the counter at nine.
+constexpr int kCountedDoubleClicks = 9;
+
+QLabel* NewPanelLabel(const QString& text, QWidget* panel) {
+    auto* label = new QLabel(text, panel);
+    // Clicks on the texts and the picture count as clicks on the panel.
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return label;
+}
+
+} // namespace
+
+TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("About"));
+
+    pnlMain = new QFrame(this);
+    pnlMain->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pnlMain->setFocusPolicy(Qt::ClickFocus);
+    pnlMain->installEventFilter(this);
+
+    imgProgram = NewPanelLabel(QString(), pnlMain);
+    imgProgram->setPixmap(ProgramIcon().pixmap(48, 48));
+    lblProduct = NewPanelLabel(QStringLiteral("Torva Hivewright 2.0"), pnlMain);
+    QFont productFont = lblProduct->font();
+    productFont.setBold(true);
+    lblProduct->setFont(productFont);
+    lblDescription = NewPanelLabel(QStringLiteral("Registry view,edit and magic setting software"), pnlMain);
+    lblPlatform =
+        NewPanelLabel(QStringLiteral("Windows-style registry in its own store, for Linux"), pnlMain);
+
+    auto* lines = new QVBoxLayout;
+    lines->addWidget(lblProduct);
+    lines->addWidget(lblDescription);
+    lines->addWidget(lblPlatform);
+    auto* panelLayout = new QHBoxLayout(pnlMain);
+    panelLayout->addWidget(imgProgram, 0, Qt::AlignTop);
+    panelLayout->addLayout(lines, 1);
+
+    btnOk = new QPushButton(ImageListIcon(kImgOk), QStringLiteral("&OK"), this);
+    btnOk->setDefault(true);
+    connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnOk);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->addWidget(pnlMain, 1);
+    layout->addLayout(buttons);
+
+    setFixedSize(QSize(362, 146).expandedTo(sizeHint()));
+}
+
+void TfrmAbout::pnlMainDblClick() {
+    if (doubleClickCount_ < kCountedDoubleClicks) {
+        ++doubleClickCount_;
+        return;
+    }
+    doubleClickCount_ = 0;
+    keepOpen_ = !keepOpen_;
+    emit keepOpenToggled(keepOpen_);
+}
+
+void TfrmAbout::pnlMainEnter() {
+    doubleClickCount_ = 0;
+}
+
+bool TfrmAbout::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == pnlMain) {
+        if (event->type() == QEvent::MouseButtonDblClick)
+            pnlMainDblClick();
+        else if (event->type() == QEvent::FocusIn)
+            pnlMainEnter();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TfrmAbout::ApplyLanguage() {
+    setWindowTitle(UiText(138));
+    btnOk->setText(UiText(3));
+}
+
+void TfrmAbout::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (const QScreen* desktop = screen()) move(desktop->availableGeometry().center() - rect().center());
+}
+
+} // namespace hw::window

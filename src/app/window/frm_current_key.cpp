@@ -1,0 +1,81 @@
+#include "app/window/frm_current_key.h"
+
+#include "app/window/image_list.h"
+#include "app/window/ui_text.h"
+#include "core/key_path.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace hw::window {
+
+namespace {
+
+QLineEdit* NewReadOnlyEdit(QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setReadOnly(true);
+    return edit;
+}
+
+QString Bracketed(const std::string& text) {
+    return QString::fromStdString("[" + text + "]");
+}
+
+} // namespace
+
+TfrmCurrentKey::TfrmCurrentKey(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Current Key"));
+
+    lblShortName = new QLabel(QStringLiteral("Key short name:"), this);
+    edtShortName = NewReadOnlyEdit(this);
+    lblLongName = new QLabel(QStringLiteral("Key long name:"), this);
+    edtLongName = NewReadOnlyEdit(this);
+    lblReadPath = new QLabel(QStringLiteral("Real Path:"), this);
+    mmRealPath = new QPlainTextEdit(this);
+    mmRealPath->setReadOnly(true);
+    mmRealPath->setLineWrapMode(QPlainTextEdit::NoWrap);
+    lblShortName->setBuddy(edtShortName);
+    lblLongName->setBuddy(edtLongName);
+    lblReadPath->setBuddy(mmRealPath);
+
+    btnOk = new QPushButton(ImageListIcon(kImgOk), QStringLiteral("&OK"), this);
+    btnOk->setDefault(true);
+    connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnOk);
+    auto* layout = new QVBoxLayout(this);
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{lblShortName, edtShortName, lblLongName, edtLongName, lblReadPath})
+        layout->addWidget(widget);
+    layout->addWidget(mmRealPath, 1);
+    layout->addLayout(buttons);
+
+    setFixedSize(QSize(562, 288).expandedTo(sizeHint()));
+}
+
+void TfrmCurrentKey::SetKeyPath(const std::string& keyPath) {
+    edtShortName->setText(QString::fromStdString(core::SubKeyOrEmpty(keyPath)));
+    edtLongName->setText(Bracketed(keyPath));
+    mmRealPath->setPlainText(Bracketed(core::RealKeyPath(keyPath)));
+}
+
+void TfrmCurrentKey::ShowFor(const std::string& keyPath) {
+    SetKeyPath(keyPath);
+    exec();
+}
+
+void TfrmCurrentKey::ApplyLanguage() {
+    setWindowTitle(UiText(155));
+    lblShortName->setText(UiText(156));
+    lblLongName->setText(UiText(157));
+    lblReadPath->setText(UiText(158));
+    btnOk->setText(UiText(3));
+}
+
+} // namespace hw::window

@@ -1,0 +1,126 @@
+#include "app/window/frm_goto.h"
+
+#include "app/window/image_list.h"
+#include "app/window/ui_text.h"
+#include "core/key_path.h"
+#include "core/root_keys.h"
+#include "platform/platform_facts.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace hw::window {
+
+namespace {
+
+constexpr int kRootColumns = 2;
+
+std::vector<HKEY> ChoosableRoots() {
+    std::vector<HKEY> roots{HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
+                            HKEY_CURRENT_CONFIG};
+    if (platform::GetPlatformFacts().family == platform::kPlatformWin9x) roots.push_back(HKEY_DYN_DATA);
+    return roots;
+}
+
+} // namespace
+
+TfrmGoTo::TfrmGoTo(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Go To ..."));
+
+    rdgrpHKey = new QGroupBox(QStringLiteral("&Key Root"), this);
+    rootButtons_ = new QButtonGroup(this);
+    auto* rootGrid = new QGridLayout(rdgrpHKey);
+    rootGrid->setContentsMargins(8, 2, 8, 2);
+    rootGrid->setVerticalSpacing(0);
+    const std::vector<HKEY> roots = ChoosableRoots();
+    // Items run down the first column, then the second, as in a two-column radio group.
+    const int rows = (static_cast<int>(roots.size()) + kRootColumns - 1) / kRootColumns;
+    for (int index = 0; index < static_cast<int>(roots.size()); ++index) {
+        auto* button = new QRadioButton(QString::fromStdString(core::RootKeyName(roots[index])), rdgrpHKey);
+        rootButtons_->addButton(button, index);
+        rootGrid->addWidget(button, index % rows, index / rows);
+    }
+    rootButtons_->button(1)->setChecked(true);
+    connect(rootButtons_, &QButtonGroup::idToggled, this, [this](int index, bool checked) {
+        if (checked) rdgrpHKeyClick(index);
+    });
+
+    lblKey = new QLabel(QStringLiteral("Key:"), this);
+    edtKey = new QLineEdit(QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion"),
+                           this);
+    lblKey->setBuddy(edtKey);
+
+    btnOk = new QPushButton(ImageListIcon(kImgOk), QStringLiteral("&Go"), this);
+    btnCancel = new QPushButton(ImageListIcon(kImgCancel), QStringLiteral("&Cancel"), this);
+    btnOk->setDefault(true);
+    connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(btnOk);
+    buttons->addWidget(btnCancel);
+    buttons->addStretch();
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(8, 6, 8, 8);
+    layout->addWidget(rdgrpHKey, 0, 0, 1, 2);
+    layout->addLayout(buttons, 0, 2);
+    layout->addWidget(lblKey, 1, 0);
+    layout->addWidget(edtKey, 1, 1, 1, 2);
+    layout->setColumnStretch(1, 1);
+
+    setFixedSize(QSize(513, 125).expandedTo(sizeHint()));
+}
+
+std::optional<std::string> TfrmGoTo::ShowForPath() {
+    if (exec() != QDialog::Accepted) return std::nullopt;
+    return KeyText();
+}
+
+std::string TfrmGoTo::KeyText() const {
+    return edtKey->text().toStdString();
+}
+
+void TfrmGoTo::SetKeyText(const std::string& path) {
+    edtKey->setText(QString::fromStdString(path));
+}
+
+void TfrmGoTo::SelectRootItem(int index) {
+    if (QAbstractButton* button = rootButtons_->button(index)) button->setChecked(true);
+}
+
+int TfrmGoTo::RootItemCount() const {
+    return static_cast<int>(rootButtons_->buttons().size());
+}
+
+std::string TfrmGoTo::RootItemText(int index) const {
+    QAbstractButton* button = rootButtons_->button(index);
+    return button ? button->text().toStdString() : std::string();
+}
+
+void TfrmGoTo::rdgrpHKeyClick(int index) {
+    SetKeyText(RootItemText(index) + "\\" + core::SubKeyOrEmpty(KeyText()));
+}
+
+void TfrmGoTo::ApplyLanguage() {
+    setWindowTitle(UiText(194));
+    rdgrpHKey->setTitle(UiText(195));
+    lblKey->setText(UiText(196));
+    btnOk->setText(UiText(197));
+    btnCancel->setText(UiText(5));
+}
+
+void TfrmGoTo::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (const QScreen* desktop = screen()) move(desktop->availableGeometry().center() - rect().center());
+    edtKey->setFocus();
+    edtKey->selectAll();
+}
+
+} // namespace hw::window
