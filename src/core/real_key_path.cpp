@@ -76,18 +76,16 @@ std::string LocalMachineRealPath(const std::string& subKey) {
 }
 
 std::string UsersRealPath(const std::string& subKey) {
+    // The per-user class key itself maps too, not only the keys below it: it is the same key as the user's
+    // Software\Classes, and copying one into the other must be refused.
     const auto separator = subKey.find('\\');
-    if (separator != std::string::npos) {
-        const std::string first = subKey.substr(0, separator);
-        const std::string upper = util::UpperCaseAscii(first);
-        const auto ending = upper.find(kClassesEnding);
-        if (ending != std::string::npos && ending + kClassesEnding.size() == upper.size()) {
-            const std::string user = first.substr(0, ending);
-            for (const auto& name : SubKeysOf(HKEY_USERS, "")) {
-                if (EqualsIgnoringCase(name, user)) {
-                    return "HKEY_USERS\\" + user + "\\Software\\Classes\\" + subKey.substr(separator + 1);
-                }
-            }
+    const std::string first = subKey.substr(0, separator);
+    const std::string rest = separator == std::string::npos ? std::string() : subKey.substr(separator + 1);
+    const auto ending = util::UpperCaseAscii(first).find(kClassesEnding);
+    if (ending != std::string::npos && ending + kClassesEnding.size() == first.size()) {
+        const std::string user = first.substr(0, ending);
+        for (const auto& name : SubKeysOf(HKEY_USERS, "")) {
+            if (EqualsIgnoringCase(name, user)) return "HKEY_USERS\\" + user + "\\Software\\Classes\\" + rest;
         }
     }
     return "HKEY_USERS\\" + subKey;
