@@ -1,17 +1,11 @@
 #include "platform/ini_profile.h"
 
+#include "util/file_io.h"
 #include "util/text.h"
 
-#include <atomic>
-#include <cerrno>
-#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace hw::platform {
 
@@ -92,58 +86,6 @@ std::optional<SectionRange> FindSection(const std::vector<Line>& lines, std::str
     return std::nullopt;
 }
 
-// The file's whole content; an empty text for a missing file, nothing when it exists but cannot be read.
-std::optional<std::string> ReadWholeFile(const std::string& fileName) {
-    std::error_code error;
-    if (!fs::exists(fileName, error)) return error ? std::nullopt : std::optional<std::string>(std::string());
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    return std::move(content).str();
-}
-
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        ssize_t written = ::write(fd, data.data(), data.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-// Writes a sibling temp file and renames it over the target, so readers see the old or the new file.
-bool ReplaceFileAtomically(const std::string& fileName, std::string_view content) {
-    std::error_code error;
-    fs::path target = fileName;
-    if (fs::is_symlink(target, error)) {
-        target = fs::canonical(target, error);
-        if (error) return false;
-    }
-    struct stat existing {};
-    bool existed = ::stat(target.c_str(), &existing) == 0;
-
-    static std::atomic<unsigned> counter{0};
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = target.string() + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter++);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return false;
-    }
-    if (fd < 0) return false;
-    bool ok = WriteAll(fd, content) && (!existed || ::fchmod(fd, existing.st_mode & 07777) == 0) &&
-              ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(temp.c_str(), target.c_str()) == 0) return true;
-    ::unlink(temp.c_str());
-    return false;
-}
-
 // The ending of the file's first line; CR LF for a file without any.
 std::string_view LineEndingOf(std::string_view content) {
     std::size_t newline = content.find('\n');
@@ -159,7 +101,7 @@ bool BreaksLines(std::string_view text) {
 
 std::vector<std::string> ReadProfileSection(const std::string& fileName, const std::string& section) {
     std::vector<std::string> entries;
-    std::optional<std::string> content = ReadWholeFile(fileName);
+    std::optional<std::string> content = util::ReadFileBytes(fileName);
     if (!content) return entries;
     std::vector<Line> lines = SplitLines(*content);
     std::optional<SectionRange> range = FindSection(lines, section);
@@ -190,9 +132,11 @@ bool WriteProfileString(const std::string& fileName, const std::string& section,
         trimmedKey.front() == ';' || BreaksLines(value))
         return false;
 
-    std::optional<std::string> read = ReadWholeFile(fileName);
-    if (!read) return false;
-    const std::string& content = *read;
+    // A file that exists but cannot be read must not be replaced by one holding only this entry.
+    std::optional<std::string> read = util::ReadFileBytes(fileName);
+    std::error_code error;
+    if (!read && (fs::exists(fileName, error) || error)) return false;
+    const std::string content = read.value_or(std::string());
     const std::string_view eol = LineEndingOf(content);
     const std::string entry = trimmedKey + "=" + value;
     std::vector<Line> lines = SplitLines(content);
@@ -208,7 +152,7 @@ bool WriteProfileString(const std::string& fileName, const std::string& section,
         updated += eol;
         updated += entry;
         updated += eol;
-        return ReplaceFileAtomically(fileName, updated);
+        return util::ReplaceFileAtomically(fileName, updated);
     }
 
     for (std::size_t i = range->first; i < range->last; ++i) {
@@ -220,7 +164,7 @@ bool WriteProfileString(const std::string& fileName, const std::string& section,
         updated.append(content, 0, line.start);
         updated += entry;
         updated.append(content, line.start + line.text.size());
-        return ReplaceFileAtomically(fileName, updated);
+        return util::ReplaceFileAtomically(fileName, updated);
     }
 
     // A new key goes after the section's last non-blank line, ahead of any blank lines before the next one.
@@ -234,7 +178,7 @@ bool WriteProfileString(const std::string& fileName, const std::string& section,
     updated += entry;
     updated += eol;
     updated.append(content, anchor.next);
-    return ReplaceFileAtomically(fileName, updated);
+    return util::ReplaceFileAtomically(fileName, updated);
 }
 
 } // namespace hw::platform

@@ -4,12 +4,11 @@
 #include "i18n/text_table.h"
 #include "platform/ini_profile.h"
 #include "support/temp_registry.h"
+#include "util/file_io.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 namespace hw::i18n {
 namespace {
@@ -26,13 +25,8 @@ class LanguageTest : public ::testing::Test {
         SetLanguageFilePath("");
         unsetenv("HIVEWRIGHT_CHARSET");
     }
-    void WriteFile(const std::string& content) { std::ofstream(file_, std::ios::binary) << content; }
-    std::string FileContent() const {
-        std::ifstream in(file_, std::ios::binary);
-        std::ostringstream content;
-        content << in.rdbuf();
-        return content.str();
-    }
+    void WriteFile(const std::string& content) { ASSERT_TRUE(util::WriteFileBytes(file_, content)); }
+    std::string FileContent() const { return util::ReadFileBytes(file_).value_or("<missing>"); }
 
     test::TempDir dir_;
     std::string file_ = dir_.file("LANGUAGE.INI");

@@ -1,10 +1,9 @@
 #include "i18n/text_table.h"
 
 #include "support/temp_registry.h"
+#include "util/file_io.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
 
 namespace hw::i18n {
 namespace {
@@ -42,7 +41,7 @@ TEST(BuiltInTextsTest, NumbersOutsideTheTableGiveNothing) {
 class LoadTextSectionTest : public ::testing::Test {
   protected:
     void TearDown() override { LoadTextSection("", ""); }
-    void WriteFile(const std::string& content) { std::ofstream(file_, std::ios::binary) << content; }
+    void WriteFile(const std::string& content) { ASSERT_TRUE(util::WriteFileBytes(file_, content)); }
 
     test::TempDir dir_;
     std::string file_ = dir_.file("LANGUAGE.INI");
