@@ -1,0 +1,90 @@
+#include "regfile/line_source.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+#include <utility>
+
+namespace hw::regfile {
+
+namespace {
+
+constexpr std::size_t kBlockSize = 1 << 20;
+
+// Offset of the first CR or LF in [text, text + size), or size.
+std::size_t FindLineEnd(const char* text, std::size_t size) {
+    const void* lineFeed = std::memchr(text, '\n', size);
+    const std::size_t limit = lineFeed ? static_cast<const char*>(lineFeed) - text : size;
+    const void* carriageReturn = std::memchr(text, '\r', limit);
+    return carriageReturn ? static_cast<const char*>(carriageReturn) - text : limit;
+}
+
+} // namespace
+
+bool VectorLineSource::Next(std::string_view& line) {
+    if (index_ >= lines_.size()) return false;
+    line = lines_[index_++];
+    return true;
+}
+
+bool ReadBlock(int fd, std::string& into, std::size_t size) {
+    const std::size_t old = into.size();
+    into.resize(old + size);
+    std::size_t got = 0;
+    while (got < size) {
+        const ssize_t n = ::read(fd, into.data() + old + got, size - got);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            into.resize(old + got);
+            return false;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    into.resize(old + got);
+    return true;
+}
+
+TextLineSource::TextLineSource(std::string text) : buffer_(std::move(text)), atEnd_(true) {}
+
+TextLineSource::TextLineSource(int fd, std::string start) : fd_(fd), buffer_(std::move(start)) {}
+
+bool TextLineSource::Refill() {
+    if (atEnd_) return false;
+    buffer_.erase(0, begin_);
+    scanFrom_ -= begin_;
+    begin_ = 0;
+    // Grow with the text held so that a huge line is read in a number of steps logarithmic in its length.
+    const std::size_t before = buffer_.size();
+    if (!ReadBlock(fd_, buffer_, std::max(kBlockSize, before))) failed_ = true;
+    if (buffer_.size() == before) atEnd_ = true;
+    return true;
+}
+
+bool TextLineSource::Next(std::string_view& line) {
+    for (;;) {
+        if (skipLineFeed_) {
+            if (begin_ == buffer_.size() && Refill()) continue;
+            if (begin_ < buffer_.size() && buffer_[begin_] == '\n') ++begin_;
+            skipLineFeed_ = false;
+            scanFrom_ = begin_;
+        }
+        const char* text = buffer_.data();
+        const std::size_t end = scanFrom_ + FindLineEnd(text + scanFrom_, buffer_.size() - scanFrom_);
+        if (end < buffer_.size()) {
+            line = std::string_view(text + begin_, end - begin_);
+            skipLineFeed_ = text[end] == '\r';
+            begin_ = scanFrom_ = end + 1;
+            return true;
+        }
+        scanFrom_ = end;
+        if (Refill()) continue;
+        if (begin_ == buffer_.size()) return false;
+        line = std::string_view(text + begin_, buffer_.size() - begin_);
+        begin_ = scanFrom_ = buffer_.size();
+        return true;
+    }
+}
+
+} // namespace hw::regfile

@@ -1,0 +1,56 @@
+// Lines of a registration file, one at a time, split at CR, LF or CR LF, without copying them.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace hw::regfile {
+
+class LineSource {
+  public:
+    virtual ~LineSource() = default;
+    // The next line without its end; the view stays valid until the next call.
+    virtual bool Next(std::string_view& line) = 0;
+    // True when reading stopped early because the input could not be read.
+    virtual bool Failed() const { return false; }
+};
+
+class VectorLineSource : public LineSource {
+  public:
+    explicit VectorLineSource(const std::vector<std::string>& lines) : lines_(lines) {}
+    bool Next(std::string_view& line) override;
+
+  private:
+    const std::vector<std::string>& lines_;
+    std::size_t index_ = 0;
+};
+
+// Splits text held in memory, or read from a file descriptor a block at a time so that memory stays flat.
+class TextLineSource : public LineSource {
+  public:
+    // The whole text, already in memory.
+    explicit TextLineSource(std::string text);
+    // start: bytes already read from fd; the rest is read on demand. The descriptor stays the caller's.
+    TextLineSource(int fd, std::string start);
+    bool Next(std::string_view& line) override;
+    bool Failed() const override { return failed_; }
+
+  private:
+    // Drops the consumed text and reads another block; false when nothing more can come.
+    bool Refill();
+
+    int fd_ = -1;
+    std::string buffer_;
+    std::size_t begin_ = 0;    // start of the next line
+    std::size_t scanFrom_ = 0; // text before it holds no line end
+    bool atEnd_ = false;
+    bool failed_ = false;
+    bool skipLineFeed_ = false; // the last line ended with CR: a LF right after it belongs to that end
+};
+
+// Appends up to `size` bytes read from fd (fewer at its end); false on a read error.
+bool ReadBlock(int fd, std::string& into, std::size_t size);
+
+} // namespace hw::regfile

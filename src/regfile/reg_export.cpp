@@ -1,0 +1,165 @@
+#include "regfile/reg_export.h"
+
+#include "core/key_info.h"
+#include "core/key_path.h"
+#include "core/root_keys.h"
+#include "platform/platform_facts.h"
+#include "regfile/value_line.h"
+
+#include <cstring>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace hw::regfile {
+
+namespace {
+
+struct WalkFrame {
+    TTRVRegExportData data;
+    DWORD subKeyCount = 0;
+    DWORD longestSubKeyName = 0;
+    DWORD nextSubKey = 0;
+};
+
+// Walks keys depth first, parents before children, siblings in enumeration order. The walk keeps its own
+// stack, so deep trees cannot exhaust the call stack; buffers grow once and serve every key.
+class KeyExporter {
+  public:
+    explicit KeyExporter(RegTextOut& out) : out_(out) {}
+    // False when the key cannot be opened.
+    bool Export(HKEY root, const std::string& subKey);
+
+  private:
+    // Writes the section of frame's key; false (nothing written) when its information cannot be read.
+    bool WriteSection(WalkFrame& frame);
+
+    RegTextOut& out_;
+    std::vector<char> keyName_;
+    std::vector<char> valueName_;
+    std::vector<BYTE> data_;
+};
+
+bool KeyExporter::Export(HKEY root, const std::string& subKey) {
+    HKEY key = 0;
+    if (root == 0 || RegOpenKeyA(root, subKey.c_str(), &key) != ERROR_SUCCESS) return false;
+    WalkFrame top;
+    top.data = {root, key, core::RootKeyName(root)};
+    if (!subKey.empty()) top.data.path += '\\' + subKey;
+    if (!WriteSection(top)) {
+        RegCloseKey(key);
+        return true;
+    }
+    std::vector<WalkFrame> stack;
+    stack.push_back(std::move(top));
+    while (!stack.empty()) {
+        WalkFrame& parent = stack.back();
+        if (parent.nextSubKey >= parent.subKeyCount) {
+            RegCloseKey(parent.data.key);
+            stack.pop_back();
+            continue;
+        }
+        const DWORD index = parent.nextSubKey++;
+        keyName_.assign(parent.longestSubKeyName + 1, '\0');
+        if (RegEnumKeyA(parent.data.key, index, keyName_.data(), static_cast<DWORD>(keyName_.size())) !=
+            ERROR_SUCCESS) {
+            continue;
+        }
+        const std::string_view name(keyName_.data(), ::strnlen(keyName_.data(), keyName_.size()));
+        // A line end in a name would split the section line into lines of its own choosing.
+        if (!FitsOnOneLine(name)) continue;
+        WalkFrame child;
+        if (RegOpenKeyA(parent.data.key, keyName_.data(), &child.data.key) != ERROR_SUCCESS) continue;
+        child.data.root = parent.data.root;
+        child.data.path.reserve(parent.data.path.size() + 1 + name.size());
+        child.data.path.append(parent.data.path).append(1, '\\').append(name);
+        if (!WriteSection(child)) {
+            RegCloseKey(child.data.key);
+            continue;
+        }
+        stack.push_back(std::move(child));
+    }
+    return true;
+}
+
+bool KeyExporter::WriteSection(WalkFrame& frame) {
+    const std::optional<core::KeyInfo> info = core::QueryKeyInfo(frame.data.key);
+    if (!info) return false;
+    frame.subKeyCount = info->subKeyCount;
+    frame.longestSubKeyName = info->maxSubKeyNameLength;
+    out_.EndLine();
+    out_.Line().append(1, '[').append(frame.data.path).append(1, ']');
+    out_.EndLine();
+    valueName_.resize(info->maxValueNameLength + 1);
+    data_.resize(info->maxValueDataSize + 1);
+    for (DWORD index = 0; index < info->valueCount; ++index) {
+        DWORD nameLength = static_cast<DWORD>(valueName_.size());
+        DWORD size = static_cast<DWORD>(data_.size());
+        DWORD type = 0;
+        if (RegEnumValueA(frame.data.key, index, valueName_.data(), &nameLength, nullptr, &type, data_.data(),
+                          &size) != ERROR_SUCCESS) {
+            continue;
+        }
+        const std::string_view name(valueName_.data(), nameLength);
+        if (!FitsOnOneLine(name)) continue;
+        AppendValueLine(name, type, data_.data(), size, out_.Line());
+        out_.EndLine();
+    }
+    return true;
+}
+
+struct ExportRoot {
+    HKEY root;
+    std::string subKey;
+};
+
+ExportResult ExportToFile(const std::vector<ExportRoot>& keys, const std::string& fileName,
+                          const std::string& header) {
+    std::FILE* file = std::fopen(fileName.c_str(), "wb");
+    if (file == nullptr) return ExportResult::WriteFailed;
+    bool allFound = true;
+    RegTextOut out(file);
+    out.Line() += header;
+    out.EndLine();
+    KeyExporter exporter(out);
+    for (const ExportRoot& key : keys)
+        allFound = exporter.Export(key.root, key.subKey) && allFound;
+    const bool written = out.Finish();
+    if (std::fclose(file) != 0 || !written) return ExportResult::WriteFailed;
+    return allFound ? ExportResult::Success : ExportResult::KeyNotFound;
+}
+
+} // namespace
+
+std::string RegFileHeader() {
+    const platform::PlatformFacts& facts = platform::GetPlatformFacts();
+    if (facts.family == platform::kPlatformNt && facts.majorVersion > 4)
+        return "Windows Registry Editor Version 5.00";
+    if (facts.majorVersion == 4) return "REGEDIT4";
+    return "REGEDIT3";
+}
+
+bool ExportKey(HKEY root, const std::string& subKey, RegLines& lines) {
+    RegTextOut out(lines);
+    return KeyExporter(out).Export(root, subKey);
+}
+
+bool ExportKeyPath(const std::string& path, RegLines& lines) {
+    return ExportKey(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path), lines);
+}
+
+ExportResult ExportKeyToFile(HKEY root, const std::string& subKey, const std::string& fileName,
+                             const std::string& header) {
+    return ExportToFile({{root, subKey}}, fileName, header);
+}
+
+ExportResult ExportKeyPathToFile(const std::string& path, const std::string& fileName,
+                                 const std::string& header) {
+    return ExportKeyToFile(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path), fileName, header);
+}
+
+ExportResult ExportRegistryToFile(const std::string& fileName, const std::string& header) {
+    return ExportToFile({{HKEY_LOCAL_MACHINE, ""}, {HKEY_USERS, ""}}, fileName, header);
+}
+
+} // namespace hw::regfile

@@ -1,0 +1,225 @@
+#include "regfile/reg_scanner.h"
+
+#include "core/root_keys.h"
+
+#include <cctype>
+
+namespace hw::regfile {
+
+namespace {
+
+using std::string_view;
+
+string_view TrimBlanksAndTabs(string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// Appends text without its blanks and without any `alsoDrop` character.
+void AppendWithoutBlanks(string_view text, std::string& out, char alsoDrop = ' ') {
+    std::size_t runStart = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == ' ' || text[i] == alsoDrop) {
+            out.append(text.data() + runStart, i - runStart);
+            runStart = i + 1;
+        }
+    }
+    out.append(text.data() + runStart, text.size() - runStart);
+}
+
+// Replaces each backslash followed by `second` with `second`, left to right, without rescanning.
+void CollapseEscapes(std::string& text, char second) {
+    std::size_t out = 0;
+    for (std::size_t in = 0; in < text.size(); ++in) {
+        if (text[in] == '\\' && in + 1 < text.size() && text[in + 1] == second) ++in;
+        text[out++] = text[in];
+    }
+    text.resize(out);
+}
+
+// Lines that end a continued byte text without belonging to it: value lines, sections and comments.
+bool EndsContinuation(string_view line) {
+    if (line.find_first_of("\"[") != string_view::npos) return true;
+    const string_view trimmed = TrimBlanksAndTabs(line);
+    return !trimmed.empty() && (trimmed[0] == ';' || trimmed[0] == '@');
+}
+
+// The type number of "hex(N):" at the start of text, and the length of that prefix.
+bool ParseTypedHexPrefix(string_view text, DWORD& type, std::size_t& length) {
+    constexpr string_view kOpen = "hex(";
+    constexpr std::size_t kMaxDigits = 8;
+    if (!text.starts_with(kOpen)) return false;
+    std::size_t end = kOpen.size();
+    DWORD value = 0;
+    while (end < text.size() && end - kOpen.size() < kMaxDigits &&
+           std::isxdigit(static_cast<unsigned char>(text[end]))) {
+        const char digit = static_cast<char>(std::tolower(static_cast<unsigned char>(text[end])));
+        value = value * 16 + static_cast<DWORD>(digit <= '9' ? digit - '0' : digit - 'a' + 10);
+        ++end;
+    }
+    if (end == kOpen.size() || text.substr(end, 2) != "):") return false;
+    type = value;
+    length = end + 2;
+    return true;
+}
+
+} // namespace
+
+bool IsAcceptedHeader(string_view line) {
+    return line == "REGEDIT3" || line == "REGEDIT4" || line == "Windows Registry Editor Version 5.00";
+}
+
+void UnescapeRegText(string_view text, std::string& out) {
+    out.assign(text);
+    if (text.find('\\') == string_view::npos) return;
+    CollapseEscapes(out, '\\');
+    CollapseEscapes(out, '"');
+}
+
+bool RegLineScanner::NextLine(string_view& line) {
+    if (hasPushedBack_) {
+        hasPushedBack_ = false;
+        line = pushedBack_;
+        return true;
+    }
+    return lines_.Next(line);
+}
+
+bool RegLineScanner::Next(TRegImportInfo& info) {
+    string_view line;
+    while (NextLine(line)) {
+        const string_view trimmed = TrimBlanksAndTabs(line);
+        if (trimmed.empty()) continue;
+        if (trimmed[0] == '[') {
+            if (ScanSection(trimmed, info)) return true;
+            info.inSection = false;
+            continue;
+        }
+        if (!info.inSection || trimmed[0] == ';') continue;
+        if (ScanValue(line, trimmed, info)) return true;
+    }
+    return false;
+}
+
+bool RegLineScanner::ScanSection(string_view trimmed, TRegImportInfo& info) {
+    const bool deleting = trimmed.size() > 1 && trimmed[1] == '-';
+    const string_view body = trimmed.substr(deleting ? 2 : 1);
+    string_view path;
+    const std::size_t slash = body.find('\\');
+    HKEY root = slash == string_view::npos ? 0 : core::RootKeyFromName(body.substr(0, slash));
+    if (root != 0) {
+        // The last "]" closes the path, so key names may hold "]".
+        const std::size_t close = body.rfind(']');
+        if (close == string_view::npos || close < slash) return false;
+        path = body.substr(slash + 1, close - slash - 1);
+    } else {
+        const std::size_t close = body.find(']');
+        if (close == string_view::npos) return false;
+        root = core::RootKeyFromName(body.substr(0, close));
+        if (root == 0) return false;
+    }
+    info.kind = deleting ? RegRecordKind::DeleteKey : RegRecordKind::Section;
+    info.root = root;
+    info.keyPath.assign(path);
+    info.inSection = !deleting;
+    return true;
+}
+
+bool RegLineScanner::ScanValue(string_view line, string_view trimmed, TRegImportInfo& info) {
+    const std::size_t trimmedAt = static_cast<std::size_t>(trimmed.data() - line.data());
+    if (trimmed.starts_with("@=")) {
+        info.name.clear();
+        if (ScanData(line, trimmedAt + 2, info)) return true;
+    }
+    if (trimmed[0] == '"' && ScanQuotedName(line, trimmed, info)) return true;
+    return ScanMarkers(line, info);
+}
+
+// Reads the name up to its closing quote, escapes honoured, so that names holding `"=` or `"=hex:` stay
+// whole.
+bool RegLineScanner::ScanQuotedName(string_view line, string_view trimmed, TRegImportInfo& info) {
+    std::size_t close = 1;
+    while (close < trimmed.size() && trimmed[close] != '"')
+        close += trimmed[close] == '\\' ? 2 : 1;
+    if (close + 1 >= trimmed.size() || trimmed[close + 1] != '=') return false;
+    UnescapeRegText(trimmed.substr(1, close - 1), info.name);
+    const std::size_t trimmedAt = static_cast<std::size_t>(trimmed.data() - line.data());
+    return ScanData(line, trimmedAt + close + 2, info);
+}
+
+// Lines whose name is not properly quoted: the first marker found anywhere in the line decides.
+bool RegLineScanner::ScanMarkers(string_view line, TRegImportInfo& info) {
+    constexpr string_view kStringMarker = "\"=\"";
+    constexpr string_view kDWordMarker = "\"=dword:";
+    constexpr string_view kBinaryMarker = "\"=hex:";
+    std::size_t marker = line.find(kStringMarker);
+    if (marker == string_view::npos) marker = line.find(kDWordMarker);
+    if (marker == string_view::npos) marker = line.find(kBinaryMarker);
+    if (marker == string_view::npos) return false;
+    const std::size_t nameQuote = line.find('"');
+    UnescapeRegText(nameQuote < marker ? line.substr(nameQuote + 1, marker - nameQuote - 1) : string_view(),
+                    info.name);
+    return ScanData(line, marker + 2, info);
+}
+
+// Reads the data form that starts at `at`, just after the equals sign.
+bool RegLineScanner::ScanData(string_view line, std::size_t at, TRegImportInfo& info) {
+    const string_view rest = line.substr(at);
+    DWORD type = 0;
+    std::size_t prefixLength = 0;
+    if (rest.starts_with('"')) {
+        ScanString(line, at, info);
+    } else if (rest.starts_with("dword:")) {
+        info.kind = RegRecordKind::DWord;
+        info.data.assign(rest.substr(6));
+    } else if (rest.starts_with("hex:")) {
+        info.kind = RegRecordKind::Binary;
+        ScanByteText(rest.substr(4), info);
+    } else if (ParseTypedHexPrefix(rest, type, prefixLength)) {
+        info.kind = RegRecordKind::TypedBytes;
+        info.type = type;
+        ScanByteText(rest.substr(prefixLength), info);
+    } else if (rest.starts_with('-') && TrimBlanksAndTabs(rest.substr(1)).empty()) {
+        info.kind = RegRecordKind::DeleteValue;
+        info.data.clear();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void RegLineScanner::ScanString(string_view line, std::size_t openingQuote, TRegImportInfo& info) {
+    info.kind = RegRecordKind::String;
+    const std::size_t closingQuote = line.rfind('"');
+    const string_view text = closingQuote > openingQuote
+                                 ? line.substr(openingQuote + 1, closingQuote - openingQuote - 1)
+                                 : string_view();
+    UnescapeRegText(text, info.data);
+}
+
+// Byte text, continued over the following lines while it ends with a backslash.
+void RegLineScanner::ScanByteText(string_view first, TRegImportInfo& info) {
+    info.data.clear();
+    AppendWithoutBlanks(first, info.data);
+    const std::size_t lastBackslash = info.data.rfind('\\');
+    if (lastBackslash == std::string::npos) return;
+    info.data.resize(lastBackslash);
+    string_view line;
+    while (NextLine(line)) {
+        if (EndsContinuation(line)) {
+            pushedBack_ = line;
+            hasPushedBack_ = true;
+            return;
+        }
+        if (line.find('\\') != string_view::npos) {
+            AppendWithoutBlanks(line, info.data, '\\');
+            continue;
+        }
+        if (TrimBlanksAndTabs(line).empty()) continue;
+        AppendWithoutBlanks(line, info.data);
+        return;
+    }
+}
+
+} // namespace hw::regfile

@@ -1,0 +1,91 @@
+#include "regfile/value_line.h"
+
+namespace hw::regfile {
+
+namespace {
+
+constexpr char kUpperDigits[] = "0123456789ABCDEF";
+constexpr char kLowerDigits[] = "0123456789abcdef";
+
+// A string comes back from "name"="text" only when it ends with its one NUL and holds no NUL or line end.
+bool IsPlainString(const BYTE* data, std::size_t size) {
+    if (size == 0 || data[size - 1] != 0) return false;
+    for (std::size_t i = 0; i + 1 < size; ++i) {
+        if (data[i] == 0 || data[i] == '\r' || data[i] == '\n') return false;
+    }
+    return true;
+}
+
+// Comma-separated upper-case pairs, written into place.
+void AppendByteText(const BYTE* data, std::size_t size, std::string& out) {
+    if (size == 0) return;
+    const std::size_t start = out.size();
+    out.resize(start + 3 * size - 1, ',');
+    char* at = out.data() + start;
+    for (std::size_t i = 0; i < size; ++i, at += 3) {
+        at[0] = kUpperDigits[data[i] >> 4];
+        at[1] = kUpperDigits[data[i] & 0x0F];
+    }
+}
+
+void AppendDWord(const BYTE* data, std::string& out) {
+    const DWORD number = data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<DWORD>(data[3]) << 24);
+    char digits[8];
+    for (int i = 7, shift = 0; i >= 0; --i, shift += 4)
+        digits[i] = kUpperDigits[(number >> shift) & 0x0F];
+    out.append(digits, sizeof digits);
+}
+
+void AppendTypeNumber(DWORD type, std::string& out) {
+    char digits[8];
+    int count = 0;
+    do {
+        digits[count++] = kLowerDigits[type & 0x0F];
+        type >>= 4;
+    } while (type != 0);
+    while (count > 0)
+        out += digits[--count];
+}
+
+} // namespace
+
+void AppendEscapedRegText(std::string_view text, std::string& out) {
+    std::size_t runStart = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' || text[i] == '"') {
+            out.append(text.data() + runStart, i - runStart);
+            out += '\\';
+            runStart = i;
+        }
+    }
+    out.append(text.data() + runStart, text.size() - runStart);
+}
+
+bool FitsOnOneLine(std::string_view name) {
+    return name.find_first_of("\r\n") == std::string_view::npos;
+}
+
+void AppendValueLine(std::string_view name, DWORD type, const BYTE* data, std::size_t size,
+                     std::string& out) {
+    out += '"';
+    AppendEscapedRegText(name, out);
+    out += "\"=";
+    if (type == REG_SZ && IsPlainString(data, size)) {
+        out += '"';
+        AppendEscapedRegText(std::string_view(reinterpret_cast<const char*>(data), size - 1), out);
+        out += '"';
+    } else if (type == REG_DWORD && size == 4) {
+        out += "dword:";
+        AppendDWord(data, out);
+    } else if (type == REG_BINARY) {
+        out += "hex:";
+        AppendByteText(data, size, out);
+    } else {
+        out += "hex(";
+        AppendTypeNumber(type, out);
+        out += "):";
+        AppendByteText(data, size, out);
+    }
+}
+
+} // namespace hw::regfile

@@ -1,0 +1,22 @@
+// The text of one value line of a registration file.
+#pragma once
+
+#include "platform/winreg.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace hw::regfile {
+
+// Doubles backslashes, then puts a backslash before each double quote.
+void AppendEscapedRegText(std::string_view text, std::string& out);
+
+// Appends `"name"=` and the data. Strings, binaries and 4-byte DWORDs take their plain forms; everything
+// the plain forms cannot give back byte for byte is written as hex(type) with the bytes as stored.
+void AppendValueLine(std::string_view name, DWORD type, const BYTE* data, std::size_t size, std::string& out);
+
+// Whether a name can stand in a line at all (line ends would split it).
+bool FitsOnOneLine(std::string_view name);
+
+} // namespace hw::regfile

@@ -1,0 +1,155 @@
+#include "regfile/reg_export.h"
+
+#include "platform/platform_facts.h"
+#include "regfile_test_util.h"
+#include "support/temp_registry.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace hw::regfile {
+namespace {
+
+using test::SetRawValue;
+using ::testing::ElementsAre;
+
+const std::string kKey = "HKEY_CURRENT_USER\\Software\\ExportTest";
+
+std::string Text(const std::string& text) {
+    return text + std::string(1, '\0');
+}
+
+// The value lines of one key exported alone (its empty line and section line dropped).
+RegLines ValueLinesOf(const std::string& path) {
+    RegLines lines;
+    EXPECT_TRUE(ExportKeyPath(path, lines));
+    EXPECT_GE(lines.size(), 2u);
+    return RegLines(lines.begin() + 2, lines.end());
+}
+
+class ExportTest : public ::testing::Test {
+  protected:
+    test::TempRegistry registry;
+};
+
+TEST_F(ExportTest, EscapesNamesAndStringData) {
+    SetRawValue(kKey, "x\"y", REG_SZ, Text("a\\b\"c"));
+    SetRawValue(kKey, "a\\b", REG_BINARY, "\x01");
+    SetRawValue(kKey, "", REG_SZ, Text("1"));
+    EXPECT_THAT(ValueLinesOf(kKey), ::testing::UnorderedElementsAre("\"x\\\"y\"=\"a\\\\b\\\"c\"",
+                                                                    "\"a\\\\b\"=hex:01", "\"\"=\"1\""));
+}
+
+TEST_F(ExportTest, WritesDWordsAndBinariesInTheirPlainForms) {
+    SetRawValue(kKey, "a", REG_DWORD, std::string("\xFF\x00\x00\x00", 4));
+    SetRawValue(kKey, "b", REG_DWORD, "\xFF\xFF\xFF\xFF");
+    SetRawValue(kKey, "c", REG_BINARY, std::string("\x0A\xFF\x00", 3));
+    SetRawValue(kKey, "d", REG_BINARY, "");
+    EXPECT_THAT(ValueLinesOf(kKey), ElementsAre("\"a\"=dword:000000FF", "\"b\"=dword:FFFFFFFF",
+                                                "\"c\"=hex:0A,FF,00", "\"d\"=hex:"));
+}
+
+// Values the plain forms would lose or change keep their type and bytes in the typed form.
+TEST_F(ExportTest, WritesEveryOtherValueAsTypedBytes) {
+    SetRawValue(kKey, "a", REG_DWORD_BIG_ENDIAN, std::string("\x00\x00\x00\x01", 4));
+    SetRawValue(kKey, "b", REG_EXPAND_SZ, Text("%P%"));
+    SetRawValue(kKey, "c", REG_MULTI_SZ, std::string("x\0y\0\0", 5));
+    SetRawValue(kKey, "d", REG_NONE, "");
+    SetRawValue(kKey, "e", REG_QWORD, std::string("\x01\x00\x00\x00\x00\x00\x00\x00", 8));
+    SetRawValue(kKey, "f", REG_SZ, "no end");
+    SetRawValue(kKey, "g", REG_SZ, std::string("a\0b\0", 4));
+    SetRawValue(kKey, "h", REG_SZ, Text("two\r\nlines"));
+    SetRawValue(kKey, "i", REG_DWORD, "\x01\x02");
+    SetRawValue(kKey, "j", 0x1234ABCD, "\x7F");
+    EXPECT_THAT(ValueLinesOf(kKey), ElementsAre("\"a\"=hex(5):00,00,00,01", "\"b\"=hex(2):25,50,25,00",
+                                                "\"c\"=hex(7):78,00,79,00,00",
+                                                "\"d\"=hex(0):", "\"e\"=hex(b):01,00,00,00,00,00,00,00",
+                                                "\"f\"=hex(1):6E,6F,20,65,6E,64", "\"g\"=hex(1):61,00,62,00",
+                                                "\"h\"=hex(1):74,77,6F,0D,0A,6C,69,6E,65,73,00",
+                                                "\"i\"=hex(4):01,02", "\"j\"=hex(1234abcd):7F"));
+}
+
+TEST_F(ExportTest, WalksParentsBeforeChildrenWithPathsAsGiven) {
+    SetRawValue(kKey + "\\Example\\b", "v", REG_SZ, Text("1"));
+    SetRawValue(kKey + "\\Example\\a\\deep", "w", REG_SZ, Text("2"));
+    RegLines lines;
+    ASSERT_TRUE(ExportKeyPath("hkcu\\software\\exporttest\\example", lines));
+    EXPECT_THAT(lines,
+                ElementsAre("", "[HKEY_CURRENT_USER\\software\\exporttest\\example]", "",
+                            "[HKEY_CURRENT_USER\\software\\exporttest\\example\\a]", "",
+                            "[HKEY_CURRENT_USER\\software\\exporttest\\example\\a\\deep]", "\"w\"=\"2\"", "",
+                            "[HKEY_CURRENT_USER\\software\\exporttest\\example\\b]", "\"v\"=\"1\""));
+}
+
+TEST_F(ExportTest, AMissingKeyAppendsNothing) {
+    RegLines lines;
+    EXPECT_FALSE(ExportKeyPath(kKey + "\\Missing", lines));
+    EXPECT_FALSE(ExportKeyPath("HKXX\\Software", lines));
+    EXPECT_TRUE(lines.empty());
+}
+
+TEST_F(ExportTest, LeavesOutKeysItCannotOpen) {
+    RegLines lines;
+    ASSERT_TRUE(ExportKeyPath("HKEY_LOCAL_MACHINE", lines));
+    EXPECT_THAT(lines, ::testing::Contains("[HKEY_LOCAL_MACHINE\\HARDWARE]"));
+    EXPECT_THAT(lines, ::testing::Not(::testing::Contains("[HKEY_LOCAL_MACHINE\\SAM]")));
+}
+
+TEST_F(ExportTest, LeavesOutNamesThatWouldSplitTheLine) {
+    SetRawValue(kKey, "bad\r\n\"evil\"", REG_SZ, Text("1"));
+    SetRawValue(kKey + "\\odd\nkey", "v", REG_SZ, Text("1"));
+    SetRawValue(kKey, "good", REG_SZ, Text("2"));
+    RegLines lines;
+    ASSERT_TRUE(ExportKeyPath(kKey, lines));
+    EXPECT_THAT(lines, ElementsAre("", "[" + kKey + "]", "\"good\"=\"2\""));
+}
+
+TEST_F(ExportTest, FileHasHeaderSectionsAndCrLfLines) {
+    SetRawValue(kKey, "v", REG_DWORD, std::string("\x01\x00\x00\x00", 4));
+    SetRawValue(kKey + "\\Sub", "", REG_SZ, Text("x"));
+    const std::string file = registry.dir().file("out.reg");
+    ASSERT_EQ(ExportKeyPathToFile(kKey, file, "REGEDIT4"), ExportResult::Success);
+    EXPECT_EQ(test::ReadWholeFile(file), "REGEDIT4\r\n\r\n[" + kKey + "]\r\n\"v\"=dword:00000001\r\n\r\n[" +
+                                             kKey + "\\Sub]\r\n\"\"=\"x\"\r\n");
+}
+
+TEST_F(ExportTest, TellsAMissingKeyAndAnUnwritableFileFromSuccess) {
+    const std::string file = registry.dir().file("out.reg");
+    test::WriteWholeFile(file, "old content");
+    EXPECT_EQ(ExportKeyPathToFile(kKey + "\\Missing", file, "REGEDIT4"), ExportResult::KeyNotFound);
+    EXPECT_EQ(test::ReadWholeFile(file), "REGEDIT4\r\n");
+    EXPECT_EQ(ExportKeyPathToFile("HKEY_CURRENT_USER", registry.dir().file("no/such/dir.reg"), "REGEDIT4"),
+              ExportResult::WriteFailed);
+    EXPECT_EQ(ExportKeyPathToFile("HKEY_CURRENT_USER", registry.dir().path().string(), "REGEDIT4"),
+              ExportResult::WriteFailed);
+    EXPECT_EQ(ExportKeyPathToFile("HKEY_CURRENT_USER", "/dev/full", "REGEDIT4"), ExportResult::WriteFailed);
+}
+
+TEST_F(ExportTest, WholeRegistryHoldsMachineThenUsers) {
+    const std::string file = registry.dir().file("all.reg");
+    ASSERT_EQ(ExportRegistryToFile(file, "REGEDIT4"), ExportResult::Success);
+    const std::string text = test::ReadWholeFile(file);
+    const auto machine = text.find("\r\n[HKEY_LOCAL_MACHINE]\r\n");
+    const auto users = text.find("\r\n[HKEY_USERS]\r\n");
+    ASSERT_NE(machine, std::string::npos);
+    ASSERT_NE(users, std::string::npos);
+    EXPECT_LT(machine, users);
+    EXPECT_EQ(text.find("[HKEY_CURRENT_USER"), std::string::npos);
+}
+
+TEST(RegFileHeaderTest, FollowsPlatformFamilyAndVersion) {
+    const platform::PlatformFacts saved = platform::GetPlatformFacts();
+    auto headerFor = [](int family, int major) {
+        platform::SetPlatformFactsForTesting({family, major, false});
+        return RegFileHeader();
+    };
+    EXPECT_EQ(headerFor(platform::kPlatformNt, 5), "Windows Registry Editor Version 5.00");
+    EXPECT_EQ(headerFor(platform::kPlatformNt, 4), "REGEDIT4");
+    EXPECT_EQ(headerFor(platform::kPlatformWin9x, 4), "REGEDIT4");
+    EXPECT_EQ(headerFor(platform::kPlatformWin9x, 5), "REGEDIT3");
+    EXPECT_EQ(headerFor(platform::kPlatformNt, 3), "REGEDIT3");
+    platform::SetPlatformFactsForTesting(saved);
+}
+
+} // namespace
+} // namespace hw::regfile
