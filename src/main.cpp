@@ -1,6 +1,45 @@
-#include <cstdio>
+// The entry routine: prepares the process, picks the mode from the command line and runs it.
+#include "app/cli_jobs.h"
+#include "app/command_line.h"
+#include "app/startup.h"
+#include "app/usage_text.h"
+#include "app/window/window_modes.h"
+#include "platform/qt/qt_message_boxes.h"
+#include "util/dialog.h"
 
-int main() {
-    std::puts("Hivewright");
-    return 0;
+#include <QApplication>
+#include <exception>
+#include <iostream>
+
+namespace {
+
+void ShowUsageBox(int& argc, char** argv) {
+    QApplication application(argc, argv);
+    hw::platform::InstallQtMessageBoxes();
+    hw::util::NoticeBox(hw::app::UsageText());
+}
+
+int Run(int& argc, char** argv) {
+    const auto startDir = hw::app::PrepareProcess();
+    hw::app::CommandLine commandLine = hw::app::ParseCommandLine({argv + 1, argv + argc});
+    hw::app::ResolveFileName(commandLine, startDir);
+    if (hw::app::IsWindowMode(commandLine.mode)) return hw::window::RunWindowMode(commandLine, argc, argv);
+    const int status = hw::app::RunCommandLineMode(commandLine, std::cout, std::cerr);
+    if (commandLine.mode == hw::app::Mode::Usage && status == hw::app::kExitSuccess &&
+        hw::app::UsageWantsMessageBox())
+        ShowUsageBox(argc, argv);
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& failure) {
+        std::cerr << "hivewright: " << failure.what() << std::endl;
+    } catch (...) {
+        std::cerr << "hivewright: unexpected failure" << std::endl;
+    }
+    return hw::app::kExitFailure;
 }

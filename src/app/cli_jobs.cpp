@@ -1,0 +1,128 @@
+#include "app/cli_jobs.h"
+
+#include "app/usage_text.h"
+#include "core/key_ops.h"
+#include "platform/registry_store.h"
+#include "regfile/reg_export.h"
+#include "regfile/reg_import.h"
+#include "util/dialog.h"
+
+#include <ostream>
+
+namespace hw::app {
+namespace {
+
+constexpr const char* kImportQuestion = "Sure to import this file into your registry?";
+
+std::ostream& Report(std::ostream& errors) {
+    return errors << "hivewright: ";
+}
+
+int Fail(std::ostream& errors, int status, const std::string& message) {
+    Report(errors) << message << '\n';
+    return status;
+}
+
+bool UsesRegistry(Mode mode) {
+    return mode == Mode::Import || mode == Mode::Export || mode == Mode::Delete;
+}
+
+} // namespace
+
+int RunImportJob(const CommandLine& commandLine, std::ostream& errors) {
+    const std::string& file = commandLine.fileName;
+    if (file.empty())
+        return Fail(errors, static_cast<int>(regfile::ImportResult::FileNotFound),
+                    "/import needs a file: \"/import /file:<file>\"");
+    if (commandLine.ask && !util::AskYesNo(kImportQuestion))
+        return Fail(errors, kExitFailure,
+                    "import of " + file + " declined (skip the question with --yes or /ask:[no])");
+    const regfile::ImportResult result = regfile::ImportRegFile(file);
+    switch (result) {
+    case regfile::ImportResult::Success:
+        break;
+    case regfile::ImportResult::UnknownHeader:
+        Report(errors) << file << ": registry file version unknown, nothing imported\n";
+        break;
+    case regfile::ImportResult::Incomplete:
+        Report(errors) << file << ": some sections or values could not be imported\n";
+        break;
+    case regfile::ImportResult::FileNotFound:
+        Report(errors) << file << ": file does not exist\n";
+        break;
+    }
+    return static_cast<int>(result);
+}
+
+int RunExportJob(const CommandLine& commandLine, std::ostream& errors) {
+    const std::string& key = commandLine.keyName;
+    const std::string& file = commandLine.fileName;
+    if (key.empty())
+        return Fail(errors, kExitUsage, "/export needs a key: \"/export /file:<file> /key:<key>\"");
+    if (file.empty())
+        return Fail(errors, kExitUsage, "/export needs a file: \"/export /file:<file> /key:<key>\"");
+    // Checked first, so that a mistyped key does not replace the file with a header alone.
+    if (!core::KeyPathExists(key)) return Fail(errors, kExitFailure, key + ": no such key");
+    switch (regfile::ExportKeyPathToFile(key, file, regfile::RegFileHeader())) {
+    case regfile::ExportResult::Success:
+        return kExitSuccess;
+    case regfile::ExportResult::KeyNotFound:
+        return Fail(errors, kExitFailure, key + ": the key could not be opened");
+    case regfile::ExportResult::WriteFailed:
+        break;
+    }
+    return Fail(errors, kExitFailure, file + ": cannot write the file");
+}
+
+int RunDeleteJob(const CommandLine& commandLine, std::ostream& errors) {
+    const std::string& key = commandLine.keyName;
+    const std::string& value = commandLine.valueName;
+    if (key.empty())
+        return Fail(errors, kExitUsage, "/del needs a key: \"/del /key:<key> [/value:<value>]\"");
+    if (value.empty()) {
+        if (!core::KeyPathExists(key)) return Fail(errors, kExitFailure, key + ": no such key");
+        if (!core::DeleteKeyPath(key))
+            return Fail(errors, kExitFailure, key + ": could not delete all of the key");
+        return kExitSuccess;
+    }
+    if (!core::ValuePathExists(key, value))
+        return Fail(errors, kExitFailure, key + ": no value named " + value);
+    core::DeleteValuePath(key, value);
+    if (core::ValuePathExists(key, value))
+        return Fail(errors, kExitFailure, key + ": could not delete the value " + value);
+    return kExitSuccess;
+}
+
+int RunCommandLineMode(const CommandLine& commandLine, std::ostream& output, std::ostream& errors) {
+    if (!commandLine.usageError.empty()) return Fail(errors, kExitUsage, commandLine.usageError);
+    // Opened first so that an unusable database escapes as what it is, not as a missing key.
+    if (UsesRegistry(commandLine.mode)) platform::CurrentRegistry();
+    int status = kExitUsage;
+    switch (commandLine.mode) {
+    case Mode::Import:
+        status = RunImportJob(commandLine, errors);
+        break;
+    case Mode::Export:
+        status = RunExportJob(commandLine, errors);
+        break;
+    case Mode::Delete:
+        status = RunDeleteJob(commandLine, errors);
+        break;
+    case Mode::Usage:
+        output << UsageText();
+        return kExitSuccess;
+    case Mode::RegisterAssociations:
+        return Fail(errors, kExitUsage, "/reg (registering the file associations) is not available yet");
+    case Mode::UnregisterAssociations:
+        return Fail(errors, kExitUsage, "/unreg (removing the file associations) is not available yet");
+    case Mode::OpalWindow:
+    case Mode::RegFileWindow:
+    case Mode::HexEditorWindow:
+    case Mode::Normal:
+        return Fail(errors, kExitUsage, "this mode needs the window");
+    }
+    platform::FlushRegistry();
+    return status;
+}
+
+} // namespace hw::app
