@@ -60,6 +60,8 @@ TEST(ParseCommandLineText, ExtractsOnlyWhatTheModeUses) {
     EXPECT_EQ(del.fileName, "");
     EXPECT_EQ(del.keyName, "hkcu\\x");
     EXPECT_EQ(del.valueName, "v");
+    // An empty value marker leaves the value name empty, so the whole key is the target.
+    EXPECT_EQ(Parse("/del /key:<hkcu\\x> /value:<>").valueName, "");
 
     for (const char* text : {"/bin /file:<b.bin>", "/.reg /file:<b.bin>", "/.opal /file:<b.bin>"}) {
         const CommandLine window = Parse(text);
