@@ -1,10 +1,10 @@
 #include "search/replace.h"
 
-#include "core/ascii_case.h"
 #include "core/key_ops.h"
 #include "core/key_path.h"
 #include "core/scoped_key.h"
 #include "core/value_types.h"
+#include "search/result_paths.h"
 #include "util/text.h"
 
 #include <algorithm>
@@ -15,11 +15,6 @@ namespace {
 
 std::string Replaced(const std::string& text, const ReplaceOptions& options) {
     return util::ReplaceText(text, options.from, options.to, true);
-}
-
-bool IsAtOrBelow(const std::string& path, const std::string& keyPath) {
-    return core::StartsWithIgnoringCase(path, keyPath) &&
-           (path.size() == keyPath.size() || path[keyPath.size()] == '\\');
 }
 
 // Text data keeps everything from its first NUL on, so a multi-string keeps its later strings.
@@ -79,11 +74,9 @@ bool ReplaceInKeyName(SearchRequest& request, SearchResult& result, ResultRowTex
     row.caption = newName;
     view.RenameTreeNode(oldPath, newName);
     row.atKey = newPath;
-    for (SearchResult& other : request.results()) {
-        if (!IsAtOrBelow(other.keyPath, oldPath)) continue;
-        other.keyPath.replace(0, oldPath.size(), newPath);
-        if (&other != &result) view.ResultKeyPathChanged(other);
-    }
+    MoveResultsOfKey(request, oldPath, newPath, [&](SearchResult& moved) {
+        if (&moved != &result) view.ResultKeyPathChanged(moved);
+    });
     return true;
 }
 
