@@ -93,6 +93,12 @@ std::string_view LineEndingOf(std::string_view content) {
     return (newline > 0 && content[newline - 1] == '\r') ? "\r\n" : "\n";
 }
 
+// Ends an unterminated last line so that it reads back the same (a trailing CR already counts as half).
+void TerminateLastLine(std::string& content, std::string_view eol) {
+    if (content.empty() || content.back() == '\n') return;
+    content += content.back() == '\r' ? "\n" : eol;
+}
+
 bool BreaksLines(std::string_view text) {
     return text.find_first_of("\r\n") != std::string_view::npos;
 }
@@ -146,7 +152,7 @@ bool WriteProfileString(const std::string& fileName, const std::string& section,
     std::optional<SectionRange> range = FindSection(lines, name);
     if (!range) {
         updated = content;
-        if (!updated.empty() && updated.back() != '\n') updated += eol;
+        TerminateLastLine(updated, eol);
         if (!lines.empty() && IsEntry(lines.back().text)) updated += eol;
         updated += "[" + name + "]";
         updated += eol;
@@ -174,7 +180,7 @@ bool WriteProfileString(const std::string& fileName, const std::string& section,
     }
     const Line& anchor = lines[after];
     updated.append(content, 0, anchor.next);
-    if (!anchor.terminated) updated += eol;
+    if (!anchor.terminated) TerminateLastLine(updated, eol);
     updated += entry;
     updated += eol;
     updated.append(content, anchor.next);

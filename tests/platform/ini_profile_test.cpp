@@ -85,6 +85,13 @@ TEST_F(IniProfileTest, WriteIntoMissingFolderFailsWithoutCreatingAnything) {
     EXPECT_FALSE(WriteProfileString(dir_.file("no/such/LANGUAGE.INI"), "S", "a", "1"));
 }
 
+TEST_F(IniProfileTest, WriteAfterUnterminatedLastLineKeepsItsText) {
+    WriteFile("[T]\nx=1\r");
+    ASSERT_TRUE(WriteProfileString(file_, "S", "k", "v"));
+    EXPECT_EQ(ReadProfileSection(file_, "T"), std::vector<std::string>{"x=1"});
+    EXPECT_EQ(FileContent(), "[T]\nx=1\r\n\n[S]\nk=v\n");
+}
+
 TEST_F(IniProfileTest, WriteNeverReplacesWhatItCannotRead) {
     std::filesystem::create_directory(file_);
     EXPECT_FALSE(WriteProfileString(file_, "S", "a", "1"));
