@@ -13,7 +13,7 @@ namespace {
 bool DeleteTree(HKEY parent, const std::string& subKey) {
     ScopedKey key = OpenKey(parent, subKey, KEY_ALL_ACCESS);
     if (!key) return false;
-    if (const auto info = QueryKeyInfo(key.get())) {
+    if (const auto info = QueryKeyInfo(key.get(), KeyInfoScope::SubKeys)) {
         std::vector<char> name(info->maxSubKeyNameLength + 1);
         // From the last index down, so the indexes still to come stay valid while keys disappear.
         for (DWORD index = info->subKeyCount; index-- > 0;) {

@@ -15,7 +15,10 @@ struct KeyInfo {
     DWORD maxValueDataSize = 0;
 };
 
+// What a walk needs to know: only the subkeys (the value fields stay 0), or everything.
+enum class KeyInfoScope { SubKeys, All };
+
 // Nothing when the query fails.
-std::optional<KeyInfo> QueryKeyInfo(HKEY key);
+std::optional<KeyInfo> QueryKeyInfo(HKEY key, KeyInfoScope scope = KeyInfoScope::All);
 
 } // namespace hw::core

@@ -10,7 +10,7 @@ namespace hw::core {
 
 void ListSubKeys(HKEY key, NameList& list) {
     list.clear();
-    const auto info = QueryKeyInfo(key);
+    const auto info = QueryKeyInfo(key, KeyInfoScope::SubKeys);
     if (!info) return;
     std::vector<char> name(info->maxSubKeyNameLength + 1);
     list.reserve(info->subKeyCount);
