@@ -1,6 +1,7 @@
 // Shows the busy cursor for the lifetime of the object, for long work on the user-interface thread.
 #pragma once
 
+#include <QCursor>
 #include <QGuiApplication>
 
 namespace hw::window {

@@ -36,14 +36,13 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
     pnlMain->installEventFilter(this);
 
     imgProgram = NewPanelLabel(QString(), pnlMain);
-    imgProgram->setPixmap(ProgramIcon().pixmap(48, 48));
+    imgProgram->setPixmap(ProgramIcon().pixmap(40, 40));
     lblProduct = NewPanelLabel(QStringLiteral("Torva Hivewright 2.0"), pnlMain);
     QFont productFont = lblProduct->font();
     productFont.setBold(true);
     lblProduct->setFont(productFont);
     lblDescription = NewPanelLabel(QStringLiteral("Registry view,edit and magic setting software"), pnlMain);
-    lblPlatform =
-        NewPanelLabel(QStringLiteral("Windows-style registry in its own store, for Linux"), pnlMain);
+    lblPlatform = NewPanelLabel(QStringLiteral("Its registry lives in its own store"), pnlMain);
 
     auto* lines = new QVBoxLayout;
     lines->addWidget(lblProduct);
@@ -66,7 +65,7 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
     layout->addWidget(pnlMain, 1);
     layout->addLayout(buttons);
 
-    setFixedSize(QSize(362, 146).expandedTo(sizeHint()));
+    setFixedSize(QSize(362, 146).expandedTo(minimumSizeHint()));
 }
 
 void TfrmAbout::pnlMainDblClick() {

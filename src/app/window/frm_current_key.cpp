@@ -56,7 +56,7 @@ TfrmCurrentKey::TfrmCurrentKey(QWidget* parent) : QDialog(parent) {
     layout->addWidget(mmRealPath, 1);
     layout->addLayout(buttons);
 
-    setFixedSize(QSize(562, 288).expandedTo(sizeHint()));
+    setFixedSize(QSize(562, 288).expandedTo(minimumSizeHint()));
 }
 
 void TfrmCurrentKey::SetKeyPath(const std::string& keyPath) {

@@ -68,14 +68,14 @@ TfrmGoTo::TfrmGoTo(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(btnCancel);
     buttons->addStretch();
     auto* layout = new QGridLayout(this);
-    layout->setContentsMargins(8, 6, 8, 8);
+    layout->setContentsMargins(8, 4, 8, 6);
     layout->addWidget(rdgrpHKey, 0, 0, 1, 2);
     layout->addLayout(buttons, 0, 2);
     layout->addWidget(lblKey, 1, 0);
     layout->addWidget(edtKey, 1, 1, 1, 2);
     layout->setColumnStretch(1, 1);
 
-    setFixedSize(QSize(513, 125).expandedTo(sizeHint()));
+    setFixedSize(QSize(513, 125).expandedTo(minimumSizeHint()));
 }
 
 std::optional<std::string> TfrmGoTo::ShowForPath() {

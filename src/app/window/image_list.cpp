@@ -98,7 +98,7 @@ QIcon ImageListIcon(int index) {
 }
 
 QIcon ProgramIcon() {
-    static const QIcon icon = IconFromSvg("program", {32, 48, 64});
+    static const QIcon icon = IconFromSvg("program", {32, 40, 64});
     return icon;
 }
 

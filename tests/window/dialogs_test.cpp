@@ -1,0 +1,323 @@
+#include "app/window/frm_about.h"
+#include "app/window/frm_current_key.h"
+#include "app/window/frm_goto.h"
+#include "app/window/image_list.h"
+#include "i18n/text_table.h"
+#include "platform/platform_facts.h"
+#include "platform/qt/qt_message_boxes.h"
+#include "platform/user_identity.h"
+#include "support/temp_registry.h"
+#include "util/file_io.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace hw::window {
+namespace {
+
+// One QApplication for the whole test program, whichever test needs it first.
+void EnsureApplication() {
+    if (QApplication::instance()) return;
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "dialogs_test";
+    static char* argv[] = {name, nullptr};
+    static QApplication application(argc, argv);
+}
+
+// Runs action on the modal box or dialog once it is up (polling, as exec() only starts the loop later).
+void WhenModalShown(std::function<void(QWidget*)> action) {
+    QTimer::singleShot(10, [action] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            action(modal);
+        else
+            WhenModalShown(action);
+    });
+}
+
+void SendKey(QWidget* target, int key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+}
+
+class DialogsTest : public ::testing::Test {
+  protected:
+    void SetUp() override { EnsureApplication(); }
+};
+
+// ---- Go To ----
+
+class GoToTest : public DialogsTest {
+  protected:
+    void TearDown() override { platform::SetPlatformFactsForTesting(savedFacts_); }
+    void UsePlatformFamily(int family) {
+        platform::PlatformFacts facts = savedFacts_;
+        facts.family = family;
+        platform::SetPlatformFactsForTesting(facts);
+    }
+
+    platform::PlatformFacts savedFacts_ = platform::GetPlatformFacts();
+};
+
+TEST_F(GoToTest, StartsWithCurrentUserChosenAndItsSoftwarePath) {
+    TfrmGoTo goTo;
+    EXPECT_EQ(goTo.windowTitle(), "Go To ...");
+    EXPECT_EQ(goTo.KeyText(), "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion");
+    EXPECT_EQ(goTo.btnOk->text(), "&Go");
+    EXPECT_FALSE(goTo.LastNavigationOk());
+    EXPECT_FALSE(goTo.btnOk->icon().isNull());
+}
+
+TEST_F(GoToTest, DynamicDataRootIsOfferedOnlyOnFamilyOne) {
+    UsePlatformFamily(platform::kPlatformNt);
+    TfrmGoTo nt;
+    ASSERT_EQ(nt.RootItemCount(), 5);
+    EXPECT_EQ(nt.RootItemText(0), "HKEY_CLASSES_ROOT");
+    EXPECT_EQ(nt.RootItemText(4), "HKEY_CURRENT_CONFIG");
+
+    UsePlatformFamily(platform::kPlatformWin9x);
+    TfrmGoTo win9x;
+    ASSERT_EQ(win9x.RootItemCount(), 6);
+    EXPECT_EQ(win9x.RootItemText(5), "HKEY_DYN_DATA");
+}
+
+TEST_F(GoToTest, ChoosingARootReplacesOnlyTheRootOfTheEdit) {
+    TfrmGoTo goTo;
+    goTo.SetKeyText("HKCU\\Software\\Test");
+    goTo.SelectRootItem(3);
+    EXPECT_EQ(goTo.KeyText(), "HKEY_USERS\\Software\\Test");
+
+    goTo.SetKeyText("abc");
+    goTo.SelectRootItem(2);
+    EXPECT_EQ(goTo.KeyText(), "HKEY_LOCAL_MACHINE\\");
+
+    goTo.SetKeyText("hkcr");
+    goTo.SelectRootItem(0);
+    EXPECT_EQ(goTo.KeyText(), "HKEY_CLASSES_ROOT\\");
+
+    // Typing does not move the choice, and choosing the item already chosen changes nothing.
+    goTo.SetKeyText("HKLM\\Keep");
+    goTo.SelectRootItem(0);
+    EXPECT_EQ(goTo.KeyText(), "HKLM\\Keep");
+}
+
+TEST_F(GoToTest, EnterInTheEditGoesAndEscapeCancels) {
+    TfrmGoTo goTo;
+    goTo.SetKeyText("HKLM\\Software");
+    WhenModalShown([&goTo](QWidget* modal) {
+        EXPECT_EQ(modal, &goTo);
+        EXPECT_TRUE(goTo.edtKey->hasFocus());
+        SendKey(goTo.edtKey, Qt::Key_Return);
+    });
+    EXPECT_EQ(goTo.ShowForPath(), "HKLM\\Software");
+
+    WhenModalShown([&goTo](QWidget*) { SendKey(goTo.edtKey, Qt::Key_Escape); });
+    EXPECT_EQ(goTo.ShowForPath(), std::nullopt);
+    EXPECT_EQ(goTo.KeyText(), "HKLM\\Software");
+}
+
+// ---- Current Key ----
+
+TEST_F(DialogsTest, CurrentKeyShowsSubkeyFullPathAndRealPath) {
+    test::TempRegistry registry;
+    TfrmCurrentKey currentKey;
+    currentKey.SetKeyPath("HKEY_CURRENT_USER\\Software");
+    EXPECT_EQ(currentKey.edtShortName->text(), "Software");
+    EXPECT_EQ(currentKey.edtLongName->text(), "[HKEY_CURRENT_USER\\Software]");
+    const std::string userKey = "HKEY_USERS\\" + platform::CurrentUserIdentity().sid + "\\Software";
+    EXPECT_EQ(currentKey.mmRealPath->toPlainText().toStdString(), "[" + userKey + "]");
+    EXPECT_TRUE(currentKey.edtShortName->isReadOnly());
+    EXPECT_TRUE(currentKey.mmRealPath->isReadOnly());
+    EXPECT_EQ(currentKey.mmRealPath->lineWrapMode(), QPlainTextEdit::NoWrap);
+
+    currentKey.SetKeyPath("HKEY_CLASSES_ROOT");
+    EXPECT_EQ(currentKey.edtShortName->text(), "");
+    EXPECT_EQ(currentKey.edtLongName->text(), "[HKEY_CLASSES_ROOT]");
+    EXPECT_EQ(currentKey.mmRealPath->toPlainText(), "[HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES]");
+}
+
+TEST_F(DialogsTest, CurrentKeyClosesOnEnterInAnEdit) {
+    test::TempRegistry registry;
+    TfrmCurrentKey currentKey;
+    WhenModalShown([&currentKey](QWidget*) { SendKey(currentKey.edtLongName, Qt::Key_Return); });
+    currentKey.ShowFor("HKEY_LOCAL_MACHINE\\SOFTWARE");
+    EXPECT_FALSE(currentKey.isVisible());
+    EXPECT_EQ(currentKey.edtShortName->text(), "SOFTWARE");
+}
+
+// ---- About box ----
+
+void DoubleClick(QWidget* target, int times) {
+    for (int i = 0; i < times; ++i) {
+        QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &click);
+    }
+}
+
+TEST_F(DialogsTest, TenthDoubleClickInARowTogglesKeepOpen) {
+    TfrmAbout about;
+    std::vector<bool> toggled;
+    QObject::connect(&about, &TfrmAbout::keepOpenToggled,
+                     [&toggled](bool keepOpen) { toggled.push_back(keepOpen); });
+    DoubleClick(about.pnlMain, 9);
+    EXPECT_FALSE(about.KeepOpen());
+    EXPECT_EQ(about.DoubleClickCount(), 9);
+    DoubleClick(about.pnlMain, 1);
+    EXPECT_TRUE(about.KeepOpen());
+    EXPECT_EQ(about.DoubleClickCount(), 0);
+    EXPECT_EQ(toggled, std::vector<bool>{true});
+
+    DoubleClick(about.pnlMain, 10);
+    EXPECT_FALSE(about.KeepOpen());
+    EXPECT_EQ(toggled, (std::vector<bool>{true, false}));
+}
+
+TEST_F(DialogsTest, FocusOnThePanelRestartsTheCount) {
+    TfrmAbout about;
+    DoubleClick(about.pnlMain, 7);
+    QFocusEvent focusIn(QEvent::FocusIn, Qt::MouseFocusReason);
+    QApplication::sendEvent(about.pnlMain, &focusIn);
+    EXPECT_EQ(about.DoubleClickCount(), 0);
+    DoubleClick(about.pnlMain, 3);
+    EXPECT_FALSE(about.KeepOpen());
+    DoubleClick(about.btnOk, 10);
+    EXPECT_EQ(about.DoubleClickCount(), 3);
+}
+
+// ---- Language ----
+
+TEST_F(DialogsTest, ApplyLanguageSetsTheDialogTexts) {
+    test::TempDir dir;
+    const std::string file = dir.file("LANGUAGE.INI");
+    ASSERT_TRUE(util::WriteFileBytes(file, "[Test]\r\n3=&Gut\r\n5=&Nein\r\n138=Über\r\n155=Schlüssel\r\n"
+                                           "158=Echt:\r\n194=Gehe zu\r\n195=&Wurzel\r\n197=&Los\r\n"));
+    i18n::LoadTextSection(file, "Test");
+    TfrmGoTo goTo;
+    TfrmCurrentKey currentKey;
+    TfrmAbout about;
+    goTo.ApplyLanguage();
+    currentKey.ApplyLanguage();
+    about.ApplyLanguage();
+    i18n::LoadTextSection("", "");
+
+    EXPECT_EQ(goTo.windowTitle(), "Gehe zu");
+    EXPECT_EQ(goTo.rdgrpHKey->title(), "&Wurzel");
+    EXPECT_EQ(goTo.btnOk->text(), "&Los");
+    EXPECT_EQ(goTo.btnCancel->text(), "&Nein");
+    EXPECT_EQ(currentKey.windowTitle(), QString::fromUtf8("Schlüssel"));
+    EXPECT_EQ(currentKey.btnOk->text(), "&Gut");
+    EXPECT_EQ(currentKey.lblLongName->text(), "Key long name:");
+    EXPECT_EQ(about.windowTitle(), QString::fromUtf8("Über"));
+    EXPECT_EQ(about.btnOk->text(), "&Gut");
+}
+
+// ---- Picture list ----
+
+bool HasVisiblePixels(const QIcon& icon) {
+    const QImage image = icon.pixmap(16, 16).toImage();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) != 0) return true;
+    return false;
+}
+
+TEST_F(DialogsTest, EveryNamedPictureIsDrawnAndOthersAreEmpty) {
+    ASSERT_EQ(imglstMain().size(), kImageCount);
+    for (int index :
+         {0, 1, 2, 3, 4, 8, 9, 13, 14, 15, 16, 17, 18, 21, 22, 23, 24, 25, 26, 32, 33, 34, 35, 37, 38})
+        EXPECT_TRUE(HasVisiblePixels(ImageListIcon(index))) << index;
+    for (int index : {29, 30, 31, 36})
+        EXPECT_TRUE(ImageListIcon(index).isNull()) << index;
+    EXPECT_TRUE(ImageListIcon(-1).isNull());
+    EXPECT_TRUE(ImageListIcon(kImageCount).isNull());
+    EXPECT_TRUE(HasVisiblePixels(ProgramIcon()));
+}
+
+// ---- Qt message boxes ----
+
+TEST_F(DialogsTest, MessageBoxesHaveTheirIconsButtonsAndCaption) {
+    auto error = platform::MakeMessageBox(util::MessageKind::Error, util::kMessageBoxCaption, "a <b> & c");
+    EXPECT_EQ(error->windowTitle(), "System Notify");
+    EXPECT_EQ(error->text(), "a <b> & c");
+    EXPECT_EQ(error->textFormat(), Qt::PlainText);
+    EXPECT_EQ(error->icon(), QMessageBox::Critical);
+    EXPECT_EQ(error->standardButtons(), QMessageBox::Ok);
+    EXPECT_TRUE(error->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(error->windowModality(), Qt::ApplicationModal);
+    EXPECT_EQ(error->parentWidget(), nullptr);
+
+    auto notice = platform::MakeMessageBox(util::MessageKind::Notice, util::kMessageBoxCaption, "n");
+    EXPECT_EQ(notice->icon(), QMessageBox::NoIcon);
+    EXPECT_EQ(notice->standardButtons(), QMessageBox::Ok);
+
+    auto question = platform::MakeMessageBox(util::MessageKind::Question, util::kMessageBoxCaption, "q");
+    EXPECT_EQ(question->icon(), QMessageBox::NoIcon);
+    EXPECT_EQ(question->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+}
+
+class InstalledMessageBoxesTest : public DialogsTest {
+  protected:
+    void SetUp() override {
+        DialogsTest::SetUp();
+        previous_ = util::SetMessageBoxBackend(nullptr);
+        platform::InstallQtMessageBoxes();
+    }
+    void TearDown() override { util::SetMessageBoxBackend(std::move(previous_)); }
+
+    // Answers the next box by pressing the given button (Escape when none) and notes its caption.
+    void AnswerNextBox(std::optional<QMessageBox::StandardButton> button) {
+        WhenModalShown([this, button](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            caption_ = box->windowTitle();
+            if (button)
+                box->button(*button)->click();
+            else
+                SendKey(box, Qt::Key_Escape);
+        });
+    }
+
+    std::unique_ptr<util::MessageBoxBackend> previous_;
+    QString caption_;
+};
+
+TEST_F(InstalledMessageBoxesTest, AskYesNoIsTrueOnlyForYes) {
+    AnswerNextBox(QMessageBox::Yes);
+    EXPECT_TRUE(util::AskYesNo("Sure?"));
+    EXPECT_EQ(caption_, "System Notify");
+    AnswerNextBox(QMessageBox::No);
+    EXPECT_FALSE(util::AskYesNo("Sure?"));
+    AnswerNextBox(std::nullopt);
+    EXPECT_FALSE(util::AskYesNo("Sure?"));
+}
+
+TEST_F(InstalledMessageBoxesTest, ErrorAndNoticeWaitForOk) {
+    AnswerNextBox(QMessageBox::Ok);
+    util::ErrorBox("Access registry database error!");
+    EXPECT_EQ(caption_, "System Notify");
+    caption_.clear();
+    AnswerNextBox(QMessageBox::Ok);
+    util::NoticeBox("None current key!");
+    EXPECT_EQ(caption_, "System Notify");
+}
+
+} // namespace
+} // namespace hw::window
