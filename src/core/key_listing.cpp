@@ -8,19 +8,30 @@
 
 namespace hw::core {
 
+namespace {
+
+// The names at indexes 0 to count - 1, read into one buffer sized for the longest; failed indexes are
+// skipped.
+template <typename EnumerateName>
+void FillNames(NameList& list, DWORD count, DWORD longest, EnumerateName enumerate) {
+    std::vector<char> name(longest + 1);
+    list.reserve(count);
+    for (DWORD index = 0; index < count; ++index) {
+        DWORD length = static_cast<DWORD>(name.size());
+        if (enumerate(index, name.data(), &length) == ERROR_SUCCESS) list.emplace_back(name.data(), length);
+    }
+}
+
+} // namespace
+
 void ListSubKeys(HKEY key, NameList& list) {
     list.clear();
     const auto info = QueryKeyInfo(key, KeyInfoScope::SubKeys);
     if (!info) return;
-    std::vector<char> name(info->maxSubKeyNameLength + 1);
-    list.reserve(info->subKeyCount);
-    for (DWORD index = 0; index < info->subKeyCount; ++index) {
-        DWORD length = static_cast<DWORD>(name.size());
-        if (RegEnumKeyExA(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) ==
-            ERROR_SUCCESS) {
-            list.emplace_back(name.data(), length);
-        }
-    }
+    FillNames(list, info->subKeyCount, info->maxSubKeyNameLength,
+              [key](DWORD index, LPSTR name, LPDWORD length) {
+                  return RegEnumKeyExA(key, index, name, length, nullptr, nullptr, nullptr, nullptr);
+              });
 }
 
 void ListSubKeysOfPath(const std::string& path, NameList& list) {
@@ -32,16 +43,11 @@ void ListValueNames(HKEY key, NameList& list) {
     list.clear();
     const auto info = QueryKeyInfo(key);
     if (!info) return;
-    std::vector<char> name(info->maxValueNameLength + 1);
-    list.reserve(info->valueCount);
-    for (DWORD index = 0; index < info->valueCount; ++index) {
-        DWORD length = static_cast<DWORD>(name.size());
-        // Only names are wanted, so no data is fetched.
-        if (RegEnumValueA(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) ==
-            ERROR_SUCCESS) {
-            list.emplace_back(name.data(), length);
-        }
-    }
+    // Only names are wanted, so no data is fetched.
+    FillNames(list, info->valueCount, info->maxValueNameLength,
+              [key](DWORD index, LPSTR name, LPDWORD length) {
+                  return RegEnumValueA(key, index, name, length, nullptr, nullptr, nullptr, nullptr);
+              });
 }
 
 bool KeyExists(HKEY root, const std::string& subKey) {

@@ -22,14 +22,20 @@ std::string LowestFreeName(const NameList& taken, const std::string& prefix) {
     }
 }
 
+// The free name among the names lister finds in the key; empty when the key cannot be opened with access.
+std::string FreeName(HKEY root, const std::string& subKey, REGSAM access, void (*lister)(HKEY, NameList&),
+                     const std::string& prefix) {
+    const ScopedKey key = OpenKeyOrUseRoot(root, subKey, access);
+    if (!key) return {};
+    NameList names;
+    lister(key.get(), names);
+    return LowestFreeName(names, prefix);
+}
+
 } // namespace
 
 std::string NewKeyName(HKEY root, const std::string& subKey) {
-    const ScopedKey key = OpenKeyOrUseRoot(root, subKey, KEY_READ);
-    if (!key) return {};
-    NameList names;
-    ListSubKeys(key.get(), names);
-    return LowestFreeName(names, "New Key #");
+    return FreeName(root, subKey, KEY_READ, ListSubKeys, "New Key #");
 }
 
 std::string NewKeyNameOfPath(const std::string& path) {
@@ -37,11 +43,7 @@ std::string NewKeyNameOfPath(const std::string& path) {
 }
 
 std::string NewValueName(HKEY root, const std::string& subKey) {
-    const ScopedKey key = OpenKeyOrUseRoot(root, subKey, KEY_ALL_ACCESS);
-    if (!key) return {};
-    NameList names;
-    ListValueNames(key.get(), names);
-    return LowestFreeName(names, "New Value #");
+    return FreeName(root, subKey, KEY_ALL_ACCESS, ListValueNames, "New Value #");
 }
 
 } // namespace hw::core
