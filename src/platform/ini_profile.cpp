@@ -75,9 +75,10 @@ struct SectionRange {
 };
 
 std::optional<SectionRange> FindSection(const std::vector<Line>& lines, std::string_view section) {
+    const std::string wanted = util::TrimBlanks(section);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::optional<std::string> name = SectionNameOf(lines[i].text);
-        if (!name || !SameName(*name, section)) continue;
+        if (!name || !SameName(*name, wanted)) continue;
         std::size_t last = i + 1;
         while (last < lines.size() && !SectionNameOf(lines[last].text))
             ++last;

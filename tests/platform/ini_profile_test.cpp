@@ -32,7 +32,7 @@ TEST_F(IniProfileTest, SectionEntriesInFileOrderWithoutBlankOrCommentLines) {
               "[B]\r\ny=2");
     EXPECT_EQ(ReadProfileSection(file_, "lang"),
               (std::vector<std::string>{"43=Import erfolgreich!", "abc=x = y ", "noequals"}));
-    EXPECT_EQ(ReadProfileSection(file_, "B"), std::vector<std::string>{"y=2"});
+    EXPECT_EQ(ReadProfileSection(file_, " B\t"), std::vector<std::string>{"y=2"});
 }
 
 TEST_F(IniProfileTest, StringLookupIgnoresCaseAndTakesTextAfterFirstEquals) {
