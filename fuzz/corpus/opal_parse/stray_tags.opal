@@ -1,0 +1,1 @@
+<opal><head></head><body>< ><><panelx><labelfoo value=1></panelfoo></body><submit></panel></opal><opal><title>again</title></head><body>

@@ -1,0 +1,1 @@
+<opal><head></head><body><panel><panel><input value=v><option text=a value=b>unclosed <label value=x y
