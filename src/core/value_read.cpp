@@ -14,7 +14,7 @@ namespace {
 // A short number reads as the bytes it has, zero-extended: a read never goes past the data.
 DWORD NumberOf(DWORD type, const BYTE* data, std::size_t size) {
     DWORD number = 0;
-    std::memcpy(&number, data, std::min<std::size_t>(size, sizeof number));
+    if (size > 0) std::memcpy(&number, data, std::min<std::size_t>(size, sizeof number));
     return type == REG_DWORD_BIG_ENDIAN ? SwapDWord(number) : number;
 }
 

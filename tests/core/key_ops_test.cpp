@@ -1,5 +1,7 @@
+#include "core/key_info.h"
 #include "core/key_ops.h"
 #include "core/value_text.h"
+#include "platform/platform_facts.h"
 #include "support/temp_registry.h"
 
 #include <gtest/gtest.h>
@@ -212,6 +214,44 @@ TEST_F(KeyOps, MoveOfAReadOnlySourceCopiesButReportsFailure) {
     EXPECT_FALSE(CopyKeyPath("HKLM\\HARDWARE", "HKCU\\Hardware copy", true));
     EXPECT_TRUE(KeyPathExists("HKCU\\Hardware copy"));
     EXPECT_EQ(SubKeys("HKLM\\HARDWARE"), before);
+}
+
+} // namespace
+} // namespace hw::core
+
+namespace hw::core {
+namespace {
+
+class KeyInformation : public ::testing::Test {
+  protected:
+    void TearDown() override { platform::SetPlatformFactsForTesting(platform::ReadPlatformFacts()); }
+
+    static KeyInfo InfoWith(const platform::PlatformFacts& facts) {
+        platform::SetPlatformFactsForTesting(facts);
+        HKEY key = 0;
+        EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "I", 0, KEY_READ, &key), ERROR_SUCCESS);
+        const auto info = QueryKeyInfo(key);
+        RegCloseKey(key);
+        return info.value_or(KeyInfo{});
+    }
+
+    test::TempRegistry registry;
+};
+
+TEST_F(KeyInformation, FarEastNtSystemsDoubleNameLengthsOnly) {
+    ASSERT_TRUE(WriteValueTextOfPath("HKCU\\I\\abc", "", "", REG_SZ));
+    ASSERT_TRUE(WriteValueTextOfPath("HKCU\\I", "de", "12345", REG_SZ));
+    const auto plain = InfoWith({platform::kPlatformNt, 5, false});
+    EXPECT_EQ(plain.subKeyCount, 1u);
+    EXPECT_EQ(plain.maxSubKeyNameLength, 3u);
+    EXPECT_EQ(plain.valueCount, 1u);
+    EXPECT_EQ(plain.maxValueNameLength, 2u);
+    EXPECT_EQ(plain.maxValueDataSize, 6u);
+    const auto farEast = InfoWith({platform::kPlatformNt, 5, true});
+    EXPECT_EQ(farEast.maxSubKeyNameLength, 6u);
+    EXPECT_EQ(farEast.maxValueNameLength, 4u);
+    EXPECT_EQ(farEast.maxValueDataSize, 6u);
+    EXPECT_EQ(InfoWith({platform::kPlatformWin9x, 4, true}).maxSubKeyNameLength, 3u);
 }
 
 } // namespace
