@@ -34,45 +34,62 @@ TEST(OpalAttributes, ValuesKeepEqualSigns) {
     EXPECT_EQ(block, "label\r\nname=n");
 }
 
+namespace {
+
+struct ColorCase {
+    const char* text;
+    TColor expected;
+};
+
+constexpr TColor kDefault = 7;
+
+void ExpectColors(std::initializer_list<ColorCase> cases) {
+    for (const ColorCase& c : cases)
+        EXPECT_EQ(ColorValue(c.text, kDefault), c.expected) << c.text;
+}
+
+} // namespace
+
 TEST(OpalColorValue, RgbForm) {
-    EXPECT_EQ(ColorValue("rgb( 255 , 0 , 0 )", 7), 0x0000FFu);
-    EXPECT_EQ(ColorValue("RGB(1,2,3)", 7), 0x030201u);
-    EXPECT_EQ(ColorValue("RGB(\t10\t,20,30)", 7), 0x1E140Au);
-    EXPECT_EQ(ColorValue("RGB(256,0,0)", 7), 7u);
-    EXPECT_EQ(ColorValue("RGB(-1,0,0)", 7), 7u);
-    EXPECT_EQ(ColorValue("RGB(1,2)", 7), 7u);
-    EXPECT_EQ(ColorValue("RGB(1,2,3", 7), 7u);
-    EXPECT_EQ(ColorValue("RGB(1,,3)", 7), 7u);
-    EXPECT_EQ(ColorValue("RGB(1,2,3,4)", 7), 7u);
-    EXPECT_EQ(ColorValue("RGB(1 2,2,3)", 7), 7u);
-    EXPECT_EQ(ColorValue("RGB(a,2,3)", 7), 7u);
+    ExpectColors({{"rgb( 255 , 0 , 0 )", 0x0000FF},
+                  {"RGB(1,2,3)", 0x030201},
+                  {"RGB(\t10\t,20,30)", 0x1E140A},
+                  {"RGB(256,0,0)", kDefault},
+                  {"RGB(-1,0,0)", kDefault},
+                  {"RGB(1,2)", kDefault},
+                  {"RGB(1,2,3", kDefault},
+                  {"RGB(1,,3)", kDefault},
+                  {"RGB(1,2,3,4)", kDefault},
+                  {"RGB(1 2,2,3)", kDefault},
+                  {"RGB($1,2,3)", kDefault},
+                  {"RGB(a,2,3)", kDefault}});
 }
 
 TEST(OpalColorValue, HexadecimalFormsAreUsedAsTheyAre) {
-    EXPECT_EQ(ColorValue("#FF0000", 7), 0xFF0000u);
-    EXPECT_EQ(ColorValue("#0000ff", 7), 0x0000FFu);
-    EXPECT_EQ(ColorValue("0x00ff00", 7), 0x00FF00u);
-    EXPECT_EQ(ColorValue("#FFFFFFFF", 7), 0xFFFFFFFFu);
-    EXPECT_EQ(ColorValue("#", 7), 0u);
-    EXPECT_EQ(ColorValue("0X", 7), 0u);
-    EXPECT_EQ(ColorValue("#123456789", 7), 7u);
-    EXPECT_EQ(ColorValue("#12G", 7), 7u);
-    EXPECT_EQ(ColorValue("#12 ", 7), 7u);
+    ExpectColors({{"#FF0000", 0xFF0000},
+                  {"#0000ff", 0x0000FF},
+                  {"0x00ff00", 0x00FF00},
+                  {"#FFFFFFFF", 0xFFFFFFFF},
+                  {"#", 0},
+                  {"0X", 0},
+                  {"#123456789", kDefault},
+                  {"#12G", kDefault},
+                  {"#12 ", kDefault}});
 }
 
 TEST(OpalColorValue, NamesAndNumbers) {
-    EXPECT_EQ(ColorValue("navy", 7), 0x800000u);
-    EXPECT_EQ(ColorValue("Red", 7), 0x0000FFu);
-    EXPECT_EQ(ColorValue("SkyBlue", 7), 0xF0CAA6u);
-    EXPECT_EQ(ColorValue("cream", 7), 0xF0FBFFu);
-    EXPECT_EQ(ColorValue("black", 7), 0u);
-    EXPECT_EQ(ColorValue("white", 7), 7u);
-    EXPECT_EQ(ColorValue("12", 7), 12u);
-    EXPECT_EQ(ColorValue("-1", 7), 0xFFFFFFFFu);
-    EXPECT_EQ(ColorValue("$ff", 7), 0xFFu);
-    EXPECT_EQ(ColorValue("", 7), 7u);
-    EXPECT_EQ(ColorValue("12px", 7), 7u);
-    EXPECT_EQ(ColorValue("99999999999", 7), 7u);
+    ExpectColors({{"navy", 0x800000},
+                  {"Red", 0x0000FF},
+                  {"SkyBlue", 0xF0CAA6},
+                  {"cream", 0xF0FBFF},
+                  {"black", 0},
+                  {"white", kDefault},
+                  {"12", 12},
+                  {"-1", 0xFFFFFFFF},
+                  {"$ff", 0xFF},
+                  {"", kDefault},
+                  {"12px", kDefault},
+                  {"99999999999", kDefault}});
 }
 
 TEST(OpalBoolValue, OnlyTheOppositeWordsChangeTheDefault) {
