@@ -13,6 +13,8 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <limits>
+#include <optional>
+#include <string_view>
 #include <unistd.h>
 
 namespace hw::regfile {
@@ -20,12 +22,13 @@ namespace hw::regfile {
 namespace {
 
 constexpr std::size_t kFirstBlock = 1 << 16;
+constexpr std::size_t kMostOpenSections = 32;
 
 // Writes the records of one import to the registry, keeping the current section's key open.
 class RegImporter {
   public:
     explicit RegImporter(bool twoByteText) : twoByteText_(twoByteText) {}
-    ~RegImporter() { CloseCurrent(); }
+    ~RegImporter() { CloseSections(); }
     RegImporter(const RegImporter&) = delete;
     RegImporter& operator=(const RegImporter&) = delete;
 
@@ -34,7 +37,13 @@ class RegImporter {
     bool Failed() const { return failed_; }
 
   private:
-    void CloseCurrent();
+    struct SectionKey {
+        HKEY root = 0;
+        std::string path;
+        HKEY key = 0;
+    };
+
+    void CloseSections();
     void OpenSection(const TRegImportInfo& info);
     void DeleteKeyTree(const TRegImportInfo& info);
     void DeleteValue(const std::string& name);
@@ -43,6 +52,9 @@ class RegImporter {
     void Write(const std::string& name, DWORD type, const void* data, std::size_t size);
 
     bool twoByteText_;
+    // The current section's key last, after the keys of the earlier sections that contain it: files list
+    // parents before children, so each section is opened one level below its nearest open ancestor.
+    std::vector<SectionKey> sections_;
     HKEY current_ = 0;
     bool failed_ = false;
     std::vector<BYTE> bytes_;
@@ -82,21 +94,49 @@ void RegImporter::Apply(const TRegImportInfo& info) {
     }
 }
 
-void RegImporter::CloseCurrent() {
-    if (current_ != 0) RegCloseKey(current_);
+void RegImporter::CloseSections() {
+    for (const SectionKey& section : sections_)
+        RegCloseKey(section.key);
+    sections_.clear();
     current_ = 0;
 }
 
+// The path of info's key below the open section, or nothing when the section does not contain it.
+std::optional<std::string_view> PathBelow(HKEY root, const std::string& path, const TRegImportInfo& info) {
+    if (root != info.root || !info.keyPath.starts_with(path)) return std::nullopt;
+    const std::string_view rest = std::string_view(info.keyPath).substr(path.size());
+    if (path.empty() || rest.empty()) return rest;
+    if (rest[0] != '\\') return std::nullopt;
+    return rest.substr(1);
+}
+
 void RegImporter::OpenSection(const TRegImportInfo& info) {
-    CloseCurrent();
-    if (RegCreateKeyA(info.root, info.keyPath.c_str(), &current_) != ERROR_SUCCESS) {
-        current_ = 0;
-        failed_ = true;
+    current_ = 0;
+    std::optional<std::string_view> below;
+    while (!sections_.empty() && !(below = PathBelow(sections_.back().root, sections_.back().path, info))) {
+        RegCloseKey(sections_.back().key);
+        sections_.pop_back();
     }
+    HKEY key = 0;
+    if (sections_.empty() ||
+        RegCreateKeyA(sections_.back().key, std::string(*below).c_str(), &key) != ERROR_SUCCESS) {
+        // No open ancestor, or it went away: the whole path from the root.
+        CloseSections();
+        if (RegCreateKeyA(info.root, info.keyPath.c_str(), &key) != ERROR_SUCCESS) {
+            failed_ = true;
+            return;
+        }
+    }
+    if (sections_.size() == kMostOpenSections) {
+        RegCloseKey(sections_.front().key);
+        sections_.erase(sections_.begin());
+    }
+    sections_.push_back({info.root, info.keyPath, key});
+    current_ = key;
 }
 
 void RegImporter::DeleteKeyTree(const TRegImportInfo& info) {
-    CloseCurrent();
+    CloseSections();
     // A root cannot be deleted; a key that is already gone is what the file asks for.
     if (info.keyPath.empty()) {
         failed_ = true;

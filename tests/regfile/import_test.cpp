@@ -198,6 +198,24 @@ TEST_F(ImportTest, SurvivesGarbageNulBytesAndHugeLines) {
     EXPECT_EQ(GetRawValue(kKey, "after"), Sz("2"));
 }
 
+// Sections are opened below earlier sections that contain them; the keys must still be the ones named.
+TEST_F(ImportTest, SectionsInAnyOrderLandInTheirOwnKeys) {
+    ASSERT_EQ(ImportText("REGEDIT4\r\n" + kSection + "\"v\"=\"top\"\r\n[" + kKey +
+                         "\\A\\B]\r\n\"v\"=\"ab\"\r\n[" + kKey + "\\AB]\r\n\"v\"=\"AB\"\r\n[" + kKey +
+                         "\\A]\r\n\"v\"=\"a\"\r\n[-" + kKey + "\\A]\r\n[" + kKey +
+                         "\\A\\C]\r\n\"v\"=\"ac\"\r\n[HKEY_USERS\\.DEFAULT\\Software]\r\n"
+                         "\"v\"=\"users\"\r\n[" +
+                         kKey + "]\r\n\"w\"=\"again\"\r\n"),
+              ImportResult::Success);
+    EXPECT_EQ(GetRawValue(kKey, "v"), Sz("top"));
+    EXPECT_EQ(GetRawValue(kKey, "w"), Sz("again"));
+    EXPECT_EQ(GetRawValue(kKey + "\\A\\B", "v"), std::nullopt);
+    EXPECT_EQ(GetRawValue(kKey + "\\AB", "v"), Sz("AB"));
+    EXPECT_EQ(GetRawValue(kKey + "\\A", "v"), std::nullopt);
+    EXPECT_EQ(GetRawValue(kKey + "\\A\\C", "v"), Sz("ac"));
+    EXPECT_EQ(GetRawValue("HKEY_USERS\\.DEFAULT\\Software", "v"), Sz("users"));
+}
+
 TEST_F(ImportTest, ImportsFromALineList) {
     EXPECT_EQ(ImportRegLines({"REGEDIT4", "[" + kKey + "]", "\"a\"=hex:01,\\", "  02", "\"b\"=\"x\""}),
               ImportResult::Success);
