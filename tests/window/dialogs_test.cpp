@@ -8,6 +8,7 @@
 #include "platform/user_identity.h"
 #include "support/temp_registry.h"
 #include "util/file_io.h"
+#include "window/window_fixture.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -32,16 +33,6 @@
 namespace hw::window {
 namespace {
 
-// One QApplication for the whole test program, whichever test needs it first.
-void EnsureApplication() {
-    if (QApplication::instance()) return;
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "dialogs_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-}
-
 // Runs action on the modal box or dialog once it is up (polling, as exec() only starts the loop later).
 void WhenModalShown(std::function<void(QWidget*)> action) {
     QTimer::singleShot(10, [action] {
@@ -59,7 +50,7 @@ void SendKey(QWidget* target, int key) {
 
 class DialogsTest : public ::testing::Test {
   protected:
-    void SetUp() override { EnsureApplication(); }
+    void SetUp() override { test::EnsureQtApplication(); }
 };
 
 // ---- Go To ----
