@@ -20,8 +20,13 @@ const char* const kExportedKey = "HKEY_CURRENT_USER\\Software\\Bench";
 
 struct RunFigures {
     double seconds = 0;
+    double cpuSeconds = 0; // user and system: what the run costs when the machine is shared
     double peakBytes = 0;
 };
+
+double Seconds(const timeval& time) {
+    return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6;
+}
 
 fs::path SharedFolder() {
     if (const char* shared = std::getenv("HIVEWRIGHT_SHARED"); shared && *shared) return shared;
@@ -64,7 +69,8 @@ RunFigures Run(const std::vector<std::string>& command, const fs::path& registry
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         throw std::runtime_error(command[1] + " failed with status " + std::to_string(status));
     }
-    return {elapsed.count(), static_cast<double>(usage.ru_maxrss) * 1024.0};
+    return {elapsed.count(), Seconds(usage.ru_utime) + Seconds(usage.ru_stime),
+            static_cast<double>(usage.ru_maxrss) * 1024.0};
 }
 
 void Generate(const fs::path& shared, const std::string& size, const fs::path& output) {
@@ -122,9 +128,11 @@ int main() {
             throw std::runtime_error("the export is far smaller than the import");
 
         std::printf("import.mb_per_s %.1f\n", largeBytes / kMegabyte / largeImport.seconds);
+        std::printf("import.cpu_mb_per_s %.1f\n", largeBytes / kMegabyte / largeImport.cpuSeconds);
         std::printf("import.peak_rss_ratio %.2f\n", largeImport.peakBytes / largeBytes);
         std::printf("import.linearity %.2f\n", largeImport.seconds / (10.0 * mediumImport.seconds));
         std::printf("export.mb_per_s %.1f\n", exportedBytes / kMegabyte / exportRun.seconds);
+        std::printf("export.cpu_mb_per_s %.1f\n", exportedBytes / kMegabyte / exportRun.cpuSeconds);
         std::printf("export.peak_rss_mb %.1f\n", exportRun.peakBytes / kMegabyte);
         return 0;
     } catch (const std::exception& failure) {
