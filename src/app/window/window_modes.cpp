@@ -1,12 +1,57 @@
 #include "app/window/window_modes.h"
 
+#include "app/window/frm_about.h"
+#include "app/window/frm_current_key.h"
+#include "app/window/frm_goto.h"
+#include "app/window/frm_main.h"
+#include "app/window/hivewright_application.h"
+#include "i18n/language.h"
+#include "platform/qt/qt_message_boxes.h"
+
 #include <cstdio>
+#include <exception>
+#include <memory>
 
 namespace hw::window {
 
-int RunWindowMode(const hw::app::CommandLine&, int&, char**) {
-    std::fputs("hivewright: the window is not built yet\n", stderr);
-    return 2;
+namespace {
+
+int RunNormalMode(int& argc, char** argv) {
+    HivewrightApplication application(argc, argv);
+    platform::InstallQtMessageBoxes();
+
+    // The main window comes first: it is the application's main window and its closing ends the run.
+    auto frmMain = std::make_unique<TfrmMain>();
+    auto frmGoTo = std::make_unique<TfrmGoTo>();
+    auto frmCurrentKey = std::make_unique<TfrmCurrentKey>();
+    auto frmAbout = std::make_unique<TfrmAbout>();
+    frmMain->AttachDialogs({frmGoTo.get(), frmCurrentKey.get(), frmAbout.get()});
+    // Texts are applied window by window in this order, after the main window's own.
+    const i18n::LanguageSubscription languageSubscriptions[] = {
+        i18n::OnLanguageChanged([&frmAbout] { frmAbout->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmCurrentKey] { frmCurrentKey->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmGoTo] { frmGoTo->ApplyLanguage(); }),
+    };
+
+    application.setQuitOnLastWindowClosed(false);
+    QObject::connect(frmMain.get(), &TfrmMain::closed, &application, &QApplication::quit);
+    frmMain->show();
+    return application.exec();
+}
+
+} // namespace
+
+int RunWindowMode(const hw::app::CommandLine& commandLine, int& argc, char** argv) {
+    if (commandLine.mode != hw::app::Mode::Normal) {
+        std::fputs("hivewright: this window mode is not available yet\n", stderr);
+        return 2;
+    }
+    try {
+        return RunNormalMode(argc, argv);
+    } catch (const std::exception&) {
+        // A failure while the windows are created ends the program quietly.
+        return 0;
+    }
 }
 
 } // namespace hw::window

@@ -1,0 +1,266 @@
+#include "app/window/frm_main.h"
+
+#include "app/window/favorites_file.h"
+#include "app/window/flat_panel_button.h"
+#include "app/window/frm_about.h"
+#include "app/window/image_list.h"
+#include "app/window/key_tree_model.h"
+#include "app/window/reg_file_header.h"
+#include "app/window/value_list_model.h"
+#include "core/root_keys.h"
+#include "core/value_text.h"
+#include "i18n/text_table.h"
+#include "util/dialog.h"
+
+#include <QAbstractItemView>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <exception>
+
+namespace hw::window {
+
+namespace {
+
+constexpr int kWindowWidth = 640;
+constexpr int kWindowHeight = 468;
+constexpr int kTreeWidth = 209;
+constexpr int kTreeIndent = 19;
+constexpr int kSplitterWidth = 3;
+constexpr int kMinimumPaneWidth = 20;
+constexpr int kStatusHeight = 19;
+constexpr int kStatusPanelWidth = 400;
+constexpr int kColumnWidths[] = {120, 100, 40, 211};
+
+const char* const kWindowsDirKeyNt = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion";
+const char* const kWindowsDirKey9x = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion";
+
+// The key pictures: a closed key, and an open one while the node is selected.
+QIcon KeyPictures() {
+    const QIcon closed = ImageListIcon(kImgKeyClosed);
+    const QIcon open = ImageListIcon(kImgKeyOpen);
+    QIcon icon;
+    for (int size : {16, 24, 32}) {
+        icon.addPixmap(closed.pixmap(size), QIcon::Normal);
+        icon.addPixmap(open.pixmap(size), QIcon::Selected);
+    }
+    return icon;
+}
+
+std::string ReadWindowsDir(const platform::PlatformFacts& facts) {
+    const char* key = facts.family == platform::kPlatformWin9x ? kWindowsDirKey9x : kWindowsDirKeyNt;
+    std::string dir = core::ReadValueTextOfPath(key, "SystemRoot");
+    if (!dir.empty() && dir.back() == '\\') dir.pop_back();
+    return dir;
+}
+
+bool IsTreeNavigationKey(int key) {
+    switch (key) {
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_End:
+    case Qt::Key_Home:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(QWidget* parent)
+    : QMainWindow(parent), facts_(platform::GetPlatformFacts()), keyModel_(new KeyTreeModel(facts_, this)),
+      valueModel_(new ValueListModel(this)) {
+    setObjectName("TfrmMain");
+    setWindowTitle("Torva Hivewright");
+    setWindowIcon(ProgramIcon());
+    resize(kWindowWidth, kWindowHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    CreateLayout();
+    CreateCommands();
+    CreateMenus();
+    CreateToolBar();
+    CreateAddressBand();
+    ConnectCommands();
+    RunCreationSteps();
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::AttachDialogs(const MainDialogs& dialogs) {
+    dialogs_ = dialogs;
+}
+
+void TfrmMain::CreateLayout() {
+    trvwKeys = new QTreeView;
+    trvwKeys->setObjectName("trvwKeys");
+    trvwKeys->setModel(keyModel_);
+    keyModel_->SetPictures(KeyPictures());
+    trvwKeys->setHeaderHidden(true);
+    trvwKeys->setIndentation(kTreeIndent);
+    trvwKeys->setUniformRowHeights(true);
+    trvwKeys->setSelectionMode(QAbstractItemView::SingleSelection);
+    trvwKeys->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    trvwKeys->setContextMenuPolicy(Qt::CustomContextMenu);
+    trvwKeys->setToolTipDuration(0);
+    trvwKeys->setMinimumWidth(kMinimumPaneWidth);
+    trvwKeys->header()->setStretchLastSection(false);
+    trvwKeys->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    trvwKeys->installEventFilter(this);
+    trvwKeys->viewport()->installEventFilter(this);
+
+    lstvwValues = new QTreeView;
+    lstvwValues->setObjectName("lstvwValues");
+    lstvwValues->setModel(valueModel_);
+    std::vector<QIcon> pictures;
+    for (int i = 0; i < kImageCount; ++i)
+        pictures.push_back(ImageListIcon(i));
+    valueModel_->SetPictures(pictures);
+    lstvwValues->setRootIsDecorated(false);
+    lstvwValues->setItemsExpandable(false);
+    lstvwValues->setUniformRowHeights(true);
+    lstvwValues->setAllColumnsShowFocus(true);
+    lstvwValues->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lstvwValues->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lstvwValues->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstvwValues->setContextMenuPolicy(Qt::CustomContextMenu);
+    lstvwValues->header()->setStretchLastSection(false);
+    lstvwValues->header()->setSectionsMovable(false);
+    for (int column = 0; column < ValueListModel::kColumnCount; ++column)
+        lstvwValues->header()->resizeSection(column, kColumnWidths[column]);
+    lstvwValues->viewport()->installEventFilter(this);
+
+    pnlValues = new QWidget;
+    pnlValues->setObjectName("pnlValues");
+    pnlValues->setMinimumWidth(kMinimumPaneWidth);
+    auto* valuesLayout = new QVBoxLayout(pnlValues);
+    valuesLayout->setContentsMargins(0, 0, 0, 0);
+    valuesLayout->addWidget(lstvwValues);
+
+    splttrMain = new QSplitter(Qt::Horizontal);
+    splttrMain->setObjectName("splttrMain");
+    splttrMain->setHandleWidth(kSplitterWidth);
+    splttrMain->setChildrenCollapsible(false);
+    splttrMain->addWidget(trvwKeys);
+    splttrMain->addWidget(pnlValues);
+    splttrMain->setStretchFactor(1, 1);
+    splttrMain->setSizes({kTreeWidth, kWindowWidth - kTreeWidth - kSplitterWidth});
+    setCentralWidget(splttrMain);
+
+    sttsbrMain = new QLabel;
+    sttsbrMain->setObjectName("sttsbrMain");
+    sttsbrMain->setFixedWidth(kStatusPanelWidth);
+    statusBar()->setMinimumHeight(kStatusHeight);
+    statusBar()->setSizeGripEnabled(true);
+    statusBar()->addWidget(sttsbrMain);
+}
+
+void TfrmMain::RunCreationSteps() {
+    try {
+        favorites_.clear();
+        regFileHeader_ = window::RegFileHeader(facts_);
+        windowsDir_ = ReadWindowsDir(facts_);
+        favorites_ = ReadFavoritesFile(FavoritesFilePath(windowsDir_));
+        firstSelectionDone_ = false;
+        BuildRoots();
+        BuildLanguageMenu();
+        setAcceptDrops(true);
+    } catch (const std::exception&) {
+        util::ErrorBox(i18n::LookupText(26));
+    }
+}
+
+void TfrmMain::BuildRoots() {
+    listedRoots_.clear();
+    for (HKEY root : core::ListedRootKeys(facts_))
+        listedRoots_.push_back(core::RootKeyName(root));
+    keyModel_->ResetRoots(listedRoots_);
+    for (const std::string& name : listedRoots_) {
+        const QString text = QString::fromUtf8(name);
+        cmbbxAddress->addItem(text);
+        pppmnRootKey->addAction(text, this, [this, text] { cmbbxAddress->setEditText(text + "\\"); });
+    }
+}
+
+QString TfrmMain::StatusText() const {
+    return sttsbrMain->text();
+}
+
+void TfrmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (firstShowDone_) return;
+    firstShowDone_ = true;
+    i18n::ApplyStartLanguage();
+    FitDataColumn();
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    if (dialogs_.frmAbout && dialogs_.frmAbout->KeepOpen()) {
+        event->ignore();
+        setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        show();
+        raise();
+        activateWindow();
+        return;
+    }
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint)) setWindowFlag(Qt::WindowStaysOnTopHint, false);
+    event->accept();
+    emit closed();
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == trvwKeys->viewport() && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        KeySelected();
+    } else if (watched == trvwKeys && event->type() == QEvent::KeyRelease) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!key->isAutoRepeat() && IsTreeNavigationKey(key->key())) KeySelected();
+    } else if (watched == lstvwValues->viewport() && event->type() == QEvent::Resize) {
+        FitDataColumn();
+    } else if (!cmbbxAddress) {
+        // Events that arrive while the window is still being built.
+    } else if (watched == cmbbxAddress->view() && event->type() == QEvent::Show) {
+        // Opening the list makes a choice in it navigate again.
+        listChoiceNavigates_ = true;
+    } else if (watched == cmbbxAddress || watched == static_cast<QObject*>(cmbbxAddress->lineEdit())) {
+        if (event->type() == QEvent::KeyPress) {
+            listChoiceNavigates_ = false;
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                AddressEntered();
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmMain::FitDataColumn() {
+    QHeaderView* header = lstvwValues->header();
+    int others = 0;
+    for (int column = 0; column < ValueListModel::kDataColumn; ++column)
+        others += header->sectionSize(column);
+    header->resizeSection(ValueListModel::kDataColumn,
+                          std::max(0, lstvwValues->viewport()->width() - others));
+}
+
+} // namespace hw::window

@@ -1,0 +1,202 @@
+// The main window: the key tree beside the selected key's value list, the address band, menus and tool bar.
+#pragma once
+
+#include "app/window/main_dialogs.h"
+#include "app/window/value_rows.h"
+#include "i18n/language.h"
+#include "platform/platform_facts.h"
+
+#include <QMainWindow>
+#include <QModelIndex>
+
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QToolBar;
+class QTreeView;
+
+namespace hw::window {
+
+class FlatPanelButton;
+class KeyTreeModel;
+class ValueListModel;
+
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    explicit TfrmMain(QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    // The dialogs exist only after the main window; commands that need one do nothing until attached.
+    void AttachDialogs(const MainDialogs& dialogs);
+
+    // Tree and list.
+    std::string NodePath(const QModelIndex& node) const;
+    QModelIndex SelectedNode() const;
+    bool IsRootNode(const QModelIndex& node) const { return node.isValid() && !node.parent().isValid(); }
+    void LoadSubKeys(const QModelIndex& node);
+    void ReloadNode(const QModelIndex& node);
+    void ClearValueList();
+    void FillValueList(const QModelIndex& node);
+    // The node for a path with a full root name, expanding the nodes on the way; invalid for none.
+    QModelIndex FindNode(const std::string& path);
+    // The row of that value while keyPath is the selected key; -1 otherwise.
+    int FindValueRow(const std::string& keyPath, const std::string& valueName) const;
+    int ValueRowCount() const;
+    const TViewData& ValueRecord(int row) const;
+    const ValueRow& ValueRowAt(int row) const;
+    KeyTreeModel* KeyModel() const { return keyModel_; }
+    ValueListModel* ValueModel() const { return valueModel_; }
+
+    // Navigation.
+    bool GoToPath(const std::string& text);
+    void AddToHistory(const std::string& path, bool show);
+    std::vector<std::string> History() const;
+
+    // Commands.
+    void RefreshKey();
+    void RefreshAll();
+    void GoTo();
+    void GoToLast();
+    void ShowCurrentKey();
+    void SelectAllValues();
+    // What a click or a navigation key in the tree does: fill the list, the status bar and the address box.
+    void KeySelected();
+
+    // Command states.
+    void UpdateKeyCommands();
+    void UpdateValueCommands();
+
+    // Sets the window's captions, hints and column titles from the text table (after a language change).
+    void ApplyMainTexts();
+
+    // Set at creation.
+    const std::string& RegFileHeader() const { return regFileHeader_; }
+    const std::string& WindowsDir() const { return windowsDir_; }
+    const std::vector<std::string>& Favorites() const { return favorites_; }
+    QString StatusText() const;
+
+    // Layout.
+    QToolBar* tlbrTool = nullptr;
+    QToolBar* Panel1 = nullptr;
+    QLabel* pnlAddress = nullptr;
+    FlatPanelButton* pnlRoot = nullptr;
+    QComboBox* cmbbxAddress = nullptr;
+    FlatPanelButton* pnlGo = nullptr;
+    QMenu* pppmnRootKey = nullptr;
+    QSplitter* splttrMain = nullptr;
+    QTreeView* trvwKeys = nullptr;
+    QWidget* pnlValues = nullptr;
+    QTreeView* lstvwValues = nullptr;
+    QLabel* sttsbrMain = nullptr;
+
+    // Menus.
+    QMenu* mnitmRegistry = nullptr;
+    QMenu* mnitmControl = nullptr;
+    QMenu* mnitmEdit = nullptr;
+    QMenu* mnitmNew = nullptr;
+    QMenu* mnitmKey = nullptr;
+    QMenu* mnitmValue = nullptr;
+    QMenu* mnitmView = nullptr;
+    QMenu* mnitmTool = nullptr;
+    QMenu* mnitmFavorites = nullptr;
+    QMenu* mnitmLanguage = nullptr;
+    QMenu* mnitmMagicSetting = nullptr;
+    QMenu* mnitmHelp = nullptr;
+    QMenu* pppmnKey = nullptr;
+    QMenu* pppmnitmKeyNew = nullptr;
+    QMenu* pppmnValue = nullptr;
+    QMenu* pppmnitmValueNew = nullptr;
+    QAction* mnitmPrintKeyContent = nullptr;
+    QAction* mnitmRefreshAll = nullptr;
+    QAction* mnitmGoToLast = nullptr;
+    QAction* mnitmReplace = nullptr;
+    QAction* mnitmFavoritesManage = nullptr;
+    QAction* mnitmSetAsDefaultLanguage = nullptr;
+    QAction* mnitmLanguageDefault = nullptr;
+    QAction* mnitmContent = nullptr;
+    QAction* mnitmHomepage = nullptr;
+    QAction* mnitmAbout = nullptr;
+
+    // The command table.
+    QAction* acKeyNew = nullptr;
+    std::vector<QAction*> acValueNew; // tags 1 to 10, in tag order
+    QAction* acKeyCopy = nullptr;
+    QAction* acKeyPaste = nullptr;
+    QAction* acKeyRename = nullptr;
+    QAction* acKeyDelete = nullptr;
+    QAction* acValueEdit = nullptr;
+    QAction* acValueCopy = nullptr;
+    QAction* acValuePaste = nullptr;
+    QAction* acValueRename = nullptr;
+    QAction* acValueDelete = nullptr;
+    QAction* acValueSelectAll = nullptr;
+    QAction* acRefresh = nullptr;
+    QAction* acKeyContent = nullptr;
+    QAction* acCurrentKey = nullptr;
+    QAction* acAddToFavorites = nullptr;
+    QAction* acExportCurrentKey = nullptr;
+    QAction* acExportWholeRegistry = nullptr;
+    QAction* acImportRegistryFile = nullptr;
+    QAction* acEditRegistryFile = nullptr;
+    QAction* acFind = nullptr;
+    QAction* acGoTo = nullptr;
+    QAction* acRegKeyContentEditor = nullptr;
+    QAction* acHexEditor = nullptr;
+    QAction* acEmail = nullptr;
+    QAction* acExit = nullptr;
+    QAction* acOPALExplorer = nullptr;
+
+  signals:
+    // An allowed close request closed the window: the run ends.
+    void closed();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void CreateLayout();
+    void CreateAddressBand();
+    void CreateCommands();
+    void CreateMenus();
+    void CreateToolBar();
+    void ConnectCommands();
+    void RunCreationSteps();
+    void BuildRoots();
+    void BuildLanguageMenu();
+    void ApplyToolHints();
+    void SetCommandEnabled(QAction* action, bool enabled);
+    void FitDataColumn();
+    void ExpandForNavigation(const QModelIndex& node);
+    void AddressEntered();
+    void trvwKeysExpanded(const QModelIndex& node);
+
+    platform::PlatformFacts facts_;
+    KeyTreeModel* keyModel_;
+    ValueListModel* valueModel_;
+    MainDialogs dialogs_;
+    // Commands whose work comes with later parts of the program: shown, never enabled.
+    std::unordered_set<QAction*> pendingCommands_;
+    std::vector<QAction*> languageItems_;
+    std::vector<std::string> listedRoots_;
+    std::vector<std::string> favorites_;
+    std::string regFileHeader_;
+    std::string windowsDir_;
+    i18n::LanguageSubscription languageSubscription_;
+    bool firstSelectionDone_ = false;
+    bool firstShowDone_ = false;
+    bool listChoiceNavigates_ = true;
+    // Expansions made while looking a path up do not select what they expand.
+    bool navigating_ = false;
+};
+
+} // namespace hw::window

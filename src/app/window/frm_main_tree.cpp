@@ -1,0 +1,102 @@
+// The main window's key tree and value list: loading, filling, refreshing and key selection.
+#include "app/window/frm_main.h"
+
+#include "app/window/busy_cursor.h"
+#include "app/window/key_tree_model.h"
+#include "app/window/value_list_model.h"
+#include "util/text.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QTreeView>
+
+namespace hw::window {
+
+std::string TfrmMain::NodePath(const QModelIndex& node) const {
+    return keyModel_->NodePath(node);
+}
+
+QModelIndex TfrmMain::SelectedNode() const {
+    const QModelIndexList selected = trvwKeys->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? QModelIndex() : selected.front();
+}
+
+void TfrmMain::LoadSubKeys(const QModelIndex& node) {
+    if (!keyModel_->IsLoaded(node)) keyModel_->LoadSubKeys(node);
+}
+
+void TfrmMain::ReloadNode(const QModelIndex& node) {
+    if (!node.isValid()) return;
+    BusyCursor busy;
+    const bool wasExpanded = trvwKeys->isExpanded(node);
+    trvwKeys->collapse(node);
+    keyModel_->UnloadSubKeys(node);
+    keyModel_->LoadSubKeys(node);
+    if (wasExpanded) trvwKeys->expand(node);
+}
+
+void TfrmMain::ClearValueList() {
+    valueModel_->Clear();
+}
+
+void TfrmMain::FillValueList(const QModelIndex& node) {
+    if (!node.isValid()) return;
+    lstvwValues->setUpdatesEnabled(false);
+    valueModel_->SetRows(ReadValueRows(NodePath(node)));
+    lstvwValues->setUpdatesEnabled(true);
+}
+
+int TfrmMain::FindValueRow(const std::string& keyPath, const std::string& valueName) const {
+    if (util::UpperCaseAscii(NodePath(SelectedNode())) != util::UpperCaseAscii(keyPath)) return -1;
+    const std::string wanted = util::UpperCaseAscii(valueName);
+    for (int row = 0; row < valueModel_->Count(); ++row)
+        if (util::UpperCaseAscii(valueModel_->Row(row).record.valueName) == wanted) return row;
+    return -1;
+}
+
+int TfrmMain::ValueRowCount() const {
+    return valueModel_->Count();
+}
+
+const TViewData& TfrmMain::ValueRecord(int row) const {
+    return valueModel_->Row(row).record;
+}
+
+const ValueRow& TfrmMain::ValueRowAt(int row) const {
+    return valueModel_->Row(row);
+}
+
+void TfrmMain::trvwKeysExpanded(const QModelIndex& node) {
+    if (navigating_) return;
+    trvwKeys->setCurrentIndex(node);
+    UpdateKeyCommands();
+}
+
+void TfrmMain::KeySelected() {
+    if (!firstSelectionDone_) {
+        firstSelectionDone_ = true;
+        UpdateKeyCommands();
+        UpdateValueCommands();
+    }
+    const QModelIndex node = SelectedNode();
+    if (!node.isValid()) return;
+    ClearValueList();
+    FillValueList(node);
+    const std::string path = NodePath(node);
+    sttsbrMain->setText(QString::fromUtf8("[" + path + "]"));
+    AddToHistory(path, true);
+}
+
+void TfrmMain::RefreshKey() {
+    const QModelIndex node = SelectedNode();
+    if (!node.isValid()) return;
+    ReloadNode(node);
+    KeySelected();
+}
+
+void TfrmMain::RefreshAll() {
+    ClearValueList();
+    keyModel_->ResetRoots(listedRoots_);
+}
+
+} // namespace hw::window

@@ -1,0 +1,181 @@
+#include "app/window/key_tree_model.h"
+
+#include "app/window/busy_cursor.h"
+#include "app/window/key_listing.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace hw::window {
+
+struct KeyTreeModel::Node {
+    std::string text;
+    Node* parent = nullptr;
+    int row = 0;
+    bool loaded = false;
+    // Whether the expand button is drawn; decided when the view first asks, by one open and one query.
+    mutable std::optional<bool> expandMark;
+    std::vector<std::unique_ptr<Node>> children;
+};
+
+namespace {
+
+std::string UpperAscii(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+} // namespace
+
+KeyTreeModel::KeyTreeModel(const platform::PlatformFacts& facts, QObject* parent)
+    : QAbstractItemModel(parent), facts_(facts) {}
+
+KeyTreeModel::~KeyTreeModel() = default;
+
+void KeyTreeModel::ResetRoots(const std::vector<std::string>& rootNames) {
+    beginResetModel();
+    roots_.clear();
+    for (const std::string& name : rootNames) {
+        auto node = std::make_unique<Node>();
+        node->text = name;
+        node->row = static_cast<int>(roots_.size());
+        node->expandMark = true;
+        roots_.push_back(std::move(node));
+    }
+    endResetModel();
+}
+
+KeyTreeModel::Node* KeyTreeModel::NodeOf(const QModelIndex& index) const {
+    return index.isValid() ? static_cast<Node*>(index.internalPointer()) : nullptr;
+}
+
+QModelIndex KeyTreeModel::IndexOf(Node* node) const {
+    return node ? createIndex(node->row, 0, node) : QModelIndex();
+}
+
+bool KeyTreeModel::LoadSubKeys(const QModelIndex& index) {
+    Node* node = NodeOf(index);
+    if (!node) return false;
+    if (node->loaded) return true;
+    RemoveChildren(node, index);
+    std::optional<core::NameList> names = ReadSubKeyNames(NodePath(index), facts_);
+    if (!names) return false;
+    // Marked before the rows arrive so the view never asks to fetch them a second time.
+    node->loaded = true;
+    if (!names->empty()) {
+        beginInsertRows(index, 0, static_cast<int>(names->size()) - 1);
+        node->children.reserve(names->size());
+        for (std::string& name : *names) {
+            auto child = std::make_unique<Node>();
+            child->text = std::move(name);
+            child->parent = node;
+            child->row = static_cast<int>(node->children.size());
+            node->children.push_back(std::move(child));
+        }
+        endInsertRows();
+    }
+    return true;
+}
+
+void KeyTreeModel::UnloadSubKeys(const QModelIndex& index) {
+    Node* node = NodeOf(index);
+    if (!node) return;
+    RemoveChildren(node, index);
+    node->loaded = false;
+}
+
+void KeyTreeModel::RemoveChildren(Node* node, const QModelIndex& index) {
+    if (node->children.empty()) return;
+    beginRemoveRows(index, 0, static_cast<int>(node->children.size()) - 1);
+    node->children.clear();
+    endRemoveRows();
+}
+
+bool KeyTreeModel::IsLoaded(const QModelIndex& index) const {
+    const Node* node = NodeOf(index);
+    return node && node->loaded;
+}
+
+std::string KeyTreeModel::NodeText(const QModelIndex& index) const {
+    const Node* node = NodeOf(index);
+    return node ? node->text : std::string();
+}
+
+std::string KeyTreeModel::NodePath(const QModelIndex& index) const {
+    std::vector<const Node*> chain;
+    for (const Node* node = NodeOf(index); node; node = node->parent)
+        chain.push_back(node);
+    std::string path;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        if (!path.empty()) path += '\\';
+        path += (*it)->text;
+    }
+    return path;
+}
+
+QModelIndex KeyTreeModel::FindChildUpper(const QModelIndex& parent, const std::string& upperName) const {
+    const Node* node = NodeOf(parent);
+    const auto& candidates = node ? node->children : roots_;
+    for (const auto& candidate : candidates)
+        if (candidate->text.size() == upperName.size() && UpperAscii(candidate->text) == upperName)
+            return IndexOf(candidate.get());
+    return {};
+}
+
+QModelIndex KeyTreeModel::index(int row, int column, const QModelIndex& parent) const {
+    if (column != 0 || row < 0) return {};
+    const Node* node = NodeOf(parent);
+    const auto& children = node ? node->children : roots_;
+    if (row >= static_cast<int>(children.size())) return {};
+    return createIndex(row, 0, children[row].get());
+}
+
+QModelIndex KeyTreeModel::parent(const QModelIndex& child) const {
+    const Node* node = NodeOf(child);
+    return node ? IndexOf(node->parent) : QModelIndex();
+}
+
+int KeyTreeModel::rowCount(const QModelIndex& parent) const {
+    if (parent.column() > 0) return 0;
+    const Node* node = NodeOf(parent);
+    return static_cast<int>(node ? node->children.size() : roots_.size());
+}
+
+int KeyTreeModel::columnCount(const QModelIndex&) const {
+    return 1;
+}
+
+QVariant KeyTreeModel::data(const QModelIndex& index, int role) const {
+    const Node* node = NodeOf(index);
+    if (!node) return {};
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return QString::fromUtf8(node->text);
+    case Qt::DecorationRole:
+        return keyIcon_;
+    default:
+        return {};
+    }
+}
+
+bool KeyTreeModel::hasChildren(const QModelIndex& parent) const {
+    const Node* node = NodeOf(parent);
+    if (!node) return !roots_.empty();
+    if (node->loaded) return !node->children.empty();
+    if (!node->expandMark) node->expandMark = KeyPathHasSubKeys(NodePath(parent));
+    return *node->expandMark;
+}
+
+bool KeyTreeModel::canFetchMore(const QModelIndex& parent) const {
+    const Node* node = NodeOf(parent);
+    return node && !node->loaded;
+}
+
+void KeyTreeModel::fetchMore(const QModelIndex& parent) {
+    BusyCursor busy;
+    LoadSubKeys(parent);
+}
+
+} // namespace hw::window

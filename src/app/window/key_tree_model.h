@@ -1,0 +1,61 @@
+// The key tree's model: one node per key, filled one level at a time when a node is first expanded.
+#pragma once
+
+#include "platform/platform_facts.h"
+
+#include <QAbstractItemModel>
+#include <QIcon>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace hw::window {
+
+class KeyTreeModel : public QAbstractItemModel {
+    Q_OBJECT
+
+  public:
+    explicit KeyTreeModel(const platform::PlatformFacts& facts, QObject* parent = nullptr);
+    ~KeyTreeModel() override;
+
+    // Removes every node and adds the listed roots again, unloaded and with their expand mark.
+    void ResetRoots(const std::vector<std::string>& rootNames);
+
+    // Reads the node's subkeys into the tree unless they were read already. False when the key cannot be
+    // opened; the node then stays unloaded so the next expansion tries again.
+    bool LoadSubKeys(const QModelIndex& index);
+    // Forgets the node's subkeys and clears its loaded flag.
+    void UnloadSubKeys(const QModelIndex& index);
+    bool IsLoaded(const QModelIndex& index) const;
+
+    // The node's text preceded by its ancestors' texts, joined with backslashes; empty for none.
+    std::string NodePath(const QModelIndex& index) const;
+    std::string NodeText(const QModelIndex& index) const;
+    // The child of parent (or the root whose parent is invalid) whose upper-cased text equals upperName.
+    QModelIndex FindChildUpper(const QModelIndex& parent, const std::string& upperName) const;
+
+    void SetPictures(const QIcon& keyIcon) { keyIcon_ = keyIcon; }
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool hasChildren(const QModelIndex& parent = {}) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
+
+  private:
+    struct Node;
+    Node* NodeOf(const QModelIndex& index) const;
+    QModelIndex IndexOf(Node* node) const;
+    void RemoveChildren(Node* node, const QModelIndex& index);
+
+    platform::PlatformFacts facts_;
+    std::vector<std::unique_ptr<Node>> roots_;
+    QIcon keyIcon_;
+};
+
+} // namespace hw::window

@@ -1,0 +1,16 @@
+// The dialogs the main window opens; created after it by the window start-up and handed to it.
+#pragma once
+
+namespace hw::window {
+
+class TfrmAbout;
+class TfrmCurrentKey;
+class TfrmGoTo;
+
+struct MainDialogs {
+    TfrmGoTo* frmGoTo = nullptr;
+    TfrmCurrentKey* frmCurrentKey = nullptr;
+    TfrmAbout* frmAbout = nullptr;
+};
+
+} // namespace hw::window

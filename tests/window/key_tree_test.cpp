@@ -1,0 +1,162 @@
+// The main window's lazily filled key tree, the value list it fills and the refresh commands.
+#include "app/window/key_tree_model.h"
+#include "app/window/value_list_model.h"
+#include "platform/platform_facts.h"
+#include "window_fixture.h"
+
+#include <gmock/gmock.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QTreeView>
+
+namespace hw::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+class KeyTreeTest : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        CreateKeyPath("HKEY_CURRENT_USER\\Test\\A\\Inner");
+        CreateKeyPath("HKEY_CURRENT_USER\\Test\\C");
+        CreateWindow();
+    }
+    QModelIndex Node(const std::string& path) { return frmMain_->FindNode(path); }
+};
+
+TEST_F(KeyTreeTest, RootsFollowThePlatform) {
+    const platform::PlatformFacts saved = platform::GetPlatformFacts();
+    auto rootsFor = [this](int family, int major) {
+        platform::SetPlatformFactsForTesting({family, major, false});
+        CreateWindow();
+        return ChildTexts({});
+    };
+    const std::vector<std::string> five = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
+                                           "HKEY_USERS", "HKEY_CURRENT_CONFIG"};
+    std::vector<std::string> nine = five;
+    nine.push_back("HKEY_DYN_DATA");
+    std::vector<std::string> nt4 = five;
+    nt4.push_back("HKEY_PERFORMANCE_DATA");
+    EXPECT_EQ(rootsFor(platform::kPlatformNt, 5), five);
+    EXPECT_EQ(rootsFor(platform::kPlatformWin9x, 4), nine);
+    EXPECT_EQ(rootsFor(platform::kPlatformNt, 4), nt4);
+    // The address history and the root menu list the same roots.
+    EXPECT_EQ(frmMain_->History(), nt4);
+    ASSERT_EQ(frmMain_->pppmnRootKey->actions().size(), 6);
+    frmMain_->pppmnRootKey->actions().at(2)->trigger();
+    EXPECT_EQ(frmMain_->cmbbxAddress->currentText().toStdString(), "HKEY_LOCAL_MACHINE\\");
+    platform::SetPlatformFactsForTesting(saved);
+}
+
+TEST_F(KeyTreeTest, SubkeysAreReadOnFirstExpansionOnly) {
+    const window::KeyTreeModel* model = frmMain_->KeyModel();
+    const QModelIndex user = model->index(1, 0);
+    EXPECT_FALSE(model->IsLoaded(user));
+    EXPECT_TRUE(model->hasChildren(user));
+    EXPECT_EQ(model->rowCount(user), 0);
+
+    const QModelIndex test = Node("HKEY_CURRENT_USER\\Test");
+    ASSERT_TRUE(test.isValid());
+    frmMain_->LoadSubKeys(test);
+    EXPECT_THAT(ChildTexts(test), ElementsAre("A", "C"));
+    EXPECT_TRUE(model->hasChildren(model->index(0, 0, test)));  // A holds Inner
+    EXPECT_FALSE(model->hasChildren(model->index(1, 0, test))); // C is empty
+    EXPECT_EQ(frmMain_->NodePath(model->index(0, 0, test)), "HKEY_CURRENT_USER\\Test\\A");
+
+    // Keys added or removed behind the tree's back show only after a refresh.
+    CreateKeyPath("HKEY_CURRENT_USER\\Test\\B");
+    DeleteKeyAt("HKEY_CURRENT_USER\\Test\\C");
+    frmMain_->LoadSubKeys(test);
+    EXPECT_THAT(ChildTexts(test), ElementsAre("A", "C"));
+    frmMain_->trvwKeys->expand(test);
+    frmMain_->trvwKeys->setCurrentIndex(test);
+    frmMain_->RefreshKey();
+    const QModelIndex refreshed = Node("HKEY_CURRENT_USER\\Test");
+    EXPECT_THAT(ChildTexts(refreshed), ElementsAre("A", "B"));
+    EXPECT_TRUE(frmMain_->trvwKeys->isExpanded(refreshed));
+}
+
+TEST_F(KeyTreeTest, UnreadableKeyStaysUnloadedSoTheNextExpansionRetries) {
+    const QModelIndex test = Node("HKEY_CURRENT_USER\\Test");
+    frmMain_->LoadSubKeys(test);
+    const QModelIndex c = frmMain_->KeyModel()->index(1, 0, test);
+    DeleteKeyAt("HKEY_CURRENT_USER\\Test\\C");
+    frmMain_->LoadSubKeys(c);
+    EXPECT_FALSE(frmMain_->KeyModel()->IsLoaded(c));
+    CreateKeyPath("HKEY_CURRENT_USER\\Test\\C\\Later");
+    frmMain_->LoadSubKeys(c);
+    EXPECT_THAT(ChildTexts(c), ElementsAre("Later"));
+}
+
+TEST_F(KeyTreeTest, SelectingAKeyFillsListStatusAndHistory) {
+    WriteText("HKEY_CURRENT_USER\\Test", "Beta", "2");
+    WriteText("HKEY_CURRENT_USER\\Test", "charlie", "3");
+    WriteText("HKEY_CURRENT_USER\\Test", "alpha", "1");
+    WriteText("HKEY_CURRENT_USER\\Test", "", "default");
+    const QModelIndex test = Node("HKEY_CURRENT_USER\\Test");
+    frmMain_->trvwKeys->setCurrentIndex(test);
+    frmMain_->KeySelected();
+
+    // Sorted by caption in the locale's order, not by character codes.
+    EXPECT_THAT(ValueCaptions(), ElementsAre("<Unknow Name>", "alpha", "Beta", "charlie"));
+    EXPECT_EQ(frmMain_->StatusText().toStdString(), "[HKEY_CURRENT_USER\\Test]");
+    EXPECT_EQ(frmMain_->History().back(), "HKEY_CURRENT_USER\\Test");
+    EXPECT_EQ(frmMain_->cmbbxAddress->currentText().toStdString(), "HKEY_CURRENT_USER\\Test");
+    EXPECT_EQ(frmMain_->FindValueRow("hkey_current_user\\TEST", "CHARLIE"), 3);
+    EXPECT_EQ(frmMain_->FindValueRow("HKEY_CURRENT_USER\\Test", "missing"), -1);
+    EXPECT_EQ(frmMain_->FindValueRow("HKEY_CURRENT_USER\\Test\\A", "charlie"), -1);
+    EXPECT_EQ(frmMain_->ValueRecord(3).dataText, "3");
+
+    // Each selection rebuilds the list from the registry.
+    WriteText("HKEY_CURRENT_USER\\Test", "d", "4");
+    frmMain_->KeySelected();
+    EXPECT_EQ(frmMain_->ValueRowCount(), 5);
+}
+
+TEST_F(KeyTreeTest, RefreshAllLeavesOnlyTheRoots) {
+    const QModelIndex test = Node("HKEY_CURRENT_USER\\Test");
+    frmMain_->trvwKeys->setCurrentIndex(test);
+    frmMain_->KeySelected();
+    WriteText("HKEY_CURRENT_USER\\Test", "v", "x");
+    frmMain_->KeySelected();
+    ASSERT_EQ(frmMain_->ValueRowCount(), 1);
+    const std::size_t historySize = frmMain_->History().size();
+
+    frmMain_->mnitmRefreshAll->trigger();
+    EXPECT_EQ(ChildTexts({}).size(), 5u);
+    EXPECT_FALSE(frmMain_->SelectedNode().isValid());
+    EXPECT_EQ(frmMain_->ValueRowCount(), 0);
+    EXPECT_FALSE(frmMain_->KeyModel()->IsLoaded(frmMain_->KeyModel()->index(1, 0)));
+    EXPECT_EQ(frmMain_->History().size(), historySize);
+    // Refresh without a selection does nothing.
+    frmMain_->acRefresh->trigger();
+    EXPECT_EQ(frmMain_->ValueRowCount(), 0);
+}
+
+TEST_F(KeyTreeTest, CreationNotesHeaderAndWindowsDirectory) {
+    EXPECT_EQ(frmMain_->RegFileHeader(), "Windows Registry Editor Version 5.00");
+    EXPECT_FALSE(frmMain_->WindowsDir().empty());
+    EXPECT_NE(frmMain_->WindowsDir().back(), '\\');
+    EXPECT_TRUE(frmMain_->Favorites().empty());
+}
+
+TEST_F(KeyTreeTest, ValueListColumnsAndDataColumnWidth) {
+    const window::ValueListModel* model = frmMain_->ValueModel();
+    EXPECT_EQ(model->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "name");
+    EXPECT_EQ(model->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), "data");
+    frmMain_->show();
+    frmMain_->resize(900, 500);
+    QApplication::processEvents();
+    QHeaderView* header = frmMain_->lstvwValues->header();
+    EXPECT_EQ(header->sectionSize(0), 120);
+    EXPECT_EQ(header->sectionSize(0) + header->sectionSize(1) + header->sectionSize(2) +
+                  header->sectionSize(3),
+              frmMain_->lstvwValues->viewport()->width());
+}
+
+} // namespace
+} // namespace hw::test

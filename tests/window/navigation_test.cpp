@@ -1,0 +1,154 @@
+// Going to typed paths, the address box and its history, Go To Last and the Current Key command.
+#include "app/window/key_tree_model.h"
+#include "window_fixture.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <QTreeView>
+
+#include <algorithm>
+
+namespace hw::test {
+namespace {
+
+const char* const kAccessError = "Access registry database error!";
+
+class NavigationTest : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        CreateKeyPath("HKEY_CURRENT_USER\\Nav\\Left\\Deep\\Target");
+        CreateKeyPath("HKEY_CURRENT_USER\\Nav\\Target");
+        WriteText("HKEY_CURRENT_USER\\Nav\\Target", "here", "yes");
+        CreateWindow();
+    }
+    void PressEnterInAddressBox(const std::string& text) {
+        frmMain_->cmbbxAddress->setEditText(QString::fromUtf8(text));
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(frmMain_->cmbbxAddress->lineEdit(), &press);
+    }
+    long HistoryCount(const std::string& path) {
+        const std::vector<std::string> history = frmMain_->History();
+        return std::count(history.begin(), history.end(), path);
+    }
+};
+
+TEST_F(NavigationTest, AbbreviatedPathSelectsTheKeyAndKeepsTheTypedCase) {
+    ASSERT_TRUE(frmMain_->GoToPath("hklm\\software"));
+    EXPECT_EQ(frmMain_->KeyModel()->NodeText(frmMain_->SelectedNode()), "SOFTWARE");
+    EXPECT_EQ(frmMain_->StatusText().toStdString(), "[HKEY_LOCAL_MACHINE\\software]");
+    EXPECT_EQ(HistoryCount("HKEY_LOCAL_MACHINE\\software"), 1);
+    EXPECT_EQ(frmMain_->cmbbxAddress->currentText().toStdString(), "HKEY_LOCAL_MACHINE\\software");
+    EXPECT_TRUE(frmGoTo_->LastNavigationOk());
+    EXPECT_TRUE(dialogs_.shown().empty());
+}
+
+TEST_F(NavigationTest, TrailingBackslashGoesToTheRoot) {
+    ASSERT_TRUE(frmMain_->GoToPath("HKEY_CURRENT_USER\\"));
+    EXPECT_EQ(SelectedPath(), "HKEY_CURRENT_USER");
+    EXPECT_TRUE(frmMain_->trvwKeys->isExpanded(frmMain_->SelectedNode()));
+}
+
+TEST_F(NavigationTest, TheRightParentsChildIsFoundWhenTheNameRecursDeeper) {
+    ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Nav\\Left\\Deep\\Target"));
+    ASSERT_TRUE(frmMain_->GoToPath("hkcu\\nav\\target"));
+    EXPECT_EQ(SelectedPath(), "HKEY_CURRENT_USER\\Nav\\Target");
+    ASSERT_EQ(frmMain_->ValueRowCount(), 1);
+    EXPECT_EQ(frmMain_->ValueRecord(0).valueName, "here");
+}
+
+TEST_F(NavigationTest, HistoryHoldsEachPathOnceWhateverItsCase) {
+    const std::size_t start = frmMain_->History().size();
+    ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Nav"));
+    ASSERT_TRUE(frmMain_->GoToPath("hkcu\\NAV"));
+    ASSERT_TRUE(frmMain_->GoToPath("HKEY_CLASSES_ROOT"));
+    EXPECT_EQ(frmMain_->History().size(), start + 1);
+    EXPECT_EQ(HistoryCount("HKEY_CURRENT_USER\\Nav"), 1);
+}
+
+TEST_F(NavigationTest, FailedNavigationChangesNothingButTheFlag) {
+    ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Nav\\Target"));
+    const std::vector<std::string> history = frmMain_->History();
+    for (const char* bad : {"HKCU\\Nav\\Missing", "HKCU\\Nav\\Left\\Deep\\Target\\Below", "NOROOT\\Nav",
+                            "HKCU\\Nav\\\\Target"}) {
+        dialogs_.ClearShown();
+        EXPECT_FALSE(frmMain_->GoToPath(bad)) << bad;
+        EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{kAccessError}) << bad;
+        EXPECT_EQ(SelectedPath(), "HKEY_CURRENT_USER\\Nav\\Target") << bad;
+        EXPECT_EQ(frmMain_->ValueRowCount(), 1) << bad;
+        EXPECT_EQ(frmMain_->StatusText().toStdString(), "[HKEY_CURRENT_USER\\Nav\\Target]") << bad;
+        EXPECT_EQ(frmMain_->History(), history) << bad;
+        EXPECT_FALSE(frmGoTo_->LastNavigationOk()) << bad;
+    }
+}
+
+TEST_F(NavigationTest, KeysCreatedAfterTheirParentWasReadNeedARefresh) {
+    ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Nav\\Target"));
+    CreateKeyPath("HKEY_CURRENT_USER\\Nav\\Later");
+    EXPECT_FALSE(frmMain_->GoToPath("HKCU\\Nav\\Later"));
+    ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Nav"));
+    frmMain_->RefreshKey();
+    EXPECT_TRUE(frmMain_->GoToPath("HKCU\\Nav\\Later"));
+}
+
+TEST_F(NavigationTest, EnterInTheAddressBoxGoesUnlessTheTextIsBlank) {
+    PressEnterInAddressBox("hkcu\\nav");
+    EXPECT_EQ(SelectedPath(), "HKEY_CURRENT_USER\\Nav");
+    PressEnterInAddressBox(" \t ");
+    EXPECT_TRUE(dialogs_.shown().empty());
+    EXPECT_EQ(SelectedPath(), "HKEY_CURRENT_USER\\Nav");
+}
+
+TEST_F(NavigationTest, ListChoiceNavigatesUntilAKeyIsPressed) {
+    QComboBox* box = frmMain_->cmbbxAddress;
+    emit box->activated(2);
+    EXPECT_EQ(SelectedPath(), "HKEY_LOCAL_MACHINE");
+
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(box->lineEdit(), &down);
+    emit box->activated(1);
+    EXPECT_EQ(SelectedPath(), "HKEY_LOCAL_MACHINE");
+}
+
+TEST_F(NavigationTest, GoToLastRepeatsOnlyAfterASuccess) {
+    bool dialogShown = false;
+    auto cancelDialog = [&] {
+        QTimer::singleShot(0, frmGoTo_.get(), [&] {
+            dialogShown = frmGoTo_->isVisible();
+            frmGoTo_->reject();
+        });
+    };
+    EXPECT_FALSE(frmMain_->GoToPath("HKCU\\Nowhere"));
+    cancelDialog();
+    frmMain_->mnitmGoToLast->trigger();
+    EXPECT_TRUE(dialogShown);
+
+    frmGoTo_->SetKeyText("HKEY_CURRENT_USER\\Nav\\Target");
+    QTimer::singleShot(0, frmGoTo_.get(), [&] { frmGoTo_->accept(); });
+    frmMain_->acGoTo->trigger();
+    EXPECT_EQ(SelectedPath(), "HKEY_CURRENT_USER\\Nav\\Target");
+    EXPECT_TRUE(frmGoTo_->LastNavigationOk());
+
+    ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Nav"));
+    dialogShown = false;
+    cancelDialog();
+    frmMain_->mnitmGoToLast->trigger();
+    EXPECT_FALSE(dialogShown);
+    EXPECT_EQ(SelectedPath(), "HKEY_CURRENT_USER\\Nav\\Target");
+    QApplication::processEvents();
+}
+
+TEST_F(NavigationTest, CurrentKeyNeedsASelectedKey) {
+    frmMain_->acCurrentKey->trigger();
+    EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"None current key!"});
+    ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Nav"));
+    QTimer::singleShot(0, frmCurrentKey_.get(), [&] { frmCurrentKey_->accept(); });
+    frmMain_->acCurrentKey->trigger();
+    EXPECT_EQ(frmCurrentKey_->edtLongName->text().toStdString(), "[HKEY_CURRENT_USER\\Nav]");
+}
+
+} // namespace
+} // namespace hw::test

@@ -1,0 +1,91 @@
+#include "window_fixture.h"
+
+#include "app/window/key_tree_model.h"
+#include "app/window/value_list_model.h"
+#include "core/key_ops.h"
+#include "core/key_path.h"
+#include "core/value_text.h"
+
+#include <QApplication>
+#include <QItemSelectionModel>
+#include <QTreeView>
+
+namespace hw::test {
+
+void EnsureQtApplication() {
+    if (QApplication::instance()) return;
+    static int argc = 1;
+    static char name[] = "test_window";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+}
+
+void CreateKeyPath(const std::string& path) {
+    HKEY key = 0;
+    ASSERT_EQ(RegCreateKeyExA(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path).c_str(), 0, nullptr, 0,
+                              KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS)
+        << path;
+    RegCloseKey(key);
+}
+
+void WriteRawValue(const std::string& path, const std::string& name, DWORD type,
+                   const std::vector<BYTE>& data) {
+    HKEY key = 0;
+    ASSERT_EQ(RegCreateKeyExA(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path).c_str(), 0, nullptr, 0,
+                              KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExA(key, name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size())),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+void WriteText(const std::string& path, const std::string& name, const std::string& text) {
+    std::vector<BYTE> data(text.begin(), text.end());
+    data.push_back(0);
+    WriteRawValue(path, name, REG_SZ, data);
+}
+
+void DeleteKeyAt(const std::string& path) {
+    ASSERT_TRUE(core::DeleteKeyPath(path)) << path;
+}
+
+MainWindowTest::MainWindowTest() {
+    EnsureQtApplication();
+}
+
+MainWindowTest::~MainWindowTest() {
+    frmMain_.reset();
+    frmGoTo_.reset();
+    frmCurrentKey_.reset();
+    frmAbout_.reset();
+}
+
+void MainWindowTest::CreateWindow() {
+    frmMain_ = std::make_unique<window::TfrmMain>();
+    frmGoTo_ = std::make_unique<window::TfrmGoTo>();
+    frmCurrentKey_ = std::make_unique<window::TfrmCurrentKey>();
+    frmAbout_ = std::make_unique<window::TfrmAbout>();
+    frmMain_->AttachDialogs({frmGoTo_.get(), frmCurrentKey_.get(), frmAbout_.get()});
+}
+
+std::vector<std::string> MainWindowTest::ChildTexts(const QModelIndex& node) const {
+    std::vector<std::string> texts;
+    const window::KeyTreeModel* model = frmMain_->KeyModel();
+    for (int row = 0; row < model->rowCount(node); ++row)
+        texts.push_back(model->NodeText(model->index(row, 0, node)));
+    return texts;
+}
+
+std::string MainWindowTest::SelectedPath() const {
+    return frmMain_->NodePath(frmMain_->SelectedNode());
+}
+
+std::vector<std::string> MainWindowTest::ValueCaptions() const {
+    std::vector<std::string> captions;
+    for (int row = 0; row < frmMain_->ValueRowCount(); ++row)
+        captions.push_back(frmMain_->ValueRowAt(row).caption);
+    return captions;
+}
+
+} // namespace hw::test

@@ -1,0 +1,53 @@
+// A main window with its dialogs on a fresh temp registry, message boxes scripted.
+#pragma once
+
+#include "app/window/frm_about.h"
+#include "app/window/frm_current_key.h"
+#include "app/window/frm_goto.h"
+#include "app/window/frm_main.h"
+#include "platform/winreg.h"
+#include "support/temp_registry.h"
+#include "util/scripted_dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <QModelIndex>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace hw::test {
+
+// The one QApplication of the test program, created on first use.
+void EnsureQtApplication();
+
+// Registry helpers on full paths ("HKEY_CURRENT_USER\\Test").
+void CreateKeyPath(const std::string& path);
+void WriteRawValue(const std::string& path, const std::string& name, DWORD type,
+                   const std::vector<BYTE>& data);
+void WriteText(const std::string& path, const std::string& name, const std::string& text);
+void DeleteKeyAt(const std::string& path);
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    MainWindowTest();
+    ~MainWindowTest() override;
+
+    // Creates the window (tests may change the platform facts or language file first).
+    void CreateWindow();
+
+    // The texts of the node's loaded children (of the roots for an invalid index).
+    std::vector<std::string> ChildTexts(const QModelIndex& node) const;
+    std::string SelectedPath() const;
+    std::vector<std::string> ValueCaptions() const;
+
+    TempRegistry registry_;
+    util::ScriptedDialogs dialogs_;
+    std::unique_ptr<window::TfrmMain> frmMain_;
+    std::unique_ptr<window::TfrmGoTo> frmGoTo_;
+    std::unique_ptr<window::TfrmCurrentKey> frmCurrentKey_;
+    std::unique_ptr<window::TfrmAbout> frmAbout_;
+};
+
+} // namespace hw::test
