@@ -1,5 +1,6 @@
 #include "app/window/frm_about.h"
 
+#include "app/window/dialog_frame.h"
 #include "app/window/image_list.h"
 #include "app/window/ui_text.h"
 
@@ -8,7 +9,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace hw::window {
@@ -52,9 +52,8 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
     panelLayout->addWidget(imgProgram, 0, Qt::AlignTop);
     panelLayout->addLayout(lines, 1);
 
-    btnOk = new QPushButton(ImageListIcon(kImgOk), QStringLiteral("&OK"), this);
+    btnOk = NewClosingButton(*this, kImgOk, QStringLiteral("&OK"), QDialog::Accepted);
     btnOk->setDefault(true);
-    connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -65,7 +64,7 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
     layout->addWidget(pnlMain, 1);
     layout->addLayout(buttons);
 
-    setFixedSize(QSize(362, 146).expandedTo(minimumSizeHint()));
+    FixDialogSize(*this, QSize(362, 146));
 }
 
 void TfrmAbout::pnlMainDblClick() {
@@ -99,7 +98,7 @@ void TfrmAbout::ApplyLanguage() {
 
 void TfrmAbout::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (const QScreen* desktop = screen()) move(desktop->availableGeometry().center() - rect().center());
+    CentreOnDesktop(*this);
 }
 
 } // namespace hw::window

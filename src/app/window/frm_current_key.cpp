@@ -1,6 +1,6 @@
 #include "app/window/frm_current_key.h"
 
-#include "app/window/image_list.h"
+#include "app/window/dialog_frame.h"
 #include "app/window/ui_text.h"
 #include "core/key_path.h"
 
@@ -42,9 +42,8 @@ TfrmCurrentKey::TfrmCurrentKey(QWidget* parent) : QDialog(parent) {
     lblLongName->setBuddy(edtLongName);
     lblReadPath->setBuddy(mmRealPath);
 
-    btnOk = new QPushButton(ImageListIcon(kImgOk), QStringLiteral("&OK"), this);
+    btnOk = NewClosingButton(*this, kImgOk, QStringLiteral("&OK"), QDialog::Accepted);
     btnOk->setDefault(true);
-    connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -56,7 +55,7 @@ TfrmCurrentKey::TfrmCurrentKey(QWidget* parent) : QDialog(parent) {
     layout->addWidget(mmRealPath, 1);
     layout->addLayout(buttons);
 
-    setFixedSize(QSize(562, 288).expandedTo(minimumSizeHint()));
+    FixDialogSize(*this, QSize(562, 288));
 }
 
 void TfrmCurrentKey::SetKeyPath(const std::string& keyPath) {

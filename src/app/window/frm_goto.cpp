@@ -1,6 +1,6 @@
 #include "app/window/frm_goto.h"
 
-#include "app/window/image_list.h"
+#include "app/window/dialog_frame.h"
 #include "app/window/ui_text.h"
 #include "core/key_path.h"
 #include "core/root_keys.h"
@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace hw::window {
@@ -57,11 +56,9 @@ TfrmGoTo::TfrmGoTo(QWidget* parent) : QDialog(parent) {
                            this);
     lblKey->setBuddy(edtKey);
 
-    btnOk = new QPushButton(ImageListIcon(kImgOk), QStringLiteral("&Go"), this);
-    btnCancel = new QPushButton(ImageListIcon(kImgCancel), QStringLiteral("&Cancel"), this);
+    btnOk = NewClosingButton(*this, kImgOk, QStringLiteral("&Go"), QDialog::Accepted);
+    btnCancel = NewClosingButton(*this, kImgCancel, QStringLiteral("&Cancel"), QDialog::Rejected);
     btnOk->setDefault(true);
-    connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(btnOk);
@@ -75,7 +72,7 @@ TfrmGoTo::TfrmGoTo(QWidget* parent) : QDialog(parent) {
     layout->addWidget(edtKey, 1, 1, 1, 2);
     layout->setColumnStretch(1, 1);
 
-    setFixedSize(QSize(513, 125).expandedTo(minimumSizeHint()));
+    FixDialogSize(*this, QSize(513, 125));
 }
 
 std::optional<std::string> TfrmGoTo::ShowForPath() {
@@ -118,7 +115,7 @@ void TfrmGoTo::ApplyLanguage() {
 
 void TfrmGoTo::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (const QScreen* desktop = screen()) move(desktop->availableGeometry().center() - rect().center());
+    CentreOnDesktop(*this);
     edtKey->setFocus();
     edtKey->selectAll();
 }

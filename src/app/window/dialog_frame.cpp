@@ -1,0 +1,24 @@
+#include "app/window/dialog_frame.h"
+
+#include <QPushButton>
+#include <QScreen>
+
+namespace hw::window {
+
+QPushButton* NewClosingButton(QDialog& dialog, ImageIndex picture, const QString& caption,
+                              QDialog::DialogCode result) {
+    auto* button = new QPushButton(ImageListIcon(picture), caption, &dialog);
+    QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, result] { dialog.done(result); });
+    return button;
+}
+
+void FixDialogSize(QDialog& dialog, QSize size) {
+    dialog.setFixedSize(size.expandedTo(dialog.minimumSizeHint()));
+}
+
+void CentreOnDesktop(QWidget& window) {
+    if (const QScreen* desktop = window.screen())
+        window.move(desktop->availableGeometry().center() - window.rect().center());
+}
+
+} // namespace hw::window
