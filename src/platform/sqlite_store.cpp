@@ -92,6 +92,8 @@ SqliteStore::SqliteStore(const std::string& path, bool readOnly) : db_(path, rea
         db_.exec("PRAGMA synchronous=NORMAL");
         db_.exec(kSchema);
     }
+    // Large trees walk many pages; a bigger cache keeps them from being read again and again.
+    db_.exec("PRAGMA cache_size=-65536");
     readOnly_ = readOnly_ || db_.readOnly();
     sqlite3* h = db_.handle();
     begin_ = Statement(h, "BEGIN");
