@@ -38,7 +38,8 @@ std::map<std::string, double> RunFloor() {
     if (!pipe) return phases;
     char name[64];
     double seconds = 0;
-    while (std::fscanf(pipe, "%63s %lf", name, &seconds) == 2) phases[name] = seconds;
+    while (std::fscanf(pipe, "%63s %lf", name, &seconds) == 2)
+        phases[name] = seconds;
     pclose(pipe);
     return phases;
 }
@@ -65,7 +66,8 @@ void SetValues(HKEY key, int i) {
         }
         default: {
             BYTE bytes[16];
-            for (int k = 0; k < 16; ++k) bytes[k] = static_cast<BYTE>((i + j + k) & 0xFF);
+            for (int k = 0; k < 16; ++k)
+                bytes[k] = static_cast<BYTE>((i + j + k) & 0xFF);
             RegSetValueExA(key, name.c_str(), 0, REG_BINARY, bytes, 16);
         }
         }
@@ -74,29 +76,33 @@ void SetValues(HKEY key, int i) {
 
 std::string PathOf(int i) {
     std::vector<int> chain;
-    for (int k = i; k > 0; k = (k - 1) / 10) chain.push_back(k);
+    for (int k = i; k > 0; k = (k - 1) / 10)
+        chain.push_back(k);
     std::string path = "Software\\Bench\\Key0";
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it) path += "\\Key" + std::to_string(*it);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+        path += "\\Key" + std::to_string(*it);
     return path;
 }
 
 long Walk(HKEY key) {
     DWORD subKeys = 0, longestKey = 0, values = 0, longestName = 0, largest = 0;
-    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, &longestKey, nullptr, &values, &longestName,
-                         &largest, nullptr, nullptr) != ERROR_SUCCESS)
+    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, &longestKey, nullptr, &values,
+                         &longestName, &largest, nullptr, nullptr) != ERROR_SUCCESS)
         return 0;
     long seen = 0;
     std::vector<char> name(longestName + 1);
     std::vector<BYTE> data(largest + 1);
     for (DWORD i = 0; i < values; ++i) {
         DWORD nameLength = static_cast<DWORD>(name.size()), size = static_cast<DWORD>(data.size()), type = 0;
-        if (RegEnumValueA(key, i, name.data(), &nameLength, nullptr, &type, data.data(), &size) == ERROR_SUCCESS)
+        if (RegEnumValueA(key, i, name.data(), &nameLength, nullptr, &type, data.data(), &size) ==
+            ERROR_SUCCESS)
             ++seen;
     }
     std::vector<char> keyName(longestKey + 1);
     for (DWORD i = 0; i < subKeys; ++i) {
         DWORD length = static_cast<DWORD>(keyName.size());
-        if (RegEnumKeyExA(key, i, keyName.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegEnumKeyExA(key, i, keyName.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
             continue;
         HKEY child = 0;
         if (RegOpenKeyExA(key, keyName.data(), 0, KEY_READ, &child) == ERROR_SUCCESS) {
@@ -111,8 +117,8 @@ void DeleteTree(HKEY parent, const char* name) {
     HKEY key = 0;
     if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
     DWORD subKeys = 0;
-    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                     nullptr);
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr, nullptr, nullptr,
+                     nullptr, nullptr);
     char child[256];
     for (DWORD i = subKeys; i-- > 0;)
         if (RegEnumKeyA(key, i, child, sizeof child) == ERROR_SUCCESS) DeleteTree(key, child);
@@ -159,8 +165,8 @@ int main() {
     std::filesystem::remove_all(dir);
 
     auto floor = RunFloor();
-    std::printf("store.create.seconds %.3f\nstore.walk.seconds %.3f\nstore.delete.seconds %.3f\n", create, walk,
-                remove);
+    std::printf("store.create.seconds %.3f\nstore.walk.seconds %.3f\nstore.delete.seconds %.3f\n", create,
+                walk, remove);
     if (floor.count("create") && floor.count("walk")) {
         std::printf("store.create.ratio %.3f\n", create / floor["create"]);
         std::printf("store.walk.ratio %.3f\n", walk / floor["walk"]);

@@ -41,7 +41,8 @@ std::optional<PlatformFacts>& Facts() {
 
 PlatformFacts ReadPlatformFacts() {
     PlatformFacts facts;
-    if (auto family = EnvNumber("HIVEWRIGHT_PLATFORM_FAMILY"); family && (*family == kPlatformWin9x || *family == kPlatformNt))
+    if (auto family = EnvNumber("HIVEWRIGHT_PLATFORM_FAMILY");
+        family && (*family == kPlatformWin9x || *family == kPlatformNt))
         facts.family = *family;
     if (auto major = EnvNumber("HIVEWRIGHT_MAJOR_VERSION"); major && *major >= 0) facts.majorVersion = *major;
     if (auto farEast = EnvNumber("HIVEWRIGHT_FAR_EAST"); farEast && (*farEast == 0 || *farEast == 1))
@@ -56,8 +57,12 @@ const PlatformFacts& GetPlatformFacts() {
     return *Facts();
 }
 
-void LoadPlatformFacts() { GetPlatformFacts(); }
+void LoadPlatformFacts() {
+    GetPlatformFacts();
+}
 
-void SetPlatformFactsForTesting(const PlatformFacts& facts) { Facts() = facts; }
+void SetPlatformFactsForTesting(const PlatformFacts& facts) {
+    Facts() = facts;
+}
 
 } // namespace hw::platform

@@ -104,8 +104,8 @@ LONG RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
     return Guarded([&](auto& store) { return store.CreateKey(hKey, lpSubKey, 0, phkResult, nullptr); });
 }
 
-LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM samDesired, void*, PHKEY phkResult,
-                     LPDWORD lpdwDisposition) {
+LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM samDesired, void*,
+                     PHKEY phkResult, LPDWORD lpdwDisposition) {
     if (samDesired == 0) return ERROR_ACCESS_DENIED;
     return Guarded(
         [&](auto& store) { return store.CreateKey(hKey, lpSubKey, samDesired, phkResult, lpdwDisposition); });
@@ -139,15 +139,17 @@ LONG RegEnumKeyA(HKEY hKey, DWORD dwIndex, LPSTR lpName, DWORD cchName) {
     return Guarded([&](auto& store) { return store.EnumKey(hKey, dwIndex, lpName, &length); });
 }
 
-LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName, LPDWORD, LPDWORD lpType,
-                   LPBYTE lpData, LPDWORD lpcbData) {
+LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName, LPDWORD,
+                   LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
     return Guarded([&](auto& store) {
         return store.EnumValue(hKey, dwIndex, lpValueName, lpcchValueName, lpType, lpData, lpcbData);
     });
 }
 
-LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
-    return Guarded([&](auto& store) { return store.QueryValue(hKey, lpValueName, lpType, lpData, lpcbData); });
+LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LPBYTE lpData,
+                      LPDWORD lpcbData) {
+    return Guarded(
+        [&](auto& store) { return store.QueryValue(hKey, lpValueName, lpType, lpData, lpcbData); });
 }
 
 LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData, DWORD cbData) {

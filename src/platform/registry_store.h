@@ -11,7 +11,7 @@
 namespace hw::platform {
 
 class RegistryStore {
-public:
+  public:
     virtual ~RegistryStore() = default;
 
     virtual LONG OpenKey(HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result) = 0;

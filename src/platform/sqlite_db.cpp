@@ -15,7 +15,9 @@ Statement::Statement(sqlite3* db, const char* sql) {
     if (rc != SQLITE_OK) Fail(db, rc, std::string("prepare ") + sql);
 }
 
-Statement::~Statement() { sqlite3_finalize(stmt_); }
+Statement::~Statement() {
+    sqlite3_finalize(stmt_);
+}
 
 Statement::Statement(Statement&& other) noexcept : stmt_(std::exchange(other.stmt_, nullptr)) {}
 
@@ -32,7 +34,9 @@ Statement& Statement::bind(int index, std::int64_t value) {
     return *this;
 }
 
-Statement& Statement::bindBlob(int index, std::string_view bytes) { return bindBlob(index, bytes.data(), bytes.size()); }
+Statement& Statement::bindBlob(int index, std::string_view bytes) {
+    return bindBlob(index, bytes.data(), bytes.size());
+}
 
 Statement& Statement::bindBlob(int index, const void* data, std::size_t size) {
     // A zero-length blob must still be a blob, not NULL.
@@ -70,7 +74,8 @@ void Statement::reset() {
 std::string_view Statement::blob(int column) const {
     const void* data = sqlite3_column_blob(stmt_, column);
     int size = sqlite3_column_bytes(stmt_, column);
-    return data ? std::string_view(static_cast<const char*>(data), static_cast<std::size_t>(size)) : std::string_view();
+    return data ? std::string_view(static_cast<const char*>(data), static_cast<std::size_t>(size))
+                : std::string_view();
 }
 
 Database::Database(const std::string& path, bool readOnly) {
@@ -86,7 +91,9 @@ Database::Database(const std::string& path, bool readOnly) {
     sqlite3_busy_timeout(db_, 10000);
 }
 
-Database::~Database() { sqlite3_close_v2(db_); }
+Database::~Database() {
+    sqlite3_close_v2(db_);
+}
 
 void Database::exec(const char* sql) {
     char* error = nullptr;
@@ -98,6 +105,8 @@ void Database::exec(const char* sql) {
     }
 }
 
-bool Database::readOnly() const { return sqlite3_db_readonly(db_, "main") == 1; }
+bool Database::readOnly() const {
+    return sqlite3_db_readonly(db_, "main") == 1;
+}
 
 } // namespace hw::platform

@@ -11,16 +11,16 @@
 namespace hw::platform {
 
 class SqliteError : public std::runtime_error {
-public:
+  public:
     SqliteError(const std::string& what, int code) : std::runtime_error(what), code_(code) {}
     int code() const { return code_; }
 
-private:
+  private:
     int code_;
 };
 
 class Statement {
-public:
+  public:
     Statement() = default;
     Statement(sqlite3* db, const char* sql);
     ~Statement();
@@ -43,24 +43,24 @@ public:
     bool isNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
     std::string_view blob(int column) const;
 
-private:
+  private:
     sqlite3_stmt* stmt_ = nullptr;
 };
 
 // Resets a statement when leaving a scope, whatever happens.
 class ResetGuard {
-public:
+  public:
     explicit ResetGuard(Statement& statement) : statement_(statement) {}
     ~ResetGuard() { statement_.reset(); }
     ResetGuard(const ResetGuard&) = delete;
     ResetGuard& operator=(const ResetGuard&) = delete;
 
-private:
+  private:
     Statement& statement_;
 };
 
 class Database {
-public:
+  public:
     Database(const std::string& path, bool readOnly);
     ~Database();
     Database(const Database&) = delete;
@@ -70,7 +70,7 @@ public:
     void exec(const char* sql);
     bool readOnly() const;
 
-private:
+  private:
     sqlite3* db_ = nullptr;
 };
 

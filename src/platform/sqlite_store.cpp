@@ -41,7 +41,9 @@ constexpr RealRoot kRealRoots[] = {{HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"},
                                    {HKEY_PERFORMANCE_DATA, "HKEY_PERFORMANCE_DATA"},
                                    {HKEY_DYN_DATA, "HKEY_DYN_DATA"}};
 
-bool IsRoot(HKEY key) { return key >= HKEY_CLASSES_ROOT && key <= HKEY_DYN_DATA; }
+bool IsRoot(HKEY key) {
+    return key >= HKEY_CLASSES_ROOT && key <= HKEY_DYN_DATA;
+}
 
 std::string Upper(std::string_view name) {
     std::string upper(name);
@@ -50,7 +52,9 @@ std::string Upper(std::string_view name) {
     return upper;
 }
 
-std::string_view View(LPCSTR text) { return text ? std::string_view(text) : std::string_view(); }
+std::string_view View(LPCSTR text) {
+    return text ? std::string_view(text) : std::string_view();
+}
 
 // Copies a name into a caller's buffer with the registry's length rules.
 LONG CopyName(const std::string& name, LPSTR buffer, LPDWORD length) {
@@ -78,7 +82,8 @@ LONG CopyData(std::string_view data, LPBYTE buffer, LPDWORD size) {
 
 LONG CodeOf(const SqliteError& error) {
     int primary = error.code() & 0xFF;
-    if (primary == SQLITE_READONLY || primary == SQLITE_BUSY || primary == SQLITE_LOCKED || primary == SQLITE_PERM)
+    if (primary == SQLITE_READONLY || primary == SQLITE_BUSY || primary == SQLITE_LOCKED ||
+        primary == SQLITE_PERM)
         return ERROR_ACCESS_DENIED;
     if (primary == SQLITE_NOMEM) return ERROR_OUTOFMEMORY;
     return kInternalError;
@@ -102,14 +107,17 @@ SqliteStore::SqliteStore(const std::string& path, bool readOnly) : db_(path, rea
     dataVersionQuery_ = Statement(h, "PRAGMA data_version");
     lookupChild_ = Statement(h, "SELECT id, link, rights FROM keys WHERE parent=?1 AND uname=?2");
     keyRow_ = Statement(h, "SELECT rights FROM keys WHERE id=?1");
-    insertKey_ = Statement(h, "INSERT INTO keys(parent, name, uname, rights, link) VALUES(?1, ?2, ?3, ?4, ?5)");
+    insertKey_ =
+        Statement(h, "INSERT INTO keys(parent, name, uname, rights, link) VALUES(?1, ?2, ?3, ?4, ?5)");
     listChildren_ = Statement(h, "SELECT name FROM keys WHERE parent=?1 ORDER BY uname");
-    valueSummary_ = Statement(h, "SELECT count(*), coalesce(max(length(name)), 0), coalesce(max(length(data)), 0)"
-                                 " FROM vals WHERE key=?1");
+    valueSummary_ =
+        Statement(h, "SELECT count(*), coalesce(max(length(name)), 0), coalesce(max(length(data)), 0)"
+                     " FROM vals WHERE key=?1");
     listValues_ = Statement(h, "SELECT name, type, data FROM vals WHERE key=?1 ORDER BY seq");
     queryValue_ = Statement(h, "SELECT type, data FROM vals WHERE key=?1 AND uname=?2");
-    upsertValue_ = Statement(h, "INSERT INTO vals(key, uname, seq, name, type, data) VALUES(?1, ?2, ?3, ?4, ?5, ?6)"
-                                " ON CONFLICT(key, uname) DO UPDATE SET type=excluded.type, data=excluded.data");
+    upsertValue_ =
+        Statement(h, "INSERT INTO vals(key, uname, seq, name, type, data) VALUES(?1, ?2, ?3, ?4, ?5, ?6)"
+                     " ON CONFLICT(key, uname) DO UPDATE SET type=excluded.type, data=excluded.data");
     deleteValue_ = Statement(h, "DELETE FROM vals WHERE key=?1 AND uname=?2");
     hasChildren_ = Statement(h, "SELECT 1 FROM keys WHERE parent=?1 LIMIT 1");
     deleteKeyValues_ = Statement(h, "DELETE FROM vals WHERE key=?1");
@@ -139,7 +147,8 @@ SqliteStore::~SqliteStore() {
     }
 }
 
-// ---- transactions -------------------------------------------------------------------------------------------
+// ---- transactions
+// -------------------------------------------------------------------------------------------
 
 void SqliteStore::BeginRead() {
     if (transaction_ != Transaction::None) return;
@@ -205,6 +214,16 @@ void SqliteStore::FlusherLoop() {
     }
 }
 
+template <typename Body> LONG SqliteStore::Guarded(Body&& body) {
+    std::lock_guard lock(mutex_);
+    try {
+        BeginRead();
+        return body();
+    } catch (const SqliteError& error) {
+        return CodeOf(error);
+    }
+}
+
 void SqliteStore::Flush() {
     std::lock_guard lock(mutex_);
     try {
@@ -213,7 +232,8 @@ void SqliteStore::Flush() {
     }
 }
 
-// ---- seeding ------------------------------------------------------------------------------------------------
+// ---- seeding
+// ------------------------------------------------------------------------------------------------
 
 void SqliteStore::SeedIfNeeded() {
     if (readOnly_) {
@@ -274,7 +294,12 @@ std::int64_t SqliteStore::SeedKey(std::int64_t parent, const std::string& path) 
 
 void SqliteStore::SeedValue(std::int64_t key, const std::string& name, DWORD type, const std::string& data) {
     ResetGuard guard(upsertValue_);
-    upsertValue_.bind(1, key).bindBlob(2, Upper(name)).bind(3, nextSeq_++).bindBlob(4, name).bind(5, type).bindBlob(6, data);
+    upsertValue_.bind(1, key)
+        .bindBlob(2, Upper(name))
+        .bind(3, nextSeq_++)
+        .bindBlob(4, name)
+        .bind(5, type)
+        .bindBlob(6, data);
     upsertValue_.run();
     seqDirty_ = true;
     Touch(key);
@@ -299,9 +324,12 @@ void SqliteStore::SeedLink(std::int64_t parent, const std::string& name, std::in
     InsertKey(parent, name, KeyRights::Full, target);
 }
 
-std::int64_t SqliteStore::RealRootId(HKEY root) { return realRoots_[root - HKEY_CLASSES_ROOT]; }
+std::int64_t SqliteStore::RealRootId(HKEY root) {
+    return realRoots_[root - HKEY_CLASSES_ROOT];
+}
 
-// ---- keys and handles ---------------------------------------------------------------------------------------
+// ---- keys and handles
+// ---------------------------------------------------------------------------------------
 
 std::int64_t SqliteStore::InsertKey(std::int64_t parent, std::string_view name, KeyRights rights,
                                     std::optional<std::int64_t> link) {
@@ -370,7 +398,8 @@ bool SqliteStore::KeyAlive(std::int64_t key) {
 
 LONG SqliteStore::ResolveRoot(HKEY root, Target& target) {
     std::size_t index = root - HKEY_CLASSES_ROOT;
-    if (root == HKEY_LOCAL_MACHINE || root == HKEY_USERS || root == HKEY_PERFORMANCE_DATA || root == HKEY_DYN_DATA) {
+    if (root == HKEY_LOCAL_MACHINE || root == HKEY_USERS || root == HKEY_PERFORMANCE_DATA ||
+        root == HKEY_DYN_DATA) {
         target = {realRoots_[index], KeyRights::Full};
         return target.key ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
     }
@@ -413,6 +442,12 @@ LONG SqliteStore::ResolveHandle(HKEY key, Target& target, REGSAM* access) {
     target.rights = KeyRights::Full;
     if (access) *access = handle->access;
     return ERROR_SUCCESS;
+}
+
+LONG SqliteStore::ResolveWithAccess(HKEY key, REGSAM needed, Target& target) {
+    REGSAM access = 0;
+    if (LONG rc = ResolveHandle(key, target, &access); rc != ERROR_SUCCESS) return rc;
+    return (access & needed) == needed ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
 SqliteStore::Handle* SqliteStore::FindHandle(HKEY key) {
@@ -459,51 +494,36 @@ LONG SqliteStore::Walk(Target start, std::string_view path, bool create, REGSAM 
 }
 
 LONG SqliteStore::OpenKey(HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result) {
-    if (!result) return ERROR_INVALID_PARAMETER;
-    std::lock_guard lock(mutex_);
-    try {
-        BeginRead();
-        Target start;
-        if (LONG rc = ResolveHandle(parent, start); rc != ERROR_SUCCESS) return rc;
-        Target target;
-        if (LONG rc = Walk(start, View(subKey), false, 0, target, nullptr); rc != ERROR_SUCCESS) return rc;
-        REGSAM granted = 0;
-        if (LONG rc = Grant(target.rights, access, false, granted); rc != ERROR_SUCCESS) return rc;
-        *result = NewHandle(target.key, granted);
-        return ERROR_SUCCESS;
-    } catch (const SqliteError& error) {
-        return CodeOf(error);
-    }
+    return Open(parent, subKey, access, false, result);
 }
 
 LONG SqliteStore::OpenKeyMaximum(HKEY parent, LPCSTR subKey, PHKEY result) {
+    return Open(parent, subKey, 0, true, result);
+}
+
+LONG SqliteStore::Open(HKEY parent, LPCSTR subKey, REGSAM access, bool maximum, PHKEY result) {
     if (!result) return ERROR_INVALID_PARAMETER;
-    std::lock_guard lock(mutex_);
-    try {
-        BeginRead();
+    return Guarded([&]() -> LONG {
         Target start;
         if (LONG rc = ResolveHandle(parent, start); rc != ERROR_SUCCESS) return rc;
         Target target;
         if (LONG rc = Walk(start, View(subKey), false, 0, target, nullptr); rc != ERROR_SUCCESS) return rc;
         REGSAM granted = 0;
-        if (LONG rc = Grant(target.rights, 0, true, granted); rc != ERROR_SUCCESS) return rc;
+        if (LONG rc = Grant(target.rights, access, maximum, granted); rc != ERROR_SUCCESS) return rc;
         *result = NewHandle(target.key, granted);
         return ERROR_SUCCESS;
-    } catch (const SqliteError& error) {
-        return CodeOf(error);
-    }
+    });
 }
 
 LONG SqliteStore::CreateKey(HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result, LPDWORD disposition) {
     if (!result) return ERROR_INVALID_PARAMETER;
-    std::lock_guard lock(mutex_);
-    try {
-        BeginRead();
+    return Guarded([&]() -> LONG {
         Target start;
         REGSAM parentAccess = 0;
         if (LONG rc = ResolveHandle(parent, start, &parentAccess); rc != ERROR_SUCCESS) return rc;
         if (!IsRoot(parent)) {
-            // The handle's key rights were checked when it was opened; the handle's mask is what limits it now.
+            // The handle's key rights were checked when it was opened; the handle's mask is what limits it
+            // now.
             start.rights = (parentAccess & KEY_CREATE_SUB_KEY) ? KeyRights::Full : KeyRights::ReadOnly;
         }
         Target target;
@@ -515,9 +535,7 @@ LONG SqliteStore::CreateKey(HKEY parent, LPCSTR subKey, REGSAM access, PHKEY res
         *result = NewHandle(target.key, granted);
         if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
         return ERROR_SUCCESS;
-    } catch (const SqliteError& error) {
-        return CodeOf(error);
-    }
+    });
 }
 
 LONG SqliteStore::CloseKey(HKEY key) {
@@ -529,17 +547,15 @@ LONG SqliteStore::CloseKey(HKEY key) {
 LONG SqliteStore::DeleteKey(HKEY parent, LPCSTR subKey) {
     std::string_view path = View(subKey);
     if (path.find_first_not_of('\\') == std::string_view::npos) return ERROR_INVALID_PARAMETER;
-    std::lock_guard lock(mutex_);
-    try {
-        BeginRead();
+    return Guarded([&]() -> LONG {
         Target start;
         if (LONG rc = ResolveHandle(parent, start); rc != ERROR_SUCCESS) return rc;
         // Walk to the parent of the last component, then take the last one without following a link, so that
         // deleting a link removes only the link.
         std::size_t last = path.find_last_not_of('\\');
         std::size_t cut = path.rfind('\\', last);
-        std::string_view leaf = cut == std::string_view::npos ? path.substr(0, last + 1)
-                                                              : path.substr(cut + 1, last - cut);
+        std::string_view leaf =
+            cut == std::string_view::npos ? path.substr(0, last + 1) : path.substr(cut + 1, last - cut);
         Target container = start;
         if (cut != std::string_view::npos) {
             if (LONG rc = Walk(start, path.substr(0, cut), false, 0, container, nullptr); rc != ERROR_SUCCESS)
@@ -550,7 +566,8 @@ LONG SqliteStore::DeleteKey(HKEY parent, LPCSTR subKey) {
         if (Effective(victim.rights) != KeyRights::Full) return ERROR_ACCESS_DENIED;
         for (HKEY alias : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER}) {
             Target view;
-            if (ResolveRoot(alias, view) == ERROR_SUCCESS && view.key == victim.key) return ERROR_ACCESS_DENIED;
+            if (ResolveRoot(alias, view) == ERROR_SUCCESS && view.key == victim.key)
+                return ERROR_ACCESS_DENIED;
         }
         {
             ResetGuard guard(hasChildren_);
@@ -573,14 +590,15 @@ LONG SqliteStore::DeleteKey(HKEY parent, LPCSTR subKey) {
         Touch(victim.key);
         ++structure_;
         return ERROR_SUCCESS;
-    } catch (const SqliteError& error) {
-        return CodeOf(error);
-    }
+    });
 }
 
-// ---- caches -------------------------------------------------------------------------------------------------
+// ---- caches
+// -------------------------------------------------------------------------------------------------
 
-void SqliteStore::Touch(std::int64_t key) { keyVersions_[key] = ++versionCounter_; }
+void SqliteStore::Touch(std::int64_t key) {
+    keyVersions_[key] = ++versionCounter_;
+}
 
 std::uint64_t SqliteStore::VersionOf(std::int64_t key) const {
     auto found = keyVersions_.find(key);
@@ -604,7 +622,8 @@ const std::vector<std::string>& SqliteStore::Children(KeyCache& cache, std::int6
         std::vector<std::string> names;
         ResetGuard guard(listChildren_);
         listChildren_.bind(1, key);
-        while (listChildren_.step()) names.emplace_back(listChildren_.blob(0));
+        while (listChildren_.step())
+            names.emplace_back(listChildren_.blob(0));
         cache.children = std::move(names);
     }
     return *cache.children;
@@ -636,7 +655,8 @@ SqliteStore::ValueSummary SqliteStore::Summary(KeyCache& cache, std::int64_t key
             ResetGuard guard(valueSummary_);
             valueSummary_.bind(1, key);
             valueSummary_.step();
-            summary = {static_cast<DWORD>(valueSummary_.integer(0)), static_cast<DWORD>(valueSummary_.integer(1)),
+            summary = {static_cast<DWORD>(valueSummary_.integer(0)),
+                       static_cast<DWORD>(valueSummary_.integer(1)),
                        static_cast<DWORD>(valueSummary_.integer(2))};
         }
         cache.summary = summary;
@@ -644,24 +664,22 @@ SqliteStore::ValueSummary SqliteStore::Summary(KeyCache& cache, std::int64_t key
     return *cache.summary;
 }
 
-// ---- queries ------------------------------------------------------------------------------------------------
+// ---- queries
+// ------------------------------------------------------------------------------------------------
 
 LONG SqliteStore::QueryInfoKey(HKEY key, LPDWORD subKeys, LPDWORD maxSubKeyLen, LPDWORD values,
                                LPDWORD maxValueNameLen, LPDWORD maxValueLen, FILETIME* lastWrite) {
-    std::lock_guard lock(mutex_);
-    try {
-        BeginRead();
+    return Guarded([&]() -> LONG {
         Target target;
-        REGSAM access = 0;
-        if (LONG rc = ResolveHandle(key, target, &access); rc != ERROR_SUCCESS) return rc;
-        if (!(access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
+        if (LONG rc = ResolveWithAccess(key, KEY_QUERY_VALUE, target); rc != ERROR_SUCCESS) return rc;
         KeyCache& cache = CacheFor(key, target.key);
         if (subKeys || maxSubKeyLen) {
             const auto& children = Children(cache, target.key);
             if (subKeys) *subKeys = static_cast<DWORD>(children.size());
             if (maxSubKeyLen) {
                 std::size_t longest = 0;
-                for (const std::string& name : children) longest = std::max(longest, name.size());
+                for (const std::string& name : children)
+                    longest = std::max(longest, name.size());
                 *maxSubKeyLen = static_cast<DWORD>(longest);
             }
         }
@@ -673,84 +691,63 @@ LONG SqliteStore::QueryInfoKey(HKEY key, LPDWORD subKeys, LPDWORD maxSubKeyLen, 
         }
         if (lastWrite) *lastWrite = FILETIME{};
         return ERROR_SUCCESS;
-    } catch (const SqliteError& error) {
-        return CodeOf(error);
-    }
+    });
 }
 
 LONG SqliteStore::EnumKey(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength) {
-    std::lock_guard lock(mutex_);
-    try {
-        BeginRead();
+    return Guarded([&]() -> LONG {
         Target target;
-        REGSAM access = 0;
-        if (LONG rc = ResolveHandle(key, target, &access); rc != ERROR_SUCCESS) return rc;
-        if (!(access & KEY_ENUMERATE_SUB_KEYS)) return ERROR_ACCESS_DENIED;
+        if (LONG rc = ResolveWithAccess(key, KEY_ENUMERATE_SUB_KEYS, target); rc != ERROR_SUCCESS) return rc;
         const auto& children = Children(CacheFor(key, target.key), target.key);
         if (index >= children.size()) return ERROR_NO_MORE_ITEMS;
         return CopyName(children[index], name, nameLength);
-    } catch (const SqliteError& error) {
-        return CodeOf(error);
-    }
+    });
 }
 
 LONG SqliteStore::EnumValue(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD type, LPBYTE data,
                             LPDWORD dataLength) {
-    std::lock_guard lock(mutex_);
-    try {
-        BeginRead();
+    return Guarded([&]() -> LONG {
         Target target;
-        REGSAM access = 0;
-        if (LONG rc = ResolveHandle(key, target, &access); rc != ERROR_SUCCESS) return rc;
-        if (!(access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
+        if (LONG rc = ResolveWithAccess(key, KEY_QUERY_VALUE, target); rc != ERROR_SUCCESS) return rc;
         const auto& rows = Values(CacheFor(key, target.key), target.key);
         if (index >= rows.size()) return ERROR_NO_MORE_ITEMS;
         const ValueRow& row = rows[index];
         if (LONG rc = CopyName(row.name, name, nameLength); rc != ERROR_SUCCESS) return rc;
         if (type) *type = row.type;
         return CopyData(row.data, data, dataLength);
-    } catch (const SqliteError& error) {
-        return CodeOf(error);
-    }
+    });
 }
 
 LONG SqliteStore::QueryValue(HKEY key, LPCSTR name, LPDWORD type, LPBYTE data, LPDWORD dataLength) {
-    std::lock_guard lock(mutex_);
-    try {
-        BeginRead();
+    return Guarded([&]() -> LONG {
         Target target;
-        REGSAM access = 0;
-        if (LONG rc = ResolveHandle(key, target, &access); rc != ERROR_SUCCESS) return rc;
-        if (!(access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
+        if (LONG rc = ResolveWithAccess(key, KEY_QUERY_VALUE, target); rc != ERROR_SUCCESS) return rc;
         ResetGuard guard(queryValue_);
         queryValue_.bind(1, target.key).bindBlob(2, Upper(View(name)));
         if (!queryValue_.step()) return ERROR_FILE_NOT_FOUND;
         if (type) *type = static_cast<DWORD>(queryValue_.integer(0));
         return CopyData(queryValue_.blob(1), data, dataLength);
-    } catch (const SqliteError& error) {
-        return CodeOf(error);
-    }
+    });
 }
 
-// ---- changes ------------------------------------------------------------------------------------------------
+// ---- changes
+// ------------------------------------------------------------------------------------------------
 
 LONG SqliteStore::SetValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data, DWORD size) {
     std::string_view valueName = View(name);
     if (valueName.size() > MAX_VALUE_NAME_LENGTH) return ERROR_INVALID_PARAMETER;
     if (!data && size) return ERROR_INVALID_PARAMETER;
-    std::lock_guard lock(mutex_);
-    try {
-        BeginRead();
+    return Guarded([&]() -> LONG {
         Target target;
-        REGSAM access = 0;
-        if (LONG rc = ResolveHandle(key, target, &access); rc != ERROR_SUCCESS) return rc;
-        if (!(access & KEY_SET_VALUE) || readOnly_) return ERROR_ACCESS_DENIED;
+        if (LONG rc = ResolveWithAccess(key, KEY_SET_VALUE, target); rc != ERROR_SUCCESS) return rc;
+        if (readOnly_) return ERROR_ACCESS_DENIED;
         if (IsRoot(key)) {
             Target root;
             ResolveRoot(key, root);
             REGSAM granted = 0;
             // A root that is a view of a protected key is as protected as the key.
-            if (Grant(root.rights, KEY_SET_VALUE, false, granted) != ERROR_SUCCESS) return ERROR_ACCESS_DENIED;
+            if (Grant(root.rights, KEY_SET_VALUE, false, granted) != ERROR_SUCCESS)
+                return ERROR_ACCESS_DENIED;
         }
         BeginWrite();
         ResetGuard guard(upsertValue_);
@@ -764,19 +761,14 @@ LONG SqliteStore::SetValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data, 
         seqDirty_ = true;
         Touch(target.key);
         return ERROR_SUCCESS;
-    } catch (const SqliteError& error) {
-        return CodeOf(error);
-    }
+    });
 }
 
 LONG SqliteStore::DeleteValue(HKEY key, LPCSTR name) {
-    std::lock_guard lock(mutex_);
-    try {
-        BeginRead();
+    return Guarded([&]() -> LONG {
         Target target;
-        REGSAM access = 0;
-        if (LONG rc = ResolveHandle(key, target, &access); rc != ERROR_SUCCESS) return rc;
-        if (!(access & KEY_SET_VALUE) || readOnly_) return ERROR_ACCESS_DENIED;
+        if (LONG rc = ResolveWithAccess(key, KEY_SET_VALUE, target); rc != ERROR_SUCCESS) return rc;
+        if (readOnly_) return ERROR_ACCESS_DENIED;
         std::string upper = Upper(View(name));
         {
             ResetGuard guard(queryValue_);
@@ -789,9 +781,7 @@ LONG SqliteStore::DeleteValue(HKEY key, LPCSTR name) {
         deleteValue_.run();
         Touch(target.key);
         return ERROR_SUCCESS;
-    } catch (const SqliteError& error) {
-        return CodeOf(error);
-    }
+    });
 }
 
 } // namespace hw::platform

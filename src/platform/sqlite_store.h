@@ -20,15 +20,15 @@
 namespace hw::platform {
 
 class SqliteStore final : public RegistryStore, private SeedTarget {
-public:
+  public:
     SqliteStore(const std::string& path, bool readOnly);
     ~SqliteStore() override;
 
     LONG OpenKey(HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result) override;
     LONG OpenKeyMaximum(HKEY parent, LPCSTR subKey, PHKEY result) override;
     LONG CreateKey(HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result, LPDWORD disposition) override;
-    LONG QueryInfoKey(HKEY key, LPDWORD subKeys, LPDWORD maxSubKeyLen, LPDWORD values, LPDWORD maxValueNameLen,
-                      LPDWORD maxValueLen, FILETIME* lastWrite) override;
+    LONG QueryInfoKey(HKEY key, LPDWORD subKeys, LPDWORD maxSubKeyLen, LPDWORD values,
+                      LPDWORD maxValueNameLen, LPDWORD maxValueLen, FILETIME* lastWrite) override;
     LONG EnumKey(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength) override;
     LONG EnumValue(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD type, LPBYTE data,
                    LPDWORD dataLength) override;
@@ -39,7 +39,7 @@ public:
     LONG CloseKey(HKEY key) override;
     void Flush() override;
 
-private:
+  private:
     struct ValueRow {
         std::string name;
         DWORD type = 0;
@@ -87,7 +87,11 @@ private:
     void CheckExternalChanges();
     void FlusherLoop();
 
+    // Locks the store, opens a read group and turns database failures into result codes.
+    template <typename Body> LONG Guarded(Body&& body);
+    LONG Open(HKEY parent, LPCSTR subKey, REGSAM access, bool maximum, PHKEY result);
     LONG ResolveHandle(HKEY key, Target& target, REGSAM* access = nullptr);
+    LONG ResolveWithAccess(HKEY key, REGSAM needed, Target& target);
     LONG ResolveRoot(HKEY root, Target& target);
     LONG Walk(Target start, std::string_view path, bool create, REGSAM handleAccess, Target& result,
               bool* created);
@@ -133,9 +137,9 @@ private:
     std::array<AliasCache, 7> aliases_{};
     std::string userSid_;
 
-    Statement begin_, beginImmediate_, commit_, dataVersionQuery_, lookupChild_, keyRow_, insertKey_, listChildren_,
-        valueSummary_, listValues_, queryValue_, upsertValue_, deleteValue_, hasChildren_, deleteKeyValues_,
-        deleteKeyRow_, keyExists_, metaGet_, metaSet_, setRights_, parentOf_;
+    Statement begin_, beginImmediate_, commit_, dataVersionQuery_, lookupChild_, keyRow_, insertKey_,
+        listChildren_, valueSummary_, listValues_, queryValue_, upsertValue_, deleteValue_, hasChildren_,
+        deleteKeyValues_, deleteKeyRow_, keyExists_, metaGet_, metaSet_, setRights_, parentOf_;
 
     std::condition_variable flusherWake_;
     bool stopping_ = false;

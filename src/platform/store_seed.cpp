@@ -8,16 +8,19 @@ namespace hw::platform {
 
 namespace {
 
-std::string Text(const std::string& text) { return text + std::string(1, '\0'); }
+std::string Text(const std::string& text) {
+    return text + std::string(1, '\0');
+}
 
 std::string Number(DWORD value) {
     std::string bytes(4, '\0');
-    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
     return bytes;
 }
 
-void FileClass(SeedTarget& seed, std::int64_t classes, const std::string& extension, const std::string& className,
-               const std::string& description, const std::string& command) {
+void FileClass(SeedTarget& seed, std::int64_t classes, const std::string& extension,
+               const std::string& className, const std::string& description, const std::string& command) {
     seed.SeedValue(seed.SeedKey(classes, extension), "", REG_SZ, Text(className));
     std::int64_t type = seed.SeedKey(classes, className);
     seed.SeedValue(type, "", REG_SZ, Text(description));
@@ -68,14 +71,16 @@ void SeedMachine(SeedTarget& seed) {
     seed.SeedLink(profiles, "Current", profile);
     seed.SeedLink(system, "CurrentControlSet", controlSet);
     std::int64_t select = seed.SeedKey(system, "Select");
-    for (const char* name : {"Current", "Default", "LastKnownGood"}) seed.SeedValue(select, name, REG_DWORD, Number(1));
+    for (const char* name : {"Current", "Default", "LastKnownGood"})
+        seed.SeedValue(select, name, REG_DWORD, Number(1));
     seed.SeedValue(select, "Failed", REG_DWORD, Number(0));
 
     std::int64_t hardware = seed.SeedKey(machine, "HARDWARE");
     std::int64_t description = seed.SeedKey(hardware, "DESCRIPTION");
     std::int64_t systemDescription = seed.SeedKey(description, "System");
     seed.SeedValue(systemDescription, "Identifier", REG_SZ, Text("AT/AT COMPATIBLE"));
-    for (std::int64_t key : {hardware, description, systemDescription}) seed.SeedRights(key, KeyRights::ReadOnly);
+    for (std::int64_t key : {hardware, description, systemDescription})
+        seed.SeedRights(key, KeyRights::ReadOnly);
     seed.SeedRights(seed.SeedKey(machine, "SAM"), KeyRights::None);
     seed.SeedRights(seed.SeedKey(machine, "SECURITY"), KeyRights::None);
 

@@ -22,10 +22,12 @@ struct StoreFactory {
     std::function<std::unique_ptr<platform::RegistryStore>(const std::string& path, bool readOnly)> open;
 };
 
-void PrintTo(const StoreFactory& factory, std::ostream* out) { *out << factory.name; }
+void PrintTo(const StoreFactory& factory, std::ostream* out) {
+    *out << factory.name;
+}
 
 class StoreContract : public ::testing::TestWithParam<StoreFactory> {
-protected:
+  protected:
     void SetUp() override {
         setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
         Reopen();
@@ -72,7 +74,8 @@ protected:
         char name[256];
         for (DWORD i = 0;; ++i) {
             DWORD length = sizeof name;
-            if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                break;
             names.emplace_back(name, length);
         }
         RegCloseKey(key);
@@ -84,7 +87,8 @@ protected:
         char name[512];
         for (DWORD i = 0;; ++i) {
             DWORD length = sizeof name;
-            if (RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            if (RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                break;
             names.emplace_back(name, length);
         }
         return names;
@@ -96,19 +100,20 @@ protected:
 TEST_P(StoreContract, CreatesOpensAndClosesKeysByPath) {
     HKEY key = 0;
     DWORD disposition = 0;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Test\\Deep\\Er", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                              &disposition),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Test\\Deep\\Er", 0, nullptr, 0, KEY_WRITE,
+                              nullptr, &key, &disposition),
               ERROR_SUCCESS);
     EXPECT_EQ(disposition, DWORD(REG_CREATED_NEW_KEY));
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE);
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "software\\TEST\\deep\\er", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                              &disposition),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "software\\TEST\\deep\\er", 0, nullptr, 0, KEY_WRITE,
+                              nullptr, &key, &disposition),
               ERROR_SUCCESS);
     EXPECT_EQ(disposition, DWORD(REG_OPENED_EXISTING_KEY));
     RegCloseKey(key);
 
-    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Test\\Missing", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Test\\Missing", 0, KEY_READ, &key),
+              ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(RegOpenKeyExA(0x7FFFFFFF, "Software", 0, KEY_READ, &key), ERROR_INVALID_HANDLE);
     // An empty path gives a new handle to the parent itself.
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "", 0, KEY_READ, &key), ERROR_SUCCESS);
@@ -125,22 +130,26 @@ TEST_P(StoreContract, NamesIgnoreCaseKeepTheirSpellingAndRespectLimits) {
     EXPECT_EQ(ValueNames(key), (std::vector<std::string>{"Value", ""}));
     EXPECT_EQ(ReadText(HKEY_CURRENT_USER, "SOFTWARE\\mixedcase", "value"), "two");
     EXPECT_EQ(ReadText(HKEY_CURRENT_USER, "Software\\MixedCase", ""), "default");
-    EXPECT_EQ(SubKeys(HKEY_CURRENT_USER, "software"), (std::vector<std::string>{"Classes", "Microsoft", "MixedCase"}));
+    EXPECT_EQ(SubKeys(HKEY_CURRENT_USER, "software"),
+              (std::vector<std::string>{"Classes", "Microsoft", "MixedCase"}));
 
     HKEY ignored = 0;
     EXPECT_EQ(RegCreateKeyA(key, std::string(256, 'k').c_str(), &ignored), ERROR_INVALID_PARAMETER);
     EXPECT_EQ(RegCreateKeyA(key, std::string(255, 'k').c_str(), &ignored), ERROR_SUCCESS);
     RegCloseKey(ignored);
     BYTE byte = 1;
-    EXPECT_EQ(RegSetValueExA(key, std::string(16384, 'v').c_str(), 0, REG_BINARY, &byte, 1), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegSetValueExA(key, std::string(16384, 'v').c_str(), 0, REG_BINARY, &byte, 1),
+              ERROR_INVALID_PARAMETER);
     EXPECT_EQ(RegSetValueExA(key, std::string(16383, 'v').c_str(), 0, REG_BINARY, &byte, 1), ERROR_SUCCESS);
     RegCloseKey(key);
 }
 
 TEST_P(StoreContract, SubkeysEnumerateAlphabeticallyAndValuesInCreationOrder) {
     HKEY key = Create(HKEY_CURRENT_USER, "Software\\Order");
-    for (const char* name : {"delta", "Alpha", "charlie", "Bravo"}) RegCloseKey(Create(key, name));
-    for (const char* name : {"z", "a", "m"}) SetText(key, name, name);
+    for (const char* name : {"delta", "Alpha", "charlie", "Bravo"})
+        RegCloseKey(Create(key, name));
+    for (const char* name : {"z", "a", "m"})
+        SetText(key, name, name);
     SetText(key, "a", "again"); // a replaced value keeps its place
     EXPECT_EQ(SubKeys(HKEY_CURRENT_USER, "Software\\Order"),
               (std::vector<std::string>{"Alpha", "Bravo", "charlie", "delta"}));
@@ -178,7 +187,8 @@ TEST_P(StoreContract, BuffersFollowTheSizeProtocol) {
     DWORD valueNameLength = sizeof valueName;
     BYTE data[32];
     DWORD dataSize = sizeof data;
-    EXPECT_EQ(RegEnumValueA(key, 0, valueName, &valueNameLength, nullptr, &type, data, &dataSize), ERROR_SUCCESS);
+    EXPECT_EQ(RegEnumValueA(key, 0, valueName, &valueNameLength, nullptr, &type, data, &dataSize),
+              ERROR_SUCCESS);
     EXPECT_EQ(dataSize, 13u);
     valueNameLength = sizeof valueName;
     EXPECT_EQ(RegEnumValueA(key, 1, valueName, &valueNameLength, nullptr, &type, data, &dataSize),
@@ -279,7 +289,8 @@ TEST_P(StoreContract, AliasRootsAreViewsOfTheirKeys) {
     RegCloseKey(key);
     EXPECT_EQ(SubKeys(HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet001\\Hardware Profiles\\0001"),
               (std::vector<std::string>{"Probe", "System"}));
-    EXPECT_EQ(ReadText(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", "Logon User Name"),
+    EXPECT_EQ(ReadText(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer",
+                       "Logon User Name"),
               platform::CurrentUserIdentity().loginName);
     EXPECT_TRUE(SubKeys(HKEY_PERFORMANCE_DATA, "").empty());
     EXPECT_TRUE(SubKeys(HKEY_DYN_DATA, "").empty());
@@ -289,12 +300,14 @@ TEST_P(StoreContract, LinksAreListedOpenedThroughAndDeletedAlone) {
     EXPECT_EQ(SubKeys(HKEY_LOCAL_MACHINE, "SYSTEM"),
               (std::vector<std::string>{"ControlSet001", "CurrentControlSet", "Select"}));
     RegCloseKey(Create(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\Probe"));
-    EXPECT_EQ(SubKeys(HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet001\\Services"), (std::vector<std::string>{"Probe"}));
+    EXPECT_EQ(SubKeys(HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet001\\Services"),
+              (std::vector<std::string>{"Probe"}));
     EXPECT_EQ(SubKeys(HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet001\\Hardware Profiles"),
               (std::vector<std::string>{"0001", "Current"}));
     ASSERT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet"), ERROR_SUCCESS);
     EXPECT_EQ(SubKeys(HKEY_LOCAL_MACHINE, "SYSTEM"), (std::vector<std::string>{"ControlSet001", "Select"}));
-    EXPECT_EQ(SubKeys(HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet001\\Services"), (std::vector<std::string>{"Probe"}));
+    EXPECT_EQ(SubKeys(HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet001\\Services"),
+              (std::vector<std::string>{"Probe"}));
 }
 
 TEST_P(StoreContract, SkeletonNamesTheWindowsDirectory) {
@@ -316,7 +329,8 @@ TEST_P(StoreContract, ChangesPersistAndOtherConnectionsSeeThem) {
     Reopen();
     EXPECT_EQ(ReadText(HKEY_CURRENT_USER, "Software\\Persist", "kept"), "yes");
 
-    // A second connection (as another process would have) sees committed writes, and this one sees its changes.
+    // A second connection (as another process would have) sees committed writes, and this one sees its
+    // changes.
     auto other = GetParam().open(dir.file("registry.db"), false);
     HKEY otherKey = 0;
     ASSERT_EQ(other->CreateKey(HKEY_CURRENT_USER, "Software\\Persist\\FromOther", 0, &otherKey, nullptr),
@@ -347,7 +361,8 @@ TEST_P(StoreContract, ReadOnlyDatabaseReadsButRefusesChanges) {
 INSTANTIATE_TEST_SUITE_P(Stores, StoreContract,
                          ::testing::Values(StoreFactory{"Sqlite",
                                                         [](const std::string& path, bool readOnly) {
-                                                            return platform::OpenSqliteStore(path, nullptr, readOnly);
+                                                            return platform::OpenSqliteStore(path, nullptr,
+                                                                                             readOnly);
                                                         }}),
                          [](const auto& info) { return info.param.name; });
 

@@ -21,7 +21,8 @@ constexpr int kValuesPerKey = 10;
     platform::UseRegistry(platform::OpenSqliteStore(path));
     for (int i = 0;; ++i) {
         HKEY key = 0;
-        if (RegCreateKeyA(HKEY_CURRENT_USER, ("Software\\Killed\\Key" + std::to_string(i)).c_str(), &key) != 0)
+        if (RegCreateKeyA(HKEY_CURRENT_USER, ("Software\\Killed\\Key" + std::to_string(i)).c_str(), &key) !=
+            0)
             _exit(3);
         for (int j = 0; j < kValuesPerKey; ++j) {
             DWORD data = static_cast<DWORD>(i * kValuesPerKey + j);
@@ -66,18 +67,19 @@ TEST(StoreDurability, KilledWriterLeavesAConsistentPrefix) {
         HKEY killed = 0;
         ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Killed", 0, KEY_READ, &killed), ERROR_SUCCESS);
         DWORD keys = 0;
-        ASSERT_EQ(RegQueryInfoKeyA(killed, nullptr, nullptr, nullptr, &keys, nullptr, nullptr, nullptr, nullptr,
-                                   nullptr, nullptr, nullptr),
+        ASSERT_EQ(RegQueryInfoKeyA(killed, nullptr, nullptr, nullptr, &keys, nullptr, nullptr, nullptr,
+                                   nullptr, nullptr, nullptr, nullptr),
                   ERROR_SUCCESS);
         EXPECT_GT(keys, 0u) << "nothing was committed in round " << round;
         // What survived is a prefix of what was written: every key but the newest is complete.
         for (DWORD i = 0; i < keys; ++i) {
             HKEY key = 0;
-            ASSERT_EQ(RegOpenKeyExA(killed, ("Key" + std::to_string(i)).c_str(), 0, KEY_READ, &key), ERROR_SUCCESS)
+            ASSERT_EQ(RegOpenKeyExA(killed, ("Key" + std::to_string(i)).c_str(), 0, KEY_READ, &key),
+                      ERROR_SUCCESS)
                 << "gap at key " << i;
             DWORD values = 0;
-            RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
-                             nullptr, nullptr);
+            RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
+                             nullptr, nullptr, nullptr);
             if (i + 1 < keys) {
                 EXPECT_EQ(values, DWORD(kValuesPerKey)) << "key " << i;
             }

@@ -30,6 +30,8 @@ TempRegistry::TempRegistry() {
     platform::UseRegistry(std::move(store));
 }
 
-TempRegistry::~TempRegistry() { platform::UseRegistry(nullptr); }
+TempRegistry::~TempRegistry() {
+    platform::UseRegistry(nullptr);
+}
 
 } // namespace hw::test

@@ -7,7 +7,7 @@
 namespace hw::test {
 
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -15,12 +15,12 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
 class TempRegistry {
-public:
+  public:
     TempRegistry();
     ~TempRegistry();
     TempRegistry(const TempRegistry&) = delete;
@@ -28,7 +28,7 @@ public:
     std::string databasePath() const { return dir_.file("registry.db"); }
     const TempDir& dir() const { return dir_; }
 
-private:
+  private:
     TempDir dir_;
 };
 
