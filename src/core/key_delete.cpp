@@ -11,6 +11,9 @@ namespace hw::core {
 namespace {
 
 bool DeleteTree(HKEY parent, const std::string& subKey) {
+    // A leaf goes in one step, and so does a link: the store removes only the link, so the walk must never
+    // open it and empty the key it points at.
+    if (RegDeleteKeyA(parent, subKey.c_str()) == ERROR_SUCCESS) return true;
     ScopedKey key = OpenKey(parent, subKey, KEY_ALL_ACCESS);
     if (!key) return false;
     if (const auto info = QueryKeyInfo(key.get(), KeyInfoScope::SubKeys)) {
@@ -32,8 +35,8 @@ bool DeleteTree(HKEY parent, const std::string& subKey) {
 
 bool DeleteKeyTree(HKEY parent, const std::string& subKey) {
     const std::string path = subKey.starts_with('\\') ? subKey.substr(1) : subKey;
-    // An empty path names the root itself, which is never emptied.
-    if (path.empty()) return false;
+    // A path of nothing but backslashes names the root itself too, which is never emptied.
+    if (path.find_first_not_of('\\') == std::string::npos) return false;
     try {
         return DeleteTree(parent, path);
     } catch (const std::exception&) {

@@ -92,11 +92,19 @@ TEST_F(KeyOps, DeletingATreeRemovesEverythingBelow) {
     EXPECT_FALSE(DeleteKeyPath("HKCU\\A"));
 }
 
+TEST_F(KeyOps, DeletingALinkKeepsWhatItPointsAt) {
+    ASSERT_TRUE(WriteValueTextOfPath("HKLM\\SYSTEM\\ControlSet001\\Services\\Probe", "v", "kept", REG_SZ));
+    EXPECT_TRUE(DeleteKeyPath("HKLM\\SYSTEM\\CurrentControlSet"));
+    EXPECT_FALSE(KeyPathExists("HKLM\\SYSTEM\\CurrentControlSet"));
+    EXPECT_EQ(ReadValueTextOfPath("HKLM\\SYSTEM\\ControlSet001\\Services\\Probe", "v"), "kept");
+}
+
 TEST_F(KeyOps, DeletingNeverEmptiesARoot) {
     MakeKey("Keep");
     EXPECT_FALSE(DeleteKeyPath("HKCU"));
     EXPECT_FALSE(DeleteKeyPath("HKCU\\"));
     EXPECT_FALSE(DeleteKeyTree(HKEY_CURRENT_USER, "\\"));
+    EXPECT_FALSE(DeleteKeyTree(HKEY_CURRENT_USER, "\\\\\\"));
     EXPECT_TRUE(KeyPathExists("HKCU\\Keep"));
     // One leading backslash is tolerated.
     EXPECT_TRUE(DeleteKeyTree(HKEY_CURRENT_USER, "\\Keep"));
