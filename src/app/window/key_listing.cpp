@@ -1,5 +1,6 @@
 #include "app/window/key_listing.h"
 
+#include "core/key_ops.h"
 #include "core/key_path.h"
 
 #include <algorithm>
@@ -19,34 +20,36 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
     });
 }
 
-HKEY OpenForReading(const std::string& path) {
+bool HasSubKeys(HKEY parent, const std::string& name) {
     HKEY key = 0;
-    if (RegOpenKeyExA(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path).c_str(), 0, KEY_READ, &key) !=
-        ERROR_SUCCESS)
-        return 0;
-    return key;
-}
-
-} // namespace
-
-std::optional<core::NameList> ReadSubKeyNames(const std::string& path, const platform::PlatformFacts& facts) {
-    const HKEY key = OpenForReading(path);
-    if (key == 0) return std::nullopt;
-    core::NameList names;
-    core::ListSubKeys(key, names);
-    RegCloseKey(key);
-    if (!PlatformListsSorted(facts)) std::stable_sort(names.begin(), names.end(), LessIgnoringCase);
-    return names;
-}
-
-bool KeyPathHasSubKeys(const std::string& path) {
-    const HKEY key = OpenForReading(path);
-    if (key == 0) return false;
+    if (RegOpenKeyExA(parent, name.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     DWORD subKeys = 0;
     const LONG result = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr,
                                          nullptr, nullptr, nullptr, nullptr);
     RegCloseKey(key);
     return result == ERROR_SUCCESS && subKeys > 0;
+}
+
+} // namespace
+
+std::optional<std::vector<SubKeyEntry>> ReadSubKeys(const std::string& path,
+                                                    const platform::PlatformFacts& facts) {
+    HKEY key = 0;
+    if (RegOpenKeyExA(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path).c_str(), 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    core::NameList names;
+    core::ListSubKeys(key, names);
+    if (!PlatformListsSorted(facts)) std::stable_sort(names.begin(), names.end(), LessIgnoringCase);
+
+    std::vector<SubKeyEntry> entries;
+    entries.reserve(names.size());
+    for (std::string& name : names) {
+        const bool hasSubKeys = HasSubKeys(key, name);
+        entries.push_back({std::move(name), hasSubKeys});
+    }
+    RegCloseKey(key);
+    return entries;
 }
 
 } // namespace hw::window

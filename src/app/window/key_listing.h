@@ -1,19 +1,24 @@
-// What the key tree reads from the registry: a key's subkey names and whether a key has subkeys.
+// What the key tree reads from the registry: a key's subkeys and whether each has subkeys of its own.
 #pragma once
 
-#include "core/key_ops.h"
 #include "platform/platform_facts.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace hw::window {
 
-// The subkey names of the key at path in the tree's order; nothing when the key cannot be opened for reading.
-// The names are sorted without regard to case unless the platform already lists them that way.
-std::optional<core::NameList> ReadSubKeyNames(const std::string& path, const platform::PlatformFacts& facts);
+struct SubKeyEntry {
+    std::string name;
+    // The key opens for reading and reports at least one subkey.
+    bool hasSubKeys = false;
+};
 
-// One open and one information query: true when the key opens for reading and reports a subkey.
-bool KeyPathHasSubKeys(const std::string& path);
+// The subkeys of the key at path in the tree's order; nothing when the key cannot be opened for reading.
+// Names are sorted without regard to case unless the platform already lists them that way. Each child's
+// mark costs one open (relative to the open parent) and one information query.
+std::optional<std::vector<SubKeyEntry>> ReadSubKeys(const std::string& path,
+                                                    const platform::PlatformFacts& facts);
 
 } // namespace hw::window

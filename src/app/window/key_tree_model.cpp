@@ -2,9 +2,7 @@
 
 #include "app/window/busy_cursor.h"
 #include "app/window/key_listing.h"
-
-#include <algorithm>
-#include <cctype>
+#include "util/text.h"
 
 namespace hw::window {
 
@@ -13,20 +11,10 @@ struct KeyTreeModel::Node {
     Node* parent = nullptr;
     int row = 0;
     bool loaded = false;
-    // Whether the expand button is drawn; decided when the view first asks, by one open and one query.
-    mutable std::optional<bool> expandMark;
+    // Whether the expand button is drawn before an unloaded node.
+    bool expandMark = false;
     std::vector<std::unique_ptr<Node>> children;
 };
-
-namespace {
-
-std::string UpperAscii(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
-} // namespace
 
 KeyTreeModel::KeyTreeModel(const platform::PlatformFacts& facts, QObject* parent)
     : QAbstractItemModel(parent), facts_(facts) {}
@@ -59,16 +47,17 @@ bool KeyTreeModel::LoadSubKeys(const QModelIndex& index) {
     if (!node) return false;
     if (node->loaded) return true;
     RemoveChildren(node, index);
-    std::optional<core::NameList> names = ReadSubKeyNames(NodePath(index), facts_);
-    if (!names) return false;
+    std::optional<std::vector<SubKeyEntry>> entries = ReadSubKeys(NodePath(index), facts_);
+    if (!entries) return false;
     // Marked before the rows arrive so the view never asks to fetch them a second time.
     node->loaded = true;
-    if (!names->empty()) {
-        beginInsertRows(index, 0, static_cast<int>(names->size()) - 1);
-        node->children.reserve(names->size());
-        for (std::string& name : *names) {
+    if (!entries->empty()) {
+        beginInsertRows(index, 0, static_cast<int>(entries->size()) - 1);
+        node->children.reserve(entries->size());
+        for (SubKeyEntry& entry : *entries) {
             auto child = std::make_unique<Node>();
-            child->text = std::move(name);
+            child->text = std::move(entry.name);
+            child->expandMark = entry.hasSubKeys;
             child->parent = node;
             child->row = static_cast<int>(node->children.size());
             node->children.push_back(std::move(child));
@@ -118,7 +107,7 @@ QModelIndex KeyTreeModel::FindChildUpper(const QModelIndex& parent, const std::s
     const Node* node = NodeOf(parent);
     const auto& candidates = node ? node->children : roots_;
     for (const auto& candidate : candidates)
-        if (candidate->text.size() == upperName.size() && UpperAscii(candidate->text) == upperName)
+        if (candidate->text.size() == upperName.size() && util::UpperCaseAscii(candidate->text) == upperName)
             return IndexOf(candidate.get());
     return {};
 }
@@ -163,9 +152,7 @@ QVariant KeyTreeModel::data(const QModelIndex& index, int role) const {
 bool KeyTreeModel::hasChildren(const QModelIndex& parent) const {
     const Node* node = NodeOf(parent);
     if (!node) return !roots_.empty();
-    if (node->loaded) return !node->children.empty();
-    if (!node->expandMark) node->expandMark = KeyPathHasSubKeys(NodePath(parent));
-    return *node->expandMark;
+    return node->loaded ? !node->children.empty() : node->expandMark;
 }
 
 bool KeyTreeModel::canFetchMore(const QModelIndex& parent) const {

@@ -7,7 +7,6 @@
 #include <QIcon>
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
