@@ -8,7 +8,6 @@ namespace hw::window {
 
 FlatPanelButton::FlatPanelButton(const QString& caption, const QMargins& inner, QWidget* parent)
     : QFrame(parent), label_(new QLabel(caption, this)), inner_(inner) {
-    setFrameShape(QFrame::Panel);
     setLineWidth(1);
     ShowFlat();
     setMouseTracking(true);
@@ -17,6 +16,11 @@ FlatPanelButton::FlatPanelButton(const QString& caption, const QMargins& inner, 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(2, 1, 2, 1);
     layout->addWidget(label_);
+}
+
+void FlatPanelButton::SetLook(int frameStyle, int margin) {
+    setFrameStyle(frameStyle);
+    setContentsMargins(margin, margin, margin, margin);
 }
 
 void FlatPanelButton::SetCaption(const QString& caption) {

@@ -31,9 +31,11 @@ class FlatPanelButton : public QFrame {
 
   private:
     bool InInnerArea(const QPoint& pos) const;
-    void ShowFlat() { setFrameShadow(QFrame::Plain); }
-    void ShowRaised() { setFrameShadow(QFrame::Raised); }
-    void ShowSunken() { setFrameShadow(QFrame::Sunken); }
+    // Flat draws no frame; the margin keeps the caption where a frame would leave it.
+    void ShowFlat() { SetLook(QFrame::NoFrame, 1); }
+    void ShowRaised() { SetLook(QFrame::Panel | QFrame::Raised, 0); }
+    void ShowSunken() { SetLook(QFrame::Panel | QFrame::Sunken, 0); }
+    void SetLook(int frameStyle, int margin);
 
     QLabel* label_;
     QMargins inner_;

@@ -52,7 +52,8 @@ void TfrmMain::CreateAddressBand() {
 
     pnlAddress = new QLabel("Address:");
     pnlAddress->setObjectName("pnlAddress");
-    pnlAddress->setFixedWidth(kAddressLabelWidth);
+    // At least its designed width, wider when the font needs it.
+    pnlAddress->setMinimumWidth(kAddressLabelWidth);
     pnlRoot = new FlatPanelButton("Root", kRootInnerArea);
     pnlRoot->setObjectName("pnlRoot");
     pnlRoot->setFixedWidth(kRootButtonWidth);
