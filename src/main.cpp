@@ -23,7 +23,17 @@ int Run(int& argc, char** argv) {
     const auto startDir = hw::app::PrepareProcess();
     hw::app::CommandLine commandLine = hw::app::ParseCommandLine({argv + 1, argv + argc});
     hw::app::ResolveFileName(commandLine, startDir);
-    if (hw::app::IsWindowMode(commandLine.mode)) return hw::window::RunWindowMode(commandLine, argc, argv);
+    if (hw::app::IsWindowMode(commandLine.mode)) {
+        // Without a display Qt would abort; say what is wrong instead.
+        if (!hw::app::WindowsCanOpen()) {
+            std::cerr
+                << "hivewright: no display found (DISPLAY and WAYLAND_DISPLAY are unset), so the window "
+                   "cannot open; the command-line jobs work without one (hivewright --help)"
+                << std::endl;
+            return hw::app::kExitFailure;
+        }
+        return hw::window::RunWindowMode(commandLine, argc, argv);
+    }
     const int status = hw::app::RunCommandLineMode(commandLine, std::cout, std::cerr);
     if (commandLine.mode == hw::app::Mode::Usage && status == hw::app::kExitSuccess &&
         hw::app::UsageWantsMessageBox())

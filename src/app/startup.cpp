@@ -37,6 +37,11 @@ std::filesystem::path PrepareProcess() {
     return startDir;
 }
 
+bool WindowsCanOpen() {
+    return EnvironmentHas("QT_QPA_PLATFORM") || EnvironmentHas("DISPLAY") ||
+           EnvironmentHas("WAYLAND_DISPLAY");
+}
+
 bool UsageWantsMessageBox() {
     return DisplayPresent() && !StartedFromTerminal();
 }

@@ -14,4 +14,7 @@ std::filesystem::path PrepareProcess();
 // not started from a terminal (a desktop launcher, a file manager).
 bool UsageWantsMessageBox();
 
+// True when a window can open: a display is there, or Qt was told which platform to draw on.
+bool WindowsCanOpen();
+
 } // namespace hw::app

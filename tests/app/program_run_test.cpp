@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -48,8 +49,8 @@ class ProgramRunTest : public ::testing::Test {
     ProgramRun RunOn(const std::string& registry, const std::vector<std::string>& arguments) {
         std::string command =
             "cd " + ShellQuoted(work_.path().string()) +
-            " && env -u DISPLAY -u WAYLAND_DISPLAY HIVEWRIGHT_REGISTRY=" + ShellQuoted(registry) + " " +
-            ShellQuoted(program_);
+            " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HIVEWRIGHT_REGISTRY=" +
+            ShellQuoted(registry) + " " + ShellQuoted(program_);
         for (const std::string& argument : arguments)
             command += " " + ShellQuoted(argument);
         const std::string out = database_.file("stdout"), err = database_.file("stderr");
@@ -70,6 +71,13 @@ class ProgramRunTest : public ::testing::Test {
     hw::test::TempDir database_;
     hw::test::TempDir work_;
 };
+
+TEST_F(ProgramRunTest, TheWindowWithoutADisplayEndsWithOneLineNotACrash) {
+    const ProgramRun run = Run({});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.errors.find("no display found"), std::string::npos) << run.errors;
+    EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
+}
 
 TEST_F(ProgramRunTest, UsageGoesToStandardOutput) {
     for (const char* help : {"--help", "/?", "/HELP"}) {
