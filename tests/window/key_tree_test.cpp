@@ -13,6 +13,8 @@
 #include <QMenu>
 #include <QTreeView>
 
+#include <fstream>
+
 namespace hw::test {
 namespace {
 
@@ -137,11 +139,16 @@ TEST_F(KeyTreeTest, RefreshAllLeavesOnlyTheRoots) {
     EXPECT_EQ(frmMain_->ValueRowCount(), 0);
 }
 
-TEST_F(KeyTreeTest, CreationNotesHeaderAndWindowsDirectory) {
+TEST_F(KeyTreeTest, CreationNotesHeaderWindowsDirectoryAndFavorites) {
     EXPECT_EQ(frmMain_->RegFileHeader(), "Windows Registry Editor Version 5.00");
-    EXPECT_FALSE(frmMain_->WindowsDir().empty());
-    EXPECT_NE(frmMain_->WindowsDir().back(), '\\');
+    EXPECT_EQ(frmMain_->WindowsDir(), registry_.dir().file("config") + "/hivewright");
     EXPECT_TRUE(frmMain_->Favorites().empty());
+
+    std::ofstream(frmMain_->WindowsDir() + "/HIVEWRIGHT_FAVORITES.INI", std::ios::binary)
+        << "Software=HKEY_CURRENT_USER\\Software\r\nGone=HKEY_CURRENT_USER\\Gone\r\n";
+    CreateWindow();
+    EXPECT_THAT(frmMain_->Favorites(),
+                ElementsAre("Software=HKEY_CURRENT_USER\\Software", "Gone=HKEY_CURRENT_USER\\Gone"));
 }
 
 TEST_F(KeyTreeTest, ValueListColumnsAndDataColumnWidth) {

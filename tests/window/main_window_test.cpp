@@ -126,6 +126,10 @@ TEST_F(MainWindowCommandsTest, LanguageMenuAppliesTextsToTheMainWindow) {
     EXPECT_EQ(frmMain_->acRefresh->text().toStdString(), "&Refresh");
     frmMain_->mnitmLanguageDefault->trigger();
     EXPECT_EQ(frmMain_->pnlAddress->text().toStdString(), "Adresse:");
+
+    items[5]->trigger();
+    frmMain_->mnitmSetAsDefaultLanguage->trigger();
+    EXPECT_EQ(i18n::StartLanguageSection(), "Arr");
 }
 
 } // namespace

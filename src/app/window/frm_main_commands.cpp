@@ -299,6 +299,8 @@ void TfrmMain::ConnectCommands() {
             UpdateValueCommands();
         });
     connect(trvwKeys, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        // The right button selects what it points at; the list and status follow before the menu acts.
+        KeySelected();
         UpdateKeyCommands();
         pppmnKey->popup(trvwKeys->viewport()->mapToGlobal(pos));
     });
