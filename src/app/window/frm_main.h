@@ -186,7 +186,6 @@ class TfrmMain : public QMainWindow {
     MainDialogs dialogs_;
     // Commands whose work comes with later parts of the program: shown, never enabled.
     std::unordered_set<QAction*> pendingCommands_;
-    std::vector<QAction*> languageItems_;
     std::vector<std::string> listedRoots_;
     std::vector<std::string> favorites_;
     std::string regFileHeader_;

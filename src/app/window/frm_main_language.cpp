@@ -16,7 +16,6 @@ void TfrmMain::BuildLanguageMenu() {
     for (const std::string& name : i18n::LanguageNames()) {
         QAction* item = mnitmLanguage->addAction(QString::fromUtf8(name));
         connect(item, &QAction::triggered, this, [name] { i18n::ApplyLanguageByName(name); });
-        languageItems_.push_back(item);
     }
     languageSubscription_ = i18n::OnLanguageChanged([this] { ApplyMainTexts(); });
 }
