@@ -5,11 +5,11 @@
 #include "app/window/frm_about.h"
 #include "app/window/image_list.h"
 #include "app/window/key_tree_model.h"
-#include "app/window/reg_file_header.h"
 #include "app/window/value_list_model.h"
 #include "core/root_keys.h"
 #include "core/value_text.h"
 #include "i18n/text_table.h"
+#include "regfile/reg_export.h"
 #include "util/dialog.h"
 
 #include <QAbstractItemView>
@@ -121,7 +121,6 @@ void TfrmMain::CreateLayout() {
     trvwKeys->setSelectionMode(QAbstractItemView::SingleSelection);
     trvwKeys->setEditTriggers(QAbstractItemView::NoEditTriggers);
     trvwKeys->setContextMenuPolicy(Qt::CustomContextMenu);
-    trvwKeys->setToolTipDuration(0);
     trvwKeys->setMinimumWidth(kMinimumPaneWidth);
     trvwKeys->header()->setStretchLastSection(false);
     trvwKeys->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
@@ -177,7 +176,7 @@ void TfrmMain::CreateLayout() {
 void TfrmMain::RunCreationSteps() {
     try {
         favorites_.clear();
-        regFileHeader_ = window::RegFileHeader(facts_);
+        regFileHeader_ = regfile::RegFileHeader();
         windowsDir_ = ReadWindowsDir(facts_);
         favorites_ = ReadFavoritesFile(FavoritesFilePath(windowsDir_));
         firstSelectionDone_ = false;
