@@ -23,7 +23,8 @@ test: build
 asan: deps
 	cmake -S . -B build-asan -DHW_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 	cmake --build build-asan -j $(JOBS)
-	cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd build-asan && QT_QPA_PLATFORM=offscreen LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp \
+		ctest --output-on-failure -j $(JOBS)
 
 bench: deps
 	cmake -S . -B build-bench -DHW_BENCH=ON -DHW_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
