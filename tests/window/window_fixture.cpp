@@ -1,5 +1,6 @@
 #include "window_fixture.h"
 
+#include "app/window/hivewright_application.h"
 #include "app/window/key_tree_model.h"
 #include "app/window/value_list_model.h"
 #include "core/key_ops.h"
@@ -17,7 +18,7 @@ void EnsureQtApplication() {
     static int argc = 1;
     static char name[] = "test_window";
     static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
+    new window::HivewrightApplication(argc, argv);
 }
 
 void CreateKeyPath(const std::string& path) {
