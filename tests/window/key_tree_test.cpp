@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QTreeView>
@@ -80,6 +81,14 @@ TEST_F(KeyTreeTest, SubkeysAreReadOnFirstExpansionOnly) {
     const QModelIndex refreshed = Node("HKEY_CURRENT_USER\\Test");
     EXPECT_THAT(ChildTexts(refreshed), ElementsAre("A", "B"));
     EXPECT_TRUE(frmMain_->trvwKeys->isExpanded(refreshed));
+}
+
+TEST_F(KeyTreeTest, AsteriskDoesNotExpandAWholeSubtree) {
+    const QModelIndex test = Node("HKEY_CURRENT_USER\\Test");
+    frmMain_->trvwKeys->setCurrentIndex(test);
+    QKeyEvent asterisk(QEvent::KeyPress, Qt::Key_Asterisk, Qt::KeypadModifier, "*");
+    QApplication::sendEvent(frmMain_->trvwKeys, &asterisk);
+    EXPECT_FALSE(frmMain_->KeyModel()->IsLoaded(test));
 }
 
 TEST_F(KeyTreeTest, UnreadableKeyStaysUnloadedSoTheNextExpansionRetries) {

@@ -230,6 +230,10 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == trvwKeys->viewport() && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         KeySelected();
+    } else if (watched == trvwKeys && event->type() == QEvent::KeyPress &&
+               static_cast<QKeyEvent*>(event)->key() == Qt::Key_Asterisk) {
+        // Expanding a whole subtree would read the registry below it at once.
+        return true;
     } else if (watched == trvwKeys && event->type() == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (!key->isAutoRepeat() && IsTreeNavigationKey(key->key())) KeySelected();
