@@ -13,6 +13,7 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 // Stray characters are clamped to the nearest digit rather than rejected: byte text must always convert.
 int TolerantDigit(unsigned char c) {
+    if (c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - 'a' + 'A');
     if (c < '0') return 0;
     if (c <= '9') return c - '0';
     if (c < 'A') return 9;
@@ -49,14 +50,16 @@ std::string BytesToPrintable(const BYTE* bytes, std::size_t count) {
 std::int64_t HexPairToByte(std::string_view text) {
     if (text.size() >= 9) return -1;
     std::int64_t number = 0;
-    for (char c : util::UpperCaseAscii(text))
+    for (char c : text)
         number = number * 16 + TolerantDigit(static_cast<unsigned char>(c));
     return number;
 }
 
 void HexToBytes(std::string_view text, BYTE* output, std::size_t& count) {
-    const std::string trimmed = util::TrimBlanks(text);
-    const std::string_view pairs = trimmed;
+    const std::size_t first = text.find_first_not_of(" \t");
+    const std::string_view pairs = first == std::string_view::npos
+                                       ? std::string_view()
+                                       : text.substr(first, text.find_last_not_of(" \t") - first + 1);
     // Each byte is the pair at 3i; the character between pairs is never read, so any separator works.
     count = std::min(count, (pairs.size() + 1) / 3);
     for (std::size_t i = 0; i < count; ++i)

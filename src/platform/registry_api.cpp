@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
@@ -22,6 +23,12 @@ std::mutex& StoreMutex() {
 std::unique_ptr<RegistryStore>& Store() {
     static std::unique_ptr<RegistryStore> store;
     return store;
+}
+
+// Every registry call reads this; only opening and replacing the store take the lock.
+std::atomic<RegistryStore*>& OpenStore() {
+    static std::atomic<RegistryStore*> open{nullptr};
+    return open;
 }
 
 } // namespace
@@ -54,6 +61,7 @@ std::unique_ptr<RegistryStore> OpenSqliteStore(const std::string& path, std::str
 }
 
 RegistryStore& CurrentRegistry() {
+    if (RegistryStore* open = OpenStore().load(std::memory_order_acquire)) return *open;
     std::lock_guard lock(StoreMutex());
     auto& store = Store();
     if (!store) {
@@ -61,13 +69,16 @@ RegistryStore& CurrentRegistry() {
         std::string path = DefaultRegistryPath();
         store = OpenSqliteStore(path, &error);
         if (!store) throw std::runtime_error("cannot open the registry database " + path + ": " + error);
+        OpenStore().store(store.get(), std::memory_order_release);
     }
     return *store;
 }
 
 void UseRegistry(std::unique_ptr<RegistryStore> store) {
     std::lock_guard lock(StoreMutex());
+    OpenStore().store(nullptr, std::memory_order_release);
     Store() = std::move(store);
+    OpenStore().store(Store().get(), std::memory_order_release);
 }
 
 void FlushRegistry() {

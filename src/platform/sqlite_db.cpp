@@ -45,6 +45,12 @@ Statement& Statement::bindBlob(int index, const void* data, std::size_t size) {
     return *this;
 }
 
+Statement& Statement::bindBlobInPlace(int index, const void* data, std::size_t size) {
+    static const char empty = 0;
+    sqlite3_bind_blob64(stmt_, index, size ? data : &empty, size, SQLITE_STATIC);
+    return *this;
+}
+
 Statement& Statement::bindNull(int index) {
     sqlite3_bind_null(stmt_, index);
     return *this;
@@ -79,6 +85,9 @@ std::string_view Statement::blob(int column) const {
 }
 
 Database::Database(const std::string& path, bool readOnly) {
+    // Memory statistics cost a global lock on every allocation; nothing here reads them.
+    static const bool configured = [] { return sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK; }();
+    (void)configured;
     int flags = readOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     int rc = sqlite3_open_v2(path.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {

@@ -32,6 +32,8 @@ class Statement {
     Statement& bind(int index, std::int64_t value);
     Statement& bindBlob(int index, std::string_view bytes);
     Statement& bindBlob(int index, const void* data, std::size_t size);
+    // Binds without a copy: the data must stay valid until the statement is reset.
+    Statement& bindBlobInPlace(int index, const void* data, std::size_t size);
     Statement& bindNull(int index);
     // Steps once: true when a row is ready, false when done. Throws on failure.
     bool step();

@@ -14,13 +14,14 @@ constexpr LONG kInternalError = 1359; // ERROR_INTERNAL_ERROR
 const char* const kSchema = R"sql(
 CREATE TABLE IF NOT EXISTS meta(name TEXT PRIMARY KEY, value INTEGER NOT NULL) WITHOUT ROWID;
 CREATE TABLE IF NOT EXISTS keys(
-    id INTEGER PRIMARY KEY AUTOINCREMENT,
     parent INTEGER NOT NULL,
-    name BLOB NOT NULL,
     uname BLOB NOT NULL,
+    id INTEGER NOT NULL,
+    name BLOB NOT NULL,
     rights INTEGER NOT NULL DEFAULT 0,
-    link INTEGER);
-CREATE UNIQUE INDEX IF NOT EXISTS keys_child ON keys(parent, uname);
+    link INTEGER,
+    PRIMARY KEY(parent, uname)) WITHOUT ROWID;
+CREATE UNIQUE INDEX IF NOT EXISTS keys_id ON keys(id);
 CREATE TABLE IF NOT EXISTS vals(
     key INTEGER NOT NULL,
     uname BLOB NOT NULL,
@@ -45,11 +46,19 @@ bool IsRoot(HKEY key) {
     return key >= HKEY_CLASSES_ROOT && key <= HKEY_DYN_DATA;
 }
 
-std::string Upper(std::string_view name) {
-    std::string upper(name);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return upper;
+char UpperChar(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Orders names as the store does: by their upper-cased bytes.
+int CompareIgnoringCase(std::string_view a, std::string_view b) {
+    std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        unsigned char x = static_cast<unsigned char>(UpperChar(a[i]));
+        unsigned char y = static_cast<unsigned char>(UpperChar(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 std::string_view View(LPCSTR text) {
@@ -107,13 +116,12 @@ SqliteStore::SqliteStore(const std::string& path, bool readOnly) : db_(path, rea
     dataVersionQuery_ = Statement(h, "PRAGMA data_version");
     lookupChild_ = Statement(h, "SELECT id, link, rights FROM keys WHERE parent=?1 AND uname=?2");
     keyRow_ = Statement(h, "SELECT rights FROM keys WHERE id=?1");
-    insertKey_ =
-        Statement(h, "INSERT INTO keys(parent, name, uname, rights, link) VALUES(?1, ?2, ?3, ?4, ?5)");
-    listChildren_ = Statement(h, "SELECT name FROM keys WHERE parent=?1 ORDER BY uname");
-    valueSummary_ =
-        Statement(h, "SELECT count(*), coalesce(max(length(name)), 0), coalesce(max(length(data)), 0)"
-                     " FROM vals WHERE key=?1");
-    listValues_ = Statement(h, "SELECT name, type, data FROM vals WHERE key=?1 ORDER BY seq");
+    insertKey_ = Statement(
+        h, "INSERT INTO keys(id, parent, name, uname, rights, link) VALUES(?6, ?1, ?2, ?3, ?4, ?5)");
+    highestKey_ = Statement(h, "SELECT max(id) FROM keys");
+    listChildren_ = Statement(h, "SELECT name, id, link, rights FROM keys WHERE parent=?1 ORDER BY uname");
+    // Rows come in name order and are put in creation order in memory: cheaper than a sorter per key.
+    listValues_ = Statement(h, "SELECT name, type, data, seq FROM vals WHERE key=?1");
     queryValue_ = Statement(h, "SELECT type, data FROM vals WHERE key=?1 AND uname=?2");
     upsertValue_ =
         Statement(h, "INSERT INTO vals(key, uname, seq, name, type, data) VALUES(?1, ?2, ?3, ?4, ?5, ?6)"
@@ -166,21 +174,35 @@ void SqliteStore::BeginWrite() {
     transaction_ = Transaction::Write;
     transactionStart_ = std::chrono::steady_clock::now();
     CheckExternalChanges();
+    nextSeq_ = ReadCounter("next_seq", 1);
+    // Key ids are never used twice, so a handle to a deleted key can never reach a newer key.
+    std::int64_t highest = 0;
     {
-        ResetGuard guard(metaGet_);
-        metaGet_.bindBlob(1, std::string_view("next_seq"));
-        nextSeq_ = metaGet_.step() ? metaGet_.integer(0) : 1;
+        ResetGuard guard(highestKey_);
+        if (highestKey_.step()) highest = highestKey_.integer(0);
     }
-    seqDirty_ = false;
+    nextKeyId_ = std::max(ReadCounter("next_key", 1), highest + 1);
+    countersDirty_ = false;
+}
+
+std::int64_t SqliteStore::ReadCounter(std::string_view name, std::int64_t fallback) {
+    ResetGuard guard(metaGet_);
+    metaGet_.bindBlob(1, name);
+    return metaGet_.step() ? metaGet_.integer(0) : fallback;
+}
+
+void SqliteStore::WriteCounter(std::string_view name, std::int64_t value) {
+    ResetGuard guard(metaSet_);
+    metaSet_.bindBlob(1, name).bind(2, value);
+    metaSet_.run();
 }
 
 void SqliteStore::CommitLocked() {
     if (transaction_ == Transaction::None) return;
-    if (transaction_ == Transaction::Write && seqDirty_) {
-        ResetGuard guard(metaSet_);
-        metaSet_.bindBlob(1, std::string_view("next_seq")).bind(2, nextSeq_);
-        metaSet_.run();
-        seqDirty_ = false;
+    if (transaction_ == Transaction::Write && countersDirty_) {
+        WriteCounter("next_seq", nextSeq_);
+        WriteCounter("next_key", nextKeyId_);
+        countersDirty_ = false;
     }
     commit_.run();
     transaction_ = Transaction::None;
@@ -301,7 +323,7 @@ void SqliteStore::SeedValue(std::int64_t key, const std::string& name, DWORD typ
         .bind(5, type)
         .bindBlob(6, data);
     upsertValue_.run();
-    seqDirty_ = true;
+    countersDirty_ = true;
     Touch(key);
 }
 
@@ -339,10 +361,13 @@ std::int64_t SqliteStore::InsertKey(std::int64_t parent, std::string_view name, 
         insertKey_.bind(5, *link);
     else
         insertKey_.bindNull(5);
+    std::int64_t id = nextKeyId_++;
+    countersDirty_ = true;
+    insertKey_.bind(6, id);
     insertKey_.run();
     Touch(parent);
     ++structure_;
-    return sqlite3_last_insert_rowid(db_.handle());
+    return id;
 }
 
 LONG SqliteStore::LookupChild(std::int64_t parent, std::string_view name, Target& child, bool followLink) {
@@ -465,9 +490,10 @@ HKEY SqliteStore::NewHandle(std::int64_t key, REGSAM access) {
 }
 
 LONG SqliteStore::Walk(Target start, std::string_view path, bool create, REGSAM handleAccess, Target& result,
-                       bool* created) {
+                       bool* created, const std::vector<ChildRow>* startChildren) {
     Target current = start;
     bool first = true;
+    bool parentIsNew = false;
     std::size_t begin = 0;
     while (begin <= path.size()) {
         std::size_t end = path.find('\\', begin);
@@ -477,7 +503,13 @@ LONG SqliteStore::Walk(Target start, std::string_view path, bool create, REGSAM 
         if (name.empty()) continue;
         if (name.size() > MAX_KEY_NAME_LENGTH) return ERROR_INVALID_PARAMETER;
         Target child;
-        LONG found = LookupChild(current.key, name, child);
+        LONG found = ERROR_FILE_NOT_FOUND;
+        // A key created a step ago has no subkeys to look up.
+        if (!parentIsNew) {
+            found = first && startChildren && FindCachedChild(*startChildren, name, child)
+                        ? ERROR_SUCCESS
+                        : LookupChild(current.key, name, child);
+        }
         if (found != ERROR_SUCCESS) {
             if (!create) return found;
             if (Effective(current.rights) != KeyRights::Full) return ERROR_ACCESS_DENIED;
@@ -485,6 +517,7 @@ LONG SqliteStore::Walk(Target start, std::string_view path, bool create, REGSAM 
             BeginWrite();
             child = {InsertKey(current.key, name, KeyRights::Full), KeyRights::Full};
             if (created) *created = true;
+            parentIsNew = true;
         }
         current = child;
         first = false;
@@ -506,8 +539,12 @@ LONG SqliteStore::Open(HKEY parent, LPCSTR subKey, REGSAM access, bool maximum, 
     return Guarded([&]() -> LONG {
         Target start;
         if (LONG rc = ResolveHandle(parent, start); rc != ERROR_SUCCESS) return rc;
+        // Walks open each child under a parent whose subkeys they just listed.
+        KeyCache& parentCache = CacheFor(parent, start.key);
+        const std::vector<ChildRow>* known = parentCache.children ? &*parentCache.children : nullptr;
         Target target;
-        if (LONG rc = Walk(start, View(subKey), false, 0, target, nullptr); rc != ERROR_SUCCESS) return rc;
+        if (LONG rc = Walk(start, View(subKey), false, 0, target, nullptr, known); rc != ERROR_SUCCESS)
+            return rc;
         REGSAM granted = 0;
         if (LONG rc = Grant(target.rights, access, maximum, granted); rc != ERROR_SUCCESS) return rc;
         *result = NewHandle(target.key, granted);
@@ -617,47 +654,71 @@ SqliteStore::KeyCache& SqliteStore::CacheFor(HKEY key, std::int64_t id) {
     return cache;
 }
 
-const std::vector<std::string>& SqliteStore::Children(KeyCache& cache, std::int64_t key) {
+const std::vector<SqliteStore::ChildRow>& SqliteStore::Children(KeyCache& cache, std::int64_t key) {
     if (!cache.children) {
-        std::vector<std::string> names;
+        std::vector<ChildRow> rows;
         ResetGuard guard(listChildren_);
         listChildren_.bind(1, key);
-        while (listChildren_.step())
-            names.emplace_back(listChildren_.blob(0));
-        cache.children = std::move(names);
+        while (listChildren_.step()) {
+            ChildRow row{std::string(listChildren_.blob(0)), listChildren_.integer(1), std::nullopt,
+                         static_cast<KeyRights>(listChildren_.integer(3))};
+            if (!listChildren_.isNull(2)) row.link = listChildren_.integer(2);
+            rows.push_back(std::move(row));
+        }
+        cache.children = std::move(rows);
     }
     return *cache.children;
 }
 
+bool SqliteStore::FindCachedChild(const std::vector<ChildRow>& children, std::string_view name,
+                                  Target& child) {
+    auto found =
+        std::lower_bound(children.begin(), children.end(), name, [](const ChildRow& row, std::string_view n) {
+            return CompareIgnoringCase(row.name, n) < 0;
+        });
+    if (found == children.end() || CompareIgnoringCase(found->name, name) != 0 || found->link) return false;
+    child = {found->key, found->rights};
+    return true;
+}
+
+const std::string& SqliteStore::Upper(std::string_view name) {
+    upper_.assign(name);
+    for (char& c : upper_)
+        c = UpperChar(c);
+    return upper_;
+}
+
 const std::vector<SqliteStore::ValueRow>& SqliteStore::Values(KeyCache& cache, std::int64_t key) {
     if (!cache.values) {
+        std::vector<std::pair<std::int64_t, ValueRow>> ordered;
+        {
+            ResetGuard guard(listValues_);
+            listValues_.bind(1, key);
+            while (listValues_.step())
+                ordered.emplace_back(listValues_.integer(3),
+                                     ValueRow{std::string(listValues_.blob(0)),
+                                              static_cast<DWORD>(listValues_.integer(1)),
+                                              std::string(listValues_.blob(2))});
+        }
+        std::sort(ordered.begin(), ordered.end(),
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
         std::vector<ValueRow> rows;
-        ResetGuard guard(listValues_);
-        listValues_.bind(1, key);
-        while (listValues_.step())
-            rows.push_back({std::string(listValues_.blob(0)), static_cast<DWORD>(listValues_.integer(1)),
-                            std::string(listValues_.blob(2))});
+        rows.reserve(ordered.size());
+        for (auto& entry : ordered)
+            rows.push_back(std::move(entry.second));
         cache.values = std::move(rows);
     }
     return *cache.values;
 }
 
 SqliteStore::ValueSummary SqliteStore::Summary(KeyCache& cache, std::int64_t key) {
+    // The rows are read whole: whoever asks for the summary enumerates them next.
     if (!cache.summary) {
         ValueSummary summary;
-        if (cache.values) {
-            for (const ValueRow& row : *cache.values) {
-                ++summary.count;
-                summary.longestName = std::max(summary.longestName, static_cast<DWORD>(row.name.size()));
-                summary.largestData = std::max(summary.largestData, static_cast<DWORD>(row.data.size()));
-            }
-        } else {
-            ResetGuard guard(valueSummary_);
-            valueSummary_.bind(1, key);
-            valueSummary_.step();
-            summary = {static_cast<DWORD>(valueSummary_.integer(0)),
-                       static_cast<DWORD>(valueSummary_.integer(1)),
-                       static_cast<DWORD>(valueSummary_.integer(2))};
+        for (const ValueRow& row : Values(cache, key)) {
+            ++summary.count;
+            summary.longestName = std::max(summary.longestName, static_cast<DWORD>(row.name.size()));
+            summary.largestData = std::max(summary.largestData, static_cast<DWORD>(row.data.size()));
         }
         cache.summary = summary;
     }
@@ -678,8 +739,8 @@ LONG SqliteStore::QueryInfoKey(HKEY key, LPDWORD subKeys, LPDWORD maxSubKeyLen, 
             if (subKeys) *subKeys = static_cast<DWORD>(children.size());
             if (maxSubKeyLen) {
                 std::size_t longest = 0;
-                for (const std::string& name : children)
-                    longest = std::max(longest, name.size());
+                for (const ChildRow& child : children)
+                    longest = std::max(longest, child.name.size());
                 *maxSubKeyLen = static_cast<DWORD>(longest);
             }
         }
@@ -700,7 +761,7 @@ LONG SqliteStore::EnumKey(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength)
         if (LONG rc = ResolveWithAccess(key, KEY_ENUMERATE_SUB_KEYS, target); rc != ERROR_SUCCESS) return rc;
         const auto& children = Children(CacheFor(key, target.key), target.key);
         if (index >= children.size()) return ERROR_NO_MORE_ITEMS;
-        return CopyName(children[index], name, nameLength);
+        return CopyName(children[index].name, name, nameLength);
     });
 }
 
@@ -756,9 +817,9 @@ LONG SqliteStore::SetValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data, 
             .bind(3, nextSeq_++)
             .bindBlob(4, valueName)
             .bind(5, type)
-            .bindBlob(6, data, size);
+            .bindBlobInPlace(6, data, size);
         upsertValue_.run();
-        seqDirty_ = true;
+        countersDirty_ = true;
         Touch(target.key);
         return ERROR_SUCCESS;
     });

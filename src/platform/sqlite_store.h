@@ -51,11 +51,17 @@ class SqliteStore final : public RegistryStore, private SeedTarget {
         DWORD largestData = 0;
     };
     // What an open handle has read of its key; valid while the key's version is unchanged.
+    struct ChildRow {
+        std::string name;
+        std::int64_t key = 0;
+        std::optional<std::int64_t> link;
+        KeyRights rights = KeyRights::Full;
+    };
     struct KeyCache {
         std::int64_t key = 0;
         std::uint64_t version = ~std::uint64_t{0};
         std::uint64_t generation = ~std::uint64_t{0};
-        std::optional<std::vector<std::string>> children;
+        std::optional<std::vector<ChildRow>> children;
         std::optional<std::vector<ValueRow>> values;
         std::optional<ValueSummary> summary;
     };
@@ -85,6 +91,8 @@ class SqliteStore final : public RegistryStore, private SeedTarget {
     void BeginWrite();
     void CommitLocked();
     void CheckExternalChanges();
+    std::int64_t ReadCounter(std::string_view name, std::int64_t fallback);
+    void WriteCounter(std::string_view name, std::int64_t value);
     void FlusherLoop();
 
     // Locks the store, opens a read group and turns database failures into result codes.
@@ -93,8 +101,11 @@ class SqliteStore final : public RegistryStore, private SeedTarget {
     LONG ResolveHandle(HKEY key, Target& target, REGSAM* access = nullptr);
     LONG ResolveWithAccess(HKEY key, REGSAM needed, Target& target);
     LONG ResolveRoot(HKEY root, Target& target);
+    // startChildren: the start key's cached subkeys, when known, spare the first lookup.
     LONG Walk(Target start, std::string_view path, bool create, REGSAM handleAccess, Target& result,
-              bool* created);
+              bool* created, const std::vector<ChildRow>* startChildren = nullptr);
+    bool FindCachedChild(const std::vector<ChildRow>& children, std::string_view name, Target& child);
+    const std::string& Upper(std::string_view name);
     LONG LookupChild(std::int64_t parent, std::string_view name, Target& child, bool followLink = true);
     std::int64_t InsertKey(std::int64_t parent, std::string_view name, KeyRights rights,
                            std::optional<std::int64_t> link = std::nullopt);
@@ -105,7 +116,7 @@ class SqliteStore final : public RegistryStore, private SeedTarget {
     Handle* FindHandle(HKEY key);
 
     KeyCache& CacheFor(HKEY key, std::int64_t id);
-    const std::vector<std::string>& Children(KeyCache& cache, std::int64_t key);
+    const std::vector<ChildRow>& Children(KeyCache& cache, std::int64_t key);
     const std::vector<ValueRow>& Values(KeyCache& cache, std::int64_t key);
     ValueSummary Summary(KeyCache& cache, std::int64_t key);
     void Touch(std::int64_t key);
@@ -116,8 +127,9 @@ class SqliteStore final : public RegistryStore, private SeedTarget {
     bool readOnly_;
     Transaction transaction_ = Transaction::None;
     std::chrono::steady_clock::time_point transactionStart_;
-    std::int64_t nextSeq_ = 1;
-    bool seqDirty_ = false;
+    std::int64_t nextSeq_ = 1;   // creation order of values
+    std::int64_t nextKeyId_ = 1; // ids are never reused
+    bool countersDirty_ = false;
     std::int64_t dataVersion_ = -1;
     std::uint64_t generation_ = 0;     // bumped when another process changed the database
     std::uint64_t structure_ = 0;      // bumped when this process creates or deletes a key
@@ -136,9 +148,10 @@ class SqliteStore final : public RegistryStore, private SeedTarget {
     };
     std::array<AliasCache, 7> aliases_{};
     std::string userSid_;
+    std::string upper_; // reused for upper-cased names: statements copy what they bind
 
     Statement begin_, beginImmediate_, commit_, dataVersionQuery_, lookupChild_, keyRow_, insertKey_,
-        listChildren_, valueSummary_, listValues_, queryValue_, upsertValue_, deleteValue_, hasChildren_,
+        highestKey_, listChildren_, listValues_, queryValue_, upsertValue_, deleteValue_, hasChildren_,
         deleteKeyValues_, deleteKeyRow_, keyExists_, metaGet_, metaSet_, setRights_, parentOf_;
 
     std::condition_variable flusherWake_;

@@ -24,12 +24,14 @@ std::uint32_t MachineNumber() {
         seed = host;
     }
     std::uint32_t hash = 2166136261u;
-    for (unsigned char c : seed) hash = (hash ^ c) * 16777619u;
+    for (unsigned char c : seed)
+        hash = (hash ^ c) * 16777619u;
     return hash;
 }
 
 std::string LoginName() {
-    if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_name && *entry->pw_name) return entry->pw_name;
+    if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_name && *entry->pw_name)
+        return entry->pw_name;
     if (const char* user = std::getenv("USER"); user && *user) return user;
     return "user" + std::to_string(getuid());
 }
