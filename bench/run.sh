@@ -3,7 +3,7 @@
 build="${1:-build-bench}"
 status=0
 for program in "$build"/bench/bench_*; do
-    [ -x "$program" ] || continue
+    [ -f "$program" ] && [ -x "$program" ] || continue
     "$program" || { echo "$(basename "$program") failed" >&2; status=1; }
 done
 exit $status

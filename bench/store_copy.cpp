@@ -116,7 +116,7 @@ int main() {
         std::fprintf(stderr, "store_copy: the tree was not built, copied or moved completely\n");
         return 1;
     }
-    std::printf("store.create.seconds %.3f\n", create.wall);
+    std::printf("store.copy.create_seconds %.3f\n", create.wall);
     std::printf("store.copy.seconds %.3f\n", copy.wall);
     std::printf("store.move.seconds %.3f\n", move.wall);
     std::printf("store.copy.ratio %.3f\n", copy.wall / create.wall);
