@@ -1,11 +1,11 @@
 // A command-line import killed part way leaves a readable database holding a prefix of the file.
 #include "platform/registry_store.h"
 #include "platform/winreg.h"
+#include "support/integrity_check.h"
 #include "support/temp_registry.h"
 #include "util/program_dir.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <csignal>
 #include <cstdlib>
@@ -35,19 +35,6 @@ void WriteLargeFile(const std::string& path) {
             out << "\"Value" << j << "\"=\"some text for value " << i << "." << j << "\"\r\n";
         out << "\r\n";
     }
-}
-
-std::string IntegrityCheck(const std::string& path) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &statement, nullptr);
-    std::string result = sqlite3_step(statement) == SQLITE_ROW
-                             ? reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))
-                             : "no answer";
-    sqlite3_finalize(statement);
-    sqlite3_close(db);
-    return result;
 }
 
 DWORD ValueCount(HKEY parent, const std::string& name) {
@@ -82,7 +69,7 @@ TEST(KilledImport, LeavesAReadableDatabaseWithAPrefixOfTheFile) {
     waitpid(child, &status, 0);
     ASSERT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 127) << "the program did not start";
 
-    ASSERT_EQ(IntegrityCheck(database), "ok");
+    ASSERT_EQ(hw::test::IntegrityCheck(database), "ok");
     setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
     hw::platform::UseRegistry(hw::platform::OpenSqliteStore(database));
     HKEY killed = 0;

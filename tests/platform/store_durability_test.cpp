@@ -1,10 +1,10 @@
 // A writer killed at any moment loses at most its last uncommitted group and never corrupts the database.
 #include "platform/registry_store.h"
 #include "platform/winreg.h"
+#include "support/integrity_check.h"
 #include "support/temp_registry.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <csignal>
 #include <string>
@@ -33,19 +33,6 @@ constexpr int kValuesPerKey = 10;
     }
 }
 
-std::string IntegrityCheck(const std::string& path) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &statement, nullptr);
-    std::string result = sqlite3_step(statement) == SQLITE_ROW
-                             ? reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))
-                             : "no answer";
-    sqlite3_finalize(statement);
-    sqlite3_close(db);
-    return result;
-}
-
 TEST(StoreDurability, KilledWriterLeavesAConsistentPrefix) {
     test::TempDir dir;
     setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
@@ -62,7 +49,7 @@ TEST(StoreDurability, KilledWriterLeavesAConsistentPrefix) {
         waitpid(child, &status, 0);
         ASSERT_TRUE(WIFSIGNALED(status)) << "the writer stopped by itself: " << status;
 
-        ASSERT_EQ(IntegrityCheck(path), "ok");
+        ASSERT_EQ(hw::test::IntegrityCheck(path), "ok");
         platform::UseRegistry(platform::OpenSqliteStore(path));
         HKEY killed = 0;
         ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Killed", 0, KEY_READ, &killed), ERROR_SUCCESS);
