@@ -104,6 +104,7 @@ SqliteStore::SqliteStore(const std::string& path, bool readOnly) : db_(path, rea
     if (!readOnly_) {
         db_.exec("PRAGMA journal_mode=WAL");
         db_.exec("PRAGMA synchronous=NORMAL");
+        db_.exec("PRAGMA wal_autocheckpoint=8192");
         db_.exec(kSchema);
     }
     // Large trees walk many pages; a bigger cache keeps them from being read again and again.
