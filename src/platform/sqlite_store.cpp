@@ -139,7 +139,8 @@ SqliteStore::SqliteStore(const std::string& path, bool readOnly) : db_(path, rea
 
     userSid_ = CurrentUserIdentity().sid;
     SeedIfNeeded();
-    if (!readOnly_) flusher_ = std::thread([this] { FlusherLoop(); });
+    // Read-only stores need it too: it ends read groups, so other processes' commits become visible.
+    flusher_ = std::thread([this] { FlusherLoop(); });
 }
 
 SqliteStore::~SqliteStore() {
@@ -157,7 +158,6 @@ SqliteStore::~SqliteStore() {
 }
 
 // ---- transactions
-// -------------------------------------------------------------------------------------------
 
 void SqliteStore::BeginRead() {
     if (transaction_ != Transaction::None) return;
@@ -256,7 +256,6 @@ void SqliteStore::Flush() {
 }
 
 // ---- seeding
-// ------------------------------------------------------------------------------------------------
 
 void SqliteStore::SeedIfNeeded() {
     if (readOnly_) {
@@ -352,7 +351,6 @@ std::int64_t SqliteStore::RealRootId(HKEY root) {
 }
 
 // ---- keys and handles
-// ---------------------------------------------------------------------------------------
 
 std::int64_t SqliteStore::InsertKey(std::int64_t parent, std::string_view name, KeyRights rights,
                                     std::optional<std::int64_t> link) {
@@ -632,7 +630,6 @@ LONG SqliteStore::DeleteKey(HKEY parent, LPCSTR subKey) {
 }
 
 // ---- caches
-// -------------------------------------------------------------------------------------------------
 
 void SqliteStore::Touch(std::int64_t key) {
     keyVersions_[key] = ++versionCounter_;
@@ -727,7 +724,6 @@ SqliteStore::ValueSummary SqliteStore::Summary(KeyCache& cache, std::int64_t key
 }
 
 // ---- queries
-// ------------------------------------------------------------------------------------------------
 
 LONG SqliteStore::QueryInfoKey(HKEY key, LPDWORD subKeys, LPDWORD maxSubKeyLen, LPDWORD values,
                                LPDWORD maxValueNameLen, LPDWORD maxValueLen, FILETIME* lastWrite) {
@@ -793,7 +789,6 @@ LONG SqliteStore::QueryValue(HKEY key, LPCSTR name, LPDWORD type, LPBYTE data, L
 }
 
 // ---- changes
-// ------------------------------------------------------------------------------------------------
 
 LONG SqliteStore::SetValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data, DWORD size) {
     std::string_view valueName = View(name);

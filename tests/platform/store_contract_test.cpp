@@ -7,10 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace hw;
@@ -356,6 +358,16 @@ TEST_P(StoreContract, ReadOnlyDatabaseReadsButRefusesChanges) {
     BYTE byte = 0;
     EXPECT_EQ(RegSetValueExA(HKEY_CURRENT_USER, "x", 0, REG_BINARY, &byte, 1), ERROR_ACCESS_DENIED);
     EXPECT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Before"), ERROR_ACCESS_DENIED);
+
+    // A writer elsewhere still shows up once this reader's group has ended by itself.
+    auto writer = GetParam().open(dir.file("registry.db"), false);
+    HKEY written = 0;
+    ASSERT_EQ(writer->CreateKey(HKEY_CURRENT_USER, "Software\\Later", 0, &written, nullptr), ERROR_SUCCESS);
+    writer->CloseKey(written);
+    writer->Flush();
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_EQ(SubKeys(HKEY_CURRENT_USER, "Software"),
+              (std::vector<std::string>{"Before", "Classes", "Later", "Microsoft"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, StoreContract,
