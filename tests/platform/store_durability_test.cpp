@@ -4,6 +4,8 @@
 #include "support/integrity_check.h"
 #include "support/temp_registry.h"
 
+#include <sqlite3.h>
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -33,6 +35,18 @@ constexpr int kValuesPerKey = 10;
     }
 }
 
+std::size_t CommittedValues(const std::string& path) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db, "SELECT count(*) FROM vals", -1, &statement, nullptr);
+    std::size_t count =
+        statement && sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : 0;
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return count;
+}
+
 TEST(StoreDurability, KilledWriterLeavesAConsistentPrefix) {
     test::TempDir dir;
     setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
@@ -43,7 +57,13 @@ TEST(StoreDurability, KilledWriterLeavesAConsistentPrefix) {
         pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) WriteForever(path);
-        usleep(300000 + round * 170000);
+        // Kill only once some groups are committed, so a slow machine still tests a kill mid-stream.
+        std::size_t committed = 0;
+        for (int wait = 0; wait < 200 && committed < 50 * kValuesPerKey; ++wait) {
+            usleep(50000);
+            committed = CommittedValues(path);
+        }
+        usleep(round * 170000);
         kill(child, SIGKILL);
         int status = 0;
         waitpid(child, &status, 0);
