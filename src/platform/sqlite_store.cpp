@@ -118,7 +118,8 @@ SqliteStore::SqliteStore(const std::string& path, bool readOnly) : db_(path, rea
     lookupChild_ = Statement(h, "SELECT id, link, rights FROM keys WHERE parent=?1 AND uname=?2");
     keyRow_ = Statement(h, "SELECT rights FROM keys WHERE id=?1");
     insertKey_ = Statement(
-        h, "INSERT INTO keys(id, parent, name, uname, rights, link) VALUES(?6, ?1, ?2, ?3, ?4, ?5)");
+        h,
+        "INSERT OR IGNORE INTO keys(id, parent, name, uname, rights, link) VALUES(?6, ?1, ?2, ?3, ?4, ?5)");
     highestKey_ = Statement(h, "SELECT max(id) FROM keys");
     listChildren_ = Statement(h, "SELECT name, id, link, rights FROM keys WHERE parent=?1 ORDER BY uname");
     // Rows come in name order and are put in creation order in memory: cheaper than a sorter per key.
@@ -352,21 +353,28 @@ std::int64_t SqliteStore::RealRootId(HKEY root) {
 
 // ---- keys and handles
 
-std::int64_t SqliteStore::InsertKey(std::int64_t parent, std::string_view name, KeyRights rights,
-                                    std::optional<std::int64_t> link) {
+std::optional<std::int64_t> SqliteStore::TryInsertKey(std::int64_t parent, std::string_view name,
+                                                      KeyRights rights, std::optional<std::int64_t> link) {
     ResetGuard guard(insertKey_);
     insertKey_.bind(1, parent).bindBlob(2, name).bindBlob(3, Upper(name)).bind(4, static_cast<int>(rights));
     if (link)
         insertKey_.bind(5, *link);
     else
         insertKey_.bindNull(5);
-    std::int64_t id = nextKeyId_++;
-    countersDirty_ = true;
-    insertKey_.bind(6, id);
+    insertKey_.bind(6, nextKeyId_);
     insertKey_.run();
+    if (sqlite3_changes(db_.handle()) == 0) return std::nullopt;
+    countersDirty_ = true;
     Touch(parent);
     ++structure_;
-    return id;
+    return nextKeyId_++;
+}
+
+std::int64_t SqliteStore::InsertKey(std::int64_t parent, std::string_view name, KeyRights rights,
+                                    std::optional<std::int64_t> link) {
+    auto id = TryInsertKey(parent, name, rights, link);
+    if (!id) throw SqliteError("a key of that name appeared meanwhile", SQLITE_CONSTRAINT);
+    return *id;
 }
 
 LONG SqliteStore::LookupChild(std::int64_t parent, std::string_view name, Target& child, bool followLink) {
@@ -503,16 +511,29 @@ LONG SqliteStore::Walk(Target start, std::string_view path, bool create, REGSAM 
         if (name.size() > MAX_KEY_NAME_LENGTH) return ERROR_INVALID_PARAMETER;
         Target child;
         LONG found = ERROR_FILE_NOT_FOUND;
-        // A key created a step ago has no subkeys to look up.
+        const bool mayCreate = create && Effective(current.rights) == KeyRights::Full &&
+                               (!first || (handleAccess & KEY_CREATE_SUB_KEY));
+        // A key created a step ago has no subkeys to look up. Inside a write group most keys asked for are
+        // new (an import), so the insert is tried first and only an existing name is looked up.
         if (!parentIsNew) {
-            found = first && startChildren && FindCachedChild(*startChildren, name, child)
-                        ? ERROR_SUCCESS
-                        : LookupChild(current.key, name, child);
+            if (first && startChildren && FindCachedChild(*startChildren, name, child)) {
+                found = ERROR_SUCCESS;
+            } else if (mayCreate && transaction_ == Transaction::Write) {
+                if (auto id = TryInsertKey(current.key, name, KeyRights::Full)) {
+                    child = {*id, KeyRights::Full};
+                    found = ERROR_SUCCESS;
+                    parentIsNew = true;
+                    if (created) *created = true;
+                } else {
+                    found = LookupChild(current.key, name, child);
+                }
+            } else {
+                found = LookupChild(current.key, name, child);
+            }
         }
         if (found != ERROR_SUCCESS) {
             if (!create) return found;
-            if (Effective(current.rights) != KeyRights::Full) return ERROR_ACCESS_DENIED;
-            if (first && !(handleAccess & KEY_CREATE_SUB_KEY)) return ERROR_ACCESS_DENIED;
+            if (!mayCreate) return ERROR_ACCESS_DENIED;
             BeginWrite();
             child = {InsertKey(current.key, name, KeyRights::Full), KeyRights::Full};
             if (created) *created = true;
@@ -807,11 +828,13 @@ LONG SqliteStore::SetValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data, 
                 return ERROR_ACCESS_DENIED;
         }
         BeginWrite();
+        // Everything bound here outlives the statement's run: the caller's name and data, and upper_.
+        const std::string& upper = Upper(valueName);
         ResetGuard guard(upsertValue_);
         upsertValue_.bind(1, target.key)
-            .bindBlob(2, Upper(valueName))
+            .bindBlobInPlace(2, upper.data(), upper.size())
             .bind(3, nextSeq_++)
-            .bindBlob(4, valueName)
+            .bindBlobInPlace(4, valueName.data(), valueName.size())
             .bind(5, type)
             .bindBlobInPlace(6, data, size);
         upsertValue_.run();

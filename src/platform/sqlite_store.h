@@ -107,6 +107,9 @@ class SqliteStore final : public RegistryStore, private SeedTarget {
     bool FindCachedChild(const std::vector<ChildRow>& children, std::string_view name, Target& child);
     const std::string& Upper(std::string_view name);
     LONG LookupChild(std::int64_t parent, std::string_view name, Target& child, bool followLink = true);
+    // Nothing when the parent already has a key of that name.
+    std::optional<std::int64_t> TryInsertKey(std::int64_t parent, std::string_view name, KeyRights rights,
+                                             std::optional<std::int64_t> link = std::nullopt);
     std::int64_t InsertKey(std::int64_t parent, std::string_view name, KeyRights rights,
                            std::optional<std::int64_t> link = std::nullopt);
     bool KeyAlive(std::int64_t key);
