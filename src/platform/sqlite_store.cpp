@@ -518,7 +518,8 @@ LONG SqliteStore::Walk(Target start, std::string_view path, bool create, REGSAM 
         if (!parentIsNew) {
             if (first && startChildren && FindCachedChild(*startChildren, name, child)) {
                 found = ERROR_SUCCESS;
-            } else if (mayCreate && transaction_ == Transaction::Write) {
+            } else if (mayCreate && transaction_ == Transaction::Write &&
+                       path.find_first_not_of('\\', end) == std::string_view::npos) {
                 if (auto id = TryInsertKey(current.key, name, KeyRights::Full)) {
                     child = {*id, KeyRights::Full};
                     found = ERROR_SUCCESS;
