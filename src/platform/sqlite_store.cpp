@@ -102,6 +102,8 @@ LONG CodeOf(const SqliteError& error) {
 
 SqliteStore::SqliteStore(const std::string& path, bool readOnly) : db_(path, readOnly), readOnly_(readOnly) {
     if (!readOnly_) {
+        // Larger pages keep big trees shallower; this only takes effect when the file is created.
+        db_.exec("PRAGMA page_size=8192");
         db_.exec("PRAGMA journal_mode=WAL");
         db_.exec("PRAGMA synchronous=NORMAL");
         db_.exec("PRAGMA wal_autocheckpoint=8192");
