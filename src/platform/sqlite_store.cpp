@@ -624,10 +624,14 @@ LONG SqliteStore::DeleteKey(HKEY parent, LPCSTR subKey) {
         Target victim;
         if (LONG rc = LookupChild(container.key, leaf, victim, false); rc != ERROR_SUCCESS) return rc;
         if (Effective(victim.rights) != KeyRights::Full) return ERROR_ACCESS_DENIED;
-        for (HKEY alias : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER}) {
-            Target view;
-            if (ResolveRoot(alias, view) == ERROR_SUCCESS && view.key == victim.key)
-                return ERROR_ACCESS_DENIED;
+        // Only a key named like a view's key can be one; the check is skipped for every other name.
+        const std::string upperLeaf = Upper(leaf);
+        if (upperLeaf == "CLASSES" || upperLeaf == Upper(userSid_)) {
+            for (HKEY alias : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER}) {
+                Target view;
+                if (ResolveRoot(alias, view) == ERROR_SUCCESS && view.key == victim.key)
+                    return ERROR_ACCESS_DENIED;
+            }
         }
         {
             ResetGuard guard(hasChildren_);

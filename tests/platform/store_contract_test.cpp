@@ -249,6 +249,22 @@ TEST_P(StoreContract, DeletingKeys) {
     RegCloseKey(key);
 }
 
+TEST_P(StoreContract, TheKeysBehindAliasRootsStay) {
+    // Empty HKEY_CLASSES_ROOT, then try to remove the key it stands for.
+    std::function<void(HKEY, const std::string&)> removeTree = [&](HKEY parent, const std::string& name) {
+        for (const std::string& child : SubKeys(parent, name))
+            removeTree(parent, name + "\\" + child);
+        RegDeleteKeyA(parent, name.c_str());
+    };
+    for (const std::string& child : SubKeys(HKEY_CLASSES_ROOT, ""))
+        removeTree(HKEY_CLASSES_ROOT, child);
+    EXPECT_TRUE(SubKeys(HKEY_CLASSES_ROOT, "").empty());
+    EXPECT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes"), ERROR_ACCESS_DENIED);
+    HKEY key = 0;
+    EXPECT_EQ(RegCreateKeyA(HKEY_CLASSES_ROOT, ".again", &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
 TEST_P(StoreContract, AccessRightsAreEnforced) {
     HKEY key = 0;
     EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SAM", 0, KEY_READ, &key), ERROR_ACCESS_DENIED);
