@@ -8,7 +8,7 @@
 #include "platform/user_identity.h"
 #include "support/temp_registry.h"
 #include "util/file_io.h"
-#include "window/window_fixture.h"
+#include "support/qt/window_fixture.h"
 
 #include <QApplication>
 #include <QFocusEvent>

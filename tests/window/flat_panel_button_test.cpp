@@ -1,6 +1,6 @@
 // The address band's flat buttons: their look follows the pointer and a release reports where it happened.
 #include "app/window/flat_panel_button.h"
-#include "window_fixture.h"
+#include "support/qt/window_fixture.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,5 +1,5 @@
 // A failure that escapes an event handler is shown in an error box with its own message.
-#include "window_fixture.h"
+#include "support/qt/window_fixture.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -2,7 +2,7 @@
 #include "app/window/key_tree_model.h"
 #include "app/window/value_list_model.h"
 #include "platform/platform_facts.h"
-#include "window_fixture.h"
+#include "support/qt/window_fixture.h"
 
 #include <gmock/gmock.h>
 

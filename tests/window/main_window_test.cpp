@@ -1,7 +1,7 @@
 // The main window's commands and menus, its close request and its texts from the language file.
 #include "app/window/value_list_model.h"
 #include "i18n/language.h"
-#include "window_fixture.h"
+#include "support/qt/window_fixture.h"
 
 #include <QApplication>
 #include <QComboBox>

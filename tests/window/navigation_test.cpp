@@ -1,6 +1,6 @@
 // Going to typed paths, the address box and its history, Go To Last and the Current Key command.
 #include "app/window/key_tree_model.h"
-#include "window_fixture.h"
+#include "support/qt/window_fixture.h"
 
 #include <QApplication>
 #include <QComboBox>

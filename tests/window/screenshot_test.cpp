@@ -1,7 +1,7 @@
 // Not a check: saves pictures of the main window for looking at by eye. Run with
 //   HIVEWRIGHT_SCREENSHOT_DIR=/tmp/shots test_window --gtest_also_run_disabled_tests
 //   --gtest_filter='*Screenshot*'
-#include "window_fixture.h"
+#include "support/qt/window_fixture.h"
 
 #include <QApplication>
 #include <QMenu>

@@ -1,6 +1,6 @@
 // The value list's rows and records for each type class, read from a real store.
 #include "app/window/value_rows.h"
-#include "window_fixture.h"
+#include "support/qt/window_fixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "window_fixture.h"
+#include "support/qt/window_fixture.h"
 
 #include "app/window/hivewright_application.h"
 #include "app/window/key_tree_model.h"
