@@ -170,6 +170,14 @@ class TfrmMain : public QMainWindow {
     void CreateMenus();
     void CreateToolBar();
     void ConnectCommands();
+    // Command wiring by area, one file each (frm_main_<area>.cpp).
+    void ConnectEditCommands();           // new, rename, delete, clipboards, value editing
+    void ConnectHexEditorCommands();      // the hex editor tool
+    void ConnectSearchCommands();         // Find and Replace windows
+    void ConnectKeyContentCommands();     // key content editor
+    void ConnectOpalCommands();           // OPAL Explorer and the Magic Setting menu
+    void ConnectFileCommands();           // export, import, print, favourites, mail, dropped files
+    void ConnectRegistryChoiceCommands(); // which registry the window shows
     void RunCreationSteps();
     void BuildRoots();
     void BuildLanguageMenu();

@@ -113,30 +113,38 @@ void TfrmMain::CreateCommands() {
     }
 
     // Their work comes with later parts of the program.
-    pendingCommands_ = {acKeyNew,
-                        acKeyCopy,
-                        acKeyPaste,
-                        acKeyRename,
-                        acKeyDelete,
-                        acValueEdit,
-                        acValueCopy,
-                        acValuePaste,
-                        acValueRename,
-                        acValueDelete,
-                        acKeyContent,
-                        acAddToFavorites,
-                        acExportCurrentKey,
-                        acExportWholeRegistry,
-                        acImportRegistryFile,
-                        acEditRegistryFile,
-                        acFind,
-                        acRegKeyContentEditor,
-                        acHexEditor,
-                        acEmail,
-                        acOPALExplorer,
-                        mnitmPrintKeyContent,
-                        mnitmReplace,
-                        mnitmFavoritesManage};
+    pendingCommands_ = {
+        // editing
+        acKeyNew,
+        acKeyCopy,
+        acKeyPaste,
+        acKeyRename,
+        acKeyDelete,
+        acValueEdit,
+        acValueCopy,
+        acValuePaste,
+        acValueRename,
+        acValueDelete,
+        // key content editor
+        acKeyContent,
+        acRegKeyContentEditor,
+        // file commands and favourites
+        acAddToFavorites,
+        acExportCurrentKey,
+        acExportWholeRegistry,
+        acImportRegistryFile,
+        acEditRegistryFile,
+        acEmail,
+        mnitmPrintKeyContent,
+        mnitmFavoritesManage,
+        // search windows
+        acFind,
+        mnitmReplace,
+        // hex editor
+        acHexEditor,
+        // OPAL Explorer
+        acOPALExplorer,
+    };
     pendingCommands_.insert(acValueNew.begin(), acValueNew.end());
     for (QAction* action : pendingCommands_)
         action->setEnabled(false);
@@ -309,6 +317,14 @@ void TfrmMain::ConnectCommands() {
         pppmnValue->popup(lstvwValues->viewport()->mapToGlobal(pos));
     });
     connect(trvwKeys, &QTreeView::expanded, this, &TfrmMain::trvwKeysExpanded);
+
+    ConnectEditCommands();
+    ConnectHexEditorCommands();
+    ConnectSearchCommands();
+    ConnectKeyContentCommands();
+    ConnectOpalCommands();
+    ConnectFileCommands();
+    ConnectRegistryChoiceCommands();
 }
 
 void TfrmMain::SetCommandEnabled(QAction* action, bool enabled) {
