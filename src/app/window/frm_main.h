@@ -6,10 +6,13 @@
 #include "content/favorites_list.h"
 #include "i18n/language.h"
 #include "platform/platform_facts.h"
+#include "regfile/reg_export.h"
 
 #include <QMainWindow>
 #include <QModelIndex>
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -26,6 +29,7 @@ namespace hw::window {
 
 class FlatPanelButton;
 class KeyTreeModel;
+class RegFileDialog;
 class ValueListModel;
 
 class TfrmMain : public QMainWindow {
@@ -75,6 +79,12 @@ class TfrmMain : public QMainWindow {
     void UpdateKeyCommands();
     void UpdateValueCommands();
 
+    // File commands.
+    void ExportCurrentKey();
+    void ExportWholeRegistry();
+    void ImportRegistryFile();
+    void SendSuggestion();
+
     // Sets the window's captions, hints and column titles from the text table (after a language change).
     void ApplyMainTexts();
 
@@ -97,6 +107,8 @@ class TfrmMain : public QMainWindow {
     QWidget* pnlValues = nullptr;
     QTreeView* lstvwValues = nullptr;
     QLabel* sttsbrMain = nullptr;
+    RegFileDialog* svdlgExport = nullptr;
+    RegFileDialog* opndlgRegFile = nullptr;
 
     // Menus.
     QMenu* mnitmRegistry = nullptr;
@@ -186,6 +198,11 @@ class TfrmMain : public QMainWindow {
     void FavoritesGoTo(const std::string& name);
     // Drops the favourites of keys that are gone and writes the file.
     void SaveFavorites();
+    // The export dialog and the replace question; the chosen name, or nothing when the user stopped.
+    std::optional<std::string> ChooseExportFile();
+    // Runs an export with progress and says what the user must know of its outcome.
+    void RunExport(const std::string& fileName, const std::string& keyPath,
+                   const std::function<regfile::ExportReport(const regfile::ExportProgress&)>& exportTo);
     void RunCreationSteps();
     void BuildRoots();
     void BuildLanguageMenu();

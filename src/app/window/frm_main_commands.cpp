@@ -129,11 +129,7 @@ void TfrmMain::CreateCommands() {
         acKeyContent,
         acRegKeyContentEditor,
         // file commands and favourites
-        acExportCurrentKey,
-        acExportWholeRegistry,
-        acImportRegistryFile,
         acEditRegistryFile,
-        acEmail,
         mnitmPrintKeyContent,
         // search windows
         acFind,
