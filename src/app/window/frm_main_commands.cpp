@@ -138,8 +138,6 @@ void TfrmMain::CreateCommands() {
         mnitmPrintKeyContent,
         mnitmFavoritesManage,
         // search windows
-        acFind,
-        mnitmReplace,
         // hex editor
         acHexEditor,
         // OPAL Explorer

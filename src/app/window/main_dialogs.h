@@ -5,12 +5,15 @@ namespace hw::window {
 
 class TfrmAbout;
 class TfrmCurrentKey;
+class TfrmFind;
 class TfrmGoTo;
 
 struct MainDialogs {
     TfrmGoTo* frmGoTo = nullptr;
     TfrmCurrentKey* frmCurrentKey = nullptr;
     TfrmAbout* frmAbout = nullptr;
+    TfrmFind* frmFind = nullptr;    // Find
+    TfrmFind* frmReplace = nullptr; // Replace: the same window with its replace group
 };
 
 } // namespace hw::window

@@ -7,6 +7,7 @@
 #include "app/window/hivewright_application.h"
 #include "i18n/language.h"
 #include "platform/qt/qt_message_boxes.h"
+#include "search/window/frm_find.h"
 
 #include <cstdio>
 #include <exception>
@@ -25,12 +26,17 @@ int RunNormalMode(int& argc, char** argv) {
     auto frmGoTo = std::make_unique<TfrmGoTo>();
     auto frmCurrentKey = std::make_unique<TfrmCurrentKey>();
     auto frmAbout = std::make_unique<TfrmAbout>();
-    frmMain->AttachDialogs({frmGoTo.get(), frmCurrentKey.get(), frmAbout.get()});
+    auto frmFind = std::make_unique<TfrmFind>(*frmMain, TfrmFind::Role::Find);
+    auto frmReplace = std::make_unique<TfrmFind>(*frmMain, TfrmFind::Role::Replace);
+    frmMain->AttachDialogs(
+        {frmGoTo.get(), frmCurrentKey.get(), frmAbout.get(), frmFind.get(), frmReplace.get()});
     // Texts are applied window by window in this order, after the main window's own.
     const i18n::LanguageSubscription languageSubscriptions[] = {
         i18n::OnLanguageChanged([&frmAbout] { frmAbout->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmCurrentKey] { frmCurrentKey->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmGoTo] { frmGoTo->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmFind] { frmFind->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmReplace] { frmReplace->ApplyLanguage(); }),
     };
 
     application.setQuitOnLastWindowClosed(false);

@@ -56,6 +56,8 @@ MainWindowTest::MainWindowTest() {
 }
 
 MainWindowTest::~MainWindowTest() {
+    frmFind_.reset();
+    frmReplace_.reset();
     frmMain_.reset();
     frmGoTo_.reset();
     frmCurrentKey_.reset();
@@ -67,7 +69,10 @@ void MainWindowTest::CreateWindow() {
     frmGoTo_ = std::make_unique<window::TfrmGoTo>();
     frmCurrentKey_ = std::make_unique<window::TfrmCurrentKey>();
     frmAbout_ = std::make_unique<window::TfrmAbout>();
-    frmMain_->AttachDialogs({frmGoTo_.get(), frmCurrentKey_.get(), frmAbout_.get()});
+    frmFind_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Find);
+    frmReplace_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Replace);
+    frmMain_->AttachDialogs(
+        {frmGoTo_.get(), frmCurrentKey_.get(), frmAbout_.get(), frmFind_.get(), frmReplace_.get()});
 }
 
 std::vector<std::string> MainWindowTest::ChildTexts(const QModelIndex& node) const {
