@@ -62,6 +62,7 @@ MainWindowTest::~MainWindowTest() {
     frmGoTo_.reset();
     frmCurrentKey_.reset();
     frmAbout_.reset();
+    frmFavorites_.reset();
 }
 
 void MainWindowTest::CreateWindow() {
@@ -69,10 +70,15 @@ void MainWindowTest::CreateWindow() {
     frmGoTo_ = std::make_unique<window::TfrmGoTo>();
     frmCurrentKey_ = std::make_unique<window::TfrmCurrentKey>();
     frmAbout_ = std::make_unique<window::TfrmAbout>();
+    frmFavorites_ = std::make_unique<content::TfrmFavorites>();
     frmFind_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Find);
     frmReplace_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Replace);
-    frmMain_->AttachDialogs(
-        {frmGoTo_.get(), frmCurrentKey_.get(), frmAbout_.get(), frmFind_.get(), frmReplace_.get()});
+    frmMain_->AttachDialogs({.frmGoTo = frmGoTo_.get(),
+                             .frmCurrentKey = frmCurrentKey_.get(),
+                             .frmAbout = frmAbout_.get(),
+                             .frmFavorites = frmFavorites_.get(),
+                             .frmFind = frmFind_.get(),
+                             .frmReplace = frmReplace_.get()});
 }
 
 std::vector<std::string> MainWindowTest::ChildTexts(const QModelIndex& node) const {
