@@ -1,5 +1,6 @@
 #include "app/cli_jobs.h"
 
+#include "app/association_jobs.h"
 #include "app/usage_text.h"
 #include "core/key_ops.h"
 #include "platform/registry_store.h"
@@ -24,7 +25,8 @@ int Fail(std::ostream& errors, int status, const std::string& message) {
 }
 
 bool UsesRegistry(Mode mode) {
-    return mode == Mode::Import || mode == Mode::Export || mode == Mode::Delete;
+    return mode == Mode::Import || mode == Mode::Export || mode == Mode::Delete ||
+           mode == Mode::RegisterAssociations || mode == Mode::UnregisterAssociations;
 }
 
 } // namespace
@@ -130,9 +132,11 @@ int RunCommandLineMode(const CommandLine& commandLine, std::ostream& output, std
         output << UsageText();
         return kExitSuccess;
     case Mode::RegisterAssociations:
-        return Fail(errors, kExitUsage, "/reg (registering the file associations) is not available yet");
+        status = RunRegisterJob(errors);
+        break;
     case Mode::UnregisterAssociations:
-        return Fail(errors, kExitUsage, "/unreg (removing the file associations) is not available yet");
+        status = RunUnregisterJob();
+        break;
     case Mode::OpalWindow:
     case Mode::RegFileWindow:
     case Mode::HexEditorWindow:

@@ -148,13 +148,10 @@ TEST_F(CommandLineJobs, DeleteRemovesAValueOrTheWholeKey) {
     EXPECT_EQ(Run(Job(Mode::Delete, "", "", "Name")), kExitUsage);
 }
 
-TEST_F(CommandLineJobs, UsageAndUnbuiltModes) {
+TEST_F(CommandLineJobs, UsageAndMalformedSwitches) {
     EXPECT_EQ(Run(Job(Mode::Usage, "")), 0);
     EXPECT_NE(output_.str().find("/import /file:<filename>"), std::string::npos);
     EXPECT_EQ(Errors(), "");
-
-    EXPECT_EQ(Run(Job(Mode::RegisterAssociations, "")), kExitUsage);
-    EXPECT_EQ(LineCount(Errors()), 1);
 
     CommandLine malformed = Job(Mode::Delete, "", kExampleKey);
     malformed.usageError = "usage: hivewright --delete KEY [VALUE]";
