@@ -132,8 +132,6 @@ void TfrmMain::CreateCommands() {
         acEditRegistryFile,
         mnitmPrintKeyContent,
         // search windows
-        acFind,
-        mnitmReplace,
         // hex editor
         acHexEditor,
         // OPAL Explorer
