@@ -7,6 +7,7 @@
 
 #include <gmock/gmock.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QLineEdit>
@@ -62,7 +63,9 @@ class FileCommandsTest : public MainWindowTest {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             ASSERT_NE(dialog, nullptr);
             if (fileName.empty()) return dialog->reject();
-            // What a user types into the name box of the open dialog.
+            // What a user types into the name box; a file the dialog selected itself would win over it.
+            for (QAbstractItemView* view : dialog->findChildren<QAbstractItemView*>())
+                view->clearSelection();
             dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(fileName));
             static_cast<QDialog*>(dialog)->accept();
         });
