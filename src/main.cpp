@@ -8,7 +8,10 @@
 #include "util/dialog.h"
 
 #include <QApplication>
+#include <cstdlib>
 #include <exception>
+#include <filesystem>
+#include <system_error>
 #include <iostream>
 
 namespace {
@@ -19,7 +22,17 @@ void ShowUsageBox(int& argc, char** argv) {
     hw::util::NoticeBox(hw::app::UsageText());
 }
 
+// The process moves to its own folder; a relative database path means the folder it was started in.
+void AnchorRegistryPath() {
+    const char* path = std::getenv("HIVEWRIGHT_REGISTRY");
+    if (!path || !*path || std::filesystem::path(path).is_absolute()) return;
+    std::error_code error;
+    const auto here = std::filesystem::current_path(error);
+    if (!error) setenv("HIVEWRIGHT_REGISTRY", (here / path).c_str(), 1);
+}
+
 int Run(int& argc, char** argv) {
+    AnchorRegistryPath();
     const auto startDir = hw::app::PrepareProcess();
     hw::app::CommandLine commandLine = hw::app::ParseCommandLine({argv + 1, argv + argc});
     hw::app::ResolveFileName(commandLine, startDir);

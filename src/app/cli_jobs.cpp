@@ -2,12 +2,17 @@
 
 #include "app/usage_text.h"
 #include "core/key_ops.h"
+#include "core/key_path.h"
 #include "platform/registry_store.h"
 #include "regfile/reg_export.h"
 #include "regfile/reg_import.h"
 #include "util/dialog.h"
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <ostream>
+#include <system_error>
 
 namespace hw::app {
 namespace {
@@ -27,6 +32,29 @@ bool UsesRegistry(Mode mode) {
     return mode == Mode::Import || mode == Mode::Export || mode == Mode::Delete;
 }
 
+// Why a registry step failed, in words: the store's own reason when it has one.
+std::string RegistryCause(LONG code) {
+    if (code == ERROR_FILE_NOT_FOUND) return "no such key";
+    if (std::string reason = platform::RegistryFailureReason(); !reason.empty()) return reason;
+    if (code == ERROR_ACCESS_DENIED) return "access denied";
+    return "registry error " + std::to_string(code);
+}
+
+// The result of opening the key at path, which is closed again.
+LONG OpenResult(const std::string& path, REGSAM access) {
+    const HKEY root = core::RootKeyOfPath(path);
+    if (root == 0) return ERROR_FILE_NOT_FOUND;
+    HKEY key = 0;
+    const LONG result = RegOpenKeyExA(root, core::SubKeyOrEmpty(path).c_str(), 0, access, &key);
+    if (result == ERROR_SUCCESS) RegCloseKey(key);
+    return result;
+}
+
+bool IsDirectory(const std::string& file) {
+    std::error_code ignored;
+    return std::filesystem::is_directory(file, ignored);
+}
+
 } // namespace
 
 int RunImportJob(const CommandLine& commandLine, std::ostream& errors) {
@@ -34,10 +62,14 @@ int RunImportJob(const CommandLine& commandLine, std::ostream& errors) {
     if (file.empty())
         return Fail(errors, static_cast<int>(regfile::ImportResult::FileNotFound),
                     "/import needs a file: \"/import /file:<file>\"");
+    const int incomplete = static_cast<int>(regfile::ImportResult::Incomplete);
+    if (IsDirectory(file)) return Fail(errors, incomplete, file + ": is a directory, not a registration file");
     if (commandLine.ask && !util::AskYesNo(kImportQuestion))
         return Fail(errors, kExitFailure,
                     "import of " + file + " declined (skip the question with --yes or /ask:[no])");
     const regfile::ImportResult result = regfile::ImportRegFile(file);
+    if (const std::string unsaved = platform::FlushRegistry(); !unsaved.empty())
+        return Fail(errors, incomplete, file + ": " + unsaved);
     switch (result) {
     case regfile::ImportResult::Success:
         break;
@@ -62,7 +94,12 @@ int RunExportJob(const CommandLine& commandLine, std::ostream& errors) {
     if (file.empty())
         return Fail(errors, kExitUsage, "/export needs a file: \"/export /file:<file> /key:<key>\"");
     // Checked first, so that a mistyped key does not replace the file with a header alone.
-    if (!core::KeyPathExists(key)) return Fail(errors, kExitFailure, key + ": no such key");
+    if (const LONG opened = OpenResult(key, KEY_READ); opened != ERROR_SUCCESS)
+        return Fail(errors, kExitFailure, key + ": " + RegistryCause(opened));
+    if (platform::IsRegistryStoreFile(file))
+        return Fail(errors, kExitFailure, file + ": is the registry database itself, not written");
+    if (IsDirectory(file)) return Fail(errors, kExitFailure, file + ": is a directory");
+    errno = 0;
     switch (regfile::ExportKeyPathToFile(key, file, regfile::RegFileHeader())) {
     case regfile::ExportResult::Success:
         return kExitSuccess;
@@ -71,7 +108,9 @@ int RunExportJob(const CommandLine& commandLine, std::ostream& errors) {
     case regfile::ExportResult::WriteFailed:
         break;
     }
-    return Fail(errors, kExitFailure, file + ": cannot write the file");
+    const int cause = errno;
+    return Fail(errors, kExitFailure,
+                file + ": cannot write the file" + (cause ? std::string(": ") + std::strerror(cause) : ""));
 }
 
 int RunDeleteJob(const CommandLine& commandLine, std::ostream& errors) {
@@ -79,17 +118,25 @@ int RunDeleteJob(const CommandLine& commandLine, std::ostream& errors) {
     const std::string& value = commandLine.valueName;
     if (key.empty())
         return Fail(errors, kExitUsage, "/del needs a key: \"/del /key:<key> [/value:<value>]\"");
+    if (const LONG opened = OpenResult(key, KEY_READ); opened != ERROR_SUCCESS)
+        return Fail(errors, kExitFailure, key + ": " + RegistryCause(opened));
     if (value.empty()) {
-        if (!core::KeyPathExists(key)) return Fail(errors, kExitFailure, key + ": no such key");
-        if (!core::DeleteKeyPath(key))
-            return Fail(errors, kExitFailure, key + ": could not delete all of the key");
+        const bool deleted = core::DeleteKeyPath(key);
+        if (const std::string unsaved = platform::FlushRegistry(); !unsaved.empty())
+            return Fail(errors, kExitFailure, key + ": " + unsaved);
+        if (!deleted)
+            return Fail(errors, kExitFailure,
+                        key + ": could not delete all of the key: " + RegistryCause(ERROR_ACCESS_DENIED));
         return kExitSuccess;
     }
     if (!core::ValuePathExists(key, value))
         return Fail(errors, kExitFailure, key + ": no value named " + value);
     core::DeleteValuePath(key, value);
+    if (const std::string unsaved = platform::FlushRegistry(); !unsaved.empty())
+        return Fail(errors, kExitFailure, key + ": " + unsaved);
     if (core::ValuePathExists(key, value))
-        return Fail(errors, kExitFailure, key + ": could not delete the value " + value);
+        return Fail(errors, kExitFailure,
+                    key + ": could not delete the value " + value + ": " + RegistryCause(ERROR_ACCESS_DENIED));
     return kExitSuccess;
 }
 
@@ -121,7 +168,9 @@ int RunCommandLineMode(const CommandLine& commandLine, std::ostream& output, std
     case Mode::Normal:
         return Fail(errors, kExitUsage, "this mode needs the window");
     }
-    platform::FlushRegistry();
+    // Whatever a job left unsaved makes it a failure, even one that thought it was done.
+    if (const std::string unsaved = platform::FlushRegistry(); !unsaved.empty() && status == kExitSuccess)
+        return Fail(errors, kExitFailure, unsaved);
     return status;
 }
 
