@@ -1,5 +1,6 @@
 #include "app/cli_jobs.h"
 
+#include "app/association_jobs.h"
 #include "app/usage_text.h"
 #include "core/key_ops.h"
 #include "core/key_path.h"
@@ -29,7 +30,8 @@ int Fail(std::ostream& errors, int status, const std::string& message) {
 }
 
 bool UsesRegistry(Mode mode) {
-    return mode == Mode::Import || mode == Mode::Export || mode == Mode::Delete;
+    return mode == Mode::Import || mode == Mode::Export || mode == Mode::Delete ||
+           mode == Mode::RegisterAssociations || mode == Mode::UnregisterAssociations;
 }
 
 // Why a registry step failed, in words: the store's own reason when it has one.
@@ -67,7 +69,8 @@ int RunImportJob(const CommandLine& commandLine, std::ostream& errors) {
     if (commandLine.ask && !util::AskYesNo(kImportQuestion))
         return Fail(errors, kExitFailure,
                     "import of " + file + " declined (skip the question with --yes or /ask:[no])");
-    const regfile::ImportResult result = regfile::ImportRegFile(file);
+    const regfile::ImportReport report = regfile::ImportRegFileReported(file);
+    const regfile::ImportResult result = report.result;
     if (const std::string unsaved = platform::FlushRegistry(); !unsaved.empty())
         return Fail(errors, incomplete, file + ": " + unsaved);
     switch (result) {
@@ -78,6 +81,8 @@ int RunImportJob(const CommandLine& commandLine, std::ostream& errors) {
         break;
     case regfile::ImportResult::Incomplete:
         Report(errors) << file << ": some sections or values could not be imported\n";
+        for (const std::string& failure : regfile::DescribeImportFailures(report))
+            Report(errors) << file << ": " << failure << '\n';
         break;
     case regfile::ImportResult::FileNotFound:
         Report(errors) << file << ": file does not exist\n";
@@ -100,17 +105,28 @@ int RunExportJob(const CommandLine& commandLine, std::ostream& errors) {
         return Fail(errors, kExitFailure, file + ": is the registry database itself, not written");
     if (IsDirectory(file)) return Fail(errors, kExitFailure, file + ": is a directory");
     errno = 0;
-    switch (regfile::ExportKeyPathToFile(key, file, regfile::RegFileHeader())) {
+    const regfile::ExportReport report =
+        regfile::ExportKeyPathToFileReported(key, file, regfile::RegFileHeader());
+    const int cause = errno;
+    switch (report.result) {
     case regfile::ExportResult::Success:
-        return kExitSuccess;
+        break;
     case regfile::ExportResult::KeyNotFound:
         return Fail(errors, kExitFailure, key + ": the key could not be opened");
     case regfile::ExportResult::WriteFailed:
-        break;
+    case regfile::ExportResult::Cancelled:
+        return Fail(errors, kExitFailure,
+                    file + ": cannot write the file" + (cause ? std::string(": ") + std::strerror(cause) : ""));
     }
-    const int cause = errno;
-    return Fail(errors, kExitFailure,
-                file + ": cannot write the file" + (cause ? std::string(": ") + std::strerror(cause) : ""));
+    if (report.leftOut.empty()) return kExitSuccess;
+    Report(errors) << file << ": " << report.leftOut.size()
+                   << " names holding line ends were left out, which the file format cannot carry\n";
+    constexpr std::size_t kNamed = 10;
+    for (std::size_t i = 0; i < report.leftOut.size() && i < kNamed; ++i)
+        Report(errors) << "left out: " << report.leftOut[i] << '\n';
+    if (report.leftOut.size() > kNamed)
+        Report(errors) << "... and " << report.leftOut.size() - kNamed << " more\n";
+    return kExitLeftOut;
 }
 
 int RunDeleteJob(const CommandLine& commandLine, std::ostream& errors) {
@@ -159,9 +175,11 @@ int RunCommandLineMode(const CommandLine& commandLine, std::ostream& output, std
         output << UsageText();
         return kExitSuccess;
     case Mode::RegisterAssociations:
-        return Fail(errors, kExitUsage, "/reg (registering the file associations) is not available yet");
+        status = RunRegisterJob(errors);
+        break;
     case Mode::UnregisterAssociations:
-        return Fail(errors, kExitUsage, "/unreg (removing the file associations) is not available yet");
+        status = RunUnregisterJob();
+        break;
     case Mode::OpalWindow:
     case Mode::RegFileWindow:
     case Mode::HexEditorWindow:
