@@ -39,7 +39,8 @@ void Wide() {
     if (RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Wide", &parent) != ERROR_SUCCESS) return;
     for (int i = 0; i < kWideKeys; ++i) {
         HKEY key = 0;
-        if (RegCreateKeyA(parent, ("Key" + std::to_string(i)).c_str(), &key) == ERROR_SUCCESS) RegCloseKey(key);
+        if (RegCreateKeyA(parent, ("Key" + std::to_string(i)).c_str(), &key) == ERROR_SUCCESS)
+            RegCloseKey(key);
     }
     RegCloseKey(parent);
     const double create = Seconds(start);

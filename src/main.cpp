@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
-#include <system_error>
 #include <iostream>
+#include <system_error>
 
 namespace {
 

@@ -65,10 +65,13 @@ int RunImportJob(const CommandLine& commandLine, std::ostream& errors) {
         return Fail(errors, static_cast<int>(regfile::ImportResult::FileNotFound),
                     "/import needs a file: \"/import /file:<file>\"");
     const int incomplete = static_cast<int>(regfile::ImportResult::Incomplete);
-    if (IsDirectory(file)) return Fail(errors, incomplete, file + ": is a directory, not a registration file");
+    if (IsDirectory(file))
+        return Fail(errors, incomplete, file + ": is a directory, not a registration file");
     if (commandLine.ask && !util::AskYesNo(kImportQuestion))
         return Fail(errors, kExitFailure,
                     "import of " + file + " declined (skip the question with --yes or /ask:[no])");
+    if (platform::RegistryIsReadOnly())
+        return Fail(errors, incomplete, file + ": nothing imported: the registry database is read-only");
     const regfile::ImportReport report = regfile::ImportRegFileReported(file);
     const regfile::ImportResult result = report.result;
     if (const std::string unsaved = platform::FlushRegistry(); !unsaved.empty())
@@ -116,7 +119,8 @@ int RunExportJob(const CommandLine& commandLine, std::ostream& errors) {
     case regfile::ExportResult::WriteFailed:
     case regfile::ExportResult::Cancelled:
         return Fail(errors, kExitFailure,
-                    file + ": cannot write the file" + (cause ? std::string(": ") + std::strerror(cause) : ""));
+                    file + ": cannot write the file" +
+                        (cause ? std::string(": ") + std::strerror(cause) : ""));
     }
     if (report.leftOut.empty()) return kExitSuccess;
     Report(errors) << file << ": " << report.leftOut.size()
@@ -148,11 +152,11 @@ int RunDeleteJob(const CommandLine& commandLine, std::ostream& errors) {
     if (!core::ValuePathExists(key, value))
         return Fail(errors, kExitFailure, key + ": no value named " + value);
     core::DeleteValuePath(key, value);
+    const std::string cause = RegistryCause(ERROR_ACCESS_DENIED);
     if (const std::string unsaved = platform::FlushRegistry(); !unsaved.empty())
         return Fail(errors, kExitFailure, key + ": " + unsaved);
     if (core::ValuePathExists(key, value))
-        return Fail(errors, kExitFailure,
-                    key + ": could not delete the value " + value + ": " + RegistryCause(ERROR_ACCESS_DENIED));
+        return Fail(errors, kExitFailure, key + ": could not delete the value " + value + ": " + cause);
     return kExitSuccess;
 }
 

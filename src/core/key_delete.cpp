@@ -44,8 +44,8 @@ bool DeleteTree(HKEY parent, const std::string& subKey) {
         if (level.nextIndex > 0) {
             --level.nextIndex;
             DWORD length = static_cast<DWORD>(level.buffer.size());
-            if (RegEnumKeyExA(level.key.get(), level.nextIndex, level.buffer.data(), &length, nullptr, nullptr,
-                              nullptr, nullptr) == ERROR_SUCCESS) {
+            if (RegEnumKeyExA(level.key.get(), level.nextIndex, level.buffer.data(), &length, nullptr,
+                              nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
                 DeleteOrDescend(level.key.get(), std::string(level.buffer.data(), length), levels);
             }
             continue;

@@ -55,11 +55,14 @@ std::unique_ptr<RegistryStore> OpenSqliteStore(const std::string& path, std::str
         // A database the user cannot write, or whose folder cannot take its log files, is still readable;
         // every change is then refused.
         const bool exists = access(path.c_str(), F_OK) == 0;
-        readOnly = readOnly || (exists && (access(path.c_str(), W_OK) != 0 || access(folder.c_str(), W_OK) != 0));
-        // A reader must not create the log files: they would belong to it and lock the owner out. Without them
-        // the file itself is the whole committed database and is read as it stands.
-        const bool snapshot = readOnly && exists &&
-                              (access((path + "-wal").c_str(), F_OK) != 0 || access((path + "-shm").c_str(), F_OK) != 0);
+        const bool mayWrite = access(path.c_str(), W_OK) == 0 && access(folder.c_str(), W_OK) == 0;
+        readOnly = readOnly || (exists && !mayWrite);
+        // A user who may not write must not create the log files either: they would belong to that user and
+        // lock the owner out. Without them the file itself is the whole committed database, read as it
+        // stands.
+        const bool snapshot =
+            exists && !mayWrite &&
+            (access((path + "-wal").c_str(), F_OK) != 0 || access((path + "-shm").c_str(), F_OK) != 0);
         return std::make_unique<SqliteStore>(path, readOnly, snapshot);
     } catch (const std::exception& failure) {
         if (error) *error = failure.what();
@@ -107,6 +110,11 @@ void ClearRegistryCommitFailure() {
 std::string RegistryFailureReason() {
     RegistryStore* open = OpenStore().load(std::memory_order_acquire);
     return open ? open->FailureReason() : std::string();
+}
+
+bool RegistryIsReadOnly() {
+    RegistryStore* open = OpenStore().load(std::memory_order_acquire);
+    return open && open->ReadOnly();
 }
 
 bool IsRegistryStoreFile(const std::string& path) {

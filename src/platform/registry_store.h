@@ -34,13 +34,17 @@ class RegistryStore {
     virtual void Flush() = 0;
 
     // Set when a group of changes could not be committed (disk full, I/O error): those changes are lost, and
-    // every later change is refused until the failure is cleared, so what was saved stays a prefix of what was
-    // asked. Empty while everything asked for was committed.
+    // every later change is refused until the failure is cleared, so what was saved stays a prefix of what
+    // was asked. Empty while everything asked for was committed.
     virtual std::string CommitFailure() const { return {}; }
     virtual void ClearCommitFailure() {}
-    // Why the latest call failed when the cause was the database or a key's protection rather than the request
-    // ("disk full", "the registry database is read-only", "access denied"); empty when there is no such cause.
+    // Why the latest call failed when the cause was the database or a key's protection rather than the
+    // request
+    // ("disk full", "the registry database is read-only", "access denied"); empty when there is no such
+    // cause.
     virtual std::string FailureReason() const { return {}; }
+    // Whether every change is refused because the database cannot be written.
+    virtual bool ReadOnly() const { return false; }
     // Whether path names one of the files the store keeps its data in (writing there would destroy it).
     virtual bool HoldsFile(const std::string& /*path*/) const { return false; }
 };
@@ -65,6 +69,7 @@ std::string FlushRegistry();
 std::string RegistryCommitFailure();
 void ClearRegistryCommitFailure();
 std::string RegistryFailureReason();
+bool RegistryIsReadOnly();
 // Whether writing path would overwrite the open store's database.
 bool IsRegistryStoreFile(const std::string& path);
 

@@ -3,8 +3,8 @@
 
 #include <sqlite3.h>
 
-#include <cstdint>
 #include <chrono>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>

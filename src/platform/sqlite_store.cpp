@@ -285,7 +285,8 @@ void SqliteStore::CommitLocked() {
 }
 
 void SqliteStore::AbandonGroup(const SqliteError& error) {
-    if (!sqlite3_get_autocommit(db_.handle())) sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    if (!sqlite3_get_autocommit(db_.handle()))
+        sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
     transaction_ = Transaction::None;
     countersDirty_ = false;
     keyIdFloor_ = std::max(keyIdFloor_, nextKeyId_);
@@ -316,6 +317,7 @@ LONG SqliteStore::Failed(const SqliteError& error) {
 }
 
 void SqliteStore::NoteFailure(std::string reason) {
+    reasonNoted_ = !reason.empty();
     std::lock_guard lock(failureMutex_);
     failureReason_ = std::move(reason);
 }
@@ -382,6 +384,8 @@ void SqliteStore::FlusherLoop() {
 
 template <typename Body> LONG SqliteStore::Guarded(Body&& body) {
     std::lock_guard lock(mutex_);
+    // A reason tells about the latest call only.
+    if (reasonNoted_) NoteFailure({});
     try {
         BeginRead();
         return body();
@@ -404,7 +408,8 @@ void SqliteStore::Flush() {
 void SqliteStore::PrepareDatabase() {
     bool hasSchema = false;
     {
-        Statement tables(db_.handle(), "SELECT count(*) FROM sqlite_master WHERE name IN ('meta', 'keys', 'vals')");
+        Statement tables(db_.handle(),
+                         "SELECT count(*) FROM sqlite_master WHERE name IN ('meta', 'keys', 'vals')");
         hasSchema = tables.step() && tables.integer(0) == 3;
     }
     // Larger pages keep big trees shallower; this only takes effect when the file is created.
@@ -471,7 +476,8 @@ void SqliteStore::SeedIfNeeded() {
             SeedUser(*this, user);
         CommitLocked();
     } catch (...) {
-        if (!sqlite3_get_autocommit(db_.handle())) sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        if (!sqlite3_get_autocommit(db_.handle()))
+            sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
         transaction_ = Transaction::None;
         throw;
     }
@@ -873,7 +879,8 @@ LONG SqliteStore::DeleteKey(HKEY parent, LPCSTR subKey) {
         ++structure_;
         if (listing) {
             auto& rows = *listing->children;
-            auto gone = std::find_if(rows.rbegin(), rows.rend(), [&](const ChildRow& row) { return row.key == victim.key; });
+            auto gone = std::find_if(rows.rbegin(), rows.rend(),
+                                     [&](const ChildRow& row) { return row.key == victim.key; });
             if (gone != rows.rend()) rows.erase(std::next(gone).base());
             listing->version = VersionOf(container.key);
         }

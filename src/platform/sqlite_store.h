@@ -43,6 +43,7 @@ class SqliteStore final : public RegistryStore, private SeedTarget {
     void ClearCommitFailure() override;
     std::string FailureReason() const override;
     bool HoldsFile(const std::string& path) const override;
+    bool ReadOnly() const override { return readOnly_; }
 
   private:
     struct ValueRow {
@@ -149,6 +150,7 @@ class SqliteStore final : public RegistryStore, private SeedTarget {
     std::string commitFailure_;
     int commitFailureCode_ = SQLITE_OK;
     std::string failureReason_;
+    bool reasonNoted_ = false;    // under the store's lock: whether failureReason_ needs clearing
     std::int64_t keyIdFloor_ = 1; // ids handed out in a rolled-back group are not handed out again
     std::chrono::steady_clock::time_point lastGroupCommit_;
     Transaction transaction_ = Transaction::None;
