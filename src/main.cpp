@@ -1,16 +1,20 @@
 // The entry routine: prepares the process, picks the mode from the command line and runs it.
 #include "app/cli_jobs.h"
 #include "app/command_line.h"
+#include "app/registry_option.h"
 #include "app/startup.h"
 #include "app/usage_text.h"
 #include "app/window/window_modes.h"
 #include "platform/qt/qt_message_boxes.h"
+#include "platform/registry_store.h"
 #include "util/dialog.h"
 
 #include <QApplication>
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <string>
+#include <string_view>
 #include <iostream>
 #include <system_error>
 
@@ -24,17 +28,27 @@ void ShowUsageBox(int& argc, char** argv) {
 
 // The process moves to its own folder; a relative database path means the folder it was started in.
 void AnchorRegistryPath() {
-    const char* path = std::getenv("HIVEWRIGHT_REGISTRY");
-    if (!path || !*path || std::filesystem::path(path).is_absolute()) return;
+    const char* value = std::getenv("HIVEWRIGHT_REGISTRY");
+    if (!value || !*value) return;
+    std::string_view setting(value);
+    const std::string_view wine(hw::platform::kWineRegistryPrefix);
+    const std::string_view scheme = setting.starts_with(wine) ? wine : std::string_view();
+    const std::filesystem::path path(setting.substr(scheme.size()));
     std::error_code error;
     const auto here = std::filesystem::current_path(error);
-    if (!error) setenv("HIVEWRIGHT_REGISTRY", (here / path).c_str(), 1);
+    if (error || path.empty() || path.is_absolute()) return;
+    setenv("HIVEWRIGHT_REGISTRY", (std::string(scheme) + (here / path).string()).c_str(), 1);
 }
 
 int Run(int& argc, char** argv) {
     AnchorRegistryPath();
     const auto startDir = hw::app::PrepareProcess();
-    hw::app::CommandLine commandLine = hw::app::ParseCommandLine({argv + 1, argv + argc});
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (std::string error = hw::app::TakeRegistryOption(arguments, startDir); !error.empty()) {
+        std::cerr << "hivewright: " << error << std::endl;
+        return hw::app::kExitUsage;
+    }
+    hw::app::CommandLine commandLine = hw::app::ParseCommandLine(arguments);
     hw::app::ResolveFileName(commandLine, startDir);
     if (hw::app::IsWindowMode(commandLine.mode)) {
         // Without a display Qt would abort; say what is wrong instead.
