@@ -54,6 +54,8 @@ int RunOpalMode(const std::string& fileName, int& argc, char** argv) {
     // The Explorer comes first and is the application's main window; the main window stays hidden.
     auto explorer = std::make_unique<markup::TOPALExplorer>(imglstMain());
     auto frmMain = std::make_unique<TfrmMain>();
+    // The hidden main window never shows, which is where the start language is applied otherwise.
+    i18n::ApplyStartLanguage();
     if (!fileName.empty()) explorer->LoadFile(fileName);
     application.setQuitOnLastWindowClosed(false);
     QObject::connect(explorer.get(), &QDialog::finished, &application, &QApplication::quit);

@@ -263,12 +263,18 @@ void TOPALExplorer::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TOPALExplorer::dropEvent(QDropEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.isEmpty() || !urls.first().isLocalFile()) return;
-    const QFileInfo file(urls.first().toLocalFile());
+    QStringList files;
+    for (const QUrl& url : event->mimeData()->urls())
+        files.push_back(url.isLocalFile() ? url.toLocalFile() : QString());
+    DropFiles(files);
+    event->acceptProposedAction();
+}
+
+void TOPALExplorer::DropFiles(const QStringList& files) {
+    if (files.isEmpty()) return;
+    const QFileInfo file(files.first());
     if (file.exists() && file.suffix().compare("opal", Qt::CaseInsensitive) == 0)
         LoadFile(file.filePath().toStdString());
-    event->acceptProposedAction();
 }
 
 std::string TOPALExplorer::DefaultChooser(bool save) {

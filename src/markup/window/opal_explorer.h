@@ -39,6 +39,8 @@ class TOPALExplorer : public QDialog {
     bool SaveFile(const std::string& fileName);
     void SaveCommand();
     void OpenCommand();
+    // What a drop of files does: only the first counts, and only a .opal file that exists is loaded.
+    void DropFiles(const QStringList& files);
     // Shows tab 0 (page) or 1 (source), rendering edited source when the page is shown.
     void ShowTab(int tab);
     // Sets the captions from the text table.
