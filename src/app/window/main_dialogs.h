@@ -1,16 +1,24 @@
 // The dialogs the main window opens; created after it by the window start-up and handed to it.
 #pragma once
 
+namespace hw::content {
+class TfrmFavorites;
+}
+
 namespace hw::window {
 
 class TfrmAbout;
 class TfrmCurrentKey;
+class TfrmFind;
 class TfrmGoTo;
 
 struct MainDialogs {
     TfrmGoTo* frmGoTo = nullptr;
     TfrmCurrentKey* frmCurrentKey = nullptr;
     TfrmAbout* frmAbout = nullptr;
+    content::TfrmFavorites* frmFavorites = nullptr;
+    TfrmFind* frmFind = nullptr;    // Find
+    TfrmFind* frmReplace = nullptr; // Replace: the same window with its replace group
 };
 
 } // namespace hw::window

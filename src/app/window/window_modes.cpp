@@ -6,10 +6,12 @@
 #include "app/window/frm_main.h"
 #include "app/window/hivewright_application.h"
 #include "app/window/image_list.h"
+#include "content/frm_favorites.h"
 #include "i18n/language.h"
 #include "markup/associations.h"
 #include "markup/window/opal_explorer.h"
 #include "platform/qt/qt_message_boxes.h"
+#include "search/window/frm_find.h"
 #include "util/program_dir.h"
 
 #include <cstdio>
@@ -34,12 +36,23 @@ int RunNormalMode(int& argc, char** argv) {
     auto frmGoTo = std::make_unique<TfrmGoTo>();
     auto frmCurrentKey = std::make_unique<TfrmCurrentKey>();
     auto frmAbout = std::make_unique<TfrmAbout>();
-    frmMain->AttachDialogs({frmGoTo.get(), frmCurrentKey.get(), frmAbout.get()});
+    auto frmFavorites = std::make_unique<content::TfrmFavorites>();
+    auto frmFind = std::make_unique<TfrmFind>(*frmMain, TfrmFind::Role::Find);
+    auto frmReplace = std::make_unique<TfrmFind>(*frmMain, TfrmFind::Role::Replace);
+    frmMain->AttachDialogs({.frmGoTo = frmGoTo.get(),
+                            .frmCurrentKey = frmCurrentKey.get(),
+                            .frmAbout = frmAbout.get(),
+                            .frmFavorites = frmFavorites.get(),
+                            .frmFind = frmFind.get(),
+                            .frmReplace = frmReplace.get()});
     // Texts are applied window by window in this order, after the main window's own.
     const i18n::LanguageSubscription languageSubscriptions[] = {
         i18n::OnLanguageChanged([&frmAbout] { frmAbout->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmCurrentKey] { frmCurrentKey->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmFavorites] { frmFavorites->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmGoTo] { frmGoTo->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmFind] { frmFind->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmReplace] { frmReplace->ApplyLanguage(); }),
     };
 
     application.setQuitOnLastWindowClosed(false);

@@ -56,10 +56,13 @@ MainWindowTest::MainWindowTest() {
 }
 
 MainWindowTest::~MainWindowTest() {
+    frmFind_.reset();
+    frmReplace_.reset();
     frmMain_.reset();
     frmGoTo_.reset();
     frmCurrentKey_.reset();
     frmAbout_.reset();
+    frmFavorites_.reset();
 }
 
 void MainWindowTest::CreateWindow() {
@@ -67,7 +70,15 @@ void MainWindowTest::CreateWindow() {
     frmGoTo_ = std::make_unique<window::TfrmGoTo>();
     frmCurrentKey_ = std::make_unique<window::TfrmCurrentKey>();
     frmAbout_ = std::make_unique<window::TfrmAbout>();
-    frmMain_->AttachDialogs({frmGoTo_.get(), frmCurrentKey_.get(), frmAbout_.get()});
+    frmFavorites_ = std::make_unique<content::TfrmFavorites>();
+    frmFind_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Find);
+    frmReplace_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Replace);
+    frmMain_->AttachDialogs({.frmGoTo = frmGoTo_.get(),
+                             .frmCurrentKey = frmCurrentKey_.get(),
+                             .frmAbout = frmAbout_.get(),
+                             .frmFavorites = frmFavorites_.get(),
+                             .frmFind = frmFind_.get(),
+                             .frmReplace = frmReplace_.get()});
 }
 
 std::vector<std::string> MainWindowTest::ChildTexts(const QModelIndex& node) const {
