@@ -20,7 +20,6 @@ constexpr const char* kNoPagesText = "(no *.opal pages beside the program)";
 
 void TfrmMain::ConnectOpalCommands() {
     connect(acOPALExplorer, &QAction::triggered, this, [this] { OpenOpalExplorer({}); });
-    mnitmMagicSetting->setIcon(ImageListIcon(kImgMagicSetting));
     BuildMagicSettingMenu(util::ProgramDir());
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/value_text.h"
 #include "markup/opal_attributes.h"
+#include "markup/page/opal_text.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -17,14 +18,6 @@ namespace {
 
 constexpr const char* kShownText = "opalShownText";
 constexpr const char* kOriginalText = "opalOriginalText";
-
-QString Widen(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string Narrow(const QString& text) {
-    return text.toUtf8().toStdString();
-}
 
 void SelectRadio(QButtonGroup& group, int index) {
     // An exclusive group cannot uncheck its last button.

@@ -7,6 +7,7 @@
 #include "markup/opal_parser.h"
 #include "markup/page/opal_placement.h"
 #include "markup/page/opal_style.h"
+#include "markup/page/opal_text.h"
 #include "util/dialog.h"
 
 #include <QButtonGroup>
@@ -34,10 +35,6 @@ constexpr QSize kPanelSize(185, 41);
 constexpr QSize kPictureSize(105, 105);
 constexpr std::size_t kNoticeLines = 10;
 const QColor kViewColor(Qt::white);
-
-QString Widen(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 std::string Attribute(const TOPALElement& element, std::string_view name) {
     return GetAttribute(element.Attributes, name);

@@ -4,6 +4,7 @@
 #include "markup/opal_attributes.h"
 #include "markup/opal_values.h"
 #include "markup/page/opal_page.h"
+#include "markup/page/opal_text.h"
 #include "util/dialog.h"
 #include "util/file_io.h"
 
@@ -63,10 +64,6 @@ QString UiText(int number) {
 
 QIcon Picture(const QList<QIcon>& pictures, int number) {
     return number < pictures.size() ? pictures[number] : QIcon();
-}
-
-QString Widen(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 bool IsUtf8(const std::string& bytes) {
