@@ -2,6 +2,7 @@
 
 #include "core/value_text.h"
 #include "support/qt/window_fixture.h"
+#include "util/file_io.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -220,6 +221,16 @@ TEST_F(OpalPageTest, EmptySourceAndBackgroundsKeepThePreviousColourAndControlsAr
     EXPECT_EQ(page_->Document().Body.Count, 0);
     EXPECT_TRUE(page_->Canvas()->findChildren<QWidget*>().isEmpty());
     EXPECT_EQ(page_->Canvas()->palette().color(QPalette::Window), QColor(0, 0, 0x80));
+    // A background that loads lies beneath the page's controls and covers the view.
+    test::TempDir pictures;
+    const std::string backdrop = pictures.file("backdrop.svg");
+    util::WriteFileBytes(backdrop, "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"8\" height=\"8\">"
+                                   "<rect width=\"8\" height=\"8\" fill=\"#0f0\"/></svg>");
+    Render(Page("<label value=x>", "<body background=\"" + backdrop + "\">"));
+    const auto labels = page_->Canvas()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(labels.size(), 2);
+    EXPECT_FALSE(labels.first()->pixmap().isNull());
+    EXPECT_EQ(labels.first()->geometry(), page_->Canvas()->rect());
     // A new page starts white, so a page without a body shows white rather than black.
     TOPALPage fresh;
     fresh.RenderDocument("<opal></opal>");
