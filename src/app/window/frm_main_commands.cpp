@@ -141,7 +141,6 @@ void TfrmMain::CreateCommands() {
         acFind,
         mnitmReplace,
         // hex editor
-        acHexEditor,
         // OPAL Explorer
         acOPALExplorer,
     };

@@ -5,32 +5,48 @@
 #include "app/window/frm_goto.h"
 #include "app/window/frm_main.h"
 #include "app/window/hivewright_application.h"
+#include "app/window/image_list.h"
+#include "editors/button_pictures.h"
+#include "editors/frm_bin.h"
+#include "editors/frm_bin_find.h"
 #include "i18n/language.h"
 #include "platform/qt/qt_message_boxes.h"
+#include "util/program_dir.h"
+
+#include <QPushButton>
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <memory>
 
 namespace hw::window {
 
 namespace {
 
+void PrepareHexEditor(editors::TfrmBin& frmBin, const TfrmMain& frmMain) {
+    frmBin.SetPictureFolder(frmMain.WindowsDir().empty() ? util::ProgramDir() : frmMain.WindowsDir());
+}
+
 int RunNormalMode(int& argc, char** argv) {
     HivewrightApplication application(argc, argv);
     platform::InstallQtMessageBoxes();
+    editors::SetButtonPictureSource(ImageListIcon);
 
     // The main window comes first: it is the application's main window and its closing ends the run.
     auto frmMain = std::make_unique<TfrmMain>();
     auto frmGoTo = std::make_unique<TfrmGoTo>();
     auto frmCurrentKey = std::make_unique<TfrmCurrentKey>();
     auto frmAbout = std::make_unique<TfrmAbout>();
-    frmMain->AttachDialogs({frmGoTo.get(), frmCurrentKey.get(), frmAbout.get()});
+    auto frmBin = std::make_unique<editors::TfrmBin>();
+    PrepareHexEditor(*frmBin, *frmMain);
+    frmMain->AttachDialogs({frmGoTo.get(), frmCurrentKey.get(), frmAbout.get(), frmBin.get()});
     // Texts are applied window by window in this order, after the main window's own.
     const i18n::LanguageSubscription languageSubscriptions[] = {
         i18n::OnLanguageChanged([&frmAbout] { frmAbout->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmCurrentKey] { frmCurrentKey->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmGoTo] { frmGoTo->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmBin] { frmBin->ApplyLanguage(); }),
     };
 
     application.setQuitOnLastWindowClosed(false);
@@ -39,14 +55,43 @@ int RunNormalMode(int& argc, char** argv) {
     return application.exec();
 }
 
+// The hex editor is the only window: closing it ends the run. The main window exists, hidden, for the
+// pictures, the texts and the settings.
+int RunHexEditorMode(const std::string& fileName, int& argc, char** argv) {
+    HivewrightApplication application(argc, argv);
+    platform::InstallQtMessageBoxes();
+    editors::SetButtonPictureSource(ImageListIcon);
+
+    auto frmBin = std::make_unique<editors::TfrmBin>();
+    auto frmMain = std::make_unique<TfrmMain>();
+    PrepareHexEditor(*frmBin, *frmMain);
+    frmMain->AttachDialogs({.frmBin = frmBin.get()});
+    const i18n::LanguageSubscription languageSubscription =
+        i18n::OnLanguageChanged([&frmBin] { frmBin->ApplyLanguage(); });
+    i18n::ApplyStartLanguage();
+    frmBin->frmBinFind->btnCancel->hide();
+    std::error_code error;
+    if (!fileName.empty() && std::filesystem::exists(fileName, error)) frmBin->LoadFile(fileName);
+
+    application.setQuitOnLastWindowClosed(false);
+    QObject::connect(frmBin.get(), &QDialog::finished, &application, &QApplication::quit);
+    frmBin->SetNamedMode(false);
+    frmBin->show();
+    return application.exec();
+}
+
 } // namespace
 
 int RunWindowMode(const hw::app::CommandLine& commandLine, int& argc, char** argv) {
-    if (commandLine.mode != hw::app::Mode::Normal) {
+    const bool available =
+        commandLine.mode == hw::app::Mode::Normal || commandLine.mode == hw::app::Mode::HexEditorWindow;
+    if (!available) {
         std::fputs("hivewright: this window mode is not available yet\n", stderr);
         return 2;
     }
     try {
+        if (commandLine.mode == hw::app::Mode::HexEditorWindow)
+            return RunHexEditorMode(commandLine.fileName, argc, argv);
         return RunNormalMode(argc, argv);
     } catch (const std::exception&) {
         // A failure while the windows are created ends the program quietly.
