@@ -129,14 +129,12 @@ void TfrmMain::CreateCommands() {
         acKeyContent,
         acRegKeyContentEditor,
         // file commands and favourites
-        acAddToFavorites,
         acExportCurrentKey,
         acExportWholeRegistry,
         acImportRegistryFile,
         acEditRegistryFile,
         acEmail,
         mnitmPrintKeyContent,
-        mnitmFavoritesManage,
         // search windows
         acFind,
         mnitmReplace,

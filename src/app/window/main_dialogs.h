@@ -1,6 +1,9 @@
 // The dialogs the main window opens; created after it by the window start-up and handed to it.
 #pragma once
 
+namespace hw::content {
+class TfrmFavorites;
+}
 namespace hw::editors {
 class TfrmBin;
 }
@@ -15,6 +18,7 @@ struct MainDialogs {
     TfrmGoTo* frmGoTo = nullptr;
     TfrmCurrentKey* frmCurrentKey = nullptr;
     TfrmAbout* frmAbout = nullptr;
+    content::TfrmFavorites* frmFavorites = nullptr;
     editors::TfrmBin* frmBin = nullptr;
 };
 

@@ -6,12 +6,12 @@
 #include "app/window/frm_main.h"
 #include "app/window/hivewright_application.h"
 #include "app/window/image_list.h"
+#include "content/frm_favorites.h"
 #include "editors/button_pictures.h"
 #include "editors/frm_bin.h"
 #include "editors/frm_bin_find.h"
 #include "i18n/language.h"
 #include "platform/qt/qt_message_boxes.h"
-#include "util/program_dir.h"
 
 #include <QPushButton>
 
@@ -24,10 +24,6 @@ namespace hw::window {
 
 namespace {
 
-void PrepareHexEditor(editors::TfrmBin& frmBin, const TfrmMain& frmMain) {
-    frmBin.SetPictureFolder(frmMain.WindowsDir().empty() ? util::ProgramDir() : frmMain.WindowsDir());
-}
-
 int RunNormalMode(int& argc, char** argv) {
     HivewrightApplication application(argc, argv);
     platform::InstallQtMessageBoxes();
@@ -39,12 +35,15 @@ int RunNormalMode(int& argc, char** argv) {
     auto frmCurrentKey = std::make_unique<TfrmCurrentKey>();
     auto frmAbout = std::make_unique<TfrmAbout>();
     auto frmBin = std::make_unique<editors::TfrmBin>();
-    PrepareHexEditor(*frmBin, *frmMain);
-    frmMain->AttachDialogs({frmGoTo.get(), frmCurrentKey.get(), frmAbout.get(), frmBin.get()});
+    frmBin->SetPictureFolder(frmMain->WindowsDir());
+    auto frmFavorites = std::make_unique<content::TfrmFavorites>();
+    frmMain->AttachDialogs(
+        {frmGoTo.get(), frmCurrentKey.get(), frmAbout.get(), frmFavorites.get(), frmBin.get()});
     // Texts are applied window by window in this order, after the main window's own.
     const i18n::LanguageSubscription languageSubscriptions[] = {
         i18n::OnLanguageChanged([&frmAbout] { frmAbout->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmCurrentKey] { frmCurrentKey->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmFavorites] { frmFavorites->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmGoTo] { frmGoTo->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmBin] { frmBin->ApplyLanguage(); }),
     };
@@ -64,7 +63,7 @@ int RunHexEditorMode(const std::string& fileName, int& argc, char** argv) {
 
     auto frmBin = std::make_unique<editors::TfrmBin>();
     auto frmMain = std::make_unique<TfrmMain>();
-    PrepareHexEditor(*frmBin, *frmMain);
+    frmBin->SetPictureFolder(frmMain->WindowsDir());
     frmMain->AttachDialogs({.frmBin = frmBin.get()});
     const i18n::LanguageSubscription languageSubscription =
         i18n::OnLanguageChanged([&frmBin] { frmBin->ApplyLanguage(); });
