@@ -136,8 +136,6 @@ void TfrmMain::CreateCommands() {
         acEmail,
         mnitmPrintKeyContent,
         // search windows
-        acFind,
-        mnitmReplace,
         // hex editor
         // OPAL Explorer
         acOPALExplorer,

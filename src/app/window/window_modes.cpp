@@ -12,6 +12,7 @@
 #include "editors/frm_bin_find.h"
 #include "i18n/language.h"
 #include "platform/qt/qt_message_boxes.h"
+#include "search/window/frm_find.h"
 
 #include <QPushButton>
 
@@ -37,14 +38,23 @@ int RunNormalMode(int& argc, char** argv) {
     auto frmBin = std::make_unique<editors::TfrmBin>();
     frmBin->SetPictureFolder(frmMain->WindowsDir());
     auto frmFavorites = std::make_unique<content::TfrmFavorites>();
-    frmMain->AttachDialogs(
-        {frmGoTo.get(), frmCurrentKey.get(), frmAbout.get(), frmFavorites.get(), frmBin.get()});
+    auto frmFind = std::make_unique<TfrmFind>(*frmMain, TfrmFind::Role::Find);
+    auto frmReplace = std::make_unique<TfrmFind>(*frmMain, TfrmFind::Role::Replace);
+    frmMain->AttachDialogs({.frmGoTo = frmGoTo.get(),
+                            .frmCurrentKey = frmCurrentKey.get(),
+                            .frmAbout = frmAbout.get(),
+                            .frmFavorites = frmFavorites.get(),
+                            .frmFind = frmFind.get(),
+                            .frmReplace = frmReplace.get(),
+                            .frmBin = frmBin.get()});
     // Texts are applied window by window in this order, after the main window's own.
     const i18n::LanguageSubscription languageSubscriptions[] = {
         i18n::OnLanguageChanged([&frmAbout] { frmAbout->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmCurrentKey] { frmCurrentKey->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmFavorites] { frmFavorites->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmGoTo] { frmGoTo->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmFind] { frmFind->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmReplace] { frmReplace->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmBin] { frmBin->ApplyLanguage(); }),
     };
 
