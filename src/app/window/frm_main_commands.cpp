@@ -138,7 +138,6 @@ void TfrmMain::CreateCommands() {
         // search windows
         // hex editor
         // OPAL Explorer
-        acOPALExplorer,
     };
     pendingCommands_.insert(acValueNew.begin(), acValueNew.end());
     for (QAction* action : pendingCommands_)

@@ -11,8 +11,11 @@
 #include "editors/frm_bin.h"
 #include "editors/frm_bin_find.h"
 #include "i18n/language.h"
+#include "markup/associations.h"
+#include "markup/window/opal_explorer.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "search/window/frm_find.h"
+#include "util/program_dir.h"
 
 #include <QPushButton>
 
@@ -26,6 +29,11 @@ namespace hw::window {
 namespace {
 
 int RunNormalMode(int& argc, char** argv) {
+    try {
+        markup::CheckAssociations(util::ProgramFileName());
+    } catch (const std::exception&) {
+        // An unusable registry is the main window's to report.
+    }
     HivewrightApplication application(argc, argv);
     platform::InstallQtMessageBoxes();
     editors::SetButtonPictureSource(ImageListIcon);
@@ -89,9 +97,31 @@ int RunHexEditorMode(const std::string& fileName, int& argc, char** argv) {
     return application.exec();
 }
 
+int RunOpalMode(const std::string& fileName, int& argc, char** argv) {
+    HivewrightApplication application(argc, argv);
+    platform::InstallQtMessageBoxes();
+    // The Explorer comes first and is the application's main window; the main window stays hidden.
+    auto explorer = std::make_unique<markup::TOPALExplorer>(imglstMain());
+    auto frmMain = std::make_unique<TfrmMain>();
+    // The hidden main window never shows, which is where the start language is applied otherwise.
+    i18n::ApplyStartLanguage();
+    if (!fileName.empty()) explorer->LoadFile(fileName);
+    application.setQuitOnLastWindowClosed(false);
+    QObject::connect(explorer.get(), &QDialog::finished, &application, &QApplication::quit);
+    explorer->show();
+    return application.exec();
+}
+
 } // namespace
 
 int RunWindowMode(const hw::app::CommandLine& commandLine, int& argc, char** argv) {
+    if (commandLine.mode == hw::app::Mode::OpalWindow) {
+        try {
+            return RunOpalMode(commandLine.fileName, argc, argv);
+        } catch (const std::exception&) {
+            return 0;
+        }
+    }
     const bool available =
         commandLine.mode == hw::app::Mode::Normal || commandLine.mode == hw::app::Mode::HexEditorWindow;
     if (!available) {
