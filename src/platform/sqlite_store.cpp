@@ -1061,18 +1061,24 @@ LONG SqliteStore::QueryValue(HKEY key, LPCSTR name, LPDWORD type, LPBYTE data, L
 
 // ---- changes
 
+LONG SqliteStore::ResolveForChange(HKEY key, Target& target) {
+    // Resolved inside the write group, so the key cannot vanish before the change lands.
+    if (!readOnly_) BeginWrite();
+    if (LONG rc = ResolveWithAccess(key, KEY_SET_VALUE, target); rc != ERROR_SUCCESS) return rc;
+    if (readOnly_) {
+        NoteFailure(kReadOnlyReason);
+        return ERROR_ACCESS_DENIED;
+    }
+    return ERROR_SUCCESS;
+}
+
 LONG SqliteStore::SetValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data, DWORD size) {
     std::string_view valueName = View(name);
     if (valueName.size() > MAX_VALUE_NAME_LENGTH) return ERROR_INVALID_PARAMETER;
     if (!data && size) return ERROR_INVALID_PARAMETER;
     return Guarded([&]() -> LONG {
-        if (!readOnly_) BeginWrite();
         Target target;
-        if (LONG rc = ResolveWithAccess(key, KEY_SET_VALUE, target); rc != ERROR_SUCCESS) return rc;
-        if (readOnly_) {
-            NoteFailure(kReadOnlyReason);
-            return ERROR_ACCESS_DENIED;
-        }
+        if (LONG rc = ResolveForChange(key, target); rc != ERROR_SUCCESS) return rc;
         if (IsRoot(key)) {
             Target root;
             ResolveRoot(key, root);
@@ -1099,13 +1105,8 @@ LONG SqliteStore::SetValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data, 
 
 LONG SqliteStore::DeleteValue(HKEY key, LPCSTR name) {
     return Guarded([&]() -> LONG {
-        if (!readOnly_) BeginWrite();
         Target target;
-        if (LONG rc = ResolveWithAccess(key, KEY_SET_VALUE, target); rc != ERROR_SUCCESS) return rc;
-        if (readOnly_) {
-            NoteFailure(kReadOnlyReason);
-            return ERROR_ACCESS_DENIED;
-        }
+        if (LONG rc = ResolveForChange(key, target); rc != ERROR_SUCCESS) return rc;
         std::string upper = Upper(View(name));
         {
             ResetGuard guard(queryValue_);

@@ -115,6 +115,8 @@ class SqliteStore final : public RegistryStore, private SeedTarget {
     LONG Open(HKEY parent, LPCSTR subKey, REGSAM access, bool maximum, PHKEY result);
     LONG ResolveHandle(HKEY key, Target& target, REGSAM* access = nullptr);
     LONG ResolveWithAccess(HKEY key, REGSAM needed, Target& target);
+    // Opens the write group and resolves a handle whose values are to change.
+    LONG ResolveForChange(HKEY key, Target& target);
     LONG ResolveRoot(HKEY root, Target& target);
     // startChildren: the start key's cached subkeys, when known, spare the first lookup.
     LONG Walk(Target start, std::string_view path, bool create, REGSAM handleAccess, Target& result,
