@@ -78,6 +78,8 @@ class TfrmMain : public QMainWindow {
     // Loads a file into the shared hex editor and shows it modally (a dropped file); a load failure is
     // not reported.
     void OpenFileInHexEditor(const std::string& fileName);
+    // A file dropped on the window: by its extension, the OPAL Explorer or the hex editor.
+    void OpenDroppedFile(const std::string& fileName);
 
     // Command states.
     void UpdateKeyCommands();
@@ -184,6 +186,8 @@ class TfrmMain : public QMainWindow {
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -194,11 +198,11 @@ class TfrmMain : public QMainWindow {
     void CreateToolBar();
     void ConnectCommands();
     // Command wiring by area, one file each (frm_main_<area>.cpp).
-    void ConnectEditCommands();           // new, rename, delete, clipboards, value editing
-    void ConnectHexEditorCommands();      // the hex editor tool
-    void ConnectSearchCommands();         // Find and Replace windows
-    void ConnectKeyContentCommands();     // key content editor
-    void ConnectOpalCommands();           // OPAL Explorer and the Magic Setting menu
+    void ConnectEditCommands();       // new, rename, delete, clipboards, value editing
+    void ConnectHexEditorCommands();  // the hex editor tool
+    void ConnectSearchCommands();     // Find and Replace windows
+    void ConnectKeyContentCommands(); // key content editor
+    void ConnectOpalCommands();       // OPAL Explorer and the Magic Setting menu
     void OnMagicSettingMenuItem(QAction* item);
     void ConnectFileCommands();           // export, import, print, favourites, mail, dropped files
     void ConnectRegistryChoiceCommands(); // which registry the window shows
@@ -217,9 +221,14 @@ class TfrmMain : public QMainWindow {
     void RunCreationSteps();
     void BuildRoots();
     void BuildLanguageMenu();
+    void MarkCurrentLanguage();
+    int MenuBarWidthInEveryLanguage() const;
     void ApplyToolHints();
     void SetCommandEnabled(QAction* action, bool enabled);
     void FitDataColumn();
+    void CentreOnScreen();
+    // Name and type columns as wide as their texts (within limits), once: later widths are the user's.
+    void FitNameAndTypeColumns();
     void ExpandForNavigation(const QModelIndex& node);
     void AddressEntered();
     void trvwKeysExpanded(const QModelIndex& node);
@@ -237,6 +246,7 @@ class TfrmMain : public QMainWindow {
     i18n::LanguageSubscription languageSubscription_;
     bool firstSelectionDone_ = false;
     bool firstShowDone_ = false;
+    bool columnsFitted_ = false;
     bool listChoiceNavigates_ = true;
     // Expansions made while looking a path up do not select what they expand.
     bool navigating_ = false;

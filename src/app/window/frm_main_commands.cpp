@@ -115,22 +115,12 @@ void TfrmMain::CreateCommands() {
     // Their work comes with later parts of the program.
     pendingCommands_ = {
         // editing
-        acKeyNew,
-        acKeyCopy,
-        acKeyPaste,
-        acKeyRename,
-        acKeyDelete,
-        acValueEdit,
-        acValueCopy,
-        acValuePaste,
-        acValueRename,
-        acValueDelete,
+        acKeyNew, acKeyCopy, acKeyPaste, acKeyRename, acKeyDelete, acValueEdit, acValueCopy, acValuePaste,
+        acValueRename, acValueDelete,
         // key content editor
-        acKeyContent,
-        acRegKeyContentEditor,
+        acKeyContent, acRegKeyContentEditor,
         // file commands and favourites
-        acEditRegistryFile,
-        mnitmPrintKeyContent,
+        acEditRegistryFile, mnitmPrintKeyContent,
         // search windows
         // hex editor
         // OPAL Explorer
