@@ -222,6 +222,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     if (windowFlags().testFlag(Qt::WindowStaysOnTopHint)) setWindowFlag(Qt::WindowStaysOnTopHint, false);
+    valueClipboard_.Empty();
     event->accept();
     emit closed();
 }

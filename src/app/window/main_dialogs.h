@@ -1,16 +1,25 @@
 // The dialogs the main window opens; created after it by the window start-up and handed to it.
 #pragma once
 
+namespace hw::editors {
+class TfrmDword;
+class TfrmStr;
+} // namespace hw::editors
+
 namespace hw::window {
 
 class TfrmAbout;
 class TfrmCurrentKey;
 class TfrmGoTo;
+class TfrmReplaceConfirm;
 
 struct MainDialogs {
     TfrmGoTo* frmGoTo = nullptr;
     TfrmCurrentKey* frmCurrentKey = nullptr;
     TfrmAbout* frmAbout = nullptr;
+    editors::TfrmStr* frmStr = nullptr;
+    editors::TfrmDword* frmDword = nullptr;
+    TfrmReplaceConfirm* frmReplaceConfirm = nullptr;
 };
 
 } // namespace hw::window

@@ -4,7 +4,10 @@
 #include "app/window/frm_current_key.h"
 #include "app/window/frm_goto.h"
 #include "app/window/frm_main.h"
+#include "app/window/frm_replace_confirm.h"
 #include "app/window/hivewright_application.h"
+#include "editors/frm_dword.h"
+#include "editors/frm_str.h"
 #include "i18n/language.h"
 #include "platform/qt/qt_message_boxes.h"
 
@@ -25,12 +28,23 @@ int RunNormalMode(int& argc, char** argv) {
     auto frmGoTo = std::make_unique<TfrmGoTo>();
     auto frmCurrentKey = std::make_unique<TfrmCurrentKey>();
     auto frmAbout = std::make_unique<TfrmAbout>();
-    frmMain->AttachDialogs({frmGoTo.get(), frmCurrentKey.get(), frmAbout.get()});
+    auto frmStr = std::make_unique<editors::TfrmStr>();
+    auto frmDword = std::make_unique<editors::TfrmDword>();
+    auto frmReplaceConfirm = std::make_unique<TfrmReplaceConfirm>();
+    frmMain->AttachDialogs({.frmGoTo = frmGoTo.get(),
+                            .frmCurrentKey = frmCurrentKey.get(),
+                            .frmAbout = frmAbout.get(),
+                            .frmStr = frmStr.get(),
+                            .frmDword = frmDword.get(),
+                            .frmReplaceConfirm = frmReplaceConfirm.get()});
     // Texts are applied window by window in this order, after the main window's own.
     const i18n::LanguageSubscription languageSubscriptions[] = {
         i18n::OnLanguageChanged([&frmAbout] { frmAbout->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmCurrentKey] { frmCurrentKey->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmGoTo] { frmGoTo->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmStr] { frmStr->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmDword] { frmDword->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmReplaceConfirm] { frmReplaceConfirm->ApplyLanguage(); }),
     };
 
     application.setQuitOnLastWindowClosed(false);
