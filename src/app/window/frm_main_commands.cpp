@@ -119,17 +119,13 @@ void TfrmMain::CreateCommands() {
         acKeyContent,
         acRegKeyContentEditor,
         // file commands and favourites
-        acAddToFavorites,
         acExportCurrentKey,
         acExportWholeRegistry,
         acImportRegistryFile,
         acEditRegistryFile,
         acEmail,
         mnitmPrintKeyContent,
-        mnitmFavoritesManage,
         // search windows
-        acFind,
-        mnitmReplace,
         // hex editor
         acHexEditor,
         // OPAL Explorer

@@ -5,11 +5,15 @@ namespace hw::editors {
 class TfrmDword;
 class TfrmStr;
 } // namespace hw::editors
+namespace hw::content {
+class TfrmFavorites;
+}
 
 namespace hw::window {
 
 class TfrmAbout;
 class TfrmCurrentKey;
+class TfrmFind;
 class TfrmGoTo;
 class TfrmReplaceConfirm;
 
@@ -20,6 +24,9 @@ struct MainDialogs {
     editors::TfrmStr* frmStr = nullptr;
     editors::TfrmDword* frmDword = nullptr;
     TfrmReplaceConfirm* frmReplaceConfirm = nullptr;
+    content::TfrmFavorites* frmFavorites = nullptr;
+    TfrmFind* frmFind = nullptr;    // Find
+    TfrmFind* frmReplace = nullptr; // Replace: the same window with its replace group
 };
 
 } // namespace hw::window

@@ -8,8 +8,10 @@
 #include "app/window/hivewright_application.h"
 #include "editors/frm_dword.h"
 #include "editors/frm_str.h"
+#include "content/frm_favorites.h"
 #include "i18n/language.h"
 #include "platform/qt/qt_message_boxes.h"
+#include "search/window/frm_find.h"
 
 #include <cstdio>
 #include <exception>
@@ -31,20 +33,29 @@ int RunNormalMode(int& argc, char** argv) {
     auto frmStr = std::make_unique<editors::TfrmStr>();
     auto frmDword = std::make_unique<editors::TfrmDword>();
     auto frmReplaceConfirm = std::make_unique<TfrmReplaceConfirm>();
+    auto frmFavorites = std::make_unique<content::TfrmFavorites>();
+    auto frmFind = std::make_unique<TfrmFind>(*frmMain, TfrmFind::Role::Find);
+    auto frmReplace = std::make_unique<TfrmFind>(*frmMain, TfrmFind::Role::Replace);
     frmMain->AttachDialogs({.frmGoTo = frmGoTo.get(),
                             .frmCurrentKey = frmCurrentKey.get(),
                             .frmAbout = frmAbout.get(),
                             .frmStr = frmStr.get(),
                             .frmDword = frmDword.get(),
-                            .frmReplaceConfirm = frmReplaceConfirm.get()});
+                            .frmReplaceConfirm = frmReplaceConfirm.get(),
+                            .frmFavorites = frmFavorites.get(),
+                            .frmFind = frmFind.get(),
+                            .frmReplace = frmReplace.get()});
     // Texts are applied window by window in this order, after the main window's own.
     const i18n::LanguageSubscription languageSubscriptions[] = {
         i18n::OnLanguageChanged([&frmAbout] { frmAbout->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmCurrentKey] { frmCurrentKey->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmFavorites] { frmFavorites->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmGoTo] { frmGoTo->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmStr] { frmStr->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmDword] { frmDword->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmReplaceConfirm] { frmReplaceConfirm->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmFind] { frmFind->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmReplace] { frmReplace->ApplyLanguage(); }),
     };
 
     application.setQuitOnLastWindowClosed(false);

@@ -66,6 +66,8 @@ MainWindowTest::MainWindowTest() {
 }
 
 MainWindowTest::~MainWindowTest() {
+    frmFind_.reset();
+    frmReplace_.reset();
     frmMain_.reset();
     frmGoTo_.reset();
     frmCurrentKey_.reset();
@@ -73,6 +75,7 @@ MainWindowTest::~MainWindowTest() {
     frmStr_.reset();
     frmDword_.reset();
     frmReplaceConfirm_.reset();
+    frmFavorites_.reset();
 }
 
 void MainWindowTest::CreateWindow() {
@@ -83,12 +86,18 @@ void MainWindowTest::CreateWindow() {
     frmStr_ = std::make_unique<editors::TfrmStr>();
     frmDword_ = std::make_unique<editors::TfrmDword>();
     frmReplaceConfirm_ = std::make_unique<window::TfrmReplaceConfirm>();
+    frmFavorites_ = std::make_unique<content::TfrmFavorites>();
+    frmFind_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Find);
+    frmReplace_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Replace);
     frmMain_->AttachDialogs({.frmGoTo = frmGoTo_.get(),
                              .frmCurrentKey = frmCurrentKey_.get(),
                              .frmAbout = frmAbout_.get(),
                              .frmStr = frmStr_.get(),
                              .frmDword = frmDword_.get(),
-                             .frmReplaceConfirm = frmReplaceConfirm_.get()});
+                             .frmReplaceConfirm = frmReplaceConfirm_.get(),
+                             .frmFavorites = frmFavorites_.get(),
+                             .frmFind = frmFind_.get(),
+                             .frmReplace = frmReplace_.get()});
 }
 
 std::vector<std::string> MainWindowTest::ChildTexts(const QModelIndex& node) const {

@@ -8,7 +8,9 @@
 #include "app/window/frm_replace_confirm.h"
 #include "editors/frm_dword.h"
 #include "editors/frm_str.h"
+#include "content/frm_favorites.h"
 #include "platform/winreg.h"
+#include "search/window/frm_find.h"
 #include "support/temp_registry.h"
 #include "util/scripted_dialogs.h"
 
@@ -59,6 +61,9 @@ class MainWindowTest : public ::testing::Test {
     std::unique_ptr<editors::TfrmStr> frmStr_;
     std::unique_ptr<editors::TfrmDword> frmDword_;
     std::unique_ptr<window::TfrmReplaceConfirm> frmReplaceConfirm_;
+    std::unique_ptr<content::TfrmFavorites> frmFavorites_;
+    std::unique_ptr<window::TfrmFind> frmFind_;
+    std::unique_ptr<window::TfrmFind> frmReplace_;
 };
 
 } // namespace hw::test
