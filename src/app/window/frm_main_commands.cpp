@@ -129,7 +129,6 @@ void TfrmMain::CreateCommands() {
         // hex editor
         acHexEditor,
         // OPAL Explorer
-        acOPALExplorer,
     };
     for (QAction* action : pendingCommands_)
         action->setEnabled(false);
