@@ -113,6 +113,10 @@ class TfrmMain : public QMainWindow {
     // The selected rows of the value list, in list order.
     std::vector<int> SelectedValueRows() const;
 
+    // Loads a file into the shared hex editor and shows it modally (a dropped file); a load failure is
+    // not reported.
+    void OpenFileInHexEditor(const std::string& fileName);
+
     // Command states.
     void UpdateKeyCommands();
     void UpdateValueCommands();

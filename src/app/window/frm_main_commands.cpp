@@ -127,7 +127,6 @@ void TfrmMain::CreateCommands() {
         mnitmPrintKeyContent,
         // search windows
         // hex editor
-        acHexEditor,
         // OPAL Explorer
     };
     for (QAction* action : pendingCommands_)

@@ -1,13 +1,14 @@
 // The dialogs the main window opens; created after it by the window start-up and handed to it.
 #pragma once
 
-namespace hw::editors {
-class TfrmDword;
-class TfrmStr;
-} // namespace hw::editors
 namespace hw::content {
 class TfrmFavorites;
 }
+namespace hw::editors {
+class TfrmBin;
+class TfrmDword;
+class TfrmStr;
+} // namespace hw::editors
 
 namespace hw::window {
 
@@ -27,6 +28,7 @@ struct MainDialogs {
     content::TfrmFavorites* frmFavorites = nullptr;
     TfrmFind* frmFind = nullptr;    // Find
     TfrmFind* frmReplace = nullptr; // Replace: the same window with its replace group
+    editors::TfrmBin* frmBin = nullptr;
 };
 
 } // namespace hw::window
