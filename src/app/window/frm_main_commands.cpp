@@ -115,17 +115,16 @@ void TfrmMain::CreateCommands() {
     // Their work comes with later parts of the program.
     pendingCommands_ = {
         // editing
-        acKeyNew, acKeyCopy, acKeyPaste, acKeyRename, acKeyDelete, acValueEdit, acValueCopy, acValuePaste,
-        acValueRename, acValueDelete,
         // key content editor
-        acKeyContent, acRegKeyContentEditor,
+        acKeyContent,
+        acRegKeyContentEditor,
         // file commands and favourites
-        acEditRegistryFile, mnitmPrintKeyContent,
+        acEditRegistryFile,
+        mnitmPrintKeyContent,
         // search windows
         // hex editor
         // OPAL Explorer
     };
-    pendingCommands_.insert(acValueNew.begin(), acValueNew.end());
     for (QAction* action : pendingCommands_)
         action->setEnabled(false);
 }
@@ -321,6 +320,7 @@ void TfrmMain::UpdateKeyCommands() {
         SetCommandEnabled(action, selected);
     for (QAction* action : acValueNew)
         SetCommandEnabled(action, selected);
+    UpdatePasteCommands();
 }
 
 void TfrmMain::UpdateValueCommands() {
@@ -329,6 +329,7 @@ void TfrmMain::UpdateValueCommands() {
         SetCommandEnabled(action, selectedRows > 0);
     for (QAction* action : {acValueEdit, acValueRename})
         SetCommandEnabled(action, selectedRows == 1);
+    UpdatePasteCommands();
 }
 
 void TfrmMain::SelectAllValues() {
