@@ -136,8 +136,6 @@ void TfrmMain::CreateCommands() {
         acEmail,
         mnitmPrintKeyContent,
         // search windows
-        acFind,
-        mnitmReplace,
         // hex editor
         acHexEditor,
         // OPAL Explorer

@@ -9,6 +9,7 @@ namespace hw::window {
 
 class TfrmAbout;
 class TfrmCurrentKey;
+class TfrmFind;
 class TfrmGoTo;
 
 struct MainDialogs {
@@ -16,6 +17,8 @@ struct MainDialogs {
     TfrmCurrentKey* frmCurrentKey = nullptr;
     TfrmAbout* frmAbout = nullptr;
     content::TfrmFavorites* frmFavorites = nullptr;
+    TfrmFind* frmFind = nullptr;    // Find
+    TfrmFind* frmReplace = nullptr; // Replace: the same window with its replace group
 };
 
 } // namespace hw::window

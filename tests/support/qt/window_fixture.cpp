@@ -56,6 +56,8 @@ MainWindowTest::MainWindowTest() {
 }
 
 MainWindowTest::~MainWindowTest() {
+    frmFind_.reset();
+    frmReplace_.reset();
     frmMain_.reset();
     frmGoTo_.reset();
     frmCurrentKey_.reset();
@@ -69,7 +71,14 @@ void MainWindowTest::CreateWindow() {
     frmCurrentKey_ = std::make_unique<window::TfrmCurrentKey>();
     frmAbout_ = std::make_unique<window::TfrmAbout>();
     frmFavorites_ = std::make_unique<content::TfrmFavorites>();
-    frmMain_->AttachDialogs({frmGoTo_.get(), frmCurrentKey_.get(), frmAbout_.get(), frmFavorites_.get()});
+    frmFind_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Find);
+    frmReplace_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Replace);
+    frmMain_->AttachDialogs({.frmGoTo = frmGoTo_.get(),
+                             .frmCurrentKey = frmCurrentKey_.get(),
+                             .frmAbout = frmAbout_.get(),
+                             .frmFavorites = frmFavorites_.get(),
+                             .frmFind = frmFind_.get(),
+                             .frmReplace = frmReplace_.get()});
 }
 
 std::vector<std::string> MainWindowTest::ChildTexts(const QModelIndex& node) const {

@@ -7,6 +7,7 @@
 #include "app/window/frm_main.h"
 #include "content/frm_favorites.h"
 #include "platform/winreg.h"
+#include "search/window/frm_find.h"
 #include "support/temp_registry.h"
 #include "util/scripted_dialogs.h"
 
@@ -50,6 +51,8 @@ class MainWindowTest : public ::testing::Test {
     std::unique_ptr<window::TfrmCurrentKey> frmCurrentKey_;
     std::unique_ptr<window::TfrmAbout> frmAbout_;
     std::unique_ptr<content::TfrmFavorites> frmFavorites_;
+    std::unique_ptr<window::TfrmFind> frmFind_;
+    std::unique_ptr<window::TfrmFind> frmReplace_;
 };
 
 } // namespace hw::test
