@@ -4,6 +4,9 @@
 namespace hw::content {
 class TfrmFavorites;
 }
+namespace hw::editors {
+class TfrmBin;
+}
 
 namespace hw::window {
 
@@ -19,6 +22,7 @@ struct MainDialogs {
     content::TfrmFavorites* frmFavorites = nullptr;
     TfrmFind* frmFind = nullptr;    // Find
     TfrmFind* frmReplace = nullptr; // Replace: the same window with its replace group
+    editors::TfrmBin* frmBin = nullptr;
 };
 
 } // namespace hw::window
