@@ -126,8 +126,6 @@ void TfrmMain::CreateCommands() {
         acValueRename,
         acValueDelete,
         // key content editor
-        acKeyContent,
-        acRegKeyContentEditor,
         // file commands and favourites
         acAddToFavorites,
         acExportCurrentKey,

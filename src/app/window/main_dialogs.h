@@ -1,6 +1,10 @@
 // The dialogs the main window opens; created after it by the window start-up and handed to it.
 #pragma once
 
+namespace hw::content {
+class TfrmKeyContent;
+}
+
 namespace hw::window {
 
 class TfrmAbout;
@@ -11,6 +15,7 @@ struct MainDialogs {
     TfrmGoTo* frmGoTo = nullptr;
     TfrmCurrentKey* frmCurrentKey = nullptr;
     TfrmAbout* frmAbout = nullptr;
+    content::TfrmKeyContent* frmKeyContent = nullptr;
 };
 
 } // namespace hw::window

@@ -5,11 +5,13 @@
 #include "app/window/frm_goto.h"
 #include "app/window/frm_main.h"
 #include "app/window/hivewright_application.h"
+#include "content/frm_key_content.h"
 #include "i18n/language.h"
 #include "platform/qt/qt_message_boxes.h"
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <memory>
 
 namespace hw::window {
@@ -25,12 +27,15 @@ int RunNormalMode(int& argc, char** argv) {
     auto frmGoTo = std::make_unique<TfrmGoTo>();
     auto frmCurrentKey = std::make_unique<TfrmCurrentKey>();
     auto frmAbout = std::make_unique<TfrmAbout>();
-    frmMain->AttachDialogs({frmGoTo.get(), frmCurrentKey.get(), frmAbout.get()});
+    auto frmKeyContent = std::make_unique<content::TfrmKeyContent>();
+    frmKeyContent->SetVersionLine(frmMain->RegFileHeader());
+    frmMain->AttachDialogs({frmGoTo.get(), frmCurrentKey.get(), frmAbout.get(), frmKeyContent.get()});
     // Texts are applied window by window in this order, after the main window's own.
     const i18n::LanguageSubscription languageSubscriptions[] = {
         i18n::OnLanguageChanged([&frmAbout] { frmAbout->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmCurrentKey] { frmCurrentKey->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmGoTo] { frmGoTo->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmKeyContent] { frmKeyContent->ApplyLanguage(); }),
     };
 
     application.setQuitOnLastWindowClosed(false);
@@ -39,14 +44,39 @@ int RunNormalMode(int& argc, char** argv) {
     return application.exec();
 }
 
+// The key content editor as the only window, with the file loaded; the main window stays hidden behind it.
+int RunRegFileMode(const std::string& fileName, int& argc, char** argv) {
+    HivewrightApplication application(argc, argv);
+    platform::InstallQtMessageBoxes();
+
+    // The editor comes first: it is the application's main window and its closing ends the run.
+    auto frmKeyContent = std::make_unique<content::TfrmKeyContent>();
+    auto frmMain = std::make_unique<TfrmMain>();
+    frmMain->AttachDialogs({.frmKeyContent = frmKeyContent.get()});
+    frmKeyContent->SetVersionLine(frmMain->RegFileHeader());
+    const i18n::LanguageSubscription languageSubscription =
+        i18n::OnLanguageChanged([&frmKeyContent] { frmKeyContent->ApplyLanguage(); });
+    i18n::ApplyStartLanguage();
+    std::error_code error;
+    if (!fileName.empty() && std::filesystem::is_regular_file(fileName, error))
+        frmKeyContent->LoadFromFile(fileName);
+
+    application.setQuitOnLastWindowClosed(false);
+    QObject::connect(frmKeyContent.get(), &content::TfrmKeyContent::closed, &application, &QApplication::quit);
+    frmKeyContent->show();
+    return application.exec();
+}
+
 } // namespace
 
 int RunWindowMode(const hw::app::CommandLine& commandLine, int& argc, char** argv) {
-    if (commandLine.mode != hw::app::Mode::Normal) {
+    const hw::app::Mode mode = commandLine.mode;
+    if (mode != hw::app::Mode::Normal && mode != hw::app::Mode::RegFileWindow) {
         std::fputs("hivewright: this window mode is not available yet\n", stderr);
         return 2;
     }
     try {
+        if (mode == hw::app::Mode::RegFileWindow) return RunRegFileMode(commandLine.fileName, argc, argv);
         return RunNormalMode(argc, argv);
     } catch (const std::exception&) {
         // A failure while the windows are created ends the program quietly.
