@@ -1,5 +1,6 @@
 #include "app/cli_jobs.h"
 
+#include "app/association_jobs.h"
 #include "app/usage_text.h"
 #include "core/key_ops.h"
 #include "platform/registry_store.h"
@@ -24,7 +25,8 @@ int Fail(std::ostream& errors, int status, const std::string& message) {
 }
 
 bool UsesRegistry(Mode mode) {
-    return mode == Mode::Import || mode == Mode::Export || mode == Mode::Delete;
+    return mode == Mode::Import || mode == Mode::Export || mode == Mode::Delete ||
+           mode == Mode::RegisterAssociations || mode == Mode::UnregisterAssociations;
 }
 
 } // namespace
@@ -37,7 +39,8 @@ int RunImportJob(const CommandLine& commandLine, std::ostream& errors) {
     if (commandLine.ask && !util::AskYesNo(kImportQuestion))
         return Fail(errors, kExitFailure,
                     "import of " + file + " declined (skip the question with --yes or /ask:[no])");
-    const regfile::ImportResult result = regfile::ImportRegFile(file);
+    const regfile::ImportReport report = regfile::ImportRegFileReported(file);
+    const regfile::ImportResult result = report.result;
     switch (result) {
     case regfile::ImportResult::Success:
         break;
@@ -46,6 +49,8 @@ int RunImportJob(const CommandLine& commandLine, std::ostream& errors) {
         break;
     case regfile::ImportResult::Incomplete:
         Report(errors) << file << ": some sections or values could not be imported\n";
+        for (const std::string& failure : regfile::DescribeImportFailures(report))
+            Report(errors) << file << ": " << failure << '\n';
         break;
     case regfile::ImportResult::FileNotFound:
         Report(errors) << file << ": file does not exist\n";
@@ -63,15 +68,26 @@ int RunExportJob(const CommandLine& commandLine, std::ostream& errors) {
         return Fail(errors, kExitUsage, "/export needs a file: \"/export /file:<file> /key:<key>\"");
     // Checked first, so that a mistyped key does not replace the file with a header alone.
     if (!core::KeyPathExists(key)) return Fail(errors, kExitFailure, key + ": no such key");
-    switch (regfile::ExportKeyPathToFile(key, file, regfile::RegFileHeader())) {
+    const regfile::ExportReport report =
+        regfile::ExportKeyPathToFileReported(key, file, regfile::RegFileHeader());
+    switch (report.result) {
     case regfile::ExportResult::Success:
-        return kExitSuccess;
+        break;
     case regfile::ExportResult::KeyNotFound:
         return Fail(errors, kExitFailure, key + ": the key could not be opened");
     case regfile::ExportResult::WriteFailed:
-        break;
+    case regfile::ExportResult::Cancelled:
+        return Fail(errors, kExitFailure, file + ": cannot write the file");
     }
-    return Fail(errors, kExitFailure, file + ": cannot write the file");
+    if (report.leftOut.empty()) return kExitSuccess;
+    Report(errors) << file << ": " << report.leftOut.size()
+                   << " names holding line ends were left out, which the file format cannot carry\n";
+    constexpr std::size_t kNamed = 10;
+    for (std::size_t i = 0; i < report.leftOut.size() && i < kNamed; ++i)
+        Report(errors) << "left out: " << report.leftOut[i] << '\n';
+    if (report.leftOut.size() > kNamed)
+        Report(errors) << "... and " << report.leftOut.size() - kNamed << " more\n";
+    return kExitLeftOut;
 }
 
 int RunDeleteJob(const CommandLine& commandLine, std::ostream& errors) {
@@ -112,9 +128,11 @@ int RunCommandLineMode(const CommandLine& commandLine, std::ostream& output, std
         output << UsageText();
         return kExitSuccess;
     case Mode::RegisterAssociations:
-        return Fail(errors, kExitUsage, "/reg (registering the file associations) is not available yet");
+        status = RunRegisterJob(errors);
+        break;
     case Mode::UnregisterAssociations:
-        return Fail(errors, kExitUsage, "/unreg (removing the file associations) is not available yet");
+        status = RunUnregisterJob();
+        break;
     case Mode::OpalWindow:
     case Mode::RegFileWindow:
     case Mode::HexEditorWindow:

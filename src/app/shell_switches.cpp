@@ -68,6 +68,29 @@ CommandLine DeleteSwitch(const SplitArguments& split) {
     return result;
 }
 
+struct FileWindowOption {
+    std::string_view option;
+    Mode mode;
+};
+
+// Each opens one file in its window; the file is the next argument, taken verbatim, so a name holding
+// ">" or a switch word (a crafted folder name) stays a name.
+constexpr FileWindowOption kFileWindowOptions[] = {
+    {"--opal", Mode::OpalWindow},
+    {"--edit-reg", Mode::RegFileWindow},
+    {"--hex", Mode::HexEditorWindow},
+};
+
+CommandLine FileWindowSwitch(const FileWindowOption& option, const std::vector<std::string>& arguments) {
+    // A usage error must not open the window, so it is reported as the usage mode's.
+    if (arguments.size() != 2)
+        return UsageError(Mode::Usage, "usage: hivewright " + std::string(option.option) + " FILE");
+    CommandLine result;
+    result.mode = option.mode;
+    result.fileName = arguments[1];
+    return result;
+}
+
 } // namespace
 
 std::optional<CommandLine> ParseShellSwitches(const std::vector<std::string>& arguments) {
@@ -81,6 +104,8 @@ std::optional<CommandLine> ParseShellSwitches(const std::vector<std::string>& ar
     if (first == "--import") return ImportSwitch(Split(arguments));
     if (first == "--export") return ExportSwitch(Split(arguments));
     if (first == "--delete") return DeleteSwitch(Split(arguments));
+    for (const FileWindowOption& option : kFileWindowOptions)
+        if (first == option.option) return FileWindowSwitch(option, arguments);
     return std::nullopt;
 }
 

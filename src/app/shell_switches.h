@@ -1,5 +1,6 @@
 // The shell-friendly forms of the command-line jobs, which need no quoting of "<" and ">":
 //   --import FILE [--yes]   --export KEY FILE   --delete KEY [VALUE]   --help
+//   --opal FILE   --edit-reg FILE   --hex FILE
 #pragma once
 
 #include "app/command_line.h"

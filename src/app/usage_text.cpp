@@ -36,7 +36,8 @@ constexpr std::string_view kFirstLine =
 constexpr std::string_view kNormalStartLine = "any other will start with Hivewright in normal way";
 constexpr std::string_view kClosingLine =
     "In a shell, quote every switch holding < or >, or use: hivewright --import FILE [--yes] | "
-    "--export KEY FILE | --delete KEY [VALUE] | --help";
+    "--export KEY FILE | --delete KEY [VALUE] | --help | --opal FILE | --edit-reg FILE | --hex FILE "
+    "(a /file:<...> name ends at its first >; these options take any name)";
 
 void AppendLine(std::string& text, std::string_view switchPart, std::string_view explanation) {
     text += switchPart;

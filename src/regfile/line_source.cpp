@@ -53,6 +53,7 @@ TextLineSource::TextLineSource(int fd, std::string start) : fd_(fd), buffer_(std
 bool TextLineSource::Refill() {
     if (atEnd_) return false;
     buffer_.erase(0, begin_);
+    dropped_ += begin_;
     scanFrom_ -= begin_;
     begin_ = 0;
     // Grow with the text held so that a huge line is read in a number of steps logarithmic in its length.

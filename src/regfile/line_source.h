@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,8 @@ class LineSource {
     virtual bool Next(std::string_view& line) = 0;
     // True when reading stopped early because the input could not be read.
     virtual bool Failed() const { return false; }
+    // Bytes of the input taken so far, for progress.
+    virtual std::uint64_t Position() const { return 0; }
 };
 
 class VectorLineSource : public LineSource {
@@ -36,6 +39,7 @@ class TextLineSource : public LineSource {
     TextLineSource(int fd, std::string start);
     bool Next(std::string_view& line) override;
     bool Failed() const override { return failed_; }
+    std::uint64_t Position() const override { return dropped_ + begin_; }
 
   private:
     // Drops the consumed text and reads another block; false when nothing more can come.
@@ -43,8 +47,9 @@ class TextLineSource : public LineSource {
 
     int fd_ = -1;
     std::string buffer_;
-    std::size_t begin_ = 0;    // start of the next line
-    std::size_t scanFrom_ = 0; // text before it holds no line end
+    std::uint64_t dropped_ = 0; // bytes of earlier blocks already erased from the buffer
+    std::size_t begin_ = 0;     // start of the next line
+    std::size_t scanFrom_ = 0;  // text before it holds no line end
     bool atEnd_ = false;
     bool failed_ = false;
     bool skipLineFeed_ = false; // the last line ended with CR: a LF right after it belongs to that end

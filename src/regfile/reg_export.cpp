@@ -5,6 +5,7 @@
 #include "core/root_keys.h"
 #include "platform/platform_facts.h"
 #include "regfile/value_line.h"
+#include "util/file_io.h"
 
 #include <cstring>
 #include <optional>
@@ -26,15 +27,25 @@ struct WalkFrame {
 // stack, so deep trees cannot exhaust the call stack; buffers grow once and serve every key.
 class KeyExporter {
   public:
-    explicit KeyExporter(RegTextOut& out) : out_(out) {}
+    KeyExporter(RegTextOut& out, std::vector<std::string>* leftOut = nullptr,
+                const ExportProgress* progress = nullptr)
+        : out_(out), leftOut_(leftOut), progress_(progress) {}
     // False when the key cannot be opened.
     bool Export(HKEY root, const std::string& subKey);
+    bool Cancelled() const { return cancelled_; }
 
   private:
     // Writes the section of frame's key; false (nothing written) when its information cannot be read.
     bool WriteSection(WalkFrame& frame);
+    // A line end in a name would split its line into lines of the name's own choosing.
+    bool Fits(std::string_view name, const std::string& keyPath, bool isValue);
+    void CountKey();
 
     RegTextOut& out_;
+    std::vector<std::string>* leftOut_;
+    const ExportProgress* progress_;
+    std::uint64_t keysDone_ = 0;
+    bool cancelled_ = false;
     std::vector<char> keyName_;
     std::vector<char> valueName_;
     std::vector<BYTE> data_;
@@ -52,7 +63,13 @@ bool KeyExporter::Export(HKEY root, const std::string& subKey) {
     }
     std::vector<WalkFrame> stack;
     stack.push_back(std::move(top));
+    CountKey();
     while (!stack.empty()) {
+        if (cancelled_) {
+            for (const WalkFrame& frame : stack)
+                RegCloseKey(frame.data.key);
+            return true;
+        }
         WalkFrame& parent = stack.back();
         if (parent.nextSubKey >= parent.subKeyCount) {
             RegCloseKey(parent.data.key);
@@ -66,8 +83,7 @@ bool KeyExporter::Export(HKEY root, const std::string& subKey) {
             continue;
         }
         const std::string_view name(keyName_.data(), ::strnlen(keyName_.data(), keyName_.size()));
-        // A line end in a name would split the section line into lines of its own choosing.
-        if (!FitsOnOneLine(name)) continue;
+        if (!Fits(name, parent.data.path, false)) continue;
         WalkFrame child;
         if (RegOpenKeyA(parent.data.key, keyName_.data(), &child.data.key) != ERROR_SUCCESS) continue;
         child.data.root = parent.data.root;
@@ -78,8 +94,37 @@ bool KeyExporter::Export(HKEY root, const std::string& subKey) {
             continue;
         }
         stack.push_back(std::move(child));
+        CountKey();
     }
     return true;
+}
+
+void KeyExporter::CountKey() {
+    constexpr std::uint64_t kKeysPerReport = 256;
+    if (progress_ && *progress_ && ++keysDone_ % kKeysPerReport == 0 && !(*progress_)(keysDone_))
+        cancelled_ = true;
+}
+
+std::string ShownName(std::string_view name) {
+    std::string shown;
+    for (char c : name) {
+        if (c == '\r')
+            shown += "\\r";
+        else if (c == '\n')
+            shown += "\\n";
+        else
+            shown += c;
+    }
+    return shown;
+}
+
+bool KeyExporter::Fits(std::string_view name, const std::string& keyPath, bool isValue) {
+    if (FitsOnOneLine(name)) return true;
+    if (leftOut_) {
+        leftOut_->push_back(isValue ? keyPath + " \"" + ShownName(name) + "\""
+                                    : keyPath + "\\" + ShownName(name));
+    }
+    return false;
 }
 
 bool KeyExporter::WriteSection(WalkFrame& frame) {
@@ -101,7 +146,7 @@ bool KeyExporter::WriteSection(WalkFrame& frame) {
             continue;
         }
         const std::string_view name(valueName_.data(), nameLength);
-        if (!FitsOnOneLine(name)) continue;
+        if (!Fits(name, frame.data.path, true)) continue;
         AppendValueLine(name, type, data_.data(), size, out_.Line());
         out_.EndLine();
     }
@@ -113,20 +158,31 @@ struct ExportRoot {
     std::string subKey;
 };
 
-ExportResult ExportToFile(const std::vector<ExportRoot>& keys, const std::string& fileName,
-                          const std::string& header) {
-    std::FILE* file = std::fopen(fileName.c_str(), "wb");
-    if (file == nullptr) return ExportResult::WriteFailed;
+ExportReport ExportToFile(const std::vector<ExportRoot>& keys, const std::string& fileName,
+                          const std::string& header, const ExportProgress& progress) {
+    ExportReport report;
+    util::ReplacingFile file(fileName);
+    if (!file.stream()) {
+        report.result = ExportResult::WriteFailed;
+        return report;
+    }
     bool allFound = true;
-    RegTextOut out(file);
+    RegTextOut out(file.stream());
     out.Line() += header;
     out.EndLine();
-    KeyExporter exporter(out);
-    for (const ExportRoot& key : keys)
+    KeyExporter exporter(out, &report.leftOut, &progress);
+    for (const ExportRoot& key : keys) {
         allFound = exporter.Export(key.root, key.subKey) && allFound;
-    const bool written = out.Finish();
-    if (std::fclose(file) != 0 || !written) return ExportResult::WriteFailed;
-    return allFound ? ExportResult::Success : ExportResult::KeyNotFound;
+        if (exporter.Cancelled()) {
+            report.result = ExportResult::Cancelled;
+            return report;
+        }
+    }
+    if (!out.Finish() || !file.Commit())
+        report.result = ExportResult::WriteFailed;
+    else if (!allFound)
+        report.result = ExportResult::KeyNotFound;
+    return report;
 }
 
 } // namespace
@@ -148,18 +204,33 @@ bool ExportKeyPath(const std::string& path, RegLines& lines) {
     return ExportKey(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path), lines);
 }
 
+bool ExportKeyPath(const std::string& path, RegLines& lines, std::vector<std::string>& leftOut) {
+    RegTextOut out(lines);
+    return KeyExporter(out, &leftOut).Export(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path));
+}
+
 ExportResult ExportKeyToFile(HKEY root, const std::string& subKey, const std::string& fileName,
                              const std::string& header) {
-    return ExportToFile({{root, subKey}}, fileName, header);
+    return ExportToFile({{root, subKey}}, fileName, header, {}).result;
 }
 
 ExportResult ExportKeyPathToFile(const std::string& path, const std::string& fileName,
                                  const std::string& header) {
-    return ExportKeyToFile(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path), fileName, header);
+    return ExportKeyPathToFileReported(path, fileName, header).result;
 }
 
 ExportResult ExportRegistryToFile(const std::string& fileName, const std::string& header) {
-    return ExportToFile({{HKEY_LOCAL_MACHINE, ""}, {HKEY_USERS, ""}}, fileName, header);
+    return ExportRegistryToFileReported(fileName, header).result;
+}
+
+ExportReport ExportKeyPathToFileReported(const std::string& path, const std::string& fileName,
+                                         const std::string& header, const ExportProgress& progress) {
+    return ExportToFile({{core::RootKeyOfPath(path), core::SubKeyOrEmpty(path)}}, fileName, header, progress);
+}
+
+ExportReport ExportRegistryToFileReported(const std::string& fileName, const std::string& header,
+                                          const ExportProgress& progress) {
+    return ExportToFile({{HKEY_LOCAL_MACHINE, ""}, {HKEY_USERS, ""}}, fileName, header, progress);
 }
 
 } // namespace hw::regfile

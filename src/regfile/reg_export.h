@@ -4,7 +4,10 @@
 #include "platform/winreg.h"
 #include "regfile/reg_text_out.h"
 
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace hw::regfile {
 
@@ -19,6 +22,17 @@ enum class ExportResult {
     Success,
     KeyNotFound, // the key could not be opened: the file holds the header line only
     WriteFailed, // the file could not be created or written
+    Cancelled,   // the progress callback cancelled it; no file was left behind
+};
+
+// Called every so often with the number of keys written; returning false cancels the export.
+using ExportProgress = std::function<bool(std::uint64_t keysDone)>;
+
+struct ExportReport {
+    ExportResult result = ExportResult::Success;
+    // Keys ("HKEY_...\Path") and values ("HKEY_...\Path" "name") left out because their names hold a line
+    // end, which the format cannot carry; line ends are shown as \r and \n. A key left out takes its subtree.
+    std::vector<std::string> leftOut;
 };
 
 // The header line for this system's platform facts.
@@ -28,13 +42,20 @@ std::string RegFileHeader();
 // be opened.
 bool ExportKey(HKEY root, const std::string& subKey, RegLines& lines);
 bool ExportKeyPath(const std::string& path, RegLines& lines);
+bool ExportKeyPath(const std::string& path, RegLines& lines, std::vector<std::string>& leftOut);
 
-// Write the header line and the sections to the file, replacing it.
+// Write the header line and the sections to the file, replacing it only when complete: the text goes to a
+// temporary file beside it that is renamed over it at the end.
 ExportResult ExportKeyToFile(HKEY root, const std::string& subKey, const std::string& fileName,
                              const std::string& header);
 ExportResult ExportKeyPathToFile(const std::string& path, const std::string& fileName,
                                  const std::string& header);
 // The whole registry: HKEY_LOCAL_MACHINE, then HKEY_USERS (the other roots are views of these).
 ExportResult ExportRegistryToFile(const std::string& fileName, const std::string& header);
+
+ExportReport ExportKeyPathToFileReported(const std::string& path, const std::string& fileName,
+                                         const std::string& header, const ExportProgress& progress = {});
+ExportReport ExportRegistryToFileReported(const std::string& fileName, const std::string& header,
+                                          const ExportProgress& progress = {});
 
 } // namespace hw::regfile

@@ -1,20 +1,25 @@
 #include "regfile/reg_import.h"
 
 #include "core/key_ops.h"
+#include "core/root_keys.h"
 #include "core/value_text.h"
 #include "platform/registry_store.h"
 #include "regfile/line_source.h"
 #include "regfile/reg_scanner.h"
+#include "regfile/registry_error_text.h"
 #include "regfile/utf16.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <exception>
 #include <fcntl.h>
 #include <filesystem>
 #include <limits>
 #include <optional>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace hw::regfile {
@@ -23,18 +28,28 @@ namespace {
 
 constexpr std::size_t kFirstBlock = 1 << 16;
 constexpr std::size_t kMostOpenSections = 32;
+constexpr std::uint64_t kProgressStep = 1 << 18;
+constexpr std::size_t kDescribedFailures = 10;
+
+std::string SectionPath(const TRegImportInfo& info) {
+    if (info.root == 0) return {};
+    std::string path = core::RootKeyName(info.root);
+    if (!info.keyPath.empty()) path.append(1, '\\').append(info.keyPath);
+    return path;
+}
 
 // Writes the records of one import to the registry, keeping the current section's key open.
 class RegImporter {
   public:
-    explicit RegImporter(bool twoByteText) : twoByteText_(twoByteText) {}
+    RegImporter(bool twoByteText, std::vector<ImportFailure>& failures)
+        : twoByteText_(twoByteText), failures_(failures) {}
     ~RegImporter() { CloseSections(); }
     RegImporter(const RegImporter&) = delete;
     RegImporter& operator=(const RegImporter&) = delete;
 
     void Apply(const TRegImportInfo& info);
-    void MarkFailed() { failed_ = true; }
-    bool Failed() const { return failed_; }
+    // Notes a failure of the current record (or of the input at its line).
+    void Fail(const TRegImportInfo& info, std::string reason);
 
   private:
     struct SectionKey {
@@ -46,17 +61,17 @@ class RegImporter {
     void CloseSections();
     void OpenSection(const TRegImportInfo& info);
     void DeleteKeyTree(const TRegImportInfo& info);
-    void DeleteValue(const std::string& name);
+    void DeleteValue(const TRegImportInfo& info);
     void WriteDWord(const TRegImportInfo& info);
     void WriteByteText(DWORD type, const TRegImportInfo& info);
-    void Write(const std::string& name, DWORD type, const void* data, std::size_t size);
+    void Write(const TRegImportInfo& info, DWORD type, const void* data, std::size_t size);
 
     bool twoByteText_;
+    std::vector<ImportFailure>& failures_;
     // The current section's key last, after the keys of the earlier sections that contain it: files list
     // parents before children, so each section is opened one level below its nearest open ancestor.
     std::vector<SectionKey> sections_;
     HKEY current_ = 0;
-    bool failed_ = false;
     std::vector<BYTE> bytes_;
     std::string text_;
 };
@@ -75,7 +90,7 @@ void RegImporter::Apply(const TRegImportInfo& info) {
     if (current_ == 0) return;
     switch (info.kind) {
     case RegRecordKind::String:
-        Write(info.name, REG_SZ, info.data.c_str(), info.data.size() + 1);
+        Write(info, REG_SZ, info.data.c_str(), info.data.size() + 1);
         break;
     case RegRecordKind::DWord:
         WriteDWord(info);
@@ -87,11 +102,15 @@ void RegImporter::Apply(const TRegImportInfo& info) {
         WriteByteText(info.type, info);
         break;
     case RegRecordKind::DeleteValue:
-        DeleteValue(info.name);
+        DeleteValue(info);
         break;
     default:
         break;
     }
+}
+
+void RegImporter::Fail(const TRegImportInfo& info, std::string reason) {
+    failures_.push_back({info.line, SectionPath(info), std::move(reason)});
 }
 
 void RegImporter::CloseSections() {
@@ -122,8 +141,9 @@ void RegImporter::OpenSection(const TRegImportInfo& info) {
         RegCreateKeyA(sections_.back().key, std::string(*below).c_str(), &key) != ERROR_SUCCESS) {
         // No open ancestor, or it went away: the whole path from the root.
         CloseSections();
-        if (RegCreateKeyA(info.root, info.keyPath.c_str(), &key) != ERROR_SUCCESS) {
-            failed_ = true;
+        if (const LONG result = RegCreateKeyA(info.root, info.keyPath.c_str(), &key);
+            result != ERROR_SUCCESS) {
+            Fail(info, "the key could not be opened or created: " + RegistryErrorText(result));
             return;
         }
     }
@@ -139,16 +159,17 @@ void RegImporter::DeleteKeyTree(const TRegImportInfo& info) {
     CloseSections();
     // A root cannot be deleted; a key that is already gone is what the file asks for.
     if (info.keyPath.empty()) {
-        failed_ = true;
+        Fail(info, "a root key cannot be deleted");
         return;
     }
     if (core::KeyExists(info.root, info.keyPath) && !core::DeleteKeyTree(info.root, info.keyPath))
-        failed_ = true;
+        Fail(info, "the key could not be deleted entirely");
 }
 
-void RegImporter::DeleteValue(const std::string& name) {
-    const LONG result = RegDeleteValueA(current_, name.c_str());
-    if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) failed_ = true;
+void RegImporter::DeleteValue(const TRegImportInfo& info) {
+    const LONG result = RegDeleteValueA(current_, info.name.c_str());
+    if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
+        Fail(info, "the value could not be deleted: " + RegistryErrorText(result));
 }
 
 void RegImporter::WriteDWord(const TRegImportInfo& info) {
@@ -156,13 +177,13 @@ void RegImporter::WriteDWord(const TRegImportInfo& info) {
     try {
         number = core::HexToDWord(info.data);
     } catch (const core::HexConversionError&) {
-        failed_ = true;
+        Fail(info, "not a DWORD number");
         return;
     }
     BYTE little[4];
     for (int i = 0; i < 4; ++i)
         little[i] = static_cast<BYTE>(number >> (8 * i));
-    Write(info.name, REG_DWORD, little, sizeof little);
+    Write(info, REG_DWORD, little, sizeof little);
 }
 
 bool IsTextType(DWORD type) {
@@ -176,37 +197,85 @@ void RegImporter::WriteByteText(DWORD type, const TRegImportInfo& info) {
     if (twoByteText_ && IsTextType(type)) {
         text_.clear();
         AppendUtf16LeAsUtf8(bytes_.data(), count, text_);
-        Write(info.name, type, text_.data(), text_.size());
+        Write(info, type, text_.data(), text_.size());
         return;
     }
-    Write(info.name, type, bytes_.data(), count);
+    Write(info, type, bytes_.data(), count);
 }
 
-void RegImporter::Write(const std::string& name, DWORD type, const void* data, std::size_t size) {
-    if (size > std::numeric_limits<DWORD>::max() ||
-        RegSetValueExA(current_, name.c_str(), 0, type, static_cast<const BYTE*>(data),
-                       static_cast<DWORD>(size)) != ERROR_SUCCESS) {
-        failed_ = true;
+void RegImporter::Write(const TRegImportInfo& info, DWORD type, const void* data, std::size_t size) {
+    if (size > std::numeric_limits<DWORD>::max()) {
+        Fail(info, "the data is too large");
+        return;
     }
+    const LONG result = RegSetValueExA(current_, info.name.c_str(), 0, type, static_cast<const BYTE*>(data),
+                                       static_cast<DWORD>(size));
+    if (result != ERROR_SUCCESS) Fail(info, "the value could not be written: " + RegistryErrorText(result));
 }
 
-ImportResult ImportFromSource(LineSource& source, bool twoByteText) {
+// Reports progress every kProgressStep bytes; once asked to stop, the import ends before the next section.
+class ProgressGate {
+  public:
+    ProgressGate(const ImportProgress& progress, std::uint64_t total) : progress_(progress), total_(total) {}
+    // False when the record must not be applied because a stop was asked for.
+    bool Admit(const LineSource& source, const TRegImportInfo& info) {
+        if (progress_ && !stopping_ && source.Position() >= next_) {
+            next_ = source.Position() + kProgressStep;
+            stopping_ = !progress_(std::min(source.Position(), total_), total_);
+        }
+        if (stopping_ && (info.kind == RegRecordKind::Section || info.kind == RegRecordKind::DeleteKey))
+            stopped_ = true;
+        return !stopped_;
+    }
+    bool Stopped() const { return stopped_; }
+    void Finish() {
+        if (progress_ && !stopped_) progress_(total_, total_);
+    }
+
+  private:
+    const ImportProgress& progress_;
+    std::uint64_t total_;
+    std::uint64_t next_ = 0;
+    bool stopping_ = false;
+    bool stopped_ = false;
+};
+
+ImportReport ImportFromSource(LineSource& source, bool twoByteText, const ImportProgress& progress,
+                              std::uint64_t total) {
+    ImportReport report;
     std::string_view header;
     if (!source.Next(header) || !IsAcceptedHeader(header)) {
-        return source.Failed() ? ImportResult::Incomplete : ImportResult::UnknownHeader;
+        if (source.Failed()) {
+            report.result = ImportResult::Incomplete;
+            report.failures.push_back({1, {}, "the file could not be read"});
+        } else {
+            report.result = ImportResult::UnknownHeader;
+        }
+        return report;
     }
-    RegImporter importer(twoByteText);
+    RegImporter importer(twoByteText, report.failures);
+    ProgressGate gate(progress, total);
+    TRegImportInfo info;
     try {
         RegLineScanner scanner(source);
-        TRegImportInfo info;
-        while (scanner.Next(info))
+        while (scanner.Next(info) && gate.Admit(source, info))
             importer.Apply(info);
-    } catch (const std::exception&) {
-        importer.MarkFailed();
+    } catch (const std::exception& failure) {
+        importer.Fail(info, failure.what());
     }
-    if (source.Failed()) importer.MarkFailed();
+    if (source.Failed()) importer.Fail(info, "the file could not be read to its end");
     platform::FlushRegistry();
-    return importer.Failed() ? ImportResult::Incomplete : ImportResult::Success;
+    gate.Finish();
+    report.stopped = gate.Stopped();
+    report.result = report.failures.empty() ? ImportResult::Success : ImportResult::Incomplete;
+    return report;
+}
+
+ImportReport FailedReport(ImportResult result, std::string reason) {
+    ImportReport report;
+    report.result = result;
+    if (!reason.empty()) report.failures.push_back({0, {}, std::move(reason)});
+    return report;
 }
 
 // Reads to the end of fd; false on a read error.
@@ -218,43 +287,75 @@ bool ReadRest(int fd, std::string& into) {
     }
 }
 
-ImportResult ImportFromDescriptor(int fd) {
+ImportReport ImportFromDescriptor(int fd, const ImportProgress& progress) {
+    struct stat status {};
+    const std::uint64_t size = ::fstat(fd, &status) == 0 ? static_cast<std::uint64_t>(status.st_size) : 0;
     std::string start;
-    if (!ReadBlock(fd, start, kFirstBlock)) return ImportResult::Incomplete;
+    if (!ReadBlock(fd, start, kFirstBlock))
+        return FailedReport(ImportResult::Incomplete, "the file could not be read");
     if (!HasUtf16LeMark(start)) {
         TextLineSource source(fd, std::move(start));
-        return ImportFromSource(source, false);
+        return ImportFromSource(source, false, progress, size);
     }
-    if (!ReadRest(fd, start)) return ImportResult::Incomplete;
+    if (!ReadRest(fd, start)) return FailedReport(ImportResult::Incomplete, "the file could not be read");
     std::string text;
     AppendUtf16LeAsUtf8(reinterpret_cast<const std::uint8_t*>(start.data()) + 2, start.size() - 2, text);
     std::string().swap(start);
+    const std::uint64_t textSize = text.size();
     TextLineSource source(std::move(text));
-    return ImportFromSource(source, true);
+    return ImportFromSource(source, true, progress, textSize);
 }
 
 } // namespace
 
-ImportResult ImportRegLines(const std::vector<std::string>& lines) {
+ImportReport ImportRegLinesReported(const std::vector<std::string>& lines) {
     VectorLineSource source(lines);
-    return ImportFromSource(source, false);
+    return ImportFromSource(source, false, {}, 0);
+}
+
+ImportReport ImportRegFileReported(const std::string& fileName, const ImportProgress& progress) {
+    std::error_code error;
+    const auto status = std::filesystem::status(fileName, error);
+    if (status.type() == std::filesystem::file_type::not_found)
+        return FailedReport(ImportResult::FileNotFound, {});
+    if (std::filesystem::is_directory(status))
+        return FailedReport(ImportResult::Incomplete, "a directory, not a file");
+    if (error) return FailedReport(ImportResult::Incomplete, error.message());
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return FailedReport(ImportResult::Incomplete, std::strerror(errno));
+    ImportReport report;
+    try {
+        report = ImportFromDescriptor(fd, progress);
+    } catch (const std::exception& failure) {
+        report = FailedReport(ImportResult::Incomplete, failure.what());
+    }
+    ::close(fd);
+    return report;
+}
+
+ImportResult ImportRegLines(const std::vector<std::string>& lines) {
+    return ImportRegLinesReported(lines).result;
 }
 
 ImportResult ImportRegFile(const std::string& fileName) {
-    std::error_code error;
-    const auto status = std::filesystem::status(fileName, error);
-    if (status.type() == std::filesystem::file_type::not_found) return ImportResult::FileNotFound;
-    if (error || std::filesystem::is_directory(status)) return ImportResult::Incomplete;
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return ImportResult::Incomplete;
-    ImportResult result = ImportResult::Incomplete;
-    try {
-        result = ImportFromDescriptor(fd);
-    } catch (const std::exception&) {
-        result = ImportResult::Incomplete;
+    return ImportRegFileReported(fileName).result;
+}
+
+std::vector<std::string> DescribeImportFailures(const ImportReport& report) {
+    std::vector<std::string> lines;
+    const std::size_t shown = std::min(report.failures.size(), kDescribedFailures);
+    for (std::size_t i = 0; i < shown; ++i) {
+        const ImportFailure& failure = report.failures[i];
+        std::string line;
+        if (failure.line > 0) line += "line " + std::to_string(failure.line) + " ";
+        if (!failure.section.empty()) line += "[" + failure.section + "]";
+        if (!line.empty() && line.back() == ' ') line.pop_back();
+        line += line.empty() ? failure.reason : ": " + failure.reason;
+        lines.push_back(std::move(line));
     }
-    ::close(fd);
-    return result;
+    if (report.failures.size() > shown)
+        lines.push_back("... and " + std::to_string(report.failures.size() - shown) + " more");
+    return lines;
 }
 
 } // namespace hw::regfile

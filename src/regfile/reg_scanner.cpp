@@ -78,12 +78,15 @@ void UnescapeRegText(string_view text, std::string& out) {
 }
 
 bool RegLineScanner::NextLine(string_view& line) {
+    ++linesRead_;
     if (hasPushedBack_) {
         hasPushedBack_ = false;
         line = pushedBack_;
         return true;
     }
-    return lines_.Next(line);
+    if (lines_.Next(line)) return true;
+    --linesRead_;
+    return false;
 }
 
 bool RegLineScanner::Next(TRegImportInfo& info) {
@@ -91,6 +94,7 @@ bool RegLineScanner::Next(TRegImportInfo& info) {
     while (NextLine(line)) {
         const string_view trimmed = TrimBlanksAndTabs(line);
         if (trimmed.empty()) continue;
+        info.line = linesRead_;
         if (trimmed[0] == '[') {
             if (ScanSection(trimmed, info)) return true;
             info.inSection = false;
@@ -210,6 +214,7 @@ void RegLineScanner::ScanByteText(string_view first, TRegImportInfo& info) {
         if (EndsContinuation(line)) {
             pushedBack_ = line;
             hasPushedBack_ = true;
+            --linesRead_;
             return;
         }
         if (line.find('\\') != string_view::npos) {

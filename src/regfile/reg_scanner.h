@@ -25,10 +25,11 @@ struct TRegImportInfo {
     RegRecordKind kind = RegRecordKind::String;
     HKEY root = 0;
     bool inSection = false;
-    std::string keyPath; // subkey path of the section; empty for a root
-    std::string name;    // value name, unescaped; empty for the default value
-    std::string data;    // unescaped text, the digits of a DWORD, or byte text
-    DWORD type = 0;      // the type of a TypedBytes record
+    std::string keyPath;  // subkey path of the section; empty for a root
+    std::string name;     // value name, unescaped; empty for the default value
+    std::string data;     // unescaped text, the digits of a DWORD, or byte text
+    DWORD type = 0;       // the type of a TypedBytes record
+    std::size_t line = 0; // where the record starts, counting the header as line 1
 };
 
 // The three header lines, compared exactly.
@@ -57,6 +58,7 @@ class RegLineScanner {
     LineSource& lines_;
     std::string_view pushedBack_;
     bool hasPushedBack_ = false;
+    std::size_t linesRead_ = 1; // the header
     std::string scratch_;
 };
 

@@ -15,18 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        ssize_t written = ::write(fd, data.data(), data.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 // Opens a new, unique file beside target; -1 when none can be created.
 int CreateSiblingTempFile(const fs::path& target, std::string& tempName) {
     static std::atomic<unsigned> counter{0};
@@ -59,23 +47,72 @@ bool WriteFileBytes(const std::string& fileName, std::string_view bytes) {
 }
 
 bool ReplaceFileAtomically(const std::string& fileName, std::string_view bytes) {
+    ReplacingFile file(fileName);
+    if (!file.stream()) return false;
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file.stream()) != bytes.size())
+        return false;
+    return file.Commit();
+}
+
+ReplacingFile::ReplacingFile(const std::string& fileName) {
     std::error_code error;
     fs::path target = fileName;
     if (fs::is_symlink(target, error)) {
         target = fs::canonical(target, error);
-        if (error) return false;
+        if (error) return;
     }
+    target_ = target.string();
     struct stat existing {};
-    bool existed = ::stat(target.c_str(), &existing) == 0;
+    if (::stat(target_.c_str(), &existing) == 0) {
+        if (!S_ISREG(existing.st_mode)) {
+            stream_ = std::fopen(target_.c_str(), "wb");
+            return;
+        }
+        mode_ = existing.st_mode & 07777;
+        keepMode_ = true;
+    }
+    const int fd = CreateSiblingTempFile(target, temp_);
+    if (fd < 0) {
+        temp_.clear();
+        return;
+    }
+    stream_ = ::fdopen(fd, "wb");
+    if (!stream_) {
+        ::close(fd);
+        ::unlink(temp_.c_str());
+        temp_.clear();
+    }
+}
 
-    std::string temp;
-    int fd = CreateSiblingTempFile(target, temp);
-    if (fd < 0) return false;
-    bool ok =
-        WriteAll(fd, bytes) && (!existed || ::fchmod(fd, existing.st_mode & 07777) == 0) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(temp.c_str(), target.c_str()) == 0) return true;
-    ::unlink(temp.c_str());
+ReplacingFile::~ReplacingFile() {
+    Drop();
+}
+
+void ReplacingFile::Drop() {
+    if (stream_) std::fclose(stream_);
+    stream_ = nullptr;
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+    temp_.clear();
+}
+
+bool ReplacingFile::Commit() {
+    if (!stream_) return false;
+    if (temp_.empty()) {
+        const bool ok = std::fflush(stream_) == 0 && !std::ferror(stream_);
+        const bool closed = std::fclose(stream_) == 0;
+        stream_ = nullptr;
+        return ok && closed;
+    }
+    const int fd = ::fileno(stream_);
+    bool ok = std::fflush(stream_) == 0 && !std::ferror(stream_) &&
+              (!keepMode_ || ::fchmod(fd, mode_) == 0) && ::fsync(fd) == 0;
+    ok = std::fclose(stream_) == 0 && ok;
+    stream_ = nullptr;
+    if (ok && ::rename(temp_.c_str(), target_.c_str()) == 0) {
+        temp_.clear();
+        return true;
+    }
+    Drop();
     return false;
 }
 

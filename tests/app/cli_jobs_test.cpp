@@ -148,13 +148,10 @@ TEST_F(CommandLineJobs, DeleteRemovesAValueOrTheWholeKey) {
     EXPECT_EQ(Run(Job(Mode::Delete, "", "", "Name")), kExitUsage);
 }
 
-TEST_F(CommandLineJobs, UsageAndUnbuiltModes) {
+TEST_F(CommandLineJobs, UsageAndMalformedSwitches) {
     EXPECT_EQ(Run(Job(Mode::Usage, "")), 0);
     EXPECT_NE(output_.str().find("/import /file:<filename>"), std::string::npos);
     EXPECT_EQ(Errors(), "");
-
-    EXPECT_EQ(Run(Job(Mode::RegisterAssociations, "")), kExitUsage);
-    EXPECT_EQ(LineCount(Errors()), 1);
 
     CommandLine malformed = Job(Mode::Delete, "", kExampleKey);
     malformed.usageError = "usage: hivewright --delete KEY [VALUE]";
@@ -162,6 +159,33 @@ TEST_F(CommandLineJobs, UsageAndUnbuiltModes) {
     EXPECT_EQ(Run(malformed), kExitUsage);
     EXPECT_EQ(Errors(), "hivewright: usage: hivewright --delete KEY [VALUE]\n");
     EXPECT_TRUE(core::KeyPathExists(kExampleKey));
+}
+
+} // namespace
+} // namespace hw::app
+
+namespace hw::app {
+namespace {
+
+TEST_F(CommandLineJobs, PartialWorkIsNamedOnTheErrorStream) {
+    const std::string file = reg_.dir().file("partial.reg");
+    WriteFile(file,
+              "REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\Example]\r\n\"n\"=dword:zz\r\n\"ok\"=\"1\"\r\n");
+    CommandLine import = Job(Mode::Import, file);
+    import.ask = false;
+    EXPECT_EQ(Run(import), 2);
+    EXPECT_NE(Errors().find("line 3 [HKEY_CURRENT_USER\\Software\\Example]: not a DWORD number"),
+              std::string::npos)
+        << Errors();
+
+    HKEY key = 0;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Example\\two\nlines", &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+    const std::string out = reg_.dir().file("out.reg");
+    EXPECT_EQ(Run(Job(Mode::Export, out, kExampleKey)), kExitLeftOut);
+    EXPECT_NE(Errors().find("left out: HKEY_CURRENT_USER\\Software\\Example\\two\\nlines"), std::string::npos)
+        << Errors();
+    EXPECT_NE(ReadFile(out).find("\"ok\"=\"1\""), std::string::npos);
 }
 
 } // namespace

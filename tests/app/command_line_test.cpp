@@ -175,3 +175,29 @@ TEST(ResolveFileName, RelativeNamesResolveAgainstTheStartFolder) {
 
 } // namespace
 } // namespace hw::app
+
+namespace hw::app {
+namespace {
+
+TEST(ParseCommandLine, FileWindowOptionsTakeTheNextArgumentVerbatim) {
+    // A crafted folder name must stay a name, whatever switches it spells.
+    const std::string crafted = "/tmp/a> /export /file:<pwned.reg> /key:<HKCU>/x.opal";
+    const CommandLine opal = ParseCommandLine({"--opal", crafted});
+    EXPECT_EQ(opal.mode, Mode::OpalWindow);
+    EXPECT_EQ(opal.fileName, crafted);
+    EXPECT_TRUE(opal.usageError.empty());
+    const CommandLine reg = ParseCommandLine({"--edit-reg", "--yes"});
+    EXPECT_EQ(reg.mode, Mode::RegFileWindow);
+    EXPECT_EQ(reg.fileName, "--yes");
+    EXPECT_EQ(ParseCommandLine({"--hex", "/import b>.bin"}).mode, Mode::HexEditorWindow);
+    EXPECT_EQ(ParseCommandLine({"--hex", "/import b>.bin"}).fileName, "/import b>.bin");
+    // Without exactly one file nothing opens.
+    for (const auto& arguments : std::vector<std::vector<std::string>>{{"--opal"}, {"--hex", "a", "b"}}) {
+        const CommandLine line = ParseCommandLine(arguments);
+        EXPECT_EQ(line.mode, Mode::Usage);
+        EXPECT_FALSE(line.usageError.empty());
+    }
+}
+
+} // namespace
+} // namespace hw::app

@@ -50,7 +50,8 @@ class ProgramRunTest : public ::testing::Test {
         std::string command =
             "cd " + ShellQuoted(work_.path().string()) +
             " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HIVEWRIGHT_REGISTRY=" +
-            ShellQuoted(registry) + " " + ShellQuoted(program_);
+            ShellQuoted(registry) + " XDG_DATA_HOME=" + ShellQuoted(database_.file("data")) + " " +
+            ShellQuoted(program_);
         for (const std::string& argument : arguments)
             command += " " + ShellQuoted(argument);
         const std::string out = database_.file("stdout"), err = database_.file("stderr");
@@ -133,7 +134,7 @@ TEST_F(ProgramRunTest, FailuresAndUsageErrorsHaveTheirStatus) {
     run = Run({"--export", "HKCU"});
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.errors.find("usage"), std::string::npos);
-    run = Run({"/reg"});
+    run = Run({"--opal"});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
     EXPECT_EQ(run.output, "");

@@ -1,13 +1,13 @@
 #include "app/window/frm_main.h"
 
-#include "app/window/favorites_file.h"
 #include "app/window/flat_panel_button.h"
 #include "app/window/frm_about.h"
 #include "app/window/image_list.h"
 #include "app/window/key_tree_model.h"
 #include "app/window/value_list_model.h"
+#include "app/window/windows_dir.h"
+#include "content/favorites_file.h"
 #include "core/root_keys.h"
-#include "core/value_text.h"
 #include "i18n/text_table.h"
 #include "regfile/reg_export.h"
 #include "util/dialog.h"
@@ -45,9 +45,6 @@ constexpr int kStatusHeight = 19;
 constexpr int kStatusPanelWidth = 400;
 constexpr int kColumnWidths[] = {120, 100, 40, 211};
 
-const char* const kWindowsDirKeyNt = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion";
-const char* const kWindowsDirKey9x = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion";
-
 // The key pictures: a closed key, and an open one while the node is selected.
 QIcon KeyPictures() {
     const QIcon closed = ImageListIcon(kImgKeyClosed);
@@ -58,13 +55,6 @@ QIcon KeyPictures() {
         icon.addPixmap(open.pixmap(size), QIcon::Selected);
     }
     return icon;
-}
-
-std::string ReadWindowsDir(const platform::PlatformFacts& facts) {
-    const char* key = facts.family == platform::kPlatformWin9x ? kWindowsDirKey9x : kWindowsDirKeyNt;
-    std::string dir = core::ReadValueTextOfPath(key, "SystemRoot");
-    if (!dir.empty() && dir.back() == '\\') dir.pop_back();
-    return dir;
 }
 
 bool IsTreeNavigationKey(int key) {
@@ -175,12 +165,15 @@ void TfrmMain::CreateLayout() {
 
 void TfrmMain::RunCreationSteps() {
     try {
-        favorites_.clear();
+        favorites_ = {};
         regFileHeader_ = regfile::RegFileHeader();
         windowsDir_ = ReadWindowsDir(facts_);
-        favorites_ = ReadFavoritesFile(FavoritesFilePath(windowsDir_));
+        favorites_ =
+            content::FavoritesList(content::ReadFavoritesFile(content::FavoritesFilePath(windowsDir_)));
         firstSelectionDone_ = false;
         BuildRoots();
+        for (const std::string& name : favorites_.Names())
+            AddFavoriteMenuEntry(name);
         BuildLanguageMenu();
         setAcceptDrops(true);
     } catch (const std::exception&) {
@@ -223,6 +216,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
     }
     if (windowFlags().testFlag(Qt::WindowStaysOnTopHint)) setWindowFlag(Qt::WindowStaysOnTopHint, false);
     event->accept();
+    SaveFavorites();
     emit closed();
 }
 

@@ -3,6 +3,7 @@
 
 #include "app/window/main_dialogs.h"
 #include "app/window/value_rows.h"
+#include "content/favorites_list.h"
 #include "i18n/language.h"
 #include "platform/platform_facts.h"
 
@@ -80,7 +81,7 @@ class TfrmMain : public QMainWindow {
     // Set at creation.
     const std::string& RegFileHeader() const { return regFileHeader_; }
     const std::string& WindowsDir() const { return windowsDir_; }
-    const std::vector<std::string>& Favorites() const { return favorites_; }
+    const std::vector<std::string>& Favorites() const { return favorites_.Lines(); }
     QString StatusText() const;
 
     // Layout.
@@ -178,6 +179,13 @@ class TfrmMain : public QMainWindow {
     void ConnectOpalCommands();           // OPAL Explorer and the Magic Setting menu
     void ConnectFileCommands();           // export, import, print, favourites, mail, dropped files
     void ConnectRegistryChoiceCommands(); // which registry the window shows
+    void ConnectFavoritesCommands();
+    void AddFavoriteMenuEntry(const std::string& name);
+    void AddToFavorites();
+    void ManageFavorites();
+    void FavoritesGoTo(const std::string& name);
+    // Drops the favourites of keys that are gone and writes the file.
+    void SaveFavorites();
     void RunCreationSteps();
     void BuildRoots();
     void BuildLanguageMenu();
@@ -195,7 +203,7 @@ class TfrmMain : public QMainWindow {
     // Commands whose work comes with later parts of the program: shown, never enabled.
     std::unordered_set<QAction*> pendingCommands_;
     std::vector<std::string> listedRoots_;
-    std::vector<std::string> favorites_;
+    content::FavoritesList favorites_;
     std::string regFileHeader_;
     std::string windowsDir_;
     i18n::LanguageSubscription languageSubscription_;

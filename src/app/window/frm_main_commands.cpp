@@ -127,14 +127,12 @@ void TfrmMain::CreateCommands() {
         acValueDelete,
         // key content editor
         // file commands and favourites
-        acAddToFavorites,
         acExportCurrentKey,
         acExportWholeRegistry,
         acImportRegistryFile,
         acEditRegistryFile,
         acEmail,
         mnitmPrintKeyContent,
-        mnitmFavoritesManage,
         // search windows
         acFind,
         mnitmReplace,

@@ -3,6 +3,8 @@
 
 namespace hw::window {
 
-void TfrmMain::ConnectFileCommands() {}
+void TfrmMain::ConnectFileCommands() {
+    ConnectFavoritesCommands();
+}
 
 } // namespace hw::window

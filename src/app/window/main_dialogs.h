@@ -2,6 +2,7 @@
 #pragma once
 
 namespace hw::content {
+class TfrmFavorites;
 class TfrmKeyContent;
 }
 
@@ -15,6 +16,7 @@ struct MainDialogs {
     TfrmGoTo* frmGoTo = nullptr;
     TfrmCurrentKey* frmCurrentKey = nullptr;
     TfrmAbout* frmAbout = nullptr;
+    content::TfrmFavorites* frmFavorites = nullptr;
     content::TfrmKeyContent* frmKeyContent = nullptr;
 };
 

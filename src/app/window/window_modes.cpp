@@ -5,6 +5,7 @@
 #include "app/window/frm_goto.h"
 #include "app/window/frm_main.h"
 #include "app/window/hivewright_application.h"
+#include "content/frm_favorites.h"
 #include "content/frm_key_content.h"
 #include "i18n/language.h"
 #include "platform/qt/qt_message_boxes.h"
@@ -27,13 +28,16 @@ int RunNormalMode(int& argc, char** argv) {
     auto frmGoTo = std::make_unique<TfrmGoTo>();
     auto frmCurrentKey = std::make_unique<TfrmCurrentKey>();
     auto frmAbout = std::make_unique<TfrmAbout>();
+    auto frmFavorites = std::make_unique<content::TfrmFavorites>();
     auto frmKeyContent = std::make_unique<content::TfrmKeyContent>();
     frmKeyContent->SetVersionLine(frmMain->RegFileHeader());
-    frmMain->AttachDialogs({frmGoTo.get(), frmCurrentKey.get(), frmAbout.get(), frmKeyContent.get()});
+    frmMain->AttachDialogs(
+        {frmGoTo.get(), frmCurrentKey.get(), frmAbout.get(), frmFavorites.get(), frmKeyContent.get()});
     // Texts are applied window by window in this order, after the main window's own.
     const i18n::LanguageSubscription languageSubscriptions[] = {
         i18n::OnLanguageChanged([&frmAbout] { frmAbout->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmCurrentKey] { frmCurrentKey->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmFavorites] { frmFavorites->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmGoTo] { frmGoTo->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmKeyContent] { frmKeyContent->ApplyLanguage(); }),
     };

@@ -60,6 +60,7 @@ MainWindowTest::~MainWindowTest() {
     frmGoTo_.reset();
     frmCurrentKey_.reset();
     frmAbout_.reset();
+    frmFavorites_.reset();
 }
 
 void MainWindowTest::CreateWindow() {
@@ -67,7 +68,8 @@ void MainWindowTest::CreateWindow() {
     frmGoTo_ = std::make_unique<window::TfrmGoTo>();
     frmCurrentKey_ = std::make_unique<window::TfrmCurrentKey>();
     frmAbout_ = std::make_unique<window::TfrmAbout>();
-    frmMain_->AttachDialogs({frmGoTo_.get(), frmCurrentKey_.get(), frmAbout_.get()});
+    frmFavorites_ = std::make_unique<content::TfrmFavorites>();
+    frmMain_->AttachDialogs({frmGoTo_.get(), frmCurrentKey_.get(), frmAbout_.get(), frmFavorites_.get()});
 }
 
 std::vector<std::string> MainWindowTest::ChildTexts(const QModelIndex& node) const {

@@ -5,6 +5,7 @@
 #include "app/window/frm_current_key.h"
 #include "app/window/frm_goto.h"
 #include "app/window/frm_main.h"
+#include "content/frm_favorites.h"
 #include "platform/winreg.h"
 #include "support/temp_registry.h"
 #include "util/scripted_dialogs.h"
@@ -48,6 +49,7 @@ class MainWindowTest : public ::testing::Test {
     std::unique_ptr<window::TfrmGoTo> frmGoTo_;
     std::unique_ptr<window::TfrmCurrentKey> frmCurrentKey_;
     std::unique_ptr<window::TfrmAbout> frmAbout_;
+    std::unique_ptr<content::TfrmFavorites> frmFavorites_;
 };
 
 } // namespace hw::test

@@ -1,0 +1,11 @@
+// Messages about files that the text table has no entry for.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace hw::window {
+
+std::string CannotWriteFileText(const std::string& fileName);
+
+} // namespace hw::window
