@@ -1,6 +1,7 @@
 // The entry routine: prepares the process, picks the mode from the command line and runs it.
 #include "app/cli_jobs.h"
 #include "app/command_line.h"
+#include "app/registry_option.h"
 #include "app/startup.h"
 #include "app/usage_text.h"
 #include "app/window/window_modes.h"
@@ -21,7 +22,12 @@ void ShowUsageBox(int& argc, char** argv) {
 
 int Run(int& argc, char** argv) {
     const auto startDir = hw::app::PrepareProcess();
-    hw::app::CommandLine commandLine = hw::app::ParseCommandLine({argv + 1, argv + argc});
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (std::string error = hw::app::TakeRegistryOption(arguments, startDir); !error.empty()) {
+        std::cerr << "hivewright: " << error << std::endl;
+        return hw::app::kExitUsage;
+    }
+    hw::app::CommandLine commandLine = hw::app::ParseCommandLine(arguments);
     hw::app::ResolveFileName(commandLine, startDir);
     if (hw::app::IsWindowMode(commandLine.mode)) {
         // Without a display Qt would abort; say what is wrong instead.

@@ -112,7 +112,11 @@ int RunDeleteJob(const CommandLine& commandLine, std::ostream& errors) {
 int RunCommandLineMode(const CommandLine& commandLine, std::ostream& output, std::ostream& errors) {
     if (!commandLine.usageError.empty()) return Fail(errors, kExitUsage, commandLine.usageError);
     // Opened first so that an unusable database escapes as what it is, not as a missing key.
-    if (UsesRegistry(commandLine.mode)) platform::CurrentRegistry();
+    if (UsesRegistry(commandLine.mode)) {
+        // A registry that only reads (a running Wine, another writer) says so in one line.
+        if (std::string notice = platform::CurrentRegistry().Notice(); !notice.empty())
+            errors << "hivewright: " << notice << "\n";
+    }
     int status = kExitUsage;
     switch (commandLine.mode) {
     case Mode::Import:

@@ -60,6 +60,12 @@ std::unique_ptr<RegistryStore> OpenSqliteStore(const std::string& path, std::str
     }
 }
 
+std::unique_ptr<RegistryStore> OpenRegistryAt(const std::string& location, std::string* error) {
+    std::string_view wine(kWineRegistryPrefix);
+    if (location.starts_with(wine)) return OpenWineStore(location.substr(wine.size()), error);
+    return OpenSqliteStore(location, error);
+}
+
 RegistryStore& CurrentRegistry() {
     if (RegistryStore* open = OpenStore().load(std::memory_order_acquire)) return *open;
     std::lock_guard lock(StoreMutex());
@@ -67,8 +73,14 @@ RegistryStore& CurrentRegistry() {
     if (!store) {
         std::string error;
         std::string path = DefaultRegistryPath();
-        store = OpenSqliteStore(path, &error);
-        if (!store) throw std::runtime_error("cannot open the registry database " + path + ": " + error);
+        store = OpenRegistryAt(path, &error);
+        if (!store) {
+            std::string_view wine(kWineRegistryPrefix);
+            throw std::runtime_error((path.starts_with(wine)
+                                          ? "cannot open the Wine prefix " + path.substr(wine.size())
+                                          : "cannot open the registry database " + path) +
+                                     ": " + error);
+        }
         OpenStore().store(store.get(), std::memory_order_release);
     }
     return *store;

@@ -32,6 +32,14 @@ class RegistryStore {
 
     // Commits pending writes now (they are otherwise committed within about 100 ms).
     virtual void Flush() = 0;
+
+    // What the window names as the registry in use; empty for the program's own registry.
+    virtual std::string Description() const { return {}; }
+    virtual bool ReadOnly() const { return false; }
+    // Why the store only reads, when the user should know; empty otherwise.
+    virtual std::string Notice() const { return {}; }
+    // The Linux path of a path the registry names (such as the Windows directory).
+    virtual std::string NativePath(const std::string& path) const { return path; }
 };
 
 // Where the product's database lives: $HIVEWRIGHT_REGISTRY, else
@@ -42,6 +50,15 @@ std::string DefaultRegistryPath();
 // user cannot write, or readOnly, gives a store that reads but refuses every change.
 std::unique_ptr<RegistryStore> OpenSqliteStore(const std::string& path, std::string* error = nullptr,
                                                bool readOnly = false);
+
+// Opens the Wine prefix folder's registry files (see platform/wine/wine_store.h).
+std::unique_ptr<RegistryStore> OpenWineStore(const std::string& prefix, std::string* error = nullptr,
+                                             bool readOnly = false);
+
+// HIVEWRIGHT_REGISTRY's prefix that names a Wine prefix instead of a database.
+inline constexpr const char* kWineRegistryPrefix = "wine:";
+// Opens what a registry location names: "wine:PATH" a Wine prefix, anything else an SQLite database.
+std::unique_ptr<RegistryStore> OpenRegistryAt(const std::string& location, std::string* error = nullptr);
 
 // The process's store. The first use opens the default database; a failure to open it throws.
 RegistryStore& CurrentRegistry();

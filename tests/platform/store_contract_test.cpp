@@ -2,6 +2,7 @@
 // the instantiation at the bottom.
 #include "platform/registry_store.h"
 #include "platform/user_identity.h"
+#include "platform/wine/wine_store.h"
 #include "platform/winreg.h"
 #include "support/temp_registry.h"
 
@@ -22,6 +23,8 @@ namespace {
 struct StoreFactory {
     std::string name;
     std::function<std::unique_ptr<platform::RegistryStore>(const std::string& path, bool readOnly)> open;
+    bool singleWriter = false;  // a second writer gets a read-only store
+    bool userClassesKey = true; // HKEY_USERS lists <sid>_Classes
 };
 
 void PrintTo(const StoreFactory& factory, std::ostream* out) {
@@ -335,7 +338,10 @@ TEST_P(StoreContract, SkeletonNamesTheWindowsDirectory) {
     EXPECT_TRUE(std::filesystem::is_directory(root));
     std::string sid = platform::CurrentUserIdentity().sid;
     auto users = SubKeys(HKEY_USERS, "");
-    EXPECT_EQ(users, (std::vector<std::string>{".DEFAULT", sid, sid + "_Classes"}));
+    if (GetParam().userClassesKey)
+        EXPECT_EQ(users, (std::vector<std::string>{".DEFAULT", sid, sid + "_Classes"}));
+    else
+        EXPECT_EQ(users, (std::vector<std::string>{".Default", sid}));
     for (const char* key : {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "SYSTEM\\Select"})
         EXPECT_NE(ReadText(HKEY_LOCAL_MACHINE, key, "x"), "<no key>") << key;
 }
@@ -347,10 +353,24 @@ TEST_P(StoreContract, ChangesPersistAndOtherConnectionsSeeThem) {
     Reopen();
     EXPECT_EQ(ReadText(HKEY_CURRENT_USER, "Software\\Persist", "kept"), "yes");
 
-    // A second connection (as another process would have) sees committed writes, and this one sees its
-    // changes.
     auto other = GetParam().open(dir.file("registry.db"), false);
     HKEY otherKey = 0;
+    if (GetParam().singleWriter) {
+        // The second writer only reads, says why, and sees what the first one saves.
+        EXPECT_TRUE(other->ReadOnly());
+        EXPECT_NE(other->Notice(), "");
+        EXPECT_EQ(other->CreateKey(HKEY_CURRENT_USER, "Software\\Persist\\FromOther", 0, &otherKey, nullptr),
+                  ERROR_ACCESS_DENIED);
+        RegCloseKey(Create(HKEY_CURRENT_USER, "Software\\Persist\\FromFirst"));
+        platform::FlushRegistry();
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        ASSERT_EQ(other->OpenKey(HKEY_CURRENT_USER, "Software\\Persist\\FromFirst", KEY_READ, &otherKey),
+                  ERROR_SUCCESS);
+        other->CloseKey(otherKey);
+        return;
+    }
+    // A second connection (as another process would have) sees committed writes, and this one sees its
+    // changes.
     ASSERT_EQ(other->CreateKey(HKEY_CURRENT_USER, "Software\\Persist\\FromOther", 0, &otherKey, nullptr),
               ERROR_SUCCESS);
     const char text[] = "hello";
@@ -386,12 +406,22 @@ TEST_P(StoreContract, ReadOnlyDatabaseReadsButRefusesChanges) {
               (std::vector<std::string>{"Before", "Classes", "Later", "Microsoft"}));
 }
 
+std::unique_ptr<platform::RegistryStore> OpenWinePrefix(const std::string& path, bool readOnly) {
+    // A prefix holding the same skeleton as a new database, made without Wine.
+    if (!std::filesystem::exists(path)) platform::wine::WineStore::WriteSkeletonPrefix(path);
+    std::string error;
+    auto store = platform::OpenWineStore(path, &error, readOnly);
+    EXPECT_TRUE(store) << error;
+    return store;
+}
+
 INSTANTIATE_TEST_SUITE_P(Stores, StoreContract,
                          ::testing::Values(StoreFactory{"Sqlite",
                                                         [](const std::string& path, bool readOnly) {
                                                             return platform::OpenSqliteStore(path, nullptr,
                                                                                              readOnly);
-                                                        }}),
+                                                        }},
+                                           StoreFactory{"Wine", OpenWinePrefix, true, false}),
                          [](const auto& info) { return info.param.name; });
 
 } // namespace

@@ -134,8 +134,6 @@ void TfrmMain::CreateCommands() {
         acEmail,
         mnitmPrintKeyContent,
         // search windows
-        acFind,
-        mnitmReplace,
         // hex editor
         acHexEditor,
         // OPAL Explorer

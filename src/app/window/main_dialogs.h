@@ -10,6 +10,7 @@ namespace hw::window {
 
 class TfrmAbout;
 class TfrmCurrentKey;
+class TfrmFind;
 class TfrmGoTo;
 
 struct MainDialogs {
@@ -17,6 +18,8 @@ struct MainDialogs {
     TfrmCurrentKey* frmCurrentKey = nullptr;
     TfrmAbout* frmAbout = nullptr;
     content::TfrmFavorites* frmFavorites = nullptr;
+    TfrmFind* frmFind = nullptr;    // Find
+    TfrmFind* frmReplace = nullptr; // Replace: the same window with its replace group
     content::TfrmKeyContent* frmKeyContent = nullptr;
 };
 

@@ -9,6 +9,7 @@
 #include "content/frm_key_content.h"
 #include "i18n/language.h"
 #include "platform/qt/qt_message_boxes.h"
+#include "search/window/frm_find.h"
 
 #include <cstdio>
 #include <exception>
@@ -29,16 +30,25 @@ int RunNormalMode(int& argc, char** argv) {
     auto frmCurrentKey = std::make_unique<TfrmCurrentKey>();
     auto frmAbout = std::make_unique<TfrmAbout>();
     auto frmFavorites = std::make_unique<content::TfrmFavorites>();
+    auto frmFind = std::make_unique<TfrmFind>(*frmMain, TfrmFind::Role::Find);
+    auto frmReplace = std::make_unique<TfrmFind>(*frmMain, TfrmFind::Role::Replace);
     auto frmKeyContent = std::make_unique<content::TfrmKeyContent>();
     frmKeyContent->SetVersionLine(frmMain->RegFileHeader());
-    frmMain->AttachDialogs(
-        {frmGoTo.get(), frmCurrentKey.get(), frmAbout.get(), frmFavorites.get(), frmKeyContent.get()});
+    frmMain->AttachDialogs({.frmGoTo = frmGoTo.get(),
+                            .frmCurrentKey = frmCurrentKey.get(),
+                            .frmAbout = frmAbout.get(),
+                            .frmFavorites = frmFavorites.get(),
+                            .frmFind = frmFind.get(),
+                            .frmReplace = frmReplace.get(),
+                            .frmKeyContent = frmKeyContent.get()});
     // Texts are applied window by window in this order, after the main window's own.
     const i18n::LanguageSubscription languageSubscriptions[] = {
         i18n::OnLanguageChanged([&frmAbout] { frmAbout->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmCurrentKey] { frmCurrentKey->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmFavorites] { frmFavorites->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmGoTo] { frmGoTo->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmFind] { frmFind->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmReplace] { frmReplace->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmKeyContent] { frmKeyContent->ApplyLanguage(); }),
     };
 

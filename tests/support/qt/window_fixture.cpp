@@ -56,11 +56,14 @@ MainWindowTest::MainWindowTest() {
 }
 
 MainWindowTest::~MainWindowTest() {
+    frmFind_.reset();
+    frmReplace_.reset();
     frmMain_.reset();
     frmGoTo_.reset();
     frmCurrentKey_.reset();
     frmAbout_.reset();
     frmFavorites_.reset();
+    frmKeyContent_.reset();
 }
 
 void MainWindowTest::CreateWindow() {
@@ -69,7 +72,16 @@ void MainWindowTest::CreateWindow() {
     frmCurrentKey_ = std::make_unique<window::TfrmCurrentKey>();
     frmAbout_ = std::make_unique<window::TfrmAbout>();
     frmFavorites_ = std::make_unique<content::TfrmFavorites>();
-    frmMain_->AttachDialogs({frmGoTo_.get(), frmCurrentKey_.get(), frmAbout_.get(), frmFavorites_.get()});
+    frmFind_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Find);
+    frmReplace_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Replace);
+    frmKeyContent_ = std::make_unique<content::TfrmKeyContent>();
+    frmMain_->AttachDialogs({.frmGoTo = frmGoTo_.get(),
+                             .frmCurrentKey = frmCurrentKey_.get(),
+                             .frmAbout = frmAbout_.get(),
+                             .frmFavorites = frmFavorites_.get(),
+                             .frmFind = frmFind_.get(),
+                             .frmReplace = frmReplace_.get(),
+                             .frmKeyContent = frmKeyContent_.get()});
 }
 
 std::vector<std::string> MainWindowTest::ChildTexts(const QModelIndex& node) const {

@@ -6,7 +6,9 @@
 #include "app/window/frm_goto.h"
 #include "app/window/frm_main.h"
 #include "content/frm_favorites.h"
+#include "content/frm_key_content.h"
 #include "platform/winreg.h"
+#include "search/window/frm_find.h"
 #include "support/temp_registry.h"
 #include "util/scripted_dialogs.h"
 
@@ -50,6 +52,9 @@ class MainWindowTest : public ::testing::Test {
     std::unique_ptr<window::TfrmCurrentKey> frmCurrentKey_;
     std::unique_ptr<window::TfrmAbout> frmAbout_;
     std::unique_ptr<content::TfrmFavorites> frmFavorites_;
+    std::unique_ptr<content::TfrmKeyContent> frmKeyContent_;
+    std::unique_ptr<window::TfrmFind> frmFind_;
+    std::unique_ptr<window::TfrmFind> frmReplace_;
 };
 
 } // namespace hw::test

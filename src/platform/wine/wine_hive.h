@@ -1,0 +1,94 @@
+// One registry file of a Wine prefix in memory: the file's text kept whole, a tree of keys pointing into it,
+// and values read from a key's lines only when first asked for. Saving copies the lines of untouched keys and
+// writes changed keys as Wine does, so an untouched file comes out byte for byte the same.
+#pragma once
+
+#include "platform/store_seed.h"
+#include "platform/winreg.h"
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace hw::platform::wine {
+
+class Hive;
+
+struct WineValue {
+    std::string name; // UTF-8
+    DWORD type = 0;
+    std::string data;     // strings as UTF-8 with their NULs, everything else as stored
+    std::string_view raw; // its lines in the file; empty once changed
+};
+
+struct WineKey {
+    std::string name; // UTF-8
+    WineKey* parent = nullptr;
+    Hive* hive = nullptr;           // null for keys that belong to no file
+    std::vector<WineKey*> children; // in Wine's order of names
+    std::string_view section;       // its lines in the file up to the next key; empty when it has none
+    std::unique_ptr<std::vector<WineValue>> values; // read from the section on first use
+    std::uint64_t modified = 0; // the time written for a changed key (100 ns units since 1601)
+    KeyRights rights = KeyRights::Full;
+    bool link = false;
+    bool changed = false;    // written anew with a new time
+    bool regenerate = false; // written anew from its content (two sections of one key were merged)
+    bool deleted = false;
+};
+
+// Where the text of each written key and value landed in a newly rendered file.
+struct RenderMap {
+    struct KeySpan {
+        WineKey* key;
+        std::size_t offset, length;
+    };
+    struct ValueSpan {
+        WineValue* value;
+        std::size_t offset, length;
+    };
+    std::vector<KeySpan> keys;
+    std::vector<ValueSpan> values;
+};
+
+class Hive {
+  public:
+    // Reads a whole file's text; throws std::runtime_error naming what is wrong when it is no registry file.
+    void Load(std::string text, std::string rootName);
+
+    WineKey& Root() { return *root_; }
+    // The last name of the ";; All keys relative to" line (the user's SID in user.reg).
+    const std::string& RelativeRootName() const { return relativeRootName_; }
+    const std::string& Text() const { return text_; }
+
+    // The child of that name, or null.
+    static WineKey* FindChild(const WineKey& parent, std::string_view name);
+    WineKey& AddChild(WineKey& parent, std::string_view name);
+    std::vector<WineValue>& Values(WineKey& key);
+
+    // rewriteAll writes every key and value from its parsed content (what Wine would write), for checks.
+    std::string Render(RenderMap& map, bool rewriteAll = false);
+    // Makes a rendered text the file's text: keys and values then point into it and count as unchanged.
+    void Adopt(std::string text, const RenderMap& map);
+
+  private:
+    WineKey& NewKey(WineKey& parent, std::string_view name, std::size_t position);
+    void RenderKey(WineKey& key, std::string& out, RenderMap& map, bool rewriteAll);
+    void AppendPath(const WineKey& key, std::string& out) const;
+
+    std::string text_;
+    std::string_view preamble_;
+    std::string relativeRootName_;
+    std::deque<WineKey> keys_;
+    WineKey* root_ = nullptr;
+};
+
+// Values of one section's lines (the header line first), later names replacing earlier ones as Wine reads
+// them.
+void ParseSectionValues(std::string_view section, std::vector<WineValue>& values);
+// The value's line(s) as Wine writes them.
+void AppendValueText(std::string& out, const WineValue& value);
+
+} // namespace hw::platform::wine

@@ -1,0 +1,440 @@
+#include "search/window/frm_find.h"
+
+#include "app/window/dialog_frame.h"
+#include "app/window/frm_main.h"
+#include "app/window/image_list.h"
+#include "app/window/ui_text.h"
+#include "i18n/text_table.h"
+#include "search/window/find_text_rules.h"
+#include "search/window/found_list_model.h"
+#include "search/window/main_window_link.h"
+#include "search/window/search_animation.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace hw::window {
+
+namespace {
+
+// Often enough that rows, the count and the Stop button feel live; rarely enough that a walk over many
+// small keys is not dominated by event processing.
+constexpr int kYieldMilliseconds = 30;
+constexpr int kColumnWidths[] = {80, 200, 100};
+constexpr QSize kWindowSize(600, 480);
+
+// Upper-cases every letter as it is typed.
+class UpperCaseValidator : public QValidator {
+  public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        input = input.toUpper();
+        return Acceptable;
+    }
+};
+
+QCheckBox* NewTickedBox(QWidget* parent) {
+    auto* box = new QCheckBox(parent);
+    box->setChecked(true);
+    return box;
+}
+
+} // namespace
+
+TfrmFind::TfrmFind(TfrmMain& frmMain, Role role, QWidget* parent)
+    : QDialog(parent), frmMain_(frmMain), role_(role), model_(new FoundListModel(this)) {
+    setSizeGripEnabled(true);
+    CreateConditions();
+    CreateReplaceGroup();
+    CreateResultList();
+    CreatePopup();
+    LayOut();
+    ApplyLanguage();
+
+    request_.stopFlag = &stopFlag_;
+    request_.onFound = [this](search::SearchResult& result) { model_->Add(result); };
+    request_.yieldToInterface = [this] { YieldToInterface(); };
+    resize(kWindowSize.expandedTo(minimumSizeHint()));
+}
+
+TfrmFind::~TfrmFind() {
+    stopFlag_ = 1;
+}
+
+void TfrmFind::CreateConditions() {
+    grpbxFindCondition = new QGroupBox(this);
+    lblFindText = new QLabel(grpbxFindCondition);
+    edtItem = new QLineEdit(grpbxFindCondition);
+    lblFindText->setBuddy(edtItem);
+    connect(edtItem, &QLineEdit::textChanged, this, &TfrmFind::edtItemChange);
+
+    grpbxConfines = new QGroupBox(grpbxFindCondition);
+    chckbxKey = NewTickedBox(grpbxConfines);
+    chckbxValue = NewTickedBox(grpbxConfines);
+    chckbxStringData = NewTickedBox(grpbxConfines);
+    chckbxDwordData = NewTickedBox(grpbxConfines);
+    chckbxBinaryData = NewTickedBox(grpbxConfines);
+    for (QCheckBox* box : {chckbxKey, chckbxValue, chckbxStringData})
+        connect(box, &QCheckBox::clicked, this, [this, box] { TargetClicked(box); });
+
+    rdgrpCondition = new QGroupBox(grpbxFindCondition);
+    rdCurrentKey = new QRadioButton(rdgrpCondition);
+    rdWholeRegistry = new QRadioButton(rdgrpCondition);
+    rdCurrentKey->setChecked(true);
+    edtCurrentKey = new QLineEdit(rdgrpCondition);
+    edtCurrentKey->setReadOnly(true);
+
+    chckbxWildCharSupport = NewTickedBox(grpbxFindCondition);
+    chckbxWholeWordsOnly = new QCheckBox(grpbxFindCondition);
+    chckbxWholeWordsOnly->setEnabled(false);
+    connect(chckbxWildCharSupport, &QCheckBox::clicked, this, &TfrmFind::chckbxWildCharSupportClick);
+    chckbxShowHelpInfo = new QCheckBox(this);
+    connect(chckbxShowHelpInfo, &QCheckBox::toggled, this,
+            [this](bool on) { grpbxHelpInfo->setVisible(on); });
+
+    anmtFind = new SearchAnimation(this);
+    btnOk = new QPushButton(ImageListIcon(kImgFind), QString(), this);
+    btnOk->setDefault(true);
+    btnOk->setEnabled(false);
+    connect(btnOk, &QPushButton::clicked, this, &TfrmFind::btnOkClick);
+    btnClose = new QPushButton(ImageListIcon(kImgClose), QString(), this);
+    btnClose->setAutoDefault(false);
+    connect(btnClose, &QPushButton::clicked, this, &TfrmFind::btnCloseClick);
+
+    grpbxHelpInfo = new QGroupBox(this);
+    mmHelpInfo = new QPlainTextEdit(grpbxHelpInfo);
+    mmHelpInfo->setReadOnly(true);
+    mmHelpInfo->setMaximumHeight(90);
+    grpbxHelpInfo->hide();
+}
+
+void TfrmFind::CreateReplaceGroup() {
+    grpbxReplace = new QGroupBox(this);
+    lblReplaceFrom = new QLabel(grpbxReplace);
+    edtReplaceFrom = new QLineEdit(grpbxReplace);
+    edtReplaceFrom->setValidator(new UpperCaseValidator(edtReplaceFrom));
+    lblReplaceFrom->setBuddy(edtReplaceFrom);
+    lblReplaceTo = new QLabel(grpbxReplace);
+    edtReplaceTo = new QLineEdit(grpbxReplace);
+    lblReplaceTo->setBuddy(edtReplaceTo);
+    btnReplace = new QPushButton(grpbxReplace);
+    btnReplaceAll = new QPushButton(grpbxReplace);
+    for (QPushButton* button : {btnReplace, btnReplaceAll}) {
+        button->setEnabled(false);
+        button->setAutoDefault(false);
+    }
+    chckbxReplaceKey = NewTickedBox(grpbxReplace);
+    chckbxReplaceValue = NewTickedBox(grpbxReplace);
+    chckbxReplaceData = NewTickedBox(grpbxReplace);
+    connect(edtReplaceFrom, &QLineEdit::textChanged, this, &TfrmFind::ReplaceTextsChange);
+    connect(edtReplaceTo, &QLineEdit::textChanged, this, &TfrmFind::ReplaceTextsChange);
+    connect(chckbxReplaceKey, &QCheckBox::toggled, this, &TfrmFind::ReplaceTextsChange);
+    connect(btnReplace, &QPushButton::clicked, this, &TfrmFind::ReplaceSelected);
+    connect(btnReplaceAll, &QPushButton::clicked, this, &TfrmFind::ReplaceAll);
+    grpbxReplace->setVisible(role_ == Role::Replace);
+}
+
+void TfrmFind::CreateResultList() {
+    grpbxFoundResult = new QGroupBox(this);
+    lstvwFound = new QTreeView(grpbxFoundResult);
+    lstvwFound->setObjectName("lstvwFound");
+    lstvwFound->setModel(model_);
+    lstvwFound->setRootIsDecorated(false);
+    lstvwFound->setItemsExpandable(false);
+    lstvwFound->setUniformRowHeights(true);
+    lstvwFound->setAllColumnsShowFocus(true);
+    lstvwFound->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lstvwFound->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lstvwFound->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstvwFound->setContextMenuPolicy(Qt::CustomContextMenu);
+    lstvwFound->header()->setStretchLastSection(false);
+    lstvwFound->header()->setSectionsMovable(false);
+    for (int column = 0; column < FoundListModel::kDataColumn; ++column)
+        lstvwFound->header()->resizeSection(column, kColumnWidths[column]);
+    connect(lstvwFound->header(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (column != FoundListModel::kDataColumn) FitDataColumn();
+    });
+    model_->SetRenameHandler([this](int row, const std::string& name) { RenameRow(row, name); });
+}
+
+void TfrmFind::LayOut() {
+    auto* findLine = new QHBoxLayout;
+    findLine->addWidget(lblFindText);
+    findLine->addWidget(edtItem, 1);
+
+    auto* confines = new QGridLayout(grpbxConfines);
+    confines->setContentsMargins(8, 2, 8, 2);
+    confines->setVerticalSpacing(0);
+    int index = 0;
+    for (QCheckBox* box : {chckbxKey, chckbxValue, chckbxStringData, chckbxDwordData, chckbxBinaryData}) {
+        confines->addWidget(box, index % 3, index / 3);
+        ++index;
+    }
+
+    auto* condition = new QVBoxLayout(rdgrpCondition);
+    condition->setContentsMargins(8, 2, 8, 4);
+    condition->setSpacing(0);
+    auto* scope = new QHBoxLayout;
+    scope->addWidget(rdCurrentKey);
+    scope->addWidget(rdWholeRegistry);
+    scope->addStretch();
+    condition->addLayout(scope);
+    condition->addWidget(edtCurrentKey);
+
+    auto* groups = new QHBoxLayout;
+    groups->addWidget(grpbxConfines);
+    groups->addWidget(rdgrpCondition, 1);
+
+    auto* options = new QHBoxLayout;
+    options->addWidget(chckbxWildCharSupport);
+    options->addWidget(chckbxWholeWordsOnly);
+    options->addStretch();
+
+    auto* conditionLayout = new QVBoxLayout(grpbxFindCondition);
+    conditionLayout->setContentsMargins(8, 4, 8, 4);
+    conditionLayout->addLayout(findLine);
+    conditionLayout->addLayout(groups);
+    conditionLayout->addLayout(options);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(btnOk);
+    buttons->addWidget(btnClose);
+    buttons->addWidget(anmtFind, 0, Qt::AlignHCenter);
+    buttons->addStretch();
+    buttons->addWidget(chckbxShowHelpInfo);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(grpbxFindCondition, 1);
+    top->addLayout(buttons);
+
+    auto* replace = new QGridLayout(grpbxReplace);
+    replace->setContentsMargins(8, 4, 8, 4);
+    replace->addWidget(lblReplaceFrom, 0, 0);
+    replace->addWidget(edtReplaceFrom, 0, 1);
+    replace->addWidget(lblReplaceTo, 0, 2);
+    replace->addWidget(edtReplaceTo, 0, 3);
+    replace->addWidget(btnReplace, 0, 4);
+    auto* switches = new QHBoxLayout;
+    switches->addWidget(chckbxReplaceKey);
+    switches->addWidget(chckbxReplaceValue);
+    switches->addWidget(chckbxReplaceData);
+    switches->addStretch();
+    replace->addLayout(switches, 1, 1, 1, 3);
+    replace->addWidget(btnReplaceAll, 1, 4);
+    replace->setColumnStretch(1, 1);
+    replace->setColumnStretch(3, 1);
+
+    auto* help = new QVBoxLayout(grpbxHelpInfo);
+    help->setContentsMargins(8, 2, 8, 4);
+    help->addWidget(mmHelpInfo);
+
+    auto* results = new QVBoxLayout(grpbxFoundResult);
+    results->setContentsMargins(4, 2, 4, 4);
+    results->addWidget(lstvwFound);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 6, 8, 8);
+    layout->addLayout(top);
+    layout->addWidget(grpbxReplace);
+    layout->addWidget(grpbxHelpInfo);
+    layout->addWidget(grpbxFoundResult, 1);
+}
+
+void TfrmFind::ApplyLanguage() {
+    setWindowTitle(UiText(role_ == Role::Find ? 173 : 233));
+    grpbxFindCondition->setTitle(QStringLiteral("Find Condition"));
+    lblFindText->setText(UiText(176));
+    grpbxConfines->setTitle(UiText(183));
+    chckbxKey->setText(UiText(187));
+    chckbxValue->setText(UiText(188));
+    chckbxStringData->setText(UiText(189));
+    chckbxDwordData->setText(UiText(190));
+    chckbxBinaryData->setText(UiText(191));
+    rdgrpCondition->setTitle(UiText(184));
+    rdCurrentKey->setText(UiText(185));
+    rdWholeRegistry->setText(UiText(186));
+    chckbxWildCharSupport->setText(UiText(192));
+    chckbxWholeWordsOnly->setText(UiText(193));
+    SetFindButton(anmtFind->IsRunning());
+    btnClose->setText(UiText(6));
+    chckbxShowHelpInfo->setText(UiText(257));
+    grpbxReplace->setTitle(UiText(258));
+    lblReplaceFrom->setText(UiText(259));
+    lblReplaceTo->setText(UiText(260));
+    btnReplace->setText(UiText(261));
+    btnReplaceAll->setText(UiText(262));
+    chckbxReplaceKey->setText(UiText(19));
+    chckbxReplaceValue->setText(UiText(20));
+    chckbxReplaceData->setText(UiText(21));
+    grpbxHelpInfo->setTitle(QStringLiteral("Help Info"));
+    mmHelpInfo->setPlainText(UiText(263));
+    model_->SetColumnTitles({UiText(179), UiText(180), UiText(181), UiText(182)});
+    pppmnitmGoToResult->setText(QStringLiteral("&Go to result"));
+    pppmnitmRename->setText(QStringLiteral("&Rename"));
+    pppmnitmDelete->setText(QStringLiteral("&Delete"));
+    pppmnitmSelectAll->setText(QStringLiteral("Select &All"));
+    ShowResultCount();
+}
+
+void TfrmFind::SetCurrentKey(const std::string& keyPath) {
+    edtCurrentKey->setText(QString::fromUtf8(keyPath));
+}
+
+void TfrmFind::ShowForKey(const std::string& keyPath) {
+    SetCurrentKey(keyPath);
+    goneTo_.reset();
+    exec();
+    frmMain_.ClearValueList();
+    frmMain_.FillValueList(frmMain_.SelectedNode());
+    if (goneTo_ && !goneTo_->isKey()) SelectValueItemOf(frmMain_, goneTo_->keyPath, goneTo_->valueName);
+}
+
+void TfrmFind::edtItemChange() {
+    const std::string text = edtItem->text().toStdString();
+    btnOk->setEnabled(!text.empty() || walking_);
+    edtReplaceFrom->setText(
+        QString::fromUtf8(search::FromTextOfFindText(text, chckbxWildCharSupport->isChecked())));
+}
+
+void TfrmFind::ReplaceTextsChange() {
+    // A key name cannot hold a backslash, so with key replacing on none is kept in From.
+    if (chckbxReplaceKey->isChecked() && edtReplaceFrom->text().contains('\\')) {
+        QString from = edtReplaceFrom->text();
+        edtReplaceFrom->setText(from.remove('\\')); // comes back here through textChanged
+        return;
+    }
+    const bool allowed =
+        search::ReplaceAllowed(edtReplaceFrom->text().toStdString(), edtReplaceTo->text().toStdString());
+    btnReplace->setEnabled(allowed);
+    btnReplaceAll->setEnabled(allowed);
+}
+
+void TfrmFind::TargetClicked(QCheckBox* clicked) {
+    for (const QCheckBox* box : {chckbxKey, chckbxValue, chckbxStringData, chckbxDwordData, chckbxBinaryData})
+        if (box->isChecked()) return;
+    clicked->setChecked(true);
+}
+
+void TfrmFind::chckbxWildCharSupportClick() {
+    const bool wildcards = chckbxWildCharSupport->isChecked();
+    if (wildcards) chckbxWholeWordsOnly->setChecked(false);
+    chckbxWholeWordsOnly->setEnabled(!wildcards);
+}
+
+void TfrmFind::SetFindButton(bool searching) {
+    btnOk->setIcon(ImageListIcon(searching ? kImgNo : kImgFind));
+    btnOk->setText(UiText(searching ? 175 : 174));
+}
+
+void TfrmFind::btnOkClick() {
+    // A Stop whose walk has not yet unwound leaves nothing to start until it has.
+    if (walking_ && !anmtFind->IsRunning()) return;
+    if (anmtFind->IsRunning()) {
+        anmtFind->Stop();
+    } else {
+        anmtFind->Start();
+        SetFindButton(true);
+        RunSearch();
+        anmtFind->Stop();
+    }
+    SetFindButton(false);
+    stopFlag_ = 1;
+}
+
+void TfrmFind::RunSearch() {
+    // Rows refer to the results, so they go first.
+    model_->Clear();
+    request_.ClearResults();
+    ShowResultCount();
+
+    std::uint8_t targets = 0;
+    const std::pair<QCheckBox*, std::uint8_t> boxes[] = {
+        {chckbxKey, search::kTargetKeyNames},          {chckbxValue, search::kTargetValueNames},
+        {chckbxStringData, search::kTargetStringData}, {chckbxDwordData, search::kTargetDwordData},
+        {chckbxBinaryData, search::kTargetBinaryData},
+    };
+    for (const auto& [box, target] : boxes)
+        if (box->isChecked()) targets |= target;
+    request_.findText = edtItem->text().toStdString();
+    request_.targets = targets;
+    request_.mode =
+        search::MatchModeOf(chckbxWildCharSupport->isChecked(), chckbxWholeWordsOnly->isChecked());
+    request_.startPath = rdCurrentKey->isChecked() ? edtCurrentKey->text().toStdString() : std::string();
+
+    walking_ = true;
+    grpbxFindCondition->setEnabled(false);
+    grpbxReplace->setEnabled(false);
+    sinceYield_.invalidate();
+    search::Search(request_);
+    walking_ = false;
+    model_->Flush();
+    ShowResultCount();
+    grpbxFindCondition->setEnabled(true);
+    grpbxReplace->setEnabled(true);
+}
+
+void TfrmFind::YieldToInterface() {
+    if (sinceYield_.isValid() && sinceYield_.elapsed() < kYieldMilliseconds) return;
+    model_->Flush();
+    ShowResultCount();
+    QApplication::processEvents();
+    sinceYield_.start();
+}
+
+void TfrmFind::ShowResultCount() {
+    grpbxFoundResult->setTitle(
+        QString::fromStdString(i18n::FormatText(177, {std::to_string(model_->Count())})));
+}
+
+void TfrmFind::btnCloseClick() {
+    stopFlag_ = 1;
+    done(QDialog::Accepted);
+}
+
+void TfrmFind::reject() {
+    stopFlag_ = 1;
+    QDialog::reject();
+}
+
+void TfrmFind::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        btnClose->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TfrmFind::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    ShowResultCount();
+    FitDataColumn();
+    edtItem->setFocus();
+}
+
+void TfrmFind::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    FitDataColumn();
+}
+
+void TfrmFind::FitDataColumn() {
+    QHeaderView* header = lstvwFound->header();
+    int others = 0;
+    for (int column = 0; column < FoundListModel::kDataColumn; ++column)
+        others += header->sectionSize(column);
+    header->resizeSection(FoundListModel::kDataColumn, std::max(0, lstvwFound->viewport()->width() - others));
+}
+
+} // namespace hw::window
