@@ -5,11 +5,15 @@
 #include "app/window/frm_goto.h"
 #include "app/window/frm_main.h"
 #include "app/window/hivewright_application.h"
+#include "app/window/image_list.h"
 #include "content/frm_favorites.h"
 #include "content/frm_key_content.h"
 #include "i18n/language.h"
+#include "markup/associations.h"
+#include "markup/window/opal_explorer.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "search/window/frm_find.h"
+#include "util/program_dir.h"
 
 #include <cstdio>
 #include <exception>
@@ -21,6 +25,11 @@ namespace hw::window {
 namespace {
 
 int RunNormalMode(int& argc, char** argv) {
+    try {
+        markup::CheckAssociations(util::ProgramFileName());
+    } catch (const std::exception&) {
+        // An unusable registry is the main window's to report.
+    }
     HivewrightApplication application(argc, argv);
     platform::InstallQtMessageBoxes();
 
@@ -81,16 +90,33 @@ int RunRegFileMode(const std::string& fileName, int& argc, char** argv) {
     return application.exec();
 }
 
+int RunOpalMode(const std::string& fileName, int& argc, char** argv) {
+    HivewrightApplication application(argc, argv);
+    platform::InstallQtMessageBoxes();
+    // The Explorer comes first and is the application's main window; the main window stays hidden.
+    auto explorer = std::make_unique<markup::TOPALExplorer>(imglstMain());
+    auto frmMain = std::make_unique<TfrmMain>();
+    // The hidden main window never shows, which is where the start language is applied otherwise.
+    i18n::ApplyStartLanguage();
+    if (!fileName.empty()) explorer->LoadFile(fileName);
+    application.setQuitOnLastWindowClosed(false);
+    QObject::connect(explorer.get(), &QDialog::finished, &application, &QApplication::quit);
+    explorer->show();
+    return application.exec();
+}
+
 } // namespace
 
 int RunWindowMode(const hw::app::CommandLine& commandLine, int& argc, char** argv) {
     const hw::app::Mode mode = commandLine.mode;
-    if (mode != hw::app::Mode::Normal && mode != hw::app::Mode::RegFileWindow) {
+    if (mode != hw::app::Mode::Normal && mode != hw::app::Mode::RegFileWindow &&
+        mode != hw::app::Mode::OpalWindow) {
         std::fputs("hivewright: this window mode is not available yet\n", stderr);
         return 2;
     }
     try {
         if (mode == hw::app::Mode::RegFileWindow) return RunRegFileMode(commandLine.fileName, argc, argv);
+        if (mode == hw::app::Mode::OpalWindow) return RunOpalMode(commandLine.fileName, argc, argv);
         return RunNormalMode(argc, argv);
     } catch (const std::exception&) {
         // A failure while the windows are created ends the program quietly.

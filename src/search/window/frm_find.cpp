@@ -34,7 +34,8 @@ namespace {
 // small keys is not dominated by event processing.
 constexpr int kYieldMilliseconds = 30;
 constexpr int kColumnWidths[] = {80, 200, 100};
-constexpr QSize kWindowSize(600, 480);
+constexpr QSize kWindowSize(760, 600);
+constexpr int kMinimumListHeight = 160;
 
 // Upper-cases every letter as it is typed.
 class UpperCaseValidator : public QValidator {
@@ -151,6 +152,7 @@ void TfrmFind::CreateResultList() {
     grpbxFoundResult = new QGroupBox(this);
     lstvwFound = new QTreeView(grpbxFoundResult);
     lstvwFound->setObjectName("lstvwFound");
+    lstvwFound->setMinimumHeight(kMinimumListHeight);
     lstvwFound->setModel(model_);
     lstvwFound->setRootIsDecorated(false);
     lstvwFound->setItemsExpandable(false);
@@ -160,13 +162,11 @@ void TfrmFind::CreateResultList() {
     lstvwFound->setSelectionBehavior(QAbstractItemView::SelectRows);
     lstvwFound->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstvwFound->setContextMenuPolicy(Qt::CustomContextMenu);
-    lstvwFound->header()->setStretchLastSection(false);
+    // Data takes whatever width the other three columns leave.
+    lstvwFound->header()->setStretchLastSection(true);
     lstvwFound->header()->setSectionsMovable(false);
     for (int column = 0; column < FoundListModel::kDataColumn; ++column)
         lstvwFound->header()->resizeSection(column, kColumnWidths[column]);
-    connect(lstvwFound->header(), &QHeaderView::sectionResized, this, [this](int column) {
-        if (column != FoundListModel::kDataColumn) FitDataColumn();
-    });
     model_->SetRenameHandler([this](int row, const std::string& name) { RenameRow(row, name); });
 }
 
@@ -420,21 +420,7 @@ void TfrmFind::keyPressEvent(QKeyEvent* event) {
 void TfrmFind::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     ShowResultCount();
-    FitDataColumn();
     edtItem->setFocus();
-}
-
-void TfrmFind::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    FitDataColumn();
-}
-
-void TfrmFind::FitDataColumn() {
-    QHeaderView* header = lstvwFound->header();
-    int others = 0;
-    for (int column = 0; column < FoundListModel::kDataColumn; ++column)
-        others += header->sectionSize(column);
-    header->resizeSection(FoundListModel::kDataColumn, std::max(0, lstvwFound->viewport()->width() - others));
 }
 
 } // namespace hw::window

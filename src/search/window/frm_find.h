@@ -104,7 +104,6 @@ class TfrmFind : public QDialog, private search::ReplaceView {
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void reject() override;
 
   private:
@@ -122,7 +121,6 @@ class TfrmFind : public QDialog, private search::ReplaceView {
     void RunSearch();
     void YieldToInterface();
     void ShowResultCount();
-    void FitDataColumn();
 
     // Selected rows in list order; the focused row or -1.
     std::vector<int> SelectedRows() const;

@@ -1,4 +1,4 @@
-// /reg and /unreg run as the real program on a temp registry and a temp desktop data folder.
+// /reg, /unreg and the OPAL window run as the real program on a temp registry and a temp desktop data folder.
 #include "core/key_ops.h"
 #include "core/value_text.h"
 #include "platform/registry_store.h"
@@ -31,11 +31,11 @@ class AssociationModes : public ::testing::Test {
         if (!std::filesystem::exists(program_)) GTEST_SKIP() << program_ << " is not built";
     }
 
-    int Run(const std::string& mode) {
-        const std::string command =
-            "env -u DISPLAY -u WAYLAND_DISPLAY HIVEWRIGHT_REGISTRY=" + Quoted(dir_.file("registry.db")) +
-            " XDG_DATA_HOME=" + Quoted(data()) + " " + Quoted(program_) + " " + mode +
-            " </dev/null >/dev/null 2>&1";
+    // Window modes run off-screen until the time limit ends them (status 124).
+    int Run(const std::string& mode, const std::string& limit = "") {
+        const std::string command = limit + " env -u DISPLAY -u WAYLAND_DISPLAY HIVEWRIGHT_REGISTRY=" +
+                                    Quoted(dir_.file("registry.db")) + " XDG_DATA_HOME=" + Quoted(data()) +
+                                    " " + Quoted(program_) + " " + mode + " </dev/null >/dev/null 2>&1";
         const int raw = std::system(command.c_str());
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     }
@@ -70,6 +70,22 @@ TEST_F(AssociationModes, RegAddsEntriesAndDesktopFilesAndUnregTakesThemAway) {
     EXPECT_FALSE(core::KeyPathExists("HKEY_CLASSES_ROOT\\regfile\\shell\\EditByHivewright"));
     EXPECT_TRUE(core::KeyPathExists("HKEY_CLASSES_ROOT\\regfile\\shell\\open"));
     platform::UseRegistry(nullptr);
+}
+
+TEST_F(AssociationModes, TheOpalWindowRunsAndACraftedFolderNameStaysAName) {
+    const std::string limit =
+        "cd " + Quoted(dir_.path().string()) + " && QT_QPA_PLATFORM=offscreen timeout 3";
+    const std::filesystem::path crafted = dir_.path() / "a> /export /file:<pwned.reg> /key:<HKCU>";
+    std::filesystem::create_directories(crafted);
+    const std::string page = (crafted / "x.opal").string();
+    std::FILE* file = std::fopen(page.c_str(), "w");
+    std::fputs("<opal><head><title>T</title></head><body><label value=x></body></opal>", file);
+    std::fclose(file);
+
+    EXPECT_EQ(Run("--opal " + Quoted(page), limit), 124);
+    EXPECT_EQ(Run(Quoted("/.OPAL") + " " + Quoted("/file:<" + dir_.file("missing.opal") + ">"), limit), 124);
+    EXPECT_FALSE(std::filesystem::exists(dir_.file("pwned.reg")));
+    EXPECT_EQ(Run("--opal"), 2);
 }
 
 } // namespace
