@@ -1,7 +1,7 @@
 #include "markup/page/opal_input.h"
 
-#include "core/value_text.h"
 #include "markup/opal_attributes.h"
+#include "markup/opal_value_io.h"
 #include "markup/page/opal_text.h"
 
 #include <QAbstractButton>
@@ -31,9 +31,9 @@ void SelectRadio(QButtonGroup& group, int index) {
 
 void ShowCurrentValue(const OPALInput& input, const std::optional<std::string>& initialText) {
     const std::string& block = input.element->Attributes;
-    const std::string current = initialText ? NormalizeValueText(*initialText, input.dataType)
-                                            : core::ReadValueTextOfPath(GetAttribute(block, "keyname"),
-                                                                        GetAttribute(block, "valuename"));
+    const std::string current =
+        initialText ? NormalizeValueText(*initialText, input.dataType)
+                    : ReadBoundValueText(GetAttribute(block, "keyname"), GetAttribute(block, "valuename"));
     switch (input.type) {
     case InputType::Edit:
         static_cast<QLineEdit*>(input.control)->setText(Widen(current));

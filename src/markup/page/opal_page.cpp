@@ -1,10 +1,10 @@
 #include "markup/page/opal_page.h"
 
 #include "core/ascii_case.h"
-#include "core/value_text.h"
 #include "i18n/text_table.h"
 #include "markup/opal_attributes.h"
 #include "markup/opal_parser.h"
+#include "markup/opal_value_io.h"
 #include "markup/page/opal_placement.h"
 #include "markup/page/opal_style.h"
 #include "markup/page/opal_text.h"
@@ -295,7 +295,7 @@ SaveReport TOPALPage::WriteSettings() {
         }
         const std::string key = Attribute(element, "keyname");
         const std::string value = Attribute(element, "valuename");
-        if (!core::WriteValueTextOfPath(key, value, NormalizeValueText(raw, input.dataType), input.dataType))
+        if (!WriteBoundValueText(key, value, NormalizeValueText(raw, input.dataType), input.dataType))
             report.notWritten.push_back(key + "\\" + (value.empty() ? std::string("(Default)") : value));
     }
     return report;

@@ -2,6 +2,7 @@
 
 #include "core/value_text.h"
 #include "support/qt/window_fixture.h"
+#include "util/file_io.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -66,7 +67,10 @@ TEST_F(OpalPageTest, EachControlShowsItsValueAndSaveWritesWhatTheControlHolds) {
     test::WriteText(kKey, "Odd", "2");
     test::WriteRawValue(kKey, "OddNumber", REG_DWORD, Dword(2));
     test::WriteRawValue(kKey, "Bits", REG_DWORD, Dword(5));
-    test::WriteText(kKey, "Names", "a\r\nc");
+    const std::vector<BYTE> names = {'a', 0, 'c', 0, 0};
+    test::WriteRawValue(kKey, "Names", REG_MULTI_SZ, names);
+    const std::vector<BYTE> strings = {'x', 0, 'y', 'y', 0, 'z', 0, 0};
+    test::WriteRawValue(kKey, "Strings", REG_MULTI_SZ, strings);
     test::WriteText(kKey, "Side", "b");
     test::WriteText(kKey, "Given", "registry");
     test::WriteText(kKey, "Lines", "one\ntwo");
@@ -86,7 +90,8 @@ TEST_F(OpalPageTest, EachControlShowsItsValueAndSaveWritesWhatTheControlHolds) {
                 Input("datatype=REG_BINARY valuename=Bytes value=0a-1b-2c") +                          // 8
                 Input("valuename=Given value=5") +                                                     // 9
                 Input("type=textarea valuename=Lines") +                                               // 10
-                Input("type=button valuename=Caption")));                                              // 11
+                Input("type=button valuename=Caption") +                                               // 11
+                Input("type=textarea datatype=REG_MULTI_SZ valuename=Strings")));                      // 12
 
     EXPECT_TRUE(ControlAt<QCheckBox>(0)->isChecked());
     EXPECT_FALSE(ControlAt<QCheckBox>(1)->isChecked());
@@ -115,7 +120,13 @@ TEST_F(OpalPageTest, EachControlShowsItsValueAndSaveWritesWhatTheControlHolds) {
     EXPECT_EQ(Read("Odd"), "");
     EXPECT_EQ(Read("OddNumber"), "0");
     EXPECT_EQ(Read("Bits"), "7");
-    EXPECT_EQ(Read("Names"), "a\r\nc");
+    // Every string of a multi-string value survives, not only the first.
+    const auto raw = [](const char* name) {
+        return core::ReadRawValue(HKEY_CURRENT_USER, "Page", name).value_or(core::RawValue{}).data;
+    };
+    EXPECT_EQ(raw("Names"), names);
+    EXPECT_EQ(raw("Strings"), strings);
+    EXPECT_EQ(ControlAt<QPlainTextEdit>(12)->toPlainText(), "x\nyy\nz");
     EXPECT_EQ(Read("Side"), "b");
     EXPECT_EQ(Read("Bytes"), "0A 1B 2C");
     EXPECT_EQ(Read("Given"), "typed");
@@ -210,6 +221,16 @@ TEST_F(OpalPageTest, EmptySourceAndBackgroundsKeepThePreviousColourAndControlsAr
     EXPECT_EQ(page_->Document().Body.Count, 0);
     EXPECT_TRUE(page_->Canvas()->findChildren<QWidget*>().isEmpty());
     EXPECT_EQ(page_->Canvas()->palette().color(QPalette::Window), QColor(0, 0, 0x80));
+    // A background that loads lies beneath the page's controls and covers the view.
+    test::TempDir pictures;
+    const std::string backdrop = pictures.file("backdrop.svg");
+    util::WriteFileBytes(backdrop, "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"8\" height=\"8\">"
+                                   "<rect width=\"8\" height=\"8\" fill=\"#0f0\"/></svg>");
+    Render(Page("<label value=x>", "<body background=\"" + backdrop + "\">"));
+    const auto labels = page_->Canvas()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(labels.size(), 2);
+    EXPECT_FALSE(labels.first()->pixmap().isNull());
+    EXPECT_EQ(labels.first()->geometry(), page_->Canvas()->rect());
     // A new page starts white, so a page without a body shows white rather than black.
     TOPALPage fresh;
     fresh.RenderDocument("<opal></opal>");
