@@ -2,6 +2,8 @@
 #include "content/frm_key_content.h"
 
 #include "app/window/busy_cursor.h"
+#include "app/window/file_messages.h"
+#include "content/import_result_box.h"
 #include "content/version_line.h"
 #include "i18n/text_table.h"
 #include "regfile/reg_export.h"
@@ -65,7 +67,7 @@ bool TfrmKeyContent::LoadFromFile(const std::string& fileName) {
     const window::BusyCursor busy;
     const std::optional<std::string> bytes = util::ReadFileBytes(fileName);
     if (!bytes) {
-        util::ErrorBox("Cannot open file \"" + fileName + "\".");
+        util::ErrorBox(window::CannotReadFileText(fileName));
         return false;
     }
     const DecodedText text = DecodeRegText(*bytes);
@@ -112,7 +114,7 @@ bool TfrmKeyContent::SaveTo(const QString& fileName) {
     const window::BusyCursor busy;
     // The old file stays whole until the new one is complete.
     if (util::ReplaceFileAtomically(fileName.toStdString(), EncodeRegText(Text(), encoding_))) return true;
-    util::ErrorBox("Cannot create file \"" + fileName.toStdString() + "\".");
+    util::ErrorBox(window::CannotWriteFileText(fileName.toStdString()));
     return false;
 }
 
@@ -123,28 +125,15 @@ void TfrmKeyContent::mnitmImportIntoRegistryClick() {
         InsertVersionLine();
     }
     if (!util::AskYesNo(i18n::LookupText(230))) return;
-    regfile::ImportResult result;
+    regfile::ImportReport report;
     try {
         const window::BusyCursor busy;
-        result = regfile::ImportRegLines(Lines());
+        report = regfile::ImportRegLinesReported(Lines());
     } catch (const std::exception&) {
         util::ErrorBox(i18n::LookupText(231));
         return;
     }
-    switch (result) {
-    case regfile::ImportResult::Success:
-        util::NoticeBox(i18n::LookupText(43));
-        break;
-    case regfile::ImportResult::UnknownHeader:
-        util::ErrorBox(i18n::LookupText(44));
-        break;
-    case regfile::ImportResult::Incomplete:
-        util::ErrorBox(i18n::LookupText(45));
-        break;
-    case regfile::ImportResult::FileNotFound:
-        util::ErrorBox(i18n::LookupText(231));
-        break;
-    }
+    ShowImportResult(report);
 }
 
 void TfrmKeyContent::mnitmPrintClick() {

@@ -7,5 +7,6 @@
 namespace hw::window {
 
 std::string CannotWriteFileText(const std::string& fileName);
+std::string CannotReadFileText(const std::string& fileName);
 
 } // namespace hw::window
