@@ -13,9 +13,9 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <iostream>
 #include <string>
 #include <string_view>
-#include <iostream>
 #include <system_error>
 
 namespace {

@@ -833,8 +833,20 @@ LONG SqliteStore::DeleteKey(HKEY parent, LPCSTR subKey) {
             if (LONG rc = Walk(start, path.substr(0, cut), false, 0, container, nullptr); rc != ERROR_SUCCESS)
                 return rc;
         }
+        // Deleting index by index from the last, a walk keeps asking for this listing: it is kept up to date
+        // rather than read again after every step, and spares the lookup.
+        KeyCache* listing = nullptr;
+        if (cut == std::string_view::npos) {
+            KeyCache& cache = CacheFor(parent, start.key);
+            if (cache.children) listing = &cache;
+        }
+        const auto row = listing ? FindRow(*listing->children, leaf) : std::vector<ChildRow>::iterator();
         Target victim;
-        if (LONG rc = LookupChild(container.key, leaf, victim, false); rc != ERROR_SUCCESS) return rc;
+        if (listing && row != listing->children->end()) {
+            victim = {row->key, row->rights};
+        } else if (LONG rc = LookupChild(container.key, leaf, victim, false); rc != ERROR_SUCCESS) {
+            return rc;
+        }
         if (Effective(victim.rights) != KeyRights::Full) {
             NoteFailure(readOnly_ && victim.rights == KeyRights::Full ? kReadOnlyReason : kProtectedReason);
             return ERROR_ACCESS_DENIED;
@@ -855,13 +867,6 @@ LONG SqliteStore::DeleteKey(HKEY parent, LPCSTR subKey) {
             hasChildren_.bind(1, victim.key);
             if (hasChildren_.step()) return ERROR_ACCESS_DENIED;
         }
-        // Deleting index by index from the last, a walk keeps asking for this listing: it is kept up to date
-        // rather than read again after every step.
-        KeyCache* listing = nullptr;
-        if (container.key == start.key) {
-            KeyCache& cache = CacheFor(parent, start.key);
-            if (cache.children) listing = &cache;
-        }
         BeginWrite();
         {
             ResetGuard guard(deleteKeyValues_);
@@ -878,10 +883,11 @@ LONG SqliteStore::DeleteKey(HKEY parent, LPCSTR subKey) {
         Touch(victim.key);
         ++structure_;
         if (listing) {
-            auto& rows = *listing->children;
-            auto gone = std::find_if(rows.rbegin(), rows.rend(),
-                                     [&](const ChildRow& row) { return row.key == victim.key; });
-            if (gone != rows.rend()) rows.erase(std::next(gone).base());
+            if (row != listing->children->end()) {
+                listing->children->erase(row);
+            } else {
+                listing->children.reset();
+            }
             listing->version = VersionOf(container.key);
         }
         return ERROR_SUCCESS;
@@ -927,13 +933,19 @@ const std::vector<SqliteStore::ChildRow>& SqliteStore::Children(KeyCache& cache,
     return *cache.children;
 }
 
-bool SqliteStore::FindCachedChild(const std::vector<ChildRow>& children, std::string_view name,
-                                  Target& child) {
+template <typename Rows>
+auto SqliteStore::FindRow(Rows& children, std::string_view name) -> decltype(children.begin()) {
     auto found =
         std::lower_bound(children.begin(), children.end(), name, [](const ChildRow& row, std::string_view n) {
             return CompareIgnoringCase(row.name, n) < 0;
         });
-    if (found == children.end() || CompareIgnoringCase(found->name, name) != 0 || found->link) return false;
+    return found != children.end() && CompareIgnoringCase(found->name, name) == 0 ? found : children.end();
+}
+
+bool SqliteStore::FindCachedChild(const std::vector<ChildRow>& children, std::string_view name,
+                                  Target& child) {
+    auto found = FindRow(children, name);
+    if (found == children.end() || found->link) return false;
     child = {found->key, found->rights};
     return true;
 }
@@ -1049,18 +1061,24 @@ LONG SqliteStore::QueryValue(HKEY key, LPCSTR name, LPDWORD type, LPBYTE data, L
 
 // ---- changes
 
+LONG SqliteStore::ResolveForChange(HKEY key, Target& target) {
+    // Resolved inside the write group, so the key cannot vanish before the change lands.
+    if (!readOnly_) BeginWrite();
+    if (LONG rc = ResolveWithAccess(key, KEY_SET_VALUE, target); rc != ERROR_SUCCESS) return rc;
+    if (readOnly_) {
+        NoteFailure(kReadOnlyReason);
+        return ERROR_ACCESS_DENIED;
+    }
+    return ERROR_SUCCESS;
+}
+
 LONG SqliteStore::SetValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data, DWORD size) {
     std::string_view valueName = View(name);
     if (valueName.size() > MAX_VALUE_NAME_LENGTH) return ERROR_INVALID_PARAMETER;
     if (!data && size) return ERROR_INVALID_PARAMETER;
     return Guarded([&]() -> LONG {
-        if (!readOnly_) BeginWrite();
         Target target;
-        if (LONG rc = ResolveWithAccess(key, KEY_SET_VALUE, target); rc != ERROR_SUCCESS) return rc;
-        if (readOnly_) {
-            NoteFailure(kReadOnlyReason);
-            return ERROR_ACCESS_DENIED;
-        }
+        if (LONG rc = ResolveForChange(key, target); rc != ERROR_SUCCESS) return rc;
         if (IsRoot(key)) {
             Target root;
             ResolveRoot(key, root);
@@ -1087,13 +1105,8 @@ LONG SqliteStore::SetValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data, 
 
 LONG SqliteStore::DeleteValue(HKEY key, LPCSTR name) {
     return Guarded([&]() -> LONG {
-        if (!readOnly_) BeginWrite();
         Target target;
-        if (LONG rc = ResolveWithAccess(key, KEY_SET_VALUE, target); rc != ERROR_SUCCESS) return rc;
-        if (readOnly_) {
-            NoteFailure(kReadOnlyReason);
-            return ERROR_ACCESS_DENIED;
-        }
+        if (LONG rc = ResolveForChange(key, target); rc != ERROR_SUCCESS) return rc;
         std::string upper = Upper(View(name));
         {
             ResetGuard guard(queryValue_);

@@ -115,11 +115,16 @@ class SqliteStore final : public RegistryStore, private SeedTarget {
     LONG Open(HKEY parent, LPCSTR subKey, REGSAM access, bool maximum, PHKEY result);
     LONG ResolveHandle(HKEY key, Target& target, REGSAM* access = nullptr);
     LONG ResolveWithAccess(HKEY key, REGSAM needed, Target& target);
+    // Opens the write group and resolves a handle whose values are to change.
+    LONG ResolveForChange(HKEY key, Target& target);
     LONG ResolveRoot(HKEY root, Target& target);
     // startChildren: the start key's cached subkeys, when known, spare the first lookup.
     LONG Walk(Target start, std::string_view path, bool create, REGSAM handleAccess, Target& result,
               bool* created, const std::vector<ChildRow>* startChildren = nullptr);
     bool FindCachedChild(const std::vector<ChildRow>& children, std::string_view name, Target& child);
+    // The row named name (any case) in a listing, or its end.
+    template <typename Rows>
+    static auto FindRow(Rows& children, std::string_view name) -> decltype(children.begin());
     const std::string& Upper(std::string_view name);
     LONG LookupChild(std::int64_t parent, std::string_view name, Target& child, bool followLink = true,
                      DWORD parentDepth = 0);

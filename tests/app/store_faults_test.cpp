@@ -5,12 +5,11 @@
 #include "core/value_text.h"
 #include "platform/registry_store.h"
 #include "support/integrity_check.h"
+#include "support/small_disk.h"
 #include "support/temp_registry.h"
 
 #include <sqlite3.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 
 #include <gtest/gtest.h>
 
@@ -82,34 +81,6 @@ class StoreFaults : public ::testing::Test {
     int runs_ = 0;
 };
 
-// A small tmpfs, unmounted again at the end.
-class SmallDisk {
-  public:
-    explicit SmallDisk(const std::string& where) : path_(where) {
-        std::filesystem::create_directories(path_);
-        mounted_ = mount("tmpfs", path_.c_str(), "tmpfs", 0, "size=16m") == 0;
-    }
-    ~SmallDisk() {
-        if (mounted_) umount2(path_.c_str(), MNT_DETACH);
-    }
-    bool mounted() const { return mounted_; }
-    // Leaves about `bytes` free.
-    void FillLeaving(std::uintmax_t bytes) const {
-        struct statvfs disk {};
-        statvfs(path_.c_str(), &disk);
-        const std::uintmax_t free = static_cast<std::uintmax_t>(disk.f_bavail) * disk.f_frsize;
-        std::ofstream filler(path_ + "/filler", std::ios::binary);
-        const std::string block(4096, 'x');
-        for (std::uintmax_t written = 0; written + bytes + block.size() <= free; written += block.size())
-            filler << block;
-    }
-    void Empty() const { std::filesystem::remove(path_ + "/filler"); }
-
-  private:
-    std::string path_;
-    bool mounted_ = false;
-};
-
 TEST_F(StoreFaults, AFullDiskFailsTheJobWithItsCauseAndKeepsAPrefix) {
     constexpr int kKeys = 3000, kValues = 4;
     const std::string seedFile = dir_.file("seed.reg"), bigFile = dir_.file("big.reg");
@@ -126,7 +97,7 @@ TEST_F(StoreFaults, AFullDiskFailsTheJobWithItsCauseAndKeepsAPrefix) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.job);
-        SmallDisk disk(dir_.file("disk"));
+        hw::test::SmallDisk disk(dir_.file("disk"));
         if (!disk.mounted()) GTEST_SKIP() << "mounting a tmpfs was refused, so a full disk cannot be made";
         const std::string database = dir_.file("disk/registry.db");
         ASSERT_EQ(Run(database, {"--import", seedFile, "--yes"}).status, 0);

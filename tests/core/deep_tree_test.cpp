@@ -53,7 +53,7 @@ TEST(DeepTrees, KeysStopAtTheRegistrysDepthWhicheverWayTheyAreReached) {
 }
 
 // A chain far deeper than the limit, as a database written before the limit existed may hold.
-TEST(DeepTrees, AChainOfSixtyThousandLevelsIsDeletedWithoutExhaustingTheStack) {
+TEST(DeepTrees, AChainOfSixtyThousandLevelsIsCopiedAndDeletedWithoutExhaustingTheStack) {
     test::TempRegistry registry;
     ASSERT_EQ(Create(HKEY_LOCAL_MACHINE, "SOFTWARE\\Deep"), ERROR_SUCCESS);
     platform::UseRegistry(nullptr);
@@ -78,6 +78,14 @@ TEST(DeepTrees, AChainOfSixtyThousandLevelsIsDeletedWithoutExhaustingTheStack) {
     platform::UseRegistry(platform::OpenSqliteStore(registry.databasePath()));
 
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Deep\\Level\\Level\\Level"));
+    // The copy stops where the registry's depth ends, and says it is incomplete.
+    EXPECT_FALSE(CopyKeyPath("HKLM\\SOFTWARE\\Deep", "HKLM\\SOFTWARE\\Copy", true));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Deep"));
+    std::string deepest = "SOFTWARE\\Copy";
+    for (int level = 2; level < 512; ++level)
+        deepest += "\\Level";
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, deepest));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, deepest + "\\Level"));
     EXPECT_TRUE(DeleteKeyPath("HKEY_LOCAL_MACHINE\\SOFTWARE\\Deep"));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Deep"));
 }

@@ -75,8 +75,8 @@ class TfrmMain : public QMainWindow {
     void UpdateKeyCommands();
     void UpdateValueCommands();
 
-    // Opens the file (none: an empty page) in a new modal OPAL Explorer, destroyed when it closes; used by the
-    // OPAL Explorer command, the Magic Setting menu and files dropped on the window.
+    // Opens the file (none: an empty page) in a new modal OPAL Explorer, destroyed when it closes; used by
+    // the OPAL Explorer command, the Magic Setting menu and files dropped on the window.
     void OpenOpalExplorer(const std::string& fileName);
     // Fills the Magic Setting menu with the pages in the folder (the program's, at creation).
     void BuildMagicSettingMenu(const std::string& folder);

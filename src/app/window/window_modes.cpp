@@ -1,5 +1,6 @@
 #include "app/window/window_modes.h"
 
+#include "app/window/commit_failure_watch.h"
 #include "app/window/frm_about.h"
 #include "app/window/frm_current_key.h"
 #include "app/window/frm_goto.h"
@@ -32,6 +33,7 @@ int RunNormalMode(int& argc, char** argv) {
     }
     HivewrightApplication application(argc, argv);
     platform::InstallQtMessageBoxes();
+    CommitFailureWatch commitFailureWatch;
 
     // The main window comes first: it is the application's main window and its closing ends the run.
     auto frmMain = std::make_unique<TfrmMain>();
@@ -93,6 +95,7 @@ int RunRegFileMode(const std::string& fileName, int& argc, char** argv) {
 int RunOpalMode(const std::string& fileName, int& argc, char** argv) {
     HivewrightApplication application(argc, argv);
     platform::InstallQtMessageBoxes();
+    CommitFailureWatch commitFailureWatch;
     // The Explorer comes first and is the application's main window; the main window stays hidden.
     auto explorer = std::make_unique<markup::TOPALExplorer>(imglstMain());
     auto frmMain = std::make_unique<TfrmMain>();

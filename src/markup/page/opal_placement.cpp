@@ -18,7 +18,9 @@ namespace {
 enum class Dock { None, Left, Right, Top, Bottom, Client };
 
 constexpr const char* kDockProperty = "opalDock";
-constexpr const char* kViewCanvasProperty = "opalViewCanvas";
+// Set on a container once a child docks, so that containers without docked children skip the work.
+constexpr const char* kHasDockedProperty = "opalHasDocked";
+constexpr const char* kViewCanvasName = "opalViewCanvas";
 constexpr int kFullMargin = 10;
 
 std::optional<int> IntegerValue(const std::string& text) {
@@ -96,14 +98,17 @@ QSize ParentAreaSize(const QWidget& control) {
     const QWidget* parent = control.parentWidget();
     if (!parent) return {};
     // The page canvas may grow beyond the view to scroll; its controls measure against what is visible.
-    if (parent->property(kViewCanvasProperty).toBool() && parent->parentWidget())
+    if (parent->objectName() == QLatin1String(kViewCanvasName) && parent->parentWidget())
         return parent->parentWidget()->size();
     return parent->size();
 }
 
 void PlaceControl(const TOPALElement& element, QWidget& control) {
     const Dock dock = DockOf(GetAttribute(element.Attributes, "align"));
-    control.setProperty(kDockProperty, static_cast<int>(dock));
+    if (dock != Dock::None) {
+        control.setProperty(kDockProperty, static_cast<int>(dock));
+        if (control.parentWidget()) control.parentWidget()->setProperty(kHasDockedProperty, true);
+    }
     if (const auto left = IntegerValue(GetAttribute(element.Attributes, "left")))
         control.move(*left, control.y());
     if (const auto top = IntegerValue(GetAttribute(element.Attributes, "top")))
@@ -121,6 +126,7 @@ void RefitControl(const TOPALElement& element, QWidget& control) {
 }
 
 void DockChildren(QWidget& container, const QSize& area) {
+    if (!container.property(kHasDockedProperty).toBool()) return;
     QRect free(QPoint(0, 0), area);
     for (const Dock side : {Dock::Top, Dock::Bottom, Dock::Left, Dock::Right, Dock::Client}) {
         for (QObject* child : container.children()) {
@@ -160,7 +166,7 @@ void DockOnResize(QWidget& container) {
 }
 
 void MarkViewCanvas(QWidget& canvas) {
-    canvas.setProperty(kViewCanvasProperty, true);
+    canvas.setObjectName(kViewCanvasName);
 }
 
 } // namespace hw::markup
