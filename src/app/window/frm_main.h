@@ -71,6 +71,10 @@ class TfrmMain : public QMainWindow {
     // What a click or a navigation key in the tree does: fill the list, the status bar and the address box.
     void KeySelected();
 
+    // Loads a file into the shared hex editor and shows it modally (a dropped file); a load failure is
+    // not reported.
+    void OpenFileInHexEditor(const std::string& fileName);
+
     // Command states.
     void UpdateKeyCommands();
     void UpdateValueCommands();

@@ -135,7 +135,6 @@ void TfrmMain::CreateCommands() {
         mnitmPrintKeyContent,
         // search windows
         // hex editor
-        acHexEditor,
         // OPAL Explorer
     };
     pendingCommands_.insert(acValueNew.begin(), acValueNew.end());

@@ -4,6 +4,9 @@
 namespace hw::content {
 class TfrmFavorites;
 class TfrmKeyContent;
+} // namespace hw::content
+namespace hw::editors {
+class TfrmBin;
 }
 
 namespace hw::window {
@@ -20,6 +23,7 @@ struct MainDialogs {
     content::TfrmFavorites* frmFavorites = nullptr;
     TfrmFind* frmFind = nullptr;    // Find
     TfrmFind* frmReplace = nullptr; // Replace: the same window with its replace group
+    editors::TfrmBin* frmBin = nullptr;
     content::TfrmKeyContent* frmKeyContent = nullptr;
 };
 

@@ -9,12 +9,17 @@
 #include "app/window/image_list.h"
 #include "content/frm_favorites.h"
 #include "content/frm_key_content.h"
+#include "editors/button_pictures.h"
+#include "editors/frm_bin.h"
+#include "editors/frm_bin_find.h"
 #include "i18n/language.h"
 #include "markup/associations.h"
 #include "markup/window/opal_explorer.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "search/window/frm_find.h"
 #include "util/program_dir.h"
+
+#include <QPushButton>
 
 #include <cstdio>
 #include <exception>
@@ -33,6 +38,7 @@ int RunNormalMode(int& argc, char** argv) {
     }
     HivewrightApplication application(argc, argv);
     platform::InstallQtMessageBoxes();
+    editors::SetButtonPictureSource(ImageListIcon);
     CommitFailureWatch commitFailureWatch;
 
     // The main window comes first: it is the application's main window and its closing ends the run.
@@ -40,6 +46,8 @@ int RunNormalMode(int& argc, char** argv) {
     auto frmGoTo = std::make_unique<TfrmGoTo>();
     auto frmCurrentKey = std::make_unique<TfrmCurrentKey>();
     auto frmAbout = std::make_unique<TfrmAbout>();
+    auto frmBin = std::make_unique<editors::TfrmBin>();
+    frmBin->SetPictureFolder(frmMain->WindowsDir());
     auto frmFavorites = std::make_unique<content::TfrmFavorites>();
     auto frmFind = std::make_unique<TfrmFind>(*frmMain, TfrmFind::Role::Find);
     auto frmReplace = std::make_unique<TfrmFind>(*frmMain, TfrmFind::Role::Replace);
@@ -51,6 +59,7 @@ int RunNormalMode(int& argc, char** argv) {
                             .frmFavorites = frmFavorites.get(),
                             .frmFind = frmFind.get(),
                             .frmReplace = frmReplace.get(),
+                            .frmBin = frmBin.get(),
                             .frmKeyContent = frmKeyContent.get()});
     // Texts are applied window by window in this order, after the main window's own.
     const i18n::LanguageSubscription languageSubscriptions[] = {
@@ -60,6 +69,7 @@ int RunNormalMode(int& argc, char** argv) {
         i18n::OnLanguageChanged([&frmGoTo] { frmGoTo->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmFind] { frmFind->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmReplace] { frmReplace->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmBin] { frmBin->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmKeyContent] { frmKeyContent->ApplyLanguage(); }),
     };
 
@@ -87,8 +97,34 @@ int RunRegFileMode(const std::string& fileName, int& argc, char** argv) {
         frmKeyContent->LoadFromFile(fileName);
 
     application.setQuitOnLastWindowClosed(false);
-    QObject::connect(frmKeyContent.get(), &content::TfrmKeyContent::closed, &application, &QApplication::quit);
+    QObject::connect(frmKeyContent.get(), &content::TfrmKeyContent::closed, &application,
+                     &QApplication::quit);
     frmKeyContent->show();
+    return application.exec();
+}
+
+// The hex editor is the only window: closing it ends the run. The main window exists, hidden, for the
+// pictures, the texts and the settings.
+int RunHexEditorMode(const std::string& fileName, int& argc, char** argv) {
+    HivewrightApplication application(argc, argv);
+    platform::InstallQtMessageBoxes();
+    editors::SetButtonPictureSource(ImageListIcon);
+
+    auto frmBin = std::make_unique<editors::TfrmBin>();
+    auto frmMain = std::make_unique<TfrmMain>();
+    frmBin->SetPictureFolder(frmMain->WindowsDir());
+    frmMain->AttachDialogs({.frmBin = frmBin.get()});
+    const i18n::LanguageSubscription languageSubscription =
+        i18n::OnLanguageChanged([&frmBin] { frmBin->ApplyLanguage(); });
+    i18n::ApplyStartLanguage();
+    frmBin->frmBinFind->btnCancel->hide();
+    std::error_code error;
+    if (!fileName.empty() && std::filesystem::exists(fileName, error)) frmBin->LoadFile(fileName);
+
+    application.setQuitOnLastWindowClosed(false);
+    QObject::connect(frmBin.get(), &QDialog::finished, &application, &QApplication::quit);
+    frmBin->SetNamedMode(false);
+    frmBin->show();
     return application.exec();
 }
 
@@ -112,14 +148,16 @@ int RunOpalMode(const std::string& fileName, int& argc, char** argv) {
 
 int RunWindowMode(const hw::app::CommandLine& commandLine, int& argc, char** argv) {
     const hw::app::Mode mode = commandLine.mode;
-    if (mode != hw::app::Mode::Normal && mode != hw::app::Mode::RegFileWindow &&
-        mode != hw::app::Mode::OpalWindow) {
+    const bool available = mode == hw::app::Mode::Normal || mode == hw::app::Mode::RegFileWindow ||
+                           mode == hw::app::Mode::OpalWindow || mode == hw::app::Mode::HexEditorWindow;
+    if (!available) {
         std::fputs("hivewright: this window mode is not available yet\n", stderr);
         return 2;
     }
     try {
         if (mode == hw::app::Mode::RegFileWindow) return RunRegFileMode(commandLine.fileName, argc, argv);
         if (mode == hw::app::Mode::OpalWindow) return RunOpalMode(commandLine.fileName, argc, argv);
+        if (mode == hw::app::Mode::HexEditorWindow) return RunHexEditorMode(commandLine.fileName, argc, argv);
         return RunNormalMode(argc, argv);
     } catch (const std::exception&) {
         // A failure while the windows are created ends the program quietly.
