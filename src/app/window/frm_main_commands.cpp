@@ -115,16 +115,6 @@ void TfrmMain::CreateCommands() {
     // Their work comes with later parts of the program.
     pendingCommands_ = {
         // editing
-        acKeyNew,
-        acKeyCopy,
-        acKeyPaste,
-        acKeyRename,
-        acKeyDelete,
-        acValueEdit,
-        acValueCopy,
-        acValuePaste,
-        acValueRename,
-        acValueDelete,
         // key content editor
         // file commands and favourites
         acExportCurrentKey,
@@ -137,7 +127,6 @@ void TfrmMain::CreateCommands() {
         // hex editor
         // OPAL Explorer
     };
-    pendingCommands_.insert(acValueNew.begin(), acValueNew.end());
     for (QAction* action : pendingCommands_)
         action->setEnabled(false);
 }
@@ -333,6 +322,7 @@ void TfrmMain::UpdateKeyCommands() {
         SetCommandEnabled(action, selected);
     for (QAction* action : acValueNew)
         SetCommandEnabled(action, selected);
+    UpdatePasteCommands();
 }
 
 void TfrmMain::UpdateValueCommands() {
@@ -341,6 +331,7 @@ void TfrmMain::UpdateValueCommands() {
         SetCommandEnabled(action, selectedRows > 0);
     for (QAction* action : {acValueEdit, acValueRename})
         SetCommandEnabled(action, selectedRows == 1);
+    UpdatePasteCommands();
 }
 
 void TfrmMain::SelectAllValues() {

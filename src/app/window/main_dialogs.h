@@ -7,7 +7,9 @@ class TfrmKeyContent;
 } // namespace hw::content
 namespace hw::editors {
 class TfrmBin;
-}
+class TfrmDword;
+class TfrmStr;
+} // namespace hw::editors
 
 namespace hw::window {
 
@@ -15,11 +17,15 @@ class TfrmAbout;
 class TfrmCurrentKey;
 class TfrmFind;
 class TfrmGoTo;
+class TfrmReplaceConfirm;
 
 struct MainDialogs {
     TfrmGoTo* frmGoTo = nullptr;
     TfrmCurrentKey* frmCurrentKey = nullptr;
     TfrmAbout* frmAbout = nullptr;
+    editors::TfrmStr* frmStr = nullptr;
+    editors::TfrmDword* frmDword = nullptr;
+    TfrmReplaceConfirm* frmReplaceConfirm = nullptr;
     content::TfrmFavorites* frmFavorites = nullptr;
     TfrmFind* frmFind = nullptr;    // Find
     TfrmFind* frmReplace = nullptr; // Replace: the same window with its replace group

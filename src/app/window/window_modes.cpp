@@ -5,6 +5,7 @@
 #include "app/window/frm_current_key.h"
 #include "app/window/frm_goto.h"
 #include "app/window/frm_main.h"
+#include "app/window/frm_replace_confirm.h"
 #include "app/window/hivewright_application.h"
 #include "app/window/image_list.h"
 #include "content/frm_favorites.h"
@@ -12,6 +13,8 @@
 #include "editors/button_pictures.h"
 #include "editors/frm_bin.h"
 #include "editors/frm_bin_find.h"
+#include "editors/frm_dword.h"
+#include "editors/frm_str.h"
 #include "i18n/language.h"
 #include "markup/associations.h"
 #include "markup/window/opal_explorer.h"
@@ -46,6 +49,9 @@ int RunNormalMode(int& argc, char** argv) {
     auto frmGoTo = std::make_unique<TfrmGoTo>();
     auto frmCurrentKey = std::make_unique<TfrmCurrentKey>();
     auto frmAbout = std::make_unique<TfrmAbout>();
+    auto frmStr = std::make_unique<editors::TfrmStr>();
+    auto frmDword = std::make_unique<editors::TfrmDword>();
+    auto frmReplaceConfirm = std::make_unique<TfrmReplaceConfirm>();
     auto frmBin = std::make_unique<editors::TfrmBin>();
     frmBin->SetPictureFolder(frmMain->WindowsDir());
     auto frmFavorites = std::make_unique<content::TfrmFavorites>();
@@ -56,6 +62,9 @@ int RunNormalMode(int& argc, char** argv) {
     frmMain->AttachDialogs({.frmGoTo = frmGoTo.get(),
                             .frmCurrentKey = frmCurrentKey.get(),
                             .frmAbout = frmAbout.get(),
+                            .frmStr = frmStr.get(),
+                            .frmDword = frmDword.get(),
+                            .frmReplaceConfirm = frmReplaceConfirm.get(),
                             .frmFavorites = frmFavorites.get(),
                             .frmFind = frmFind.get(),
                             .frmReplace = frmReplace.get(),
@@ -67,6 +76,9 @@ int RunNormalMode(int& argc, char** argv) {
         i18n::OnLanguageChanged([&frmCurrentKey] { frmCurrentKey->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmFavorites] { frmFavorites->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmGoTo] { frmGoTo->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmStr] { frmStr->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmDword] { frmDword->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmReplaceConfirm] { frmReplaceConfirm->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmFind] { frmFind->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmReplace] { frmReplace->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmBin] { frmBin->ApplyLanguage(); }),
