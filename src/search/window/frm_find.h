@@ -22,7 +22,7 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
-class QTreeView;
+class QTableView;
 
 namespace hw::window {
 
@@ -94,7 +94,7 @@ class TfrmFind : public QDialog, private search::ReplaceView {
     QGroupBox* grpbxHelpInfo;
     QPlainTextEdit* mmHelpInfo;
     QGroupBox* grpbxFoundResult;
-    QTreeView* lstvwFound;
+    QTableView* lstvwFound;
     QMenu* pppmnOperate;
     QAction* pppmnitmGoToResult;
     QAction* pppmnitmRename;

@@ -13,7 +13,7 @@
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QPushButton>
-#include <QTreeView>
+#include <QTableView>
 
 #include <set>
 
