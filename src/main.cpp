@@ -6,11 +6,17 @@
 #include "app/usage_text.h"
 #include "app/window/window_modes.h"
 #include "platform/qt/qt_message_boxes.h"
+#include "platform/registry_store.h"
 #include "util/dialog.h"
 
 #include <QApplication>
+#include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <iostream>
+#include <string>
+#include <string_view>
+#include <system_error>
 
 namespace {
 
@@ -20,7 +26,22 @@ void ShowUsageBox(int& argc, char** argv) {
     hw::util::NoticeBox(hw::app::UsageText());
 }
 
+// The process moves to its own folder; a relative database path means the folder it was started in.
+void AnchorRegistryPath() {
+    const char* value = std::getenv("HIVEWRIGHT_REGISTRY");
+    if (!value || !*value) return;
+    std::string_view setting(value);
+    const std::string_view wine(hw::platform::kWineRegistryPrefix);
+    const std::string_view scheme = setting.starts_with(wine) ? wine : std::string_view();
+    const std::filesystem::path path(setting.substr(scheme.size()));
+    std::error_code error;
+    const auto here = std::filesystem::current_path(error);
+    if (error || path.empty() || path.is_absolute()) return;
+    setenv("HIVEWRIGHT_REGISTRY", (std::string(scheme) + (here / path).string()).c_str(), 1);
+}
+
 int Run(int& argc, char** argv) {
+    AnchorRegistryPath();
     const auto startDir = hw::app::PrepareProcess();
     std::vector<std::string> arguments(argv + 1, argv + argc);
     if (std::string error = hw::app::TakeRegistryOption(arguments, startDir); !error.empty()) {

@@ -3,12 +3,17 @@
 #include "app/association_jobs.h"
 #include "app/usage_text.h"
 #include "core/key_ops.h"
+#include "core/key_path.h"
 #include "platform/registry_store.h"
 #include "regfile/reg_export.h"
 #include "regfile/reg_import.h"
 #include "util/dialog.h"
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <ostream>
+#include <system_error>
 
 namespace hw::app {
 namespace {
@@ -29,6 +34,29 @@ bool UsesRegistry(Mode mode) {
            mode == Mode::RegisterAssociations || mode == Mode::UnregisterAssociations;
 }
 
+// Why a registry step failed, in words: the store's own reason when it has one.
+std::string RegistryCause(LONG code) {
+    if (code == ERROR_FILE_NOT_FOUND) return "no such key";
+    if (std::string reason = platform::RegistryFailureReason(); !reason.empty()) return reason;
+    if (code == ERROR_ACCESS_DENIED) return "access denied";
+    return "registry error " + std::to_string(code);
+}
+
+// The result of opening the key at path, which is closed again.
+LONG OpenResult(const std::string& path, REGSAM access) {
+    const HKEY root = core::RootKeyOfPath(path);
+    if (root == 0) return ERROR_FILE_NOT_FOUND;
+    HKEY key = 0;
+    const LONG result = RegOpenKeyExA(root, core::SubKeyOrEmpty(path).c_str(), 0, access, &key);
+    if (result == ERROR_SUCCESS) RegCloseKey(key);
+    return result;
+}
+
+bool IsDirectory(const std::string& file) {
+    std::error_code ignored;
+    return std::filesystem::is_directory(file, ignored);
+}
+
 } // namespace
 
 int RunImportJob(const CommandLine& commandLine, std::ostream& errors) {
@@ -36,11 +64,18 @@ int RunImportJob(const CommandLine& commandLine, std::ostream& errors) {
     if (file.empty())
         return Fail(errors, static_cast<int>(regfile::ImportResult::FileNotFound),
                     "/import needs a file: \"/import /file:<file>\"");
+    const int incomplete = static_cast<int>(regfile::ImportResult::Incomplete);
+    if (IsDirectory(file))
+        return Fail(errors, incomplete, file + ": is a directory, not a registration file");
     if (commandLine.ask && !util::AskYesNo(kImportQuestion))
         return Fail(errors, kExitFailure,
                     "import of " + file + " declined (skip the question with --yes or /ask:[no])");
+    if (platform::RegistryIsReadOnly())
+        return Fail(errors, incomplete, file + ": nothing imported: the registry database is read-only");
     const regfile::ImportReport report = regfile::ImportRegFileReported(file);
     const regfile::ImportResult result = report.result;
+    if (const std::string unsaved = platform::FlushRegistry(); !unsaved.empty())
+        return Fail(errors, incomplete, file + ": " + unsaved);
     switch (result) {
     case regfile::ImportResult::Success:
         break;
@@ -67,9 +102,15 @@ int RunExportJob(const CommandLine& commandLine, std::ostream& errors) {
     if (file.empty())
         return Fail(errors, kExitUsage, "/export needs a file: \"/export /file:<file> /key:<key>\"");
     // Checked first, so that a mistyped key does not replace the file with a header alone.
-    if (!core::KeyPathExists(key)) return Fail(errors, kExitFailure, key + ": no such key");
+    if (const LONG opened = OpenResult(key, KEY_READ); opened != ERROR_SUCCESS)
+        return Fail(errors, kExitFailure, key + ": " + RegistryCause(opened));
+    if (platform::IsRegistryStoreFile(file))
+        return Fail(errors, kExitFailure, file + ": is the registry database itself, not written");
+    if (IsDirectory(file)) return Fail(errors, kExitFailure, file + ": is a directory");
+    errno = 0;
     const regfile::ExportReport report =
         regfile::ExportKeyPathToFileReported(key, file, regfile::RegFileHeader());
+    const int cause = errno;
     switch (report.result) {
     case regfile::ExportResult::Success:
         break;
@@ -77,7 +118,9 @@ int RunExportJob(const CommandLine& commandLine, std::ostream& errors) {
         return Fail(errors, kExitFailure, key + ": the key could not be opened");
     case regfile::ExportResult::WriteFailed:
     case regfile::ExportResult::Cancelled:
-        return Fail(errors, kExitFailure, file + ": cannot write the file");
+        return Fail(errors, kExitFailure,
+                    file + ": cannot write the file" +
+                        (cause ? std::string(": ") + std::strerror(cause) : ""));
     }
     if (report.leftOut.empty()) return kExitSuccess;
     Report(errors) << file << ": " << report.leftOut.size()
@@ -95,17 +138,25 @@ int RunDeleteJob(const CommandLine& commandLine, std::ostream& errors) {
     const std::string& value = commandLine.valueName;
     if (key.empty())
         return Fail(errors, kExitUsage, "/del needs a key: \"/del /key:<key> [/value:<value>]\"");
+    if (const LONG opened = OpenResult(key, KEY_READ); opened != ERROR_SUCCESS)
+        return Fail(errors, kExitFailure, key + ": " + RegistryCause(opened));
     if (value.empty()) {
-        if (!core::KeyPathExists(key)) return Fail(errors, kExitFailure, key + ": no such key");
-        if (!core::DeleteKeyPath(key))
-            return Fail(errors, kExitFailure, key + ": could not delete all of the key");
+        const bool deleted = core::DeleteKeyPath(key);
+        if (const std::string unsaved = platform::FlushRegistry(); !unsaved.empty())
+            return Fail(errors, kExitFailure, key + ": " + unsaved);
+        if (!deleted)
+            return Fail(errors, kExitFailure,
+                        key + ": could not delete all of the key: " + RegistryCause(ERROR_ACCESS_DENIED));
         return kExitSuccess;
     }
     if (!core::ValuePathExists(key, value))
         return Fail(errors, kExitFailure, key + ": no value named " + value);
     core::DeleteValuePath(key, value);
+    const std::string cause = RegistryCause(ERROR_ACCESS_DENIED);
+    if (const std::string unsaved = platform::FlushRegistry(); !unsaved.empty())
+        return Fail(errors, kExitFailure, key + ": " + unsaved);
     if (core::ValuePathExists(key, value))
-        return Fail(errors, kExitFailure, key + ": could not delete the value " + value);
+        return Fail(errors, kExitFailure, key + ": could not delete the value " + value + ": " + cause);
     return kExitSuccess;
 }
 
@@ -143,7 +194,9 @@ int RunCommandLineMode(const CommandLine& commandLine, std::ostream& output, std
     case Mode::Normal:
         return Fail(errors, kExitUsage, "this mode needs the window");
     }
-    platform::FlushRegistry();
+    // Whatever a job left unsaved makes it a failure, even one that thought it was done.
+    if (const std::string unsaved = platform::FlushRegistry(); !unsaved.empty() && status == kExitSuccess)
+        return Fail(errors, kExitFailure, unsaved);
     return status;
 }
 

@@ -30,31 +30,53 @@ bool CopyValuesOf(HKEY source, HKEY destination, const KeyInfo& info) {
     return complete;
 }
 
-bool CopyContent(HKEY source, HKEY destination);
-
-bool CopySubKeysOf(HKEY source, HKEY destination, const KeyInfo& info) {
-    std::vector<char> name(info.maxSubKeyNameLength + 1);
+// One key of the walk: its values are copied on entry, then its subkeys one index at a time.
+struct Level {
+    ScopedKey source;
+    ScopedKey destination;
+    KeyInfo info;
+    DWORD nextIndex = 0;
+    std::vector<char> name;
     bool complete = true;
-    for (DWORD index = 0; index < info.subKeyCount; ++index) {
-        DWORD length = static_cast<DWORD>(name.size());
-        if (RegEnumKeyExA(source, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
-            complete = false;
+};
+
+// Copies the subkeys below source into destination (and source's own values when asked), depth first in
+// index order, with its own stack: a source deeper than the registry allows must not exhaust the call stack.
+bool CopyTree(HKEY source, HKEY destination, bool withValues) {
+    std::vector<Level> levels;
+    auto enter = [&levels](ScopedKey from, ScopedKey to, bool values) {
+        const auto info = QueryKeyInfo(from.get());
+        if (!info) return false;
+        Level level{std::move(from), std::move(to), *info, 0,
+                    std::vector<char>(info->maxSubKeyNameLength + 1)};
+        level.complete = !values || CopyValuesOf(level.source.get(), level.destination.get(), *info);
+        levels.push_back(std::move(level));
+        return true;
+    };
+    if (!enter(ScopedKey::Borrowing(source), ScopedKey::Borrowing(destination), withValues)) return false;
+    for (;;) {
+        Level& level = levels.back();
+        if (level.nextIndex < level.info.subKeyCount) {
+            DWORD length = static_cast<DWORD>(level.name.size());
+            if (RegEnumKeyExA(level.source.get(), level.nextIndex++, level.name.data(), &length, nullptr,
+                              nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+                level.complete = false;
+                continue;
+            }
+            const std::string subKey(level.name.data(), length);
+            ScopedKey sourceSubKey = OpenKeyDefault(level.source.get(), subKey);
+            ScopedKey destinationSubKey =
+                sourceSubKey ? CreateKey(level.destination.get(), subKey) : ScopedKey();
+            // Nothing is entered when a step fails, so the level is still in place to note it.
+            if (!destinationSubKey || !enter(std::move(sourceSubKey), std::move(destinationSubKey), true))
+                level.complete = false;
             continue;
         }
-        const std::string subKey(name.data(), length);
-        const ScopedKey sourceSubKey = OpenKeyDefault(source, subKey);
-        const ScopedKey destinationSubKey = sourceSubKey ? CreateKey(destination, subKey) : ScopedKey();
-        complete = destinationSubKey && CopyContent(sourceSubKey.get(), destinationSubKey.get()) && complete;
+        const bool complete = level.complete;
+        levels.pop_back();
+        if (levels.empty()) return complete;
+        levels.back().complete = levels.back().complete && complete;
     }
-    return complete;
-}
-
-bool CopyContent(HKEY source, HKEY destination) {
-    const auto info = QueryKeyInfo(source);
-    if (!info) return false;
-    const bool valuesComplete = CopyValuesOf(source, destination, *info);
-    return CopySubKeysOf(source, destination, *info) && valuesComplete;
 }
 
 } // namespace
@@ -65,8 +87,7 @@ bool CopyValues(HKEY source, HKEY destination) {
 }
 
 bool CopySubKeys(HKEY source, HKEY destination) {
-    const auto info = QueryKeyInfo(source);
-    return info && CopySubKeysOf(source, destination, *info);
+    return CopyTree(source, destination, false);
 }
 
 bool CopyKey(HKEY sourceRoot, HKEY destinationRoot, const std::string& sourceSubKey, bool move,
@@ -81,7 +102,7 @@ bool CopyKey(HKEY sourceRoot, HKEY destinationRoot, const std::string& sourceSub
     ScopedKey destination = destinationSubKey.empty() ? ScopedKey::Borrowing(destinationRoot)
                                                       : CreateKey(destinationRoot, destinationSubKey);
     if (!destination) return false;
-    const bool complete = CopyContent(source.get(), destination.get());
+    const bool complete = CopyTree(source.get(), destination.get(), true);
     destination.reset();
     source.reset();
     if (!move) return true;

@@ -10,25 +10,51 @@ namespace hw::core {
 
 namespace {
 
-bool DeleteTree(HKEY parent, const std::string& subKey) {
-    // A leaf goes in one step, and so does a link: the store removes only the link, so the walk must never
-    // open it and empty the key it points at.
-    if (RegDeleteKeyA(parent, subKey.c_str()) == ERROR_SUCCESS) return true;
-    ScopedKey key = OpenKey(parent, subKey, KEY_ALL_ACCESS);
+// One open key of the walk: its subkeys are deleted from the last index down, so the indexes still to come
+// stay valid while keys disappear.
+struct Level {
+    HKEY parent = 0;
+    std::string name;
+    ScopedKey key;
+    DWORD nextIndex = 0;
+    std::vector<char> buffer;
+};
+
+// Deletes parent\name at once when it can go in one step, else opens it as a new level. A leaf goes in one
+// step, and so does a link: the store removes only the link, so the walk must never open it and empty the key
+// it points at.
+bool DeleteOrDescend(HKEY parent, std::string name, std::vector<Level>& levels) {
+    if (RegDeleteKeyA(parent, name.c_str()) == ERROR_SUCCESS) return true;
+    ScopedKey key = OpenKey(parent, name, KEY_ALL_ACCESS);
     if (!key) return false;
-    if (const auto info = QueryKeyInfo(key.get(), KeyInfoScope::SubKeys)) {
-        std::vector<char> name(info->maxSubKeyNameLength + 1);
-        // From the last index down, so the indexes still to come stay valid while keys disappear.
-        for (DWORD index = info->subKeyCount; index-- > 0;) {
-            DWORD length = static_cast<DWORD>(name.size());
-            if (RegEnumKeyExA(key.get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) ==
-                ERROR_SUCCESS) {
-                DeleteTree(key.get(), std::string(name.data(), length));
+    const auto info = QueryKeyInfo(key.get(), KeyInfoScope::SubKeys);
+    Level level{parent, std::move(name), std::move(key), info ? info->subKeyCount : 0, {}};
+    level.buffer.resize(info ? info->maxSubKeyNameLength + 1 : 1);
+    levels.push_back(std::move(level));
+    return false;
+}
+
+// Depth first like the recursive definition, but with its own stack: a tree made deeper than the registry
+// allows must not exhaust the call stack.
+bool DeleteTree(HKEY parent, const std::string& subKey) {
+    std::vector<Level> levels;
+    bool deleted = DeleteOrDescend(parent, subKey, levels);
+    while (!levels.empty()) {
+        Level& level = levels.back();
+        if (level.nextIndex > 0) {
+            --level.nextIndex;
+            DWORD length = static_cast<DWORD>(level.buffer.size());
+            if (RegEnumKeyExA(level.key.get(), level.nextIndex, level.buffer.data(), &length, nullptr,
+                              nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
+                DeleteOrDescend(level.key.get(), std::string(level.buffer.data(), length), levels);
             }
+            continue;
         }
+        level.key.reset();
+        deleted = RegDeleteKeyA(level.parent, level.name.c_str()) == ERROR_SUCCESS;
+        levels.pop_back();
     }
-    key.reset();
-    return RegDeleteKeyA(parent, subKey.c_str()) == ERROR_SUCCESS;
+    return deleted;
 }
 
 } // namespace

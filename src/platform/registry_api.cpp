@@ -51,9 +51,19 @@ std::unique_ptr<RegistryStore> OpenSqliteStore(const std::string& path, std::str
         std::filesystem::path file(path);
         std::error_code ignored;
         if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ignored);
-        // A database the user cannot write is still readable; every open for writing is then refused.
-        readOnly = readOnly || (access(path.c_str(), F_OK) == 0 && access(path.c_str(), W_OK) != 0);
-        return std::make_unique<SqliteStore>(path, readOnly);
+        const std::string folder = file.has_parent_path() ? file.parent_path().string() : ".";
+        // A database the user cannot write, or whose folder cannot take its log files, is still readable;
+        // every change is then refused.
+        const bool exists = access(path.c_str(), F_OK) == 0;
+        const bool mayWrite = access(path.c_str(), W_OK) == 0 && access(folder.c_str(), W_OK) == 0;
+        readOnly = readOnly || (exists && !mayWrite);
+        // A user who may not write must not create the log files either: they would belong to that user and
+        // lock the owner out. Without them the file itself is the whole committed database, read as it
+        // stands.
+        const bool snapshot =
+            exists && !mayWrite &&
+            (access((path + "-wal").c_str(), F_OK) != 0 || access((path + "-shm").c_str(), F_OK) != 0);
+        return std::make_unique<SqliteStore>(path, readOnly, snapshot);
     } catch (const std::exception& failure) {
         if (error) *error = failure.what();
         return nullptr;
@@ -93,9 +103,35 @@ void UseRegistry(std::unique_ptr<RegistryStore> store) {
     OpenStore().store(Store().get(), std::memory_order_release);
 }
 
-void FlushRegistry() {
+std::string FlushRegistry() {
     std::lock_guard lock(StoreMutex());
-    if (Store()) Store()->Flush();
+    if (!Store()) return {};
+    Store()->Flush();
+    return Store()->CommitFailure();
+}
+
+std::string RegistryCommitFailure() {
+    RegistryStore* open = OpenStore().load(std::memory_order_acquire);
+    return open ? open->CommitFailure() : std::string();
+}
+
+void ClearRegistryCommitFailure() {
+    if (RegistryStore* open = OpenStore().load(std::memory_order_acquire)) open->ClearCommitFailure();
+}
+
+std::string RegistryFailureReason() {
+    RegistryStore* open = OpenStore().load(std::memory_order_acquire);
+    return open ? open->FailureReason() : std::string();
+}
+
+bool RegistryIsReadOnly() {
+    RegistryStore* open = OpenStore().load(std::memory_order_acquire);
+    return open && open->ReadOnly();
+}
+
+bool IsRegistryStoreFile(const std::string& path) {
+    RegistryStore* open = OpenStore().load(std::memory_order_acquire);
+    return open && open->HoldsFile(path);
 }
 
 } // namespace hw::platform

@@ -35,11 +35,23 @@ class RegistryStore {
 
     // What the window names as the registry in use; empty for the program's own registry.
     virtual std::string Description() const { return {}; }
+    // Whether every change is refused because the database cannot be written.
     virtual bool ReadOnly() const { return false; }
     // Why the store only reads, when the user should know; empty otherwise.
     virtual std::string Notice() const { return {}; }
     // The Linux path of a path the registry names (such as the Windows directory).
     virtual std::string NativePath(const std::string& path) const { return path; }
+
+    // Set when a group of changes could not be committed (disk full, I/O error): those changes are lost, and
+    // every later change is refused until the failure is cleared, so what was saved stays a prefix of what
+    // was asked. Empty while everything asked for was committed.
+    virtual std::string CommitFailure() const { return {}; }
+    virtual void ClearCommitFailure() {}
+    // Why the latest call failed when the cause was the database or a key's protection rather than the
+    // request ("disk full", "the registry database is read-only", "access denied"); empty otherwise.
+    virtual std::string FailureReason() const { return {}; }
+    // Whether path names one of the files the store keeps its data in (writing there would destroy it).
+    virtual bool HoldsFile(const std::string& /*path*/) const { return false; }
 };
 
 // Where the product's database lives: $HIVEWRIGHT_REGISTRY, else
@@ -64,7 +76,15 @@ std::unique_ptr<RegistryStore> OpenRegistryAt(const std::string& location, std::
 RegistryStore& CurrentRegistry();
 // Replaces the process's store (tests, other databases); the old store is flushed and closed. Null closes it.
 void UseRegistry(std::unique_ptr<RegistryStore> store);
-// Commits pending writes of the process's store, if one is open.
-void FlushRegistry();
+// Commits pending writes of the process's store, if one is open; the store's commit failure, empty when
+// everything is saved.
+std::string FlushRegistry();
+// The open store's commit failure and failure reason (see RegistryStore); empty without a store.
+std::string RegistryCommitFailure();
+void ClearRegistryCommitFailure();
+std::string RegistryFailureReason();
+bool RegistryIsReadOnly();
+// Whether writing path would overwrite the open store's database.
+bool IsRegistryStoreFile(const std::string& path);
 
 } // namespace hw::platform

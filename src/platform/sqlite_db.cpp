@@ -1,10 +1,38 @@
 #include "platform/sqlite_db.h"
 
+#include <thread>
 #include <utility>
 
 namespace hw::platform {
 
 namespace {
+
+// Polls often: another process holds the lock only for one short group at a time, and a slow poll would
+// keep missing the moments it is free.
+int WaitForLock(void*, int attempt) {
+    thread_local std::chrono::steady_clock::time_point since;
+    const auto now = std::chrono::steady_clock::now();
+    if (attempt == 0) since = now;
+    if (now - since >= kLockWait) return 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(attempt < 20 ? 1 : 4));
+    return 1;
+}
+
+std::string UriOf(const std::string& path) {
+    std::string uri = "file:";
+    for (char c : path) {
+        if (c == '%' || c == '?' || c == '#') {
+            static const char digits[] = "0123456789ABCDEF";
+            uri += '%';
+            uri += digits[(static_cast<unsigned char>(c) >> 4) & 0xF];
+            uri += digits[static_cast<unsigned char>(c) & 0xF];
+        } else {
+            uri += c;
+        }
+    }
+    return uri + "?immutable=1";
+}
+
 [[noreturn]] void Fail(sqlite3* db, int code, const std::string& context) {
     throw SqliteError(context + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(code)), code);
 }
@@ -84,12 +112,14 @@ std::string_view Statement::blob(int column) const {
                 : std::string_view();
 }
 
-Database::Database(const std::string& path, bool readOnly) {
+Database::Database(const std::string& path, bool readOnly, bool immutable) {
     // Memory statistics cost a global lock on every allocation; nothing here reads them.
     static const bool configured = [] { return sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK; }();
     (void)configured;
     int flags = readOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    int rc = sqlite3_open_v2(path.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (immutable) flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
+    const std::string name = immutable ? UriOf(path) : path;
+    int rc = sqlite3_open_v2(name.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
         sqlite3_close(db_);
@@ -97,7 +127,7 @@ Database::Database(const std::string& path, bool readOnly) {
         throw SqliteError("cannot open " + path + ": " + message, rc);
     }
     sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, 10000);
+    sqlite3_busy_handler(db_, WaitForLock, nullptr);
 }
 
 Database::~Database() {

@@ -3,6 +3,7 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -61,9 +62,13 @@ class ResetGuard {
     Statement& statement_;
 };
 
+// How long a writer waits for another process's write lock before giving up.
+inline constexpr std::chrono::seconds kLockWait{300};
+
 class Database {
   public:
-    Database(const std::string& path, bool readOnly);
+    // immutable: the file is read as it stands, without locks or log files.
+    Database(const std::string& path, bool readOnly, bool immutable = false);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;

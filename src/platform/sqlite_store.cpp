@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace hw::platform {
 
@@ -9,6 +11,7 @@ namespace {
 
 constexpr auto kGroupCommitDelay = std::chrono::milliseconds(100);
 constexpr auto kFlusherTick = std::chrono::milliseconds(20);
+constexpr auto kLockHandover = std::chrono::milliseconds(3);
 constexpr LONG kInternalError = 1359; // ERROR_INTERNAL_ERROR
 
 const char* const kSchema = R"sql(
@@ -89,26 +92,72 @@ LONG CopyData(std::string_view data, LPBYTE buffer, LPDWORD size) {
     return ERROR_SUCCESS;
 }
 
-LONG CodeOf(const SqliteError& error) {
-    int primary = error.code() & 0xFF;
-    if (primary == SQLITE_READONLY || primary == SQLITE_BUSY || primary == SQLITE_LOCKED ||
-        primary == SQLITE_PERM)
+LONG CodeOf(int code) {
+    switch (code & 0xFF) {
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+    case SQLITE_AUTH:
         return ERROR_ACCESS_DENIED;
-    if (primary == SQLITE_NOMEM) return ERROR_OUTOFMEMORY;
-    return kInternalError;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return ERROR_LOCK_VIOLATION;
+    case SQLITE_FULL:
+        return ERROR_DISK_FULL;
+    case SQLITE_IOERR:
+        return ERROR_WRITE_FAULT;
+    case SQLITE_NOMEM:
+        return ERROR_OUTOFMEMORY;
+    default:
+        return kInternalError;
+    }
+}
+
+// The cause in the user's words, then SQLite's own.
+std::string Describe(int code) {
+    const char* cause = "registry database error";
+    switch (code & 0xFF) {
+    case SQLITE_FULL:
+        cause = "disk full";
+        break;
+    case SQLITE_READONLY:
+        cause = "the registry database is read-only";
+        break;
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+    case SQLITE_AUTH:
+        cause = "access denied to the registry database";
+        break;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        cause = "the registry database stayed locked by another process";
+        break;
+    case SQLITE_IOERR:
+        cause = "I/O error on the registry database";
+        break;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        cause = "the registry database is damaged";
+        break;
+    default:
+        break;
+    }
+    return std::string(cause) + " (" + sqlite3_errstr(code) + ")";
+}
+
+constexpr const char* kReadOnlyReason = "the registry database is read-only";
+constexpr const char* kProtectedReason = "access denied";
+
+bool IsLockFailure(const SqliteError& error) {
+    const int primary = error.code() & 0xFF;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
 
 } // namespace
 
-SqliteStore::SqliteStore(const std::string& path, bool readOnly) : db_(path, readOnly), readOnly_(readOnly) {
-    if (!readOnly_) {
-        // Larger pages keep big trees shallower; this only takes effect when the file is created.
-        db_.exec("PRAGMA page_size=8192");
-        db_.exec("PRAGMA journal_mode=WAL");
-        db_.exec("PRAGMA synchronous=NORMAL");
-        db_.exec("PRAGMA wal_autocheckpoint=8192");
-        db_.exec(kSchema);
-    }
+SqliteStore::SqliteStore(const std::string& path, bool readOnly, bool snapshot)
+    : path_(path), db_(path, readOnly || snapshot, snapshot), readOnly_(readOnly || snapshot) {
+    if (!readOnly_) PrepareDatabase();
     // Large trees walk many pages; a bigger cache keeps them from being read again and again.
     db_.exec("PRAGMA cache_size=-65536");
     readOnly_ = readOnly_ || db_.readOnly();
@@ -171,9 +220,16 @@ void SqliteStore::BeginRead() {
 }
 
 void SqliteStore::BeginWrite() {
-    if (readOnly_) throw SqliteError("the registry database is read-only", SQLITE_READONLY);
+    if (readOnly_) throw SqliteError(kReadOnlyReason, SQLITE_READONLY);
     if (transaction_ == Transaction::Write) return;
+    {
+        std::lock_guard lock(failureMutex_);
+        if (!commitFailure_.empty()) throw SqliteError(commitFailure_, commitFailureCode_);
+    }
     if (transaction_ == Transaction::Read) CommitLocked();
+    // Right after a group commit, processes waiting for the lock get a moment to take it.
+    const auto sinceCommit = std::chrono::steady_clock::now() - lastGroupCommit_;
+    if (sinceCommit < kLockHandover) std::this_thread::sleep_for(kLockHandover - sinceCommit);
     beginImmediate_.run();
     transaction_ = Transaction::Write;
     transactionStart_ = std::chrono::steady_clock::now();
@@ -185,7 +241,7 @@ void SqliteStore::BeginWrite() {
         ResetGuard guard(highestKey_);
         if (highestKey_.step()) highest = highestKey_.integer(0);
     }
-    nextKeyId_ = std::max(ReadCounter("next_key", 1), highest + 1);
+    nextKeyId_ = std::max({ReadCounter("next_key", 1), highest + 1, keyIdFloor_});
     countersDirty_ = false;
 }
 
@@ -203,13 +259,97 @@ void SqliteStore::WriteCounter(std::string_view name, std::int64_t value) {
 
 void SqliteStore::CommitLocked() {
     if (transaction_ == Transaction::None) return;
-    if (transaction_ == Transaction::Write && countersDirty_) {
-        WriteCounter("next_seq", nextSeq_);
-        WriteCounter("next_key", nextKeyId_);
-        countersDirty_ = false;
+    if (transaction_ == Transaction::Read) {
+        transaction_ = Transaction::None;
+        try {
+            commit_.run();
+        } catch (const SqliteError&) {
+            // A read group holds no changes; ending it any way will do.
+            sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+            throw;
+        }
+        return;
     }
-    commit_.run();
+    try {
+        if (countersDirty_) {
+            WriteCounter("next_seq", nextSeq_);
+            WriteCounter("next_key", nextKeyId_);
+            countersDirty_ = false;
+        }
+        commit_.run();
+    } catch (const SqliteError& error) {
+        AbandonGroup(error);
+        throw;
+    }
     transaction_ = Transaction::None;
+}
+
+void SqliteStore::AbandonGroup(const SqliteError& error) {
+    if (!sqlite3_get_autocommit(db_.handle()))
+        sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    transaction_ = Transaction::None;
+    countersDirty_ = false;
+    keyIdFloor_ = std::max(keyIdFloor_, nextKeyId_);
+    // Whatever the caches learnt inside the group may be gone with it.
+    ForgetCaches();
+    std::lock_guard lock(failureMutex_);
+    if (commitFailure_.empty()) {
+        commitFailure_ = "changes not saved: " + Describe(error.code());
+        commitFailureCode_ = error.code();
+    }
+}
+
+void SqliteStore::ForgetCaches() {
+    ++generation_;
+    ++structure_;
+    keyVersions_.clear();
+    deletedKeys_.clear();
+}
+
+LONG SqliteStore::Failed(const SqliteError& error) {
+    if (transaction_ == Transaction::Write) {
+        AbandonGroup(error);
+    } else if (sqlite3_get_autocommit(db_.handle())) {
+        transaction_ = Transaction::None;
+    }
+    NoteFailure(Describe(error.code()));
+    return CodeOf(error.code());
+}
+
+void SqliteStore::NoteFailure(std::string reason) {
+    reasonNoted_ = !reason.empty();
+    std::lock_guard lock(failureMutex_);
+    failureReason_ = std::move(reason);
+}
+
+std::string SqliteStore::CommitFailure() const {
+    std::lock_guard lock(failureMutex_);
+    return commitFailure_;
+}
+
+void SqliteStore::ClearCommitFailure() {
+    std::lock_guard lock(failureMutex_);
+    commitFailure_.clear();
+    commitFailureCode_ = SQLITE_OK;
+}
+
+std::string SqliteStore::FailureReason() const {
+    std::lock_guard lock(failureMutex_);
+    return failureReason_;
+}
+
+bool SqliteStore::HoldsFile(const std::string& path) const {
+    std::error_code error;
+    const auto wanted = std::filesystem::weakly_canonical(path, error);
+    if (error) return false;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        const std::string own = path_ + suffix;
+        std::error_code ignored;
+        if (std::filesystem::equivalent(path, own, ignored) ||
+            std::filesystem::weakly_canonical(own, ignored) == wanted)
+            return true;
+    }
+    return false;
 }
 
 void SqliteStore::CheckExternalChanges() {
@@ -231,10 +371,12 @@ void SqliteStore::FlusherLoop() {
         flusherWake_.wait_for(lock, kFlusherTick);
         if (transaction_ != Transaction::None &&
             std::chrono::steady_clock::now() - transactionStart_ >= kGroupCommitDelay) {
+            const bool writing = transaction_ == Transaction::Write;
             try {
                 CommitLocked();
+                if (writing) lastGroupCommit_ = std::chrono::steady_clock::now();
             } catch (const SqliteError&) {
-                // Busy: the group stays open and is committed on a later tick.
+                // The group is abandoned and its failure kept for whoever asks next.
             }
         }
     }
@@ -242,11 +384,13 @@ void SqliteStore::FlusherLoop() {
 
 template <typename Body> LONG SqliteStore::Guarded(Body&& body) {
     std::lock_guard lock(mutex_);
+    // A reason tells about the latest call only.
+    if (reasonNoted_) NoteFailure({});
     try {
         BeginRead();
         return body();
     } catch (const SqliteError& error) {
-        return CodeOf(error);
+        return Failed(error);
     }
 }
 
@@ -255,20 +399,65 @@ void SqliteStore::Flush() {
     try {
         CommitLocked();
     } catch (const SqliteError&) {
+        // Kept as the commit failure.
     }
 }
 
-// ---- seeding
+// ---- opening and seeding
+
+void SqliteStore::PrepareDatabase() {
+    bool hasSchema = false;
+    {
+        Statement tables(db_.handle(),
+                         "SELECT count(*) FROM sqlite_master WHERE name IN ('meta', 'keys', 'vals')");
+        hasSchema = tables.step() && tables.integer(0) == 3;
+    }
+    // Larger pages keep big trees shallower; this only takes effect when the file is created.
+    if (!hasSchema) db_.exec("PRAGMA page_size=8192");
+    SetWriteAheadLog();
+    // Statements that find nothing to create would still take the write lock.
+    if (!hasSchema) db_.exec(kSchema);
+    db_.exec("PRAGMA synchronous=NORMAL");
+    db_.exec("PRAGMA wal_autocheckpoint=8192");
+}
+
+void SqliteStore::SetWriteAheadLog() {
+    // Switching needs the database to itself, and SQLite does not wait for that: processes creating the same
+    // database at once each hold it for a moment.
+    const auto giveUp = std::chrono::steady_clock::now() + kLockWait;
+    for (;;) {
+        try {
+            Statement mode(db_.handle(), "PRAGMA journal_mode");
+            if (mode.step() && mode.blob(0) == "wal") return;
+            mode = Statement(db_.handle(), "PRAGMA journal_mode=WAL");
+            if (mode.step() && mode.blob(0) == "wal") return;
+        } catch (const SqliteError& error) {
+            if (!IsLockFailure(error)) throw;
+        }
+        if (std::chrono::steady_clock::now() >= giveUp)
+            throw SqliteError("journal_mode=WAL: " + Describe(SQLITE_BUSY), SQLITE_BUSY);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+bool SqliteStore::SeedComplete() {
+    bool complete = true;
+    for (const RealRoot& root : kRealRoots) {
+        Target target;
+        if (LookupChild(0, root.name, target) != ERROR_SUCCESS) complete = false;
+        realRoots_[root.handle - HKEY_CLASSES_ROOT] = target.key;
+    }
+    Target userKey;
+    return complete && ReadCounter("seeded", 0) != 0 &&
+           LookupChild(realRoots_[HKEY_USERS - HKEY_CLASSES_ROOT], userSid_, userKey) == ERROR_SUCCESS;
+}
 
 void SqliteStore::SeedIfNeeded() {
-    if (readOnly_) {
-        for (const RealRoot& root : kRealRoots) {
-            Target target;
-            LookupChild(0, root.name, target);
-            realRoots_[root.handle - HKEY_CLASSES_ROOT] = target.key;
-        }
-        return;
-    }
+    // Nearly every open finds the seed in place and so never asks for the write lock.
+    BeginRead();
+    const bool complete = SeedComplete();
+    CommitLocked();
+    if (complete || readOnly_) return;
     BeginWrite();
     try {
         for (const RealRoot& root : kRealRoots) {
@@ -277,15 +466,9 @@ void SqliteStore::SeedIfNeeded() {
                 target.key = InsertKey(0, root.name, KeyRights::Full);
             realRoots_[root.handle - HKEY_CLASSES_ROOT] = target.key;
         }
-        ResetGuard guard(metaGet_);
-        metaGet_.bindBlob(1, std::string_view("seeded"));
-        bool seeded = metaGet_.step();
-        metaGet_.reset();
-        if (!seeded) {
+        if (ReadCounter("seeded", 0) == 0) {
             SeedMachine(*this);
-            ResetGuard setGuard(metaSet_);
-            metaSet_.bindBlob(1, std::string_view("seeded")).bind(2, 1);
-            metaSet_.run();
+            WriteCounter("seeded", 1);
         }
         UserIdentity user = CurrentUserIdentity();
         Target userKey;
@@ -293,7 +476,8 @@ void SqliteStore::SeedIfNeeded() {
             SeedUser(*this, user);
         CommitLocked();
     } catch (...) {
-        sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        if (!sqlite3_get_autocommit(db_.handle()))
+            sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
         transaction_ = Transaction::None;
         throw;
     }
@@ -379,7 +563,8 @@ std::int64_t SqliteStore::InsertKey(std::int64_t parent, std::string_view name, 
     return *id;
 }
 
-LONG SqliteStore::LookupChild(std::int64_t parent, std::string_view name, Target& child, bool followLink) {
+LONG SqliteStore::LookupChild(std::int64_t parent, std::string_view name, Target& child, bool followLink,
+                              DWORD parentDepth) {
     std::optional<std::int64_t> link;
     {
         ResetGuard guard(lookupChild_);
@@ -396,7 +581,21 @@ LONG SqliteStore::LookupChild(std::int64_t parent, std::string_view name, Target
         child.key = *link;
         child.rights = static_cast<KeyRights>(keyRow_.integer(0));
     }
+    // A link's target lies wherever it lies; its own chain of parents says how deep.
+    child.depth = link && followLink ? DepthOf(child.key) : parentDepth + 1;
     return ERROR_SUCCESS;
+}
+
+DWORD SqliteStore::DepthOf(std::int64_t key) {
+    DWORD depth = 0;
+    for (std::int64_t up = key;;) {
+        ResetGuard guard(parentOf_);
+        parentOf_.bind(1, up);
+        if (!parentOf_.step()) return depth;
+        up = parentOf_.integer(0);
+        if (up == 0) return depth;
+        ++depth;
+    }
 }
 
 KeyRights SqliteStore::Effective(KeyRights rights) const {
@@ -404,16 +603,20 @@ KeyRights SqliteStore::Effective(KeyRights rights) const {
     return rights;
 }
 
-LONG SqliteStore::Grant(KeyRights rights, REGSAM requested, bool maximum, REGSAM& granted) const {
+LONG SqliteStore::Grant(KeyRights rights, REGSAM requested, bool maximum, REGSAM& granted) {
     switch (Effective(rights)) {
     case KeyRights::None:
+        NoteFailure(kProtectedReason);
         return ERROR_ACCESS_DENIED;
     case KeyRights::ReadOnly:
         if (maximum) {
             granted = KEY_READ;
             return ERROR_SUCCESS;
         }
-        if (requested & KEY_CHANGE_RIGHTS) return ERROR_ACCESS_DENIED;
+        if (requested & KEY_CHANGE_RIGHTS) {
+            NoteFailure(rights == KeyRights::Full ? kReadOnlyReason : kProtectedReason);
+            return ERROR_ACCESS_DENIED;
+        }
         granted = requested;
         return ERROR_SUCCESS;
     case KeyRights::Full:
@@ -474,6 +677,7 @@ LONG SqliteStore::ResolveHandle(HKEY key, Target& target, REGSAM* access) {
     }
     target.key = handle->key;
     target.rights = KeyRights::Full;
+    target.depth = handle->depth;
     if (access) *access = handle->access;
     return ERROR_SUCCESS;
 }
@@ -489,12 +693,12 @@ SqliteStore::Handle* SqliteStore::FindHandle(HKEY key) {
     return found == handles_.end() ? nullptr : &found->second;
 }
 
-HKEY SqliteStore::NewHandle(std::int64_t key, REGSAM access) {
+HKEY SqliteStore::NewHandle(const Target& target, REGSAM access) {
     do {
         nextHandle_ += 4;
         if (nextHandle_ >= HKEY_CLASSES_ROOT) nextHandle_ = 0x1000;
     } while (handles_.count(nextHandle_));
-    handles_.emplace(nextHandle_, Handle{key, access, generation_, {}});
+    handles_.emplace(nextHandle_, Handle{target.key, target.depth, access, generation_, {}});
     return nextHandle_;
 }
 
@@ -519,26 +723,31 @@ LONG SqliteStore::Walk(Target start, std::string_view path, bool create, REGSAM 
         // new (an import), so the insert is tried first and only an existing name is looked up.
         if (!parentIsNew) {
             if (first && startChildren && FindCachedChild(*startChildren, name, child)) {
+                child.depth = current.depth + 1;
                 found = ERROR_SUCCESS;
-            } else if (mayCreate && transaction_ == Transaction::Write &&
+            } else if (mayCreate && transaction_ == Transaction::Write && current.depth < MAX_KEY_DEPTH &&
                        path.find_first_not_of('\\', end) == std::string_view::npos) {
                 if (auto id = TryInsertKey(current.key, name, KeyRights::Full)) {
-                    child = {*id, KeyRights::Full};
+                    child = {*id, KeyRights::Full, current.depth + 1};
                     found = ERROR_SUCCESS;
                     parentIsNew = true;
                     if (created) *created = true;
                 } else {
-                    found = LookupChild(current.key, name, child);
+                    found = LookupChild(current.key, name, child, true, current.depth);
                 }
             } else {
-                found = LookupChild(current.key, name, child);
+                found = LookupChild(current.key, name, child, true, current.depth);
             }
         }
         if (found != ERROR_SUCCESS) {
             if (!create) return found;
             if (!mayCreate) return ERROR_ACCESS_DENIED;
+            if (current.depth >= MAX_KEY_DEPTH) {
+                NoteFailure("a key may be at most " + std::to_string(MAX_KEY_DEPTH) + " levels deep");
+                return ERROR_INVALID_PARAMETER;
+            }
             BeginWrite();
-            child = {InsertKey(current.key, name, KeyRights::Full), KeyRights::Full};
+            child = {InsertKey(current.key, name, KeyRights::Full), KeyRights::Full, current.depth + 1};
             if (created) *created = true;
             parentIsNew = true;
         }
@@ -570,7 +779,7 @@ LONG SqliteStore::Open(HKEY parent, LPCSTR subKey, REGSAM access, bool maximum, 
             return rc;
         REGSAM granted = 0;
         if (LONG rc = Grant(target.rights, access, maximum, granted); rc != ERROR_SUCCESS) return rc;
-        *result = NewHandle(target.key, granted);
+        *result = NewHandle(target, granted);
         return ERROR_SUCCESS;
     });
 }
@@ -578,6 +787,8 @@ LONG SqliteStore::Open(HKEY parent, LPCSTR subKey, REGSAM access, bool maximum, 
 LONG SqliteStore::CreateKey(HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result, LPDWORD disposition) {
     if (!result) return ERROR_INVALID_PARAMETER;
     return Guarded([&]() -> LONG {
+        // Looked up inside the write group, so no other process can create or delete a key in between.
+        if (!readOnly_) BeginWrite();
         Target start;
         REGSAM parentAccess = 0;
         if (LONG rc = ResolveHandle(parent, start, &parentAccess); rc != ERROR_SUCCESS) return rc;
@@ -592,7 +803,7 @@ LONG SqliteStore::CreateKey(HKEY parent, LPCSTR subKey, REGSAM access, PHKEY res
             return rc;
         REGSAM granted = 0;
         if (LONG rc = Grant(target.rights, access, access == 0, granted); rc != ERROR_SUCCESS) return rc;
-        *result = NewHandle(target.key, granted);
+        *result = NewHandle(target, granted);
         if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
         return ERROR_SUCCESS;
     });
@@ -608,6 +819,7 @@ LONG SqliteStore::DeleteKey(HKEY parent, LPCSTR subKey) {
     std::string_view path = View(subKey);
     if (path.find_first_not_of('\\') == std::string_view::npos) return ERROR_INVALID_PARAMETER;
     return Guarded([&]() -> LONG {
+        if (!readOnly_) BeginWrite();
         Target start;
         if (LONG rc = ResolveHandle(parent, start); rc != ERROR_SUCCESS) return rc;
         // Walk to the parent of the last component, then take the last one without following a link, so that
@@ -621,16 +833,33 @@ LONG SqliteStore::DeleteKey(HKEY parent, LPCSTR subKey) {
             if (LONG rc = Walk(start, path.substr(0, cut), false, 0, container, nullptr); rc != ERROR_SUCCESS)
                 return rc;
         }
+        // Deleting index by index from the last, a walk keeps asking for this listing: it is kept up to date
+        // rather than read again after every step, and spares the lookup.
+        KeyCache* listing = nullptr;
+        if (cut == std::string_view::npos) {
+            KeyCache& cache = CacheFor(parent, start.key);
+            if (cache.children) listing = &cache;
+        }
+        const auto row = listing ? FindRow(*listing->children, leaf) : std::vector<ChildRow>::iterator();
         Target victim;
-        if (LONG rc = LookupChild(container.key, leaf, victim, false); rc != ERROR_SUCCESS) return rc;
-        if (Effective(victim.rights) != KeyRights::Full) return ERROR_ACCESS_DENIED;
+        if (listing && row != listing->children->end()) {
+            victim = {row->key, row->rights};
+        } else if (LONG rc = LookupChild(container.key, leaf, victim, false); rc != ERROR_SUCCESS) {
+            return rc;
+        }
+        if (Effective(victim.rights) != KeyRights::Full) {
+            NoteFailure(readOnly_ && victim.rights == KeyRights::Full ? kReadOnlyReason : kProtectedReason);
+            return ERROR_ACCESS_DENIED;
+        }
         // Only a key named like a view's key can be one; the check is skipped for every other name.
         const std::string upperLeaf = Upper(leaf);
         if (upperLeaf == "CLASSES" || upperLeaf == Upper(userSid_)) {
             for (HKEY alias : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER}) {
                 Target view;
-                if (ResolveRoot(alias, view) == ERROR_SUCCESS && view.key == victim.key)
+                if (ResolveRoot(alias, view) == ERROR_SUCCESS && view.key == victim.key) {
+                    NoteFailure(kProtectedReason);
                     return ERROR_ACCESS_DENIED;
+                }
             }
         }
         {
@@ -653,6 +882,14 @@ LONG SqliteStore::DeleteKey(HKEY parent, LPCSTR subKey) {
         Touch(container.key);
         Touch(victim.key);
         ++structure_;
+        if (listing) {
+            if (row != listing->children->end()) {
+                listing->children->erase(row);
+            } else {
+                listing->children.reset();
+            }
+            listing->version = VersionOf(container.key);
+        }
         return ERROR_SUCCESS;
     });
 }
@@ -696,13 +933,19 @@ const std::vector<SqliteStore::ChildRow>& SqliteStore::Children(KeyCache& cache,
     return *cache.children;
 }
 
-bool SqliteStore::FindCachedChild(const std::vector<ChildRow>& children, std::string_view name,
-                                  Target& child) {
+template <typename Rows>
+auto SqliteStore::FindRow(Rows& children, std::string_view name) -> decltype(children.begin()) {
     auto found =
         std::lower_bound(children.begin(), children.end(), name, [](const ChildRow& row, std::string_view n) {
             return CompareIgnoringCase(row.name, n) < 0;
         });
-    if (found == children.end() || CompareIgnoringCase(found->name, name) != 0 || found->link) return false;
+    return found != children.end() && CompareIgnoringCase(found->name, name) == 0 ? found : children.end();
+}
+
+bool SqliteStore::FindCachedChild(const std::vector<ChildRow>& children, std::string_view name,
+                                  Target& child) {
+    auto found = FindRow(children, name);
+    if (found == children.end() || found->link) return false;
     child = {found->key, found->rights};
     return true;
 }
@@ -818,14 +1061,24 @@ LONG SqliteStore::QueryValue(HKEY key, LPCSTR name, LPDWORD type, LPBYTE data, L
 
 // ---- changes
 
+LONG SqliteStore::ResolveForChange(HKEY key, Target& target) {
+    // Resolved inside the write group, so the key cannot vanish before the change lands.
+    if (!readOnly_) BeginWrite();
+    if (LONG rc = ResolveWithAccess(key, KEY_SET_VALUE, target); rc != ERROR_SUCCESS) return rc;
+    if (readOnly_) {
+        NoteFailure(kReadOnlyReason);
+        return ERROR_ACCESS_DENIED;
+    }
+    return ERROR_SUCCESS;
+}
+
 LONG SqliteStore::SetValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data, DWORD size) {
     std::string_view valueName = View(name);
     if (valueName.size() > MAX_VALUE_NAME_LENGTH) return ERROR_INVALID_PARAMETER;
     if (!data && size) return ERROR_INVALID_PARAMETER;
     return Guarded([&]() -> LONG {
         Target target;
-        if (LONG rc = ResolveWithAccess(key, KEY_SET_VALUE, target); rc != ERROR_SUCCESS) return rc;
-        if (readOnly_) return ERROR_ACCESS_DENIED;
+        if (LONG rc = ResolveForChange(key, target); rc != ERROR_SUCCESS) return rc;
         if (IsRoot(key)) {
             Target root;
             ResolveRoot(key, root);
@@ -834,7 +1087,6 @@ LONG SqliteStore::SetValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data, 
             if (Grant(root.rights, KEY_SET_VALUE, false, granted) != ERROR_SUCCESS)
                 return ERROR_ACCESS_DENIED;
         }
-        BeginWrite();
         // Everything bound here outlives the statement's run: the caller's name and data, and upper_.
         const std::string& upper = Upper(valueName);
         ResetGuard guard(upsertValue_);
@@ -854,15 +1106,13 @@ LONG SqliteStore::SetValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data, 
 LONG SqliteStore::DeleteValue(HKEY key, LPCSTR name) {
     return Guarded([&]() -> LONG {
         Target target;
-        if (LONG rc = ResolveWithAccess(key, KEY_SET_VALUE, target); rc != ERROR_SUCCESS) return rc;
-        if (readOnly_) return ERROR_ACCESS_DENIED;
+        if (LONG rc = ResolveForChange(key, target); rc != ERROR_SUCCESS) return rc;
         std::string upper = Upper(View(name));
         {
             ResetGuard guard(queryValue_);
             queryValue_.bind(1, target.key).bindBlob(2, upper);
             if (!queryValue_.step()) return ERROR_FILE_NOT_FOUND;
         }
-        BeginWrite();
         ResetGuard guard(deleteValue_);
         deleteValue_.bind(1, target.key).bindBlob(2, upper);
         deleteValue_.run();

@@ -21,7 +21,8 @@ namespace hw::platform {
 
 class SqliteStore final : public RegistryStore, private SeedTarget {
   public:
-    SqliteStore(const std::string& path, bool readOnly);
+    // snapshot: read the file as it stands, creating no log files (a reader that may not write there).
+    SqliteStore(const std::string& path, bool readOnly, bool snapshot = false);
     ~SqliteStore() override;
 
     LONG OpenKey(HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result) override;
@@ -38,6 +39,11 @@ class SqliteStore final : public RegistryStore, private SeedTarget {
     LONG DeleteKey(HKEY parent, LPCSTR subKey) override;
     LONG CloseKey(HKEY key) override;
     void Flush() override;
+    std::string CommitFailure() const override;
+    void ClearCommitFailure() override;
+    std::string FailureReason() const override;
+    bool HoldsFile(const std::string& path) const override;
+    bool ReadOnly() const override { return readOnly_; }
 
   private:
     struct ValueRow {
@@ -67,6 +73,7 @@ class SqliteStore final : public RegistryStore, private SeedTarget {
     };
     struct Handle {
         std::int64_t key = 0;
+        DWORD depth = 0;
         REGSAM access = 0;
         std::uint64_t verifiedGeneration = 0;
         KeyCache cache;
@@ -74,6 +81,7 @@ class SqliteStore final : public RegistryStore, private SeedTarget {
     struct Target {
         std::int64_t key = 0;
         KeyRights rights = KeyRights::Full;
+        DWORD depth = 0; // levels below the real root
     };
     enum class Transaction { None, Read, Write };
 
@@ -84,12 +92,19 @@ class SqliteStore final : public RegistryStore, private SeedTarget {
     void SeedLink(std::int64_t parent, const std::string& name, std::int64_t target) override;
     std::int64_t RealRootId(HKEY root) override;
 
-    void CreateSchema();
+    void PrepareDatabase();
+    void SetWriteAheadLog();
     void SeedIfNeeded();
+    bool SeedComplete();
 
     void BeginRead();
     void BeginWrite();
     void CommitLocked();
+    // Ends a write group that failed: its changes are rolled back and later writes refused until cleared.
+    void AbandonGroup(const SqliteError& error);
+    LONG Failed(const SqliteError& error);
+    void NoteFailure(std::string reason);
+    void ForgetCaches();
     void CheckExternalChanges();
     std::int64_t ReadCounter(std::string_view name, std::int64_t fallback);
     void WriteCounter(std::string_view name, std::int64_t value);
@@ -100,13 +115,19 @@ class SqliteStore final : public RegistryStore, private SeedTarget {
     LONG Open(HKEY parent, LPCSTR subKey, REGSAM access, bool maximum, PHKEY result);
     LONG ResolveHandle(HKEY key, Target& target, REGSAM* access = nullptr);
     LONG ResolveWithAccess(HKEY key, REGSAM needed, Target& target);
+    // Opens the write group and resolves a handle whose values are to change.
+    LONG ResolveForChange(HKEY key, Target& target);
     LONG ResolveRoot(HKEY root, Target& target);
     // startChildren: the start key's cached subkeys, when known, spare the first lookup.
     LONG Walk(Target start, std::string_view path, bool create, REGSAM handleAccess, Target& result,
               bool* created, const std::vector<ChildRow>* startChildren = nullptr);
     bool FindCachedChild(const std::vector<ChildRow>& children, std::string_view name, Target& child);
+    // The row named name (any case) in a listing, or its end.
+    template <typename Rows>
+    static auto FindRow(Rows& children, std::string_view name) -> decltype(children.begin());
     const std::string& Upper(std::string_view name);
-    LONG LookupChild(std::int64_t parent, std::string_view name, Target& child, bool followLink = true);
+    LONG LookupChild(std::int64_t parent, std::string_view name, Target& child, bool followLink = true,
+                     DWORD parentDepth = 0);
     // Nothing when the parent already has a key of that name.
     std::optional<std::int64_t> TryInsertKey(std::int64_t parent, std::string_view name, KeyRights rights,
                                              std::optional<std::int64_t> link = std::nullopt);
@@ -114,8 +135,9 @@ class SqliteStore final : public RegistryStore, private SeedTarget {
                            std::optional<std::int64_t> link = std::nullopt);
     bool KeyAlive(std::int64_t key);
     KeyRights Effective(KeyRights rights) const;
-    LONG Grant(KeyRights rights, REGSAM requested, bool maximum, REGSAM& granted) const;
-    HKEY NewHandle(std::int64_t key, REGSAM access);
+    LONG Grant(KeyRights rights, REGSAM requested, bool maximum, REGSAM& granted);
+    DWORD DepthOf(std::int64_t key);
+    HKEY NewHandle(const Target& target, REGSAM access);
     Handle* FindHandle(HKEY key);
 
     KeyCache& CacheFor(HKEY key, std::int64_t id);
@@ -126,8 +148,16 @@ class SqliteStore final : public RegistryStore, private SeedTarget {
     std::uint64_t VersionOf(std::int64_t key) const;
 
     std::mutex mutex_;
+    std::string path_;
     Database db_;
     bool readOnly_;
+    mutable std::mutex failureMutex_; // guards the two texts below, read without the store's lock
+    std::string commitFailure_;
+    int commitFailureCode_ = SQLITE_OK;
+    std::string failureReason_;
+    bool reasonNoted_ = false;    // under the store's lock: whether failureReason_ needs clearing
+    std::int64_t keyIdFloor_ = 1; // ids handed out in a rolled-back group are not handed out again
+    std::chrono::steady_clock::time_point lastGroupCommit_;
     Transaction transaction_ = Transaction::None;
     std::chrono::steady_clock::time_point transactionStart_;
     std::int64_t nextSeq_ = 1;   // creation order of values

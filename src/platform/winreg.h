@@ -35,7 +35,10 @@ inline constexpr LONG ERROR_FILE_NOT_FOUND = 2;
 inline constexpr LONG ERROR_ACCESS_DENIED = 5;
 inline constexpr LONG ERROR_INVALID_HANDLE = 6;
 inline constexpr LONG ERROR_OUTOFMEMORY = 14;
+inline constexpr LONG ERROR_WRITE_FAULT = 29;
+inline constexpr LONG ERROR_LOCK_VIOLATION = 33;
 inline constexpr LONG ERROR_INVALID_PARAMETER = 87;
+inline constexpr LONG ERROR_DISK_FULL = 112;
 inline constexpr LONG ERROR_MORE_DATA = 234;
 inline constexpr LONG ERROR_NO_MORE_ITEMS = 259;
 inline constexpr LONG ERROR_KEY_DELETED = 1018;
@@ -79,6 +82,8 @@ inline constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
 // The registry's own limits.
 inline constexpr DWORD MAX_KEY_NAME_LENGTH = 255;
 inline constexpr DWORD MAX_VALUE_NAME_LENGTH = 16383;
+// A key sits at most this many levels below its root key (HKEY_LOCAL_MACHINE or HKEY_USERS for the views).
+inline constexpr DWORD MAX_KEY_DEPTH = 512;
 
 LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult);
 LONG RegOpenKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult);

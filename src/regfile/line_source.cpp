@@ -24,6 +24,10 @@ std::size_t FindLineEnd(const char* text, std::size_t size) {
 
 bool VectorLineSource::Next(std::string_view& line) {
     if (index_ >= lines_.size()) return false;
+    if (lines_[index_].size() > limit_) {
+        tooLong_ = true;
+        return false;
+    }
     line = lines_[index_++];
     return true;
 }
@@ -56,9 +60,11 @@ bool TextLineSource::Refill() {
     dropped_ += begin_;
     scanFrom_ -= begin_;
     begin_ = 0;
-    // Grow with the text held so that a huge line is read in a number of steps logarithmic in its length.
+    // Grow with the text held so that a huge line is read in a number of steps logarithmic in its length, but
+    // never hold more than one line over the limit.
     const std::size_t before = buffer_.size();
-    if (!ReadBlock(fd_, buffer_, std::max(kBlockSize, before))) failed_ = true;
+    const std::size_t room = limit_ + 1 > before ? limit_ + 1 - before : 1;
+    if (!ReadBlock(fd_, buffer_, std::min(std::max(kBlockSize, before), room))) failed_ = true;
     if (buffer_.size() == before) atEnd_ = true;
     return true;
 }
@@ -73,6 +79,10 @@ bool TextLineSource::Next(std::string_view& line) {
         }
         const char* text = buffer_.data();
         const std::size_t end = scanFrom_ + FindLineEnd(text + scanFrom_, buffer_.size() - scanFrom_);
+        if (end - begin_ > limit_) {
+            tooLong_ = true;
+            return false;
+        }
         if (end < buffer_.size()) {
             line = std::string_view(text + begin_, end - begin_);
             skipLineFeed_ = text[end] == '\r';

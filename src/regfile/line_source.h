@@ -18,6 +18,16 @@ class LineSource {
     virtual bool Failed() const { return false; }
     // Bytes of the input taken so far, for progress.
     virtual std::uint64_t Position() const { return 0; }
+    // A line longer than the limit ends the input instead of being read whole (LineTooLong tells).
+    void SetLineLimit(std::size_t limit) { limit_ = limit; }
+    bool LineTooLong() const { return tooLong_; }
+
+  protected:
+    std::size_t limit_ = kMaxLineLength;
+    bool tooLong_ = false;
+
+  public:
+    static constexpr std::size_t kMaxLineLength = std::size_t{256} << 20;
 };
 
 class VectorLineSource : public LineSource {

@@ -4,6 +4,7 @@
 #include "core/key_path.h"
 #include "core/root_keys.h"
 #include "platform/platform_facts.h"
+#include "platform/registry_store.h"
 #include "regfile/value_line.h"
 #include "util/file_io.h"
 
@@ -161,6 +162,11 @@ struct ExportRoot {
 ExportReport ExportToFile(const std::vector<ExportRoot>& keys, const std::string& fileName,
                           const std::string& header, const ExportProgress& progress) {
     ExportReport report;
+    // Renamed over the database, the export would replace the registry itself.
+    if (platform::IsRegistryStoreFile(fileName)) {
+        report.result = ExportResult::WriteFailed;
+        return report;
+    }
     util::ReplacingFile file(fileName);
     if (!file.stream()) {
         report.result = ExportResult::WriteFailed;

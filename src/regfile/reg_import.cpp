@@ -30,6 +30,7 @@ constexpr std::size_t kFirstBlock = 1 << 16;
 constexpr std::size_t kMostOpenSections = 32;
 constexpr std::uint64_t kProgressStep = 1 << 18;
 constexpr std::size_t kDescribedFailures = 10;
+constexpr std::size_t kLongestHeader = 512;
 
 std::string SectionPath(const TRegImportInfo& info) {
     if (info.root == 0) return {};
@@ -77,6 +78,17 @@ class RegImporter {
 };
 
 void RegImporter::Apply(const TRegImportInfo& info) {
+    // A name cut short at a NUL would name another key or value, so such names are refused whole.
+    const bool keyRecord = info.kind == RegRecordKind::Section || info.kind == RegRecordKind::DeleteKey;
+    if (keyRecord && info.keyPath.find('\0') != std::string::npos) {
+        CloseSections();
+        Fail(info, "the key name holds a NUL character");
+        return;
+    }
+    if (!keyRecord && info.name.find('\0') != std::string::npos) {
+        if (current_ != 0) Fail(info, "the value name holds a NUL character");
+        return;
+    }
     switch (info.kind) {
     case RegRecordKind::Section:
         OpenSection(info);
@@ -162,8 +174,17 @@ void RegImporter::DeleteKeyTree(const TRegImportInfo& info) {
         Fail(info, "a root key cannot be deleted");
         return;
     }
-    if (core::KeyExists(info.root, info.keyPath) && !core::DeleteKeyTree(info.root, info.keyPath))
-        Fail(info, "the key could not be deleted entirely");
+    HKEY key = 0;
+    const LONG opened = RegOpenKeyExA(info.root, info.keyPath.c_str(), 0, KEY_READ, &key);
+    if (opened == ERROR_FILE_NOT_FOUND) return;
+    // A key that cannot even be read (a protected one) is not deleted, and that is a failure.
+    if (opened != ERROR_SUCCESS) {
+        Fail(info, "the key could not be deleted: " + RegistryErrorText(opened));
+        return;
+    }
+    RegCloseKey(key);
+    if (!core::DeleteKeyTree(info.root, info.keyPath))
+        Fail(info, "the key could not be deleted entirely: " + RegistryErrorText(ERROR_ACCESS_DENIED));
 }
 
 void RegImporter::DeleteValue(const TRegImportInfo& info) {
@@ -244,6 +265,8 @@ ImportReport ImportFromSource(LineSource& source, bool twoByteText, const Import
                               std::uint64_t total) {
     ImportReport report;
     std::string_view header;
+    // A header is short: a file whose first line runs on is refused without reading that line whole.
+    source.SetLineLimit(kLongestHeader);
     if (!source.Next(header) || !IsAcceptedHeader(header)) {
         if (source.Failed()) {
             report.result = ImportResult::Incomplete;
@@ -253,18 +276,29 @@ ImportReport ImportFromSource(LineSource& source, bool twoByteText, const Import
         }
         return report;
     }
+    source.SetLineLimit(LineSource::kMaxLineLength);
     RegImporter importer(twoByteText, report.failures);
     ProgressGate gate(progress, total);
     TRegImportInfo info;
     try {
         RegLineScanner scanner(source);
-        while (scanner.Next(info) && gate.Admit(source, info))
+        std::size_t failuresSeen = 0;
+        while (scanner.Next(info) && gate.Admit(source, info)) {
             importer.Apply(info);
+            // After a lost group the store refuses every change; stopping keeps the saved part a prefix.
+            if (report.failures.size() != failuresSeen) {
+                failuresSeen = report.failures.size();
+                if (!platform::RegistryCommitFailure().empty()) break;
+            }
+        }
     } catch (const std::exception& failure) {
         importer.Fail(info, failure.what());
     }
     if (source.Failed()) importer.Fail(info, "the file could not be read to its end");
-    platform::FlushRegistry();
+    if (source.LineTooLong())
+        importer.Fail(info, "the next line is longer than 256 MB; the rest of the file was not imported");
+    if (std::string unsaved = platform::FlushRegistry(); !unsaved.empty())
+        report.failures.push_back({0, {}, std::move(unsaved)});
     gate.Finish();
     report.stopped = gate.Stopped();
     report.result = report.failures.empty() ? ImportResult::Success : ImportResult::Incomplete;

@@ -75,6 +75,12 @@ class TfrmMain : public QMainWindow {
     void UpdateKeyCommands();
     void UpdateValueCommands();
 
+    // Opens the file (none: an empty page) in a new modal OPAL Explorer, destroyed when it closes; used by
+    // the OPAL Explorer command, the Magic Setting menu and files dropped on the window.
+    void OpenOpalExplorer(const std::string& fileName);
+    // Fills the Magic Setting menu with the pages in the folder (the program's, at creation).
+    void BuildMagicSettingMenu(const std::string& folder);
+
     // Sets the window's captions, hints and column titles from the text table (after a language change).
     void ApplyMainTexts();
 
@@ -177,6 +183,7 @@ class TfrmMain : public QMainWindow {
     void ConnectSearchCommands();         // Find and Replace windows
     void ConnectKeyContentCommands();     // key content editor
     void ConnectOpalCommands();           // OPAL Explorer and the Magic Setting menu
+    void OnMagicSettingMenuItem(QAction* item);
     void ConnectFileCommands();           // export, import, print, favourites, mail, dropped files
     void ConnectRegistryChoiceCommands(); // which registry the window shows
     void ConnectFavoritesCommands();

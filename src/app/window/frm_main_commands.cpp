@@ -139,7 +139,6 @@ void TfrmMain::CreateCommands() {
         // hex editor
         acHexEditor,
         // OPAL Explorer
-        acOPALExplorer,
     };
     pendingCommands_.insert(acValueNew.begin(), acValueNew.end());
     for (QAction* action : pendingCommands_)

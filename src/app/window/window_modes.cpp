@@ -1,14 +1,19 @@
 #include "app/window/window_modes.h"
 
+#include "app/window/commit_failure_watch.h"
 #include "app/window/frm_about.h"
 #include "app/window/frm_current_key.h"
 #include "app/window/frm_goto.h"
 #include "app/window/frm_main.h"
 #include "app/window/hivewright_application.h"
+#include "app/window/image_list.h"
 #include "content/frm_favorites.h"
 #include "i18n/language.h"
+#include "markup/associations.h"
+#include "markup/window/opal_explorer.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "search/window/frm_find.h"
+#include "util/program_dir.h"
 
 #include <cstdio>
 #include <exception>
@@ -19,8 +24,14 @@ namespace hw::window {
 namespace {
 
 int RunNormalMode(int& argc, char** argv) {
+    try {
+        markup::CheckAssociations(util::ProgramFileName());
+    } catch (const std::exception&) {
+        // An unusable registry is the main window's to report.
+    }
     HivewrightApplication application(argc, argv);
     platform::InstallQtMessageBoxes();
+    CommitFailureWatch commitFailureWatch;
 
     // The main window comes first: it is the application's main window and its closing ends the run.
     auto frmMain = std::make_unique<TfrmMain>();
@@ -52,9 +63,32 @@ int RunNormalMode(int& argc, char** argv) {
     return application.exec();
 }
 
+int RunOpalMode(const std::string& fileName, int& argc, char** argv) {
+    HivewrightApplication application(argc, argv);
+    platform::InstallQtMessageBoxes();
+    CommitFailureWatch commitFailureWatch;
+    // The Explorer comes first and is the application's main window; the main window stays hidden.
+    auto explorer = std::make_unique<markup::TOPALExplorer>(imglstMain());
+    auto frmMain = std::make_unique<TfrmMain>();
+    // The hidden main window never shows, which is where the start language is applied otherwise.
+    i18n::ApplyStartLanguage();
+    if (!fileName.empty()) explorer->LoadFile(fileName);
+    application.setQuitOnLastWindowClosed(false);
+    QObject::connect(explorer.get(), &QDialog::finished, &application, &QApplication::quit);
+    explorer->show();
+    return application.exec();
+}
+
 } // namespace
 
 int RunWindowMode(const hw::app::CommandLine& commandLine, int& argc, char** argv) {
+    if (commandLine.mode == hw::app::Mode::OpalWindow) {
+        try {
+            return RunOpalMode(commandLine.fileName, argc, argv);
+        } catch (const std::exception&) {
+            return 0;
+        }
+    }
     if (commandLine.mode != hw::app::Mode::Normal) {
         std::fputs("hivewright: this window mode is not available yet\n", stderr);
         return 2;

@@ -1,0 +1,113 @@
+// An OPAL page of 1,000 inputs of every input type (and labels, panels, pictures and submit buttons among
+// them), bound to 1,000 real values: rendering it, saving its settings, and widening the view, which
+// re-fits every "full" width.
+#include "markup/page/opal_page.h"
+#include "platform/registry_store.h"
+#include "platform/winreg.h"
+
+#include <QApplication>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace {
+
+constexpr int kInputCount = 1000;
+constexpr const char* kKey = "HKEY_CURRENT_USER\\Bench\\Opal";
+const char* const kInputTypes[] = {"text",  "textarea", "button",      "checkbox",
+                                   "radio", "select",   "checklistbox"};
+
+struct Timing {
+    double seconds;
+    double cpuSeconds; // apart from the wall time, since the machine may be shared
+};
+
+Timing Measure(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    const std::clock_t cpuStart = std::clock();
+    work();
+    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+            static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC};
+}
+
+void Print(const char* name, const Timing& timing) {
+    std::printf("%s.seconds %.3f\n%s.cpu_seconds %.3f\n", name, timing.seconds, name, timing.cpuSeconds);
+}
+
+void FillRegistry() {
+    HKEY key = 0;
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Bench\\Opal", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    for (int i = 0; i < kInputCount; ++i) {
+        const std::string name = "Value " + std::to_string(i);
+        const DWORD number = static_cast<DWORD>(i % 8);
+        RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                       sizeof number);
+    }
+    RegCloseKey(key);
+    hw::platform::FlushRegistry();
+}
+
+std::string PageSource() {
+    std::string source = "<opal><head><title>Bench</title></head><body>";
+    for (int i = 0; i < kInputCount; ++i) {
+        const int top = i * 30;
+        if (i % 25 == 0) {
+            const char* const others[] = {"<label value=\"Section\"", "<img src=missing.png",
+                                          "<submit value=Apply", "<label value=\"Note\" width=full"};
+            source += std::string(others[(i / 25) % 4]) + " left=500 top=" + std::to_string(top) + ">";
+        }
+        source += "<input type=" + std::string(kInputTypes[i % 7]) + " left=10 top=" + std::to_string(top) +
+                  " width=full height=28 datatype=REG_DWORD keyname=\"" + kKey + "\" valuename=\"Value " +
+                  std::to_string(i) + "\"><option text=true value=1><option text=false value=0>" +
+                  "<option text=A value=1><option text=B value=2><option text=C value=4></input>";
+    }
+    return source + "</body></opal>";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    char pattern[] = "/tmp/hivewright-bench-XXXXXX";
+    if (!mkdtemp(pattern)) return 1;
+    const std::filesystem::path dir = pattern;
+    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    hw::platform::UseRegistry(hw::platform::OpenSqliteStore((dir / "registry.db").string()));
+    FillRegistry();
+    const std::string source = PageSource();
+    int result = 0;
+    {
+        QApplication application(argc, argv);
+        hw::markup::TOPALPage page;
+        page.resize(600, 400);
+        page.show();
+        QApplication::processEvents();
+        Print("opal.render_1000", Measure([&] {
+                  page.RenderDocument(source);
+                  QApplication::processEvents();
+              }));
+        std::printf("opal.render_1000.inputs %zu\n", page.Inputs().size());
+        hw::markup::SaveReport report;
+        Print("opal.save_1000", Measure([&] {
+                  report = page.WriteSettings();
+                  hw::platform::FlushRegistry();
+              }));
+        if (!report.notWritten.empty() || !report.notANumber.empty()) {
+            std::fprintf(stderr, "save failed for %zu values\n",
+                         report.notWritten.size() + report.notANumber.size());
+            result = 1;
+        }
+        Print("opal.resize_1000", Measure([&] {
+                  page.resize(900, 400);
+                  QApplication::processEvents();
+              }));
+    }
+    hw::platform::UseRegistry(nullptr);
+    std::filesystem::remove_all(dir);
+    return result;
+}
