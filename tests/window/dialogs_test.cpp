@@ -6,9 +6,9 @@
 #include "platform/platform_facts.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "platform/user_identity.h"
+#include "support/qt/window_fixture.h"
 #include "support/temp_registry.h"
 #include "util/file_io.h"
-#include "support/qt/window_fixture.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -33,15 +33,7 @@
 namespace hw::window {
 namespace {
 
-// Runs action on the modal box or dialog once it is up (polling, as exec() only starts the loop later).
-void WhenModalShown(std::function<void(QWidget*)> action) {
-    QTimer::singleShot(10, [action] {
-        if (QWidget* modal = QApplication::activeModalWidget())
-            action(modal);
-        else
-            WhenModalShown(action);
-    });
-}
+using test::WhenModalShown;
 
 void SendKey(QWidget* target, int key) {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);

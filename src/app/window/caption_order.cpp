@@ -18,12 +18,22 @@ QLocale CollationLocale() {
     return system.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : system;
 }
 
-} // namespace
-
-std::vector<std::size_t> CaptionOrder(const std::vector<std::string>& captions) {
+QCollator CaptionCollator() {
     QCollator collator(CollationLocale());
     collator.setCaseSensitivity(Qt::CaseSensitive);
     collator.setNumericMode(false);
+    return collator;
+}
+
+} // namespace
+
+int CompareCaptions(const std::string& first, const std::string& second) {
+    static const QCollator collator = CaptionCollator();
+    return collator.compare(QString::fromUtf8(first), QString::fromUtf8(second));
+}
+
+std::vector<std::size_t> CaptionOrder(const std::vector<std::string>& captions) {
+    const QCollator collator = CaptionCollator();
     std::vector<QCollatorSortKey> keys;
     keys.reserve(captions.size());
     for (const std::string& caption : captions)

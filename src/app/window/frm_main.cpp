@@ -215,6 +215,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     if (windowFlags().testFlag(Qt::WindowStaysOnTopHint)) setWindowFlag(Qt::WindowStaysOnTopHint, false);
+    valueClipboard_.Empty();
     event->accept();
     SaveFavorites();
     emit closed();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/window/main_dialogs.h"
+#include "app/window/value_data.h"
 #include "app/window/value_rows.h"
 #include "content/favorites_list.h"
 #include "i18n/language.h"
@@ -10,6 +11,7 @@
 #include <QMainWindow>
 #include <QModelIndex>
 
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -70,6 +72,50 @@ class TfrmMain : public QMainWindow {
     void SelectAllValues();
     // What a click or a navigation key in the tree does: fill the list, the status bar and the address box.
     void KeySelected();
+
+    // Editing commands (they act on the selected node and the selected rows).
+    void NewKey();
+    void NewValue(DWORD type);
+    void StartKeyRename();
+    void StartValueRename();
+    void DeleteKey();
+    void DeleteValues();
+    void CopyKey();
+    void PasteKey();
+    void CopyValues();
+    void PasteValues();
+    void EditValue();
+
+    // What an accepted in-place edit does: the rename rules, their messages, and the tree or list updated.
+    // True when the key or value now has the new name.
+    bool RenameKeyNode(const QModelIndex& node, const std::string& newName);
+    bool RenameValueRow(int row, const std::string& newName);
+
+    // The two clipboards of the run; the search results window fills them too.
+    KeyClipboard& KeyClip() { return keyClipboard_; }
+    void SetKeyClipboard(const std::string& keyPath) { keyClipboard_.Set(keyPath); }
+    ValueClipboard& ValueClip() { return valueClipboard_; }
+    void EmptyValueClipboard() { valueClipboard_.Empty(); }
+    // A new entry of type 0 with empty texts at the front, for the caller to fill.
+    TValueCopyData& AddValueClipboardEntry() { return valueClipboard_.AddEntry(); }
+
+    // Opens the value's editor by its type (string, DWORD or bytes), and on OK writes the value to the
+    // registry. The value's row (record and columns) as written, or nothing when the user cancelled or the
+    // write failed (the user was told then, and nothing changed).
+    std::optional<ValueRow> EditValueRecord(const TViewData& record);
+
+    // Tree and list updates after a change made elsewhere (the search results window).
+    void SetNodeText(const QModelIndex& node, const std::string& text);
+    void RemoveNode(const QModelIndex& node);
+    // The row number after re-sorting.
+    int SetValueRowName(int row, const std::string& valueName);
+    void RemoveValueRows(const std::vector<int>& rows);
+    // The selected rows of the value list, in list order.
+    std::vector<int> SelectedValueRows() const;
+
+    // Loads a file into the shared hex editor and shows it modally (a dropped file); a load failure is
+    // not reported.
+    void OpenFileInHexEditor(const std::string& fileName);
 
     // Command states.
     void UpdateKeyCommands();
@@ -202,6 +248,12 @@ class TfrmMain : public QMainWindow {
     void ExpandForNavigation(const QModelIndex& node);
     void AddressEntered();
     void trvwKeysExpanded(const QModelIndex& node);
+    void UpdatePasteCommands();
+    bool KeyPasteAllowed() const;
+    // Writes one clipboard entry into the open key; false when it could not be written.
+    bool PasteValueEntry(HKEY key, const TValueCopyData& entry);
+    std::optional<ValueBytes> EditTextValue(const TViewData& record);
+    std::optional<ValueBytes> EditNumberValue(const TViewData& record);
 
     platform::PlatformFacts facts_;
     KeyTreeModel* keyModel_;
@@ -211,6 +263,8 @@ class TfrmMain : public QMainWindow {
     std::unordered_set<QAction*> pendingCommands_;
     std::vector<std::string> listedRoots_;
     content::FavoritesList favorites_;
+    KeyClipboard keyClipboard_;
+    ValueClipboard valueClipboard_;
     std::string regFileHeader_;
     std::string windowsDir_;
     i18n::LanguageSubscription languageSubscription_;

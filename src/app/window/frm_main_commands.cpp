@@ -115,16 +115,6 @@ void TfrmMain::CreateCommands() {
     // Their work comes with later parts of the program.
     pendingCommands_ = {
         // editing
-        acKeyNew,
-        acKeyCopy,
-        acKeyPaste,
-        acKeyRename,
-        acKeyDelete,
-        acValueEdit,
-        acValueCopy,
-        acValuePaste,
-        acValueRename,
-        acValueDelete,
         // key content editor
         acKeyContent,
         acRegKeyContentEditor,
@@ -137,10 +127,8 @@ void TfrmMain::CreateCommands() {
         mnitmPrintKeyContent,
         // search windows
         // hex editor
-        acHexEditor,
         // OPAL Explorer
     };
-    pendingCommands_.insert(acValueNew.begin(), acValueNew.end());
     for (QAction* action : pendingCommands_)
         action->setEnabled(false);
 }
@@ -336,6 +324,7 @@ void TfrmMain::UpdateKeyCommands() {
         SetCommandEnabled(action, selected);
     for (QAction* action : acValueNew)
         SetCommandEnabled(action, selected);
+    UpdatePasteCommands();
 }
 
 void TfrmMain::UpdateValueCommands() {
@@ -344,6 +333,7 @@ void TfrmMain::UpdateValueCommands() {
         SetCommandEnabled(action, selectedRows > 0);
     for (QAction* action : {acValueEdit, acValueRename})
         SetCommandEnabled(action, selectedRows == 1);
+    UpdatePasteCommands();
 }
 
 void TfrmMain::SelectAllValues() {

@@ -1,6 +1,7 @@
 #include "app/window/key_tree_model.h"
 
 #include "app/window/busy_cursor.h"
+#include "app/window/caption_order.h"
 #include "app/window/key_listing.h"
 #include "util/text.h"
 
@@ -79,6 +80,64 @@ void KeyTreeModel::RemoveChildren(Node* node, const QModelIndex& index) {
     beginRemoveRows(index, 0, static_cast<int>(node->children.size()) - 1);
     node->children.clear();
     endRemoveRows();
+}
+
+std::vector<std::unique_ptr<KeyTreeModel::Node>>& KeyTreeModel::Siblings(Node* node) {
+    return node->parent ? node->parent->children : roots_;
+}
+
+QModelIndex KeyTreeModel::AddChild(const QModelIndex& parent, const std::string& name) {
+    Node* node = NodeOf(parent);
+    if (!node) return {};
+    const int row = static_cast<int>(node->children.size());
+    beginInsertRows(parent, row, row);
+    auto child = std::make_unique<Node>();
+    child->text = name;
+    child->parent = node;
+    child->row = row;
+    node->children.push_back(std::move(child));
+    endInsertRows();
+    return index(row, 0, parent);
+}
+
+void KeyTreeModel::RemoveNode(const QModelIndex& index) {
+    Node* node = NodeOf(index);
+    if (!node) return;
+    auto& siblings = Siblings(node);
+    const int row = node->row;
+    beginRemoveRows(index.parent(), row, row);
+    siblings.erase(siblings.begin() + row);
+    for (int later = row; later < static_cast<int>(siblings.size()); ++later)
+        siblings[later]->row = later;
+    endRemoveRows();
+}
+
+void KeyTreeModel::SetNodeText(const QModelIndex& index, const std::string& text) {
+    Node* node = NodeOf(index);
+    if (!node) return;
+    node->text = text;
+    emit dataChanged(index, index);
+
+    auto& siblings = Siblings(node);
+    std::vector<std::string> texts;
+    texts.reserve(siblings.size());
+    for (const auto& sibling : siblings)
+        texts.push_back(sibling->text);
+    const std::vector<std::size_t> order = CaptionOrder(texts);
+    emit layoutAboutToBeChanged({index.parent()});
+    const QModelIndexList before = persistentIndexList();
+    std::vector<std::unique_ptr<Node>> sorted;
+    sorted.reserve(siblings.size());
+    for (std::size_t from : order)
+        sorted.push_back(std::move(siblings[from]));
+    siblings = std::move(sorted);
+    for (int row = 0; row < static_cast<int>(siblings.size()); ++row)
+        siblings[row]->row = row;
+    for (const QModelIndex& old : before) {
+        Node* moved = NodeOf(old);
+        changePersistentIndex(old, createIndex(moved->row, old.column(), moved));
+    }
+    emit layoutChanged({index.parent()});
 }
 
 bool KeyTreeModel::IsLoaded(const QModelIndex& index) const {
@@ -163,6 +222,19 @@ bool KeyTreeModel::canFetchMore(const QModelIndex& parent) const {
 void KeyTreeModel::fetchMore(const QModelIndex& parent) {
     BusyCursor busy;
     LoadSubKeys(parent);
+}
+
+Qt::ItemFlags KeyTreeModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags flags = QAbstractItemModel::flags(index);
+    const Node* node = NodeOf(index);
+    if (node && node->parent) flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool KeyTreeModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !NodeOf(index)) return false;
+    emit textEdited(index, value.toString());
+    return false;
 }
 
 } // namespace hw::window

@@ -37,6 +37,13 @@ class KeyTreeModel : public QAbstractItemModel {
 
     void SetPictures(const QIcon& keyIcon) { keyIcon_ = keyIcon; }
 
+    // A new unloaded child after the node's existing children; its index.
+    QModelIndex AddChild(const QModelIndex& parent, const std::string& name);
+    // Removes the node with everything below it.
+    void RemoveNode(const QModelIndex& index);
+    // Gives the node a new text and sorts its siblings again by caption order.
+    void SetNodeText(const QModelIndex& index, const std::string& text);
+
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -45,12 +52,20 @@ class KeyTreeModel : public QAbstractItemModel {
     bool hasChildren(const QModelIndex& parent = {}) const override;
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
+    // Keys below the roots are renamed in place.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+  signals:
+    // The user accepted an in-place edit of the node's text; the window decides whether the key is renamed.
+    void textEdited(const QPersistentModelIndex& index, const QString& text);
 
   private:
     struct Node;
     Node* NodeOf(const QModelIndex& index) const;
     QModelIndex IndexOf(Node* node) const;
     void RemoveChildren(Node* node, const QModelIndex& index);
+    std::vector<std::unique_ptr<Node>>& Siblings(Node* node);
 
     platform::PlatformFacts facts_;
     std::vector<std::unique_ptr<Node>> roots_;

@@ -4,6 +4,11 @@
 namespace hw::content {
 class TfrmFavorites;
 }
+namespace hw::editors {
+class TfrmBin;
+class TfrmDword;
+class TfrmStr;
+} // namespace hw::editors
 
 namespace hw::window {
 
@@ -11,14 +16,19 @@ class TfrmAbout;
 class TfrmCurrentKey;
 class TfrmFind;
 class TfrmGoTo;
+class TfrmReplaceConfirm;
 
 struct MainDialogs {
     TfrmGoTo* frmGoTo = nullptr;
     TfrmCurrentKey* frmCurrentKey = nullptr;
     TfrmAbout* frmAbout = nullptr;
+    editors::TfrmStr* frmStr = nullptr;
+    editors::TfrmDword* frmDword = nullptr;
+    TfrmReplaceConfirm* frmReplaceConfirm = nullptr;
     content::TfrmFavorites* frmFavorites = nullptr;
     TfrmFind* frmFind = nullptr;    // Find
     TfrmFind* frmReplace = nullptr; // Replace: the same window with its replace group
+    editors::TfrmBin* frmBin = nullptr;
 };
 
 } // namespace hw::window

@@ -2,6 +2,8 @@
 
 #include "app/window/caption_order.h"
 
+#include <algorithm>
+
 namespace hw::window {
 
 ValueListModel::ValueListModel(QObject* parent)
@@ -29,6 +31,53 @@ void ValueListModel::Clear() {
     endResetModel();
 }
 
+int ValueListModel::SortedPosition(const std::string& caption) const {
+    const auto after = std::upper_bound(rows_.begin(), rows_.end(), caption,
+                                        [](const std::string& wanted, const ValueRow& row) {
+                                            return CompareCaptions(wanted, row.caption) < 0;
+                                        });
+    return static_cast<int>(after - rows_.begin());
+}
+
+int ValueListModel::InsertRow(ValueRow row) {
+    const int position = SortedPosition(row.caption);
+    beginInsertRows({}, position, position);
+    rows_.insert(rows_.begin() + position, std::move(row));
+    endInsertRows();
+    return position;
+}
+
+void ValueListModel::ReplaceRow(int row, ValueRow replacement) {
+    rows_[static_cast<std::size_t>(row)] = std::move(replacement);
+    emit dataChanged(index(row, 0), index(row, kColumnCount - 1));
+}
+
+int ValueListModel::RenameRow(int row, const std::string& valueName) {
+    ValueRow renamed = rows_[static_cast<std::size_t>(row)];
+    renamed.record.valueName = valueName;
+    renamed.caption = valueName.empty() ? kDefaultValueCaption : valueName;
+    beginRemoveRows({}, row, row);
+    rows_.erase(rows_.begin() + row);
+    endRemoveRows();
+    return InsertRow(std::move(renamed));
+}
+
+void ValueListModel::RemoveRows(std::vector<int> rows) {
+    if (rows.empty()) return;
+    std::sort(rows.begin(), rows.end());
+    std::vector<bool> removed(rows_.size(), false);
+    for (int row : rows)
+        removed[static_cast<std::size_t>(row)] = true;
+    std::vector<ValueRow> kept;
+    kept.reserve(rows_.size() - rows.size());
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        if (!removed[i]) kept.push_back(std::move(rows_[i]));
+    // One reset is far cheaper for the view than thousands of single removals.
+    beginResetModel();
+    rows_ = std::move(kept);
+    endResetModel();
+}
+
 void ValueListModel::SetColumnTitles(const QStringList& titles) {
     titles_ = titles;
     emit headerDataChanged(Qt::Horizontal, 0, kColumnCount - 1);
@@ -45,6 +94,7 @@ int ValueListModel::columnCount(const QModelIndex& parent) const {
 QVariant ValueListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= Count()) return {};
     const ValueRow& row = Row(index.row());
+    if (role == Qt::EditRole && index.column() == kNameColumn) return QString::fromUtf8(row.record.valueName);
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
         case kNameColumn:
@@ -63,6 +113,18 @@ QVariant ValueListModel::data(const QModelIndex& index, int role) const {
         static_cast<std::size_t>(row.picture) < pictures_.size())
         return pictures_[static_cast<std::size_t>(row.picture)];
     return {};
+}
+
+Qt::ItemFlags ValueListModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.isValid() && index.column() == kNameColumn) flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool ValueListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole || index.column() != kNameColumn) return false;
+    emit nameEdited(index.row(), value.toString());
+    return false;
 }
 
 QVariant ValueListModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -1,5 +1,6 @@
 #include "app/window/value_rows.h"
 
+#include "app/window/value_data.h"
 #include "core/key_ops.h"
 #include "core/key_path.h"
 #include "core/value_text.h"
@@ -37,6 +38,7 @@ ValueRow MakeValueRow(const std::string& keyPath, const std::string& valueName, 
     case core::TypeClass::Text:
         row.picture = kPictureTextValue;
         row.dataColumn = "\"" + texts.value + "\"";
+        if (type == REG_MULTI_SZ) row.record.strings = MultiStrings(data, size);
         break;
     case core::TypeClass::Number:
         row.picture = kPictureNumberValue;

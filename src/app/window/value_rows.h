@@ -16,6 +16,8 @@ struct TViewData {
     std::string valueName; // empty for the key's default value
     std::string dataText;  // text up to the first NUL, decimal number, or spaced hex bytes
     std::string charText;  // byte types only: one printable character per byte
+    // Type 7: every string of the value, so that editing and copying keep those the list does not show.
+    std::vector<std::string> strings;
 };
 
 // Pictures of the shared image list the rows use.

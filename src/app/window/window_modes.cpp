@@ -5,9 +5,15 @@
 #include "app/window/frm_current_key.h"
 #include "app/window/frm_goto.h"
 #include "app/window/frm_main.h"
+#include "app/window/frm_replace_confirm.h"
 #include "app/window/hivewright_application.h"
 #include "app/window/image_list.h"
 #include "content/frm_favorites.h"
+#include "editors/button_pictures.h"
+#include "editors/frm_bin.h"
+#include "editors/frm_bin_find.h"
+#include "editors/frm_dword.h"
+#include "editors/frm_str.h"
 #include "i18n/language.h"
 #include "markup/associations.h"
 #include "markup/window/opal_explorer.h"
@@ -15,8 +21,11 @@
 #include "search/window/frm_find.h"
 #include "util/program_dir.h"
 
+#include <QPushButton>
+
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <memory>
 
 namespace hw::window {
@@ -31,6 +40,7 @@ int RunNormalMode(int& argc, char** argv) {
     }
     HivewrightApplication application(argc, argv);
     platform::InstallQtMessageBoxes();
+    editors::SetButtonPictureSource(ImageListIcon);
     CommitFailureWatch commitFailureWatch;
 
     // The main window comes first: it is the application's main window and its closing ends the run.
@@ -38,28 +48,66 @@ int RunNormalMode(int& argc, char** argv) {
     auto frmGoTo = std::make_unique<TfrmGoTo>();
     auto frmCurrentKey = std::make_unique<TfrmCurrentKey>();
     auto frmAbout = std::make_unique<TfrmAbout>();
+    auto frmStr = std::make_unique<editors::TfrmStr>();
+    auto frmDword = std::make_unique<editors::TfrmDword>();
+    auto frmReplaceConfirm = std::make_unique<TfrmReplaceConfirm>();
+    auto frmBin = std::make_unique<editors::TfrmBin>();
+    frmBin->SetPictureFolder(frmMain->WindowsDir());
     auto frmFavorites = std::make_unique<content::TfrmFavorites>();
     auto frmFind = std::make_unique<TfrmFind>(*frmMain, TfrmFind::Role::Find);
     auto frmReplace = std::make_unique<TfrmFind>(*frmMain, TfrmFind::Role::Replace);
     frmMain->AttachDialogs({.frmGoTo = frmGoTo.get(),
                             .frmCurrentKey = frmCurrentKey.get(),
                             .frmAbout = frmAbout.get(),
+                            .frmStr = frmStr.get(),
+                            .frmDword = frmDword.get(),
+                            .frmReplaceConfirm = frmReplaceConfirm.get(),
                             .frmFavorites = frmFavorites.get(),
                             .frmFind = frmFind.get(),
-                            .frmReplace = frmReplace.get()});
+                            .frmReplace = frmReplace.get(),
+                            .frmBin = frmBin.get()});
     // Texts are applied window by window in this order, after the main window's own.
     const i18n::LanguageSubscription languageSubscriptions[] = {
         i18n::OnLanguageChanged([&frmAbout] { frmAbout->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmCurrentKey] { frmCurrentKey->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmFavorites] { frmFavorites->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmGoTo] { frmGoTo->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmStr] { frmStr->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmDword] { frmDword->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmReplaceConfirm] { frmReplaceConfirm->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmFind] { frmFind->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmReplace] { frmReplace->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmBin] { frmBin->ApplyLanguage(); }),
     };
 
     application.setQuitOnLastWindowClosed(false);
     QObject::connect(frmMain.get(), &TfrmMain::closed, &application, &QApplication::quit);
     frmMain->show();
+    return application.exec();
+}
+
+// The hex editor is the only window: closing it ends the run. The main window exists, hidden, for the
+// pictures, the texts and the settings.
+int RunHexEditorMode(const std::string& fileName, int& argc, char** argv) {
+    HivewrightApplication application(argc, argv);
+    platform::InstallQtMessageBoxes();
+    editors::SetButtonPictureSource(ImageListIcon);
+
+    auto frmBin = std::make_unique<editors::TfrmBin>();
+    auto frmMain = std::make_unique<TfrmMain>();
+    frmBin->SetPictureFolder(frmMain->WindowsDir());
+    frmMain->AttachDialogs({.frmBin = frmBin.get()});
+    const i18n::LanguageSubscription languageSubscription =
+        i18n::OnLanguageChanged([&frmBin] { frmBin->ApplyLanguage(); });
+    i18n::ApplyStartLanguage();
+    frmBin->frmBinFind->btnCancel->hide();
+    std::error_code error;
+    if (!fileName.empty() && std::filesystem::exists(fileName, error)) frmBin->LoadFile(fileName);
+
+    application.setQuitOnLastWindowClosed(false);
+    QObject::connect(frmBin.get(), &QDialog::finished, &application, &QApplication::quit);
+    frmBin->SetNamedMode(false);
+    frmBin->show();
     return application.exec();
 }
 
@@ -89,11 +137,15 @@ int RunWindowMode(const hw::app::CommandLine& commandLine, int& argc, char** arg
             return 0;
         }
     }
-    if (commandLine.mode != hw::app::Mode::Normal) {
+    const bool available =
+        commandLine.mode == hw::app::Mode::Normal || commandLine.mode == hw::app::Mode::HexEditorWindow;
+    if (!available) {
         std::fputs("hivewright: this window mode is not available yet\n", stderr);
         return 2;
     }
     try {
+        if (commandLine.mode == hw::app::Mode::HexEditorWindow)
+            return RunHexEditorMode(commandLine.fileName, argc, argv);
         return RunNormalMode(argc, argv);
     } catch (const std::exception&) {
         // A failure while the windows are created ends the program quietly.

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QItemSelectionModel>
+#include <QTimer>
 #include <QTreeView>
 
 namespace hw::test {
@@ -51,6 +52,15 @@ void DeleteKeyAt(const std::string& path) {
     ASSERT_TRUE(core::DeleteKeyPath(path)) << path;
 }
 
+void WhenModalShown(std::function<void(QWidget*)> action) {
+    QTimer::singleShot(10, [action] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            action(modal);
+        else
+            WhenModalShown(action);
+    });
+}
+
 MainWindowTest::MainWindowTest() {
     EnsureQtApplication();
 }
@@ -62,6 +72,9 @@ MainWindowTest::~MainWindowTest() {
     frmGoTo_.reset();
     frmCurrentKey_.reset();
     frmAbout_.reset();
+    frmStr_.reset();
+    frmDword_.reset();
+    frmReplaceConfirm_.reset();
     frmFavorites_.reset();
 }
 
@@ -70,12 +83,18 @@ void MainWindowTest::CreateWindow() {
     frmGoTo_ = std::make_unique<window::TfrmGoTo>();
     frmCurrentKey_ = std::make_unique<window::TfrmCurrentKey>();
     frmAbout_ = std::make_unique<window::TfrmAbout>();
+    frmStr_ = std::make_unique<editors::TfrmStr>();
+    frmDword_ = std::make_unique<editors::TfrmDword>();
+    frmReplaceConfirm_ = std::make_unique<window::TfrmReplaceConfirm>();
     frmFavorites_ = std::make_unique<content::TfrmFavorites>();
     frmFind_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Find);
     frmReplace_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Replace);
     frmMain_->AttachDialogs({.frmGoTo = frmGoTo_.get(),
                              .frmCurrentKey = frmCurrentKey_.get(),
                              .frmAbout = frmAbout_.get(),
+                             .frmStr = frmStr_.get(),
+                             .frmDword = frmDword_.get(),
+                             .frmReplaceConfirm = frmReplaceConfirm_.get(),
                              .frmFavorites = frmFavorites_.get(),
                              .frmFind = frmFind_.get(),
                              .frmReplace = frmReplace_.get()});

@@ -5,6 +5,9 @@
 #include "app/window/frm_current_key.h"
 #include "app/window/frm_goto.h"
 #include "app/window/frm_main.h"
+#include "app/window/frm_replace_confirm.h"
+#include "editors/frm_dword.h"
+#include "editors/frm_str.h"
 #include "content/frm_favorites.h"
 #include "platform/winreg.h"
 #include "search/window/frm_find.h"
@@ -15,6 +18,7 @@
 
 #include <QModelIndex>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +34,10 @@ void WriteRawValue(const std::string& path, const std::string& name, DWORD type,
                    const std::vector<BYTE>& data);
 void WriteText(const std::string& path, const std::string& name, const std::string& text);
 void DeleteKeyAt(const std::string& path);
+
+// Runs action on the modal dialog or box once it is up (exec() starts its loop only later). Queue one call
+// per dialog the code under test will show, in order.
+void WhenModalShown(std::function<void(QWidget*)> action);
 
 class MainWindowTest : public ::testing::Test {
   protected:
@@ -50,6 +58,9 @@ class MainWindowTest : public ::testing::Test {
     std::unique_ptr<window::TfrmGoTo> frmGoTo_;
     std::unique_ptr<window::TfrmCurrentKey> frmCurrentKey_;
     std::unique_ptr<window::TfrmAbout> frmAbout_;
+    std::unique_ptr<editors::TfrmStr> frmStr_;
+    std::unique_ptr<editors::TfrmDword> frmDword_;
+    std::unique_ptr<window::TfrmReplaceConfirm> frmReplaceConfirm_;
     std::unique_ptr<content::TfrmFavorites> frmFavorites_;
     std::unique_ptr<window::TfrmFind> frmFind_;
     std::unique_ptr<window::TfrmFind> frmReplace_;

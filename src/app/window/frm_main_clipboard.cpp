@@ -1,0 +1,125 @@
+// Copy and paste of keys and values through the main window's clipboards.
+#include "app/window/frm_main.h"
+
+#include "app/window/busy_cursor.h"
+#include "app/window/frm_replace_confirm.h"
+#include "app/window/key_paste.h"
+#include "app/window/names_notice.h"
+#include "app/window/value_list_model.h"
+#include "core/key_ops.h"
+#include "core/key_path.h"
+#include "core/scoped_key.h"
+#include "i18n/text_table.h"
+#include "regfile/value_line.h"
+#include "util/dialog.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+namespace hw::window {
+
+namespace {
+
+TValueCopyData EntryOf(const TViewData& record) {
+    return {record.type, record.valueName, record.dataText, record.strings};
+}
+
+// What other programs get: the values as the lines of a registration file's section.
+std::string RegistrationLines(const std::string& keyPath, const std::vector<TValueCopyData>& entries) {
+    std::string text = "[" + keyPath + "]\r\n";
+    for (const TValueCopyData& entry : entries) {
+        const std::optional<ValueBytes> data = CopyEntryData(entry);
+        if (!data) continue;
+        regfile::AppendValueLine(entry.name, entry.type, data->data(), data->size(), text);
+        text += "\r\n";
+    }
+    return text;
+}
+
+void PutOnSystemClipboard(const std::string& text) {
+    if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(QString::fromUtf8(text));
+}
+
+} // namespace
+
+void TfrmMain::CopyKey() {
+    const QModelIndex node = SelectedNode();
+    if (!node.isValid()) return;
+    keyClipboard_.Set(NodePath(node));
+    PutOnSystemClipboard(keyClipboard_.path);
+}
+
+void TfrmMain::PasteKey() {
+    BusyCursor busy;
+    const QModelIndex node = SelectedNode();
+    if (!KeyPasteAllowed()) return;
+    const std::string& copied = keyClipboard_.path;
+    const std::string target = NodePath(node) + "\\" + copied.substr(copied.rfind('\\') + 1);
+    if (core::KeyPathExists(target) && !util::AskYesNo(i18n::FormatText(49, {target}))) return;
+    const KeyCopyOutcome outcome = CopyKeyForPaste(copied, target);
+    ReloadNode(node);
+    ClearValueList();
+    FillValueList(node);
+    if (outcome == KeyCopyOutcome::Failed)
+        util::ErrorBox(i18n::LookupText(29));
+    else if (outcome == KeyCopyOutcome::Partial)
+        util::ErrorBox(i18n::LookupText(29) + "\nSome values or subkeys could not be copied; the rest was.");
+}
+
+void TfrmMain::CopyValues() {
+    BusyCursor busy;
+    const std::vector<int> rows = SelectedValueRows();
+    if (rows.empty()) return;
+    valueClipboard_.Empty();
+    std::vector<TValueCopyData> inListOrder;
+    inListOrder.reserve(rows.size());
+    for (int row : rows) {
+        inListOrder.push_back(EntryOf(valueModel_->Row(row).record));
+        valueClipboard_.AddEntry() = inListOrder.back();
+    }
+    PutOnSystemClipboard(RegistrationLines(valueModel_->Row(rows.front()).record.keyPath, inListOrder));
+}
+
+bool TfrmMain::PasteValueEntry(HKEY key, const TValueCopyData& entry) {
+    const std::optional<ValueBytes> data = CopyEntryData(entry);
+    return data && SetValueData(key, entry.name, entry.type, *data);
+}
+
+void TfrmMain::PasteValues() {
+    BusyCursor busy;
+    const QModelIndex node = SelectedNode();
+    if (!node.isValid()) return;
+    const std::string path = NodePath(node);
+    core::ScopedKey key =
+        core::OpenKeyOrUseRoot(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path), KEY_SET_VALUE);
+    std::vector<std::string> failed;
+    if (key) {
+        // Existence is asked of a second handle: the writing one may not be allowed to read.
+        const core::ScopedKey reader =
+            core::OpenKeyOrUseRoot(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path), KEY_QUERY_VALUE);
+        for (const TValueCopyData& entry : valueClipboard_.Entries()) {
+            if (reader && core::HasValue(reader.get(), entry.name)) {
+                const TfrmReplaceConfirm::Answer answer =
+                    dialogs_.frmReplaceConfirm
+                        ? dialogs_.frmReplaceConfirm->Ask(i18n::FormatText(54, {entry.name}))
+                        : TfrmReplaceConfirm::Cancel;
+                if (answer == TfrmReplaceConfirm::Cancel) {
+                    if (!failed.empty())
+                        util::NoticeBox(NamesNotice("These values could not be written:", failed));
+                    return;
+                }
+                if (answer == TfrmReplaceConfirm::No) continue;
+            }
+            if (!PasteValueEntry(key.get(), entry)) failed.push_back(entry.name);
+        }
+        key.reset();
+    } else {
+        for (const TValueCopyData& entry : valueClipboard_.Entries())
+            failed.push_back(entry.name);
+    }
+    ClearValueList();
+    FillValueList(node);
+    if (!failed.empty()) util::NoticeBox(NamesNotice("These values could not be written:", failed));
+}
+
+} // namespace hw::window

@@ -1,0 +1,60 @@
+// Delete Key and Delete Values.
+#include "app/window/frm_main.h"
+
+#include "app/window/busy_cursor.h"
+#include "app/window/key_tree_model.h"
+#include "app/window/names_notice.h"
+#include "app/window/value_list_model.h"
+#include "core/key_ops.h"
+#include "core/key_path.h"
+#include "core/scoped_key.h"
+#include "i18n/text_table.h"
+#include "util/dialog.h"
+
+#include <QLabel>
+#include <QTreeView>
+
+namespace hw::window {
+
+void TfrmMain::DeleteKey() {
+    BusyCursor busy;
+    const QModelIndex node = SelectedNode();
+    if (!node.isValid() || IsRootNode(node)) return;
+    if (!util::AskYesNo(i18n::LookupText(50))) return;
+    const QPersistentModelIndex doomed(node);
+    if (!core::DeleteKeyPath(NodePath(node))) {
+        util::ErrorBox(i18n::LookupText(30));
+        return;
+    }
+    const QModelIndex parent = node.parent();
+    trvwKeys->setCurrentIndex(parent);
+    ClearValueList();
+    FillValueList(parent);
+    sttsbrMain->setText(QString::fromUtf8("[" + NodePath(parent) + "]"));
+    keyModel_->RemoveNode(doomed);
+}
+
+void TfrmMain::DeleteValues() {
+    const std::vector<int> rows = SelectedValueRows();
+    if (rows.empty()) return;
+    if (!util::AskYesNo(i18n::LookupText(rows.size() > 1 ? 52 : 51))) return;
+    const std::string keyPath = valueModel_->Row(rows.front()).record.keyPath;
+    const core::ScopedKey key =
+        core::OpenKey(core::RootKeyOfPath(keyPath), core::SubKeyOrEmpty(keyPath), KEY_WRITE);
+    std::vector<int> deleted;
+    std::vector<std::string> kept;
+    if (key) deleted.reserve(rows.size());
+    for (int row : rows) {
+        const TViewData& record = valueModel_->Row(row).record;
+        // A value already gone counts as deleted: the row must not stay for it.
+        const LONG result = key ? RegDeleteValueA(key.get(), record.valueName.c_str()) : ERROR_ACCESS_DENIED;
+        if (result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND)
+            deleted.push_back(row);
+        else
+            kept.push_back(record.valueName);
+    }
+    valueModel_->RemoveRows(deleted);
+    if (!kept.empty()) util::NoticeBox(NamesNotice("These values could not be deleted:", kept));
+}
+
+} // namespace hw::window

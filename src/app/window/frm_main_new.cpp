@@ -1,0 +1,76 @@
+// New Key and New Value: a key or value under a free generated name, then named by the user in place.
+#include "app/window/frm_main.h"
+
+#include "app/window/key_tree_model.h"
+#include "app/window/value_list_model.h"
+#include "core/key_ops.h"
+#include "core/key_path.h"
+#include "core/scoped_key.h"
+#include "core/value_types.h"
+#include "i18n/text_table.h"
+#include "util/dialog.h"
+
+#include <QTreeView>
+
+namespace hw::window {
+
+void TfrmMain::NewKey() {
+    const QModelIndex node = SelectedNode();
+    if (!node.isValid()) return;
+    const std::string path = NodePath(node);
+    const std::string name = core::NewKeyNameOfPath(path);
+    if (name.empty()) {
+        util::ErrorBox(i18n::LookupText(36));
+        return;
+    }
+    // Loaded first, so that the key created below is not read in a second time.
+    LoadSubKeys(node);
+    const QModelIndex child = keyModel_->AddChild(node, name);
+    trvwKeys->expand(node);
+    const std::string parentSubKey = core::SubKeyOrEmpty(path);
+    const std::string subKey = parentSubKey.empty() ? name : parentSubKey + "\\" + name;
+    HKEY key = 0;
+    if (RegCreateKeyExA(core::RootKeyOfPath(path), subKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        keyModel_->RemoveNode(child);
+        util::ErrorBox(i18n::LookupText(36));
+        return;
+    }
+    RegCloseKey(key);
+    trvwKeys->setFocus();
+    trvwKeys->setCurrentIndex(child);
+    trvwKeys->edit(child);
+}
+
+void TfrmMain::NewValue(DWORD type) {
+    const QModelIndex node = SelectedNode();
+    if (!node.isValid()) return;
+    const std::string path = NodePath(node);
+    const core::ScopedKey key =
+        core::OpenKeyOrUseRoot(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path), KEY_ALL_ACCESS);
+    const std::string name =
+        key ? core::NewValueName(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path)) : std::string();
+    ValueBytes data;
+    switch (core::ClassOfType(type)) {
+    case core::TypeClass::Text:
+        data = {0};
+        break;
+    case core::TypeClass::Number:
+        data = {0, 0, 0, 0};
+        break;
+    case core::TypeClass::Bytes:
+        break;
+    }
+    if (name.empty() || !SetValueData(key.get(), name, type, data)) {
+        util::ErrorBox(i18n::LookupText(37));
+        return;
+    }
+    const int row =
+        valueModel_->InsertRow(MakeValueRow(path, name, type, data.data(), static_cast<DWORD>(data.size())));
+    lstvwValues->setFocus();
+    const QModelIndex index = valueModel_->index(row, ValueListModel::kNameColumn);
+    lstvwValues->setCurrentIndex(index);
+    lstvwValues->edit(index);
+}
+
+} // namespace hw::window

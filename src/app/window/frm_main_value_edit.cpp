@@ -1,0 +1,81 @@
+// Edit Value: the value's editor by type, the write-back and the row update.
+#include "app/window/frm_main.h"
+
+#include "app/window/value_list_model.h"
+#include "core/key_path.h"
+#include "core/scoped_key.h"
+#include "core/value_text.h"
+#include "core/value_types.h"
+#include "editors/frm_dword.h"
+#include "editors/frm_str.h"
+#include "i18n/text_table.h"
+#include "util/dialog.h"
+
+namespace hw::window {
+
+namespace {
+
+// Every string of a multi-string; a record that carries only the first is completed from the registry.
+std::vector<std::string> AllStrings(const TViewData& record) {
+    if (!record.strings.empty()) return record.strings;
+    const std::optional<core::RawValue> value = core::ReadRawValue(
+        core::RootKeyOfPath(record.keyPath), core::SubKeyOrEmpty(record.keyPath), record.valueName);
+    if (value && value->type == REG_MULTI_SZ) return MultiStrings(value->data.data(), value->data.size());
+    return {record.dataText};
+}
+
+} // namespace
+
+void TfrmMain::EditValue() {
+    const std::vector<int> rows = SelectedValueRows();
+    if (rows.empty()) return;
+    const int row = rows.front();
+    if (std::optional<ValueRow> edited = EditValueRecord(valueModel_->Row(row).record))
+        valueModel_->ReplaceRow(row, std::move(*edited));
+}
+
+std::optional<ValueBytes> TfrmMain::EditTextValue(const TViewData& record) {
+    editors::TfrmStr* editor = dialogs_.frmStr;
+    if (!editor) return std::nullopt;
+    const bool multi = record.type == REG_MULTI_SZ;
+    editor->SetName(record.valueName);
+    editor->SetText(multi ? JoinLines(AllStrings(record)) : record.dataText);
+    std::optional<ValueBytes> data;
+    if (editor->exec() == QDialog::Accepted)
+        data = multi ? MultiStringData(SplitLines(editor->Text())) : TextData(editor->Text());
+    editor->Clear();
+    return data;
+}
+
+std::optional<ValueBytes> TfrmMain::EditNumberValue(const TViewData& record) {
+    editors::TfrmDword* editor = dialogs_.frmDword;
+    if (!editor) return std::nullopt;
+    editor->SetValue(record.valueName, record.number);
+    if (editor->exec() != QDialog::Accepted) return std::nullopt;
+    return NumberData(record.type, editor->ResultValue());
+}
+
+std::optional<ValueRow> TfrmMain::EditValueRecord(const TViewData& record) {
+    std::optional<ValueBytes> data;
+    switch (core::ClassOfType(record.type)) {
+    case core::TypeClass::Text:
+        data = EditTextValue(record);
+        break;
+    case core::TypeClass::Number:
+        data = EditNumberValue(record);
+        break;
+    case core::TypeClass::Bytes:
+        break;
+    }
+    if (!data) return std::nullopt;
+    const core::ScopedKey key = core::OpenKeyOrUseRoot(core::RootKeyOfPath(record.keyPath),
+                                                       core::SubKeyOrEmpty(record.keyPath), KEY_SET_VALUE);
+    if (!key || !SetValueData(key.get(), record.valueName, record.type, *data)) {
+        util::ErrorBox(i18n::LookupText(26));
+        return std::nullopt;
+    }
+    return MakeValueRow(record.keyPath, record.valueName, record.type, data->data(),
+                        static_cast<DWORD>(data->size()));
+}
+
+} // namespace hw::window

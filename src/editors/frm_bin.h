@@ -1,0 +1,130 @@
+// The hex editor: one byte sequence shown as addresses, byte text and characters, with its popup
+// commands, file loading and saving, dropped files and a picture page. Callers fill it, show it modally
+// and read the bytes back; it never touches the registry.
+#pragma once
+
+#include <QDialog>
+#include <QImage>
+
+#include <optional>
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QAction;
+class QPushButton;
+class QStackedWidget;
+class QTabBar;
+
+namespace hw::editors {
+
+class HexView;
+class TfrmBinFind;
+
+class TfrmBin : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit TfrmBin(QWidget* parent = nullptr);
+    ~TfrmBin() override;
+
+    // Value editing. The named mode shows the value name row; the free-standing file editor hides it.
+    void SetNamedMode(bool on);
+    bool NamedMode() const { return namedMode_; }
+    void SetValueName(const std::string& name);
+    void SetBytes(std::string bytes);
+    const std::string& Bytes() const;
+    std::string HexText() const;       // the byte text (pairs, single blanks)
+    std::string PrintableText() const; // the character column's text
+    // Empties the name and the bytes.
+    void Clear();
+    // The whole round of editing one value: named mode on, the name and bytes set, shown modally; the
+    // edited bytes on OK, nothing on Cancel; cleared afterwards either way.
+    std::optional<std::string> EditValueBytes(const std::string& valueName, std::string bytes);
+    // The free-standing file editor (the Hex Editor tool command): empty, no name row, modal.
+    void ShowFileEditor();
+    // The same with a file loaded first (a dropped file); a load failure is not reported.
+    void ShowFileEditor(const std::string& fileName);
+
+    // Load and save routines. Loading asks first at 65536 bytes or more; saving replaces the file whole.
+    bool LoadFile(const std::string& fileName);
+    bool SaveFile(const std::string& fileName);
+    // Why the last load failed, for the user (empty when the question was declined).
+    const std::string& LoadFailure() const { return loadFailure_; }
+
+    // Popup menu commands.
+    void Cut();
+    void Copy();
+    void Paste();
+    void DeleteSelection();
+    void Find();
+    void FindNext();
+    void Print();
+    bool ClipboardFilled() const { return clipboardFilled_; }
+    bool FindSucceeded() const { return findSucceeded_; }
+    // The printout's title: the value's name and "   hex content".
+    QString PrintTitle() const;
+
+    // The picture page. The temporary picture file goes into folder (the Windows directory).
+    void SetPictureFolder(const std::string& folder) { pictureFolder_ = folder; }
+    const QImage& Picture() const { return picture_; }
+    bool LoadPictureFile(const QString& fileName);
+    bool SavePictureFile(const QString& fileName) const;
+
+    void ApplyLanguage();
+
+    QTabBar* tbstMain;
+    QStackedWidget* pages;
+    QLabel* lblName;
+    QLineEdit* edtName;
+    QLabel* lblData;
+    QLabel* lblLength;
+    QLabel* lblMax;
+    HexView* mmHexValue; // the address, byte text and character columns, drawn
+    QPushButton* btnLoad;
+    QPushButton* btnSave;
+    QPushButton* btnOK;
+    QPushButton* btnCancel;
+    QLabel* imgMain;
+    QLabel* lblInfo;
+    QPushButton* btnImageLoad;
+    QPushButton* btnImageSave;
+    QMenu* pppmnHexValue;
+    QAction* pppmnHexValueCut;
+    QAction* pppmnHexValueCopy;
+    QAction* pppmnHexValuePaste;
+    QAction* pppmnitmHexValuePrint;
+    QAction* pppmnitmHexValueFind;
+    QAction* pppmnitmHexValueFindNext;
+    QAction* pppmnHexValueDelete;
+    TfrmBinFind* frmBinFind;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    void CreatePopupMenu();
+    void UpdatePopupStates();
+    void UpdateLength();
+    void SearchFrom(std::size_t position, int notFoundText);
+    void tbstMainChange(int index);
+    void ShowPictureOfBytes();
+    void btnLoadClick();
+    void btnSaveClick();
+    void btnImageLoadClick();
+    void btnImageSaveClick();
+
+    bool namedMode_ = false;
+    bool picturesLoaded_ = false;
+    bool clipboardFilled_ = false;
+    bool findSucceeded_ = false;
+    std::string clipboard_; // the bytes of the last Cut or Copy
+    std::string loadFailure_;
+    std::string pictureFolder_;
+    QImage picture_;
+};
+
+} // namespace hw::editors

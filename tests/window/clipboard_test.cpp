@@ -1,0 +1,207 @@
+// Copy and paste of keys and values, and Edit Value with its write-back, in the main window.
+#include "app/window/value_list_model.h"
+#include "core/key_ops.h"
+#include "core/value_text.h"
+#include "editors/number_edit.h"
+#include "support/qt/window_fixture.h"
+
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTreeView>
+
+namespace hw::test {
+namespace {
+
+const std::string kBase = "HKEY_CURRENT_USER\\Clip";
+const std::string kSub = "Clip";
+
+std::vector<BYTE> Bytes(const std::string& text) {
+    return std::vector<BYTE>(text.begin(), text.end());
+}
+
+class ClipboardTest : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        CreateKeyPath(kBase + "\\From");
+        CreateKeyPath(kBase + "\\To");
+        CreateWindow();
+    }
+    void Select(const std::string& path) {
+        ASSERT_TRUE(frmMain_->GoToPath(path)) << path;
+        frmMain_->UpdateKeyCommands();
+        frmMain_->UpdateValueCommands();
+    }
+    void SelectRows(const std::vector<int>& rows) {
+        QItemSelectionModel* selection = frmMain_->lstvwValues->selectionModel();
+        selection->clearSelection();
+        for (int row : rows)
+            selection->select(frmMain_->ValueModel()->index(row, 0),
+                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        frmMain_->UpdateValueCommands();
+    }
+    std::vector<BYTE> Data(const std::string& subPath, const std::string& name) {
+        const auto value = core::ReadRawValue(HKEY_CURRENT_USER, kSub + "\\" + subPath, name);
+        return value ? value->data : std::vector<BYTE>{};
+    }
+    // Answers the replace question with button, noting the question asked.
+    void AnswerReplace(std::vector<std::string>& questions,
+                       QPushButton* window::TfrmReplaceConfirm::*button) {
+        WhenModalShown([this, &questions, button](QWidget*) {
+            questions.push_back(frmReplaceConfirm_->lblKey->text().toStdString());
+            (frmReplaceConfirm_.get()->*button)->click();
+        });
+    }
+};
+
+TEST_F(ClipboardTest, PastedValuesAreAskedAboutInClipboardOrderAndKeepTheirBytes) {
+    WriteText(kBase + "\\From", "A", "abc");
+    WriteRawValue(kBase + "\\From", "B", REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF});
+    WriteRawValue(kBase + "\\From", "C", REG_MULTI_SZ, Bytes(std::string("one\0two\0\0three\0\0", 16)));
+    WriteRawValue(kBase + "\\From", "D", REG_BINARY, {0x00, 0x7F, 0xFE});
+    WriteText(kBase + "\\To", "A", "old");
+    WriteText(kBase + "\\To", "B", "old");
+    Select(kBase + "\\From");
+    SelectRows({0, 1, 2, 3});
+    frmMain_->acValueCopy->trigger();
+
+    Select(kBase + "\\To");
+    EXPECT_TRUE(frmMain_->acValuePaste->isEnabled());
+    std::vector<std::string> questions;
+    AnswerReplace(questions, &window::TfrmReplaceConfirm::btnYes);
+    AnswerReplace(questions, &window::TfrmReplaceConfirm::btnYes);
+    frmMain_->acValuePaste->trigger();
+    EXPECT_EQ(questions, (std::vector<std::string>{"value:[B] be exists in this key,Sure to replace it?",
+                                                   "value:[A] be exists in this key,Sure to replace it?"}));
+    EXPECT_EQ(Data("To", "A"), Bytes(std::string("abc\0", 4)));
+    EXPECT_EQ(Data("To", "B"), (std::vector<BYTE>{0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(Data("To", "C"), Bytes(std::string("one\0two\0\0three\0\0", 16)));
+    EXPECT_EQ(Data("To", "D"), (std::vector<BYTE>{0x00, 0x7F, 0xFE}));
+    EXPECT_EQ(ValueCaptions(), (std::vector<std::string>{"A", "B", "C", "D"}));
+    EXPECT_TRUE(dialogs_.shown().empty());
+}
+
+TEST_F(ClipboardTest, NoSkipsAValueAndCancelEndsThePasteAtOnce) {
+    for (const char* name : {"A", "B", "C"}) {
+        WriteText(kBase + "\\From", name, "new");
+        WriteText(kBase + "\\To", name, "old");
+    }
+    Select(kBase + "\\From");
+    SelectRows({0, 1, 2});
+    frmMain_->CopyValues();
+    Select(kBase + "\\To");
+    std::vector<std::string> questions;
+    AnswerReplace(questions, &window::TfrmReplaceConfirm::btnNo);     // C
+    AnswerReplace(questions, &window::TfrmReplaceConfirm::btnYes);    // B
+    AnswerReplace(questions, &window::TfrmReplaceConfirm::btnCancel); // A
+    frmMain_->PasteValues();
+    EXPECT_EQ(questions.size(), 3u);
+    EXPECT_EQ(Data("To", "C"), Bytes(std::string("old\0", 4)));
+    EXPECT_EQ(Data("To", "B"), Bytes(std::string("new\0", 4)));
+    EXPECT_EQ(Data("To", "A"), Bytes(std::string("old\0", 4)));
+}
+
+TEST_F(ClipboardTest, EntriesThatCannotBeWrittenAreNamedAtTheEnd) {
+    Select(kBase + "\\To");
+    frmMain_->EmptyValueClipboard();
+    window::TValueCopyData& bad = frmMain_->AddValueClipboardEntry();
+    bad = {REG_DWORD, "bad", "not a number", {}};
+    window::TValueCopyData& good = frmMain_->AddValueClipboardEntry();
+    good = {REG_SZ, "good", "fine", {}};
+    frmMain_->PasteValues();
+    EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"These values could not be written:\nbad"});
+    EXPECT_EQ(ValueCaptions(), std::vector<std::string>{"good"});
+}
+
+TEST_F(ClipboardTest, PasteKeyRefusesRelatedPathsAndAsksBeforeMerging) {
+    CreateKeyPath(kBase + "\\From\\Deep");
+    CreateKeyPath(kBase + "\\Fr");
+    WriteText(kBase + "\\From\\Deep", "v", "1");
+    Select(kBase + "\\From");
+    frmMain_->acKeyCopy->trigger();
+    // Nested either way, or a mere text prefix of the copied path: refused.
+    for (const std::string& related : {kBase + "\\From\\Deep", kBase, kBase + "\\Fr"}) {
+        Select(related);
+        EXPECT_FALSE(frmMain_->acKeyPaste->isEnabled()) << related;
+    }
+
+    Select(kBase + "\\To");
+    EXPECT_TRUE(frmMain_->acKeyPaste->isEnabled());
+    frmMain_->acKeyPaste->trigger();
+    EXPECT_TRUE(dialogs_.shown().empty());
+    EXPECT_EQ(Data("To\\From\\Deep", "v"), Bytes(std::string("1\0", 2)));
+    EXPECT_EQ(ChildTexts(frmMain_->SelectedNode()), std::vector<std::string>{"From"});
+
+    frmMain_->PasteKey(); // No to the merge question
+    EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"There is a sub key named:[" + kBase +
+                                                         "\\To\\From], will you continue to replace all same "
+                                                         "items in this key?"});
+}
+
+TEST_F(ClipboardTest, EditedBigEndianDwordIsStoredSwappedAndShownAsEntered) {
+    WriteRawValue(kBase + "\\From", "big", REG_DWORD_BIG_ENDIAN, {0, 0, 0, 5});
+    Select(kBase + "\\From");
+    SelectRows({0});
+    EXPECT_EQ(frmMain_->ValueRecord(0).number, 5u);
+
+    WhenModalShown([this](QWidget*) {
+        EXPECT_EQ(frmDword_->edtValue->text(), "5");
+        frmDword_->edtValue->setText("26");
+        frmDword_->btnOk->click();
+    });
+    frmMain_->acValueEdit->trigger();
+    EXPECT_EQ(Data("From", "big"), (std::vector<BYTE>{0, 0, 0, 0x1A}));
+    EXPECT_EQ(frmMain_->ValueRowAt(0).dataColumn, "0x0000001A (26)");
+    EXPECT_EQ(frmMain_->ValueRecord(0).dataText, "26");
+
+    WhenModalShown([this](QWidget*) {
+        frmDword_->edtValue->setText("99");
+        frmDword_->btnCancel->click();
+    });
+    frmMain_->EditValue();
+    EXPECT_EQ(Data("From", "big"), (std::vector<BYTE>{0, 0, 0, 0x1A}));
+}
+
+TEST_F(ClipboardTest, EditedMultiStringKeepsEveryStringAndCancelWritesNothing) {
+    WriteRawValue(kBase + "\\From", "multi", REG_MULTI_SZ, Bytes(std::string("one\0two\0\0", 9)));
+    Select(kBase + "\\From");
+    SelectRows({0});
+    EXPECT_EQ(frmMain_->ValueRowAt(0).dataColumn, "\"one\"");
+
+    WhenModalShown([this](QWidget*) {
+        EXPECT_EQ(frmStr_->Text(), "one\r\ntwo");
+        frmStr_->mmValue->appendPlainText("three");
+        frmStr_->btnOk->click();
+    });
+    frmMain_->EditValue();
+    EXPECT_EQ(Data("From", "multi"), Bytes(std::string("one\0two\0three\0\0", 15)));
+    EXPECT_EQ(frmMain_->ValueRowAt(0).sizeColumn, "15");
+    EXPECT_TRUE(frmStr_->Text().empty());
+
+    WhenModalShown([this](QWidget*) {
+        frmStr_->mmValue->setPlainText("gone");
+        frmStr_->btnCancel->click();
+    });
+    frmMain_->EditValue();
+    EXPECT_EQ(Data("From", "multi"), Bytes(std::string("one\0two\0three\0\0", 15)));
+    EXPECT_TRUE(frmStr_->edtName->text().isEmpty());
+}
+
+TEST_F(ClipboardTest, AnEditThatCannotBeWrittenIsReportedAndTheRowStays) {
+    WriteText(kBase + "\\From", "s", "before");
+    Select(kBase + "\\From");
+    SelectRows({0});
+    DeleteKeyAt(kBase + "\\From");
+    WhenModalShown([this](QWidget*) {
+        frmStr_->mmValue->setPlainText("after");
+        frmStr_->btnOk->click();
+    });
+    frmMain_->EditValue();
+    EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"Access registry database error!"});
+    EXPECT_EQ(frmMain_->ValueRecord(0).dataText, "before");
+    EXPECT_FALSE(core::KeyPathExists(kBase + "\\From"));
+}
+
+} // namespace
+} // namespace hw::test
