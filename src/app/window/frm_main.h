@@ -39,6 +39,7 @@ class TfrmMain : public QMainWindow {
 
     // The dialogs exist only after the main window; commands that need one do nothing until attached.
     void AttachDialogs(const MainDialogs& dialogs);
+    const MainDialogs& Dialogs() const { return dialogs_; }
 
     // Tree and list.
     std::string NodePath(const QModelIndex& node) const;
@@ -224,11 +225,11 @@ class TfrmMain : public QMainWindow {
     void CreateToolBar();
     void ConnectCommands();
     // Command wiring by area, one file each (frm_main_<area>.cpp).
-    void ConnectEditCommands();           // new, rename, delete, clipboards, value editing
-    void ConnectHexEditorCommands();      // the hex editor tool
-    void ConnectSearchCommands();         // Find and Replace windows
-    void ConnectKeyContentCommands();     // key content editor
-    void ConnectOpalCommands();           // OPAL Explorer and the Magic Setting menu
+    void ConnectEditCommands();       // new, rename, delete, clipboards, value editing
+    void ConnectHexEditorCommands();  // the hex editor tool
+    void ConnectSearchCommands();     // Find and Replace windows
+    void ConnectKeyContentCommands(); // key content editor
+    void ConnectOpalCommands();       // OPAL Explorer and the Magic Setting menu
     void OnMagicSettingMenuItem(QAction* item);
     void ConnectFileCommands();           // export, import, print, favourites, mail, dropped files
     void ConnectRegistryChoiceCommands(); // which registry the window shows

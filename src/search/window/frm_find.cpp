@@ -173,6 +173,9 @@ void TfrmFind::CreateResultList() {
     for (int column = 0; column < FoundListModel::kDataColumn; ++column)
         lstvwFound->horizontalHeader()->resizeSection(column, kColumnWidths[column]);
     model_->SetRenameHandler([this](int row, const std::string& name) { RenameRow(row, name); });
+    connect(lstvwFound, &QAbstractItemView::doubleClicked, this, [this] {
+        if (!walking_) OpenResult();
+    });
 }
 
 void TfrmFind::LayOut() {
@@ -287,6 +290,8 @@ void TfrmFind::ApplyLanguage() {
     grpbxHelpInfo->setTitle(QStringLiteral("Help Info"));
     mmHelpInfo->setPlainText(UiText(263));
     model_->SetColumnTitles({UiText(179), UiText(180), UiText(181), UiText(182)});
+    pppmnitmEdit->setText(QStringLiteral("&Edit"));
+    pppmnitmCopy->setText(QStringLiteral("&Copy"));
     pppmnitmGoToResult->setText(QStringLiteral("&Go to result"));
     pppmnitmRename->setText(QStringLiteral("&Rename"));
     pppmnitmDelete->setText(QStringLiteral("&Delete"));

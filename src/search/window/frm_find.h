@@ -50,6 +50,9 @@ class TfrmFind : public QDialog, private search::ReplaceView {
     // Commands, as the buttons, keys and popup run them.
     void btnOkClick();
     void btnCloseClick();
+    void OpenResult();
+    bool CopyAllowed() const;
+    void CopyResults();
     void GoToResult();
     void RenameResult();
     void DeleteResults();
@@ -96,6 +99,8 @@ class TfrmFind : public QDialog, private search::ReplaceView {
     QGroupBox* grpbxFoundResult;
     QTableView* lstvwFound;
     QMenu* pppmnOperate;
+    QAction* pppmnitmEdit;
+    QAction* pppmnitmCopy;
     QAction* pppmnitmGoToResult;
     QAction* pppmnitmRename;
     QAction* pppmnitmDelete;

@@ -74,6 +74,7 @@ MainWindowTest::~MainWindowTest() {
     frmAbout_.reset();
     frmStr_.reset();
     frmDword_.reset();
+    frmBin_.reset();
     frmReplaceConfirm_.reset();
     frmFavorites_.reset();
 }
@@ -85,6 +86,7 @@ void MainWindowTest::CreateWindow() {
     frmAbout_ = std::make_unique<window::TfrmAbout>();
     frmStr_ = std::make_unique<editors::TfrmStr>();
     frmDword_ = std::make_unique<editors::TfrmDword>();
+    frmBin_ = std::make_unique<editors::TfrmBin>();
     frmReplaceConfirm_ = std::make_unique<window::TfrmReplaceConfirm>();
     frmFavorites_ = std::make_unique<content::TfrmFavorites>();
     frmFind_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Find);
@@ -97,7 +99,8 @@ void MainWindowTest::CreateWindow() {
                              .frmReplaceConfirm = frmReplaceConfirm_.get(),
                              .frmFavorites = frmFavorites_.get(),
                              .frmFind = frmFind_.get(),
-                             .frmReplace = frmReplace_.get()});
+                             .frmReplace = frmReplace_.get(),
+                             .frmBin = frmBin_.get()});
 }
 
 std::vector<std::string> MainWindowTest::ChildTexts(const QModelIndex& node) const {

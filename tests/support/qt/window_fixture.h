@@ -6,9 +6,10 @@
 #include "app/window/frm_goto.h"
 #include "app/window/frm_main.h"
 #include "app/window/frm_replace_confirm.h"
+#include "content/frm_favorites.h"
+#include "editors/frm_bin.h"
 #include "editors/frm_dword.h"
 #include "editors/frm_str.h"
-#include "content/frm_favorites.h"
 #include "platform/winreg.h"
 #include "search/window/frm_find.h"
 #include "support/temp_registry.h"
@@ -60,6 +61,7 @@ class MainWindowTest : public ::testing::Test {
     std::unique_ptr<window::TfrmAbout> frmAbout_;
     std::unique_ptr<editors::TfrmStr> frmStr_;
     std::unique_ptr<editors::TfrmDword> frmDword_;
+    std::unique_ptr<editors::TfrmBin> frmBin_;
     std::unique_ptr<window::TfrmReplaceConfirm> frmReplaceConfirm_;
     std::unique_ptr<content::TfrmFavorites> frmFavorites_;
     std::unique_ptr<window::TfrmFind> frmFind_;
