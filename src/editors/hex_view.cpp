@@ -7,6 +7,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <cmath>
 
 namespace hw::editors {
 
@@ -40,6 +41,11 @@ HexView::HexView(QWidget* parent) : QAbstractScrollArea(parent) {
     font_.setPixelSize(12);
     font_.setStyleHint(QFont::TypeWriter);
     font_.setFixedPitch(true);
+    // Glyphs may advance by a fraction of a pixel; spacing them to whole pixels keeps runs of text on the
+    // same grid as the carets, selections and mouse positions.
+    const qreal advance = QFontMetricsF(font_).horizontalAdvance(QLatin1Char('0'));
+    charWidth_ = static_cast<int>(std::ceil(advance));
+    font_.setLetterSpacing(QFont::AbsoluteSpacing, charWidth_ - advance);
     viewport()->setFont(font_);
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setAutoFillBackground(false);
@@ -55,7 +61,7 @@ HexView::HexView(QWidget* parent) : QAbstractScrollArea(parent) {
 HexView::Geometry HexView::Layout() const {
     const QFontMetrics metrics(font_);
     Geometry geometry{};
-    geometry.charWidth = metrics.horizontalAdvance(QLatin1Char('0'));
+    geometry.charWidth = charWidth_;
     geometry.lineHeight = metrics.height();
     geometry.addressLeft = kPadding;
     geometry.hexLeft = geometry.addressLeft + kAddressDigits * geometry.charWidth + 3 * kPadding;
@@ -183,14 +189,18 @@ void HexView::PaintLine(QPainter& painter, const Geometry& geometry, std::size_t
                                    top, static_cast<int>(selectedEnd - selectedStart) * geometry.charWidth,
                                    geometry.lineHeight),
                              palette().highlight());
-        for (std::size_t position = lineStart; position < lineEnd; ++position) {
-            const char shown = charAt(position);
-            if (shown == ' ') continue;
-            const bool inSelection = position >= selectedStart && position < selectedEnd;
-            painter.setPen(inSelection ? palette().highlightedText().color() : palette().text().color());
-            painter.drawText(left + static_cast<int>(position - lineStart) * geometry.charWidth, top + ascent,
-                             QString(QLatin1Char(shown)));
-        }
+        // Monospace: one run per colour keeps painting cheap.
+        QString text(static_cast<qsizetype>(lineEnd - lineStart), QLatin1Char(' '));
+        for (std::size_t position = lineStart; position < lineEnd; ++position)
+            text[static_cast<qsizetype>(position - lineStart)] = QLatin1Char(charAt(position));
+        painter.setPen(palette().text().color());
+        painter.drawText(left, top + ascent, text);
+        if (selectedEnd <= selectedStart) return;
+        painter.setPen(palette().highlightedText().color());
+        painter.drawText(left + static_cast<int>(selectedStart - lineStart) * geometry.charWidth,
+                         top + ascent,
+                         text.mid(static_cast<qsizetype>(selectedStart - lineStart),
+                                  static_cast<qsizetype>(selectedEnd - selectedStart)));
     };
 
     painter.setPen(palette().text().color());

@@ -75,6 +75,7 @@ class HexView : public QAbstractScrollArea {
 
     HexDocument document_;
     QFont font_;
+    int charWidth_ = 0;
     Column activeColumn_ = Column::Hex;
     // The left button went down in this column and has not come up; typing there waits.
     bool hexDrag_ = false;

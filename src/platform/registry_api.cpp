@@ -36,6 +36,13 @@ std::atomic<RegistryStore*>& OpenStore() {
 std::string DefaultRegistryPath() {
     if (const char* explicitPath = std::getenv("HIVEWRIGHT_REGISTRY"); explicitPath && *explicitPath)
         return explicitPath;
+    return OwnRegistryPath();
+}
+
+std::string OwnRegistryPath() {
+    if (const char* explicitPath = std::getenv("HIVEWRIGHT_REGISTRY");
+        explicitPath && *explicitPath && !std::string_view(explicitPath).starts_with(kWineRegistryPrefix))
+        return explicitPath;
     std::filesystem::path base;
     if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) {
         base = data;

@@ -57,6 +57,8 @@ class RegistryStore {
 // Where the product's database lives: $HIVEWRIGHT_REGISTRY, else
 // ${XDG_DATA_HOME:-$HOME/.local/share}/hivewright/registry.db.
 std::string DefaultRegistryPath();
+// The program's own database: DefaultRegistryPath() unless that names a Wine prefix, then the usual place.
+std::string OwnRegistryPath();
 
 // Opens (creating and seeding when new) the SQLite store at path; null with a reason on failure. A file the
 // user cannot write, or readOnly, gives a store that reads but refuses every change.

@@ -37,10 +37,11 @@ std::vector<std::string> Captions(const QMenu* menu) {
 
 TEST_F(MainWindowCommandsTest, MenusFollowTheCommandTable) {
     CreateWindow();
-    EXPECT_EQ(Captions(frmMain_->mnitmRegistry),
-              (std::vector<std::string>{"&Export Current Key", "Export &Whole Registry", "-",
-                                        "&Import Registry File", "Edit &Registry File", "-",
-                                        "&Print Key Content", "-", "E&xit"}));
+    EXPECT_EQ(
+        Captions(frmMain_->mnitmRegistry),
+        (std::vector<std::string>{"&Export Current Key", "Export &Whole Registry", "-",
+                                  "&Import Registry File", "Edit &Registry File", "-", "&Print Key Content",
+                                  "-", "Open &Wine Prefix...", "Open &Own Registry", "-", "E&xit"}));
     EXPECT_EQ(Captions(frmMain_->mnitmControl),
               (std::vector<std::string>{"&Refresh", "Refresh &All", "-", "&Go To", "Go To &Last"}));
     EXPECT_EQ(Captions(frmMain_->mnitmNew).size(), 12u);

@@ -207,6 +207,11 @@ class TfrmMain : public QMainWindow {
     QAction* acEmail = nullptr;
     QAction* acExit = nullptr;
     QAction* acOPALExplorer = nullptr;
+    QAction* acOpenWinePrefix = nullptr;
+    QAction* acOpenOwnRegistry = nullptr;
+    // Makes the registry at location (see platform::OpenRegistryAt) the one the window shows; false with an
+    // error box when it cannot be opened, the registry in use staying.
+    bool OpenRegistry(const std::string& location);
 
   signals:
     // An allowed close request closed the window: the run ends.
@@ -233,6 +238,8 @@ class TfrmMain : public QMainWindow {
     void OnMagicSettingMenuItem(QAction* item);
     void ConnectFileCommands();           // export, import, print, favourites, mail, dropped files
     void ConnectRegistryChoiceCommands(); // which registry the window shows
+    // The title names the registry in use; announce also shows why it only reads, if it does.
+    void ShowRegistryInUse(bool announce);
     void ConnectFavoritesCommands();
     void AddFavoriteMenuEntry(const std::string& name);
     void AddToFavorites();

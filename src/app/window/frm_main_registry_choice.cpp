@@ -1,8 +1,71 @@
-// Which registry the window shows of the main window.
+// Which registry the window shows: the program's own database or a Wine prefix, named in the title.
 #include "app/window/frm_main.h"
+
+#include "app/window/windows_dir.h"
+#include "platform/registry_store.h"
+#include "util/dialog.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QMenu>
+#include <QTimer>
 
 namespace hw::window {
 
-void TfrmMain::ConnectRegistryChoiceCommands() {}
+namespace {
+
+constexpr const char* kProgramTitle = "Torva Hivewright";
+
+} // namespace
+
+void TfrmMain::ConnectRegistryChoiceCommands() {
+    acOpenWinePrefix = new QAction("Open &Wine Prefix...", this);
+    acOpenWinePrefix->setObjectName("acOpenWinePrefix");
+    acOpenOwnRegistry = new QAction("Open &Own Registry", this);
+    acOpenOwnRegistry->setObjectName("acOpenOwnRegistry");
+    mnitmRegistry->insertActions(acExit, {acOpenWinePrefix, acOpenOwnRegistry});
+    mnitmRegistry->insertSeparator(acExit);
+
+    connect(acOpenWinePrefix, &QAction::triggered, this, [this] {
+        const QString folder =
+            QFileDialog::getExistingDirectory(this, "Open Wine Prefix", QDir::homePath() + "/.wine");
+        if (!folder.isEmpty()) OpenRegistry(platform::kWineRegistryPrefix + folder.toStdString());
+    });
+    connect(acOpenOwnRegistry, &QAction::triggered, this,
+            [this] { OpenRegistry(platform::OwnRegistryPath()); });
+    // The store opens with the window's first look at the registry; name it once that has happened.
+    QTimer::singleShot(0, this, [this] { ShowRegistryInUse(true); });
+}
+
+bool TfrmMain::OpenRegistry(const std::string& location) {
+    std::string error;
+    auto store = platform::OpenRegistryAt(location, &error);
+    if (!store) {
+        util::ErrorBox("The registry cannot be opened: " + error);
+        return false;
+    }
+    SaveFavorites();
+    // The old store writes what it still holds and lets go of its prefix as it closes.
+    platform::UseRegistry(std::move(store));
+    windowsDir_ = ReadWindowsDir(facts_);
+    RefreshAll();
+    ShowRegistryInUse(true);
+    return true;
+}
+
+void TfrmMain::ShowRegistryInUse(bool announce) {
+    std::string title = kProgramTitle, notice;
+    try {
+        const platform::RegistryStore& store = platform::CurrentRegistry();
+        if (std::string name = store.Description(); !name.empty()) title += " - " + name;
+        if (store.ReadOnly()) title += " (read-only)";
+        notice = store.Notice();
+    } catch (const std::exception&) {
+        // A registry that cannot open has been reported where it was first used.
+    }
+    setWindowTitle(QString::fromUtf8(title));
+    if (announce && !notice.empty()) util::NoticeBox(notice);
+}
 
 } // namespace hw::window

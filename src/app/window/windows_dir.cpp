@@ -1,6 +1,7 @@
 #include "app/window/windows_dir.h"
 
 #include "core/value_text.h"
+#include "platform/registry_store.h"
 #include "platform/store_seed.h"
 
 #include <filesystem>
@@ -24,6 +25,8 @@ std::string ReadWindowsDir(const platform::PlatformFacts& facts) {
     const char* key = facts.family == platform::kPlatformWin9x ? kWindowsDirKey9x : kWindowsDirKeyNt;
     std::string dir = core::ReadValueTextOfPath(key, "SystemRoot");
     if (!dir.empty() && dir.back() == '\\') dir.pop_back();
+    // A Wine prefix names "C:\windows", which lives in the prefix's drive_c folder.
+    dir = platform::CurrentRegistry().NativePath(dir);
     return IsExistingAbsoluteDir(dir) ? dir : platform::DefaultWindowsDirectory();
 }
 
