@@ -12,6 +12,10 @@ std::string CannotWriteFileText(const std::string& fileName) {
     return "Could not write file:[" + fileName + "]";
 }
 
+std::string CannotReadFileText(const std::string& fileName) {
+    return "Could not read file:[" + fileName + "]";
+}
+
 std::string LeftOutNamesText(const std::vector<std::string>& leftOut) {
     std::vector<std::string> lines;
     for (std::size_t i = 0; i < leftOut.size() && i < kNamesShown; ++i)

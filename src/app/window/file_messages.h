@@ -8,6 +8,7 @@
 namespace hw::window {
 
 std::string CannotWriteFileText(const std::string& fileName);
+std::string CannotReadFileText(const std::string& fileName);
 
 // Names an export left out (at most ten, then how many more).
 std::string LeftOutNamesText(const std::vector<std::string>& leftOut);

@@ -116,8 +116,6 @@ void TfrmMain::CreateCommands() {
     pendingCommands_ = {
         // editing
         // key content editor
-        acKeyContent,
-        acRegKeyContentEditor,
         // file commands and favourites
         acEditRegistryFile,
         mnitmPrintKeyContent,

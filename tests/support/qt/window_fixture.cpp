@@ -74,9 +74,10 @@ MainWindowTest::~MainWindowTest() {
     frmAbout_.reset();
     frmStr_.reset();
     frmDword_.reset();
-    frmReplaceConfirm_.reset();
     frmBin_.reset();
+    frmReplaceConfirm_.reset();
     frmFavorites_.reset();
+    frmKeyContent_.reset();
 }
 
 void MainWindowTest::CreateWindow() {
@@ -86,11 +87,12 @@ void MainWindowTest::CreateWindow() {
     frmAbout_ = std::make_unique<window::TfrmAbout>();
     frmStr_ = std::make_unique<editors::TfrmStr>();
     frmDword_ = std::make_unique<editors::TfrmDword>();
-    frmReplaceConfirm_ = std::make_unique<window::TfrmReplaceConfirm>();
     frmBin_ = std::make_unique<editors::TfrmBin>();
+    frmReplaceConfirm_ = std::make_unique<window::TfrmReplaceConfirm>();
     frmFavorites_ = std::make_unique<content::TfrmFavorites>();
     frmFind_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Find);
     frmReplace_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Replace);
+    frmKeyContent_ = std::make_unique<content::TfrmKeyContent>();
     frmMain_->AttachDialogs({.frmGoTo = frmGoTo_.get(),
                              .frmCurrentKey = frmCurrentKey_.get(),
                              .frmAbout = frmAbout_.get(),
@@ -100,7 +102,8 @@ void MainWindowTest::CreateWindow() {
                              .frmFavorites = frmFavorites_.get(),
                              .frmFind = frmFind_.get(),
                              .frmReplace = frmReplace_.get(),
-                             .frmBin = frmBin_.get()});
+                             .frmBin = frmBin_.get(),
+                             .frmKeyContent = frmKeyContent_.get()});
 }
 
 std::vector<std::string> MainWindowTest::ChildTexts(const QModelIndex& node) const {
