@@ -250,3 +250,22 @@ TEST_F(FileCommandsTest, SuggestOrQuestionOpensAMailToTheSupportAddress) {
 } // namespace hw::test
 
 #include "file_commands_test.moc"
+
+namespace hw::test {
+namespace {
+
+TEST_F(FileCommandsTest, DroppedRegistrationFileOpensInTheKeyContentEditor) {
+    CreateWindow();
+    const std::string file = File("Dropped.REG");
+    std::ofstream(file, std::ios::binary) << "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Dropped]\r\n";
+    QString shown;
+    WhenModal([&](QWidget* modal) {
+        if (modal == frmKeyContent_.get()) shown = frmKeyContent_->Text();
+        modal->close();
+    });
+    frmMain_->OpenDroppedFile(file);
+    EXPECT_TRUE(shown.contains("[HKEY_CURRENT_USER\\Dropped]")) << shown.toStdString();
+}
+
+} // namespace
+} // namespace hw::test

@@ -15,7 +15,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 class QAction;
@@ -119,6 +118,8 @@ class TfrmMain : public QMainWindow {
 
     // Loads a file into the shared hex editor and shows it modally (a dropped file); a load failure is
     // not reported.
+    // Loads a registration file into the key content editor and shows it modally.
+    void EditRegistryFile(const std::string& fileName);
     void OpenFileInHexEditor(const std::string& fileName);
     // A file dropped on the window: by its extension, the OPAL Explorer or the hex editor.
     void OpenDroppedFile(const std::string& fileName);
@@ -293,8 +294,6 @@ class TfrmMain : public QMainWindow {
     KeyTreeModel* keyModel_;
     ValueListModel* valueModel_;
     MainDialogs dialogs_;
-    // Commands whose work comes with later parts of the program: shown, never enabled.
-    std::unordered_set<QAction*> pendingCommands_;
     std::vector<std::string> listedRoots_;
     content::FavoritesList favorites_;
     KeyClipboard keyClipboard_;

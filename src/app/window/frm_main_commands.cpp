@@ -111,20 +111,6 @@ void TfrmMain::CreateCommands() {
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         lstvwValues->addAction(action);
     }
-
-    // Their work comes with later parts of the program.
-    pendingCommands_ = {
-        // editing
-        // key content editor
-        // file commands and favourites
-        acEditRegistryFile,
-        mnitmPrintKeyContent,
-        // search windows
-        // hex editor
-        // OPAL Explorer
-    };
-    for (QAction* action : pendingCommands_)
-        action->setEnabled(false);
 }
 
 void TfrmMain::CreateMenus() {
@@ -305,7 +291,7 @@ void TfrmMain::ConnectCommands() {
 }
 
 void TfrmMain::SetCommandEnabled(QAction* action, bool enabled) {
-    action->setEnabled(enabled && !pendingCommands_.contains(action));
+    action->setEnabled(enabled);
 }
 
 void TfrmMain::UpdateKeyCommands() {

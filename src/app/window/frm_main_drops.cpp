@@ -30,7 +30,9 @@ void TfrmMain::OpenDroppedFile(const std::string& fileName) {
     const std::string extension = util::UpperCaseAscii(std::filesystem::path(fileName).extension().string());
     if (extension == ".OPAL")
         OpenOpalExplorer(fileName);
-    else if (extension != ".REG")
+    else if (extension == ".REG")
+        EditRegistryFile(fileName);
+    else
         OpenFileInHexEditor(fileName);
 }
 

@@ -1,9 +1,12 @@
 // The key content editor commands of the main window.
 #include "app/window/frm_main.h"
 
+#include "app/window/reg_file_dialog.h"
 #include "content/frm_key_content.h"
 
 #include <QAction>
+
+#include <optional>
 
 namespace hw::window {
 
@@ -15,6 +18,18 @@ void TfrmMain::ConnectKeyContentCommands() {
     connect(acRegKeyContentEditor, &QAction::triggered, this, [this] {
         if (dialogs_.frmKeyContent) dialogs_.frmKeyContent->ShowEmpty();
     });
+    connect(acEditRegistryFile, &QAction::triggered, this, [this] {
+        if (const std::optional<std::string> fileName = opndlgRegFile->Choose()) EditRegistryFile(*fileName);
+    });
+    connect(mnitmPrintKeyContent, &QAction::triggered, this, [this] {
+        const QModelIndex node = SelectedNode();
+        if (node.isValid() && dialogs_.frmKeyContent) dialogs_.frmKeyContent->PrintKeyContent(NodePath(node));
+    });
+}
+
+void TfrmMain::EditRegistryFile(const std::string& fileName) {
+    if (dialogs_.frmKeyContent && dialogs_.frmKeyContent->LoadFromFile(fileName))
+        dialogs_.frmKeyContent->ShowModal();
 }
 
 } // namespace hw::window
