@@ -229,11 +229,11 @@ class TfrmMain : public QMainWindow {
     void CreateToolBar();
     void ConnectCommands();
     // Command wiring by area, one file each (frm_main_<area>.cpp).
-    void ConnectEditCommands();           // new, rename, delete, clipboards, value editing
-    void ConnectHexEditorCommands();      // the hex editor tool
-    void ConnectSearchCommands();         // Find and Replace windows
-    void ConnectKeyContentCommands();     // key content editor
-    void ConnectOpalCommands();           // OPAL Explorer and the Magic Setting menu
+    void ConnectEditCommands();       // new, rename, delete, clipboards, value editing
+    void ConnectHexEditorCommands();  // the hex editor tool
+    void ConnectSearchCommands();     // Find and Replace windows
+    void ConnectKeyContentCommands(); // key content editor
+    void ConnectOpalCommands();       // OPAL Explorer and the Magic Setting menu
     void OnMagicSettingMenuItem(QAction* item);
     void ConnectFileCommands();           // export, import, print, favourites, mail, dropped files
     void ConnectRegistryChoiceCommands(); // which registry the window shows
@@ -261,6 +261,7 @@ class TfrmMain : public QMainWindow {
     bool PasteValueEntry(HKEY key, const TValueCopyData& entry);
     std::optional<ValueBytes> EditTextValue(const TViewData& record);
     std::optional<ValueBytes> EditNumberValue(const TViewData& record);
+    std::optional<ValueBytes> EditBytesValue(const TViewData& record);
 
     platform::PlatformFacts facts_;
     KeyTreeModel* keyModel_;

@@ -75,6 +75,7 @@ MainWindowTest::~MainWindowTest() {
     frmStr_.reset();
     frmDword_.reset();
     frmReplaceConfirm_.reset();
+    frmBin_.reset();
     frmFavorites_.reset();
     frmKeyContent_.reset();
 }
@@ -87,6 +88,7 @@ void MainWindowTest::CreateWindow() {
     frmStr_ = std::make_unique<editors::TfrmStr>();
     frmDword_ = std::make_unique<editors::TfrmDword>();
     frmReplaceConfirm_ = std::make_unique<window::TfrmReplaceConfirm>();
+    frmBin_ = std::make_unique<editors::TfrmBin>();
     frmFavorites_ = std::make_unique<content::TfrmFavorites>();
     frmFind_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Find);
     frmReplace_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Replace);
@@ -100,6 +102,7 @@ void MainWindowTest::CreateWindow() {
                              .frmFavorites = frmFavorites_.get(),
                              .frmFind = frmFind_.get(),
                              .frmReplace = frmReplace_.get(),
+                             .frmBin = frmBin_.get(),
                              .frmKeyContent = frmKeyContent_.get()});
 }
 

@@ -6,10 +6,11 @@
 #include "app/window/frm_goto.h"
 #include "app/window/frm_main.h"
 #include "app/window/frm_replace_confirm.h"
-#include "editors/frm_dword.h"
-#include "editors/frm_str.h"
 #include "content/frm_favorites.h"
 #include "content/frm_key_content.h"
+#include "editors/frm_bin.h"
+#include "editors/frm_dword.h"
+#include "editors/frm_str.h"
 #include "platform/winreg.h"
 #include "search/window/frm_find.h"
 #include "support/temp_registry.h"
@@ -62,6 +63,7 @@ class MainWindowTest : public ::testing::Test {
     std::unique_ptr<editors::TfrmStr> frmStr_;
     std::unique_ptr<editors::TfrmDword> frmDword_;
     std::unique_ptr<window::TfrmReplaceConfirm> frmReplaceConfirm_;
+    std::unique_ptr<editors::TfrmBin> frmBin_;
     std::unique_ptr<content::TfrmFavorites> frmFavorites_;
     std::unique_ptr<content::TfrmKeyContent> frmKeyContent_;
     std::unique_ptr<window::TfrmFind> frmFind_;
