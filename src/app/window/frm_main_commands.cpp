@@ -117,11 +117,7 @@ void TfrmMain::CreateCommands() {
         // editing
         // key content editor
         // file commands and favourites
-        acExportCurrentKey,
-        acExportWholeRegistry,
-        acImportRegistryFile,
         acEditRegistryFile,
-        acEmail,
         mnitmPrintKeyContent,
         // search windows
         // hex editor

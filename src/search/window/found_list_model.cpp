@@ -43,9 +43,8 @@ void FoundListModel::Flush() {
     if (pending_.empty()) return;
     const int first = Count();
     beginInsertRows({}, first, first + static_cast<int>(pending_.size()) - 1);
-    rows_.reserve(rows_.size() + pending_.size());
     for (search::SearchResult* result : pending_)
-        rows_.push_back({result, std::nullopt});
+        rows_.push_back({result, nullptr});
     pending_.clear();
     endInsertRows();
 }
@@ -62,7 +61,7 @@ void FoundListModel::Clear() {
 const FoundListModel::DataTexts& FoundListModel::DataOf(const Row& row) const {
     if (!row.data) {
         search::ResultRowTexts texts = search::ResultRowTextsOf(*row.result);
-        row.data = DataTexts{std::move(texts.data), std::move(texts.raw)};
+        row.data = std::make_unique<DataTexts>(DataTexts{std::move(texts.data), std::move(texts.raw)});
     }
     return *row.data;
 }
@@ -81,7 +80,7 @@ search::ResultRowTexts FoundListModel::Texts(int row) const {
 }
 
 void FoundListModel::SetDataTexts(int row, const search::ResultRowTexts& texts) {
-    rows_[static_cast<std::size_t>(row)].data = DataTexts{texts.data, texts.raw};
+    rows_[static_cast<std::size_t>(row)].data = std::make_unique<DataTexts>(DataTexts{texts.data, texts.raw});
     RowChanged(row);
 }
 

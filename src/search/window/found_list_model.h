@@ -11,7 +11,7 @@
 #include <QStringList>
 
 #include <functional>
-#include <optional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,7 +38,7 @@ class FoundListModel : public QAbstractTableModel {
     void SetDataTexts(int row, const search::ResultRowTexts& texts);
     // Forgets the row's data texts so that they are read again.
     void Reload(int row);
-    bool HasDataTexts(int row) const { return rows_[static_cast<std::size_t>(row)].data.has_value(); }
+    bool HasDataTexts(int row) const { return rows_[static_cast<std::size_t>(row)].data != nullptr; }
     // The result's name or path changed: the row shows it again.
     void RowChanged(int row);
     void EveryRowChanged();
@@ -65,7 +65,7 @@ class FoundListModel : public QAbstractTableModel {
     };
     struct Row {
         search::SearchResult* result;
-        mutable std::optional<DataTexts> data;
+        mutable std::unique_ptr<DataTexts> data; // small rows: most are never shown
     };
     const DataTexts& DataOf(const Row& row) const;
     QIcon Picture(int index) const;

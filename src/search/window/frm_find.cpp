@@ -23,7 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTreeView>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace hw::window {
@@ -36,6 +36,7 @@ constexpr int kYieldMilliseconds = 30;
 constexpr int kColumnWidths[] = {80, 200, 100};
 constexpr QSize kWindowSize(760, 600);
 constexpr int kMinimumListHeight = 160;
+constexpr int kRowPadding = 4;
 
 // Upper-cases every letter as it is typed.
 class UpperCaseValidator : public QValidator {
@@ -150,24 +151,31 @@ void TfrmFind::CreateReplaceGroup() {
 
 void TfrmFind::CreateResultList() {
     grpbxFoundResult = new QGroupBox(this);
-    lstvwFound = new QTreeView(grpbxFoundResult);
+    // A table view keeps no per-row layout, so rows arriving in batches cost nothing per row shown so far.
+    lstvwFound = new QTableView(grpbxFoundResult);
     lstvwFound->setObjectName("lstvwFound");
     lstvwFound->setMinimumHeight(kMinimumListHeight);
     lstvwFound->setModel(model_);
-    lstvwFound->setRootIsDecorated(false);
-    lstvwFound->setItemsExpandable(false);
-    lstvwFound->setUniformRowHeights(true);
-    lstvwFound->setAllColumnsShowFocus(true);
+    lstvwFound->setShowGrid(false);
+    lstvwFound->setWordWrap(false);
+    lstvwFound->verticalHeader()->hide();
+    lstvwFound->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    lstvwFound->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + kRowPadding);
+    lstvwFound->horizontalHeader()->setHighlightSections(false);
+    lstvwFound->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     lstvwFound->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstvwFound->setSelectionBehavior(QAbstractItemView::SelectRows);
     lstvwFound->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstvwFound->setContextMenuPolicy(Qt::CustomContextMenu);
     // Data takes whatever width the other three columns leave.
-    lstvwFound->header()->setStretchLastSection(true);
-    lstvwFound->header()->setSectionsMovable(false);
+    lstvwFound->horizontalHeader()->setStretchLastSection(true);
+    lstvwFound->horizontalHeader()->setSectionsMovable(false);
     for (int column = 0; column < FoundListModel::kDataColumn; ++column)
-        lstvwFound->header()->resizeSection(column, kColumnWidths[column]);
+        lstvwFound->horizontalHeader()->resizeSection(column, kColumnWidths[column]);
     model_->SetRenameHandler([this](int row, const std::string& name) { RenameRow(row, name); });
+    connect(lstvwFound, &QAbstractItemView::doubleClicked, this, [this] {
+        if (!walking_) OpenResult();
+    });
 }
 
 void TfrmFind::LayOut() {
@@ -282,6 +290,8 @@ void TfrmFind::ApplyLanguage() {
     grpbxHelpInfo->setTitle(QStringLiteral("Help Info"));
     mmHelpInfo->setPlainText(UiText(263));
     model_->SetColumnTitles({UiText(179), UiText(180), UiText(181), UiText(182)});
+    pppmnitmEdit->setText(QStringLiteral("&Edit"));
+    pppmnitmCopy->setText(QStringLiteral("&Copy"));
     pppmnitmGoToResult->setText(QStringLiteral("&Go to result"));
     pppmnitmRename->setText(QStringLiteral("&Rename"));
     pppmnitmDelete->setText(QStringLiteral("&Delete"));

@@ -22,7 +22,7 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
-class QTreeView;
+class QTableView;
 
 namespace hw::window {
 
@@ -50,6 +50,9 @@ class TfrmFind : public QDialog, private search::ReplaceView {
     // Commands, as the buttons, keys and popup run them.
     void btnOkClick();
     void btnCloseClick();
+    void OpenResult();
+    bool CopyAllowed() const;
+    void CopyResults();
     void GoToResult();
     void RenameResult();
     void DeleteResults();
@@ -94,8 +97,10 @@ class TfrmFind : public QDialog, private search::ReplaceView {
     QGroupBox* grpbxHelpInfo;
     QPlainTextEdit* mmHelpInfo;
     QGroupBox* grpbxFoundResult;
-    QTreeView* lstvwFound;
+    QTableView* lstvwFound;
     QMenu* pppmnOperate;
+    QAction* pppmnitmEdit;
+    QAction* pppmnitmCopy;
     QAction* pppmnitmGoToResult;
     QAction* pppmnitmRename;
     QAction* pppmnitmDelete;

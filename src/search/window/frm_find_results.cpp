@@ -13,7 +13,7 @@
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QPushButton>
-#include <QTreeView>
+#include <QTableView>
 
 #include <set>
 
@@ -64,6 +64,9 @@ void TfrmFind::CreatePopup() {
         pppmnOperate->addAction(action);
         return action;
     };
+    pppmnitmEdit = add("pppmnitmEdit", kImgEdit, {}, &TfrmFind::OpenResult);
+    pppmnitmCopy = add("pppmnitmCopy", kImgCopy, QKeySequence("Ctrl+C"), &TfrmFind::CopyResults);
+    pppmnOperate->addSeparator();
     pppmnitmGoToResult = add("pppmnitmGoToResult", -1, QKeySequence("Ctrl+G"), &TfrmFind::GoToResult);
     pppmnOperate->addSeparator();
     pppmnitmRename = add("pppmnitmRename", -1, QKeySequence("F2"), &TfrmFind::RenameResult);
@@ -73,6 +76,9 @@ void TfrmFind::CreatePopup() {
     pppmnitmSelectAll = add("pppmnitmSelectAll", -1, QKeySequence("Ctrl+A"), &TfrmFind::SelectAllResults);
     connect(lstvwFound, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         if (walking_) return;
+        const int focused = FocusedRow();
+        pppmnitmEdit->setEnabled(focused >= 0 && !model_->Result(focused).isKey());
+        pppmnitmCopy->setEnabled(CopyAllowed());
         pppmnOperate->popup(lstvwFound->viewport()->mapToGlobal(pos));
     });
 }

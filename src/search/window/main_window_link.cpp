@@ -22,24 +22,25 @@ QModelIndex LoadedNode(const TfrmMain& frmMain, const std::string& path) {
     return node;
 }
 
-// The parent reads its subkeys again: the node appears under its new name, or not at all.
-void RenameTreeNodeOf(TfrmMain& frmMain, const std::string& oldPath, const std::string&) {
+void RenameTreeNodeOf(TfrmMain& frmMain, const std::string& oldPath, const std::string& newName) {
     const QModelIndex node = LoadedNode(frmMain, oldPath);
-    if (node.isValid()) frmMain.ReloadNode(node.parent());
+    if (node.isValid()) frmMain.SetNodeText(node, newName);
 }
 
 void RemoveTreeNodeOf(TfrmMain& frmMain, const std::string& path) {
     const QModelIndex node = LoadedNode(frmMain, path);
-    if (node.isValid()) frmMain.ReloadNode(node.parent());
+    if (node.isValid()) frmMain.RemoveNode(node);
 }
 
 void RenameValueItemOf(TfrmMain& frmMain, const std::string& keyPath, const std::string& oldName,
-                       const std::string&) {
-    if (frmMain.FindValueRow(keyPath, oldName) >= 0) frmMain.FillValueList(frmMain.SelectedNode());
+                       const std::string& newName) {
+    const int row = frmMain.FindValueRow(keyPath, oldName);
+    if (row >= 0) frmMain.SetValueRowName(row, newName);
 }
 
 void RemoveValueItemOf(TfrmMain& frmMain, const std::string& keyPath, const std::string& name) {
-    RenameValueItemOf(frmMain, keyPath, name, name);
+    const int row = frmMain.FindValueRow(keyPath, name);
+    if (row >= 0) frmMain.RemoveValueRows({row});
 }
 
 void SelectValueItemOf(TfrmMain& frmMain, const std::string& keyPath, const std::string& name) {

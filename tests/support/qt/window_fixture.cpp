@@ -74,8 +74,8 @@ MainWindowTest::~MainWindowTest() {
     frmAbout_.reset();
     frmStr_.reset();
     frmDword_.reset();
-    frmReplaceConfirm_.reset();
     frmBin_.reset();
+    frmReplaceConfirm_.reset();
     frmFavorites_.reset();
     frmKeyContent_.reset();
 }
@@ -87,8 +87,8 @@ void MainWindowTest::CreateWindow() {
     frmAbout_ = std::make_unique<window::TfrmAbout>();
     frmStr_ = std::make_unique<editors::TfrmStr>();
     frmDword_ = std::make_unique<editors::TfrmDword>();
-    frmReplaceConfirm_ = std::make_unique<window::TfrmReplaceConfirm>();
     frmBin_ = std::make_unique<editors::TfrmBin>();
+    frmReplaceConfirm_ = std::make_unique<window::TfrmReplaceConfirm>();
     frmFavorites_ = std::make_unique<content::TfrmFavorites>();
     frmFind_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Find);
     frmReplace_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Replace);

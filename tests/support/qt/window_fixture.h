@@ -62,8 +62,8 @@ class MainWindowTest : public ::testing::Test {
     std::unique_ptr<window::TfrmAbout> frmAbout_;
     std::unique_ptr<editors::TfrmStr> frmStr_;
     std::unique_ptr<editors::TfrmDword> frmDword_;
-    std::unique_ptr<window::TfrmReplaceConfirm> frmReplaceConfirm_;
     std::unique_ptr<editors::TfrmBin> frmBin_;
+    std::unique_ptr<window::TfrmReplaceConfirm> frmReplaceConfirm_;
     std::unique_ptr<content::TfrmFavorites> frmFavorites_;
     std::unique_ptr<content::TfrmKeyContent> frmKeyContent_;
     std::unique_ptr<window::TfrmFind> frmFind_;
