@@ -1,0 +1,107 @@
+// The key content editor on a key whose export is about 20 MB: opening it (export, text, first paint)
+// and a Replace All of 10,000 matches, each from the command until the text is shown again.
+#include "content/find_text_dialog.h"
+#include "content/frm_key_content.h"
+#include "platform/registry_store.h"
+#include "platform/winreg.h"
+#include "regfile/reg_export.h"
+#include "util/scripted_dialogs.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kSubKeyCount = 2000;
+constexpr int kValuesPerKey = 100;
+constexpr int kMatchEvery = 20; // 200,000 values, 10,000 of them holding the find text
+const char* const kKeyPath = "HKEY_CURRENT_USER\\Bench\\Content";
+
+double Seconds(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void FillRegistry() {
+    const std::string filler(60, 'x');
+    for (int k = 0; k < kSubKeyCount; ++k) {
+        HKEY key = 0;
+        const std::string subKey = "Bench\\Content\\Key " + std::to_string(k);
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                            nullptr) != ERROR_SUCCESS) {
+            std::fprintf(stderr, "cannot create %s\n", subKey.c_str());
+            std::exit(1);
+        }
+        for (int v = 0; v < kValuesPerKey; ++v) {
+            const int index = k * kValuesPerKey + v;
+            const std::string name = "Value " + std::to_string(v);
+            const std::string data = (index % kMatchEvery == 0 ? "needle " : "thread ") + filler;
+            RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                           static_cast<DWORD>(data.size() + 1));
+        }
+        RegCloseKey(key);
+    }
+    hw::platform::FlushRegistry();
+}
+
+void Paint(QWidget* widget) {
+    QApplication::processEvents();
+    widget->repaint();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    char pattern[] = "/tmp/hivewright-bench-XXXXXX";
+    if (!mkdtemp(pattern)) return 1;
+    const std::filesystem::path dir = pattern;
+    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    hw::platform::UseRegistry(hw::platform::OpenSqliteStore((dir / "registry.db").string()));
+    FillRegistry();
+
+    {
+        QApplication application(argc, argv);
+        hw::util::ScriptedDialogs dialogs;
+        hw::content::TfrmKeyContent editor;
+        editor.resize(800, 600);
+        hw::regfile::RegLines lines;
+        hw::regfile::ExportKeyPath(kKeyPath, lines);
+        std::size_t bytes = 0;
+        for (const std::string& line : lines)
+            bytes += line.size() + 2;
+        std::printf("content.export_20mb.megabytes %.1f\n", bytes / 1e6);
+        lines.clear();
+
+        std::printf("content.open_20mb.seconds %.3f\n", Seconds([&] {
+                        editor.SetKeyContent(kKeyPath);
+                        editor.show();
+                        Paint(editor.rchedtContent);
+                    }));
+        std::printf("content.open_20mb.lines %d\n", editor.LineCount());
+
+        editor.rplcdlgContent->SetFindText("needle");
+        editor.rplcdlgContent->SetReplaceText("spool");
+        editor.rchedtContent->moveCursor(QTextCursor::Start);
+        std::printf("content.replace_all_20mb.seconds %.3f\n", Seconds([&] {
+                        editor.ReplaceAll();
+                        Paint(editor.rchedtContent);
+                    }));
+        std::printf("content.replace_all_20mb.matches %d\n",
+                    static_cast<int>(editor.Text().count(QLatin1String("spool"))));
+        editor.rchedtContent->document()->setModified(false);
+        editor.hide();
+    }
+    hw::platform::UseRegistry(nullptr);
+    std::filesystem::remove_all(dir);
+    return 0;
+}
