@@ -15,9 +15,9 @@
 </panel>
 
 <panel left=16 top=88 width=full height=168 font="Sans Serif">
-  <label value="Windows" left=14 top=10 fontsize=11 fontcolor="rgb(128,32,48)" transparent=yes>
+  <label value="Windows and desktop" left=14 top=10 fontsize=11 fontcolor="rgb(128,32,48)" transparent=yes>
   <label value="Screen resolution" left=14 top=42 transparent=yes>
-  <input type=select datatype=REG_DWORD left=200 top=38 width=200 keyname="HKCU\Control Panel\Desktop"
+  <input type=select datatype=REG_DWORD left=300 top=38 width=200 keyname="HKCU\Control Panel\Desktop"
          valuename=LogPixels>
     <option text="96 dpi (100 %)" value=96><option text="120 dpi (125 %)" value=120>
     <option text="144 dpi (150 %)" value=144><option text="192 dpi (200 %)" value=192>
@@ -31,11 +31,11 @@
     <option text=true value=Y><option text=false value=N>
   </input>
   <label value="Virtual desktop size (empty: none)" left=14 top=134 transparent=yes>
-  <input left=260 top=130 width=140 keyname="HKCU\Software\Wine\Explorer\Desktops" valuename=Default></input>
+  <input left=300 top=130 width=140 keyname="HKCU\Software\Wine\Explorer\Desktops" valuename=Default></input>
 </panel>
 
 <panel left=16 top=268 width=full height=100 font="Sans Serif">
-  <label value="Virtual desktop and version" left=14 top=10 fontsize=11 fontcolor="rgb(128,32,48)" transparent=yes>
+  <label value="Desktop in use and version" left=14 top=10 fontsize=11 fontcolor="rgb(128,32,48)" transparent=yes>
   <label value="Desktop in use (Default, or empty for none)" left=14 top=42 transparent=yes>
   <input left=300 top=38 width=100 keyname="HKCU\Software\Wine\Explorer" valuename=Desktop></input>
   <label value="Windows version Wine reports" left=14 top=72 transparent=yes>

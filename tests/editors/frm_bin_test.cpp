@@ -1,5 +1,6 @@
 #include "editors/frm_bin.h"
 #include "editors/frm_bin_find.h"
+#include "editors/hex_print.h"
 #include "editors/hex_view.h"
 #include "editors/picture_file.h"
 #include "support/qt/when_modal.h"
@@ -14,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabBar>
@@ -248,6 +250,24 @@ TEST_F(FrmBinTest, PicturesAreWrittenInTheirNamesFormatAndShownFromTheBytes) {
     EXPECT_EQ(editor_.lblInfo->text(), "Unknown Image format!");
     EXPECT_FALSE(editor_.SavePictureFile(QString::fromStdString(dir_.file("none.bmp"))));
     editor_.hide();
+}
+
+TEST_F(FrmBinTest, PrintsEveryLineUnderTheTitleToAPdfFile) {
+    editor_.SetValueName("Blob");
+    EXPECT_EQ(editor_.PrintTitle(), "Blob   hex content");
+    HexDocument document;
+    document.SetBytes(std::string(5000, 'A')); // more lines than one page holds
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(dir_.file("out.pdf")));
+    ASSERT_TRUE(PrintHexLines(printer, document, editor_.PrintTitle()));
+    const std::optional<std::string> pdf = util::ReadFileBytes(dir_.file("out.pdf"));
+    ASSERT_TRUE(pdf);
+    EXPECT_EQ(pdf->substr(0, 4), "%PDF");
+    // 313 lines take several pages.
+    const std::size_t count = pdf->find("/Count ");
+    ASSERT_NE(count, std::string::npos);
+    EXPECT_GT(std::stoi(pdf->substr(count + 7, 4)), 1);
 }
 
 } // namespace

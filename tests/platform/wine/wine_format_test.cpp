@@ -1,8 +1,10 @@
 // Wine's registry file format: escapes, and files that come back byte for byte after reading and writing.
+#include "platform/registry_store.h"
 #include "platform/wine/wine_hive.h"
 #include "platform/wine/wine_prefix.h"
 #include "platform/wine/wine_text.h"
 #include "real_prefix.h"
+#include "regfile/reg_import.h"
 #include "support/temp_registry.h"
 
 #include <gtest/gtest.h>
@@ -107,6 +109,30 @@ TEST(WineFormat, FreshPrefixFilesRoundTrip) {
     if (prefix.empty()) GTEST_SKIP() << "Wine is not installed";
     for (const char* name : {"system.reg", "user.reg", "userdef.reg"})
         ExpectRoundTrip(test::ReadFile(prefix / name), name);
+}
+
+TEST(WineFormat, ACorpusWineRewroteRoundTrips) {
+    fs::path shared = fs::path(HW_SOURCE_DIR) / ".." / "shared" / "bench" / "gen_corpus.py";
+    if (test::TemplatePrefix().empty() || !fs::exists(shared))
+        GTEST_SKIP() << "Wine or the corpus generator is missing";
+    test::TempDir dir;
+    fs::path prefix = test::CopyOfTemplate(dir), corpus = dir.path() / "corpus.reg";
+    ASSERT_EQ(
+        std::system(
+            ("python3 '" + shared.string() + "' --size 10M -o '" + corpus.string() + "' >/dev/null").c_str()),
+        0);
+    {
+        setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
+        std::string error;
+        auto store = platform::OpenWineStore(prefix.string(), &error);
+        ASSERT_TRUE(store) << error;
+        platform::UseRegistry(std::move(store));
+        EXPECT_EQ(regfile::ImportRegFile(corpus.string()), regfile::ImportResult::Success);
+        platform::UseRegistry(nullptr);
+    }
+    // One change makes Wine write user.reg again, in its own words.
+    ASSERT_EQ(test::RunInPrefix(prefix, "wine reg add 'HKCU\\Software\\Probe' /v x /d y /f"), 0);
+    ExpectRoundTrip(test::ReadFile(prefix / "user.reg"), "user.reg with the corpus");
 }
 
 TEST(WineFormat, KilledSaveLeavesTheOldOrTheNewFile) {
