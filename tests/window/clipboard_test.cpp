@@ -188,6 +188,25 @@ TEST_F(ClipboardTest, EditedMultiStringKeepsEveryStringAndCancelWritesNothing) {
     EXPECT_TRUE(frmStr_->edtName->text().isEmpty());
 }
 
+TEST_F(ClipboardTest, EditedBytesAreWrittenWithTheirTypeAndShownInTheRow) {
+    WriteRawValue(kBase + "\\From", "raw", 11, {0x41, 0x00, 0xFF});
+    Select(kBase + "\\From");
+    SelectRows({0});
+    WhenModalShown([this](QWidget*) {
+        EXPECT_EQ(frmBin_->Bytes(), std::string("A\0\xFF", 3));
+        frmBin_->SetBytes(std::string("\x00\x01Z", 3));
+        frmBin_->btnOK->click();
+    });
+    frmMain_->EditValue();
+    const auto value = core::ReadRawValue(HKEY_CURRENT_USER, kSub + "\\From", "raw");
+    ASSERT_TRUE(value);
+    EXPECT_EQ(value->type, 11u);
+    EXPECT_EQ(value->data, (std::vector<BYTE>{0x00, 0x01, 0x5A}));
+    EXPECT_EQ(frmMain_->ValueRowAt(0).dataColumn, "00 01 5A");
+    EXPECT_EQ(frmMain_->ValueRecord(0).charText, "..Z");
+    EXPECT_EQ(frmMain_->ValueRowAt(0).sizeColumn, "3");
+}
+
 TEST_F(ClipboardTest, AnEditThatCannotBeWrittenIsReportedAndTheRowStays) {
     WriteText(kBase + "\\From", "s", "before");
     Select(kBase + "\\From");

@@ -262,6 +262,7 @@ class TfrmMain : public QMainWindow {
     bool PasteValueEntry(HKEY key, const TValueCopyData& entry);
     std::optional<ValueBytes> EditTextValue(const TViewData& record);
     std::optional<ValueBytes> EditNumberValue(const TViewData& record);
+    std::optional<ValueBytes> EditBytesValue(const TViewData& record);
 
     platform::PlatformFacts facts_;
     KeyTreeModel* keyModel_;

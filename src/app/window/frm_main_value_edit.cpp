@@ -6,6 +6,7 @@
 #include "core/scoped_key.h"
 #include "core/value_text.h"
 #include "core/value_types.h"
+#include "editors/frm_bin.h"
 #include "editors/frm_dword.h"
 #include "editors/frm_str.h"
 #include "i18n/text_table.h"
@@ -55,6 +56,16 @@ std::optional<ValueBytes> TfrmMain::EditNumberValue(const TViewData& record) {
     return NumberData(record.type, editor->ResultValue());
 }
 
+std::optional<ValueBytes> TfrmMain::EditBytesValue(const TViewData& record) {
+    editors::TfrmBin* editor = dialogs_.frmBin;
+    if (!editor) return std::nullopt;
+    const ValueBytes current = HexTextData(record.dataText);
+    const std::optional<std::string> edited =
+        editor->EditValueBytes(record.valueName, std::string(current.begin(), current.end()));
+    if (!edited) return std::nullopt;
+    return ValueBytes(edited->begin(), edited->end());
+}
+
 std::optional<ValueRow> TfrmMain::EditValueRecord(const TViewData& record) {
     std::optional<ValueBytes> data;
     switch (core::ClassOfType(record.type)) {
@@ -65,6 +76,7 @@ std::optional<ValueRow> TfrmMain::EditValueRecord(const TViewData& record) {
         data = EditNumberValue(record);
         break;
     case core::TypeClass::Bytes:
+        data = EditBytesValue(record);
         break;
     }
     if (!data) return std::nullopt;
