@@ -76,7 +76,6 @@ MainWindowTest::~MainWindowTest() {
     frmDword_.reset();
     frmBin_.reset();
     frmReplaceConfirm_.reset();
-    frmBin_.reset();
     frmFavorites_.reset();
 }
 
@@ -89,7 +88,6 @@ void MainWindowTest::CreateWindow() {
     frmDword_ = std::make_unique<editors::TfrmDword>();
     frmBin_ = std::make_unique<editors::TfrmBin>();
     frmReplaceConfirm_ = std::make_unique<window::TfrmReplaceConfirm>();
-    frmBin_ = std::make_unique<editors::TfrmBin>();
     frmFavorites_ = std::make_unique<content::TfrmFavorites>();
     frmFind_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Find);
     frmReplace_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Replace);

@@ -63,7 +63,6 @@ class MainWindowTest : public ::testing::Test {
     std::unique_ptr<editors::TfrmDword> frmDword_;
     std::unique_ptr<editors::TfrmBin> frmBin_;
     std::unique_ptr<window::TfrmReplaceConfirm> frmReplaceConfirm_;
-    std::unique_ptr<editors::TfrmBin> frmBin_;
     std::unique_ptr<content::TfrmFavorites> frmFavorites_;
     std::unique_ptr<window::TfrmFind> frmFind_;
     std::unique_ptr<window::TfrmFind> frmReplace_;
