@@ -84,7 +84,11 @@ std::vector<std::string> LanguageNames() {
 }
 
 void ApplyLanguageByName(const std::string& name) {
-    ApplyLanguage(platform::ReadProfileString(LanguageFilePath(), kLanguageSettingSection, name, ""));
+    ApplyLanguage(LanguageSectionOfName(name));
+}
+
+std::string LanguageSectionOfName(const std::string& name) {
+    return platform::ReadProfileString(LanguageFilePath(), kLanguageSettingSection, name, "");
 }
 
 bool SetCurrentLanguageAsDefault() {

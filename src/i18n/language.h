@@ -34,6 +34,8 @@ bool ApplyStartLanguage();
 std::vector<std::string> LanguageNames();
 // Applies the section that the setting section names for this menu caption.
 void ApplyLanguageByName(const std::string& name);
+// The section that the setting section names for this menu caption.
+std::string LanguageSectionOfName(const std::string& name);
 
 // Writes DEFAULT = the current language into the setting section (creating the file when missing).
 bool SetCurrentLanguageAsDefault();

@@ -31,4 +31,8 @@ bool AskYesNo(const std::string& text) {
     return Backend()->Ask(kMessageBoxCaption, text);
 }
 
+Answer AskYesNoCancel(const std::string& caption, const std::string& text) {
+    return Backend()->AskWithCancel(caption, text);
+}
+
 } // namespace hw::util

@@ -16,6 +16,8 @@ enum class MessageKind {
     Question, // no icon, Yes and No buttons
 };
 
+enum class Answer { Yes, No, Cancel };
+
 // A back-end shows modal, top-most boxes with no owner window.
 class MessageBoxBackend {
   public:
@@ -24,6 +26,10 @@ class MessageBoxBackend {
     virtual void Show(MessageKind kind, const std::string& caption, const std::string& text) = 0;
     // A Question box: true only when Yes was chosen (No or closing the box give false).
     virtual bool Ask(const std::string& caption, const std::string& text) = 0;
+    // A question with Yes, No and Cancel buttons; back-ends without a Cancel answer Yes or No.
+    virtual Answer AskWithCancel(const std::string& caption, const std::string& text) {
+        return Ask(caption, text) ? Answer::Yes : Answer::No;
+    }
 };
 
 // Installs backend and returns the one it replaces; nullptr installs the console back-end.
@@ -32,5 +38,7 @@ std::unique_ptr<MessageBoxBackend> SetMessageBoxBackend(std::unique_ptr<MessageB
 void ErrorBox(const std::string& text);
 void NoticeBox(const std::string& text);
 bool AskYesNo(const std::string& text);
+// A Yes/No/Cancel question with its own caption.
+Answer AskYesNoCancel(const std::string& caption, const std::string& text);
 
 } // namespace hw::util

@@ -14,6 +14,14 @@ bool ScriptedMessageBoxBackend::Ask(const std::string& caption, const std::strin
     return yes;
 }
 
+Answer ScriptedMessageBoxBackend::AskWithCancel(const std::string& caption, const std::string& text) {
+    shown_.push_back({MessageKind::Question, caption, text});
+    if (choices_.empty()) return Answer::Cancel;
+    const Answer choice = choices_.front();
+    choices_.pop_front();
+    return choice;
+}
+
 ScriptedDialogs::ScriptedDialogs() {
     auto backend = std::make_unique<ScriptedMessageBoxBackend>();
     backend_ = backend.get();

@@ -20,14 +20,18 @@ class ScriptedMessageBoxBackend : public MessageBoxBackend {
     void Show(MessageKind kind, const std::string& caption, const std::string& text) override;
     // Records a Question and answers with the next queued answer, No when the queue is empty.
     bool Ask(const std::string& caption, const std::string& text) override;
+    // Records a Question and answers with the next queued choice, Cancel when the queue is empty.
+    Answer AskWithCancel(const std::string& caption, const std::string& text) override;
 
     void QueueAnswer(bool yes) { answers_.push_back(yes); }
+    void QueueChoice(Answer choice) { choices_.push_back(choice); }
     const std::vector<ShownMessage>& shown() const { return shown_; }
     void ClearShown() { shown_.clear(); }
 
   private:
     std::vector<ShownMessage> shown_;
     std::deque<bool> answers_;
+    std::deque<Answer> choices_;
 };
 
 // Installs a scripted back-end for its lifetime and puts the previous one back afterwards.
@@ -43,6 +47,7 @@ class ScriptedDialogs {
     ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
 
     void QueueAnswer(bool yes) { backend_->QueueAnswer(yes); }
+    void QueueChoice(Answer choice) { backend_->QueueChoice(choice); }
     const std::vector<ShownMessage>& shown() const { return backend_->shown(); }
     void ClearShown() { backend_->ClearShown(); }
     // The texts of every box shown so far, in order.

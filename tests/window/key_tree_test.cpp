@@ -160,19 +160,5 @@ TEST_F(KeyTreeTest, CreationNotesHeaderWindowsDirectoryAndFavorites) {
                 ElementsAre("Software=HKEY_CURRENT_USER\\Software", "Gone=HKEY_CURRENT_USER\\Gone"));
 }
 
-TEST_F(KeyTreeTest, ValueListColumnsAndDataColumnWidth) {
-    const window::ValueListModel* model = frmMain_->ValueModel();
-    EXPECT_EQ(model->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "name");
-    EXPECT_EQ(model->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), "data");
-    frmMain_->show();
-    frmMain_->resize(900, 500);
-    QApplication::processEvents();
-    QHeaderView* header = frmMain_->lstvwValues->header();
-    EXPECT_EQ(header->sectionSize(0), 120);
-    EXPECT_EQ(header->sectionSize(0) + header->sectionSize(1) + header->sectionSize(2) +
-                  header->sectionSize(3),
-              frmMain_->lstvwValues->viewport()->width());
-}
-
 } // namespace
 } // namespace hw::test

@@ -67,7 +67,7 @@ TEST_F(MainWindowCommandsTest, KeyCommandsFollowTheSelectionAndLaterCommandsStay
     frmMain_->UpdateValueCommands();
     EXPECT_TRUE(frmMain_->acRefresh->isEnabled());
     EXPECT_TRUE(frmMain_->acCurrentKey->isEnabled());
-    for (QAction* later : {frmMain_->acExportCurrentKey})
+    for (QAction* later : {frmMain_->mnitmPrintKeyContent})
         EXPECT_FALSE(later->isEnabled()) << later->objectName().toStdString();
     EXPECT_TRUE(frmMain_->acGoTo->isEnabled());
     EXPECT_TRUE(frmMain_->acValueSelectAll->isEnabled());

@@ -1,8 +1,10 @@
 #include "app/window/frm_main.h"
 
+#include "app/window/elided_label.h"
 #include "app/window/flat_panel_button.h"
 #include "app/window/frm_about.h"
 #include "app/window/image_list.h"
+#include "app/window/item_view_delegate.h"
 #include "app/window/key_tree_model.h"
 #include "app/window/value_list_model.h"
 #include "app/window/windows_dir.h"
@@ -25,10 +27,12 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
 
 namespace hw::window {
@@ -42,8 +46,24 @@ constexpr int kTreeIndent = 19;
 constexpr int kSplitterWidth = 3;
 constexpr int kMinimumPaneWidth = 20;
 constexpr int kStatusHeight = 19;
-constexpr int kStatusPanelWidth = 400;
 constexpr int kColumnWidths[] = {120, 100, 40, 211};
+// The designed widths suit a font whose average character is 5 pixels wide; wider fonts scale them.
+constexpr double kDesignCharWidth = 5.0;
+// A fitted name column grows to at most this many times its first width.
+constexpr int kNameColumnGrowth = 2;
+const char* const kLongestTypeName = "REG_RESOURCE_REQUIREMENTS_LIST";
+
+double FontScale(const QWidget& widget) {
+    return std::max(1.0, widget.fontMetrics().averageCharWidth() / kDesignCharWidth);
+}
+
+// The unfocused pane shows its selection in a quiet grey, as most desktops do.
+void UseInactiveSelectionColours(QWidget& view) {
+    QPalette palette = view.palette();
+    palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Window).darker(115));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText, palette.color(QPalette::WindowText));
+    view.setPalette(palette);
+}
 
 // The key pictures: a closed key, and an open one while the node is selected.
 QIcon KeyPictures() {
@@ -81,9 +101,8 @@ TfrmMain::TfrmMain(QWidget* parent)
     setObjectName("TfrmMain");
     setWindowTitle("Torva Hivewright");
     setWindowIcon(ProgramIcon());
-    resize(kWindowWidth, kWindowHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    resize(static_cast<int>(kWindowWidth * FontScale(*this)),
+           static_cast<int>(kWindowHeight * FontScale(*this)));
 
     CreateLayout();
     CreateCommands();
@@ -92,6 +111,15 @@ TfrmMain::TfrmMain(QWidget* parent)
     CreateAddressBand();
     ConnectCommands();
     RunCreationSteps();
+    CentreOnScreen();
+}
+
+void TfrmMain::CentreOnScreen() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        resize(std::min(width(), available.width()), std::min(height(), available.height()));
+        move(available.center() - rect().center());
+    }
 }
 
 TfrmMain::~TfrmMain() = default;
@@ -114,6 +142,8 @@ void TfrmMain::CreateLayout() {
     trvwKeys->setMinimumWidth(kMinimumPaneWidth);
     trvwKeys->header()->setStretchLastSection(false);
     trvwKeys->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    trvwKeys->setItemDelegate(new ItemViewDelegate(false, trvwKeys));
+    UseInactiveSelectionColours(*trvwKeys);
     trvwKeys->installEventFilter(this);
     trvwKeys->viewport()->installEventFilter(this);
 
@@ -134,8 +164,11 @@ void TfrmMain::CreateLayout() {
     lstvwValues->setContextMenuPolicy(Qt::CustomContextMenu);
     lstvwValues->header()->setStretchLastSection(false);
     lstvwValues->header()->setSectionsMovable(false);
+    lstvwValues->setItemDelegate(new ItemViewDelegate(true, lstvwValues));
+    UseInactiveSelectionColours(*lstvwValues);
+    const double scale = FontScale(*lstvwValues);
     for (int column = 0; column < ValueListModel::kColumnCount; ++column)
-        lstvwValues->header()->resizeSection(column, kColumnWidths[column]);
+        lstvwValues->header()->resizeSection(column, static_cast<int>(kColumnWidths[column] * scale));
     lstvwValues->viewport()->installEventFilter(this);
 
     pnlValues = new QWidget;
@@ -152,15 +185,16 @@ void TfrmMain::CreateLayout() {
     splttrMain->addWidget(trvwKeys);
     splttrMain->addWidget(pnlValues);
     splttrMain->setStretchFactor(1, 1);
-    splttrMain->setSizes({kTreeWidth, kWindowWidth - kTreeWidth - kSplitterWidth});
+    const int treeWidth = static_cast<int>(kTreeWidth * FontScale(*this));
+    splttrMain->setSizes({treeWidth, width() - treeWidth - kSplitterWidth});
     setCentralWidget(splttrMain);
 
-    sttsbrMain = new QLabel;
+    // One panel across the window: long paths keep their ends.
+    sttsbrMain = new ElidedLabel;
     sttsbrMain->setObjectName("sttsbrMain");
-    sttsbrMain->setFixedWidth(kStatusPanelWidth);
     statusBar()->setMinimumHeight(kStatusHeight);
     statusBar()->setSizeGripEnabled(true);
-    statusBar()->addWidget(sttsbrMain);
+    statusBar()->addWidget(sttsbrMain, 1);
 }
 
 void TfrmMain::RunCreationSteps() {
@@ -191,6 +225,9 @@ void TfrmMain::BuildRoots() {
         cmbbxAddress->addItem(text);
         pppmnRootKey->addAction(text, this, [this, text] { cmbbxAddress->setEditText(text + "\\"); });
     }
+    // Nothing is selected yet, so the address box names nothing.
+    cmbbxAddress->setCurrentIndex(-1);
+    cmbbxAddress->clearEditText();
 }
 
 QString TfrmMain::StatusText() const {
@@ -202,6 +239,12 @@ void TfrmMain::showEvent(QShowEvent* event) {
     if (firstShowDone_) return;
     firstShowDone_ = true;
     i18n::ApplyStartLanguage();
+    // Every menu title stays in the bar, whichever shipped language is chosen later.
+    const int menuWidth = MenuBarWidthInEveryLanguage() + (frameGeometry().width() - width());
+    if (width() < menuWidth) {
+        resize(menuWidth, height());
+        CentreOnScreen();
+    }
     FitDataColumn();
 }
 
@@ -250,6 +293,22 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmMain::FitNameAndTypeColumns() {
+    if (columnsFitted_ || valueModel_->Count() == 0) return;
+    columnsFitted_ = true;
+    QHeaderView* header = lstvwValues->header();
+    const int nameLimit = header->sectionSize(ValueListModel::kNameColumn) * kNameColumnGrowth;
+    const int typeLimit = lstvwValues->fontMetrics().horizontalAdvance(kLongestTypeName) +
+                          lstvwValues->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) * 4;
+    for (const auto& [column, limit] : {std::pair{int(ValueListModel::kNameColumn), nameLimit},
+                                        {int(ValueListModel::kTypeColumn), typeLimit}}) {
+        const int wanted = std::max(static_cast<QAbstractItemView*>(lstvwValues)->sizeHintForColumn(column),
+                                    header->sectionSizeHint(column));
+        header->resizeSection(column, std::max(header->sectionSize(column), std::min(wanted, limit)));
+    }
+    FitDataColumn();
 }
 
 void TfrmMain::FitDataColumn() {

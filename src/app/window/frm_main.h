@@ -7,10 +7,12 @@
 #include "content/favorites_list.h"
 #include "i18n/language.h"
 #include "platform/platform_facts.h"
+#include "regfile/reg_export.h"
 
 #include <QMainWindow>
 #include <QModelIndex>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_set>
@@ -28,6 +30,7 @@ namespace hw::window {
 
 class FlatPanelButton;
 class KeyTreeModel;
+class RegFileDialog;
 class ValueListModel;
 
 class TfrmMain : public QMainWindow {
@@ -116,10 +119,18 @@ class TfrmMain : public QMainWindow {
     // Loads a file into the shared hex editor and shows it modally (a dropped file); a load failure is
     // not reported.
     void OpenFileInHexEditor(const std::string& fileName);
+    // A file dropped on the window: by its extension, the OPAL Explorer or the hex editor.
+    void OpenDroppedFile(const std::string& fileName);
 
     // Command states.
     void UpdateKeyCommands();
     void UpdateValueCommands();
+
+    // File commands.
+    void ExportCurrentKey();
+    void ExportWholeRegistry();
+    void ImportRegistryFile();
+    void SendSuggestion();
 
     // Opens the file (none: an empty page) in a new modal OPAL Explorer, destroyed when it closes; used by
     // the OPAL Explorer command, the Magic Setting menu and files dropped on the window.
@@ -149,6 +160,8 @@ class TfrmMain : public QMainWindow {
     QWidget* pnlValues = nullptr;
     QTreeView* lstvwValues = nullptr;
     QLabel* sttsbrMain = nullptr;
+    RegFileDialog* svdlgExport = nullptr;
+    RegFileDialog* opndlgRegFile = nullptr;
 
     // Menus.
     QMenu* mnitmRegistry = nullptr;
@@ -219,6 +232,8 @@ class TfrmMain : public QMainWindow {
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -246,12 +261,22 @@ class TfrmMain : public QMainWindow {
     void FavoritesGoTo(const std::string& name);
     // Drops the favourites of keys that are gone and writes the file.
     void SaveFavorites();
+    // The export dialog and the replace question; the chosen name, or nothing when the user stopped.
+    std::optional<std::string> ChooseExportFile();
+    // Runs an export with progress and says what the user must know of its outcome.
+    void RunExport(const std::string& fileName, const std::string& keyPath,
+                   const std::function<regfile::ExportReport(const regfile::ExportProgress&)>& exportTo);
     void RunCreationSteps();
     void BuildRoots();
     void BuildLanguageMenu();
+    void MarkCurrentLanguage();
+    int MenuBarWidthInEveryLanguage() const;
     void ApplyToolHints();
     void SetCommandEnabled(QAction* action, bool enabled);
     void FitDataColumn();
+    void CentreOnScreen();
+    // Name and type columns as wide as their texts (within limits), once: later widths are the user's.
+    void FitNameAndTypeColumns();
     void ExpandForNavigation(const QModelIndex& node);
     void AddressEntered();
     void trvwKeysExpanded(const QModelIndex& node);
@@ -278,6 +303,7 @@ class TfrmMain : public QMainWindow {
     i18n::LanguageSubscription languageSubscription_;
     bool firstSelectionDone_ = false;
     bool firstShowDone_ = false;
+    bool columnsFitted_ = false;
     bool listChoiceNavigates_ = true;
     // Expansions made while looking a path up do not select what they expand.
     bool navigating_ = false;

@@ -116,14 +116,8 @@ void TfrmMain::CreateCommands() {
     pendingCommands_ = {
         // editing
         // key content editor
-        acKeyContent,
-        acRegKeyContentEditor,
         // file commands and favourites
-        acExportCurrentKey,
-        acExportWholeRegistry,
-        acImportRegistryFile,
         acEditRegistryFile,
-        acEmail,
         mnitmPrintKeyContent,
         // search windows
         // hex editor

@@ -1,10 +1,140 @@
 // Export, import, print, favourites, mail and dropped files of the main window.
 #include "app/window/frm_main.h"
 
+#include "app/window/busy_cursor.h"
+#include "app/window/file_messages.h"
+#include "app/window/file_work_progress.h"
+#include "app/window/reg_file_dialog.h"
+#include "core/key_ops.h"
+#include "i18n/text_table.h"
+#include "regfile/reg_import.h"
+#include "util/dialog.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+#include <filesystem>
+
 namespace hw::window {
 
+namespace {
+
+// The maker's support address, for Suggest or Question.
+const char* const kSupportAddress = "support@torva-hivewright.example";
+
+std::string ImportOutcomeText(const regfile::ImportReport& report, std::uint64_t bytesDone) {
+    std::string text;
+    if (report.stopped)
+        text = ImportStoppedText(bytesDone);
+    else
+        switch (report.result) {
+        case regfile::ImportResult::Success:
+            return i18n::LookupText(43);
+        case regfile::ImportResult::UnknownHeader:
+            return i18n::LookupText(44);
+        case regfile::ImportResult::Incomplete:
+            text = i18n::LookupText(45);
+            break;
+        case regfile::ImportResult::FileNotFound:
+            return i18n::LookupText(46);
+        }
+    return WithLines(text, regfile::DescribeImportFailures(report));
+}
+
+} // namespace
+
 void TfrmMain::ConnectFileCommands() {
+    svdlgExport = new RegFileDialog(QFileDialog::AcceptSave, this);
+    svdlgExport->setObjectName("svdlgExport");
+    opndlgRegFile = new RegFileDialog(QFileDialog::AcceptOpen, this);
+    opndlgRegFile->setObjectName("opndlgRegFile");
+    connect(acExportCurrentKey, &QAction::triggered, this, &TfrmMain::ExportCurrentKey);
+    connect(acExportWholeRegistry, &QAction::triggered, this, &TfrmMain::ExportWholeRegistry);
+    connect(acImportRegistryFile, &QAction::triggered, this, &TfrmMain::ImportRegistryFile);
+    connect(acEmail, &QAction::triggered, this, &TfrmMain::SendSuggestion);
     ConnectFavoritesCommands();
+}
+
+std::optional<std::string> TfrmMain::ChooseExportFile() {
+    std::optional<std::string> fileName = svdlgExport->Choose();
+    std::error_code ignored;
+    if (fileName && std::filesystem::exists(*fileName, ignored) &&
+        !util::AskYesNo(i18n::FormatText(56, {*fileName})))
+        return std::nullopt;
+    return fileName;
+}
+
+void TfrmMain::RunExport(
+    const std::string& fileName, const std::string& keyPath,
+    const std::function<regfile::ExportReport(const regfile::ExportProgress&)>& exportTo) {
+    regfile::ExportReport report;
+    {
+        BusyCursor busy;
+        FileWorkProgress progress(this, QString::fromStdString(fileName));
+        report = exportTo([&progress](std::uint64_t keysDone) { return progress.ReportKeys(keysDone); });
+    }
+    switch (report.result) {
+    case regfile::ExportResult::Success:
+        if (!report.leftOut.empty()) util::NoticeBox(LeftOutNamesText(report.leftOut));
+        break;
+    case regfile::ExportResult::KeyNotFound:
+        util::ErrorBox(i18n::FormatText(27, {keyPath}));
+        break;
+    case regfile::ExportResult::WriteFailed:
+        util::ErrorBox(CannotWriteFileText(fileName));
+        break;
+    case regfile::ExportResult::Cancelled:
+        break;
+    }
+}
+
+void TfrmMain::ExportCurrentKey() {
+    const QModelIndex node = SelectedNode();
+    if (!node.isValid()) return;
+    const std::optional<std::string> fileName = ChooseExportFile();
+    if (!fileName) return;
+    const std::string path = NodePath(node);
+    // A key gone since it was selected must not turn the file into a header alone.
+    if (!core::KeyPathExists(path)) {
+        util::ErrorBox(i18n::FormatText(27, {path}));
+        return;
+    }
+    RunExport(*fileName, path, [&](const regfile::ExportProgress& progress) {
+        return regfile::ExportKeyPathToFileReported(path, *fileName, regFileHeader_, progress);
+    });
+}
+
+void TfrmMain::ExportWholeRegistry() {
+    const std::optional<std::string> fileName = ChooseExportFile();
+    if (!fileName) return;
+    RunExport(*fileName, "HKEY_LOCAL_MACHINE", [&](const regfile::ExportProgress& progress) {
+        return regfile::ExportRegistryToFileReported(*fileName, regFileHeader_, progress);
+    });
+}
+
+void TfrmMain::ImportRegistryFile() {
+    const std::optional<std::string> fileName = opndlgRegFile->Choose();
+    if (!fileName || !util::AskYesNo(i18n::FormatText(47, {*fileName}))) return;
+    regfile::ImportReport report;
+    std::uint64_t bytesDone = 0;
+    {
+        BusyCursor busy;
+        FileWorkProgress progress(this, QString::fromStdString(*fileName));
+        report =
+            regfile::ImportRegFileReported(*fileName, [&progress](std::uint64_t done, std::uint64_t total) {
+                return progress.ReportBytes(done, total);
+            });
+        bytesDone = progress.LastDone();
+    }
+    const std::string text = ImportOutcomeText(report, bytesDone);
+    if (report.result == regfile::ImportResult::Success && report.failures.empty())
+        util::NoticeBox(text);
+    else
+        util::ErrorBox(text);
+}
+
+void TfrmMain::SendSuggestion() {
+    QDesktopServices::openUrl(QUrl(QString("mailto:") + kSupportAddress));
 }
 
 } // namespace hw::window

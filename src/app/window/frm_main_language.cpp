@@ -4,20 +4,77 @@
 #include "app/window/flat_panel_button.h"
 #include "app/window/ui_text.h"
 #include "app/window/value_list_model.h"
+#include "i18n/builtin_texts.h"
 #include "i18n/language.h"
+#include "platform/ini_profile.h"
 
+#include <functional>
+
+#include <QActionGroup>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace hw::window {
 
+namespace {
+
+const char* const kLanguageNameProperty = "languageName";
+// The main menu's titles, by text number.
+constexpr int kMenuTitleTexts[] = {72, 79, 84, 111, 114, 118, 121, 123, 124};
+
+QString WithoutMnemonic(QString text) {
+    return text.remove(QRegularExpression("&(?!&)"));
+}
+
+} // namespace
+
 void TfrmMain::BuildLanguageMenu() {
+    auto* group = new QActionGroup(mnitmLanguage);
     for (const std::string& name : i18n::LanguageNames()) {
         QAction* item = mnitmLanguage->addAction(QString::fromUtf8(name));
+        item->setCheckable(true);
+        item->setProperty(kLanguageNameProperty, QString::fromStdString(name));
+        group->addAction(item);
         connect(item, &QAction::triggered, this, [name] { i18n::ApplyLanguageByName(name); });
     }
     languageSubscription_ = i18n::OnLanguageChanged([this] { ApplyMainTexts(); });
+}
+
+void TfrmMain::MarkCurrentLanguage() {
+    const std::string& current = i18n::CurrentLanguage();
+    for (QAction* item : mnitmLanguage->actions()) {
+        const QVariant name = item->property(kLanguageNameProperty);
+        if (name.isValid())
+            item->setChecked(!current.empty() &&
+                             i18n::LanguageSectionOfName(name.toString().toStdString()) == current);
+    }
+}
+
+int TfrmMain::MenuBarWidthInEveryLanguage() const {
+    const QFontMetrics metrics = menuBar()->fontMetrics();
+    auto titlesWidth = [&metrics](const std::function<QString(int)>& title) {
+        int width = 0;
+        for (int number : kMenuTitleTexts)
+            width += metrics.horizontalAdvance(WithoutMnemonic(title(number)));
+        return width;
+    };
+    // What the bar adds around its titles, measured on the titles it shows now.
+    const int current = titlesWidth([](int number) { return UiText(number); });
+    const int chrome = menuBar()->sizeHint().width() - current;
+    int widest = current;
+    for (const std::string& name : i18n::LanguageNames()) {
+        const std::string section = i18n::LanguageSectionOfName(name);
+        widest = std::max(widest, titlesWidth([&section](int number) {
+                              const std::string text = platform::ReadProfileString(
+                                  i18n::LanguageFilePath(), section, std::to_string(number), "");
+                              return text.empty() ? QString::fromUtf8(i18n::kBuiltInTexts[number])
+                                                  : QString::fromStdString(text);
+                          }));
+    }
+    return widest + chrome;
 }
 
 void TfrmMain::ApplyToolHints() {
@@ -40,6 +97,7 @@ void TfrmMain::ApplyToolHints() {
 
 void TfrmMain::ApplyMainTexts() {
     ApplyToolHints();
+    MarkCurrentLanguage();
 
     const std::pair<QMenu*, int> menus[] = {
         {mnitmRegistry, 72},   {mnitmControl, 79},    {mnitmEdit, 84},          {mnitmNew, 85},

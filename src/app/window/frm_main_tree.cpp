@@ -43,6 +43,7 @@ void TfrmMain::FillValueList(const QModelIndex& node) {
     if (!node.isValid()) return;
     lstvwValues->setUpdatesEnabled(false);
     valueModel_->SetRows(ReadValueRows(NodePath(node)));
+    FitNameAndTypeColumns();
     lstvwValues->setUpdatesEnabled(true);
 }
 
@@ -97,6 +98,9 @@ void TfrmMain::RefreshKey() {
 void TfrmMain::RefreshAll() {
     ClearValueList();
     keyModel_->ResetRoots(listedRoots_);
+    // No key is selected any more, and the last one may be gone.
+    sttsbrMain->clear();
+    cmbbxAddress->clearEditText();
 }
 
 } // namespace hw::window

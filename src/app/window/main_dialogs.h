@@ -3,7 +3,8 @@
 
 namespace hw::content {
 class TfrmFavorites;
-}
+class TfrmKeyContent;
+} // namespace hw::content
 namespace hw::editors {
 class TfrmBin;
 class TfrmDword;
@@ -29,6 +30,7 @@ struct MainDialogs {
     TfrmFind* frmFind = nullptr;    // Find
     TfrmFind* frmReplace = nullptr; // Replace: the same window with its replace group
     editors::TfrmBin* frmBin = nullptr;
+    content::TfrmKeyContent* frmKeyContent = nullptr;
 };
 
 } // namespace hw::window

@@ -1,13 +1,14 @@
 #include "app/window/value_list_model.h"
 
 #include "app/window/caption_order.h"
+#include "app/window/ui_text.h"
 
 #include <algorithm>
 
 namespace hw::window {
 
 ValueListModel::ValueListModel(QObject* parent)
-    : QAbstractTableModel(parent), titles_{"name", "type", "size", "data"} {}
+    : QAbstractTableModel(parent), titles_{UiText(134), UiText(135), UiText(136), UiText(137)} {}
 
 void ValueListModel::SetRows(std::vector<ValueRow> rows) {
     std::vector<std::string> captions;
@@ -109,6 +110,8 @@ QVariant ValueListModel::data(const QModelIndex& index, int role) const {
             return {};
         }
     }
+    if (role == Qt::TextAlignmentRole && index.column() == kSizeColumn)
+        return int(Qt::AlignRight | Qt::AlignVCenter);
     if (role == Qt::DecorationRole && index.column() == kNameColumn &&
         static_cast<std::size_t>(row.picture) < pictures_.size())
         return pictures_[static_cast<std::size_t>(row.picture)];

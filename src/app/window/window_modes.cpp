@@ -9,6 +9,7 @@
 #include "app/window/hivewright_application.h"
 #include "app/window/image_list.h"
 #include "content/frm_favorites.h"
+#include "content/frm_key_content.h"
 #include "editors/button_pictures.h"
 #include "editors/frm_bin.h"
 #include "editors/frm_bin_find.h"
@@ -56,6 +57,8 @@ int RunNormalMode(int& argc, char** argv) {
     auto frmFavorites = std::make_unique<content::TfrmFavorites>();
     auto frmFind = std::make_unique<TfrmFind>(*frmMain, TfrmFind::Role::Find);
     auto frmReplace = std::make_unique<TfrmFind>(*frmMain, TfrmFind::Role::Replace);
+    auto frmKeyContent = std::make_unique<content::TfrmKeyContent>();
+    frmKeyContent->SetVersionLine(frmMain->RegFileHeader());
     frmMain->AttachDialogs({.frmGoTo = frmGoTo.get(),
                             .frmCurrentKey = frmCurrentKey.get(),
                             .frmAbout = frmAbout.get(),
@@ -65,7 +68,8 @@ int RunNormalMode(int& argc, char** argv) {
                             .frmFavorites = frmFavorites.get(),
                             .frmFind = frmFind.get(),
                             .frmReplace = frmReplace.get(),
-                            .frmBin = frmBin.get()});
+                            .frmBin = frmBin.get(),
+                            .frmKeyContent = frmKeyContent.get()});
     // Texts are applied window by window in this order, after the main window's own.
     const i18n::LanguageSubscription languageSubscriptions[] = {
         i18n::OnLanguageChanged([&frmAbout] { frmAbout->ApplyLanguage(); }),
@@ -78,11 +82,36 @@ int RunNormalMode(int& argc, char** argv) {
         i18n::OnLanguageChanged([&frmFind] { frmFind->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmReplace] { frmReplace->ApplyLanguage(); }),
         i18n::OnLanguageChanged([&frmBin] { frmBin->ApplyLanguage(); }),
+        i18n::OnLanguageChanged([&frmKeyContent] { frmKeyContent->ApplyLanguage(); }),
     };
 
     application.setQuitOnLastWindowClosed(false);
     QObject::connect(frmMain.get(), &TfrmMain::closed, &application, &QApplication::quit);
     frmMain->show();
+    return application.exec();
+}
+
+// The key content editor as the only window, with the file loaded; the main window stays hidden behind it.
+int RunRegFileMode(const std::string& fileName, int& argc, char** argv) {
+    HivewrightApplication application(argc, argv);
+    platform::InstallQtMessageBoxes();
+
+    // The editor comes first: it is the application's main window and its closing ends the run.
+    auto frmKeyContent = std::make_unique<content::TfrmKeyContent>();
+    auto frmMain = std::make_unique<TfrmMain>();
+    frmMain->AttachDialogs({.frmKeyContent = frmKeyContent.get()});
+    frmKeyContent->SetVersionLine(frmMain->RegFileHeader());
+    const i18n::LanguageSubscription languageSubscription =
+        i18n::OnLanguageChanged([&frmKeyContent] { frmKeyContent->ApplyLanguage(); });
+    i18n::ApplyStartLanguage();
+    std::error_code error;
+    if (!fileName.empty() && std::filesystem::is_regular_file(fileName, error))
+        frmKeyContent->LoadFromFile(fileName);
+
+    application.setQuitOnLastWindowClosed(false);
+    QObject::connect(frmKeyContent.get(), &content::TfrmKeyContent::closed, &application,
+                     &QApplication::quit);
+    frmKeyContent->show();
     return application.exec();
 }
 
@@ -130,22 +159,17 @@ int RunOpalMode(const std::string& fileName, int& argc, char** argv) {
 } // namespace
 
 int RunWindowMode(const hw::app::CommandLine& commandLine, int& argc, char** argv) {
-    if (commandLine.mode == hw::app::Mode::OpalWindow) {
-        try {
-            return RunOpalMode(commandLine.fileName, argc, argv);
-        } catch (const std::exception&) {
-            return 0;
-        }
-    }
-    const bool available =
-        commandLine.mode == hw::app::Mode::Normal || commandLine.mode == hw::app::Mode::HexEditorWindow;
+    const hw::app::Mode mode = commandLine.mode;
+    const bool available = mode == hw::app::Mode::Normal || mode == hw::app::Mode::RegFileWindow ||
+                           mode == hw::app::Mode::OpalWindow || mode == hw::app::Mode::HexEditorWindow;
     if (!available) {
         std::fputs("hivewright: this window mode is not available yet\n", stderr);
         return 2;
     }
     try {
-        if (commandLine.mode == hw::app::Mode::HexEditorWindow)
-            return RunHexEditorMode(commandLine.fileName, argc, argv);
+        if (mode == hw::app::Mode::RegFileWindow) return RunRegFileMode(commandLine.fileName, argc, argv);
+        if (mode == hw::app::Mode::OpalWindow) return RunOpalMode(commandLine.fileName, argc, argv);
+        if (mode == hw::app::Mode::HexEditorWindow) return RunHexEditorMode(commandLine.fileName, argc, argv);
         return RunNormalMode(argc, argv);
     } catch (const std::exception&) {
         // A failure while the windows are created ends the program quietly.

@@ -33,6 +33,17 @@ bool QtMessageBoxBackend::Ask(const std::string& caption, const std::string& tex
     return box->clickedButton() == box->button(QMessageBox::Yes);
 }
 
+util::Answer QtMessageBoxBackend::AskWithCancel(const std::string& caption, const std::string& text) {
+    auto box = MakeMessageBox(util::MessageKind::Question, caption, text);
+    box->setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    box->setDefaultButton(QMessageBox::Yes);
+    box->setEscapeButton(QMessageBox::Cancel);
+    box->exec();
+    if (box->clickedButton() == box->button(QMessageBox::Yes)) return util::Answer::Yes;
+    if (box->clickedButton() == box->button(QMessageBox::No)) return util::Answer::No;
+    return util::Answer::Cancel;
+}
+
 void InstallQtMessageBoxes() {
     util::SetMessageBoxBackend(std::make_unique<QtMessageBoxBackend>());
 }

@@ -11,6 +11,7 @@ class QtMessageBoxBackend : public util::MessageBoxBackend {
   public:
     void Show(util::MessageKind kind, const std::string& caption, const std::string& text) override;
     bool Ask(const std::string& caption, const std::string& text) override;
+    util::Answer AskWithCancel(const std::string& caption, const std::string& text) override;
 };
 
 // Builds the box the back-end shows (for tests: inspect it, or run it with exec()).

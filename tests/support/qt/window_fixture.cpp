@@ -77,6 +77,7 @@ MainWindowTest::~MainWindowTest() {
     frmBin_.reset();
     frmReplaceConfirm_.reset();
     frmFavorites_.reset();
+    frmKeyContent_.reset();
 }
 
 void MainWindowTest::CreateWindow() {
@@ -91,6 +92,7 @@ void MainWindowTest::CreateWindow() {
     frmFavorites_ = std::make_unique<content::TfrmFavorites>();
     frmFind_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Find);
     frmReplace_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Replace);
+    frmKeyContent_ = std::make_unique<content::TfrmKeyContent>();
     frmMain_->AttachDialogs({.frmGoTo = frmGoTo_.get(),
                              .frmCurrentKey = frmCurrentKey_.get(),
                              .frmAbout = frmAbout_.get(),
@@ -100,7 +102,8 @@ void MainWindowTest::CreateWindow() {
                              .frmFavorites = frmFavorites_.get(),
                              .frmFind = frmFind_.get(),
                              .frmReplace = frmReplace_.get(),
-                             .frmBin = frmBin_.get()});
+                             .frmBin = frmBin_.get(),
+                             .frmKeyContent = frmKeyContent_.get()});
 }
 
 std::vector<std::string> MainWindowTest::ChildTexts(const QModelIndex& node) const {

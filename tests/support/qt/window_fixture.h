@@ -10,6 +10,7 @@
 #include "editors/frm_bin.h"
 #include "editors/frm_dword.h"
 #include "editors/frm_str.h"
+#include "content/frm_key_content.h"
 #include "platform/winreg.h"
 #include "search/window/frm_find.h"
 #include "support/temp_registry.h"
@@ -64,6 +65,7 @@ class MainWindowTest : public ::testing::Test {
     std::unique_ptr<editors::TfrmBin> frmBin_;
     std::unique_ptr<window::TfrmReplaceConfirm> frmReplaceConfirm_;
     std::unique_ptr<content::TfrmFavorites> frmFavorites_;
+    std::unique_ptr<content::TfrmKeyContent> frmKeyContent_;
     std::unique_ptr<window::TfrmFind> frmFind_;
     std::unique_ptr<window::TfrmFind> frmReplace_;
 };
