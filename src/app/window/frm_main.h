@@ -41,7 +41,6 @@ class TfrmMain : public QMainWindow {
 
     // The dialogs exist only after the main window; commands that need one do nothing until attached.
     void AttachDialogs(const MainDialogs& dialogs);
-    const MainDialogs& Dialogs() const { return dialogs_; }
 
     // Tree and list.
     std::string NodePath(const QModelIndex& node) const;

@@ -1,11 +1,6 @@
 // Opening a result in its editor, and copying results to the main window's clipboards.
 #include "app/window/frm_main.h"
 #include "app/window/value_rows.h"
-#include "core/key_path.h"
-#include "core/scoped_key.h"
-#include "core/value_text.h"
-#include "core/value_types.h"
-#include "editors/frm_bin.h"
 #include "search/window/found_list_model.h"
 #include "search/window/frm_find.h"
 #include "util/text.h"
@@ -22,35 +17,16 @@ std::optional<TViewData> CurrentRecord(const search::SearchResult& result) {
     return std::nullopt;
 }
 
-// Bytes values go to the hex editor; true when edited bytes were written.
-bool EditBytesValue(editors::TfrmBin& editor, const search::SearchResult& result) {
-    const std::optional<core::RawValue> old = core::ReadRawValue(
-        core::RootKeyOfPath(result.keyPath), core::SubKeyOrEmpty(result.keyPath), result.valueName);
-    std::string bytes = old ? std::string(old->data.begin(), old->data.end()) : std::string();
-    const std::optional<std::string> edited = editor.EditValueBytes(result.valueName, std::move(bytes));
-    if (!edited) return false;
-    const core::ScopedKey key = core::OpenKeyOrUseRoot(core::RootKeyOfPath(result.keyPath),
-                                                       core::SubKeyOrEmpty(result.keyPath), KEY_SET_VALUE);
-    const BYTE none = 0;
-    return key && RegSetValueExA(key.get(), result.valueName.c_str(), 0, result.valueType,
-                                 edited->empty() ? &none : reinterpret_cast<const BYTE*>(edited->data()),
-                                 static_cast<DWORD>(edited->size())) == ERROR_SUCCESS;
-}
-
 } // namespace
 
 void TfrmFind::OpenResult() {
     const int row = FocusedRow();
     if (row < 0) return;
     const search::SearchResult& result = model_->Result(row);
-    const MainDialogs& dialogs = frmMain_.Dialogs();
     if (result.isKey()) return; // keys open in the key content editor, which this build does not have yet
     const std::optional<TViewData> record = CurrentRecord(result);
     if (!record) return;
-    const bool written = core::ClassOfType(record->type) == core::TypeClass::Bytes
-                             ? dialogs.frmBin && EditBytesValue(*dialogs.frmBin, result)
-                             : frmMain_.EditValueRecord(*record).has_value();
-    if (!written) return;
+    if (!frmMain_.EditValueRecord(*record)) return;
     model_->Reload(row);
     for (int sibling : SiblingRows(row))
         model_->Reload(sibling);
