@@ -117,6 +117,8 @@ class TfrmMain : public QMainWindow {
 
     // Loads a file into the shared hex editor and shows it modally (a dropped file); a load failure is
     // not reported.
+    // Shows the key's exported text in the key content editor.
+    void ShowKeyContentOf(const std::string& keyPath);
     // Loads a registration file into the key content editor and shows it modally.
     void EditRegistryFile(const std::string& fileName);
     void OpenFileInHexEditor(const std::string& fileName);

@@ -13,7 +13,7 @@ namespace hw::window {
 void TfrmMain::ConnectKeyContentCommands() {
     connect(acKeyContent, &QAction::triggered, this, [this] {
         const QModelIndex node = SelectedNode();
-        if (node.isValid() && dialogs_.frmKeyContent) dialogs_.frmKeyContent->ShowKeyContent(NodePath(node));
+        if (node.isValid()) ShowKeyContentOf(NodePath(node));
     });
     connect(acRegKeyContentEditor, &QAction::triggered, this, [this] {
         if (dialogs_.frmKeyContent) dialogs_.frmKeyContent->ShowEmpty();
@@ -25,6 +25,10 @@ void TfrmMain::ConnectKeyContentCommands() {
         const QModelIndex node = SelectedNode();
         if (node.isValid() && dialogs_.frmKeyContent) dialogs_.frmKeyContent->PrintKeyContent(NodePath(node));
     });
+}
+
+void TfrmMain::ShowKeyContentOf(const std::string& keyPath) {
+    if (dialogs_.frmKeyContent) dialogs_.frmKeyContent->ShowKeyContent(keyPath);
 }
 
 void TfrmMain::EditRegistryFile(const std::string& fileName) {

@@ -23,7 +23,10 @@ void TfrmFind::OpenResult() {
     const int row = FocusedRow();
     if (row < 0) return;
     const search::SearchResult& result = model_->Result(row);
-    if (result.isKey()) return; // keys open in the key content editor, which this build does not have yet
+    if (result.isKey()) {
+        frmMain_.ShowKeyContentOf(result.keyPath);
+        return;
+    }
     const std::optional<TViewData> record = CurrentRecord(result);
     if (!record) return;
     if (!frmMain_.EditValueRecord(*record)) return;

@@ -77,7 +77,7 @@ void TfrmFind::CreatePopup() {
     connect(lstvwFound, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         if (walking_) return;
         const int focused = FocusedRow();
-        pppmnitmEdit->setEnabled(focused >= 0 && !model_->Result(focused).isKey());
+        pppmnitmEdit->setEnabled(focused >= 0);
         pppmnitmCopy->setEnabled(CopyAllowed());
         pppmnOperate->popup(lstvwFound->viewport()->mapToGlobal(pos));
     });
