@@ -1,4 +1,5 @@
 #include "platform/wine/wine_store.h"
+#include "platform/registry_buffers.h"
 
 #include "platform/user_identity.h"
 #include "platform/wine/wine_text.h"
@@ -34,28 +35,6 @@ std::uint64_t NowTicks() {
     auto since1970 = std::chrono::duration_cast<std::chrono::nanoseconds>(
         std::chrono::system_clock::now().time_since_epoch());
     return static_cast<std::uint64_t>(since1970.count() / 100) + 116444736000000000ull;
-}
-
-LONG CopyName(const std::string& name, LPSTR buffer, LPDWORD length) {
-    if (!length) return ERROR_INVALID_PARAMETER;
-    if (!buffer || *length <= name.size()) {
-        *length = static_cast<DWORD>(name.size());
-        return ERROR_MORE_DATA;
-    }
-    std::memcpy(buffer, name.data(), name.size());
-    buffer[name.size()] = '\0';
-    *length = static_cast<DWORD>(name.size());
-    return ERROR_SUCCESS;
-}
-
-LONG CopyData(std::string_view data, LPBYTE buffer, LPDWORD size) {
-    if (!size) return buffer ? ERROR_INVALID_PARAMETER : ERROR_SUCCESS;
-    DWORD capacity = *size;
-    *size = static_cast<DWORD>(data.size());
-    if (!buffer) return ERROR_SUCCESS;
-    if (capacity < data.size()) return ERROR_MORE_DATA;
-    if (!data.empty()) std::memcpy(buffer, data.data(), data.size());
-    return ERROR_SUCCESS;
 }
 
 WineValue* FindValue(std::vector<WineValue>& values, std::string_view name) {
