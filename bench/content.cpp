@@ -32,7 +32,7 @@ double Seconds(const std::function<void()>& work) {
 }
 
 void FillRegistry() {
-    const std::string filler(60, 'x');
+    const std::string filler(80, 'x');
     for (int k = 0; k < kSubKeyCount; ++k) {
         HKEY key = 0;
         const std::string subKey = "Bench\\Content\\Key " + std::to_string(k);

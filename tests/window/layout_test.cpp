@@ -23,18 +23,22 @@ class LayoutTest : public MainWindowTest {
     QHeaderView* Header() const { return frmMain_->lstvwValues->header(); }
     void ShowAt(int width, int height) {
         frmMain_->show();
+        QApplication::processEvents();
         frmMain_->resize(width, height);
         QApplication::processEvents();
     }
+    void FillColumns(bool wide);
 };
 
-TEST_F(LayoutTest, ColumnsShowWholeTitlesAndFitTheirTextsOnFirstFill) {
+// Wide enough: whole names and type names. Narrower: Size and the start of Data stay in view while the two
+// columns still grow past their first widths.
+void LayoutTest::FillColumns(bool wide) {
     const std::string key = "HKEY_CURRENT_USER\\Layout";
     WriteText(key, "CommonFilesDirectoryOfTheProgram", "x");
     WriteRawValue(key, "list", 10, {1, 2});
     WriteRawValue(key, "odd", 99, {});
     CreateWindow();
-    ShowAt(900, 500);
+    ShowAt(wide ? 1400 : 950, 500);
     const window::ValueListModel* model = frmMain_->ValueModel();
     for (int column = 0; column < window::ValueListModel::kColumnCount; ++column) {
         EXPECT_EQ(model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(),
@@ -42,14 +46,26 @@ TEST_F(LayoutTest, ColumnsShowWholeTitlesAndFitTheirTextsOnFirstFill) {
         EXPECT_GE(Header()->sectionSize(column), Header()->sectionSizeHint(column))
             << "title cut: " << column;
     }
+    const int nameColumn = window::ValueListModel::kNameColumn;
+    const int typeColumn = window::ValueListModel::kTypeColumn;
+    const int firstName = Header()->sectionSize(nameColumn);
+    const int firstType = Header()->sectionSize(typeColumn);
 
     ASSERT_TRUE(frmMain_->GoToPath(key));
     auto* view = static_cast<QAbstractItemView*>(frmMain_->lstvwValues);
-    for (int column : {window::ValueListModel::kNameColumn, window::ValueListModel::kTypeColumn})
-        EXPECT_GE(Header()->sectionSize(column), view->sizeHintForColumn(column)) << "text cut: " << column;
+    if (wide) {
+        for (int column : {nameColumn, typeColumn})
+            EXPECT_GE(Header()->sectionSize(column), view->sizeHintForColumn(column))
+                << "text cut: " << column;
+    } else {
+        EXPECT_GT(Header()->sectionSize(nameColumn), firstName);
+        EXPECT_GT(Header()->sectionSize(typeColumn), firstType);
+        const int dataColumn = window::ValueListModel::kDataColumn;
+        EXPECT_GE(Header()->sectionSize(dataColumn), Header()->sectionSizeHint(dataColumn));
+    }
     EXPECT_EQ(Header()->sectionSize(0) + Header()->sectionSize(1) + Header()->sectionSize(2) +
                   Header()->sectionSize(3),
-              frmMain_->lstvwValues->viewport()->width());
+              view->viewport()->width());
     EXPECT_EQ(model->index(0, window::ValueListModel::kSizeColumn).data(Qt::TextAlignmentRole).toInt(),
               int(Qt::AlignRight | Qt::AlignVCenter));
 
@@ -57,6 +73,14 @@ TEST_F(LayoutTest, ColumnsShowWholeTitlesAndFitTheirTextsOnFirstFill) {
     Header()->resizeSection(0, 60);
     frmMain_->acRefresh->trigger();
     EXPECT_EQ(Header()->sectionSize(0), 60);
+}
+
+TEST_F(LayoutTest, ColumnsFitTheirTextsOnFirstFillInAWideWindow) {
+    FillColumns(true);
+}
+
+TEST_F(LayoutTest, ColumnsKeepSizeAndDataInViewInANarrowerWindow) {
+    FillColumns(false);
 }
 
 TEST_F(LayoutTest, StatusPanelFollowsTheWindowAndAddressStartsEmpty) {

@@ -3,6 +3,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionButton>
 
 namespace hw::window {
 
@@ -19,7 +21,9 @@ FlatPanelButton::FlatPanelButton(const QString& caption, const QMargins& inner, 
 }
 
 void FlatPanelButton::SetLook(int frameStyle, int margin) {
+    if (frameStyle == this->frameStyle()) return;
     setFrameStyle(frameStyle);
+    update();
     setContentsMargins(margin, margin, margin, margin);
 }
 
@@ -55,6 +59,16 @@ void FlatPanelButton::mouseMoveEvent(QMouseEvent* event) {
         ShowRaised();
     else
         ShowFlat();
+}
+
+void FlatPanelButton::paintEvent(QPaintEvent*) {
+    if (frameShape() == QFrame::NoFrame) return;
+    // A thin panel bevel is invisible in most styles; the style's own button look reads as a button.
+    QStyleOptionButton option;
+    option.initFrom(this);
+    option.state |= frameShadow() == QFrame::Sunken ? QStyle::State_Sunken : QStyle::State_Raised;
+    QPainter painter(this);
+    style()->drawPrimitive(QStyle::PE_PanelButtonCommand, &option, &painter, this);
 }
 
 void FlatPanelButton::leaveEvent(QEvent*) {

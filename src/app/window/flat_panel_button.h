@@ -28,6 +28,7 @@ class FlatPanelButton : public QFrame {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     bool InInnerArea(const QPoint& pos) const;

@@ -47,14 +47,17 @@ constexpr int kSplitterWidth = 3;
 constexpr int kMinimumPaneWidth = 20;
 constexpr int kStatusHeight = 19;
 constexpr int kColumnWidths[] = {120, 100, 40, 211};
-// The designed widths suit a font whose average character is 5 pixels wide; wider fonts scale them.
-constexpr double kDesignCharWidth = 5.0;
+// The designed widths suit a font whose letters average 5.3 pixels; wider fonts scale them. The average
+// over the alphabet, not the font's own average character, is what text in the window really takes.
+constexpr double kDesignLetterWidth = 5.3;
+const char* const kAlphabet = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
 // A fitted name column grows to at most this many times its first width.
 constexpr int kNameColumnGrowth = 2;
 const char* const kLongestTypeName = "REG_RESOURCE_REQUIREMENTS_LIST";
 
 double FontScale(const QWidget& widget) {
-    return std::max(1.0, widget.fontMetrics().averageCharWidth() / kDesignCharWidth);
+    const double letterWidth = widget.fontMetrics().horizontalAdvance(kAlphabet) / 52.0;
+    return std::max(1.0, letterWidth / kDesignLetterWidth);
 }
 
 // The unfocused pane shows its selection in a quiet grey, as most desktops do.
@@ -299,15 +302,32 @@ void TfrmMain::FitNameAndTypeColumns() {
     if (columnsFitted_ || valueModel_->Count() == 0) return;
     columnsFitted_ = true;
     QHeaderView* header = lstvwValues->header();
-    const int nameLimit = header->sectionSize(ValueListModel::kNameColumn) * kNameColumnGrowth;
+    const int nameColumn = ValueListModel::kNameColumn;
+    const int typeColumn = ValueListModel::kTypeColumn;
+    const int nameWidth = header->sectionSize(nameColumn);
+    const int typeWidth = header->sectionSize(typeColumn);
     const int typeLimit = lstvwValues->fontMetrics().horizontalAdvance(kLongestTypeName) +
                           lstvwValues->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) * 4;
-    for (const auto& [column, limit] : {std::pair{int(ValueListModel::kNameColumn), nameLimit},
-                                        {int(ValueListModel::kTypeColumn), typeLimit}}) {
-        const int wanted = std::max(static_cast<QAbstractItemView*>(lstvwValues)->sizeHintForColumn(column),
-                                    header->sectionSizeHint(column));
-        header->resizeSection(column, std::max(header->sectionSize(column), std::min(wanted, limit)));
+    auto wanted = [&](int column, int limit) {
+        const int hint = std::max(static_cast<QAbstractItemView*>(lstvwValues)->sizeHintForColumn(column),
+                                  header->sectionSizeHint(column));
+        return std::max(header->sectionSize(column), std::min(hint, limit));
+    };
+    int name = wanted(nameColumn, nameWidth * kNameColumnGrowth);
+    int type = wanted(typeColumn, typeLimit);
+    // Size and the start of Data stay in view: what the two columns gain shrinks to the room there is.
+    const int dataMinimum =
+        static_cast<int>(kColumnWidths[ValueListModel::kDataColumn] * FontScale(*lstvwValues)) / 2;
+    const int room = lstvwValues->viewport()->width() - header->sectionSize(ValueListModel::kSizeColumn) -
+                     dataMinimum - nameWidth - typeWidth;
+    const int gain = (name - nameWidth) + (type - typeWidth);
+    if (gain > room) {
+        const double share = std::max(0, room) / double(gain);
+        name = nameWidth + static_cast<int>((name - nameWidth) * share);
+        type = typeWidth + static_cast<int>((type - typeWidth) * share);
     }
+    header->resizeSection(nameColumn, name);
+    header->resizeSection(typeColumn, type);
     FitDataColumn();
 }
 
