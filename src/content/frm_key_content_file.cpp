@@ -158,7 +158,7 @@ bool TfrmKeyContent::Print(const QString& title) {
         rchedtContent->print(&printer);
     }
     if (printer.printerState() == QPrinter::Error || (!pdfFile.isEmpty() && !QFileInfo::exists(pdfFile))) {
-        util::ErrorBox("Cannot print \"" + title.toStdString() + "\".");
+        util::ErrorBox(i18n::FormatText(314, {title.toStdString()}));
         return false;
     }
     return true;

@@ -128,14 +128,12 @@ void TfrmStr::Clear() {
 bool TfrmStr::LoadFromFile(const QString& fileName) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
-        util::ErrorBox("Cannot open file \"" + fileName.toStdString() +
-                       "\": " + file.errorString().toStdString());
+        util::ErrorBox(i18n::FormatText(312, {fileName.toStdString(), file.errorString().toStdString()}));
         return false;
     }
     const QByteArray content = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        util::ErrorBox("Cannot read file \"" + fileName.toStdString() +
-                       "\": " + file.errorString().toStdString());
+        util::ErrorBox(i18n::FormatText(312, {fileName.toStdString(), file.errorString().toStdString()}));
         return false;
     }
     SetText(content.toStdString());
@@ -148,8 +146,7 @@ bool TfrmStr::SaveToFile(const QString& fileName) {
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
         !file.commit()) {
-        util::ErrorBox("Cannot write file \"" + fileName.toStdString() +
-                       "\": " + file.errorString().toStdString());
+        util::ErrorBox(i18n::FormatText(313, {fileName.toStdString(), file.errorString().toStdString()}));
         return false;
     }
     return true;

@@ -10,11 +10,11 @@
 
 namespace hw::i18n {
 
-// The override when one is loaded, else the built-in text; empty for a number outside 0 to 264.
+// The override when one is loaded, else the built-in text; empty for a number outside the table.
 std::string LookupText(int number);
 
 // Clears every override, then takes each "number=text" entry of the section (later entries win).
-// Entries whose key is not a number in 0 to 264, and empty texts, change nothing. With an empty file
+// Entries whose key is not a number of the table, and empty texts, change nothing. With an empty file
 // name or section only the clearing happens.
 void LoadTextSection(const std::string& fileName, const std::string& section);
 

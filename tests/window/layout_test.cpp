@@ -113,6 +113,8 @@ TEST_F(LayoutTest, DefaultWidthHoldsTheMenuBarInEveryShippedLanguageAndTheMenuMa
     german->trigger();
     QApplication::processEvents();
     EXPECT_TRUE(german->isChecked());
+    // The program's own additions are translated as well.
+    EXPECT_EQ(frmMain_->acOpenWinePrefix->text().toStdString(), "&Wine-Präfix öffnen...");
     EXPECT_LE(frmMain_->menuBar()->sizeHint().width(), frmMain_->menuBar()->width());
 }
 

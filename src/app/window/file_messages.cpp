@@ -1,34 +1,24 @@
 #include "app/window/file_messages.h"
 
+#include "i18n/name_list.h"
+#include "i18n/text_table.h"
+
 namespace hw::window {
 
-namespace {
-
-constexpr std::size_t kNamesShown = 10;
-
-} // namespace
-
 std::string CannotWriteFileText(const std::string& fileName) {
-    return "Could not write file:[" + fileName + "]";
+    return i18n::FormatText(304, {fileName});
 }
 
 std::string CannotReadFileText(const std::string& fileName) {
-    return "Could not read file:[" + fileName + "]";
+    return i18n::FormatText(305, {fileName});
 }
 
 std::string LeftOutNamesText(const std::vector<std::string>& leftOut) {
-    std::vector<std::string> lines;
-    for (std::size_t i = 0; i < leftOut.size() && i < kNamesShown; ++i)
-        lines.push_back(leftOut[i]);
-    if (leftOut.size() > kNamesShown)
-        lines.push_back("... and " + std::to_string(leftOut.size() - kNamesShown) + " more");
-    return WithLines("These names hold line ends, which a registry file cannot carry; they were left out:",
-                     lines);
+    return i18n::NameListText(i18n::LookupText(306), leftOut);
 }
 
 std::string ImportStoppedText(std::uint64_t bytesDone) {
-    return "Import stopped after " + std::to_string(bytesDone) +
-           " bytes of the file; what was read before that stays in the Registry.";
+    return i18n::FormatText(307, {std::to_string(bytesDone)});
 }
 
 std::string WithLines(std::string text, const std::vector<std::string>& lines) {

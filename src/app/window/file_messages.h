@@ -1,4 +1,4 @@
-// Messages about file work that the text table has no entry for.
+// Messages about file work: what could not be read or written, names left out, a stopped import.
 #pragma once
 
 #include <cstdint>

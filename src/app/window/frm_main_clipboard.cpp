@@ -63,7 +63,7 @@ void TfrmMain::PasteKey() {
     if (outcome == KeyCopyOutcome::Failed)
         util::ErrorBox(i18n::LookupText(29));
     else if (outcome == KeyCopyOutcome::Partial)
-        util::ErrorBox(i18n::LookupText(29) + "\nSome values or subkeys could not be copied; the rest was.");
+        util::ErrorBox(i18n::LookupText(29) + "\n" + i18n::LookupText(311));
 }
 
 void TfrmMain::CopyValues() {
@@ -104,8 +104,7 @@ void TfrmMain::PasteValues() {
                         ? dialogs_.frmReplaceConfirm->Ask(i18n::FormatText(54, {entry.name}))
                         : TfrmReplaceConfirm::Cancel;
                 if (answer == TfrmReplaceConfirm::Cancel) {
-                    if (!failed.empty())
-                        util::NoticeBox(NamesNotice("These values could not be written:", failed));
+                    if (!failed.empty()) util::NoticeBox(NamesNotice(i18n::LookupText(310), failed));
                     return;
                 }
                 if (answer == TfrmReplaceConfirm::No) continue;
@@ -119,7 +118,7 @@ void TfrmMain::PasteValues() {
     }
     ClearValueList();
     FillValueList(node);
-    if (!failed.empty()) util::NoticeBox(NamesNotice("These values could not be written:", failed));
+    if (!failed.empty()) util::NoticeBox(NamesNotice(i18n::LookupText(310), failed));
 }
 
 } // namespace hw::window

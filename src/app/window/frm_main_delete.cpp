@@ -54,7 +54,7 @@ void TfrmMain::DeleteValues() {
             kept.push_back(record.valueName);
     }
     valueModel_->RemoveRows(deleted);
-    if (!kept.empty()) util::NoticeBox(NamesNotice("These values could not be deleted:", kept));
+    if (!kept.empty()) util::NoticeBox(NamesNotice(i18n::LookupText(309), kept));
 }
 
 } // namespace hw::window

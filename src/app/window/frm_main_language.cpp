@@ -142,7 +142,9 @@ void TfrmMain::ApplyMainTexts() {
                                               {mnitmHomepage, 126},
                                               {acEmail, 128},
                                               {mnitmAbout, 130},
-                                              {mnitmSetAsDefaultLanguage, 264}};
+                                              {mnitmSetAsDefaultLanguage, 264},
+                                              {acOpenWinePrefix, 300},
+                                              {acOpenOwnRegistry, 301}};
     for (const auto& [item, number] : items)
         item->setText(UiText(number));
     int newValueText = 87;

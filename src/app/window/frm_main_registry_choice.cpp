@@ -1,7 +1,9 @@
 // Which registry the window shows: the program's own database or a Wine prefix, named in the title.
 #include "app/window/frm_main.h"
 
+#include "app/window/ui_text.h"
 #include "app/window/windows_dir.h"
+#include "i18n/text_table.h"
 #include "platform/registry_store.h"
 #include "util/dialog.h"
 
@@ -20,16 +22,16 @@ constexpr const char* kProgramTitle = "Torva Hivewright";
 } // namespace
 
 void TfrmMain::ConnectRegistryChoiceCommands() {
-    acOpenWinePrefix = new QAction("Open &Wine Prefix...", this);
+    acOpenWinePrefix = new QAction(UiText(300), this);
     acOpenWinePrefix->setObjectName("acOpenWinePrefix");
-    acOpenOwnRegistry = new QAction("Open &Own Registry", this);
+    acOpenOwnRegistry = new QAction(UiText(301), this);
     acOpenOwnRegistry->setObjectName("acOpenOwnRegistry");
     mnitmRegistry->insertActions(acExit, {acOpenWinePrefix, acOpenOwnRegistry});
     mnitmRegistry->insertSeparator(acExit);
 
     connect(acOpenWinePrefix, &QAction::triggered, this, [this] {
         const QString folder =
-            QFileDialog::getExistingDirectory(this, "Open Wine Prefix", QDir::homePath() + "/.wine");
+            QFileDialog::getExistingDirectory(this, UiText(302), QDir::homePath() + "/.wine");
         if (!folder.isEmpty()) OpenRegistry(platform::kWineRegistryPrefix + folder.toStdString());
     });
     connect(acOpenOwnRegistry, &QAction::triggered, this,
@@ -42,7 +44,7 @@ bool TfrmMain::OpenRegistry(const std::string& location) {
     std::string error;
     auto store = platform::OpenRegistryAt(location, &error);
     if (!store) {
-        util::ErrorBox("The registry cannot be opened: " + error);
+        util::ErrorBox(i18n::FormatText(303, {error}));
         return false;
     }
     SaveFavorites();

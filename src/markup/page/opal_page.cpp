@@ -1,6 +1,7 @@
 #include "markup/page/opal_page.h"
 
 #include "core/ascii_case.h"
+#include "i18n/name_list.h"
 #include "i18n/text_table.h"
 #include "markup/opal_attributes.h"
 #include "markup/opal_parser.h"
@@ -33,7 +34,6 @@ constexpr int kSaveSettingText = 252;
 constexpr int kSubmitPadding = 20;
 constexpr QSize kPanelSize(185, 41);
 constexpr QSize kPictureSize(105, 105);
-constexpr std::size_t kNoticeLines = 10;
 const QColor kViewColor(Qt::white);
 
 std::string Attribute(const TOPALElement& element, std::string_view name) {
@@ -46,16 +46,6 @@ bool StretchWanted(const std::string& text) {
 
 QPixmap LoadPicture(const std::string& fileName) {
     return fileName.empty() ? QPixmap() : QPixmap(Widen(fileName));
-}
-
-// What a notice lists: the first names, then how many more.
-std::string NameList(const std::vector<std::string>& names) {
-    std::string text;
-    for (std::size_t i = 0; i < names.size() && i < kNoticeLines; ++i)
-        text += "\n  " + names[i];
-    if (names.size() > kNoticeLines)
-        text += "\n  ... and " + std::to_string(names.size() - kNoticeLines) + " more";
-    return text;
 }
 
 std::string InputName(const TOPALElement& element) {
@@ -272,13 +262,10 @@ QWidget* TOPALPage::CreateInputControl(TOPALElement& element, QWidget* parent) {
 void TOPALPage::SaveSettings() {
     const SaveReport report = WriteSettings();
     std::string notice;
-    if (!report.notANumber.empty())
-        notice += "These inputs do not hold a number from 0 to 4294967295, so their values were left as they "
-                  "were:" +
-                  NameList(report.notANumber);
+    if (!report.notANumber.empty()) notice += i18n::NameListText(i18n::LookupText(315), report.notANumber);
     if (!report.notWritten.empty()) {
         if (!notice.empty()) notice += "\n\n";
-        notice += "These values could not be written:" + NameList(report.notWritten);
+        notice += i18n::NameListText(i18n::LookupText(310), report.notWritten);
     }
     if (!notice.empty()) util::NoticeBox(notice);
 }

@@ -210,7 +210,7 @@ bool TOPALExplorer::SaveFile(const std::string& fileName) {
     std::string text = EditorBytes();
     if (text.empty()) text = kEmptySource;
     if (!util::ReplaceFileAtomically(fileName, text)) {
-        util::ErrorBox("Cannot write the file " + fileName);
+        util::ErrorBox(i18n::FormatText(304, {fileName}));
         return false;
     }
     modified_ = false;
