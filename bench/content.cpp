@@ -1,5 +1,7 @@
 // The key content editor on a key whose export is about 20 MB: opening it (export, text, first paint)
 // and a Replace All of 10,000 matches, each from the command until the text is shown again.
+#include "bench_support.h"
+#include "bench_window.h"
 #include "content/find_text_dialog.h"
 #include "content/frm_key_content.h"
 #include "platform/registry_store.h"
@@ -20,16 +22,13 @@
 
 namespace {
 
+using hw::bench::PaintNow;
+using hw::bench::Seconds;
+
 constexpr int kSubKeyCount = 2000;
 constexpr int kValuesPerKey = 100;
 constexpr int kMatchEvery = 20; // 200,000 values, 10,000 of them holding the find text
 const char* const kKeyPath = "HKEY_CURRENT_USER\\Bench\\Content";
-
-double Seconds(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 void FillRegistry() {
     const std::string filler(80, 'x');
@@ -53,20 +52,10 @@ void FillRegistry() {
     hw::platform::FlushRegistry();
 }
 
-void Paint(QWidget* widget) {
-    QApplication::processEvents();
-    widget->repaint();
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    char pattern[] = "/tmp/hivewright-bench-XXXXXX";
-    if (!mkdtemp(pattern)) return 1;
-    const std::filesystem::path dir = pattern;
-    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
-    hw::platform::UseRegistry(hw::platform::OpenSqliteStore((dir / "registry.db").string()));
+    const hw::bench::TempRegistry registry;
     FillRegistry();
 
     {
@@ -85,7 +74,7 @@ int main(int argc, char** argv) {
         std::printf("content.open_20mb.seconds %.3f\n", Seconds([&] {
                         editor.SetKeyContent(kKeyPath);
                         editor.show();
-                        Paint(editor.rchedtContent);
+                        PaintNow(editor.rchedtContent);
                     }));
         std::printf("content.open_20mb.lines %d\n", editor.LineCount());
 
@@ -94,14 +83,12 @@ int main(int argc, char** argv) {
         editor.rchedtContent->moveCursor(QTextCursor::Start);
         std::printf("content.replace_all_20mb.seconds %.3f\n", Seconds([&] {
                         editor.ReplaceAll();
-                        Paint(editor.rchedtContent);
+                        PaintNow(editor.rchedtContent);
                     }));
         std::printf("content.replace_all_20mb.matches %d\n",
                     static_cast<int>(editor.Text().count(QLatin1String("spool"))));
         editor.rchedtContent->document()->setModified(false);
         editor.hide();
     }
-    hw::platform::UseRegistry(nullptr);
-    std::filesystem::remove_all(dir);
     return 0;
 }

@@ -1,6 +1,7 @@
 // Editing in the main window on large keys: Paste Key of a big tree against the core copy of the same tree,
 // deleting 10,000 selected values, and a new value in a key that already holds 10,000.
 #include "app/window/frm_main.h"
+#include "bench_support.h"
 #include "core/key_ops.h"
 #include "platform/registry_store.h"
 #include "platform/winreg.h"
@@ -29,10 +30,10 @@ constexpr int kListValues = 10000;
 // flush: the time includes committing the writes (long copies); a short edit is timed as the user sees
 // it, the store commits it in the background.
 double Seconds(const std::function<void()>& work, bool flush = true) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    if (flush) hw::platform::FlushRegistry();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return hw::bench::Seconds([&] {
+        work();
+        if (flush) hw::platform::FlushRegistry();
+    });
 }
 
 HKEY CreateKey(HKEY parent, const std::string& subKey) {
@@ -75,12 +76,7 @@ void SelectAllRows(hw::window::TfrmMain& frmMain) {
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    char pattern[] = "/tmp/hivewright-bench-XXXXXX";
-    if (!mkdtemp(pattern)) return 1;
-    const std::filesystem::path dir = pattern;
-    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
-    hw::platform::UseRegistry(hw::platform::OpenSqliteStore((dir / "registry.db").string()));
+    const hw::bench::TempRegistry registry;
     const HKEY bench = CreateKey(HKEY_CURRENT_USER, "Bench");
     const HKEY source = CreateKey(bench, "Source");
     BuildTree(source);
@@ -144,7 +140,5 @@ int main(int argc, char** argv) {
             result = 1;
         }
     }
-    hw::platform::UseRegistry(nullptr);
-    std::filesystem::remove_all(dir);
     return result;
 }

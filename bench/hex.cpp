@@ -1,6 +1,7 @@
 // The hex editor on a 100 MB file: loading it until the first page has painted, jumping to the last line,
 // typing one digit in the middle, finding a pattern placed at the end, and the peak memory against the
 // file's size.
+#include "bench_support.h"
 #include "editors/frm_bin.h"
 #include "editors/hex_search.h"
 #include "editors/hex_view.h"
@@ -29,11 +30,7 @@ constexpr std::size_t kFileSize = 100u << 20;
 const std::string kPatternBytes = "\xCA\xFE\xBA\xBE\x13\x37";
 constexpr const char* kPatternText = "CA FE BA BE 13 37";
 
-double Seconds(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
+using hw::bench::Seconds;
 
 // Written a block at a time, so that the benchmark itself never holds the file in memory.
 void WriteTestFile(const std::string& fileName) {

@@ -2,6 +2,7 @@
 // them), bound to 1,000 real values: rendering it, saving its settings, and widening the view, which
 // re-fits every "full" width.
 #include "markup/page/opal_page.h"
+#include "bench_support.h"
 #include "platform/registry_store.h"
 #include "platform/winreg.h"
 
@@ -22,21 +23,10 @@ constexpr const char* kKey = "HKEY_CURRENT_USER\\Bench\\Opal";
 const char* const kInputTypes[] = {"text",  "textarea", "button",      "checkbox",
                                    "radio", "select",   "checklistbox"};
 
-struct Timing {
-    double seconds;
-    double cpuSeconds; // apart from the wall time, since the machine may be shared
-};
+using hw::bench::Measure;
 
-Timing Measure(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    const std::clock_t cpuStart = std::clock();
-    work();
-    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
-            static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC};
-}
-
-void Print(const char* name, const Timing& timing) {
-    std::printf("%s.seconds %.3f\n%s.cpu_seconds %.3f\n", name, timing.seconds, name, timing.cpuSeconds);
+void Print(const char* name, const hw::bench::Timing& timing) {
+    std::printf("%s.seconds %.3f\n%s.cpu_seconds %.3f\n", name, timing.wall, name, timing.cpu);
 }
 
 void FillRegistry() {
@@ -72,12 +62,7 @@ std::string PageSource() {
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    char pattern[] = "/tmp/hivewright-bench-XXXXXX";
-    if (!mkdtemp(pattern)) return 1;
-    const std::filesystem::path dir = pattern;
-    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
-    hw::platform::UseRegistry(hw::platform::OpenSqliteStore((dir / "registry.db").string()));
+    const hw::bench::TempRegistry registry;
     FillRegistry();
     const std::string source = PageSource();
     int result = 0;
@@ -107,7 +92,5 @@ int main(int argc, char** argv) {
                   QApplication::processEvents();
               }));
     }
-    hw::platform::UseRegistry(nullptr);
-    std::filesystem::remove_all(dir);
     return result;
 }

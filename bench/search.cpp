@@ -1,5 +1,6 @@
 // Whole-tree search against a plain walk of the same tree through the registry functions.
 // Tree: 100,000 keys breadth first with fan-out 10, ten values each (text, number, bytes in turn).
+#include "bench_support.h"
 #include "platform/registry_store.h"
 #include "platform/winreg.h"
 #include "search/search_request.h"
@@ -95,30 +96,20 @@ void WalkKey(HKEY key, long& items) {
     }
 }
 
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+using hw::bench::Measure;
+using hw::bench::Timing;
+
+Timing TimeWalk(long& items) {
+    return Measure([&items] {
+        HKEY start = 0;
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kStartSubKey, 0, KEY_READ, &start);
+        items = 0;
+        WalkKey(start, items);
+        RegCloseKey(start);
+    });
 }
 
-// Processor time of this process: what the search costs when other programs share the machine.
-double CpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
-double TimeWalk(long& items, double& cpuSeconds) {
-    const auto started = std::chrono::steady_clock::now();
-    const double cpuStarted = CpuSeconds();
-    HKEY start = 0;
-    RegOpenKeyExA(HKEY_LOCAL_MACHINE, kStartSubKey, 0, KEY_READ, &start);
-    items = 0;
-    WalkKey(start, items);
-    RegCloseKey(start);
-    cpuSeconds = CpuSeconds() - cpuStarted;
-    return Seconds(started);
-}
-
-double TimeSearch(std::size_t& found, double& cpuSeconds) {
+Timing TimeSearch(std::size_t& found) {
     hw::search::SearchRequest request;
     request.startPath = kStartPath;
     request.findText = "needle";
@@ -126,52 +117,35 @@ double TimeSearch(std::size_t& found, double& cpuSeconds) {
     request.targets = hw::search::kAllTargets;
     long yields = 0; // stands in for the window letting its messages through
     request.yieldToInterface = [&yields] { ++yields; };
-    const auto started = std::chrono::steady_clock::now();
-    const double cpuStarted = CpuSeconds();
-    hw::search::Search(request);
-    const double seconds = Seconds(started);
-    cpuSeconds = CpuSeconds() - cpuStarted;
+    const Timing timing = Measure([&request] { hw::search::Search(request); });
     found = request.results().size();
-    return seconds;
+    return timing;
+}
+
+Timing Best(const Timing& a, const Timing& b) {
+    return {std::min(a.wall, b.wall), std::min(a.cpu, b.cpu)};
 }
 
 } // namespace
 
 int main() {
-    char pattern[] = "/tmp/hw-bench-search-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) return 1;
-    const std::filesystem::path dir = pattern;
-    std::string error;
-    auto store = hw::platform::OpenSqliteStore((dir / "registry.db").string(), &error);
-    if (!store) {
-        std::fprintf(stderr, "cannot open store: %s\n", error.c_str());
-        return 1;
-    }
-    hw::platform::UseRegistry(std::move(store));
-    const auto populating = std::chrono::steady_clock::now();
-    Populate();
-    std::fprintf(stderr, "populated in %.1f s\n", Seconds(populating));
+    const hw::bench::TempRegistry registry;
+    std::fprintf(stderr, "populated in %.1f s\n", hw::bench::Seconds(Populate));
 
     // Best of two runs each, alternating, so neither side gets a colder cache.
     long items = 0;
     std::size_t found = 0;
-    double walkCpu = 0, searchCpu = 0, secondCpu = 0;
-    double walk = TimeWalk(items, walkCpu);
-    double search = TimeSearch(found, searchCpu);
-    walk = std::min(walk, TimeWalk(items, secondCpu));
-    walkCpu = std::min(walkCpu, secondCpu);
-    search = std::min(search, TimeSearch(found, secondCpu));
-    searchCpu = std::min(searchCpu, secondCpu);
+    Timing walk = TimeWalk(items);
+    Timing search = TimeSearch(found);
+    walk = Best(walk, TimeWalk(items));
+    search = Best(search, TimeSearch(found));
     std::fprintf(stderr, "walked %ld items, found %zu\n", items, found);
 
-    std::printf("search.seconds %.3f\n", search);
-    std::printf("search.cpu_seconds %.3f\n", searchCpu);
-    std::printf("search.walk_seconds %.3f\n", walk);
-    std::printf("search.walk_cpu_seconds %.3f\n", walkCpu);
-    std::printf("search.ratio_to_walk %.2f\n", search / walk);
+    std::printf("search.seconds %.3f\n", search.wall);
+    std::printf("search.cpu_seconds %.3f\n", search.cpu);
+    std::printf("search.walk_seconds %.3f\n", walk.wall);
+    std::printf("search.walk_cpu_seconds %.3f\n", walk.cpu);
+    std::printf("search.ratio_to_walk %.2f\n", search.wall / walk.wall);
     std::printf("search.results %zu\n", found);
-
-    hw::platform::UseRegistry(nullptr);
-    std::filesystem::remove_all(dir);
     return 0;
 }

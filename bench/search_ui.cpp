@@ -2,6 +2,7 @@
 // engine alone on the same store, and the process's peak memory while the window holds those rows.
 // Tree: 20,000 keys below one start key, ten text values each, five of which hold the find text.
 #include "app/window/frm_main.h"
+#include "bench_support.h"
 #include "platform/registry_store.h"
 #include "platform/winreg.h"
 #include "search/search_request.h"
@@ -56,28 +57,8 @@ void Populate() {
     hw::platform::FlushRegistry();
 }
 
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-// Processor time of this process: what each side costs when other programs share the machine.
-double CpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
-struct Timing {
-    double wall = 0;
-    double cpu = 0;
-};
-
-Timing Measure(const std::function<void()>& work) {
-    const auto started = std::chrono::steady_clock::now();
-    const double cpuStarted = CpuSeconds();
-    work();
-    return {Seconds(started), CpuSeconds() - cpuStarted};
-}
+using hw::bench::Measure;
+using hw::bench::Timing;
 
 Timing Best(const Timing& a, const Timing& b) {
     return {std::min(a.wall, b.wall), std::min(a.cpu, b.cpu)};
@@ -122,17 +103,7 @@ double PeakMegabytes() {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    char pattern[] = "/tmp/hw-bench-search-ui-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) return 1;
-    const std::filesystem::path dir = pattern;
-    std::string error;
-    auto store = hw::platform::OpenSqliteStore((dir / "registry.db").string(), &error);
-    if (!store) {
-        std::fprintf(stderr, "cannot open store: %s\n", error.c_str());
-        return 1;
-    }
-    hw::platform::UseRegistry(std::move(store));
+    const hw::bench::TempRegistry registry;
     Populate();
 
     QApplication application(argc, argv);
@@ -169,7 +140,5 @@ int main(int argc, char** argv) {
 
     find.reset();
     frmMain.reset();
-    hw::platform::UseRegistry(nullptr);
-    std::filesystem::remove_all(dir);
     return 0;
 }

@@ -1,5 +1,6 @@
 // Registry store benchmark: create, walk and delete a 100,000-key, 1,000,000-value tree through the registry
 // functions, compared with raw SQLite doing the same work (../shared/bench/sqlite_floor.py) in the same run.
+#include "bench_process.h"
 #include "platform/registry_store.h"
 #include "platform/winreg.h"
 
@@ -19,21 +20,17 @@ namespace {
 constexpr int kKeys = 100000;
 constexpr int kValuesPerKey = 10;
 
-double Seconds(std::chrono::steady_clock::time_point since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-std::string SharedDir() {
-    if (const char* dir = std::getenv("HIVEWRIGHT_SHARED"); dir && *dir) return dir;
-    for (const char* candidate : {"../shared", "../../shared", "../../../shared"})
-        if (std::filesystem::exists(std::string(candidate) + "/bench/sqlite_floor.py")) return candidate;
-    return "../shared";
-}
-
 std::map<std::string, double> RunFloor() {
     std::map<std::string, double> phases;
-    std::string command = "python3 " + SharedDir() + "/bench/sqlite_floor.py " + std::to_string(kKeys) + " " +
-                          std::to_string(kValuesPerKey);
+    std::filesystem::path shared;
+    try {
+        shared = hw::bench::SharedFolder();
+    } catch (const std::exception& missing) {
+        std::fprintf(stderr, "no floor: %s\n", missing.what());
+        return phases;
+    }
+    const std::string command = "python3 '" + (shared / "bench" / "sqlite_floor.py").string() + "' " +
+                                std::to_string(kKeys) + " " + std::to_string(kValuesPerKey);
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return phases;
     char name[64];
@@ -129,40 +126,40 @@ void DeleteTree(HKEY parent, const char* name) {
 } // namespace
 
 int main() {
-    char pattern[] = "/tmp/hivewright-bench-XXXXXX";
-    if (!mkdtemp(pattern)) return 1;
-    std::string dir = pattern;
-    setenv("XDG_CONFIG_HOME", (dir + "/config").c_str(), 1);
-    hw::platform::UseRegistry(hw::platform::OpenSqliteStore(dir + "/registry.db"));
+    double create = 0, walk = 0, remove = 0;
+    {
+        const hw::bench::TempRegistry registry;
+        bool created = true;
+        create = hw::bench::Seconds([&created] {
+            for (int i = 0; i < kKeys && created; ++i) {
+                HKEY key = 0;
+                created = RegCreateKeyA(HKEY_CURRENT_USER, PathOf(i).c_str(), &key) == ERROR_SUCCESS;
+                if (!created) break;
+                SetValues(key, i);
+                RegCloseKey(key);
+            }
+            hw::platform::FlushRegistry();
+        });
+        if (!created) return 1;
 
-    auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < kKeys; ++i) {
-        HKEY key = 0;
-        if (RegCreateKeyA(HKEY_CURRENT_USER, PathOf(i).c_str(), &key) != ERROR_SUCCESS) return 1;
-        SetValues(key, i);
-        RegCloseKey(key);
+        long seen = 0;
+        walk = hw::bench::Seconds([&seen] {
+            HKEY root = 0;
+            RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Bench\\Key0", 0, KEY_READ, &root);
+            seen = Walk(root);
+            RegCloseKey(root);
+            hw::platform::FlushRegistry();
+        });
+        if (seen != static_cast<long>(kKeys) * kValuesPerKey)
+            std::fprintf(stderr, "walk saw %ld values\n", seen);
+
+        remove = hw::bench::Seconds([] {
+            DeleteTree(HKEY_CURRENT_USER, "Software\\Bench");
+            hw::platform::FlushRegistry();
+        });
     }
-    hw::platform::FlushRegistry();
-    double create = Seconds(start);
-
-    start = std::chrono::steady_clock::now();
-    HKEY root = 0;
-    RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Bench\\Key0", 0, KEY_READ, &root);
-    long seen = Walk(root);
-    RegCloseKey(root);
-    hw::platform::FlushRegistry();
-    double walk = Seconds(start);
-    if (seen != static_cast<long>(kKeys) * kValuesPerKey) std::fprintf(stderr, "walk saw %ld values\n", seen);
-
-    start = std::chrono::steady_clock::now();
-    DeleteTree(HKEY_CURRENT_USER, "Software\\Bench");
-    hw::platform::FlushRegistry();
-    double remove = Seconds(start);
-    hw::platform::UseRegistry(nullptr);
-
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::filesystem::remove_all(dir);
 
     auto floor = RunFloor();
     std::printf("store.create.seconds %.3f\nstore.walk.seconds %.3f\nstore.delete.seconds %.3f\n", create,

@@ -1,14 +1,12 @@
 // Copying and moving a large key tree, timed against building the same tree through the registry functions.
+#include "bench_support.h"
 #include "core/key_ops.h"
 #include "platform/registry_store.h"
 #include "platform/winreg.h"
 
-#include <chrono>
 #include <cstdio>
-#include <ctime>
-#include <filesystem>
+#include <functional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -17,24 +15,14 @@ constexpr int kKeyCount = 100000;
 constexpr int kFanOut = 10;
 constexpr int kValuesPerKey = 10;
 
-using Clock = std::chrono::steady_clock;
-
 // Wall time is what a user waits; processor time (both threads: ours and the store's committer) stays
-// comparable when other programs compete for the machine.
-struct Timer {
-    Clock::time_point wall = Clock::now();
-    std::clock_t processor = std::clock();
-
-    struct Lap {
-        double wall;
-        double processor;
-    };
-    Lap Stop() const {
+// comparable when other programs compete for the machine. Both include committing the writes.
+hw::bench::Timing Committed(const std::function<void()>& work) {
+    return hw::bench::Measure([&work] {
+        work();
         hw::platform::FlushRegistry();
-        return {std::chrono::duration<double>(Clock::now() - wall).count(),
-                static_cast<double>(std::clock() - processor) / CLOCKS_PER_SEC};
-    }
-};
+    });
+}
 
 void SetValues(HKEY key) {
     static const std::string text(20, 't');
@@ -80,38 +68,21 @@ bool BuildTree(HKEY start) {
 } // namespace
 
 int main() {
-    const auto dir =
-        std::filesystem::temp_directory_path() / ("hw_bench_store_copy_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    std::string error;
-    auto store = hw::platform::OpenSqliteStore((dir / "registry.db").string(), &error);
-    if (!store) {
-        std::fprintf(stderr, "cannot open the store: %s\n", error.c_str());
-        return 1;
-    }
-    hw::platform::UseRegistry(std::move(store));
-
+    const hw::bench::TempRegistry registry;
     HKEY start = 0;
     RegCreateKeyA(HKEY_CURRENT_USER, "Bench", &start);
-    Timer timer;
-    const bool built = BuildTree(start);
-    const auto create = timer.Stop();
+    bool built = false, copied = false, moved = false;
+    const auto create = Committed([&] { built = BuildTree(start); });
     RegCloseKey(start);
-
-    timer = Timer();
-    const bool copied = hw::core::CopyKeyPath("HKCU\\Bench\\Key0", "HKCU\\Copy\\Key0", false);
-    const auto copy = timer.Stop();
-
-    timer = Timer();
-    const bool moved = hw::core::RenameKeyPath("HKCU\\Bench\\Key0", "HKCU\\Bench\\Renamed");
-    const auto move = timer.Stop();
+    const auto copy =
+        Committed([&] { copied = hw::core::CopyKeyPath("HKCU\\Bench\\Key0", "HKCU\\Copy\\Key0", false); });
+    const auto move =
+        Committed([&] { moved = hw::core::RenameKeyPath("HKCU\\Bench\\Key0", "HKCU\\Bench\\Renamed"); });
 
     const bool intact =
         hw::core::KeyPathExists("HKCU\\Copy\\Key0\\Key1\\Key11\\Key111\\Key1111\\Key11111") &&
         hw::core::KeyPathExists("HKCU\\Bench\\Renamed\\Key9\\Key99\\Key999\\Key9999\\Key99999") &&
         !hw::core::KeyPathExists("HKCU\\Bench\\Key0");
-    hw::platform::UseRegistry(nullptr);
-    std::filesystem::remove_all(dir);
     if (!built || !copied || !moved || !intact) {
         std::fprintf(stderr, "store_copy: the tree was not built, copied or moved completely\n");
         return 1;
@@ -121,7 +92,7 @@ int main() {
     std::printf("store.move.seconds %.3f\n", move.wall);
     std::printf("store.copy.ratio %.3f\n", copy.wall / create.wall);
     std::printf("store.move.ratio %.3f\n", move.wall / create.wall);
-    std::printf("store.copy.cpu_ratio %.3f\n", copy.processor / create.processor);
-    std::printf("store.move.cpu_ratio %.3f\n", move.processor / create.processor);
+    std::printf("store.copy.cpu_ratio %.3f\n", copy.cpu / create.cpu);
+    std::printf("store.move.cpu_ratio %.3f\n", move.cpu / create.cpu);
     return 0;
 }

@@ -1,5 +1,6 @@
 // Deleting large trees through the registry operations, each timed against building the same tree in the same
 // run: a key with 100,000 direct subkeys, and the tree of the 100 MB benchmark corpus imported from its file.
+#include "bench_process.h"
 #include "core/key_ops.h"
 #include "platform/registry_store.h"
 #include "platform/winreg.h"
@@ -19,13 +20,6 @@ constexpr int kWideKeys = 100000;
 double Seconds(std::chrono::steady_clock::time_point since) {
     hw::platform::FlushRegistry();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-std::string SharedDir() {
-    if (const char* dir = std::getenv("HIVEWRIGHT_SHARED"); dir && *dir) return dir;
-    for (const char* candidate : {"../shared", "../../shared", "../../../shared"})
-        if (std::filesystem::exists(std::string(candidate) + "/bench/gen_corpus.py")) return candidate;
-    return "../shared";
 }
 
 void Report(const char* name, double create, double remove) {
@@ -53,12 +47,7 @@ void Wide() {
 
 void Corpus(const std::string& dir) {
     const std::string file = dir + "/large.reg";
-    const std::string command =
-        "python3 " + SharedDir() + "/bench/gen_corpus.py --size 100M -o " + file + " >/dev/null";
-    if (std::system(command.c_str()) != 0) {
-        std::fprintf(stderr, "could not generate the corpus\n");
-        return;
-    }
+    hw::bench::GenerateCorpus("100M", file);
     auto start = std::chrono::steady_clock::now();
     const auto imported = hw::regfile::ImportRegFile(file);
     const double create = Seconds(start);
@@ -73,14 +62,13 @@ void Corpus(const std::string& dir) {
 } // namespace
 
 int main() {
-    char pattern[] = "/tmp/hivewright-bench-XXXXXX";
-    if (!mkdtemp(pattern)) return 1;
-    const std::string dir = pattern;
-    setenv("XDG_CONFIG_HOME", (dir + "/config").c_str(), 1);
-    hw::platform::UseRegistry(hw::platform::OpenSqliteStore(dir + "/registry.db"));
-    Wide();
-    Corpus(dir);
-    hw::platform::UseRegistry(nullptr);
-    std::filesystem::remove_all(dir);
-    return 0;
+    try {
+        const hw::bench::TempRegistry registry;
+        Wide();
+        Corpus(registry.dir().string());
+        return 0;
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "bench_store_delete: %s\n", failure.what());
+        return 1;
+    }
 }

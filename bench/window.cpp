@@ -2,6 +2,8 @@
 // the value list with 10,000 values, each from the user's action until the view has painted.
 #include "app/window/frm_main.h"
 #include "app/window/key_tree_model.h"
+#include "bench_support.h"
+#include "bench_window.h"
 #include "platform/registry_store.h"
 #include "platform/winreg.h"
 
@@ -21,11 +23,7 @@ namespace {
 constexpr int kSubKeyCount = 100000;
 constexpr int kValueCount = 10000;
 
-double Seconds(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
+using hw::bench::Seconds;
 
 HKEY CreateKey(const std::string& subKey) {
     HKEY key = 0;
@@ -59,19 +57,13 @@ void FillRegistry() {
 }
 
 void Paint(QTreeView* view) {
-    QApplication::processEvents();
-    view->viewport()->repaint();
+    hw::bench::PaintNow(view->viewport());
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    char pattern[] = "/tmp/hivewright-bench-XXXXXX";
-    if (!mkdtemp(pattern)) return 1;
-    const std::filesystem::path dir = pattern;
-    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
-    hw::platform::UseRegistry(hw::platform::OpenSqliteStore((dir / "registry.db").string()));
+    const hw::bench::TempRegistry registry;
     FillRegistry();
 
     int result = 0;
@@ -122,7 +114,5 @@ int main(int argc, char** argv) {
                         }));
         }
     }
-    hw::platform::UseRegistry(nullptr);
-    std::filesystem::remove_all(dir);
     return result;
 }
