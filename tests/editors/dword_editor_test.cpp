@@ -55,7 +55,7 @@ class DwordEditorTest : public ::testing::Test {
     }
     // Presses OK while the dialog runs; the dialog's result and the value it returns.
     int RunAndPressOk() {
-        test::WhenModalShown([this](QWidget*) {
+        test::WhenModal([this](QWidget*) {
             editor_.btnOk->click();
             if (editor_.isVisible()) editor_.reject();
         });
@@ -101,7 +101,7 @@ TEST_F(DwordEditorTest, EmptyTextGivesZeroAndAnUnreadableTextKeepsTheDialogOpen)
     EXPECT_EQ(editor_.ResultValue(), 0u);
 
     editor_.SetValue("n", 7);
-    test::WhenModalShown([this](QWidget*) {
+    test::WhenModal([this](QWidget*) {
         editor_.ChooseBase(Hexadecimal);
         editor_.edtValue->setText("12 ");
         editor_.btnOk->click();

@@ -48,7 +48,7 @@ class ClipboardTest : public MainWindowTest {
     // Answers the replace question with button, noting the question asked.
     void AnswerReplace(std::vector<std::string>& questions,
                        QPushButton* window::TfrmReplaceConfirm::*button) {
-        WhenModalShown([this, &questions, button](QWidget*) {
+        WhenModal([this, &questions, button](QWidget*) {
             questions.push_back(frmReplaceConfirm_->lblKey->text().toStdString());
             (frmReplaceConfirm_.get()->*button)->click();
         });
@@ -145,7 +145,7 @@ TEST_F(ClipboardTest, EditedBigEndianDwordIsStoredSwappedAndShownAsEntered) {
     SelectRows({0});
     EXPECT_EQ(frmMain_->ValueRecord(0).number, 5u);
 
-    WhenModalShown([this](QWidget*) {
+    WhenModal([this](QWidget*) {
         EXPECT_EQ(frmDword_->edtValue->text(), "5");
         frmDword_->edtValue->setText("26");
         frmDword_->btnOk->click();
@@ -155,7 +155,7 @@ TEST_F(ClipboardTest, EditedBigEndianDwordIsStoredSwappedAndShownAsEntered) {
     EXPECT_EQ(frmMain_->ValueRowAt(0).dataColumn, "0x0000001A (26)");
     EXPECT_EQ(frmMain_->ValueRecord(0).dataText, "26");
 
-    WhenModalShown([this](QWidget*) {
+    WhenModal([this](QWidget*) {
         frmDword_->edtValue->setText("99");
         frmDword_->btnCancel->click();
     });
@@ -169,7 +169,7 @@ TEST_F(ClipboardTest, EditedMultiStringKeepsEveryStringAndCancelWritesNothing) {
     SelectRows({0});
     EXPECT_EQ(frmMain_->ValueRowAt(0).dataColumn, "\"one\"");
 
-    WhenModalShown([this](QWidget*) {
+    WhenModal([this](QWidget*) {
         EXPECT_EQ(frmStr_->Text(), "one\r\ntwo");
         frmStr_->mmValue->appendPlainText("three");
         frmStr_->btnOk->click();
@@ -179,7 +179,7 @@ TEST_F(ClipboardTest, EditedMultiStringKeepsEveryStringAndCancelWritesNothing) {
     EXPECT_EQ(frmMain_->ValueRowAt(0).sizeColumn, "15");
     EXPECT_TRUE(frmStr_->Text().empty());
 
-    WhenModalShown([this](QWidget*) {
+    WhenModal([this](QWidget*) {
         frmStr_->mmValue->setPlainText("gone");
         frmStr_->btnCancel->click();
     });
@@ -192,7 +192,7 @@ TEST_F(ClipboardTest, EditedBytesAreWrittenWithTheirTypeAndShownInTheRow) {
     WriteRawValue(kBase + "\\From", "raw", 11, {0x41, 0x00, 0xFF});
     Select(kBase + "\\From");
     SelectRows({0});
-    WhenModalShown([this](QWidget*) {
+    WhenModal([this](QWidget*) {
         EXPECT_EQ(frmBin_->Bytes(), std::string("A\0\xFF", 3));
         frmBin_->SetBytes(std::string("\x00\x01Z", 3));
         frmBin_->btnOK->click();
@@ -212,7 +212,7 @@ TEST_F(ClipboardTest, AnEditThatCannotBeWrittenIsReportedAndTheRowStays) {
     Select(kBase + "\\From");
     SelectRows({0});
     DeleteKeyAt(kBase + "\\From");
-    WhenModalShown([this](QWidget*) {
+    WhenModal([this](QWidget*) {
         frmStr_->mmValue->setPlainText("after");
         frmStr_->btnOk->click();
     });

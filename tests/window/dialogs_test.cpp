@@ -33,7 +33,7 @@
 namespace hw::window {
 namespace {
 
-using test::WhenModalShown;
+using test::WhenModal;
 
 void SendKey(QWidget* target, int key) {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
@@ -104,14 +104,14 @@ TEST_F(GoToTest, ChoosingARootReplacesOnlyTheRootOfTheEdit) {
 TEST_F(GoToTest, EnterInTheEditGoesAndEscapeCancels) {
     TfrmGoTo goTo;
     goTo.SetKeyText("HKLM\\Software");
-    WhenModalShown([&goTo](QWidget* modal) {
+    WhenModal([&goTo](QWidget* modal) {
         EXPECT_EQ(modal, &goTo);
         EXPECT_TRUE(goTo.edtKey->hasFocus());
         SendKey(goTo.edtKey, Qt::Key_Return);
     });
     EXPECT_EQ(goTo.ShowForPath(), "HKLM\\Software");
 
-    WhenModalShown([&goTo](QWidget*) { SendKey(goTo.edtKey, Qt::Key_Escape); });
+    WhenModal([&goTo](QWidget*) { SendKey(goTo.edtKey, Qt::Key_Escape); });
     EXPECT_EQ(goTo.ShowForPath(), std::nullopt);
     EXPECT_EQ(goTo.KeyText(), "HKLM\\Software");
 }
@@ -139,7 +139,7 @@ TEST_F(DialogsTest, CurrentKeyShowsSubkeyFullPathAndRealPath) {
 TEST_F(DialogsTest, CurrentKeyClosesOnEnterInAnEdit) {
     test::TempRegistry registry;
     TfrmCurrentKey currentKey;
-    WhenModalShown([&currentKey](QWidget*) { SendKey(currentKey.edtLongName, Qt::Key_Return); });
+    WhenModal([&currentKey](QWidget*) { SendKey(currentKey.edtLongName, Qt::Key_Return); });
     currentKey.ShowFor("HKEY_LOCAL_MACHINE\\SOFTWARE");
     EXPECT_FALSE(currentKey.isVisible());
     EXPECT_EQ(currentKey.edtShortName->text(), "SOFTWARE");
@@ -267,7 +267,7 @@ class InstalledMessageBoxesTest : public DialogsTest {
 
     // Answers the next box by pressing the given button (Escape when none) and notes its caption.
     void AnswerNextBox(std::optional<QMessageBox::StandardButton> button) {
-        WhenModalShown([this, button](QWidget* modal) {
+        WhenModal([this, button](QWidget* modal) {
             auto* box = qobject_cast<QMessageBox*>(modal);
             ASSERT_NE(box, nullptr);
             caption_ = box->windowTitle();

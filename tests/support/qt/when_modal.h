@@ -7,7 +7,8 @@ class QWidget;
 
 namespace hw::test {
 
-// Runs action on the next modal widget to be shown (polling from the event loop), once.
+// Runs action once on the next modal widget shown (polled from the event loop), when it is the active
+// window. Queue one call per dialog the code under test will show.
 void WhenModal(std::function<void(QWidget* modal)> action);
 
 } // namespace hw::test

@@ -52,15 +52,6 @@ void DeleteKeyAt(const std::string& path) {
     ASSERT_TRUE(core::DeleteKeyPath(path)) << path;
 }
 
-void WhenModalShown(std::function<void(QWidget*)> action) {
-    QTimer::singleShot(10, [action] {
-        if (QWidget* modal = QApplication::activeModalWidget())
-            action(modal);
-        else
-            WhenModalShown(action);
-    });
-}
-
 MainWindowTest::MainWindowTest() {
     EnsureQtApplication();
 }

@@ -13,6 +13,7 @@
 #include "editors/frm_str.h"
 #include "platform/winreg.h"
 #include "search/window/frm_find.h"
+#include "support/qt/when_modal.h"
 #include "support/temp_registry.h"
 #include "util/scripted_dialogs.h"
 
@@ -36,10 +37,6 @@ void WriteRawValue(const std::string& path, const std::string& name, DWORD type,
                    const std::vector<BYTE>& data);
 void WriteText(const std::string& path, const std::string& name, const std::string& text);
 void DeleteKeyAt(const std::string& path);
-
-// Runs action on the modal dialog or box once it is up (exec() starts its loop only later). Queue one call
-// per dialog the code under test will show, in order.
-void WhenModalShown(std::function<void(QWidget*)> action);
 
 class MainWindowTest : public ::testing::Test {
   protected:
