@@ -2,6 +2,7 @@
 #include "app/window/file_work_progress.h"
 #include "app/window/reg_file_dialog.h"
 #include "core/key_ops.h"
+#include "markup/window/opal_explorer.h"
 #include "support/qt/when_modal.h"
 #include "support/qt/window_fixture.h"
 
@@ -254,17 +255,41 @@ TEST_F(FileCommandsTest, SuggestOrQuestionOpensAMailToTheSupportAddress) {
 namespace hw::test {
 namespace {
 
-TEST_F(FileCommandsTest, DroppedRegistrationFileOpensInTheKeyContentEditor) {
+// A dropped file opens by its extension, in any letter case: registration files in the key content editor,
+// pages in an OPAL Explorer, anything else in the hex editor.
+TEST_F(FileCommandsTest, DroppedFilesOpenInTheWindowTheirExtensionNames) {
     CreateWindow();
-    const std::string file = File("Dropped.REG");
-    std::ofstream(file, std::ios::binary) << "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Dropped]\r\n";
-    QString shown;
-    WhenModal([&](QWidget* modal) {
-        if (modal == frmKeyContent_.get()) shown = frmKeyContent_->Text();
-        modal->close();
-    });
-    frmMain_->OpenDroppedFile(file);
-    EXPECT_TRUE(shown.contains("[HKEY_CURRENT_USER\\Dropped]")) << shown.toStdString();
+    struct Drop {
+        const char* name;
+        const char* content;
+        std::string expected; // found in what the window shows; empty: the file's own path
+        std::function<std::string(QWidget*)> shown;
+    };
+    const std::vector<Drop> drops = {
+        {"Dropped.REG", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Dropped]\r\n", "[HKEY_CURRENT_USER\\Dropped]",
+         [this](QWidget* modal) {
+             return modal == frmKeyContent_.get() ? frmKeyContent_->Text().toStdString() : std::string();
+         }},
+        {"Page.Opal", "<opal><body><label value=x></body></opal>", "",
+         [](QWidget* modal) {
+             auto* explorer = qobject_cast<markup::TOPALExplorer*>(modal);
+             return explorer ? explorer->FileName() : std::string();
+         }},
+        {"data.bin", "\x01\x02\x03", "\x01\x02\x03",
+         [this](QWidget* modal) { return modal == frmBin_.get() ? frmBin_->Bytes() : std::string(); }},
+    };
+    for (const Drop& drop : drops) {
+        SCOPED_TRACE(drop.name);
+        const std::string file = File(drop.name);
+        std::ofstream(file, std::ios::binary) << drop.content;
+        std::string shown;
+        WhenModal([&](QWidget* modal) {
+            shown = drop.shown(modal);
+            modal->close();
+        });
+        frmMain_->OpenDroppedFile(file);
+        EXPECT_NE(shown.find(drop.expected.empty() ? file : drop.expected), std::string::npos) << shown;
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "app/window/frm_main.h"
 
 #include "app/window/image_list.h"
+#include "app/window/ui_text.h"
 #include "markup/magic_setting_pages.h"
 #include "markup/window/opal_explorer.h"
 #include "util/program_dir.h"
@@ -14,7 +15,7 @@ namespace {
 
 constexpr int kMagicSettingTag = 9999;
 constexpr const char* kPageFileProperty = "opalPageFile";
-constexpr const char* kNoPagesText = "(no *.opal pages beside the program)";
+constexpr int kNoPagesText = 316;
 
 } // namespace
 
@@ -43,7 +44,11 @@ void TfrmMain::BuildMagicSettingMenu(const std::string& folder) {
         item->setProperty(kPageFileProperty, QString::fromStdString(page.fileName));
         connect(item, &QAction::triggered, this, [this, item] { OnMagicSettingMenuItem(item); });
     }
-    if (mnitmMagicSetting->isEmpty()) mnitmMagicSetting->addAction(kNoPagesText)->setEnabled(false);
+    if (mnitmMagicSetting->isEmpty()) {
+        QAction* none = mnitmMagicSetting->addAction(UiText(kNoPagesText));
+        none->setObjectName(kNoPagesItem);
+        none->setEnabled(false);
+    }
 }
 
 void TfrmMain::OnMagicSettingMenuItem(QAction* item) {
