@@ -5,8 +5,7 @@
 
 namespace hw::window {
 
-QPushButton* NewClosingButton(QDialog& dialog, ImageIndex picture, const QString& caption,
-                              QDialog::DialogCode result) {
+QPushButton* NewClosingButton(QDialog& dialog, ImageIndex picture, const QString& caption, int result) {
     auto* button = new QPushButton(ImageListIcon(picture), caption, &dialog);
     QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, result] { dialog.done(result); });
     return button;

@@ -9,9 +9,9 @@ class QPushButton;
 
 namespace hw::window {
 
-// A button with a picture of the shared list that closes the dialog with result (Accepted or Rejected).
-QPushButton* NewClosingButton(QDialog& dialog, ImageIndex picture, const QString& caption,
-                              QDialog::DialogCode result);
+// A button with a picture of the shared list that closes the dialog with result: Accepted, Rejected or
+// a dialog's own code (an int, since QDialog::DialogCode holds only the first two).
+QPushButton* NewClosingButton(QDialog& dialog, ImageIndex picture, const QString& caption, int result);
 
 // Fixes the dialog at size, grown where the fonts need more room so that nothing is clipped.
 void FixDialogSize(QDialog& dialog, QSize size);

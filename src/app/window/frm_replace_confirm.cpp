@@ -34,11 +34,11 @@ TfrmReplaceConfirm::TfrmReplaceConfirm(QWidget* parent) : QDialog(parent) {
     scrlbxInfo->setWidget(lblInfo);
     scrlbxInfo->setWidgetResizable(true);
 
-    btnAll = NewClosingButton(*this, kImgAll, QStringLiteral("&ALL"), QDialog::DialogCode(All + 1));
-    btnYes = NewClosingButton(*this, kImgOk, QStringLiteral("&YES"), QDialog::DialogCode(Yes + 1));
-    btnNo = NewClosingButton(*this, kImgNo, QStringLiteral("&NO"), QDialog::DialogCode(No + 1));
+    btnAll = NewClosingButton(*this, kImgAll, QStringLiteral("&ALL"), All + 1);
+    btnYes = NewClosingButton(*this, kImgOk, QStringLiteral("&YES"), Yes + 1);
+    btnNo = NewClosingButton(*this, kImgNo, QStringLiteral("&NO"), No + 1);
     btnCancel =
-        NewClosingButton(*this, kImgCancel, QStringLiteral("&Cancel"), QDialog::DialogCode(Cancel + 1));
+        NewClosingButton(*this, kImgCancel, QStringLiteral("&Cancel"), Cancel + 1);
     btnAll->hide();
     btnYes->setDefault(true);
 

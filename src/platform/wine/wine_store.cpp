@@ -137,8 +137,8 @@ void WineStore::LoadFile(HiveFile& file) {
 void WineStore::ConnectRoots() {
     users_.children.clear();
     for (std::size_t i : {kUserDefault, kUser}) {
+        if (files_[i].hive.Text().empty()) continue; // not loaded yet: no root to connect
         WineKey& root = files_[i].hive.Root();
-        if (files_[i].hive.Text().empty()) continue; // not loaded yet
         root.parent = &users_;
         users_.children.push_back(&root);
     }

@@ -96,7 +96,7 @@ TEST_F(WineStoreTest, ReadsEveryKeyAndValueAsWineExportsThem) {
 
 TEST_F(WineStoreTest, WineSeesOurChangesAndWeSeeWines) {
     const std::string text = "Gr\xc3\xbc\xc3\x9f\x65 \xe2\x82\xac \xf0\x9d\x84\x9e \"q\" \\ tab\t end";
-    const std::string multi("one\0zwei \xc3\x9f\0\0", 15);
+    const std::string multi("one\0zwei \xc3\x9f\0\0", 13);
     const DWORD number = 0x12345678;
     const std::string qword("\x01\x02\x03\x04\x05\x06\x07\x08", 8), binary("\x00\x01\xff", 3);
     const std::string expand = "%SystemRoot%\\\xc3\xa4";
