@@ -3,6 +3,7 @@
 #include "app/window/dialog_frame.h"
 #include "app/window/frm_main.h"
 #include "app/window/image_list.h"
+#include "app/window/item_view_delegate.h"
 #include "app/window/ui_text.h"
 #include "i18n/text_table.h"
 #include "search/window/find_text_rules.h"
@@ -167,6 +168,8 @@ void TfrmFind::CreateResultList() {
     lstvwFound->setSelectionBehavior(QAbstractItemView::SelectRows);
     lstvwFound->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstvwFound->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Key paths rarely fit their column: a cut cell shows its whole text as a tip.
+    lstvwFound->setItemDelegate(new ItemViewDelegate(true, lstvwFound));
     // Data takes whatever width the other three columns leave.
     lstvwFound->horizontalHeader()->setStretchLastSection(true);
     lstvwFound->horizontalHeader()->setSectionsMovable(false);
