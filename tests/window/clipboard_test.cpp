@@ -33,14 +33,6 @@ class ClipboardTest : public MainWindowTest {
         frmMain_->UpdateKeyCommands();
         frmMain_->UpdateValueCommands();
     }
-    void SelectRows(const std::vector<int>& rows) {
-        QItemSelectionModel* selection = frmMain_->lstvwValues->selectionModel();
-        selection->clearSelection();
-        for (int row : rows)
-            selection->select(frmMain_->ValueModel()->index(row, 0),
-                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        frmMain_->UpdateValueCommands();
-    }
     std::vector<BYTE> Data(const std::string& subPath, const std::string& name) {
         const auto value = core::ReadRawValue(HKEY_CURRENT_USER, kSub + "\\" + subPath, name);
         return value ? value->data : std::vector<BYTE>{};

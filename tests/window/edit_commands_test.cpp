@@ -27,13 +27,6 @@ class EditCommandsTest : public MainWindowTest {
         ASSERT_TRUE(frmMain_->GoToPath(path)) << path;
         frmMain_->UpdateKeyCommands();
     }
-    void SelectRows(const std::vector<int>& rows) {
-        QItemSelectionModel* selection = frmMain_->lstvwValues->selectionModel();
-        selection->clearSelection();
-        for (int row : rows)
-            selection->select(frmMain_->ValueModel()->index(row, 0),
-                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
     std::vector<BYTE> Data(const std::string& path, const std::string& name) {
         const auto value = core::ReadRawValue(HKEY_CURRENT_USER, path.substr(18), name);
         return value ? value->data : std::vector<BYTE>{};

@@ -116,4 +116,13 @@ std::vector<std::string> MainWindowTest::ValueCaptions() const {
     return captions;
 }
 
+void MainWindowTest::SelectRows(const std::vector<int>& rows) {
+    QItemSelectionModel* selection = frmMain_->lstvwValues->selectionModel();
+    selection->clearSelection();
+    for (int row : rows)
+        selection->select(frmMain_->ValueModel()->index(row, 0),
+                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    frmMain_->UpdateValueCommands();
+}
+
 } // namespace hw::test

@@ -50,6 +50,8 @@ class MainWindowTest : public ::testing::Test {
     std::vector<std::string> ChildTexts(const QModelIndex& node) const;
     std::string SelectedPath() const;
     std::vector<std::string> ValueCaptions() const;
+    // Selects exactly these rows of the value list, as the user would, and updates the commands.
+    void SelectRows(const std::vector<int>& rows);
 
     TempRegistry registry_;
     util::ScriptedDialogs dialogs_;
