@@ -140,8 +140,9 @@ class TfrmMain : public QMainWindow {
     void OpenOpalExplorer(const std::string& fileName);
     // Fills the Magic Setting menu with the pages in the folder (the program's, at creation).
     void BuildMagicSettingMenu(const std::string& folder);
-    // The Magic Setting menu's one disabled entry when no page lies beside the program.
+    // The Magic Setting menu's one disabled entry when no page lies beside the program, and its text.
     static constexpr const char* kNoPagesItem = "mnitmNoMagicPages";
+    static constexpr int kNoPagesText = 316;
 
     // Sets the window's captions, hints and column titles from the text table (after a language change).
     void ApplyMainTexts();

@@ -151,7 +151,8 @@ void TfrmMain::ApplyMainTexts() {
     for (QAction* action : acValueNew)
         action->setText(UiText(newValueText++));
 
-    if (auto* noPages = mnitmMagicSetting->findChild<QAction*>(kNoPagesItem)) noPages->setText(UiText(316));
+    if (auto* noPages = mnitmMagicSetting->findChild<QAction*>(kNoPagesItem))
+        noPages->setText(UiText(kNoPagesText));
     pnlAddress->setText(UiText(131));
     pnlGo->SetCaption(UiText(132));
     pnlRoot->SetCaption(UiText(133));

@@ -15,7 +15,6 @@ namespace {
 
 constexpr int kMagicSettingTag = 9999;
 constexpr const char* kPageFileProperty = "opalPageFile";
-constexpr int kNoPagesText = 316;
 
 } // namespace
 

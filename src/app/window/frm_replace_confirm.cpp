@@ -37,8 +37,7 @@ TfrmReplaceConfirm::TfrmReplaceConfirm(QWidget* parent) : QDialog(parent) {
     btnAll = NewClosingButton(*this, kImgAll, QStringLiteral("&ALL"), All + 1);
     btnYes = NewClosingButton(*this, kImgOk, QStringLiteral("&YES"), Yes + 1);
     btnNo = NewClosingButton(*this, kImgNo, QStringLiteral("&NO"), No + 1);
-    btnCancel =
-        NewClosingButton(*this, kImgCancel, QStringLiteral("&Cancel"), Cancel + 1);
+    btnCancel = NewClosingButton(*this, kImgCancel, QStringLiteral("&Cancel"), Cancel + 1);
     btnAll->hide();
     btnYes->setDefault(true);
 
