@@ -98,7 +98,7 @@ TEST_F(LayoutTest, StatusPanelFollowsTheWindowAndAddressStartsEmpty) {
     EXPECT_TRUE(frmMain_->cmbbxAddress->currentText().isEmpty());
 }
 
-TEST_F(LayoutTest, DefaultWidthHoldsTheMenuBarInEveryShippedLanguageAndTheMenuMarksTheLanguage) {
+TEST_F(LayoutTest, DefaultWidthHoldsTheMenuBarAndTitlesInEveryShippedLanguageAndTheMenuMarksTheLanguage) {
     const char* binaryDir = std::getenv("HIVEWRIGHT_TEST_BINARY_DIR");
     if (!binaryDir) GTEST_SKIP() << "run through ctest";
     i18n::SetLanguageFilePath(std::string(binaryDir) + "/LANGUAGE.INI");
@@ -113,6 +113,8 @@ TEST_F(LayoutTest, DefaultWidthHoldsTheMenuBarInEveryShippedLanguageAndTheMenuMa
     german->trigger();
     QApplication::processEvents();
     EXPECT_TRUE(german->isChecked());
+    for (int column = 0; column < window::ValueListModel::kColumnCount; ++column)
+        EXPECT_GE(Header()->sectionSize(column), Header()->sectionSizeHint(column)) << "title cut: " << column;
     // The program's own additions are translated as well.
     EXPECT_EQ(frmMain_->acOpenWinePrefix->text().toStdString(), "&Wine-Präfix öffnen...");
     EXPECT_LE(frmMain_->menuBar()->sizeHint().width(), frmMain_->menuBar()->width());
