@@ -114,7 +114,8 @@ TEST_F(LayoutTest, DefaultWidthHoldsTheMenuBarAndTitlesInEveryShippedLanguageAnd
     QApplication::processEvents();
     EXPECT_TRUE(german->isChecked());
     for (int column = 0; column < window::ValueListModel::kColumnCount; ++column)
-        EXPECT_GE(Header()->sectionSize(column), Header()->sectionSizeHint(column)) << "title cut: " << column;
+        EXPECT_GE(Header()->sectionSize(column), Header()->sectionSizeHint(column))
+            << "title cut: " << column;
     // The program's own additions are translated as well.
     EXPECT_EQ(frmMain_->acOpenWinePrefix->text().toStdString(), "&Wine-Präfix öffnen...");
     EXPECT_LE(frmMain_->menuBar()->sizeHint().width(), frmMain_->menuBar()->width());
