@@ -298,7 +298,7 @@ QString TfrmKeyContent::Text() const {
 }
 
 std::vector<std::string> TfrmKeyContent::Lines() const {
-    return SplitTextLines(Text(), encoding_);
+    return SplitTextLines(Text());
 }
 
 void TfrmKeyContent::mnitmClearClick() {

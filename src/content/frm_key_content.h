@@ -139,6 +139,8 @@ class TfrmKeyContent : public QDialog {
     QFileDialog& OpenDialog();
     QFileDialog& SaveDialog();
     bool SaveTo(const QString& fileName);
+    // The encoding of text that comes from no file: a version 5 file is saved as UTF-16, others as ANSI.
+    TextEncoding NewTextEncoding() const;
     // Selects the next occurrence from position on; false when there is none.
     bool FindFrom(int position, const TFindTextDialog& dialog);
 

@@ -46,15 +46,20 @@ bool TfrmKeyContent::ShowKeyContent(const std::string& keyPath) {
 }
 
 void TfrmKeyContent::ShowEmpty() {
-    SetText(QString());
+    SetText(QString(), NewTextEncoding());
     ShowModal();
+}
+
+TextEncoding TfrmKeyContent::NewTextEncoding() const {
+    return versionLine_ == regfile::kVersion5Header ? TextEncoding::Utf16Le : TextEncoding::Ansi;
 }
 
 bool TfrmKeyContent::SetKeyContent(const std::string& keyPath) {
     const window::BusyCursor busy;
     regfile::RegLines lines;
-    const bool exported = regfile::ExportKeyPath(keyPath, lines);
-    const DecodedText text = JoinExportLines(lines);
+    // Saved as the program's own version line says: a version 5 file as UTF-16, others in the ANSI code page.
+    const bool exported = regfile::ExportKeyPath(keyPath, lines, versionLine_ == regfile::kVersion5Header);
+    const DecodedText text = JoinExportLines(lines, NewTextEncoding());
     SetText(text.text, text.encoding);
     return exported;
 }
@@ -128,7 +133,7 @@ void TfrmKeyContent::mnitmImportIntoRegistryClick() {
     regfile::ImportReport report;
     try {
         const window::BusyCursor busy;
-        report = regfile::ImportRegLinesReported(Lines());
+        report = regfile::ImportRegLinesReported(Lines(), encoding_);
     } catch (const std::exception&) {
         util::ErrorBox(i18n::LookupText(231));
         return;

@@ -1,10 +1,7 @@
 #include "content/reg_text_codec.h"
 
+#include "regfile/ansi_codec.h"
 #include "regfile/utf16.h"
-
-#include <QByteArrayView>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 namespace hw::content {
 
@@ -17,60 +14,58 @@ QString NormaliseLineBreaks(QString text) {
     return text;
 }
 
-bool FitsLatin1(const QString& text) {
-    for (QChar c : text)
-        if (c.unicode() > 0xFF) return false;
-    return true;
+} // namespace
+
+QString QStringOfRegText(std::string_view text) {
+    std::u16string units;
+    regfile::AppendUtf8AsUtf16(text, units);
+    return QString(reinterpret_cast<const QChar*>(units.data()), qsizetype(units.size()));
 }
 
-} // namespace
+std::string RegTextOfQString(const QString& text) {
+    std::string bytes;
+    regfile::AppendUtf16AsUtf8(
+        std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())),
+        bytes);
+    return bytes;
+}
 
 DecodedText DecodeRegText(const std::string& bytes) {
     DecodedText decoded;
-    if (regfile::HasUtf16LeMark(bytes)) {
-        QStringDecoder decoder(QStringConverter::Utf16LE);
-        decoded.text = NormaliseLineBreaks(decoder(QByteArrayView(bytes).sliced(2)));
-        decoded.encoding = TextEncoding::Utf16Le;
-    } else if (QByteArrayView(bytes).isValidUtf8()) {
-        decoded.text = NormaliseLineBreaks(QString::fromUtf8(bytes.data(), qsizetype(bytes.size())));
-    } else {
-        decoded.text = NormaliseLineBreaks(QString::fromLatin1(bytes.data(), qsizetype(bytes.size())));
-        decoded.encoding = TextEncoding::Latin1;
-    }
+    decoded.encoding = regfile::EncodingOfRegBytes(bytes);
+    decoded.text = NormaliseLineBreaks(QStringOfRegText(regfile::DecodeRegBytes(bytes, decoded.encoding)));
     return decoded;
 }
 
 std::string EncodeRegText(const QString& text, TextEncoding encoding) {
-    if (text.isEmpty()) return encoding == TextEncoding::Utf16Le ? std::string("\xFF\xFE") : std::string();
+    const bool utf16 = encoding == TextEncoding::Utf16Le;
+    if (text.isEmpty()) return utf16 ? std::string("\xFF\xFE") : std::string();
     QString lines = text;
     lines.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     lines += QLatin1String("\r\n");
-    if (encoding == TextEncoding::Utf16Le) {
-        QStringEncoder encoder(QStringConverter::Utf16LE);
-        const QByteArray units = encoder(lines);
-        return std::string("\xFF\xFE") + units.toStdString();
+    const std::string utf8 = RegTextOfQString(lines);
+    std::string bytes;
+    if (utf16) {
+        bytes = "\xFF\xFE";
+        regfile::AppendUtf8AsUtf16Le(utf8, bytes);
+        return bytes;
     }
-    if (encoding == TextEncoding::Latin1 && FitsLatin1(lines)) return lines.toLatin1().toStdString();
-    return lines.toStdString();
+    if (encoding == TextEncoding::Ansi && regfile::AnsiCodec::Current().Encode(utf8, bytes)) return bytes;
+    return utf8;
 }
 
-std::vector<std::string> SplitTextLines(const QString& text, TextEncoding encoding) {
+std::vector<std::string> SplitTextLines(const QString& text) {
     std::vector<std::string> lines;
     if (text.isEmpty()) return lines;
-    const QByteArray bytes =
-        encoding == TextEncoding::Latin1 && FitsLatin1(text) ? text.toLatin1() : text.toUtf8();
-    qsizetype start = 0;
-    while (true) {
-        const qsizetype end = bytes.indexOf('\n', start);
-        if (end < 0) break;
-        lines.emplace_back(bytes.constData() + start, std::size_t(end - start));
-        start = end + 1;
-    }
-    lines.emplace_back(bytes.constData() + start, std::size_t(bytes.size() - start));
+    const std::string bytes = RegTextOfQString(text);
+    std::size_t start = 0;
+    for (std::size_t end; (end = bytes.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.emplace_back(bytes, start, end - start);
+    lines.emplace_back(bytes, start);
     return lines;
 }
 
-DecodedText JoinExportLines(const std::vector<std::string>& lines) {
+DecodedText JoinExportLines(const std::vector<std::string>& lines, TextEncoding encoding) {
     std::size_t size = 0;
     for (const std::string& line : lines)
         size += line.size() + 1;
@@ -78,7 +73,7 @@ DecodedText JoinExportLines(const std::vector<std::string>& lines) {
     joined.reserve(size);
     for (const std::string& line : lines)
         joined.append(line).append(1, '\n');
-    return DecodeRegText(joined);
+    return {NormaliseLineBreaks(QStringOfRegText(joined)), encoding};
 }
 
 } // namespace hw::content

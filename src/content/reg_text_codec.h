@@ -1,18 +1,19 @@
 // Registration file bytes to editor text and back. The editor breaks lines with '\n'; files get CR LF.
+// What the bytes mean follows the one rule of regfile/reg_encoding.h; stored text that is not UTF-8 keeps
+// its bytes through the editor (see regfile/utf16.h).
 #pragma once
+
+#include "regfile/reg_encoding.h"
 
 #include <QString>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace hw::content {
 
-enum class TextEncoding {
-    Utf8,    // also plain ASCII
-    Latin1,  // single-byte text that is not UTF-8: one character per byte, so every byte comes back
-    Utf16Le, // with the byte-order mark FF FE
-};
+using TextEncoding = regfile::RegEncoding;
 
 struct DecodedText {
     QString text;
@@ -23,15 +24,18 @@ struct DecodedText {
 // saving ends every line with one.
 DecodedText DecodeRegText(const std::string& bytes);
 
-// Every line of the text followed by CR LF, in the encoding. Latin-1 text holding characters that
-// Latin-1 cannot carry is written as UTF-8 rather than losing them.
+// Every line of the text followed by CR LF, in the encoding. Text holding characters that the ANSI code
+// page cannot carry is written as UTF-8 rather than losing them.
 std::string EncodeRegText(const QString& text, TextEncoding encoding);
 
-// One string per line of the text, in the bytes the encoding gives (UTF-8, or the original single
-// bytes of Latin-1 text); none for an empty text.
-std::vector<std::string> SplitTextLines(const QString& text, TextEncoding encoding);
+// One UTF-8 string per line of the text; none for an empty text.
+std::vector<std::string> SplitTextLines(const QString& text);
 
-// The lines of a key's export as editor text; registry strings that are not UTF-8 keep their bytes.
-DecodedText JoinExportLines(const std::vector<std::string>& lines);
+// The UTF-8 lines of a key's export as editor text, to be saved in the encoding.
+DecodedText JoinExportLines(const std::vector<std::string>& lines, TextEncoding encoding);
+
+// Stored text and editor text, both ways, every byte kept.
+QString QStringOfRegText(std::string_view text);
+std::string RegTextOfQString(const QString& text);
 
 } // namespace hw::content

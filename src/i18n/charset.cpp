@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 namespace hw::i18n {
@@ -38,6 +39,17 @@ int ChineseCharset(std::string_view territory, std::string_view modifier) {
     return 134;
 }
 
+// The variable's value when it is a whole number.
+std::optional<int> NumberInVariable(const char* variable) {
+    const char* value = std::getenv(variable);
+    if (!value || !*value) return std::nullopt;
+    const std::string_view text = value;
+    int number = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return number;
+}
+
 } // namespace
 
 int CharsetOfLocale(std::string_view locale) {
@@ -59,16 +71,17 @@ int CharsetOfLocale(std::string_view locale) {
 }
 
 int SystemDefaultCharset() {
-    if (const char* forced = std::getenv("HIVEWRIGHT_CHARSET"); forced && *forced) {
-        std::string_view text = forced;
-        int charset = 0;
-        auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), charset);
-        if (error == std::errc() && end == text.data() + text.size()) return charset;
-    }
+    if (const std::optional<int> forced = NumberInVariable("HIVEWRIGHT_CHARSET")) return *forced;
     for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
         if (const char* locale = std::getenv(variable); locale && *locale) return CharsetOfLocale(locale);
     }
     return 0;
+}
+
+int AnsiCodePage() {
+    constexpr int kWestern = 1252;
+    const std::optional<int> chosen = NumberInVariable("HIVEWRIGHT_ANSI_CODEPAGE");
+    return chosen && *chosen > 0 ? *chosen : kWestern;
 }
 
 std::string_view CharsetSection(int charset) {

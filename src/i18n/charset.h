@@ -12,6 +12,10 @@ int CharsetOfLocale(std::string_view locale);
 // HIVEWRIGHT_CHARSET when set to a number, else the locale of LC_ALL, LC_CTYPE or LANG (the first set).
 int SystemDefaultCharset();
 
+// The code page of single-byte ("ANSI") registration files: HIVEWRIGHT_ANSI_CODEPAGE when set to a number
+// (1250, 1251, 932 ...), else 1252.
+int AnsiCodePage();
+
 // The language section for a character set ("SHIFTJIS" for 128 ...); empty for a set not in the table.
 std::string_view CharsetSection(int charset);
 

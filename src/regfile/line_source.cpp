@@ -50,9 +50,32 @@ bool ReadBlock(int fd, std::string& into, std::size_t size) {
     return true;
 }
 
+namespace {
+
+class FileReader : public BlockReader {
+  public:
+    explicit FileReader(int fd) : fd_(fd) {}
+    bool Read(std::string& into, std::size_t size) override { return ReadBlock(fd_, into, size); }
+
+  private:
+    int fd_;
+};
+
+} // namespace
+
 TextLineSource::TextLineSource(std::string text) : buffer_(std::move(text)), atEnd_(true) {}
 
-TextLineSource::TextLineSource(int fd, std::string start) : fd_(fd), buffer_(std::move(start)) {}
+TextLineSource::TextLineSource(int fd, std::string start)
+    : reader_(std::make_unique<FileReader>(fd)), buffer_(std::move(start)) {}
+
+TextLineSource::TextLineSource(std::unique_ptr<BlockReader> reader) : reader_(std::move(reader)) {}
+
+TextLineSource::~TextLineSource() = default;
+
+std::uint64_t TextLineSource::Position() const {
+    const std::uint64_t at = dropped_ + begin_;
+    return reader_ ? reader_->FileOffset(at) : at;
+}
 
 bool TextLineSource::Refill() {
     if (atEnd_) return false;
@@ -64,7 +87,7 @@ bool TextLineSource::Refill() {
     // never hold more than one line over the limit.
     const std::size_t before = buffer_.size();
     const std::size_t room = limit_ + 1 > before ? limit_ + 1 - before : 1;
-    if (!ReadBlock(fd_, buffer_, std::min(std::max(kBlockSize, before), room))) failed_ = true;
+    if (!reader_->Read(buffer_, std::min(std::max(kBlockSize, before), room))) failed_ = true;
     if (buffer_.size() == before) atEnd_ = true;
     return true;
 }

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,22 +41,34 @@ class VectorLineSource : public LineSource {
     std::size_t index_ = 0;
 };
 
-// Splits text held in memory, or read from a file descriptor a block at a time so that memory stays flat.
+// Where a TextLineSource gets its text: a file's bytes, or their conversion to UTF-8.
+class BlockReader {
+  public:
+    virtual ~BlockReader() = default;
+    // Appends up to about `size` bytes of text; appends nothing only at the end; false on a read error.
+    virtual bool Read(std::string& into, std::size_t size) = 0;
+    // The offset in the file that text offset `at` came from, near enough for progress.
+    virtual std::uint64_t FileOffset(std::uint64_t at) const { return at; }
+};
+
+// Splits text held in memory, or read a block at a time so that memory stays flat.
 class TextLineSource : public LineSource {
   public:
     // The whole text, already in memory.
     explicit TextLineSource(std::string text);
     // start: bytes already read from fd; the rest is read on demand. The descriptor stays the caller's.
     TextLineSource(int fd, std::string start);
+    explicit TextLineSource(std::unique_ptr<BlockReader> reader);
+    ~TextLineSource() override;
     bool Next(std::string_view& line) override;
     bool Failed() const override { return failed_; }
-    std::uint64_t Position() const override { return dropped_ + begin_; }
+    std::uint64_t Position() const override;
 
   private:
     // Drops the consumed text and reads another block; false when nothing more can come.
     bool Refill();
 
-    int fd_ = -1;
+    std::unique_ptr<BlockReader> reader_;
     std::string buffer_;
     std::uint64_t dropped_ = 0; // bytes of earlier blocks already erased from the buffer
     std::size_t begin_ = 0;     // start of the next line

@@ -5,6 +5,7 @@
 #include "core/root_keys.h"
 #include "platform/platform_facts.h"
 #include "platform/registry_store.h"
+#include "regfile/reg_encoding.h"
 #include "regfile/value_line.h"
 #include "util/file_io.h"
 
@@ -28,9 +29,9 @@ struct WalkFrame {
 // stack, so deep trees cannot exhaust the call stack; buffers grow once and serve every key.
 class KeyExporter {
   public:
-    KeyExporter(RegTextOut& out, std::vector<std::string>* leftOut = nullptr,
+    KeyExporter(RegTextOut& out, bool version5, std::vector<std::string>* leftOut = nullptr,
                 const ExportProgress* progress = nullptr)
-        : out_(out), leftOut_(leftOut), progress_(progress) {}
+        : out_(out), version5_(version5), leftOut_(leftOut), progress_(progress) {}
     // False when the key cannot be opened.
     bool Export(HKEY root, const std::string& subKey);
     bool Cancelled() const { return cancelled_; }
@@ -40,9 +41,11 @@ class KeyExporter {
     bool WriteSection(WalkFrame& frame);
     // A line end in a name would split its line into lines of the name's own choosing.
     bool Fits(std::string_view name, const std::string& keyPath, bool isValue);
+    void LeaveOut(std::string_view name, const std::string& keyPath, bool isValue);
     void CountKey();
 
     RegTextOut& out_;
+    bool version5_;
     std::vector<std::string>* leftOut_;
     const ExportProgress* progress_;
     std::uint64_t keysDone_ = 0;
@@ -121,11 +124,15 @@ std::string ShownName(std::string_view name) {
 
 bool KeyExporter::Fits(std::string_view name, const std::string& keyPath, bool isValue) {
     if (FitsOnOneLine(name)) return true;
+    LeaveOut(name, keyPath, isValue);
+    return false;
+}
+
+void KeyExporter::LeaveOut(std::string_view name, const std::string& keyPath, bool isValue) {
     if (leftOut_) {
         leftOut_->push_back(isValue ? keyPath + " \"" + ShownName(name) + "\""
                                     : keyPath + "\\" + ShownName(name));
     }
-    return false;
 }
 
 bool KeyExporter::WriteSection(WalkFrame& frame) {
@@ -135,7 +142,13 @@ bool KeyExporter::WriteSection(WalkFrame& frame) {
     frame.longestSubKeyName = info->maxSubKeyNameLength;
     out_.EndLine();
     out_.Line().append(1, '[').append(frame.data.path).append(1, ']');
-    out_.EndLine();
+    // A key the code page cannot name is left out with everything below it.
+    if (!out_.EndLine()) {
+        const std::size_t slash = frame.data.path.rfind('\\');
+        LeaveOut(std::string_view(frame.data.path).substr(slash + 1), frame.data.path.substr(0, slash),
+                 false);
+        return false;
+    }
     valueName_.resize(info->maxValueNameLength + 1);
     data_.resize(info->maxValueDataSize + 1);
     for (DWORD index = 0; index < info->valueCount; ++index) {
@@ -148,8 +161,10 @@ bool KeyExporter::WriteSection(WalkFrame& frame) {
         }
         const std::string_view name(valueName_.data(), nameLength);
         if (!Fits(name, frame.data.path, true)) continue;
-        AppendValueLine(name, type, data_.data(), size, out_.Line());
-        out_.EndLine();
+        if (!AppendValueLine(name, type, data_.data(), size, version5_, out_.Line()) || !out_.EndLine()) {
+            out_.Line().clear();
+            LeaveOut(name, frame.data.path, true);
+        }
     }
     return true;
 }
@@ -173,10 +188,11 @@ ExportReport ExportToFile(const std::vector<ExportRoot>& keys, const std::string
         return report;
     }
     bool allFound = true;
-    RegTextOut out(file.stream());
+    const bool version5 = header == kVersion5Header;
+    RegTextOut out(file.stream(), version5);
     out.Line() += header;
     out.EndLine();
-    KeyExporter exporter(out, &report.leftOut, &progress);
+    KeyExporter exporter(out, version5, &report.leftOut, &progress);
     for (const ExportRoot& key : keys) {
         allFound = exporter.Export(key.root, key.subKey) && allFound;
         if (exporter.Cancelled()) {
@@ -201,18 +217,19 @@ std::string RegFileHeader() {
     return "REGEDIT3";
 }
 
-bool ExportKey(HKEY root, const std::string& subKey, RegLines& lines) {
+bool ExportKey(HKEY root, const std::string& subKey, RegLines& lines, bool version5) {
     RegTextOut out(lines);
-    return KeyExporter(out).Export(root, subKey);
+    return KeyExporter(out, version5).Export(root, subKey);
 }
 
-bool ExportKeyPath(const std::string& path, RegLines& lines) {
-    return ExportKey(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path), lines);
+bool ExportKeyPath(const std::string& path, RegLines& lines, bool version5) {
+    return ExportKey(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path), lines, version5);
 }
 
-bool ExportKeyPath(const std::string& path, RegLines& lines, std::vector<std::string>& leftOut) {
+bool ExportKeyPath(const std::string& path, RegLines& lines, std::vector<std::string>& leftOut,
+                   bool version5) {
     RegTextOut out(lines);
-    return KeyExporter(out, &leftOut).Export(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path));
+    return KeyExporter(out, version5, &leftOut).Export(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path));
 }
 
 ExportResult ExportKeyToFile(HKEY root, const std::string& subKey, const std::string& fileName,

@@ -31,21 +31,24 @@ using ExportProgress = std::function<bool(std::uint64_t keysDone)>;
 struct ExportReport {
     ExportResult result = ExportResult::Success;
     // Keys ("HKEY_...\Path") and values ("HKEY_...\Path" "name") left out because their names hold a line
-    // end, which the format cannot carry; line ends are shown as \r and \n. A key left out takes its subtree.
+    // end, which the format cannot carry (shown as \r and \n), or because the ANSI code page of a REGEDIT4
+    // file cannot hold their names or data. A key left out takes its subtree.
     std::vector<std::string> leftOut;
 };
 
 // The header line for this system's platform facts.
 std::string RegFileHeader();
 
-// Append the sections of the key and of every key below it; false (nothing appended) when the key cannot
-// be opened.
-bool ExportKey(HKEY root, const std::string& subKey, RegLines& lines);
-bool ExportKeyPath(const std::string& path, RegLines& lines);
-bool ExportKeyPath(const std::string& path, RegLines& lines, std::vector<std::string>& leftOut);
+// Append the sections of the key and of every key below it as UTF-8 lines, with the text payloads of a
+// version 5 file or of a REGEDIT4 file; false (nothing appended) when the key cannot be opened.
+bool ExportKey(HKEY root, const std::string& subKey, RegLines& lines, bool version5 = true);
+bool ExportKeyPath(const std::string& path, RegLines& lines, bool version5 = true);
+bool ExportKeyPath(const std::string& path, RegLines& lines, std::vector<std::string>& leftOut,
+                   bool version5 = true);
 
 // Write the header line and the sections to the file, replacing it only when complete: the text goes to a
-// temporary file beside it that is renamed over it at the end.
+// temporary file beside it that is renamed over it at the end. A version 5 file is UTF-16LE with its
+// byte-order mark; a REGEDIT4 or REGEDIT3 file is text in the ANSI code page.
 ExportResult ExportKeyToFile(HKEY root, const std::string& subKey, const std::string& fileName,
                              const std::string& header);
 ExportResult ExportKeyPathToFile(const std::string& path, const std::string& fileName,

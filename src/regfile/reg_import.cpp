@@ -4,7 +4,9 @@
 #include "core/root_keys.h"
 #include "core/value_text.h"
 #include "platform/registry_store.h"
+#include "regfile/byte_text.h"
 #include "regfile/line_source.h"
+#include "regfile/reg_encoding.h"
 #include "regfile/reg_scanner.h"
 #include "regfile/registry_error_text.h"
 #include "regfile/utf16.h"
@@ -42,8 +44,8 @@ std::string SectionPath(const TRegImportInfo& info) {
 // Writes the records of one import to the registry, keeping the current section's key open.
 class RegImporter {
   public:
-    RegImporter(bool twoByteText, std::vector<ImportFailure>& failures)
-        : twoByteText_(twoByteText), failures_(failures) {}
+    RegImporter(RegEncoding encoding, bool version5, std::vector<ImportFailure>& failures)
+        : encoding_(encoding), version5_(version5), failures_(failures) {}
     ~RegImporter() { CloseSections(); }
     RegImporter(const RegImporter&) = delete;
     RegImporter& operator=(const RegImporter&) = delete;
@@ -67,13 +69,14 @@ class RegImporter {
     void WriteByteText(DWORD type, const TRegImportInfo& info);
     void Write(const TRegImportInfo& info, DWORD type, const void* data, std::size_t size);
 
-    bool twoByteText_;
+    RegEncoding encoding_;
+    bool version5_;
     std::vector<ImportFailure>& failures_;
     // The current section's key last, after the keys of the earlier sections that contain it: files list
     // parents before children, so each section is opened one level below its nearest open ancestor.
     std::vector<SectionKey> sections_;
     HKEY current_ = 0;
-    std::vector<BYTE> bytes_;
+    std::vector<std::uint8_t> bytes_;
     std::string text_;
 };
 
@@ -212,16 +215,19 @@ bool IsTextType(DWORD type) {
 }
 
 void RegImporter::WriteByteText(DWORD type, const TRegImportInfo& info) {
-    std::size_t count = (info.data.size() + 1) / 3;
-    bytes_.resize(count + 1); // never empty, so data() is a real buffer even for no bytes
-    core::HexToBytes(info.data, bytes_.data(), count);
-    if (twoByteText_ && IsTextType(type)) {
+    // Bytes we cannot read exactly are not guessed at.
+    if (!ParseByteText(info.data, bytes_)) {
+        Fail(info, "the data is not hexadecimal bytes separated by commas");
+        return;
+    }
+    if (IsTextType(type)) {
         text_.clear();
-        AppendUtf16LeAsUtf8(bytes_.data(), count, text_);
+        AppendPayloadText(bytes_.data(), bytes_.size(), version5_, encoding_, text_);
         Write(info, type, text_.data(), text_.size());
         return;
     }
-    Write(info, type, bytes_.data(), count);
+    const BYTE none = 0;
+    Write(info, type, bytes_.empty() ? &none : bytes_.data(), bytes_.size());
 }
 
 void RegImporter::Write(const TRegImportInfo& info, DWORD type, const void* data, std::size_t size) {
@@ -261,7 +267,7 @@ class ProgressGate {
     bool stopped_ = false;
 };
 
-ImportReport ImportFromSource(LineSource& source, bool twoByteText, const ImportProgress& progress,
+ImportReport ImportFromSource(LineSource& source, RegEncoding encoding, const ImportProgress& progress,
                               std::uint64_t total) {
     ImportReport report;
     std::string_view header;
@@ -277,7 +283,7 @@ ImportReport ImportFromSource(LineSource& source, bool twoByteText, const Import
         return report;
     }
     source.SetLineLimit(LineSource::kMaxLineLength);
-    RegImporter importer(twoByteText, report.failures);
+    RegImporter importer(encoding, header == kVersion5Header, report.failures);
     ProgressGate gate(progress, total);
     TRegImportInfo info;
     try {
@@ -327,24 +333,34 @@ ImportReport ImportFromDescriptor(int fd, const ImportProgress& progress) {
     std::string start;
     if (!ReadBlock(fd, start, kFirstBlock))
         return FailedReport(ImportResult::Incomplete, "the file could not be read");
-    if (!HasUtf16LeMark(start)) {
-        TextLineSource source(fd, std::move(start));
-        return ImportFromSource(source, false, progress, size);
+    if (HasUtf16LeMark(start)) {
+        const std::unique_ptr<LineSource> source = OpenRegText(fd, std::move(start), RegEncoding::Utf16Le);
+        return ImportFromSource(*source, RegEncoding::Utf16Le, progress, size);
     }
+    bool readable = true;
+    if (S_ISREG(status.st_mode)) {
+        // Whether the file is UTF-8 shows only at its end: a first pass reads it, a second imports it.
+        const RegEncoding encoding =
+            WholeFileIsUtf8(fd, start, readable) ? RegEncoding::Utf8 : RegEncoding::Ansi;
+        if (!readable) return FailedReport(ImportResult::Incomplete, "the file could not be read");
+        const std::unique_ptr<LineSource> source = OpenRegText(fd, std::move(start), encoding);
+        return ImportFromSource(*source, encoding, progress, size);
+    }
+    // A pipe cannot be read twice.
     if (!ReadRest(fd, start)) return FailedReport(ImportResult::Incomplete, "the file could not be read");
-    std::string text;
-    AppendUtf16LeAsUtf8(reinterpret_cast<const std::uint8_t*>(start.data()) + 2, start.size() - 2, text);
+    const RegEncoding encoding = EncodingOfRegBytes(start);
+    std::string text = DecodeRegBytes(start, encoding);
     std::string().swap(start);
     const std::uint64_t textSize = text.size();
     TextLineSource source(std::move(text));
-    return ImportFromSource(source, true, progress, textSize);
+    return ImportFromSource(source, encoding, progress, textSize);
 }
 
 } // namespace
 
-ImportReport ImportRegLinesReported(const std::vector<std::string>& lines) {
+ImportReport ImportRegLinesReported(const std::vector<std::string>& lines, RegEncoding encoding) {
     VectorLineSource source(lines);
-    return ImportFromSource(source, false, {}, 0);
+    return ImportFromSource(source, encoding, {}, 0);
 }
 
 ImportReport ImportRegFileReported(const std::string& fileName, const ImportProgress& progress) {

@@ -1,7 +1,9 @@
 // Importing registration files into the registry.
 #pragma once
 
+#include "regfile/reg_encoding.h"
 #include <cstddef>
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -34,14 +36,16 @@ struct ImportReport {
 };
 
 ImportReport ImportRegFileReported(const std::string& fileName, const ImportProgress& progress = {});
-// lines[0] is the header.
-ImportReport ImportRegLinesReported(const std::vector<std::string>& lines);
+// lines[0] is the header; the lines are UTF-8 text, from a file of the given encoding (which decides how
+// the payloads of hex(1), hex(2) and hex(7) values are read).
+ImportReport ImportRegLinesReported(const std::vector<std::string>& lines,
+                                    RegEncoding encoding = RegEncoding::Utf8);
 // One line per failure for the first ten ("line 12 [HKEY_...\Key]: reason"), then "... and N more".
 std::vector<std::string> DescribeImportFailures(const ImportReport& report);
 
 // lines[0] is the header.
 ImportResult ImportRegLines(const std::vector<std::string>& lines);
-// Streams the file; a file starting with the UTF-16LE byte-order mark is read as UTF-16.
+// Streams the file, read as UTF-16LE, UTF-8 or ANSI text by the rule of reg_encoding.h.
 ImportResult ImportRegFile(const std::string& fileName);
 
 } // namespace hw::regfile

@@ -3,6 +3,7 @@
 #include "core/root_keys.h"
 
 #include <cctype>
+#include <cstring>
 
 namespace hw::regfile {
 
@@ -16,16 +17,34 @@ string_view TrimBlanksAndTabs(string_view text) {
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// Appends text without its blanks and without any `alsoDrop` character.
-void AppendWithoutBlanks(string_view text, std::string& out, char alsoDrop = ' ') {
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+string_view SkipBlanks(string_view text) {
+    std::size_t at = 0;
+    while (at < text.size() && IsBlank(text[at]))
+        ++at;
+    return text.substr(at);
+}
+
+// Appends byte text without its blanks and tabs, its comment, and any `alsoDrop` character.
+void AppendByteTextOf(string_view text, std::string& out, char alsoDrop = ' ') {
+    text = text.substr(0, text.find(';'));
     std::size_t runStart = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == ' ' || text[i] == alsoDrop) {
+        if (IsBlank(text[i]) || text[i] == alsoDrop) {
             out.append(text.data() + runStart, i - runStart);
             runStart = i + 1;
         }
     }
     out.append(text.data() + runStart, text.size() - runStart);
+}
+
+// True when nothing but blanks and perhaps a comment follows.
+bool OnlyCommentLeft(string_view rest) {
+    rest = SkipBlanks(rest);
+    return rest.empty() || rest[0] == ';';
 }
 
 // Replaces each backslash followed by `second` with `second`, left to right, without rescanning.
@@ -40,7 +59,7 @@ void CollapseEscapes(std::string& text, char second) {
 
 // Lines that end a continued byte text without belonging to it: value lines, sections and comments.
 bool EndsContinuation(string_view line) {
-    if (line.find_first_of("\"[") != string_view::npos) return true;
+    if (std::memchr(line.data(), '"', line.size()) || std::memchr(line.data(), '[', line.size())) return true;
     const string_view trimmed = TrimBlanksAndTabs(line);
     return !trimmed.empty() && (trimmed[0] == ';' || trimmed[0] == '@');
 }
@@ -131,25 +150,28 @@ bool RegLineScanner::ScanSection(string_view trimmed, TRegImportInfo& info) {
 }
 
 bool RegLineScanner::ScanValue(string_view line, string_view trimmed, TRegImportInfo& info) {
-    const std::size_t trimmedAt = static_cast<std::size_t>(trimmed.data() - line.data());
-    if (trimmed.starts_with("@=")) {
-        info.name.clear();
-        if (ScanData(line, trimmedAt + 2, info)) return true;
+    if (trimmed[0] == '@') {
+        const string_view rest = SkipBlanks(trimmed.substr(1));
+        if (rest.starts_with('=')) {
+            info.name.clear();
+            if (ScanData(line, static_cast<std::size_t>(rest.data() - line.data()) + 1, info)) return true;
+        }
     }
     if (trimmed[0] == '"' && ScanQuotedName(line, trimmed, info)) return true;
     return ScanMarkers(line, info);
 }
 
 // Reads the name up to its closing quote, escapes honoured, so that names holding `"=` or `"=hex:` stay
-// whole.
+// whole. Blanks and tabs may stand around the equals sign.
 bool RegLineScanner::ScanQuotedName(string_view line, string_view trimmed, TRegImportInfo& info) {
     std::size_t close = 1;
     while (close < trimmed.size() && trimmed[close] != '"')
         close += trimmed[close] == '\\' ? 2 : 1;
-    if (close + 1 >= trimmed.size() || trimmed[close + 1] != '=') return false;
+    if (close >= trimmed.size()) return false;
+    const string_view rest = SkipBlanks(trimmed.substr(close + 1));
+    if (!rest.starts_with('=')) return false;
     UnescapeRegText(trimmed.substr(1, close - 1), info.name);
-    const std::size_t trimmedAt = static_cast<std::size_t>(trimmed.data() - line.data());
-    return ScanData(line, trimmedAt + close + 2, info);
+    return ScanData(line, static_cast<std::size_t>(rest.data() - line.data()) + 1, info);
 }
 
 // Lines whose name is not properly quoted: the first marker found anywhere in the line decides.
@@ -167,16 +189,22 @@ bool RegLineScanner::ScanMarkers(string_view line, TRegImportInfo& info) {
     return ScanData(line, marker + 2, info);
 }
 
-// Reads the data form that starts at `at`, just after the equals sign.
+// Reads the data form that starts after the equals sign at `at - 1` and any blanks.
 bool RegLineScanner::ScanData(string_view line, std::size_t at, TRegImportInfo& info) {
-    const string_view rest = line.substr(at);
+    const string_view rest = SkipBlanks(line.substr(at));
+    at = static_cast<std::size_t>(rest.data() - line.data());
     DWORD type = 0;
     std::size_t prefixLength = 0;
     if (rest.starts_with('"')) {
         ScanString(line, at, info);
     } else if (rest.starts_with("dword:")) {
         info.kind = RegRecordKind::DWord;
-        info.data.assign(rest.substr(6));
+        // Blanks, tabs and a comment may follow the digits.
+        string_view digits = rest.substr(6);
+        const std::size_t comment = digits.find(';');
+        if (comment != string_view::npos) digits = digits.substr(0, comment);
+        const std::size_t last = digits.find_last_not_of(" \t");
+        info.data.assign(digits.substr(0, last == string_view::npos ? 0 : last + 1));
     } else if (rest.starts_with("hex:")) {
         info.kind = RegRecordKind::Binary;
         ScanByteText(rest.substr(4), info);
@@ -195,7 +223,13 @@ bool RegLineScanner::ScanData(string_view line, std::size_t at, TRegImportInfo& 
 
 void RegLineScanner::ScanString(string_view line, std::size_t openingQuote, TRegImportInfo& info) {
     info.kind = RegRecordKind::String;
-    const std::size_t closingQuote = line.rfind('"');
+    // The first unescaped quote closes the text when only blanks or a comment follow it; otherwise the
+    // last quote of the line does, so that a stray quote inside stays part of the text.
+    std::size_t closingQuote = openingQuote + 1;
+    while (closingQuote < line.size() && line[closingQuote] != '"')
+        closingQuote += line[closingQuote] == '\\' ? 2 : 1;
+    if (closingQuote >= line.size() || !OnlyCommentLeft(line.substr(closingQuote + 1)))
+        closingQuote = line.rfind('"');
     const string_view text = closingQuote > openingQuote
                                  ? line.substr(openingQuote + 1, closingQuote - openingQuote - 1)
                                  : string_view();
@@ -205,7 +239,7 @@ void RegLineScanner::ScanString(string_view line, std::size_t openingQuote, TReg
 // Byte text, continued over the following lines while it ends with a backslash.
 void RegLineScanner::ScanByteText(string_view first, TRegImportInfo& info) {
     info.data.clear();
-    AppendWithoutBlanks(first, info.data);
+    AppendByteTextOf(first, info.data);
     const std::size_t lastBackslash = info.data.rfind('\\');
     if (lastBackslash == std::string::npos) return;
     info.data.resize(lastBackslash);
@@ -218,11 +252,11 @@ void RegLineScanner::ScanByteText(string_view first, TRegImportInfo& info) {
             return;
         }
         if (line.find('\\') != string_view::npos) {
-            AppendWithoutBlanks(line, info.data, '\\');
+            AppendByteTextOf(line, info.data, '\\');
             continue;
         }
         if (TrimBlanksAndTabs(line).empty()) continue;
-        AppendWithoutBlanks(line, info.data);
+        AppendByteTextOf(line, info.data);
         return;
     }
 }

@@ -1,5 +1,8 @@
 #include "regfile/value_line.h"
 
+#include "regfile/ansi_codec.h"
+#include "regfile/utf16.h"
+
 namespace hw::regfile {
 
 namespace {
@@ -65,8 +68,9 @@ bool FitsOnOneLine(std::string_view name) {
     return name.find_first_of("\r\n") == std::string_view::npos;
 }
 
-void AppendValueLine(std::string_view name, DWORD type, const BYTE* data, std::size_t size,
+bool AppendValueLine(std::string_view name, DWORD type, const BYTE* data, std::size_t size, bool version5,
                      std::string& out) {
+    const std::size_t start = out.size();
     out += '"';
     AppendEscapedRegText(name, out);
     out += "\"=";
@@ -84,8 +88,21 @@ void AppendValueLine(std::string_view name, DWORD type, const BYTE* data, std::s
         out += "hex(";
         AppendTypeNumber(type, out);
         out += "):";
-        AppendByteText(data, size, out);
+        if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ) {
+            AppendByteText(data, size, out);
+            return true;
+        }
+        const std::string_view text(reinterpret_cast<const char*>(data), size);
+        std::string payload;
+        if (version5) {
+            AppendUtf8AsUtf16Le(text, payload);
+        } else if (!AnsiCodec::Current().Encode(text, payload)) {
+            out.resize(start);
+            return false;
+        }
+        AppendByteText(reinterpret_cast<const BYTE*>(payload.data()), payload.size(), out);
     }
+    return true;
 }
 
 } // namespace hw::regfile

@@ -80,7 +80,7 @@ TEST_F(KeyContentTest, FilesComeBackByteForByteInTheEncodingTheyCameIn) {
          "REGEDIT4\n\n[HKEY_CURRENT_USER\\A]"},
         {"UTF-8", "REGEDIT4\r\n\"N\"=\"gr\xC3\xBC\xC3\x9F\"\r\n", TextEncoding::Utf8,
          "REGEDIT4\n\"N\"=\"grüß\""},
-        {"single-byte, not UTF-8", "REGEDIT4\r\n\"N\"=\"caf\xE9\"\r\n", TextEncoding::Latin1,
+        {"single-byte, not UTF-8", "REGEDIT4\r\n\"N\"=\"caf\xE9\"\r\n", TextEncoding::Ansi,
          "REGEDIT4\n\"N\"=\"café\""},
         {"an empty last line", "A\r\n\r\n", TextEncoding::Utf8, "A\n"},
     };

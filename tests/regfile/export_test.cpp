@@ -61,12 +61,15 @@ TEST_F(ExportTest, WritesEveryOtherValueAsTypedBytes) {
     SetRawValue(kKey, "h", REG_SZ, Text("two\r\nlines"));
     SetRawValue(kKey, "i", REG_DWORD, "\x01\x02");
     SetRawValue(kKey, "j", 0x1234ABCD, "\x7F");
-    EXPECT_THAT(ValueLinesOf(kKey), ElementsAre("\"a\"=hex(5):00,00,00,01", "\"b\"=hex(2):25,50,25,00",
-                                                "\"c\"=hex(7):78,00,79,00,00",
-                                                "\"d\"=hex(0):", "\"e\"=hex(b):01,00,00,00,00,00,00,00",
-                                                "\"f\"=hex(1):6E,6F,20,65,6E,64", "\"g\"=hex(1):61,00,62,00",
-                                                "\"h\"=hex(1):74,77,6F,0D,0A,6C,69,6E,65,73,00",
-                                                "\"i\"=hex(4):01,02", "\"j\"=hex(1234abcd):7F"));
+    // Text payloads are UTF-16LE, as version 5 files carry them.
+    EXPECT_THAT(ValueLinesOf(kKey),
+                ElementsAre("\"a\"=hex(5):00,00,00,01", "\"b\"=hex(2):25,00,50,00,25,00,00,00",
+                            "\"c\"=hex(7):78,00,00,00,79,00,00,00,00,00",
+                            "\"d\"=hex(0):", "\"e\"=hex(b):01,00,00,00,00,00,00,00",
+                            "\"f\"=hex(1):6E,00,6F,00,20,00,65,00,6E,00,64,00",
+                            "\"g\"=hex(1):61,00,00,00,62,00,00,00",
+                            "\"h\"=hex(1):74,00,77,00,6F,00,0D,00,0A,00,6C,00,69,00,6E,00,65,00,73,00,00,00",
+                            "\"i\"=hex(4):01,02", "\"j\"=hex(1234abcd):7F"));
 }
 
 TEST_F(ExportTest, WalksParentsBeforeChildrenWithPathsAsGiven) {

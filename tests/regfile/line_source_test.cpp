@@ -68,12 +68,13 @@ TEST(LineSourceTest, ReadingADirectoryFails) {
     ::close(fd);
 }
 
-TEST(Utf16Test, ConvertsPairsAndKeepsStrayBytes) {
+TEST(Utf16Test, ConvertsPairsAndKeepsStrayBytesAndSurrogates) {
     std::string out;
     const std::uint8_t text[] = {'A',  0,    0xE9, 0,    0xAC, 0x20, 0x3D, 0xD8,
                                  0x00, 0xDE, 0x00, 0xD8, 'x',  0,    0x7F};
     AppendUtf16LeAsUtf8(text, sizeof text, out);
-    EXPECT_EQ(out, "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xEF\xBF\xBDx\x7F");
+    // A lone surrogate keeps its three-byte form.
+    EXPECT_EQ(out, "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xED\xA0\x80x\x7F");
     EXPECT_TRUE(HasUtf16LeMark("\xFF\xFEx"));
     EXPECT_FALSE(HasUtf16LeMark("\xFE\xFF"));
 }

@@ -6,6 +6,7 @@
 #include "app/window/key_paste.h"
 #include "app/window/names_notice.h"
 #include "app/window/value_list_model.h"
+#include "content/reg_text_codec.h"
 #include "core/key_ops.h"
 #include "core/key_path.h"
 #include "core/scoped_key.h"
@@ -30,14 +31,15 @@ std::string RegistrationLines(const std::string& keyPath, const std::vector<TVal
     for (const TValueCopyData& entry : entries) {
         const std::optional<ValueBytes> data = CopyEntryData(entry);
         if (!data) continue;
-        regfile::AppendValueLine(entry.name, entry.type, data->data(), data->size(), text);
+        // Pasted into a version 5 file (the form other programs write), the text payloads are UTF-16LE.
+        regfile::AppendValueLine(entry.name, entry.type, data->data(), data->size(), true, text);
         text += "\r\n";
     }
     return text;
 }
 
 void PutOnSystemClipboard(const std::string& text) {
-    if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(QString::fromUtf8(text));
+    if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(content::QStringOfRegText(text));
 }
 
 } // namespace

@@ -1,0 +1,144 @@
+#include "regfile/reg_encoding.h"
+
+#include "regfile/ansi_codec.h"
+#include "regfile/utf16.h"
+
+#include <unistd.h>
+
+namespace hw::regfile {
+
+namespace {
+
+constexpr std::size_t kRawBlock = 1 << 20;
+// A line this long without a line end is converted as it stands.
+constexpr std::size_t kLongestCarry = 16 << 20;
+
+// Converts blocks of a file to UTF-8, each cut where no character can straddle the cut.
+class DecodingReader : public BlockReader {
+  public:
+    DecodingReader(int fd, std::string start, RegEncoding encoding)
+        : fd_(fd), raw_(std::move(start)), encoding_(encoding) {}
+
+    bool Read(std::string& into, std::size_t size) override {
+        const std::size_t before = into.size();
+        bool readable = true;
+        while (into.size() == before && (!atEnd_ || !raw_.empty())) {
+            if (!atEnd_) {
+                const std::size_t had = raw_.size();
+                readable = ReadBlock(fd_, raw_, std::max(size, kRawBlock));
+                atEnd_ = !readable || raw_.size() == had;
+                rawRead_ += raw_.size() - had;
+            }
+            const std::size_t cut = atEnd_ ? raw_.size() : Cut();
+            Convert(std::string_view(raw_).substr(0, cut), into);
+            raw_.erase(0, cut);
+        }
+        textMade_ += into.size() - before;
+        return readable;
+    }
+
+    std::uint64_t FileOffset(std::uint64_t at) const override {
+        return textMade_ == 0 ? 0
+                              : static_cast<std::uint64_t>(static_cast<double>(at) * rawRead_ / textMade_);
+    }
+
+  private:
+    // Where the raw bytes can be cut: after the last line feed, or after the last whole UTF-16 unit that
+    // is not a high surrogate.
+    std::size_t Cut() const {
+        if (encoding_ == RegEncoding::Utf16Le) {
+            std::size_t cut = raw_.size() & ~std::size_t{1};
+            if (cut >= 2 && (static_cast<unsigned char>(raw_[cut - 1]) & 0xFC) == 0xD8) cut -= 2;
+            return cut;
+        }
+        const std::size_t lineFeed = raw_.rfind('\n');
+        if (lineFeed != std::string::npos) return lineFeed + 1;
+        return raw_.size() > kLongestCarry ? raw_.size() : 0;
+    }
+
+    void Convert(std::string_view bytes, std::string& into) const {
+        if (encoding_ == RegEncoding::Utf16Le)
+            AppendUtf16LeAsUtf8(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), into);
+        else
+            AnsiCodec::Current().Decode(bytes, into);
+    }
+
+    int fd_;
+    std::string raw_;
+    RegEncoding encoding_;
+    bool atEnd_ = false;
+    std::uint64_t rawRead_ = 0;
+    std::uint64_t textMade_ = 0;
+};
+
+} // namespace
+
+RegEncoding EncodingOfRegBytes(std::string_view bytes) {
+    if (HasUtf16LeMark(bytes)) return RegEncoding::Utf16Le;
+    return IsValidUtf8(bytes) ? RegEncoding::Utf8 : RegEncoding::Ansi;
+}
+
+std::string DecodeRegBytes(std::string_view bytes, RegEncoding encoding) {
+    std::string text;
+    switch (encoding) {
+    case RegEncoding::Utf8:
+        text.assign(bytes);
+        break;
+    case RegEncoding::Ansi:
+        AnsiCodec::Current().Decode(bytes, text);
+        break;
+    case RegEncoding::Utf16Le:
+        if (HasUtf16LeMark(bytes)) bytes.remove_prefix(2);
+        AppendUtf16LeAsUtf8(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), text);
+        break;
+    }
+    return text;
+}
+
+void AppendPayloadText(const std::uint8_t* data, std::size_t size, bool version5, RegEncoding encoding,
+                       std::string& out) {
+    const bool twoByte = (version5 || encoding == RegEncoding::Utf16Le) && size % 2 == 0;
+    if (twoByte)
+        AppendUtf16LeAsUtf8(data, size, out);
+    else if (encoding == RegEncoding::Ansi)
+        AnsiCodec::Current().Decode(std::string_view(reinterpret_cast<const char*>(data), size), out);
+    else
+        out.append(reinterpret_cast<const char*>(data), size);
+}
+
+std::unique_ptr<LineSource> OpenRegText(int fd, std::string start, RegEncoding encoding) {
+    if (encoding == RegEncoding::Utf8) return std::make_unique<TextLineSource>(fd, std::move(start));
+    if (encoding == RegEncoding::Utf16Le && HasUtf16LeMark(start)) start.erase(0, 2);
+    return std::make_unique<TextLineSource>(std::make_unique<DecodingReader>(fd, std::move(start), encoding));
+}
+
+bool WholeFileIsUtf8(int fd, const std::string& start, bool& ok) {
+    ok = true;
+    const off_t here = ::lseek(fd, 0, SEEK_CUR);
+    if (here < 0) {
+        ok = false;
+        return false;
+    }
+    // Checked a block at a time; a sequence the block cuts is carried over whole to the next one.
+    std::string pending = start;
+    bool valid = true;
+    for (bool atEnd = false; valid && !atEnd;) {
+        const std::size_t had = pending.size();
+        if (!ReadBlock(fd, pending, kRawBlock)) ok = false;
+        atEnd = !ok || pending.size() == had;
+        std::size_t cut = pending.size();
+        if (!atEnd) {
+            std::size_t last = cut;
+            while (last > 0 && cut - last < 3 &&
+                   (static_cast<unsigned char>(pending[last - 1]) & 0xC0) == 0x80)
+                --last;
+            if (last > 0 && static_cast<unsigned char>(pending[last - 1]) >= 0xC0) cut = last - 1;
+        }
+        valid = IsValidUtf8(std::string_view(pending).substr(0, cut));
+        pending.erase(0, cut);
+    }
+    if (::lseek(fd, here, SEEK_SET) != here) ok = false;
+    return valid;
+}
+
+} // namespace hw::regfile
