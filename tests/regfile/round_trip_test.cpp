@@ -1,5 +1,6 @@
 #include "core/key_ops.h"
 #include "regfile/reg_export.h"
+#include "regfile/reg_encoding.h"
 #include "regfile/reg_import.h"
 
 #include "regfile_test_util.h"
@@ -65,7 +66,7 @@ std::vector<Sample> Samples() {
     return samples;
 }
 
-// Export, delete, import: every value must come back with its type and bytes.
+// Export, delete, import: every value must come back with its type and bytes, through a UTF-16 file.
 TEST(RoundTripTest, ExportThenImportGivesEveryValueBack) {
     test::TempRegistry registry;
     const auto samples = Samples();
@@ -90,6 +91,49 @@ TEST(RoundTripTest, ExportThenImportGivesEveryValueBack) {
     // A second export of the imported tree is the same file.
     ASSERT_EQ(ExportKeyPathToFile(kKey, file, RegFileHeader()), ExportResult::Success);
     EXPECT_EQ(test::ReadWholeFile(file), firstExport);
+}
+
+// A REGEDIT4 file is text in the ANSI code page: what the code page cannot hold is left out and named,
+// everything else comes back.
+TEST(RoundTripTest, AnsiFilesLeaveOutAndNameWhatTheCodePageCannotHold) {
+    using namespace std::string_literals;
+    test::TempRegistry registry;
+    const std::vector<Sample> kept = {
+        {kKey, "caf\xC3\xA9", {REG_SZ, "\xE2\x82\xAC 5\0"s}},
+        {kKey, "expand", {REG_EXPAND_SZ, "%\xC3\xA9%\0"s}},
+        {kKey, "looks like UTF-8", {REG_SZ, "\xC3\x83\xC2\xA9\0"s}}, // "Ã©" in Windows-1252 is C3 A9
+    };
+    for (const Sample& sample : kept)
+        test::SetRawValue(sample.key, sample.name, sample.value.type, sample.value.bytes);
+    test::SetRawValue(kKey, "cyrillic", REG_SZ, "\xD0\x96\0"s);
+    test::SetRawValue(kKey, "raw", REG_MULTI_SZ, "\xFF\0\0"s);
+    test::SetRawValue(kKey + "\\\xD0\x96", "v", REG_SZ, "1\0"s);
+
+    const std::string file = registry.dir().file("ansi.reg");
+    const ExportReport report = ExportKeyPathToFileReported(kKey, file, "REGEDIT4");
+    ASSERT_EQ(report.result, ExportResult::Success);
+    EXPECT_EQ(report.leftOut, (std::vector<std::string>{kKey + " \"cyrillic\"", kKey + " \"raw\"",
+                                                        kKey + "\\\xD0\x96"}));
+    const std::string bytes = test::ReadWholeFile(file);
+    EXPECT_NE(bytes.find("\"caf\xE9\"=\"\x80 5\"\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("\"expand\"=hex(2):25,E9,25,00\r\n"), std::string::npos);
+    ASSERT_TRUE(core::DeleteKeyPath(kKey));
+    ASSERT_EQ(ImportRegFile(file), ImportResult::Success);
+    for (const Sample& sample : kept)
+        EXPECT_EQ(test::GetRawValue(sample.key, sample.name), sample.value) << sample.name;
+}
+
+TEST(RoundTripTest, Version5FilesAreUtf16WithCrLf) {
+    test::TempRegistry registry;
+    test::SetRawValue(kKey + "\\\xD0\x9A", "\xC3\xBC", REG_EXPAND_SZ, std::string("%\xE2\x82\xAC%\0", 6));
+    const std::string file = registry.dir().file("v5.reg");
+    ASSERT_EQ(ExportKeyPathToFile(kKey, file, std::string(kVersion5Header)), ExportResult::Success);
+    const std::u16string expected = u"\uFEFFWindows Registry Editor Version 5.00\r\n\r\n[" +
+                                    std::u16string(kKey.begin(), kKey.end()) + u"]\r\n\r\n[" +
+                                    std::u16string(kKey.begin(), kKey.end()) +
+                                    u"\\\u041A]\r\n\"\u00FC\"=hex(2):25,00,AC,20,25,00,00,00\r\n";
+    EXPECT_EQ(test::ReadWholeFile(file),
+              std::string(reinterpret_cast<const char*>(expected.data()), 2 * expected.size()));
 }
 
 } // namespace
