@@ -68,9 +68,8 @@ struct Writer {
 // A file holding every form in question; `word` is text outside ASCII that the encoding can hold.
 std::string SampleFile(const Writer& writer, const std::string& word) {
     const std::string section = "[" + kKey + "\\" + word + "]";
-    return (writer.version5 ? kV5 : "REGEDIT4"s) + "\r\n\r\n" + section + "\r\n" +
-           "\"name_" + word + "\"=\"" + word + "\"\r\n" +
-           "\"blanks\" = \"x\"\r\n\"tabs\"\t=\t\"y\"\t \r\n@ = \"default\"\r\n" +
+    return (writer.version5 ? kV5 : "REGEDIT4"s) + "\r\n\r\n" + section + "\r\n" + "\"name_" + word +
+           "\"=\"" + word + "\"\r\n" + "\"blanks\" = \"x\"\r\n\"tabs\"\t=\t\"y\"\t \r\n@ = \"default\"\r\n" +
            "\"commented\"=\"c\" ; a \"quoted\" note\r\n" +
            "\"dword\"=dword:00000001 ; on\r\n\"dword tab\"=dword:2\t\r\n" +
            "\"one digit\"=hex:1,2,3\r\n\"hex note\"=hex:01,02 ; bytes\r\n" +
@@ -99,7 +98,7 @@ void ExpectSampleValues(const std::string& word, bool version5) {
 
 TEST(RegEncodingTest, EveryEncodingAndHeaderGivesTheSameValues) {
     const std::string western = "caf\xC3\xA9 \xE2\x82\xAC\xE2\x80\x93\xE2\x80\x9C\xE2\x80\x9D"; // café €–“”
-    const std::string cyrillic = "\xD0\x9A\xD0\xBB\xD1\x8E\xD1\x87";                           // Ключ
+    const std::string cyrillic = "\xD0\x9A\xD0\xBB\xD1\x8E\xD1\x87";                            // Ключ
     struct Case {
         const char* what;
         Writer writer;
@@ -139,8 +138,8 @@ TEST(RegEncodingTest, OddPayloadsOfVersion5FilesAreReadInTheFilesEncoding) {
 
 TEST(RegEncodingTest, LinesWhoseBytesCannotBeReadExactlyFailAndWriteNothing) {
     test::TempRegistry registry;
-    const char* const refused[] = {"hex:0102", "hex:zz", "hex:01,,02", "hex(2):1,234", "dword:123456789",
-                                   "dword:1 2"};
+    const char* const refused[] = {"hex:0102",     "hex:zz",          "hex:01,,02",
+                                   "hex(2):1,234", "dword:123456789", "dword:1 2"};
     std::string text = "REGEDIT4\r\n[" + kKey + "]\r\n";
     for (std::size_t i = 0; i < std::size(refused); ++i)
         text += "\"v" + std::to_string(i) + "\"=" + refused[i] + "\r\n";
@@ -161,13 +160,13 @@ TEST(RegEncodingTest, LinesWhoseBytesCannotBeReadExactlyFailAndWriteNothing) {
 TEST(RegEncodingTest, TextSurvivesUtf16WhateverItsBytes) {
     const std::string texts[] = {
         "plain",
-        "caf\xC3\xA9 \xF0\x9F\x98\x80",                 // UTF-8, a pair included
-        "caf\xE9 \xFF\x80",                             // not UTF-8
-        "\xED\xA0\x80",                                 // a lone high surrogate's form
-        "\xED\xA0\x80\x80",                             // ... followed by a stray byte
-        "\xED\xA0\x80\xED\xB0\x80",                     // two halves that must not pair up
-        "\xED\xB2\x80",                                 // the form of an escaped byte
-        "\xC3",                                         // cut short
+        "caf\xC3\xA9 \xF0\x9F\x98\x80", // UTF-8, a pair included
+        "caf\xE9 \xFF\x80",             // not UTF-8
+        "\xED\xA0\x80",                 // a lone high surrogate's form
+        "\xED\xA0\x80\x80",             // ... followed by a stray byte
+        "\xED\xA0\x80\xED\xB0\x80",     // two halves that must not pair up
+        "\xED\xB2\x80",                 // the form of an escaped byte
+        "\xC3",                         // cut short
         std::string("a\0b\0\0", 5),
     };
     for (const std::string& text : texts) {

@@ -1,6 +1,6 @@
 #include "core/key_ops.h"
-#include "regfile/reg_export.h"
 #include "regfile/reg_encoding.h"
+#include "regfile/reg_export.h"
 #include "regfile/reg_import.h"
 
 #include "regfile_test_util.h"
@@ -112,8 +112,8 @@ TEST(RoundTripTest, AnsiFilesLeaveOutAndNameWhatTheCodePageCannotHold) {
     const std::string file = registry.dir().file("ansi.reg");
     const ExportReport report = ExportKeyPathToFileReported(kKey, file, "REGEDIT4");
     ASSERT_EQ(report.result, ExportResult::Success);
-    EXPECT_EQ(report.leftOut, (std::vector<std::string>{kKey + " \"cyrillic\"", kKey + " \"raw\"",
-                                                        kKey + "\\\xD0\x96"}));
+    EXPECT_EQ(report.leftOut,
+              (std::vector<std::string>{kKey + " \"cyrillic\"", kKey + " \"raw\"", kKey + "\\\xD0\x96"}));
     const std::string bytes = test::ReadWholeFile(file);
     EXPECT_NE(bytes.find("\"caf\xE9\"=\"\x80 5\"\r\n"), std::string::npos);
     EXPECT_NE(bytes.find("\"expand\"=hex(2):25,E9,25,00\r\n"), std::string::npos);
