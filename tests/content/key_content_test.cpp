@@ -103,6 +103,39 @@ TEST_F(KeyContentTest, FilesComeBackByteForByteInTheEncodingTheyCameIn) {
     EXPECT_EQ(suffixes_, std::vector<std::string>(4, "reg"));
 }
 
+// An ANSI file keeps its code page while it can; a character the code page lacks turns the file into UTF-8
+// rather than into a question mark.
+TEST_F(KeyContentTest, AnsiFileSavesInItsCodePageOrElseAsUtf8) {
+    const std::string file = registry_.dir().file("ansi.reg");
+    WriteFile(file, "REGEDIT4\r\n\"N\"=\"caf\xE9\"\r\n");
+    ASSERT_TRUE(editor_.LoadFromFile(file));
+    editor_.rchedtContent->appendPlainText(QString::fromUtf8("\"E\"=\"\xE2\x82\xAC\""));
+    Choose(file);
+    ASSERT_TRUE(editor_.mnitmSaveToFileClick());
+    EXPECT_EQ(ReadFile(file), "REGEDIT4\r\n\"N\"=\"caf\xE9\"\r\n\"E\"=\"\x80\"\r\n");
+    editor_.rchedtContent->appendPlainText(QString::fromUtf8("\"Z\"=\"\xD0\x96\""));
+    Choose(file);
+    ASSERT_TRUE(editor_.mnitmSaveToFileClick());
+    EXPECT_EQ(ReadFile(file),
+              "REGEDIT4\r\n\"N\"=\"caf\xC3\xA9\"\r\n\"E\"=\"\xE2\x82\xAC\"\r\n\"Z\"=\"\xD0\x96\"\r\n");
+}
+
+// Exported text is saved as its version line says: a version 5 file in UTF-16 with text payloads in UTF-16.
+TEST_F(KeyContentTest, ExportedTextSavesAsAVersion5FileInUtf16) {
+    HKEY key = 0;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Ex", &key), ERROR_SUCCESS);
+    RegSetValueExA(key, "e\xC3\xA9", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>("%\xC3\xA9%"), 5);
+    RegCloseKey(key);
+    ASSERT_TRUE(editor_.SetKeyContent("HKEY_CURRENT_USER\\Ex"));
+    dialogs_.QueueAnswer(true); // put the version line in
+    const std::string file = registry_.dir().file("ex.reg");
+    Choose(file);
+    ASSERT_TRUE(editor_.mnitmSaveToFileClick());
+    EXPECT_EQ(ReadFile(file), Utf16(kV5 + "\r\n\r\n\r\n[HKEY_CURRENT_USER\\Ex]\r\n\"e") +
+                                  std::string("\xE9\0", 2) +
+                                  Utf16("\"=hex(2):25,00,E9,00,25,00,00,00\r\n").substr(2));
+}
+
 TEST_F(KeyContentTest, Utf16FileLoadedEditedAndSavedStaysUtf16) {
     const std::string file = registry_.dir().file("wide.reg");
     WriteFile(file, Utf16(kV5 + "\r\n\r\n[HKEY_CURRENT_USER\\Old]\r\n\"v\"=\"1\"\r\n"));
