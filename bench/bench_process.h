@@ -28,9 +28,10 @@ inline std::filesystem::path SharedFolder() {
 }
 
 // Writes a generated registration file of the given size ("20M", "100M").
-inline void GenerateCorpus(const std::string& size, const std::filesystem::path& output) {
-    const std::string command = "python3 '" + (SharedFolder() / "bench" / "gen_corpus.py").string() +
-                                "' --size " + size + " -o '" + output.string() + "' > /dev/null";
+inline void GenerateCorpus(const std::string& size, const std::filesystem::path& output,
+                           const std::string& options = "") {
+    const std::string command = "python3 '" + (SharedFolder() / "bench" / "gen_corpus.py").string() + "' " +
+                                options + " --size " + size + " -o '" + output.string() + "' > /dev/null";
     if (std::system(command.c_str()) != 0) throw std::runtime_error("corpus generation failed");
 }
 

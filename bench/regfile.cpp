@@ -1,6 +1,10 @@
 // Registration file import and export, measured on the whole program as a user runs it: a generated corpus
 // is imported into a fresh registry database, then exported again. Prints speed, peak memory and linearity.
 #include "bench_process.h"
+#include "regfile/utf16.h"
+
+#include <fstream>
+#include <iterator>
 
 #include <cstdio>
 #include <filesystem>
@@ -25,6 +29,19 @@ RunFigures ImportFresh(const fs::path& program, const fs::path& corpus, const fs
 
 constexpr double kMegabyte = 1024.0 * 1024.0;
 
+// The corpus as a UTF-16LE file with its byte-order mark.
+void WriteUtf16Copy(const fs::path& from, const fs::path& to) {
+    std::ifstream in(from, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string wide = "\xFF\xFE";
+    hw::regfile::AppendUtf8AsUtf16Le(text, wide);
+    std::ofstream(to, std::ios::binary) << wide;
+}
+
+double MegabytesPerSecond(const fs::path& file, const RunFigures& run) {
+    return static_cast<double>(fs::file_size(file)) / kMegabyte / run.seconds;
+}
+
 } // namespace
 
 int main() {
@@ -39,6 +56,17 @@ int main() {
         const RunFigures mediumImport = ImportFresh(program, medium, temp.path());
         const RunFigures largeImport = ImportFresh(program, large, temp.path());
         const double largeBytes = static_cast<double>(fs::file_size(large));
+        const fs::path ansi = temp.path() / "ansi.reg";
+        const fs::path utf16 = temp.path() / "utf16.reg";
+        // The same tree with Windows-1252 letters in its strings: a file that is not UTF-8.
+        hw::bench::GenerateCorpus("100M", ansi, "--latin1");
+        WriteUtf16Copy(large, utf16);
+        const RunFigures ansiImport = ImportFresh(program, ansi, temp.path());
+        const RunFigures utf16Import = ImportFresh(program, utf16, temp.path());
+        const double ansiSpeed = MegabytesPerSecond(ansi, ansiImport);
+        const double utf16Speed = MegabytesPerSecond(utf16, utf16Import);
+        fs::remove(ansi);
+        fs::remove(utf16);
 
         const fs::path exported = temp.path() / "exported.reg";
         const RunFigures exportRun = Run({program.string(), "--export", kExportedKey, exported.string()},
@@ -47,10 +75,16 @@ int main() {
         if (exportedBytes < largeBytes / 2)
             throw std::runtime_error("the export is far smaller than the import");
 
-        std::printf("import.mb_per_s %.1f\n", largeBytes / kMegabyte / largeImport.seconds);
+        const double importSpeed = largeBytes / kMegabyte / largeImport.seconds;
+        std::printf("import.mb_per_s %.1f\n", importSpeed);
         std::printf("import.cpu_mb_per_s %.1f\n", largeBytes / kMegabyte / largeImport.cpuSeconds);
         std::printf("import.peak_rss_ratio %.2f\n", largeImport.peakBytes / largeBytes);
         std::printf("import.linearity %.2f\n", largeImport.seconds / (10.0 * mediumImport.seconds));
+        // A ratio of at least 0.8 keeps the conversions cheap.
+        std::printf("import_ansi.mb_per_s %.1f\n", ansiSpeed);
+        std::printf("import_ansi.ratio %.2f\n", ansiSpeed / importSpeed);
+        std::printf("import_utf16.mb_per_s %.1f\n", utf16Speed);
+        std::printf("import_utf16.ratio %.2f\n", utf16Speed / importSpeed);
         std::printf("export.mb_per_s %.1f\n", exportedBytes / kMegabyte / exportRun.seconds);
         std::printf("export.cpu_mb_per_s %.1f\n", exportedBytes / kMegabyte / exportRun.cpuSeconds);
         std::printf("export.peak_rss_mb %.1f\n", exportRun.peakBytes / kMegabyte);
