@@ -35,6 +35,21 @@ std::size_t Convert(iconv_t converter, const char*& in, std::size_t& inLeft, std
     return result;
 }
 
+// Converts all of text; a byte iconv refuses is kept as it is, or ends the conversion with false.
+bool ConvertAll(iconv_t converter, std::string_view text, std::string& out, bool keepRefused) {
+    const char* in = text.data();
+    std::size_t inLeft = text.size();
+    ::iconv(converter, nullptr, nullptr, nullptr, nullptr);
+    while (inLeft > 0) {
+        if (Convert(converter, in, inLeft, out) != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
+        if (!keepRefused) return false;
+        out.push_back(*in++);
+        --inLeft;
+        ::iconv(converter, nullptr, nullptr, nullptr, nullptr);
+    }
+    return true;
+}
+
 } // namespace
 
 struct AnsiCodec::Converters {
@@ -97,17 +112,8 @@ void AnsiCodec::Decode(std::string_view bytes, std::string& out) const {
         return;
     }
     const std::lock_guard<std::mutex> guard(converters_->lock);
-    const char* in = bytes.data();
-    std::size_t inLeft = bytes.size();
-    ::iconv(converters_->toUtf8, nullptr, nullptr, nullptr, nullptr);
-    while (inLeft > 0) {
-        if (Convert(converters_->toUtf8, in, inLeft, out) != static_cast<std::size_t>(-1)) continue;
-        if (errno == E2BIG) continue;
-        // Not a character of the code page (or cut off at the end): the byte stays as it is.
-        out.push_back(*in++);
-        --inLeft;
-        ::iconv(converters_->toUtf8, nullptr, nullptr, nullptr, nullptr);
-    }
+    // A byte that is no character of the code page (or is cut off at the end) stays as it is.
+    ConvertAll(converters_->toUtf8, bytes, out, true);
 }
 
 bool AnsiCodec::Encode(std::string_view text, std::string& out) const {
@@ -132,16 +138,9 @@ bool AnsiCodec::Encode(std::string_view text, std::string& out) const {
     }
     if (!IsValidUtf8(text)) return false;
     const std::lock_guard<std::mutex> guard(converters_->lock);
-    const char* in = text.data();
-    std::size_t inLeft = text.size();
-    ::iconv(converters_->fromUtf8, nullptr, nullptr, nullptr, nullptr);
-    while (inLeft > 0) {
-        if (Convert(converters_->fromUtf8, in, inLeft, out) != static_cast<std::size_t>(-1)) continue;
-        if (errno == E2BIG) continue;
-        out.resize(start);
-        return false;
-    }
-    return true;
+    if (ConvertAll(converters_->fromUtf8, text, out, false)) return true;
+    out.resize(start);
+    return false;
 }
 
 } // namespace hw::regfile

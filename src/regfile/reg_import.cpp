@@ -346,7 +346,9 @@ ImportReport ImportFromDescriptor(int fd, const ImportProgress& progress) {
         const std::unique_ptr<LineSource> source = OpenRegText(fd, std::move(start), encoding);
         return ImportFromSource(*source, encoding, progress, size);
     }
-    // A pipe cannot be read twice.
+    // A pipe cannot be read twice, so it is read whole; but not one that is plainly no registration file.
+    if (!IsAcceptedHeader(std::string_view(start).substr(0, start.find_first_of("\r\n"))))
+        return FailedReport(ImportResult::UnknownHeader, {});
     if (!ReadRest(fd, start)) return FailedReport(ImportResult::Incomplete, "the file could not be read");
     const RegEncoding encoding = EncodingOfRegBytes(start);
     std::string text = DecodeRegBytes(start, encoding);

@@ -1,4 +1,5 @@
 #include "app/cli_jobs.h"
+#include "regfile/reg_encoding.h"
 
 #include "core/key_ops.h"
 #include "core/value_text.h"
@@ -22,7 +23,9 @@ void WriteFile(const std::string& name, const std::string& text) {
 
 std::string ReadFile(const std::string& name) {
     std::ifstream file(name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    // Exports are UTF-16: read as text by the rule every reader follows.
+    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    return hw::regfile::DecodeRegBytes(bytes, hw::regfile::EncodingOfRegBytes(bytes));
 }
 
 long LineCount(const std::string& text) {

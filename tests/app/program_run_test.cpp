@@ -1,4 +1,5 @@
 // Runs the real program for command-line jobs, with a temp registry database and no display.
+#include "regfile/reg_encoding.h"
 #include "support/temp_registry.h"
 #include "util/program_dir.h"
 
@@ -15,7 +16,9 @@ namespace {
 
 std::string ReadFile(const std::string& name) {
     std::ifstream file(name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    // Exports are UTF-16: read as text by the rule every reader follows.
+    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    return hw::regfile::DecodeRegBytes(bytes, hw::regfile::EncodingOfRegBytes(bytes));
 }
 
 std::string ShellQuoted(const std::string& text) {

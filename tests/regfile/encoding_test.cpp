@@ -114,6 +114,8 @@ TEST(RegEncodingTest, EveryEncodingAndHeaderGivesTheSameValues) {
         {"Windows-1252, version 5", {FileForm::Ansi, true}, "1252", western},
         {"Windows-1251, REGEDIT4", {FileForm::Ansi, false}, "1251", cyrillic},
         {"Windows-1251, version 5", {FileForm::Ansi, true}, "1251", cyrillic},
+        // Two-byte characters whose second byte is a backslash: 表 is 95 5C.
+        {"Shift-JIS, REGEDIT4", {FileForm::Ansi, false}, "932", "\xE8\xA1\xA8\xE7\xA4\xBA"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

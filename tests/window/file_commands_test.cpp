@@ -3,6 +3,7 @@
 #include "app/window/reg_file_dialog.h"
 #include "core/key_ops.h"
 #include "markup/window/opal_explorer.h"
+#include "regfile/reg_encoding.h"
 #include "support/qt/when_modal.h"
 #include "support/qt/window_fixture.h"
 
@@ -29,7 +30,9 @@ const std::string kKey = "HKEY_CURRENT_USER\\Files";
 
 std::string ReadAll(const std::string& file) {
     std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    // Exports are UTF-16: read as text by the rule every reader follows.
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    return hw::regfile::DecodeRegBytes(bytes, hw::regfile::EncodingOfRegBytes(bytes));
 }
 
 // Presses Cancel in every progress dialog as soon as it shows.
