@@ -1,5 +1,5 @@
 # Newcomer entry points: `make run` builds and starts the program, `make test` builds and runs every test.
-PACKAGES := cmake make g++ pkg-config python3 libsqlite3-dev libgtest-dev libgmock-dev qt6-base-dev qt6-svg-dev libgif-dev wine xvfb x11-utils
+PACKAGES := cmake make g++ pkg-config python3 libsqlite3-dev libgtest-dev libgmock-dev qt6-base-dev qt6-svg-dev libgif-dev wine xvfb x11-utils clang-format
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 JOBS ?= $(shell nproc)
 BUILD := build
@@ -18,6 +18,8 @@ run: build
 	@./tools/run-gui.sh $(BUILD)/hivewright
 
 test: build
+	@./tools/install-deps.sh $(FUZZ_PACKAGES)
+	@./tools/fuzz-smoke.sh build-fuzz
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 asan: deps
