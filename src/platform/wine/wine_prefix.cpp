@@ -1,7 +1,5 @@
 #include "platform/wine/wine_prefix.h"
 
-#include "platform/wine/wine_shape.h"
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -95,8 +93,22 @@ std::string WriteError() {
     return errno == ENOSPC || errno == EDQUOT ? "disk full" : SystemError();
 }
 
-// Writes text over the file at path in one checked pass. The space it needs is reserved first, so a full
-// disk fails before a byte has changed; touched tells whether anything was written.
+bool WriteAt(int fd, std::string_view text, off_t offset) {
+    while (!text.empty()) {
+        ssize_t written = ::pwrite(fd, text.data(), text.size(), offset);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        text.remove_prefix(static_cast<std::size_t>(written));
+        offset += written;
+    }
+    return true;
+}
+
+// Writes text over the file at path in place. The space it needs is reserved first, so a full disk fails
+// before a byte has changed. While the copy runs the file's first byte is a NUL, which no registry file
+// begins with: a copy cut short is told by that byte alone. touched tells whether anything was written.
 bool CopyInto(const std::string& path, std::string_view text, bool& touched, std::string& error) {
     touched = false;
     int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
@@ -107,8 +119,11 @@ bool CopyInto(const std::string& path, std::string_view text, bool& touched, std
     bool ok = text.empty() || ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(text.size())) == 0 ||
               errno == EOPNOTSUPP;
     touched = ok;
-    ok =
-        ok && WriteAll(fd, text) && ::ftruncate(fd, static_cast<off_t>(text.size())) == 0 && ::fsync(fd) == 0;
+    const std::string_view head = text.substr(0, 1), rest = text.substr(head.size());
+    ok = ok && WriteAt(fd, std::string_view("", 1), 0) && ::fdatasync(fd) == 0 &&
+         WriteAt(fd, rest, static_cast<off_t>(head.size())) &&
+         ::ftruncate(fd, static_cast<off_t>(text.size())) == 0 && ::fdatasync(fd) == 0 &&
+         WriteAt(fd, head, 0) && ::fsync(fd) == 0;
     if (!ok) error = "cannot write " + path + ": " + WriteError();
     if (::close(fd) != 0 && ok) {
         ok = false;
@@ -223,18 +238,13 @@ bool ReplaceFile(const std::string& path, std::string_view text, std::string& er
     return true;
 }
 
-std::string PendingCopyPath(const std::string& path) {
-    return TemporaryStem(FinalPath(path)) + kPendingCopy;
-}
-
 void SettleInterruptedSaves(const std::string& path) {
     const fs::path target(FinalPath(path));
     const std::string pending = TemporaryStem(target) + kPendingCopy;
     std::string copy, text, error;
-    if (ReadWholeFile(pending, copy, error)) {
-        const bool read = ReadWholeFile(target, text, error);
-        const bool torn = !read || FindDamage(text) ||
-                          (text.size() != copy.size() && (text.starts_with(copy) || copy.starts_with(text)));
+    if (ReadWholeFile(pending, copy, error) && ReadWholeFile(target, text, error)) {
+        // Without the NUL the copy finished, never began, or was overtaken by another writer.
+        const bool torn = !text.empty() && text[0] == '\0';
         bool touched = false;
         if (!torn || CopyInto(target, copy, touched, error)) ::unlink(pending.c_str());
     }

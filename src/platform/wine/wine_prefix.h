@@ -24,16 +24,13 @@ bool ReadWholeFile(const std::string& path, std::string& text, std::string& erro
 // Replaces path with text so that it is always either the old or the new file. Through a symbolic link the
 // file it names is replaced. A file with hard links, or whose owner cannot be given to a new file, is
 // rewritten in place as Wine does: the text is first written and synced beside it as the pending copy,
-// then copied over in one checked pass into space reserved beforehand. Owner and mode stay.
+// then copied over in one checked pass into space reserved beforehand, marked torn until it is whole (the
+// pending copy is ".<name>.hivewright-pending" beside the file). Owner and mode stay.
 bool ReplaceFile(const std::string& path, std::string_view text, std::string& error);
 
-// Where ReplaceFile keeps the whole new text while it copies it into a file in place. One left behind by a
-// killed save holds what the file was being given.
-std::string PendingCopyPath(const std::string& path);
 // What a killed save of path left behind, settled; only for the holder of the prefix's lock, since another
-// writer's files would be in use. A pending copy completes the file when the file is torn (damaged, or one
-// of the two texts a part of the other) and is dropped otherwise; temporary files
-// (".<name>.hivewright-XXXXXX" beside it) are removed.
+// writer's files would be in use. A pending copy completes a file its copy left torn and is dropped
+// otherwise; temporary files (".<name>.hivewright-XXXXXX" beside it) are removed.
 void SettleInterruptedSaves(const std::string& path);
 
 // True when a wineserver is running for this prefix (it holds the lock in its server folder).
