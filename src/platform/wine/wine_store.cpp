@@ -243,7 +243,10 @@ void WineStore::SaveLocked(WhileWineRuns whileWineRuns) {
 
 void WineStore::DropChanges(HiveFile& file, const std::string& cause) {
     // The store goes back to what the file holds, so what it shows is what was saved.
-    if (commitFailure_.empty()) commitFailure_ = "changes not saved: " + cause;
+    {
+        std::lock_guard lock(failureMutex_);
+        if (commitFailure_.empty()) commitFailure_ = "changes not saved: " + cause;
+    }
     Reload(file);
     file.dirty = false;
 }
@@ -318,19 +321,23 @@ std::string WineStore::NativePath(const std::string& path) const {
 }
 
 std::string WineStore::CommitFailure() const {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(failureMutex_);
     return commitFailure_;
 }
 
 void WineStore::ClearCommitFailure() {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(failureMutex_);
     commitFailure_.clear();
 }
 
 std::string WineStore::FailureReason() const {
-    std::lock_guard lock(mutex_);
-    if (!commitFailure_.empty()) return commitFailure_;
+    if (std::string failure = CommitFailure(); !failure.empty()) return failure;
     return readOnly_ ? "the Wine prefix is open read-only" : std::string();
+}
+
+bool WineStore::Refusing() const {
+    // Until a failed save was told, nothing more is taken, so what was saved stays what was asked first.
+    return readOnly_ || !CommitFailure().empty();
 }
 
 std::vector<std::string> WineStore::Files() const {

@@ -83,7 +83,7 @@ class WineStore final : public RegistryStore, private SeedTarget {
     bool Reload(HiveFile& file);
     void SaveLocked(WhileWineRuns whileWineRuns);
     void DropChanges(HiveFile& file, const std::string& cause);
-    bool Refusing() const { return readOnly_ || !commitFailure_.empty(); }
+    bool Refusing() const;
     void CheckExternalChanges();
     void SaverLoop();
 
@@ -107,6 +107,7 @@ class WineStore final : public RegistryStore, private SeedTarget {
     bool readOnly_;
     std::string notice_;
     std::string saveError_;
+    mutable std::mutex failureMutex_; // for commitFailure_, which the window polls while saves run
     std::string commitFailure_;
     PrefixLock lock_;
     std::array<HiveFile, 3> files_; // system.reg, user.reg, userdef.reg
