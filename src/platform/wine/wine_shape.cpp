@@ -25,11 +25,26 @@ std::string_view Trimmed(std::string_view text) {
 }
 
 // Bytes that no UTF-8 text holds: NUL, and those that can start no sequence.
-const char* FindNonText(std::string_view line) {
-    return std::find_if(line.data(), line.data() + line.size(), [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return byte == 0 || byte == 0xC0 || byte == 0xC1 || byte >= 0xF5;
-    });
+bool IsNonText(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte == 0 || byte == 0xC0 || byte == 0xC1 || byte >= 0xF5;
+}
+
+// The offset of the first byte that is no text, or npos. Whole blocks are tested without branches first,
+// which the compiler turns into vector code, since such bytes are rare.
+std::size_t FirstNonText(std::string_view text) {
+    constexpr std::size_t kBlock = 4096;
+    std::size_t start = 0;
+    for (; start + kBlock <= text.size(); start += kBlock) {
+        const unsigned char* block = reinterpret_cast<const unsigned char*>(text.data() + start);
+        unsigned any = 0;
+        for (std::size_t i = 0; i < kBlock; ++i)
+            any |= unsigned{block[i] == 0} | unsigned{block[i] == 0xC0} | unsigned{block[i] == 0xC1} |
+                   unsigned{block[i] >= 0xF5};
+        if (any) break;
+    }
+    const auto found = std::find_if(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(), IsNonText);
+    return found == text.end() ? std::string_view::npos : static_cast<std::size_t>(found - text.begin());
 }
 
 // The position after the first endChar that no backslash escapes, or npos.
@@ -87,6 +102,7 @@ std::size_t LineAt(std::string_view text, std::size_t offset) {
 }
 
 Damage FindDamage(std::string_view text) {
+    const std::size_t nonText = FirstNonText(text);
     std::size_t pos = 0, number = 0;
     bool continued = false, inKey = false;
     while (pos < text.size()) {
@@ -96,10 +112,10 @@ Damage FindDamage(std::string_view text) {
         const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(newline) - text.data());
         const std::string_view line = text.substr(pos, end - pos);
         pos = end + 1;
-        if (const char* bad = FindNonText(line); bad != line.data() + line.size()) {
+        if (nonText < pos) {
             char what[64];
             std::snprintf(what, sizeof what, "a byte 0x%02X that is no text",
-                          static_cast<unsigned>(static_cast<unsigned char>(*bad)));
+                          static_cast<unsigned>(static_cast<unsigned char>(text[nonText])));
             return {number, what};
         }
         if (number == 1) continue; // the header
