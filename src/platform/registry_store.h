@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace hw::platform {
 
@@ -50,8 +51,10 @@ class RegistryStore {
     // Why the latest call failed when the cause was the database or a key's protection rather than the
     // request ("disk full", "the registry database is read-only", "access denied"); empty otherwise.
     virtual std::string FailureReason() const { return {}; }
-    // Whether path names one of the files the store keeps its data in (writing there would destroy it).
-    virtual bool HoldsFile(const std::string& /*path*/) const { return false; }
+    // The files the store keeps its data in (writing there would destroy it).
+    virtual std::vector<std::string> Files() const { return {}; }
+    // Whether path names one of Files(), also through a symbolic or hard link.
+    bool HoldsFile(const std::string& path) const;
 };
 
 // Where the product's database lives: $HIVEWRIGHT_REGISTRY, else

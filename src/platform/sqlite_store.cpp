@@ -316,18 +316,8 @@ std::string SqliteStore::FailureReason() const {
     return failureReason_;
 }
 
-bool SqliteStore::HoldsFile(const std::string& path) const {
-    std::error_code error;
-    const auto wanted = std::filesystem::weakly_canonical(path, error);
-    if (error) return false;
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-        const std::string own = path_ + suffix;
-        std::error_code ignored;
-        if (std::filesystem::equivalent(path, own, ignored) ||
-            std::filesystem::weakly_canonical(own, ignored) == wanted)
-            return true;
-    }
-    return false;
+std::vector<std::string> SqliteStore::Files() const {
+    return {path_, path_ + "-wal", path_ + "-shm", path_ + "-journal"};
 }
 
 void SqliteStore::CheckExternalChanges() {

@@ -42,7 +42,7 @@ class SqliteStore final : public RegistryStore, private SeedTarget {
     std::string CommitFailure() const override;
     void ClearCommitFailure() override;
     std::string FailureReason() const override;
-    bool HoldsFile(const std::string& path) const override;
+    std::vector<std::string> Files() const override;
     bool ReadOnly() const override { return readOnly_; }
 
   private:

@@ -11,6 +11,7 @@
 #include "content/favorites_file.h"
 #include "core/root_keys.h"
 #include "i18n/text_table.h"
+#include "platform/registry_store.h"
 #include "regfile/reg_export.h"
 #include "util/dialog.h"
 
@@ -264,6 +265,8 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
     valueClipboard_.Empty();
     event->accept();
     SaveFavorites();
+    // Changes the store still holds are written now, while a failure can still be shown.
+    if (const std::string unsaved = platform::FlushRegistry(); !unsaved.empty()) util::ErrorBox(unsaved);
     emit closed();
 }
 

@@ -48,7 +48,8 @@ bool TfrmMain::OpenRegistry(const std::string& location) {
         return false;
     }
     SaveFavorites();
-    // The old store writes what it still holds and lets go of its prefix as it closes.
+    // The old store writes what it still holds, saying so when it cannot, and lets go of its prefix.
+    if (const std::string unsaved = platform::FlushRegistry(); !unsaved.empty()) util::ErrorBox(unsaved);
     platform::UseRegistry(std::move(store));
     windowsDir_ = ReadWindowsDir(facts_);
     RefreshAll();

@@ -181,12 +181,19 @@ std::uint64_t ParseTime(std::string_view section) {
             return time;
         }
     }
+    // Wine reads the seconds into 32 bits; any number fits once cut to them.
     std::size_t close = header.rfind(']');
-    unsigned long seconds = close == std::string_view::npos
-                                ? 0
-                                : std::strtoul(std::string(header.substr(close + 1)).c_str(), nullptr, 10);
-    return static_cast<std::uint64_t>(static_cast<std::int64_t>(seconds) * kTicksPerSecond +
-                                      kTicks1601To1970);
+    auto seconds = static_cast<std::uint32_t>(
+        close == std::string_view::npos
+            ? 0
+            : std::strtoull(std::string(header.substr(close + 1)).c_str(), nullptr, 10));
+    return std::uint64_t{seconds} * kTicksPerSecond + kTicks1601To1970;
+}
+
+// The seconds since 1970 Wine writes on a key line for a time in 100 ns units since 1601.
+unsigned SecondsSince1970(std::uint64_t modified) {
+    // Wrapping in unsigned arithmetic, then signed division, as Wine computes it for any sane time.
+    return static_cast<unsigned>(static_cast<std::int64_t>(modified - kTicks1601To1970) / kTicksPerSecond);
 }
 
 void Separate(std::string& out) {
@@ -286,12 +293,14 @@ void Hive::Load(std::string text, std::string rootName) {
     root_->hive = this;
     preamble_ = {};
     relativeRootName_.clear();
+    damage_ = {};
 
     std::string_view all(text_);
     std::size_t pos = 0;
     if (Content(NextLine(all, pos)) != kHeader)
         throw std::runtime_error("is not a Wine registry file (its first line is not \"" +
                                  std::string(kHeader) + "\")");
+    damage_ = FindDamage(all);
 
     WineKey* current = nullptr;
     std::size_t sectionStart = 0;
@@ -305,6 +314,8 @@ void Hive::Load(std::string text, std::string rootName) {
             current->section = section;
         } else {
             // The same key twice: Wine merges them, and so is it written next time.
+            if (std::size_t line = LineAt(all, sectionStart); !damage_ || line < damage_.line)
+                damage_ = {line, "a key has a second section"};
             std::vector<WineValue>& values = Values(*current);
             std::vector<WineValue> more;
             ParseSectionValues(section, more);
@@ -470,10 +481,8 @@ void Hive::RenderKey(WineKey& key, std::string& out, RenderMap& map, bool rewrit
             out += '[';
             AppendPath(key, out);
             char buffer[64];
-            auto seconds = static_cast<unsigned>((static_cast<std::int64_t>(modified) - kTicks1601To1970) /
-                                                 kTicksPerSecond);
             out.append(buffer, static_cast<std::size_t>(std::snprintf(
-                                   buffer, sizeof buffer, "] %u\n#time=%x%08x\n", seconds,
+                                   buffer, sizeof buffer, "] %u\n#time=%x%08x\n", SecondsSince1970(modified),
                                    unsigned(modified >> 32), unsigned(modified & 0xFFFFFFFFu))));
             for (std::string_view option : options) {
                 out.append(option);

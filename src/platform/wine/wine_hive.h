@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/store_seed.h"
+#include "platform/wine/wine_shape.h"
 #include "platform/winreg.h"
 
 #include <cstdint>
@@ -56,7 +57,10 @@ struct RenderMap {
 class Hive {
   public:
     // Reads a whole file's text; throws std::runtime_error naming what is wrong when it is no registry file.
+    // A registry file that is damaged loads as far as it can be read, and Damaged() says where.
     void Load(std::string text, std::string rootName);
+    // The first damaged line of the loaded file (see FindDamage), or a key that has a second section.
+    const Damage& Damaged() const { return damage_; }
 
     WineKey& Root() { return *root_; }
     // The last name of the ";; All keys relative to" line (the user's SID in user.reg).
@@ -81,6 +85,7 @@ class Hive {
     std::string text_;
     std::string_view preamble_;
     std::string relativeRootName_;
+    Damage damage_;
     std::deque<WineKey> keys_;
     WineKey* root_ = nullptr;
 };

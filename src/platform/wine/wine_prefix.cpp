@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -56,6 +57,101 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+constexpr const char* kPendingCopy = "pending";
+
+std::string NotRegular(mode_t mode) {
+    if (S_ISDIR(mode)) return "is a folder";
+    if (S_ISFIFO(mode)) return "is a named pipe, not a regular file";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "is a device, not a regular file";
+    if (S_ISSOCK(mode)) return "is a socket, not a regular file";
+    return "is not a regular file";
+}
+
+// The file a path finally names, so that saving through a symbolic link replaces the linked file.
+std::string FinalPath(const std::string& path) {
+    std::error_code failed;
+    if (!fs::is_symlink(path, failed)) return path;
+    fs::path real = fs::canonical(path, failed);
+    return failed ? path : real.string();
+}
+
+// ".<name>.hivewright-" beside the file: what every temporary file of ours begins with.
+std::string TemporaryStem(const fs::path& target) {
+    return (target.parent_path() / ("." + target.filename().string() + ".hivewright-")).string();
+}
+
+void SyncFolderOf(const fs::path& file) {
+    int dir = ::open(file.parent_path().empty() ? "." : file.parent_path().c_str(),
+                     O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+std::string WriteError() {
+    return errno == ENOSPC || errno == EDQUOT ? "disk full" : SystemError();
+}
+
+bool WriteAt(int fd, std::string_view text, off_t offset) {
+    while (!text.empty()) {
+        ssize_t written = ::pwrite(fd, text.data(), text.size(), offset);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        text.remove_prefix(static_cast<std::size_t>(written));
+        offset += written;
+    }
+    return true;
+}
+
+// Writes text over the file at path in place. The space it needs is reserved first, so a full disk fails
+// before a byte has changed. While the copy runs the file's first byte is a NUL, which no registry file
+// begins with: a copy cut short is told by that byte alone. touched tells whether anything was written.
+bool CopyInto(const std::string& path, std::string_view text, bool& touched, std::string& error) {
+    touched = false;
+    int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = "cannot write " + path + ": " + SystemError();
+        return false;
+    }
+    bool ok = text.empty() || ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(text.size())) == 0 ||
+              errno == EOPNOTSUPP;
+    touched = ok;
+    const std::string_view head = text.substr(0, 1), rest = text.substr(head.size());
+    ok = ok && WriteAt(fd, std::string_view("", 1), 0) && ::fdatasync(fd) == 0 &&
+         WriteAt(fd, rest, static_cast<off_t>(head.size())) &&
+         ::ftruncate(fd, static_cast<off_t>(text.size())) == 0 && ::fdatasync(fd) == 0 &&
+         WriteAt(fd, head, 0) && ::fsync(fd) == 0;
+    if (!ok) error = "cannot write " + path + ": " + WriteError();
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error = "cannot write " + path + ": " + WriteError();
+    }
+    return ok;
+}
+
+// The in-place rewrite: the synced temporary file becomes the pending copy, which is copied over the file
+// and removed. A copy that failed half way stays pending, for the next open to finish.
+bool CopyThroughPending(const fs::path& target, const std::string& temporary, std::string_view text,
+                        std::string& error) {
+    const std::string pending = TemporaryStem(target) + kPendingCopy;
+    if (::rename(temporary.c_str(), pending.c_str()) != 0) {
+        error = "cannot write " + target.string() + ": " + SystemError();
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    SyncFolderOf(target);
+    bool touched = false;
+    if (!CopyInto(target.string(), text, touched, error)) {
+        if (!touched) ::unlink(pending.c_str());
+        return false;
+    }
+    ::unlink(pending.c_str());
+    return true;
+}
+
 } // namespace
 
 FileIdentity IdentityOf(const std::string& path) {
@@ -67,14 +163,22 @@ FileIdentity IdentityOf(const std::string& path) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& text, std::string& error) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        error = SystemError();
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = NotRegular(info.st_mode);
+        return false;
+    }
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         error = SystemError();
         return false;
     }
-    struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        error = S_ISDIR(info.st_mode) ? "is a folder" : SystemError();
+        error = NotRegular(info.st_mode);
         ::close(fd);
         return false;
     }
@@ -93,38 +197,72 @@ bool ReadWholeFile(const std::string& path, std::string& text, std::string& erro
 }
 
 bool ReplaceFile(const std::string& path, std::string_view text, std::string& error) {
-    fs::path target(path);
-    std::string pattern =
-        (target.parent_path() / ("." + target.filename().string() + ".hivewright-XXXXXX")).string();
-    int fd = ::mkstemp(pattern.data());
+    const fs::path target(FinalPath(path));
+    std::string temporary = TemporaryStem(target) + "XXXXXX";
+    int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
-        error = "cannot create a temporary file beside " + path + ": " + SystemError();
+        error = "cannot create a temporary file beside " + target.string() + ": " + WriteError();
         return false;
     }
     struct stat old {};
-    mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    bool ok = WriteAll(fd, text) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    if (!ok) error = "cannot write " + path + ": " + SystemError();
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    // Every name of a hard-linked file must see the change, so it is rewritten in place.
+    bool inPlace = exists && old.st_nlink > 1;
+    bool ok = WriteAll(fd, text);
+    if (ok && exists && !inPlace) {
+        struct stat made {};
+        ok = ::fstat(fd, &made) == 0;
+        // A file we may write but could not give away again keeps its owner by being rewritten in place.
+        if (ok && (made.st_uid != old.st_uid || made.st_gid != old.st_gid) &&
+            ::fchown(fd, old.st_uid, old.st_gid) != 0)
+            inPlace = true;
+    }
+    ok = ok && ::fchmod(fd, exists ? (old.st_mode & 07777) : 0644) == 0 && ::fsync(fd) == 0;
+    if (!ok) error = "cannot write " + target.string() + ": " + WriteError();
     if (::close(fd) != 0 && ok) {
         ok = false;
-        error = "cannot write " + path + ": " + SystemError();
-    }
-    if (ok && ::rename(pattern.c_str(), path.c_str()) != 0) {
-        ok = false;
-        error = "cannot replace " + path + ": " + SystemError();
+        error = "cannot write " + target.string() + ": " + WriteError();
     }
     if (!ok) {
-        ::unlink(pattern.c_str());
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    if (inPlace) return CopyThroughPending(target, temporary, text, error);
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        error = "cannot replace " + target.string() + ": " + SystemError();
+        ::unlink(temporary.c_str());
         return false;
     }
     // The rename itself is only durable once the folder is synced.
-    int dir =
-        ::open(target.parent_path().empty() ? "." : target.parent_path().c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    SyncFolderOf(target);
     return true;
+}
+
+void SettleInterruptedSaves(const std::string& path) {
+    const fs::path target(FinalPath(path));
+    const std::string pending = TemporaryStem(target) + kPendingCopy;
+    std::string copy, text, error;
+    if (ReadWholeFile(pending, copy, error) && ReadWholeFile(target, text, error)) {
+        // Without the NUL the copy finished, never began, or was overtaken by another writer.
+        const bool torn = !text.empty() && text[0] == '\0';
+        bool touched = false;
+        if (!torn || CopyInto(target, copy, touched, error)) ::unlink(pending.c_str());
+    }
+    const std::string stem = fs::path(TemporaryStem(target)).filename().string();
+    std::error_code failed;
+    fs::directory_iterator entry(target.parent_path().empty() ? fs::path(".") : target.parent_path(), failed);
+    for (; !failed && entry != fs::directory_iterator(); entry.increment(failed)) {
+        const std::string name = entry->path().filename().string();
+        const std::string_view tail = std::string_view(name).substr(std::min(name.size(), stem.size()));
+        // mkstemp's six letters and digits after our stem.
+        const bool ours =
+            name.starts_with(stem) && tail.size() == 6 && std::all_of(tail.begin(), tail.end(), [](char c) {
+                return std::isalnum(static_cast<unsigned char>(c)) != 0;
+            });
+        std::error_code ignored;
+        if (ours && entry->symlink_status(ignored).type() == fs::file_type::regular)
+            fs::remove(entry->path(), ignored);
+    }
 }
 
 bool WineServerRunning(const std::string& prefix) {
@@ -148,9 +286,13 @@ PrefixLock::~PrefixLock() {
     if (fd_ >= 0) ::close(fd_);
 }
 
+std::string PrefixLock::PathIn(const std::string& prefix) {
+    return (fs::path(prefix) / ".hivewright.lock").string();
+}
+
 bool PrefixLock::Acquire(const std::string& prefix, bool& busy) {
     busy = false;
-    int fd = ::open((prefix + "/.hivewright.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    int fd = ::open(PathIn(prefix).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         busy = errno == EWOULDBLOCK;

@@ -17,12 +17,21 @@ struct FileIdentity {
 
 FileIdentity IdentityOf(const std::string& path);
 
-// Reads a whole file; false with the system's reason when it cannot.
+// Reads a whole regular file; false with the reason when it cannot. Anything else (a FIFO, a device) is
+// refused without being opened, so it can neither block nor stream forever.
 bool ReadWholeFile(const std::string& path, std::string& text, std::string& error);
 
-// Replaces path with text: a temporary file beside it, written and synced, given the old file's mode, then
-// renamed over it, so the file is always either the old or the new one.
+// Replaces path with text so that it is always either the old or the new file. Through a symbolic link the
+// file it names is replaced. A file with hard links, or whose owner cannot be given to a new file, is
+// rewritten in place as Wine does: the text is first written and synced beside it as the pending copy,
+// then copied over in one checked pass into space reserved beforehand, marked torn until it is whole (the
+// pending copy is ".<name>.hivewright-pending" beside the file). Owner and mode stay.
 bool ReplaceFile(const std::string& path, std::string_view text, std::string& error);
+
+// What a killed save of path left behind, settled; only for the holder of the prefix's lock, since another
+// writer's files would be in use. A pending copy completes a file its copy left torn and is dropped
+// otherwise; temporary files (".<name>.hivewright-XXXXXX" beside it) are removed.
+void SettleInterruptedSaves(const std::string& path);
 
 // True when a wineserver is running for this prefix (it holds the lock in its server folder).
 bool WineServerRunning(const std::string& prefix);
@@ -36,6 +45,8 @@ class PrefixLock {
     PrefixLock& operator=(const PrefixLock&) = delete;
     // False when another holder has it or the file cannot be made; busy tells the two apart.
     bool Acquire(const std::string& prefix, bool& busy);
+    // The lock file of a prefix.
+    static std::string PathIn(const std::string& prefix);
 
   private:
     int fd_ = -1;

@@ -70,36 +70,59 @@ WineStore::WineStore(const std::string& prefix, bool readOnly) : prefix_(prefix)
                                      "and userdef.reg");
     files_[kSystem].rootName = "HKEY_LOCAL_MACHINE";
     files_[kUserDefault].rootName = ".Default";
+    // Taken before the files are read, so that what a killed save left is settled first.
+    if (!readOnly_) TakeForWriting();
     for (HiveFile& file : files_)
         LoadFile(file);
     deletedKey_.deleted = true;
     performance_.rights = dynamic_.rights = users_.rights = KeyRights::ReadOnly;
+    for (const HiveFile& file : files_) {
+        if (const Damage& damage = file.hive.Damaged()) {
+            readOnly_ = true;
+            notice_ = file.path + ", line " + std::to_string(damage.line) + ": " + damage.what +
+                      ". The file is damaged, so the Wine prefix is open read-only and nothing in it is "
+                      "rewritten.";
+            break;
+        }
+    }
+    if (!readOnly_) CheckWritable();
+    lastCheck_ = std::chrono::steady_clock::now();
+    saver_ = std::thread([this] { SaverLoop(); });
+}
 
-    if (!readOnly_) {
-        bool busy = false;
-        if (WineServerRunning(prefix_)) {
-            readOnly_ = true;
-            notice_ = "Wine is running in the prefix " + prefix_ +
-                      " and would overwrite changes when it stops, so it is open read-only. To edit it, stop "
-                      "Wine first: WINEPREFIX=\"" +
-                      prefix_ + "\" wineserver -k";
-        } else if (!lock_.Acquire(prefix_, busy)) {
-            readOnly_ = true;
-            notice_ = busy ? "Another Hivewright is changing the Wine prefix " + prefix_ +
-                                 ", so it is open read-only."
-                           : "The Wine prefix " + prefix_ + " cannot be written, so it is open read-only.";
-        } else {
-            for (HiveFile& file : files_) {
-                if (access(file.path.c_str(), W_OK) != 0) {
-                    readOnly_ = true;
-                    notice_ = file.path + " cannot be written, so the Wine prefix is open read-only.";
-                    break;
-                }
+void WineStore::TakeForWriting() {
+    bool busy = false;
+    if (WineServerRunning(prefix_)) {
+        readOnly_ = true;
+        notice_ = "Wine is running in the prefix " + prefix_ +
+                  " and would overwrite changes when it stops, so it is open read-only. To edit it, stop "
+                  "Wine first: WINEPREFIX=\"" +
+                  prefix_ + "\" wineserver -k";
+    } else if (!lock_.Acquire(prefix_, busy)) {
+        readOnly_ = true;
+        notice_ =
+            busy ? "Another Hivewright is changing the Wine prefix " + prefix_ + ", so it is open read-only."
+                 : "The Wine prefix " + prefix_ + " cannot be written, so it is open read-only.";
+    } else {
+        for (const HiveFile& file : files_)
+            SettleInterruptedSaves(file.path);
+    }
+}
+
+void WineStore::CheckWritable() {
+    for (const HiveFile& file : files_) {
+        // A save writes a new file beside the old one, in the folder of the file a link names.
+        std::error_code failed;
+        std::filesystem::path real = std::filesystem::canonical(file.path, failed);
+        std::string folder = (failed ? std::filesystem::path(file.path) : real).parent_path().string();
+        for (const std::string& needed : {file.path, folder}) {
+            if (access(needed.c_str(), W_OK) != 0) {
+                readOnly_ = true;
+                notice_ = needed + " cannot be written, so the Wine prefix is open read-only.";
+                return;
             }
         }
     }
-    lastCheck_ = std::chrono::steady_clock::now();
-    saver_ = std::thread([this] { SaverLoop(); });
 }
 
 WineStore::~WineStore() {
@@ -110,7 +133,7 @@ WineStore::~WineStore() {
     wake_.notify_all();
     if (saver_.joinable()) saver_.join();
     std::lock_guard lock(mutex_);
-    SaveLocked(true);
+    SaveLocked(WhileWineRuns::Save);
 }
 
 void WineStore::LoadFile(HiveFile& file) {
@@ -176,27 +199,40 @@ void WineStore::WriteSkeletonPrefix(const std::string& prefix) {
     SeedMachine(store);
     SeedUser(store, CurrentUserIdentity());
     store.ApplyFixedRights();
-    store.SaveLocked(true);
+    store.SaveLocked(WhileWineRuns::Save);
 }
 
 // ---- saving and reloading
 
-void WineStore::SaveLocked(bool evenWhileWineRuns) {
+void WineStore::SaveLocked(WhileWineRuns whileWineRuns) {
     bool anyDirty = std::any_of(files_.begin(), files_.end(), [](const HiveFile& f) { return f.dirty; });
     if (!anyDirty) return;
-    if (!evenWhileWineRuns && WineServerRunning(prefix_)) {
-        // Wine reads the files only when it starts; the changes wait until it stops, or the store closes.
-        saveError_ = "Wine is running in the prefix; changes are written when it stops.";
+    if (whileWineRuns != WhileWineRuns::Save && WineServerRunning(prefix_)) {
+        // Wine reads the files only when it starts and writes its own when it stops.
+        if (whileWineRuns == WhileWineRuns::Wait) {
+            saveError_ = "Wine is running in the prefix; changes are written when it stops.";
+            return;
+        }
+        for (HiveFile& file : files_)
+            if (file.dirty)
+                DropChanges(file, "Wine started in the prefix " + prefix_ +
+                                      " and would overwrite them when it stops; stop it with WINEPREFIX=\"" +
+                                      prefix_ + "\" wineserver -k and make them again");
         return;
     }
     saveError_.clear();
     for (HiveFile& file : files_) {
         if (!file.dirty) continue;
+        // Another writer (Wine, once it stopped) saved the file since it was read: ours would undo that.
+        if (!(IdentityOf(file.path) == file.identity)) {
+            DropChanges(file, file.path + " was changed by another program (such as Wine) meanwhile");
+            continue;
+        }
         RenderMap map;
         std::string text = file.hive.Render(map);
         std::string error;
         if (!ReplaceFile(file.path, text, error)) {
-            saveError_ = error;
+            DropChanges(file, error);
             continue;
         }
         file.hive.Adopt(std::move(text), map);
@@ -205,15 +241,27 @@ void WineStore::SaveLocked(bool evenWhileWineRuns) {
     }
 }
 
-void WineStore::Reload(HiveFile& file) {
+void WineStore::DropChanges(HiveFile& file, const std::string& cause) {
+    // The store goes back to what the file holds, so what it shows is what was saved.
+    {
+        std::lock_guard lock(failureMutex_);
+        if (commitFailure_.empty()) commitFailure_ = "changes not saved: " + cause;
+    }
+    Reload(file);
+    file.dirty = false;
+}
+
+bool WineStore::Reload(HiveFile& file) {
     std::string text, error;
-    if (!ReadWholeFile(file.path, text, error)) return;
+    if (!ReadWholeFile(file.path, text, error)) return false;
     Hive fresh;
     try {
         fresh.Load(text, file.rootName);
     } catch (const std::runtime_error&) {
-        return; // a file caught half-written by someone else: try again next time
+        return false;
     }
+    // A file caught half-written by someone else: try again once it changes.
+    if (fresh.Damaged()) return false;
     // Open handles into this file move to the same paths in the new text.
     std::unordered_map<HKEY, std::string> paths;
     for (auto& [handle, entry] : handles_)
@@ -227,6 +275,7 @@ void WineStore::Reload(HiveFile& file) {
         handles_[handle].key =
             Walk(&file.hive.Root(), path, false, 0, key, nullptr) == ERROR_SUCCESS ? key : &deletedKey_;
     }
+    return true;
 }
 
 void WineStore::CheckExternalChanges() {
@@ -242,7 +291,7 @@ void WineStore::SaverLoop() {
         auto now = std::chrono::steady_clock::now();
         bool anyDirty = std::any_of(files_.begin(), files_.end(), [](const HiveFile& f) { return f.dirty; });
         if (anyDirty && now - lastChange_ >= kSaveDelay) {
-            SaveLocked(false);
+            SaveLocked(WhileWineRuns::Wait);
             lastChange_ = now; // a failed or postponed save is tried again after the same delay
         }
         if (now - lastCheck_ >= kCheckEvery) {
@@ -254,7 +303,7 @@ void WineStore::SaverLoop() {
 
 void WineStore::Flush() {
     std::lock_guard lock(mutex_);
-    SaveLocked(true);
+    SaveLocked(WhileWineRuns::Fail);
     CheckExternalChanges();
 }
 
@@ -269,6 +318,34 @@ std::string WineStore::Notice() const {
 
 std::string WineStore::NativePath(const std::string& path) const {
     return NativePathInPrefix(prefix_, path);
+}
+
+std::string WineStore::CommitFailure() const {
+    std::lock_guard lock(failureMutex_);
+    return commitFailure_;
+}
+
+void WineStore::ClearCommitFailure() {
+    std::lock_guard lock(failureMutex_);
+    commitFailure_.clear();
+}
+
+std::string WineStore::FailureReason() const {
+    if (std::string failure = CommitFailure(); !failure.empty()) return failure;
+    return readOnly_ ? "the Wine prefix is open read-only" : std::string();
+}
+
+bool WineStore::Refusing() const {
+    // Until a failed save was told, nothing more is taken, so what was saved stays what was asked first.
+    return readOnly_ || !CommitFailure().empty();
+}
+
+std::vector<std::string> WineStore::Files() const {
+    std::vector<std::string> paths;
+    for (const HiveFile& file : files_)
+        paths.push_back(file.path);
+    paths.push_back(PrefixLock::PathIn(prefix_));
+    return paths;
 }
 
 // ---- keys, links and handles
@@ -346,7 +423,7 @@ WineKey* WineStore::Follow(WineKey* key, int depth) {
 }
 
 KeyRights WineStore::Effective(KeyRights rights) const {
-    if (readOnly_ && rights == KeyRights::Full) return KeyRights::ReadOnly;
+    if (Refusing() && rights == KeyRights::Full) return KeyRights::ReadOnly;
     return rights;
 }
 
@@ -602,7 +679,7 @@ LONG WineStore::SetValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data, DW
     WineKey* node = nullptr;
     if (LONG rc = ResolveWithAccess(key, KEY_SET_VALUE, node); rc != ERROR_SUCCESS) return rc;
     REGSAM granted = 0;
-    if (readOnly_ || !node->hive || Grant(node->rights, KEY_SET_VALUE, false, granted) != ERROR_SUCCESS)
+    if (Refusing() || !node->hive || Grant(node->rights, KEY_SET_VALUE, false, granted) != ERROR_SUCCESS)
         return ERROR_ACCESS_DENIED;
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
     auto& values = node->hive->Values(*node);
@@ -623,7 +700,7 @@ LONG WineStore::DeleteValue(HKEY key, LPCSTR name) {
     std::lock_guard lock(mutex_);
     WineKey* node = nullptr;
     if (LONG rc = ResolveWithAccess(key, KEY_SET_VALUE, node); rc != ERROR_SUCCESS) return rc;
-    if (readOnly_ || !node->hive) return ERROR_ACCESS_DENIED;
+    if (Refusing() || !node->hive) return ERROR_ACCESS_DENIED;
     auto& values = node->hive->Values(*node);
     WineValue* value = FindValue(values, View(name));
     if (!value) return ERROR_FILE_NOT_FOUND;

@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 #include <unordered_map>
+#include <vector>
 
 namespace hw::platform::wine {
 
@@ -46,6 +47,10 @@ class WineStore final : public RegistryStore, private SeedTarget {
     bool ReadOnly() const override { return readOnly_; }
     std::string Notice() const override;
     std::string NativePath(const std::string& path) const override;
+    std::string CommitFailure() const override;
+    void ClearCommitFailure() override;
+    std::string FailureReason() const override;
+    std::vector<std::string> Files() const override;
 
   private:
     struct HiveFile {
@@ -67,11 +72,18 @@ class WineStore final : public RegistryStore, private SeedTarget {
     void SeedLink(std::int64_t parent, const std::string& name, std::int64_t target) override;
     std::int64_t RealRootId(HKEY root) override;
 
+    // What a save does while a wineserver runs in the prefix (which writes its own files when it stops).
+    enum class WhileWineRuns { Wait, Fail, Save };
+
+    void TakeForWriting();
+    void CheckWritable();
     void LoadFile(HiveFile& file);
     void ConnectRoots();
     void ApplyFixedRights();
-    void Reload(HiveFile& file);
-    void SaveLocked(bool evenWhileWineRuns);
+    bool Reload(HiveFile& file);
+    void SaveLocked(WhileWineRuns whileWineRuns);
+    void DropChanges(HiveFile& file, const std::string& cause);
+    bool Refusing() const;
     void CheckExternalChanges();
     void SaverLoop();
 
@@ -95,6 +107,8 @@ class WineStore final : public RegistryStore, private SeedTarget {
     bool readOnly_;
     std::string notice_;
     std::string saveError_;
+    mutable std::mutex failureMutex_; // for commitFailure_, which the window polls while saves run
+    std::string commitFailure_;
     PrefixLock lock_;
     std::array<HiveFile, 3> files_; // system.reg, user.reg, userdef.reg
     WineKey users_, performance_, dynamic_, deletedKey_;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -133,6 +134,31 @@ TEST(WineFormat, ACorpusWineRewroteRoundTrips) {
     // One change makes Wine write user.reg again, in its own words.
     ASSERT_EQ(test::RunInPrefix(prefix, "wine reg add 'HKCU\\Software\\Probe' /v x /d y /f"), 0);
     ExpectRoundTrip(test::ReadFile(prefix / "user.reg"), "user.reg with the corpus");
+}
+
+TEST(WineFormat, KeyTimesAreReadAsWineReadsThem) {
+    if (test::TemplatePrefix().empty()) GTEST_SKIP() << "Wine is not installed";
+    test::TempDir dir;
+    fs::path prefix = test::CopyOfTemplate(dir);
+    // Key lines without #time=, with seconds far beyond what Wine keeps of them.
+    const std::string keys = "\n[Software\\\\Huge] 179671099196710977\n\"x\"=\"y\"\n"
+                             "\n[Software\\\\Huger] 99999999999999999999999\n\"x\"=\"y\"\n";
+    const std::string text = test::ReadFile(prefix / "user.reg") + keys;
+    std::ofstream(prefix / "user.reg", std::ios::binary | std::ios::trunc) << text;
+    ASSERT_EQ(test::RunInPrefix(prefix, "wine reg add 'HKCU\\Software\\Probe' /v x /d y /f"), 0);
+    const std::string wines = test::ReadFile(prefix / "user.reg");
+    Hive hive;
+    hive.Load(text, "user");
+    RenderMap map;
+    const std::string ours = hive.Render(map, true);
+    for (const char* key : {"[Software\\\\Huge]", "[Software\\\\Huger]"}) {
+        auto section = [&](const std::string& file) {
+            std::size_t at = file.find(key);
+            return at == std::string::npos ? std::string() : file.substr(at, file.find("\n\n", at) - at);
+        };
+        EXPECT_FALSE(section(wines).empty()) << key;
+        EXPECT_EQ(section(ours), section(wines));
+    }
 }
 
 TEST(WineFormat, KilledSaveLeavesTheOldOrTheNewFile) {
