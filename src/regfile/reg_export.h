@@ -23,6 +23,7 @@ enum class ExportResult {
     KeyNotFound, // the key could not be opened: the file holds the header line only
     WriteFailed, // the file could not be created or written
     Cancelled,   // the progress callback cancelled it; no file was left behind
+    ReadFailed,  // a key or value could not be read (a damaged database); the file was left alone
 };
 
 // Called every so often with the number of keys written; returning false cancels the export.
@@ -33,6 +34,8 @@ struct ExportReport {
     // Keys ("HKEY_...\Path") and values ("HKEY_...\Path" "name") left out because their names hold a line
     // end, which the format cannot carry; line ends are shown as \r and \n. A key left out takes its subtree.
     std::vector<std::string> leftOut;
+    // With ReadFailed: the key (or "key value N") that could not be read, and why.
+    std::string unreadable;
 };
 
 // The header line for this system's platform facts.
