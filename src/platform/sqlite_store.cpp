@@ -144,7 +144,7 @@ std::string DescribeOpenFailure(int code) {
     case SQLITE_CANTOPEN:
     case SQLITE_PERM:
     case SQLITE_AUTH:
-        return "the file cannot be opened; check that it and its folder may be read";
+        return "the file cannot be opened or created; check the rights on it and on its folder";
     default:
         return Describe(code);
     }

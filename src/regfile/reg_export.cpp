@@ -46,7 +46,7 @@ class KeyExporter {
     void CountKey();
     // Whether a failed call means the registry could not be read (a damaged database) rather than a key
     // that is protected or went away meanwhile, which the walk skips; such a failure stops the walk.
-    bool Unreadable(LONG code, const std::string& what);
+    bool NoteReadFailure(LONG code, const std::string& what);
 
     RegTextOut& out_;
     std::vector<std::string>* leftOut_;
@@ -89,7 +89,7 @@ bool KeyExporter::Export(HKEY root, const std::string& subKey) {
         if (const LONG listed =
                 RegEnumKeyA(parent.data.key, index, keyName_.data(), static_cast<DWORD>(keyName_.size()));
             listed != ERROR_SUCCESS) {
-            Unreadable(listed, parent.data.path);
+            NoteReadFailure(listed, parent.data.path);
             continue;
         }
         const std::string_view name(keyName_.data(), ::strnlen(keyName_.data(), keyName_.size()));
@@ -97,7 +97,7 @@ bool KeyExporter::Export(HKEY root, const std::string& subKey) {
         WalkFrame child;
         if (const LONG opened = RegOpenKeyA(parent.data.key, keyName_.data(), &child.data.key);
             opened != ERROR_SUCCESS) {
-            Unreadable(opened, parent.data.path + "\\" + std::string(name));
+            NoteReadFailure(opened, parent.data.path + "\\" + std::string(name));
             continue;
         }
         child.data.root = parent.data.root;
@@ -132,7 +132,7 @@ std::string ShownName(std::string_view name) {
     return shown;
 }
 
-bool KeyExporter::Unreadable(LONG code, const std::string& what) {
+bool KeyExporter::NoteReadFailure(LONG code, const std::string& what) {
     switch (code) {
     case ERROR_SUCCESS: // it went away meanwhile
     case ERROR_ACCESS_DENIED:
@@ -161,9 +161,9 @@ bool KeyExporter::WriteSection(WalkFrame& frame) {
     if (!info) {
         // Asked again, for as much as QueryKeyInfo asked, to learn the cause.
         DWORD subKeys = 0, longestSubKey = 0, values = 0, longestValue = 0, largestData = 0;
-        Unreadable(RegQueryInfoKeyA(frame.data.key, nullptr, nullptr, nullptr, &subKeys, &longestSubKey,
-                                    nullptr, &values, &longestValue, &largestData, nullptr, nullptr),
-                   frame.data.path);
+        NoteReadFailure(RegQueryInfoKeyA(frame.data.key, nullptr, nullptr, nullptr, &subKeys, &longestSubKey,
+                                         nullptr, &values, &longestValue, &largestData, nullptr, nullptr),
+                        frame.data.path);
         return false;
     }
     frame.subKeyCount = info->subKeyCount;
@@ -180,7 +180,7 @@ bool KeyExporter::WriteSection(WalkFrame& frame) {
         if (const LONG read = RegEnumValueA(frame.data.key, index, valueName_.data(), &nameLength, nullptr,
                                             &type, data_.data(), &size);
             read != ERROR_SUCCESS) {
-            if (Unreadable(read, frame.data.path + " value " + std::to_string(index))) return true;
+            if (NoteReadFailure(read, frame.data.path + " value " + std::to_string(index))) return true;
             continue;
         }
         const std::string_view name(valueName_.data(), nameLength);
