@@ -20,12 +20,31 @@ namespace {
 
 constexpr const char* kImportQuestion = "Sure to import this file into your registry?";
 
-std::ostream& Report(std::ostream& errors) {
-    return errors << "hivewright: ";
+// A line stays readable whatever it names: a path 512 levels deep keeps its start and its end.
+constexpr std::size_t kLongestLine = 300;
+
+bool IsUtf8Continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+std::string Shortened(const std::string& text) {
+    if (text.size() <= kLongestLine) return text;
+    std::size_t headEnd = kLongestLine / 2;
+    while (headEnd > 0 && IsUtf8Continuation(text[headEnd]))
+        --headEnd;
+    std::size_t tailStart = text.size() - kLongestLine / 2;
+    while (tailStart < text.size() && IsUtf8Continuation(text[tailStart]))
+        ++tailStart;
+    return text.substr(0, headEnd) + " ... " + text.substr(tailStart);
+}
+
+// One line on the error stream.
+void Report(std::ostream& errors, const std::string& message) {
+    errors << "hivewright: " << Shortened(message) << '\n';
 }
 
 int Fail(std::ostream& errors, int status, const std::string& message) {
-    Report(errors) << message << '\n';
+    Report(errors, message);
     return status;
 }
 
@@ -80,15 +99,15 @@ int RunImportJob(const CommandLine& commandLine, std::ostream& errors) {
     case regfile::ImportResult::Success:
         break;
     case regfile::ImportResult::UnknownHeader:
-        Report(errors) << file << ": registry file version unknown, nothing imported\n";
+        Report(errors, file + ": registry file version unknown, nothing imported");
         break;
     case regfile::ImportResult::Incomplete:
-        Report(errors) << file << ": some sections or values could not be imported\n";
+        Report(errors, file + ": some sections or values could not be imported");
         for (const std::string& failure : regfile::DescribeImportFailures(report))
-            Report(errors) << file << ": " << failure << '\n';
+            Report(errors, file + ": " + failure);
         break;
     case regfile::ImportResult::FileNotFound:
-        Report(errors) << file << ": file does not exist\n";
+        Report(errors, file + ": file does not exist");
         break;
     }
     return static_cast<int>(result);
@@ -116,6 +135,8 @@ int RunExportJob(const CommandLine& commandLine, std::ostream& errors) {
         break;
     case regfile::ExportResult::KeyNotFound:
         return Fail(errors, kExitFailure, key + ": the key could not be opened");
+    case regfile::ExportResult::ReadFailed:
+        return Fail(errors, kExitFailure, file + ": not written: " + report.unreadable);
     case regfile::ExportResult::WriteFailed:
     case regfile::ExportResult::Cancelled:
         return Fail(errors, kExitFailure,
@@ -123,13 +144,13 @@ int RunExportJob(const CommandLine& commandLine, std::ostream& errors) {
                         (cause ? std::string(": ") + std::strerror(cause) : ""));
     }
     if (report.leftOut.empty()) return kExitSuccess;
-    Report(errors) << file << ": " << report.leftOut.size()
-                   << " names holding line ends were left out, which the file format cannot carry\n";
+    Report(errors, file + ": " + std::to_string(report.leftOut.size()) +
+                       " names holding line ends were left out, which the file format cannot carry");
     constexpr std::size_t kNamed = 10;
     for (std::size_t i = 0; i < report.leftOut.size() && i < kNamed; ++i)
-        Report(errors) << "left out: " << report.leftOut[i] << '\n';
+        Report(errors, "left out: " + report.leftOut[i]);
     if (report.leftOut.size() > kNamed)
-        Report(errors) << "... and " << report.leftOut.size() - kNamed << " more\n";
+        Report(errors, "... and " + std::to_string(report.leftOut.size() - kNamed) + " more");
     return kExitLeftOut;
 }
 
@@ -166,7 +187,7 @@ int RunCommandLineMode(const CommandLine& commandLine, std::ostream& output, std
     if (UsesRegistry(commandLine.mode)) {
         // A registry that only reads (a running Wine, another writer) says so in one line.
         if (std::string notice = platform::CurrentRegistry().Notice(); !notice.empty())
-            errors << "hivewright: " << notice << "\n";
+            Report(errors, notice);
     }
     int status = kExitUsage;
     switch (commandLine.mode) {

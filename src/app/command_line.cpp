@@ -16,6 +16,8 @@ constexpr std::string_view kExportKeyMarker = " /key:<";
 constexpr std::string_view kValueMarker = "/value:<";
 constexpr std::array kMarkers = {kFileMarker, kKeyMarker, kValueMarker};
 constexpr std::string_view kNoAskSwitch = "/ask:[no]";
+// What may follow a marker's value right after its ">": a name cut at an inner ">" shows as other text.
+constexpr std::array kFollowers = {kFileMarker, kKeyMarker, kValueMarker, kNoAskSwitch};
 constexpr char kValueMarkerClose = '>';
 // Stands in for the bytes of a marker value in the keyword text; it can be typed neither in a keyword nor
 // in a marker.
@@ -44,10 +46,23 @@ char LowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// The text lower-cased, with every marker value masked, so that a file or key name holding "/bin" or
-// "/del" picks no mode. Positions stay those of the original text.
-std::string KeywordText(std::string_view text) {
-    std::string result(text.size(), ' ');
+// The lower-cased text with every marker value masked, so that a file or key name holding "/bin" or "/del"
+// picks no mode (positions stay those of the original text), and whether a value was followed by text
+// that is no switch: a name holding ">" would otherwise be cut there and name something else.
+struct KeywordScan {
+    std::string text;
+    bool strayText = false;
+};
+
+bool StartsWithFollower(std::string_view rest) {
+    return std::any_of(kFollowers.begin(), kFollowers.end(),
+                       [&](std::string_view follower) { return rest.starts_with(follower); });
+}
+
+KeywordScan ScanKeywords(std::string_view text) {
+    KeywordScan scan;
+    std::string& result = scan.text;
+    result.assign(text.size(), ' ');
     std::transform(text.begin(), text.end(), result.begin(), LowerAscii);
     std::size_t pos = 0;
     while (pos < result.size()) {
@@ -62,9 +77,12 @@ std::string KeywordText(std::string_view text) {
         const std::size_t close = std::min(result.find(kValueMarkerClose, valueStart), result.size());
         std::fill(result.begin() + static_cast<std::ptrdiff_t>(valueStart),
                   result.begin() + static_cast<std::ptrdiff_t>(close), kMaskedByte);
+        const std::string_view rest = std::string_view(result).substr(std::min(close + 1, result.size()));
+        if (close < result.size() && !rest.empty() && rest.front() != ' ' && !StartsWithFollower(rest))
+            scan.strayText = true;
         pos = close;
     }
-    return result;
+    return scan;
 }
 
 // The text between the first marker and the next ">", taken from the original text; empty when the
@@ -88,7 +106,8 @@ Mode ModeOf(const std::string& keywordText) {
 } // namespace
 
 CommandLine ParseCommandLineText(const std::string& text) {
-    const std::string keywordText = KeywordText(text);
+    const KeywordScan scan = ScanKeywords(text);
+    const std::string& keywordText = scan.text;
     CommandLine result;
     result.mode = ModeOf(keywordText);
     switch (result.mode) {
@@ -114,6 +133,13 @@ CommandLine ParseCommandLineText(const std::string& text) {
     case Mode::UnregisterAssociations:
     case Mode::Normal:
         break;
+    }
+    if (scan.strayText) {
+        result.usageError =
+            "text follows the \">\" that ends a name in <...> (such a name cannot hold \">\"); "
+            "nothing was done: name it with --import, --export, --delete or --edit-reg";
+        // A usage error must not open a window either.
+        if (IsWindowMode(result.mode)) result.mode = Mode::Usage;
     }
     return result;
 }

@@ -1,5 +1,6 @@
 #include "app/shell_switches.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace hw::app {
@@ -91,22 +92,43 @@ CommandLine FileWindowSwitch(const FileWindowOption& option, const std::vector<s
     return result;
 }
 
-} // namespace
+constexpr std::string_view kJobSwitches[] = {"--help", "--import", "--export", "--delete"};
 
-std::optional<CommandLine> ParseShellSwitches(const std::vector<std::string>& arguments) {
-    if (arguments.empty()) return std::nullopt;
+bool NamesJob(const std::string& argument) {
+    return std::find(std::begin(kJobSwitches), std::end(kJobSwitches), argument) != std::end(kJobSwitches) ||
+           std::any_of(std::begin(kFileWindowOptions), std::end(kFileWindowOptions),
+                       [&](const FileWindowOption& option) { return argument == option.option; });
+}
+
+// arguments[0] names the job.
+CommandLine ParseJob(const std::vector<std::string>& arguments) {
     const std::string& first = arguments[0];
-    if (first == "--help") {
-        CommandLine result;
-        result.mode = Mode::Usage;
-        return result;
-    }
     if (first == "--import") return ImportSwitch(Split(arguments));
     if (first == "--export") return ExportSwitch(Split(arguments));
     if (first == "--delete") return DeleteSwitch(Split(arguments));
     for (const FileWindowOption& option : kFileWindowOptions)
         if (first == option.option) return FileWindowSwitch(option, arguments);
-    return std::nullopt;
+    CommandLine usage;
+    usage.mode = Mode::Usage;
+    return usage;
+}
+
+} // namespace
+
+std::optional<CommandLine> ParseShellSwitches(const std::vector<std::string>& arguments) {
+    // Options may come before the switch that names the job (--yes --import FILE); they count as if they
+    // followed it.
+    auto job = arguments.begin();
+    while (job != arguments.end() && job->starts_with(kOptionPrefix) && !NamesJob(*job))
+        ++job;
+    if (job == arguments.end() || !NamesJob(*job)) {
+        if (std::find(arguments.begin(), job, kYesOption) != job)
+            return UsageError(Mode::Usage, "--yes goes with a job: hivewright --import FILE --yes");
+        return std::nullopt;
+    }
+    std::vector<std::string> ordered(job, arguments.end());
+    ordered.insert(ordered.begin() + 1, arguments.begin(), job);
+    return ParseJob(ordered);
 }
 
 } // namespace hw::app

@@ -66,17 +66,23 @@ std::string EntryHeader(std::string_view name, std::string_view iconFile) {
     return text;
 }
 
+// Launchers look the program word up as written, before they undo "%%": a program whose path holds "%"
+// is started through env, whose path holds none, so the word they look up exists.
+std::string ExecProgram(const std::string& programFile) {
+    const std::string argument = DesktopExecArgument(programFile);
+    return programFile.find('%') == std::string::npos ? argument : "env " + argument;
+}
+
 std::string LauncherEntryText(const std::string& programFile, const std::string& iconFile) {
     return EntryHeader("Hivewright", iconFile) +
            "GenericName=Registry Editor\nComment=Edit the registry and its magic setting pages\nExec=" +
-           DesktopExecArgument(programFile) + "\nTerminal=false\nCategories=System;Settings;\n";
+           ExecProgram(programFile) + "\nTerminal=false\nCategories=System;Settings;\n";
 }
 
 std::string HandlerEntryText(const HandlerEntry& handler, const std::string& programFile,
                              const std::string& iconFile) {
-    return EntryHeader(handler.name, iconFile) + "Exec=" + DesktopExecArgument(programFile) + " " +
-           handler.option + " %f\nMimeType=" + std::string(handler.mimeType) +
-           ";\nNoDisplay=true\nTerminal=false\n";
+    return EntryHeader(handler.name, iconFile) + "Exec=" + ExecProgram(programFile) + " " + handler.option +
+           " %f\nMimeType=" + std::string(handler.mimeType) + ";\nNoDisplay=true\nTerminal=false\n";
 }
 
 std::string MimePackageText() {

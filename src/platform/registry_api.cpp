@@ -2,11 +2,16 @@
 #include "platform/registry_store.h"
 #include "platform/sqlite_store.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <stdexcept>
 #include <system_error>
@@ -29,6 +34,34 @@ std::unique_ptr<RegistryStore>& Store() {
 std::atomic<RegistryStore*>& OpenStore() {
     static std::atomic<RegistryStore*> open{nullptr};
     return open;
+}
+
+// Appends a line to the file $HIVEWRIGHT_DEBUG_LOG names, when it names one: details for developers that
+// messages for people leave out.
+void WriteDebugLog(const std::string& line) {
+    const char* log = std::getenv("HIVEWRIGHT_DEBUG_LOG");
+    if (!log || !*log) return;
+    std::ofstream(log, std::ios::app | std::ios::binary) << line << '\n';
+}
+
+// The store's own folder is made for its owner alone; folders above it are made as usual. Empty when the
+// folder exists or was made, else why not.
+std::string MakePrivateFolder(const std::filesystem::path& folder) {
+    std::error_code error;
+    if (std::filesystem::exists(folder, error)) return {};
+    if (folder.has_parent_path()) std::filesystem::create_directories(folder.parent_path(), error);
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        return "cannot create the folder " + folder.string() + ": " + std::strerror(errno);
+    return {};
+}
+
+// A new database is readable by its owner alone; SQLite gives its log files the database's mode, so a
+// store the owner opens up with chmod stays open to others. True when the file was created here.
+bool CreatePrivateFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
 }
 
 } // namespace
@@ -54,14 +87,18 @@ std::string OwnRegistryPath() {
 }
 
 std::unique_ptr<RegistryStore> OpenSqliteStore(const std::string& path, std::string* error, bool readOnly) {
+    bool created = false;
     try {
         std::filesystem::path file(path);
-        std::error_code ignored;
-        if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ignored);
         const std::string folder = file.has_parent_path() ? file.parent_path().string() : ".";
+        if (std::string failure = MakePrivateFolder(folder); !failure.empty()) {
+            if (error) *error = failure;
+            return nullptr;
+        }
         // A database the user cannot write, or whose folder cannot take its log files, is still readable;
         // every change is then refused.
         const bool exists = access(path.c_str(), F_OK) == 0;
+        if (!exists && !readOnly) created = CreatePrivateFile(path);
         const bool mayWrite = access(path.c_str(), W_OK) == 0 && access(folder.c_str(), W_OK) == 0;
         readOnly = readOnly || (exists && !mayWrite);
         // A user who may not write must not create the log files either: they would belong to that user and
@@ -71,10 +108,16 @@ std::unique_ptr<RegistryStore> OpenSqliteStore(const std::string& path, std::str
             exists && !mayWrite &&
             (access((path + "-wal").c_str(), F_OK) != 0 || access((path + "-shm").c_str(), F_OK) != 0);
         return std::make_unique<SqliteStore>(path, readOnly, snapshot);
+    } catch (const SqliteError& failure) {
+        // SQLite's own text names statements; people get the cause and what to do, the log gets the rest.
+        WriteDebugLog("opening " + path + ": " + failure.what());
+        if (error) *error = DescribeOpenFailure(failure.code());
     } catch (const std::exception& failure) {
         if (error) *error = failure.what();
-        return nullptr;
     }
+    std::error_code ignored;
+    if (created && std::filesystem::file_size(path, ignored) == 0) std::filesystem::remove(path, ignored);
+    return nullptr;
 }
 
 std::unique_ptr<RegistryStore> OpenRegistryAt(const std::string& location, std::string* error) {
@@ -115,6 +158,33 @@ std::string FlushRegistry() {
     if (!Store()) return {};
     Store()->Flush();
     return Store()->CommitFailure();
+}
+
+namespace {
+void HoldStore() {
+    try {
+        CurrentRegistry().HoldCommits(true);
+    } catch (const std::exception&) {
+        // A store that cannot be opened fails the calls the holder makes next.
+    }
+}
+
+void ReleaseStore() {
+    if (RegistryStore* open = OpenStore().load(std::memory_order_acquire)) open->HoldCommits(false);
+}
+} // namespace
+
+HeldCommits::HeldCommits() {
+    HoldStore();
+}
+
+HeldCommits::~HeldCommits() {
+    ReleaseStore();
+}
+
+void HeldCommits::Boundary() {
+    ReleaseStore();
+    HoldStore();
 }
 
 std::string RegistryCommitFailure() {

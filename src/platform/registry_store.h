@@ -33,6 +33,9 @@ class RegistryStore {
 
     // Commits pending writes now (they are otherwise committed within about 100 ms).
     virtual void Flush() = 0;
+    // While held, timed commits wait, so that a unit of changes (an imported section) is saved whole or not
+    // at all; releasing commits at once what is due.
+    virtual void HoldCommits(bool /*hold*/) {}
 
     // What the window names as the registry in use; empty for the program's own registry.
     virtual std::string Description() const { return {}; }
@@ -84,6 +87,16 @@ void UseRegistry(std::unique_ptr<RegistryStore> store);
 // Commits pending writes of the process's store, if one is open; the store's commit failure, empty when
 // everything is saved.
 std::string FlushRegistry();
+// Holds the open store's timed commits for as long as it lives; Boundary() lets what is due be committed
+// between two units of changes.
+class HeldCommits {
+  public:
+    HeldCommits();
+    ~HeldCommits();
+    HeldCommits(const HeldCommits&) = delete;
+    HeldCommits& operator=(const HeldCommits&) = delete;
+    void Boundary();
+};
 // The open store's commit failure and failure reason (see RegistryStore); empty without a store.
 std::string RegistryCommitFailure();
 void ClearRegistryCommitFailure();

@@ -133,6 +133,23 @@ bool IsLockFailure(const SqliteError& error) {
 
 } // namespace
 
+std::string DescribeOpenFailure(int code) {
+    switch (code & 0xFF) {
+    case SQLITE_FULL:
+        return "disk full; free some space and try again";
+    case SQLITE_NOTADB:
+        return "the file is not a registry database; move it away or set HIVEWRIGHT_REGISTRY to another file";
+    case SQLITE_CORRUPT:
+        return "the registry database is damaged; restore it from a backup or move it away to start anew";
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return "the file cannot be opened or created; check the rights on it and on its folder";
+    default:
+        return Describe(code);
+    }
+}
+
 SqliteStore::SqliteStore(const std::string& path, bool readOnly, bool snapshot)
     : path_(path), db_(path, readOnly || snapshot, snapshot), readOnly_(readOnly || snapshot) {
     if (!readOnly_) PrepareDatabase();
@@ -337,17 +354,28 @@ void SqliteStore::FlusherLoop() {
     std::unique_lock lock(mutex_);
     while (!stopping_) {
         flusherWake_.wait_for(lock, kFlusherTick);
-        if (transaction_ != Transaction::None &&
-            std::chrono::steady_clock::now() - transactionStart_ >= kGroupCommitDelay) {
-            const bool writing = transaction_ == Transaction::Write;
-            try {
-                CommitLocked();
-                if (writing) lastGroupCommit_ = std::chrono::steady_clock::now();
-            } catch (const SqliteError&) {
-                // The group is abandoned and its failure kept for whoever asks next.
-            }
-        }
+        if (!commitsHeld_ || transaction_ != Transaction::Write) CommitIfDue();
     }
+}
+
+void SqliteStore::CommitIfDue() {
+    if (transaction_ == Transaction::None ||
+        std::chrono::steady_clock::now() - transactionStart_ < kGroupCommitDelay)
+        return;
+    const bool writing = transaction_ == Transaction::Write;
+    try {
+        CommitLocked();
+        if (writing) lastGroupCommit_ = std::chrono::steady_clock::now();
+    } catch (const SqliteError&) {
+        // The group is abandoned and its failure kept for whoever asks next.
+    }
+}
+
+void SqliteStore::HoldCommits(bool hold) {
+    std::lock_guard lock(mutex_);
+    commitsHeld_ = hold;
+    // The next unit starts at once, so a group that came due during this one is committed here.
+    if (!hold) CommitIfDue();
 }
 
 template <typename Body> LONG SqliteStore::Guarded(Body&& body) {

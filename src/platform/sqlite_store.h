@@ -19,6 +19,9 @@
 
 namespace hw::platform {
 
+// Why a database could not be opened, and what to do, in one line for people.
+std::string DescribeOpenFailure(int code);
+
 class SqliteStore final : public RegistryStore, private SeedTarget {
   public:
     // snapshot: read the file as it stands, creating no log files (a reader that may not write there).
@@ -39,6 +42,7 @@ class SqliteStore final : public RegistryStore, private SeedTarget {
     LONG DeleteKey(HKEY parent, LPCSTR subKey) override;
     LONG CloseKey(HKEY key) override;
     void Flush() override;
+    void HoldCommits(bool hold) override;
     std::string CommitFailure() const override;
     void ClearCommitFailure() override;
     std::string FailureReason() const override;
@@ -109,6 +113,8 @@ class SqliteStore final : public RegistryStore, private SeedTarget {
     std::int64_t ReadCounter(std::string_view name, std::int64_t fallback);
     void WriteCounter(std::string_view name, std::int64_t value);
     void FlusherLoop();
+    // Commits the write group when it has been open long enough; a failure is kept as the commit failure.
+    void CommitIfDue();
 
     // Locks the store, opens a read group and turns database failures into result codes.
     template <typename Body> LONG Guarded(Body&& body);
@@ -158,6 +164,7 @@ class SqliteStore final : public RegistryStore, private SeedTarget {
     bool reasonNoted_ = false;    // under the store's lock: whether failureReason_ needs clearing
     std::int64_t keyIdFloor_ = 1; // ids handed out in a rolled-back group are not handed out again
     std::chrono::steady_clock::time_point lastGroupCommit_;
+    bool commitsHeld_ = false; // a unit of changes is under way: the timed commit waits for its end
     Transaction transaction_ = Transaction::None;
     std::chrono::steady_clock::time_point transactionStart_;
     std::int64_t nextSeq_ = 1;   // creation order of values

@@ -6,6 +6,7 @@
 #include "platform/platform_facts.h"
 #include "platform/registry_store.h"
 #include "regfile/reg_encoding.h"
+#include "regfile/registry_error_text.h"
 #include "regfile/value_line.h"
 #include "util/file_io.h"
 
@@ -35,6 +36,8 @@ class KeyExporter {
     // False when the key cannot be opened.
     bool Export(HKEY root, const std::string& subKey);
     bool Cancelled() const { return cancelled_; }
+    // The first key or value that could not be read, with the cause; the walk stopped there.
+    const std::string& Unreadable() const { return unreadable_; }
 
   private:
     // Writes the section of frame's key; false (nothing written) when its information cannot be read.
@@ -43,6 +46,9 @@ class KeyExporter {
     bool Fits(std::string_view name, const std::string& keyPath, bool isValue);
     void LeaveOut(std::string_view name, const std::string& keyPath, bool isValue);
     void CountKey();
+    // Whether a failed call means the registry could not be read (a damaged database) rather than a key
+    // that is protected or went away meanwhile, which the walk skips; such a failure stops the walk.
+    bool NoteReadFailure(LONG code, const std::string& what);
 
     RegTextOut& out_;
     bool version5_;
@@ -50,6 +56,7 @@ class KeyExporter {
     const ExportProgress* progress_;
     std::uint64_t keysDone_ = 0;
     bool cancelled_ = false;
+    std::string unreadable_;
     std::vector<char> keyName_;
     std::vector<char> valueName_;
     std::vector<BYTE> data_;
@@ -69,7 +76,7 @@ bool KeyExporter::Export(HKEY root, const std::string& subKey) {
     stack.push_back(std::move(top));
     CountKey();
     while (!stack.empty()) {
-        if (cancelled_) {
+        if (cancelled_ || !unreadable_.empty()) {
             for (const WalkFrame& frame : stack)
                 RegCloseKey(frame.data.key);
             return true;
@@ -82,14 +89,20 @@ bool KeyExporter::Export(HKEY root, const std::string& subKey) {
         }
         const DWORD index = parent.nextSubKey++;
         keyName_.assign(parent.longestSubKeyName + 1, '\0');
-        if (RegEnumKeyA(parent.data.key, index, keyName_.data(), static_cast<DWORD>(keyName_.size())) !=
-            ERROR_SUCCESS) {
+        if (const LONG listed =
+                RegEnumKeyA(parent.data.key, index, keyName_.data(), static_cast<DWORD>(keyName_.size()));
+            listed != ERROR_SUCCESS) {
+            NoteReadFailure(listed, parent.data.path);
             continue;
         }
         const std::string_view name(keyName_.data(), ::strnlen(keyName_.data(), keyName_.size()));
         if (!Fits(name, parent.data.path, false)) continue;
         WalkFrame child;
-        if (RegOpenKeyA(parent.data.key, keyName_.data(), &child.data.key) != ERROR_SUCCESS) continue;
+        if (const LONG opened = RegOpenKeyA(parent.data.key, keyName_.data(), &child.data.key);
+            opened != ERROR_SUCCESS) {
+            NoteReadFailure(opened, parent.data.path + "\\" + std::string(name));
+            continue;
+        }
         child.data.root = parent.data.root;
         child.data.path.reserve(parent.data.path.size() + 1 + name.size());
         child.data.path.append(parent.data.path).append(1, '\\').append(name);
@@ -122,6 +135,21 @@ std::string ShownName(std::string_view name) {
     return shown;
 }
 
+bool KeyExporter::NoteReadFailure(LONG code, const std::string& what) {
+    switch (code) {
+    case ERROR_SUCCESS: // it went away meanwhile
+    case ERROR_ACCESS_DENIED:
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_KEY_DELETED:
+    case ERROR_NO_MORE_ITEMS:
+    case ERROR_MORE_DATA:
+        return false;
+    default:
+        if (unreadable_.empty()) unreadable_ = what + ": cannot be read: " + RegistryErrorText(code);
+        return true;
+    }
+}
+
 bool KeyExporter::Fits(std::string_view name, const std::string& keyPath, bool isValue) {
     if (FitsOnOneLine(name)) return true;
     LeaveOut(name, keyPath, isValue);
@@ -137,7 +165,14 @@ void KeyExporter::LeaveOut(std::string_view name, const std::string& keyPath, bo
 
 bool KeyExporter::WriteSection(WalkFrame& frame) {
     const std::optional<core::KeyInfo> info = core::QueryKeyInfo(frame.data.key);
-    if (!info) return false;
+    if (!info) {
+        // Asked again, for as much as QueryKeyInfo asked, to learn the cause.
+        DWORD subKeys = 0, longestSubKey = 0, values = 0, longestValue = 0, largestData = 0;
+        NoteReadFailure(RegQueryInfoKeyA(frame.data.key, nullptr, nullptr, nullptr, &subKeys, &longestSubKey,
+                                         nullptr, &values, &longestValue, &largestData, nullptr, nullptr),
+                        frame.data.path);
+        return false;
+    }
     frame.subKeyCount = info->subKeyCount;
     frame.longestSubKeyName = info->maxSubKeyNameLength;
     out_.EndLine();
@@ -155,8 +190,10 @@ bool KeyExporter::WriteSection(WalkFrame& frame) {
         DWORD nameLength = static_cast<DWORD>(valueName_.size());
         DWORD size = static_cast<DWORD>(data_.size());
         DWORD type = 0;
-        if (RegEnumValueA(frame.data.key, index, valueName_.data(), &nameLength, nullptr, &type, data_.data(),
-                          &size) != ERROR_SUCCESS) {
+        if (const LONG read = RegEnumValueA(frame.data.key, index, valueName_.data(), &nameLength, nullptr,
+                                            &type, data_.data(), &size);
+            read != ERROR_SUCCESS) {
+            if (NoteReadFailure(read, frame.data.path + " value " + std::to_string(index))) return true;
             continue;
         }
         const std::string_view name(valueName_.data(), nameLength);
@@ -197,6 +234,12 @@ ExportReport ExportToFile(const std::vector<ExportRoot>& keys, const std::string
         allFound = exporter.Export(key.root, key.subKey) && allFound;
         if (exporter.Cancelled()) {
             report.result = ExportResult::Cancelled;
+            return report;
+        }
+        // What was read is not the key: the file is not replaced by it.
+        if (!exporter.Unreadable().empty()) {
+            report.result = ExportResult::ReadFailed;
+            report.unreadable = exporter.Unreadable();
             return report;
         }
     }

@@ -23,6 +23,7 @@ enum class ExportResult {
     KeyNotFound, // the key could not be opened: the file holds the header line only
     WriteFailed, // the file could not be created or written
     Cancelled,   // the progress callback cancelled it; no file was left behind
+    ReadFailed,  // a key or value could not be read (a damaged database); the file was left alone
 };
 
 // Called every so often with the number of keys written; returning false cancels the export.
@@ -34,6 +35,8 @@ struct ExportReport {
     // end, which the format cannot carry (shown as \r and \n), or because the ANSI code page of a REGEDIT4
     // file cannot hold their names or data. A key left out takes its subtree.
     std::vector<std::string> leftOut;
+    // With ReadFailed: the key (or "key value N") that could not be read, and why.
+    std::string unreadable;
 };
 
 // The header line for this system's platform facts.

@@ -289,7 +289,10 @@ ImportReport ImportFromSource(LineSource& source, RegEncoding encoding, const Im
     try {
         RegLineScanner scanner(source);
         std::size_t failuresSeen = 0;
+        // Commits fall between sections, so that the store holds whole sections of the file, never a part.
+        platform::HeldCommits held;
         while (scanner.Next(info) && gate.Admit(source, info)) {
+            if (info.kind == RegRecordKind::Section || info.kind == RegRecordKind::DeleteKey) held.Boundary();
             importer.Apply(info);
             // After a lost group the store refuses every change; stopping keeps the saved part a prefix.
             if (report.failures.size() != failuresSeen) {

@@ -55,6 +55,11 @@ bool ReplaceFileAtomically(const std::string& fileName, std::string_view bytes) 
 }
 
 ReplacingFile::ReplacingFile(const std::string& fileName) {
+    // A device or a pipe (/dev/stdout in a pipe links to no file of that name) is written in place.
+    if (struct stat linked{}; ::stat(fileName.c_str(), &linked) == 0 && !S_ISREG(linked.st_mode)) {
+        stream_ = std::fopen(fileName.c_str(), "wb");
+        return;
+    }
     std::error_code error;
     fs::path target = fileName;
     if (fs::is_symlink(target, error)) {
@@ -64,10 +69,6 @@ ReplacingFile::ReplacingFile(const std::string& fileName) {
     target_ = target.string();
     struct stat existing {};
     if (::stat(target_.c_str(), &existing) == 0) {
-        if (!S_ISREG(existing.st_mode)) {
-            stream_ = std::fopen(target_.c_str(), "wb");
-            return;
-        }
         mode_ = existing.st_mode & 07777;
         keepMode_ = true;
     }

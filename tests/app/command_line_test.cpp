@@ -201,3 +201,41 @@ TEST(ParseCommandLine, FileWindowOptionsTakeTheNextArgumentVerbatim) {
 
 } // namespace
 } // namespace hw::app
+
+namespace hw::app {
+namespace {
+
+TEST(ParseCommandLineText, TextAfterTheCloserOfANameIsAUsageErrorInEveryMode) {
+    // A name holding ">" is cut there; what follows must not be dropped, or the job acts on another name.
+    for (const char* text :
+         {"/del /key:<HKCU\\Software\\P>X>", "/del /key:<hkcu\\a> /value:<v>w>", "/import /file:<a>b.reg>",
+          "/export /file:<a.reg>x /key:<hkcu>", "/export /file:<a.reg> /key:<hkcu\\p>>",
+          "/.reg /file:<a>b.reg>", "/bin /file:<a>b.bin>", "/reg /key:<x>y"}) {
+        const CommandLine line = Parse(text);
+        EXPECT_FALSE(line.usageError.empty()) << text;
+        EXPECT_FALSE(IsWindowMode(line.mode)) << text;
+    }
+    for (const char* text :
+         {"/del /key:<hkcu\\a> /value:<v>", "/del /key:<hkcu\\a>/value:<v>",
+          "/export /file:<a.reg>/key:<hkcu>", "/import /file:<a.reg>/ask:[no]",
+          "/import /file:<a.reg>/ASK:[NO]", "/.reg /file:<a.reg>", "/import /file:<a.reg"}) {
+        EXPECT_EQ(Parse(text).usageError, "") << text;
+    }
+}
+
+TEST(ParseCommandLine, OptionsMayComeBeforeTheJobSwitch) {
+    const CommandLine import = ParseCommandLine({"--yes", "--import", "a.reg"});
+    EXPECT_EQ(import.mode, Mode::Import);
+    EXPECT_EQ(import.fileName, "a.reg");
+    EXPECT_FALSE(import.ask);
+    EXPECT_EQ(import.usageError, "");
+    EXPECT_FALSE(ParseCommandLine({"--yes", "--export", "HKCU", "a.reg"}).usageError.empty());
+    // --yes alone names no job, and must not open the window either.
+    const CommandLine alone = ParseCommandLine({"--yes"});
+    EXPECT_FALSE(alone.usageError.empty());
+    EXPECT_FALSE(IsWindowMode(alone.mode));
+    EXPECT_EQ(ParseCommandLine({"--other"}).mode, Mode::Normal);
+}
+
+} // namespace
+} // namespace hw::app

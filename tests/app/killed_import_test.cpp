@@ -51,39 +51,42 @@ TEST(KilledImport, LeavesAReadableDatabaseWithAPrefixOfTheFile) {
     const std::string program = Program();
     if (!std::filesystem::exists(program)) GTEST_SKIP() << program << " is not built";
     hw::test::TempDir dir;
-    const std::string file = dir.file("large.reg"), database = dir.file("registry.db");
+    const std::string file = dir.file("large.reg");
     WriteLargeFile(file);
-
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        setenv("HIVEWRIGHT_REGISTRY", database.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
-        execl(program.c_str(), program.c_str(), "--import", file.c_str(), "--yes",
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    usleep(400000);
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 127) << "the program did not start";
-
-    ASSERT_EQ(hw::test::IntegrityCheck(database), "ok");
     setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
-    hw::platform::UseRegistry(hw::platform::OpenSqliteStore(database));
-    HKEY killed = 0;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Killed", 0, KEY_READ, &killed) == ERROR_SUCCESS) {
-        DWORD keys = 0;
-        RegQueryInfoKeyA(killed, nullptr, nullptr, nullptr, &keys, nullptr, nullptr, nullptr, nullptr,
-                         nullptr, nullptr, nullptr);
-        // Sections are imported in file order, so what survived is Key0 up to the newest, each complete
-        // but the newest.
-        for (DWORD i = 0; i + 1 < keys; ++i)
-            ASSERT_EQ(ValueCount(killed, "Key" + std::to_string(i)), DWORD(kValuesPerKey)) << "key " << i;
-        RegCloseKey(killed);
+    // Killed at several moments, so that some kill lands while a section is half written.
+    for (const useconds_t killAfter : {300000u, 450000u, 600000u}) {
+        SCOPED_TRACE("killed after " + std::to_string(killAfter / 1000) + " ms");
+        const std::string database = dir.file("registry" + std::to_string(killAfter) + ".db");
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            setenv("HIVEWRIGHT_REGISTRY", database.c_str(), 1);
+            execl(program.c_str(), program.c_str(), "--import", file.c_str(), "--yes",
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        usleep(killAfter);
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 127) << "the program did not start";
+
+        ASSERT_EQ(hw::test::IntegrityCheck(database), "ok");
+        hw::platform::UseRegistry(hw::platform::OpenSqliteStore(database));
+        HKEY killed = 0;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Killed", 0, KEY_READ, &killed) == ERROR_SUCCESS) {
+            DWORD keys = 0;
+            RegQueryInfoKeyA(killed, nullptr, nullptr, nullptr, &keys, nullptr, nullptr, nullptr, nullptr,
+                             nullptr, nullptr, nullptr);
+            // Sections are saved whole and in file order: what survived is Key0 up to the newest, each
+            // with all its values (the newest too).
+            for (DWORD i = 0; i < keys; ++i)
+                ASSERT_EQ(ValueCount(killed, "Key" + std::to_string(i)), DWORD(kValuesPerKey)) << "key " << i;
+            RegCloseKey(killed);
+        }
+        hw::platform::UseRegistry(nullptr);
     }
-    hw::platform::UseRegistry(nullptr);
 }
 
 } // namespace

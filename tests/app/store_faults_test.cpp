@@ -40,11 +40,12 @@ void WriteRegFile(const std::string& file, const std::string& name, int keys, in
     }
 }
 
-// How many of Key0.. exist under the key, and whether they are Key0 to Key(n-1) with all but the last
-// complete: a prefix of the file.
+// How many of Key0.. exist under the key, whether they are Key0 to Key(n-1) with all but the last
+// complete (a prefix of the file), and whether every one has all its values (whole sections).
 struct Survivors {
     int keys = 0;
     bool prefix = true;
+    bool whole = true;
 };
 
 Survivors CountSurvivors(const std::string& database, const std::string& name, int keys, int values) {
@@ -57,6 +58,7 @@ Survivors CountSurvivors(const std::string& database, const std::string& name, i
         if (!hw::core::KeyPathExists(key)) continue;
         if (found.keys != i || incompleteSeen) found.prefix = false;
         incompleteSeen = !hw::core::ValuePathExists(key, "Value" + std::to_string(values - 1));
+        found.whole = found.whole && !incompleteSeen;
         ++found.keys;
     }
     hw::platform::UseRegistry(nullptr);
@@ -128,6 +130,7 @@ TEST_F(StoreFaults, AFullDiskFailsTheJobWithItsCauseAndKeepsAPrefix) {
             EXPECT_NE(outcome.status, 0) << "80,000 values cannot fit in 1.5 MB";
             const Survivors big = CountSurvivors(database, "Big", kBigKeys, kValues);
             EXPECT_TRUE(big.prefix);
+            EXPECT_TRUE(big.whole) << "the last section saved was torn";
         }
         if (c.arguments.size() == 2) {
             EXPECT_NE(outcome.status, 0) << "3,000 keys cannot be deleted in 48 KB";
@@ -310,6 +313,99 @@ TEST_F(StoreFaults, ARelativeDatabasePathIsTakenFromTheStartingFolder) {
         hw::test::ShellQuoted(hw::test::ProgramPath()) + " --import seed.reg --yes 2>/dev/null";
     ASSERT_EQ(WEXITSTATUS(std::system(command.c_str())), 0);
     EXPECT_TRUE(std::filesystem::exists(dir_.file("relative.db")));
+}
+
+} // namespace
+
+namespace {
+
+int LineCount(const std::string& text) {
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+TEST_F(StoreFaults, AnImportThatFillsASmallDiskKeepsWholeSections) {
+    constexpr int kKeys = 20000, kValues = 5;
+    WriteRegFile(dir_.file("big.reg"), "Big", kKeys, kValues);
+    hw::test::SmallDisk disk(dir_.file("disk"), "4m");
+    if (!disk.mounted()) GTEST_SKIP() << "mounting a tmpfs was refused, so a full disk cannot be made";
+    const std::string database = dir_.file("disk/registry.db");
+    const ProgramOutcome outcome = Run(database, {"--import", dir_.file("big.reg"), "--yes"});
+    EXPECT_EQ(outcome.status, 2) << outcome.errors;
+    EXPECT_TRUE(Contains(outcome.errors, "disk full")) << outcome.errors;
+    ASSERT_EQ(hw::test::IntegrityCheck(database), "ok");
+    const Survivors big = CountSurvivors(database, "Big", kKeys, kValues);
+    EXPECT_GT(big.keys, 0);
+    EXPECT_LT(big.keys, kKeys);
+    EXPECT_TRUE(big.prefix);
+    EXPECT_TRUE(big.whole) << "the last section saved was torn";
+}
+
+TEST_F(StoreFaults, ADatabaseThatCannotBeOpenedIsExplainedInOneLine) {
+    hw::test::SmallDisk disk(dir_.file("disk"), "4m");
+    if (!disk.mounted()) GTEST_SKIP() << "mounting a tmpfs was refused, so a full disk cannot be made";
+    disk.FillLeaving(0);
+    const std::string text = dir_.file("notes.txt");
+    std::ofstream(text, std::ios::binary) << std::string(5000, 'x');
+    struct Case {
+        std::string database;
+        const char* says;
+    };
+    const Case cases[] = {
+        {dir_.file("disk/registry.db"), "disk full"},
+        {text, "not a registry database"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.database);
+        const std::string log = dir_.file("debug.log");
+        std::filesystem::remove(log);
+        const ProgramOutcome outcome =
+            RunProgram({"HIVEWRIGHT_REGISTRY=" + c.database, "XDG_CONFIG_HOME=" + dir_.file("config"),
+                        "HIVEWRIGHT_DEBUG_LOG=" + log},
+                       {"--delete", "HKLM\\SOFTWARE\\Any"}, dir_.file("errors-" + std::to_string(++runs_)));
+        EXPECT_EQ(outcome.status, 1);
+        EXPECT_EQ(LineCount(outcome.errors), 1) << outcome.errors;
+        EXPECT_TRUE(Contains(outcome.errors, c.says)) << outcome.errors;
+        EXPECT_FALSE(Contains(outcome.errors, "SELECT") || Contains(outcome.errors, "CREATE"))
+            << outcome.errors;
+        // The statement that failed is kept for whoever looks into it.
+        std::ifstream logged(log);
+        const std::string details{std::istreambuf_iterator<char>(logged), std::istreambuf_iterator<char>()};
+        EXPECT_FALSE(details.empty());
+    }
+    EXPECT_EQ(std::filesystem::file_size(text), 5000u);
+}
+
+// Overwrites count pages of the database from its middle on, as a failing disk might.
+void DamagePages(const std::string& database, int count) {
+    constexpr std::size_t kPageSize = 8192;
+    const std::size_t pages = std::filesystem::file_size(database) / kPageSize;
+    std::fstream file(database, std::ios::in | std::ios::out | std::ios::binary);
+    const std::string garbage(kPageSize, '\xA5');
+    file.seekp(static_cast<std::streamoff>(pages / 2 * kPageSize));
+    for (int i = 0; i < count; ++i)
+        file.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
+}
+
+TEST_F(StoreFaults, AnExportOfADamagedDatabaseFailsAndNamesWhatCouldNotBeRead) {
+    const std::string database = dir_.file("registry.db");
+    WriteRegFile(dir_.file("seed.reg"), "Damaged", 4000, 5);
+    ASSERT_EQ(Run(database, {"--import", dir_.file("seed.reg"), "--yes"}).status, 0);
+    ASSERT_FALSE(std::filesystem::exists(database + "-wal"));
+    DamagePages(database, 20);
+    const std::string out = dir_.file("out.reg");
+    for (const char* key : {"HKLM\\SOFTWARE\\Damaged", "HKLM"}) {
+        SCOPED_TRACE(key);
+        std::ofstream(out, std::ios::binary) << "old";
+        const ProgramOutcome outcome = Run(database, {"--export", key, out});
+        EXPECT_EQ(outcome.status, 1) << outcome.errors;
+        EXPECT_EQ(LineCount(outcome.errors), 1) << outcome.errors;
+        EXPECT_TRUE(Contains(outcome.errors, "HKEY_LOCAL_MACHINE")) << outcome.errors;
+        EXPECT_TRUE(Contains(outcome.errors, "cannot be read: the registry database is damaged"))
+            << outcome.errors;
+        std::ifstream written(out, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), std::istreambuf_iterator<char>()),
+                  "old");
+    }
 }
 
 } // namespace

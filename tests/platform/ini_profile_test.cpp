@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 namespace hw::platform {
@@ -96,6 +101,27 @@ TEST_F(IniProfileTest, WriteNeverReplacesWhatItCannotRead) {
     std::filesystem::create_directory(file_);
     EXPECT_FALSE(WriteProfileString(file_, "S", "a", "1"));
     EXPECT_TRUE(std::filesystem::is_directory(file_));
+}
+
+TEST_F(IniProfileTest, WriteLeavesAFileItsUserCannotReadAlone) {
+    if (geteuid() != 0) GTEST_SKIP() << "another user's view needs root to take it";
+    const std::string before = "[Hivewright Language Setting]\r\nDEFAULT=Deutsch\r\nx=1\r\n";
+    WriteFile(before);
+    ASSERT_EQ(chmod(file_.c_str(), 0600), 0);
+    // The folder may be written by anyone, so only the unreadable file itself stands in the way.
+    ASSERT_EQ(chmod(dir_.path().c_str(), 0777), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        constexpr uid_t kNobody = 65534;
+        if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(2);
+        _exit(WriteProfileString(file_, "Hivewright Language Setting", "DEFAULT", "English") ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the write claimed success; 2: user nobody could not be taken";
+    EXPECT_EQ(FileContent(), before);
 }
 
 TEST_F(IniProfileTest, ByteOrderMarkBeforeFirstSectionIsTolerated) {

@@ -83,6 +83,9 @@ void TfrmMain::RunExport(
     case regfile::ExportResult::WriteFailed:
         util::ErrorBox(CannotWriteFileText(fileName));
         break;
+    case regfile::ExportResult::ReadFailed:
+        util::ErrorBox(report.unreadable);
+        break;
     case regfile::ExportResult::Cancelled:
         break;
     }
