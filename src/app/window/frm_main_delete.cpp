@@ -2,6 +2,7 @@
 #include "app/window/frm_main.h"
 
 #include "app/window/busy_cursor.h"
+#include "app/window/key_listing.h"
 #include "app/window/key_tree_model.h"
 #include "app/window/names_notice.h"
 #include "app/window/value_list_model.h"
@@ -22,7 +23,11 @@ void TfrmMain::DeleteKey() {
     if (!node.isValid() || IsRootNode(node)) return;
     if (!util::AskYesNo(i18n::LookupText(50))) return;
     const QPersistentModelIndex doomed(node);
-    if (!core::DeleteKeyPath(NodePath(node))) {
+    // A key already gone counts as deleted: its node must not stay for it.
+    const std::string path = NodePath(node);
+    if (!core::DeleteKeyPath(path) && !KeyGone(path)) {
+        // Subkeys the store did delete before it refused one must not stay in the tree.
+        ReloadNode(node);
         util::ErrorBox(i18n::LookupText(30));
         return;
     }

@@ -154,7 +154,8 @@ bool TfrmMain::GoToPath(const std::string& text) {
     const QModelIndex node = FindNode(path);
     if (dialogs_.frmGoTo) dialogs_.frmGoTo->SetLastNavigationOk(node.isValid());
     if (!node.isValid()) {
-        util::ErrorBox(i18n::FormatText(26, {path}));
+        // Named as typed when the root itself is unknown: the normalised text would hide the mistake.
+        util::ErrorBox(i18n::FormatText(27, {core::RootKeyOfPath(text) ? path : text}));
         return false;
     }
     ExpandForNavigation(IsRootNode(node) ? node : node.parent());

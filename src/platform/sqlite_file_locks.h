@@ -1,0 +1,12 @@
+// SQLite's locks on the registry files, held by SQLite's own open file descriptions: closing any other
+// descriptor of those files in this process (a file dialog sniffing types, an editor opening them by name)
+// must not drop them, as it would drop classic POSIX record locks.
+#pragma once
+
+namespace hw::platform {
+
+// Makes every database opened afterwards lock this way; the first call does the work. Needs one connection
+// per database file in the process, as the store keeps it.
+void UseDescriptionLocks();
+
+} // namespace hw::platform
