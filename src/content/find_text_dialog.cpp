@@ -54,8 +54,8 @@ TFindTextDialog::TFindTextDialog(Kind kind, QWidget* parent) : QDialog(parent) {
 
     // Tab follows the fields from the top, then the buttons: the widgets were not made in that order.
     QWidget* previous = edtFindText;
-    for (QWidget* next : std::initializer_list<QWidget*>{edtReplaceText, chckbxMatchCase, btnFindNext, btnReplace,
-                                                         btnReplaceAll, btnCancel}) {
+    for (QWidget* next : std::initializer_list<QWidget*>{edtReplaceText, chckbxMatchCase, btnFindNext,
+                                                         btnReplace, btnReplaceAll, btnCancel}) {
         if (!next) continue;
         setTabOrder(previous, next);
         previous = next;

@@ -175,10 +175,10 @@ bool TfrmBin::SavePictureFile(const QString& fileName) const {
 }
 
 void TfrmBin::btnImageLoadClick() {
-    const QString fileName = ChooseFile(
-        QFileDialog::AcceptOpen,
-        {QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("CompuServe GIF Image (*.gif)"),
-         QStringLiteral("JPEG Image File (*.jpg)"), QStringLiteral("JPEG Image File (*.jpeg)")});
+    const QString fileName =
+        ChooseFile(QFileDialog::AcceptOpen,
+                   {QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("CompuServe GIF Image (*.gif)"),
+                    QStringLiteral("JPEG Image File (*.jpg)"), QStringLiteral("JPEG Image File (*.jpeg)")});
     if (!fileName.isEmpty()) LoadPictureFile(fileName);
 }
 

@@ -9,6 +9,7 @@
 #include "util/scripted_dialogs.h"
 
 #include <QDir>
+#include <QLineEdit>
 #include <QFileDialog>
 #include <QPushButton>
 
@@ -32,7 +33,7 @@ TEST_F(HexFileEditorTest, SaveWritesTheFileInUseAndClosingWithChangesAsks) {
     util::WriteFileBytes(file, "abc");
     bool namedUnchanged = false, markedChanged = false, keptOpen = false, namedOther = false;
     std::optional<std::string> savedInPlace;
-    QString saveAsFolder;
+    QString saveAsFolder, proposed;
     test::WhenModal([&](QWidget* modal) {
         ASSERT_EQ(modal, &editor_);
         namedUnchanged = editor_.windowTitle().startsWith("data.bin") && !editor_.isWindowModified();
@@ -50,8 +51,12 @@ TEST_F(HexFileEditorTest, SaveWritesTheFileInUseAndClosingWithChangesAsks) {
             auto* chooser = qobject_cast<QFileDialog*>(dialog);
             ASSERT_TRUE(chooser);
             saveAsFolder = chooser->directory().absolutePath();
-            chooser->selectFile(QString::fromStdString(dir_.file("other.bin")));
-            chooser->accept();
+            // It proposes the file's own name; the user types another.
+            auto* name = chooser->findChild<QLineEdit*>("fileNameEdit");
+            ASSERT_TRUE(name);
+            proposed = name->text();
+            name->setText("other.bin");
+            static_cast<QDialog*>(chooser)->accept(); // QFileDialog keeps its accept protected
         });
         editor_.btnSaveAs->click();
         namedOther = editor_.windowTitle().startsWith("other.bin") && !editor_.isWindowModified();
@@ -67,6 +72,7 @@ TEST_F(HexFileEditorTest, SaveWritesTheFileInUseAndClosingWithChangesAsks) {
     EXPECT_EQ(savedInPlace, std::optional<std::string>("abcd"));
     EXPECT_TRUE(keptOpen);
     EXPECT_EQ(saveAsFolder, QDir(QString::fromStdString(dir_.path().string())).absolutePath());
+    EXPECT_EQ(proposed, "data.bin");
     EXPECT_TRUE(namedOther);
     EXPECT_EQ(util::ReadFileBytes(dir_.file("other.bin")), std::optional<std::string>("xyz"));
     EXPECT_EQ(util::ReadFileBytes(file), std::optional<std::string>("abcd"));

@@ -73,7 +73,8 @@ TEST_F(JobsBesideWindowTest, FilesOpenedAndClosedByTheWindowLeaveEveryChangeSeen
     EXPECT_NE(ExportedByAJob("first.reg").find("\"Before\"=\"1\""), std::string::npos);
 
     const std::string imported = registry_.dir().file("job.reg");
-    util::WriteFileBytes(imported, "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Job]\r\n\"Key\"=\"kept\"\r\n");
+    util::WriteFileBytes(imported,
+                         "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Job]\r\n\"Key\"=\"kept\"\r\n");
     ASSERT_EQ(RunJob({"--import", imported, "--yes"}), 0);
 
     WriteText("HKEY_CURRENT_USER\\Software\\Window", "After", "2");

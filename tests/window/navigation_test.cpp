@@ -79,7 +79,8 @@ TEST_F(NavigationTest, FailedNavigationChangesNothingButTheFlag) {
         dialogs_.ClearShown();
         EXPECT_FALSE(frmMain_->GoToPath(bad)) << bad;
         // The message names the key, so that a typing mistake shows.
-        EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"Your registry without Key:[" + std::string(named) + "]"});
+        EXPECT_EQ(dialogs_.texts(),
+                  std::vector<std::string>{"Your registry without Key:[" + std::string(named) + "]"});
         EXPECT_EQ(SelectedPath(), "HKEY_CURRENT_USER\\Nav\\Target") << bad;
         EXPECT_EQ(frmMain_->ValueRowCount(), 1) << bad;
         EXPECT_EQ(frmMain_->StatusText().toStdString(), "[HKEY_CURRENT_USER\\Nav\\Target]") << bad;

@@ -1,7 +1,7 @@
 // The tree and the list show what the store did: commands on keys the store refuses, and on keys and
-// values changed behind the window's back, leave exactly the nodes and rows that exis
+// values changed behind the window's back, leave exactly the nodes and rows that exist.
 #include "core/key_ops.h"
-#include "core/value_texh"
+#include "core/value_text.h"
 #include "support/qt/when_modal.h"
 #include "support/qt/window_fixture.h"
 
@@ -59,8 +59,7 @@ TEST_F(RefusedCommandsTest, ReadOnlyKeysRefuseEveryChangeAndTreeAndListStayAsThe
          },
          "Delete key failed!"},
         {"New Key", kReadOnly, [this] { frmMain_->NewKey(); }, "Create new key failed!"},
-        {"New Value", kReadOnlyChild, [this] { frmMain_->NewValue(REG_SZ); },
-         "Create value failed!"},
+        {"New Value", kReadOnlyChild, [this] { frmMain_->NewValue(REG_SZ); }, "Create value failed!"},
         {"Delete Value", kReadOnlyChild,
          [this] {
              ASSERT_GE(SelectValue("Identifier"), 0);
@@ -72,8 +71,7 @@ TEST_F(RefusedCommandsTest, ReadOnlyKeysRefuseEveryChangeAndTreeAndListStayAsThe
          [this] { frmMain_->RenameValueRow(SelectValue("Identifier"), "Renamed"); },
          "Can not rename [Identifier] it to [Renamed]"},
         {"Rename Key", kReadOnlyChild,
-         [this] { frmMain_->RenameKeyNode(frmMain_->SelectedNode(), "Renamed"); },
-         "Rename failed!"},
+         [this] { frmMain_->RenameKeyNode(frmMain_->SelectedNode(), "Renamed"); }, "Rename failed!"},
         {"Edit Value", kReadOnlyChild,
          [this] {
              ASSERT_GE(SelectValue("Identifier"), 0);
@@ -91,8 +89,9 @@ TEST_F(RefusedCommandsTest, ReadOnlyKeysRefuseEveryChangeAndTreeAndListStayAsThe
         dialogs_.ClearShown();
         command.run();
 
-        ASSERT_EQ(dialogs_.texts().size(), 1u);
-        EXPECT_TRUE(dialogs_.texts()[0].starts_with(command.message)) << dialogs_.texts()[0];
+        // The refusal is the last box shown (after the question of a delete).
+        ASSERT_FALSE(dialogs_.texts().empty());
+        EXPECT_TRUE(dialogs_.texts().back().starts_with(command.message)) << dialogs_.texts().back();
         ASSERT_TRUE(node.isValid());
         EXPECT_EQ(ChildTexts(parent), siblings);
         EXPECT_EQ(ChildTexts(node), children);
@@ -125,8 +124,9 @@ TEST_F(RefusedCommandsTest, KeysAndValuesDeletedBehindTheWindowsBackLeaveNoNodeO
     EXPECT_FALSE(gone.isValid());
     EXPECT_TRUE(ChildTexts(behind).empty());
     EXPECT_EQ(dialogs_.texts(),
-              (std::vector<std::string>{"Sure to delete selected item?", "Create new key failed!",
-                                        "This action will delete all subkeys in this key,will you delete any way?"}));
+              (std::vector<std::string>{
+                  "Sure to delete selected item?", "Create new key failed!",
+                  "This action will delete all subkeys in this key,will you delete any way?"}));
 }
 
 } // namespace

@@ -96,7 +96,8 @@ int ValueListModel::columnCount(const QModelIndex& parent) const {
 QVariant ValueListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= Count()) return {};
     const ValueRow& row = Row(index.row());
-    if (role == Qt::EditRole && index.column() == kNameColumn) return platform::ShownText(row.record.valueName);
+    if (role == Qt::EditRole && index.column() == kNameColumn)
+        return platform::ShownText(row.record.valueName);
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
         case kNameColumn:

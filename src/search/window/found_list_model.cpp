@@ -141,7 +141,7 @@ QVariant FoundListModel::data(const QModelIndex& index, int role) const {
         switch (index.column()) {
         case kResultColumn:
             return platform::ShownText(result.isKey() ? search::KeyNameOfPath(result.keyPath)
-                                                    : result.valueName);
+                                                      : result.valueName);
         case kAtKeyColumn:
             return platform::ShownText(result.keyPath);
         case kAtValueColumn:

@@ -2,6 +2,7 @@
 // page's Apply changes exactly the values the user changed.
 #include "markup/associations.h"
 #include "markup/opal_attributes.h"
+#include "markup/page/opal_page.h"
 #include "markup/window/opal_explorer.h"
 #include "platform/registry_store.h"
 #include "platform/wine/real_prefix.h"
@@ -31,8 +32,8 @@ std::string BinaryDir() {
     return dir && *dir ? std::string(dir) : util::ProgramDir() + "/../..";
 }
 
-// The lines of text that are not in base, each as often as it is missing there; key headers and their
-// times change with any write to a key and say nothing of the values.
+// The lines of text that are not in base, each as often as it is missing there; key headers, their times
+// and the blank lines between keys say nothing of the values.
 std::vector<std::string> LinesNotIn(const std::string& text, const std::string& base) {
     std::multiset<std::string> available;
     std::istringstream baseLines(base);
@@ -41,7 +42,7 @@ std::vector<std::string> LinesNotIn(const std::string& text, const std::string& 
     std::vector<std::string> extra;
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
-        if (line.starts_with('[') || line.starts_with("#time=")) continue;
+        if (line.empty() || line.starts_with('[') || line.starts_with("#time=")) continue;
         if (auto found = available.find(line); found != available.end())
             available.erase(found);
         else
