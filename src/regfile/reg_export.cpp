@@ -29,8 +29,8 @@ struct WalkFrame {
 class KeyExporter {
   public:
     KeyExporter(RegTextOut& out, std::vector<std::string>* leftOut = nullptr,
-                const ExportProgress* progress = nullptr)
-        : out_(out), leftOut_(leftOut), progress_(progress) {}
+                const ExportProgress* progress = nullptr, std::vector<std::string>* unreadable = nullptr)
+        : out_(out), leftOut_(leftOut), progress_(progress), unreadable_(unreadable) {}
     // False when the key cannot be opened.
     bool Export(HKEY root, const std::string& subKey);
     bool Cancelled() const { return cancelled_; }
@@ -45,6 +45,7 @@ class KeyExporter {
     RegTextOut& out_;
     std::vector<std::string>* leftOut_;
     const ExportProgress* progress_;
+    std::vector<std::string>* unreadable_;
     std::uint64_t keysDone_ = 0;
     bool cancelled_ = false;
     std::vector<char> keyName_;
@@ -86,7 +87,10 @@ bool KeyExporter::Export(HKEY root, const std::string& subKey) {
         const std::string_view name(keyName_.data(), ::strnlen(keyName_.data(), keyName_.size()));
         if (!Fits(name, parent.data.path, false)) continue;
         WalkFrame child;
-        if (RegOpenKeyA(parent.data.key, keyName_.data(), &child.data.key) != ERROR_SUCCESS) continue;
+        if (RegOpenKeyA(parent.data.key, keyName_.data(), &child.data.key) != ERROR_SUCCESS) {
+            if (unreadable_) unreadable_->push_back(parent.data.path + '\\' + std::string(name));
+            continue;
+        }
         child.data.root = parent.data.root;
         child.data.path.reserve(parent.data.path.size() + 1 + name.size());
         child.data.path.append(parent.data.path).append(1, '\\').append(name);
@@ -213,6 +217,13 @@ bool ExportKeyPath(const std::string& path, RegLines& lines) {
 bool ExportKeyPath(const std::string& path, RegLines& lines, std::vector<std::string>& leftOut) {
     RegTextOut out(lines);
     return KeyExporter(out, &leftOut).Export(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path));
+}
+
+bool ExportKeyPath(const std::string& path, RegLines& lines, std::vector<std::string>& leftOut,
+                   std::vector<std::string>& unreadable) {
+    RegTextOut out(lines);
+    return KeyExporter(out, &leftOut, nullptr, &unreadable)
+        .Export(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path));
 }
 
 ExportResult ExportKeyToFile(HKEY root, const std::string& subKey, const std::string& fileName,

@@ -43,6 +43,10 @@ std::string RegFileHeader();
 bool ExportKey(HKEY root, const std::string& subKey, RegLines& lines);
 bool ExportKeyPath(const std::string& path, RegLines& lines);
 bool ExportKeyPath(const std::string& path, RegLines& lines, std::vector<std::string>& leftOut);
+// The same, naming in unreadable the subkeys ("HKEY_...\Path") that could not be opened; their subtrees are
+// left out.
+bool ExportKeyPath(const std::string& path, RegLines& lines, std::vector<std::string>& leftOut,
+                   std::vector<std::string>& unreadable);
 
 // Write the header line and the sections to the file, replacing it only when complete: the text goes to a
 // temporary file beside it that is renamed over it at the end.

@@ -43,7 +43,8 @@ TEST_F(KeyContentReplaceTest, TabLeadsThroughTheFieldsAndReplaceAllCoversTheWhol
 
     dialogs_.ClearShown();
     dialog.btnReplaceAll->click();
-    EXPECT_EQ(frmKeyContent_->Text(), "[HKEY_CURRENT_USER\\T]\n\"T3\"=dword:10000003\n\"T4\"=dword:10000004");
+    EXPECT_EQ(frmKeyContent_->Text().toStdString(),
+              "[HKEY_CURRENT_USER\\T]\n\"T3\"=dword:10000003\n\"T4\"=dword:10000004");
     EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"Replace finished!"});
 }
 
