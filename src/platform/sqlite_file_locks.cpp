@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
 #include <cstdarg>
 #include <fcntl.h>
 
@@ -38,6 +39,8 @@ int DescriptionFcntl(int fd, int command, ...) {
     struct flock lock = *static_cast<struct flock*>(argument);
     lock.l_pid = 0;
     const int result = fcntlCall(fd, description, &lock);
+    // A file system without such locks keeps the classic ones rather than none.
+    if (result == -1 && errno == EINVAL) return fcntlCall(fd, command, argument);
     if (command == F_GETLK) *static_cast<struct flock*>(argument) = lock;
     return result;
 }

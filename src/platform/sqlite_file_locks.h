@@ -5,8 +5,9 @@
 
 namespace hw::platform {
 
-// Makes every database opened afterwards lock this way; the first call does the work. Needs one connection
-// per database file in the process, as the store keeps it.
+// Makes every database opened afterwards lock this way; the first call does the work. The window keeps one
+// connection per database file: SQLite shares a file's locks among a process's connections, and with two
+// the last to close could not take the file alone, leaving its log for the next user to fold in.
 void UseDescriptionLocks();
 
 } // namespace hw::platform
