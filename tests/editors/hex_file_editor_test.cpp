@@ -9,8 +9,8 @@
 #include "util/scripted_dialogs.h"
 
 #include <QDir>
-#include <QLineEdit>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
