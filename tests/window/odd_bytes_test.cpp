@@ -57,6 +57,9 @@ TEST_F(OddBytesTest, ListAndTreeShowEscapesAndRenamesKeepTheOtherBytes) {
     const window::KeyTreeModel& tree = *frmMain_->KeyModel();
     ASSERT_EQ(tree.rowCount(node), 1);
     EXPECT_EQ(tree.index(0, 0, node).data().toString(), "K\\xFF");
+    ASSERT_TRUE(frmMain_->GoToPath(std::string(kKey) + "\\K\xFF"));
+    EXPECT_EQ(frmMain_->StatusText(), "[HKEY_CURRENT_USER\\Odd\\K\\xFF]");
+    ASSERT_TRUE(frmMain_->GoToPath(kKey));
 
     // The in-place editors start from the shown text; the user appends to it.
     frmMain_->ValueModel()->setData(frmMain_->ValueModel()->index(row, window::ValueListModel::kNameColumn),

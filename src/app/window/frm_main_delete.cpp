@@ -10,6 +10,7 @@
 #include "core/key_path.h"
 #include "core/scoped_key.h"
 #include "i18n/text_table.h"
+#include "platform/qt/byte_text.h"
 #include "util/dialog.h"
 
 #include <QLabel>
@@ -35,7 +36,7 @@ void TfrmMain::DeleteKey() {
     trvwKeys->setCurrentIndex(parent);
     ClearValueList();
     FillValueList(parent);
-    sttsbrMain->setText(QString::fromUtf8("[" + NodePath(parent) + "]"));
+    sttsbrMain->setText(platform::ShownText("[" + NodePath(parent) + "]"));
     keyModel_->RemoveNode(doomed);
 }
 

@@ -9,6 +9,7 @@
 #include "core/key_path.h"
 #include "core/root_keys.h"
 #include "i18n/text_table.h"
+#include "platform/qt/byte_text.h"
 #include "util/dialog.h"
 #include "util/text.h"
 
@@ -163,7 +164,7 @@ bool TfrmMain::GoToPath(const std::string& text) {
     trvwKeys->scrollTo(node);
     ClearValueList();
     FillValueList(node);
-    sttsbrMain->setText(QString::fromUtf8("[" + path + "]"));
+    sttsbrMain->setText(platform::ShownText("[" + path + "]"));
     AddToHistory(path, true);
     return true;
 }
