@@ -10,7 +10,7 @@
 <panel align=top height=72 color="rgb(128,32,48)" font="Sans Serif" fontcolor="#FFFFFF">
   <img src="opal_globe.svg" left=18 top=12 width=48 height=48 strech=yes>
   <label value="Wine audio and fonts" left=80 top=10 fontsize=16 transparent=yes>
-  <label value="The sound driver and the fonts Wine uses in place of others. Apply writes every setting."
+  <label value="The sound driver and the fonts Wine uses in place of others. Apply writes only what you change."
          left=80 top=42 transparent=yes fontcolor="rgb(240,214,218)">
 </panel>
 

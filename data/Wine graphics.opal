@@ -10,7 +10,7 @@
 <panel align=top height=72 color="rgb(128,32,48)" font="Sans Serif" fontcolor="#FFFFFF">
   <img src="opal_desktop.svg" left=18 top=12 width=48 height=48 strech=yes>
   <label value="Wine graphics and version" left=80 top=10 fontsize=16 transparent=yes>
-  <label value="For a Wine prefix (Registry, Open Wine Prefix...). Apply writes every setting on this page."
+  <label value="For a Wine prefix (Registry, Open Wine Prefix...). Apply writes only the settings you change."
          left=80 top=42 transparent=yes fontcolor="rgb(240,214,218)">
 </panel>
 

@@ -10,7 +10,7 @@
 <panel align=top height=72 color="rgb(128,32,48)" font="Sans Serif" fontcolor="#FFFFFF">
   <img src="opal_folder.svg" left=18 top=12 width=48 height=48 strech=yes>
   <label value="Wine DLL overrides" left=80 top=10 fontsize=16 transparent=yes>
-  <label value="Apply writes every DLL below; a DLL left without a choice is disabled."
+  <label value="Apply writes only the DLLs you change; the others stay as they are."
          left=80 top=42 transparent=yes fontcolor="rgb(240,214,218)">
 </panel>
 

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <initializer_list>
+
 namespace hw::content {
 
 TFindTextDialog::TFindTextDialog(Kind kind, QWidget* parent) : QDialog(parent) {
@@ -49,6 +51,15 @@ TFindTextDialog::TFindTextDialog(Kind kind, QWidget* parent) : QDialog(parent) {
     layout->addLayout(fields, 1);
     layout->addLayout(buttons);
     edtFindText->setMinimumWidth(200);
+
+    // Tab follows the fields from the top, then the buttons: the widgets were not made in that order.
+    QWidget* previous = edtFindText;
+    for (QWidget* next : std::initializer_list<QWidget*>{edtReplaceText, chckbxMatchCase, btnFindNext,
+                                                         btnReplace, btnReplaceAll, btnCancel}) {
+        if (!next) continue;
+        setTabOrder(previous, next);
+        previous = next;
+    }
 
     connect(btnFindNext, &QPushButton::clicked, this, &TFindTextDialog::findNext);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -5,6 +5,7 @@
 #include "app/window/file_messages.h"
 #include "content/import_result_box.h"
 #include "content/version_line.h"
+#include "i18n/name_list.h"
 #include "i18n/text_table.h"
 #include "regfile/reg_export.h"
 #include "regfile/reg_import.h"
@@ -26,6 +27,8 @@ namespace {
 
 const char* const kRegFileFilter = "Registry file(*.reg)";
 const char* const kPrintTitle = "Registry Key Content";
+constexpr int kLineEndNamesText = 306;
+constexpr int kUnreadableKeysText = 318;
 
 QFileDialog* NewFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter,
                            const QString& suffix) {
@@ -58,9 +61,19 @@ bool TfrmKeyContent::SetKeyContent(const std::string& keyPath) {
     const window::BusyCursor busy;
     regfile::RegLines lines;
     // Saved as the program's own version line says: a version 5 file as UTF-16, others in the ANSI code page.
-    const bool exported = regfile::ExportKeyPath(keyPath, lines, versionLine_ == regfile::kVersion5Header);
+    std::vector<std::string> leftOut, unreadable;
+    const bool exported =
+        regfile::ExportKeyPath(keyPath, lines, leftOut, unreadable, versionLine_ == regfile::kVersion5Header);
     const DecodedText text = JoinExportLines(lines, NewTextEncoding());
     SetText(text.text, text.encoding);
+    // What could not be shown is named, not dropped without a word.
+    if (!exported) unreadable.push_back(keyPath);
+    std::string notice;
+    if (!unreadable.empty()) notice = i18n::NameListText(i18n::LookupText(kUnreadableKeysText), unreadable);
+    if (!leftOut.empty())
+        notice +=
+            (notice.empty() ? "" : "\n\n") + i18n::NameListText(i18n::LookupText(kLineEndNamesText), leftOut);
+    if (!notice.empty()) util::NoticeBox(notice);
     return exported;
 }
 

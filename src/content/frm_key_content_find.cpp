@@ -87,7 +87,8 @@ void TfrmKeyContent::ReplaceAll() {
     const QTextDocument::FindFlags flags = FindFlags(*rplcdlgContent);
     QTextDocument* document = rchedtContent->document();
     QTextCursor caret = rchedtContent->textCursor();
-    int position = caret.position();
+    // The whole text, wherever the caret stands: the notice says the replacing is finished.
+    int position = 0;
     stop_ = false;
     replaceAllRunning_ = true;
     rchedtContent->setFocus();

@@ -65,6 +65,7 @@ TfrmBin::TfrmBin(QWidget* parent) : QDialog(parent) {
     btnLoad->setToolTip(
         QStringLiteral("Don't load to large file to registry,or your system's speed will be slowly."));
     btnSave = new QPushButton(QStringLiteral("&Save to file"), mainPage);
+    btnSaveAs = new QPushButton(QStringLiteral("Save &As..."), mainPage);
 
     auto* nameRow = new QHBoxLayout;
     nameRow->addWidget(lblName);
@@ -77,6 +78,7 @@ TfrmBin::TfrmBin(QWidget* parent) : QDialog(parent) {
     auto* fileButtons = new QHBoxLayout;
     fileButtons->addWidget(btnLoad);
     fileButtons->addWidget(btnSave);
+    fileButtons->addWidget(btnSaveAs);
     fileButtons->addStretch();
     auto* mainLayout = new QVBoxLayout(mainPage);
     mainLayout->setContentsMargins(0, 4, 0, 0);
@@ -122,11 +124,17 @@ TfrmBin::TfrmBin(QWidget* parent) : QDialog(parent) {
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnLoad, &QPushButton::clicked, this, [this] { btnLoadClick(); });
     connect(btnSave, &QPushButton::clicked, this, [this] { btnSaveClick(); });
+    connect(btnSaveAs, &QPushButton::clicked, this, [this] { SaveAs(); });
     connect(btnImageLoad, &QPushButton::clicked, this, [this] { btnImageLoadClick(); });
     connect(btnImageSave, &QPushButton::clicked, this, [this] { btnImageSaveClick(); });
     connect(tbstMain, &QTabBar::currentChanged, this, [this](int index) { tbstMainChange(index); });
-    connect(mmHexValue, &HexView::bytesChanged, this, [this] { UpdateLength(); });
+    connect(mmHexValue, &HexView::bytesChanged, this, [this] {
+        UpdateLength();
+        modified_ = true;
+        UpdateTitle();
+    });
     UpdateLength();
+    UpdateTitle();
 }
 
 TfrmBin::~TfrmBin() = default;
@@ -135,6 +143,8 @@ void TfrmBin::SetNamedMode(bool on) {
     namedMode_ = on;
     lblName->setVisible(on);
     edtName->setVisible(on);
+    btnSaveAs->setVisible(!on);
+    UpdateTitle();
 }
 
 void TfrmBin::SetValueName(const std::string& name) {
@@ -160,6 +170,9 @@ std::string TfrmBin::PrintableText() const {
 void TfrmBin::Clear() {
     edtName->clear();
     SetBytes({});
+    fileName_.clear();
+    modified_ = false;
+    UpdateTitle();
 }
 
 std::optional<std::string> TfrmBin::EditValueBytes(const std::string& valueName, std::string bytes) {
@@ -181,7 +194,7 @@ void TfrmBin::ShowFileEditor() {
 void TfrmBin::ShowFileEditor(const std::string& fileName) {
     Clear();
     SetNamedMode(false);
-    LoadFile(fileName);
+    OpenFile(fileName);
     exec();
 }
 
@@ -189,14 +202,33 @@ void TfrmBin::UpdateLength() {
     lblLength->setText(FormattedText(22, static_cast<long long>(Bytes().size())));
 }
 
+void TfrmBin::UpdateTitle() {
+    if (namedMode_) {
+        setWindowTitle(Text(139));
+        setWindowModified(false);
+        return;
+    }
+    // "[*]" becomes the modified mark while there are changes to save.
+    const QString file =
+        fileName_.empty() ? QString() : QFileInfo(QString::fromStdString(fileName_)).fileName() + " - ";
+    setWindowTitle(file + Text(139) + QStringLiteral("[*]"));
+    setWindowModified(modified_);
+}
+
+void TfrmBin::done(int result) {
+    if (!namedMode_ && modified_ && !MayDropChanges()) return;
+    QDialog::done(result);
+}
+
 void TfrmBin::ApplyLanguage() {
-    setWindowTitle(Text(139));
+    UpdateTitle();
     tbstMain->setTabText(0, Text(140));
     tbstMain->setTabText(1, Text(141));
     lblName->setText(Text(142));
     lblData->setText(Text(143));
     btnLoad->setText(Text(13));
     btnSave->setText(Text(12));
+    btnSaveAs->setText(Text(317));
     btnOK->setText(Text(3));
     btnCancel->setText(Text(5));
     btnImageLoad->setText(Text(16));
@@ -245,7 +277,11 @@ void TfrmBin::dropEvent(QDropEvent* event) {
     if (urls.isEmpty() || !urls.front().isLocalFile()) return;
     // Only the first file counts; a failure is not reported.
     const QString fileName = urls.front().toLocalFile();
-    if (QFileInfo::exists(fileName)) LoadFile(fileName.toStdString());
+    if (!QFileInfo::exists(fileName)) return;
+    if (namedMode_)
+        LoadFile(fileName.toStdString());
+    else if (!modified_ || MayDropChanges())
+        OpenFile(fileName.toStdString());
     event->acceptProposedAction();
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QFileDialog>
 #include <QImage>
 
 #include <optional>
@@ -46,6 +47,11 @@ class TfrmBin : public QDialog {
     void ShowFileEditor();
     // The same with a file loaded first (a dropped file); a load failure is not reported.
     void ShowFileEditor(const std::string& fileName);
+    // The free-standing editor's file: loaded, named in the title, written back by Save. Closing with
+    // changes not yet saved asks first.
+    bool OpenFile(const std::string& fileName);
+    const std::string& FileName() const { return fileName_; }
+    bool Modified() const { return modified_; }
 
     // Load and save routines. Loading asks first at 65536 bytes or more; saving replaces the file whole.
     bool LoadFile(const std::string& fileName);
@@ -84,6 +90,7 @@ class TfrmBin : public QDialog {
     HexView* mmHexValue; // the address, byte text and character columns, drawn
     QPushButton* btnLoad;
     QPushButton* btnSave;
+    QPushButton* btnSaveAs; // the free-standing editor's only
     QPushButton* btnOK;
     QPushButton* btnCancel;
     QLabel* imgMain;
@@ -101,6 +108,7 @@ class TfrmBin : public QDialog {
     TfrmBinFind* frmBinFind;
 
   protected:
+    void done(int result) override;
     void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -114,6 +122,15 @@ class TfrmBin : public QDialog {
     void ShowPictureOfBytes();
     void btnLoadClick();
     void btnSaveClick();
+    // Save As: the file chosen becomes the file in use. False when cancelled or failed (after a message).
+    bool SaveAs();
+    bool SaveToFileInUse();
+    // Asks what to do with unsaved changes: true when they were saved or may be dropped.
+    bool MayDropChanges();
+    void UpdateTitle();
+    // Runs a file dialog that starts in the folder of the file in use; the file chosen, or empty.
+    QString ChooseFile(QFileDialog::AcceptMode mode, const QStringList& filters = {},
+                       const QString& suffix = {}, const QString& proposedName = {});
     void btnImageLoadClick();
     void btnImageSaveClick();
 
@@ -123,6 +140,8 @@ class TfrmBin : public QDialog {
     bool findSucceeded_ = false;
     std::string clipboard_; // the bytes of the last Cut or Copy
     std::string loadFailure_;
+    std::string fileName_;
+    bool modified_ = false;
     std::string pictureFolder_;
     QImage picture_;
 };

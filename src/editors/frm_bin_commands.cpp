@@ -141,8 +141,8 @@ void TfrmBin::Print() {
     QPrinter printer(QPrinter::HighResolution);
     if (QPrinterInfo::availablePrinters().isEmpty()) {
         // Without a printer the printout becomes a PDF file.
-        const QString fileName = QFileDialog::getSaveFileName(
-            this, PrintTitle(), QStringLiteral("hex content.pdf"), QStringLiteral("PDF (*.pdf)"));
+        const QString fileName = ChooseFile(QFileDialog::AcceptSave, {QStringLiteral("PDF (*.pdf)")},
+                                            QStringLiteral("pdf"), QStringLiteral("hex content.pdf"));
         if (fileName.isEmpty()) return;
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(fileName);

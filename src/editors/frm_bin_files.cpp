@@ -6,11 +6,13 @@
 #include "editors/picture_file.h"
 #include "editors/picture_format.h"
 #include "i18n/text_table.h"
+#include "platform/qt/file_dialog_setup.h"
 #include "util/dialog.h"
 #include "util/file_io.h"
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
@@ -23,6 +25,7 @@ namespace {
 constexpr std::uint64_t kLargeFileSize = 65536;
 constexpr int kLargeFileQuestion = 55;
 constexpr int kUnknownImageText = 144;
+constexpr int kContentChangedText = 223;
 
 QImage ReadPicture(const QString& fileName) {
     QImageReader reader(fileName);
@@ -47,20 +50,89 @@ bool TfrmBin::LoadFile(const std::string& fileName) {
     return true;
 }
 
+bool TfrmBin::OpenFile(const std::string& fileName) {
+    if (!LoadFile(fileName)) return false;
+    fileName_ = fileName;
+    modified_ = false;
+    UpdateTitle();
+    return true;
+}
+
 bool TfrmBin::SaveFile(const std::string& fileName) {
     const window::BusyCursor busy;
     return util::ReplaceFileAtomically(fileName, Bytes());
 }
 
+QString TfrmBin::ChooseFile(QFileDialog::AcceptMode mode, const QStringList& filters, const QString& suffix,
+                            const QString& proposedName) {
+    QFileDialog dialog(this);
+    platform::ListByNamesOnly(dialog);
+    dialog.setDirectory(platform::DialogStartFolder(fileName_));
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!filters.isEmpty()) dialog.setNameFilters(filters);
+    if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
+    if (!proposedName.isEmpty()) dialog.selectFile(proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    const QString chosen = dialog.selectedFiles().front();
+    platform::RememberDialogFolder(chosen);
+    return chosen;
+}
+
 void TfrmBin::btnLoadClick() {
-    const QString fileName = QFileDialog::getOpenFileName(this);
-    if (fileName.isEmpty() || LoadFile(fileName.toStdString())) return;
+    if (!namedMode_ && modified_ && !MayDropChanges()) return;
+    const QString fileName = ChooseFile(QFileDialog::AcceptOpen);
+    if (fileName.isEmpty()) return;
+    const std::string name = fileName.toStdString();
+    if (namedMode_ ? LoadFile(name) : OpenFile(name)) return;
     util::ErrorBox(loadFailure_.empty() ? "Open file failed!" : "Open file failed!\n" + loadFailure_);
 }
 
 void TfrmBin::btnSaveClick() {
-    const QString fileName = QFileDialog::getSaveFileName(this);
-    if (!fileName.isEmpty() && !SaveFile(fileName.toStdString())) util::ErrorBox("Save to file failed!");
+    if (namedMode_ || fileName_.empty())
+        SaveAs();
+    else
+        SaveToFileInUse();
+}
+
+bool TfrmBin::SaveAs() {
+    const QString proposed =
+        fileName_.empty() ? QString() : QFileInfo(QString::fromStdString(fileName_)).fileName();
+    const QString fileName = ChooseFile(QFileDialog::AcceptSave, {}, {}, proposed);
+    if (fileName.isEmpty()) return false;
+    if (!SaveFile(fileName.toStdString())) {
+        util::ErrorBox("Save to file failed!");
+        return false;
+    }
+    if (!namedMode_) {
+        fileName_ = fileName.toStdString();
+        modified_ = false;
+        UpdateTitle();
+    }
+    return true;
+}
+
+bool TfrmBin::SaveToFileInUse() {
+    if (fileName_.empty()) return SaveAs();
+    if (!SaveFile(fileName_)) {
+        util::ErrorBox("Save to file failed!");
+        return false;
+    }
+    modified_ = false;
+    UpdateTitle();
+    return true;
+}
+
+bool TfrmBin::MayDropChanges() {
+    switch (util::AskYesNoCancel(util::kMessageBoxCaption, i18n::LookupText(kContentChangedText))) {
+    case util::Answer::Yes:
+        return SaveToFileInUse();
+    case util::Answer::No:
+        return true;
+    case util::Answer::Cancel:
+        break;
+    }
+    return false;
 }
 
 void TfrmBin::tbstMainChange(int index) {
@@ -103,25 +175,21 @@ bool TfrmBin::SavePictureFile(const QString& fileName) const {
 }
 
 void TfrmBin::btnImageLoadClick() {
-    const QString fileName = QFileDialog::getOpenFileName(
-        this, {}, {},
-        QStringLiteral(
-            "Bitmaps (*.bmp);;CompuServe GIF Image (*.gif);;JPEG Image File (*.jpg);;JPEG Image File "
-            "(*.jpeg);;Bitmaps (*.bmp)"));
+    const QString fileName =
+        ChooseFile(QFileDialog::AcceptOpen,
+                   {QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("CompuServe GIF Image (*.gif)"),
+                    QStringLiteral("JPEG Image File (*.jpg)"), QStringLiteral("JPEG Image File (*.jpeg)")});
     if (!fileName.isEmpty()) LoadPictureFile(fileName);
 }
 
 void TfrmBin::btnImageSaveClick() {
-    QFileDialog dialog(this);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("bmp"));
-    dialog.setNameFilters({QStringLiteral("All (*.gif *.jpg *.jpeg *.bmp)"),
-                           QStringLiteral("CompuServe GIF Image (*.gif)"),
-                           QStringLiteral("JPEG Image File (*.jpg)"),
-                           QStringLiteral("JPEG Image File (*.jpeg)"), QStringLiteral("Bitmaps (*.bmp)")});
-    dialog.selectFile(QStringLiteral(".bmp"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    if (!SavePictureFile(dialog.selectedFiles().front())) util::ErrorBox("Save picturen fialed");
+    const QString fileName =
+        ChooseFile(QFileDialog::AcceptSave,
+                   {QStringLiteral("All (*.gif *.jpg *.jpeg *.bmp)"),
+                    QStringLiteral("CompuServe GIF Image (*.gif)"), QStringLiteral("JPEG Image File (*.jpg)"),
+                    QStringLiteral("JPEG Image File (*.jpeg)"), QStringLiteral("Bitmaps (*.bmp)")},
+                   QStringLiteral("bmp"), QStringLiteral(".bmp"));
+    if (!fileName.isEmpty() && !SavePictureFile(fileName)) util::ErrorBox("Save picturen fialed");
 }
 
 } // namespace hw::editors

@@ -5,6 +5,7 @@
 #include "editors/editor_parts.h"
 #include "i18n/text_table.h"
 #include "platform/platform_facts.h"
+#include "platform/qt/byte_text.h"
 #include "util/dialog.h"
 
 #include <QFile>
@@ -105,7 +106,7 @@ TfrmStr::TfrmStr(QWidget* parent) : QDialog(parent) {
 }
 
 void TfrmStr::SetName(const std::string& name) {
-    edtName->setText(QString::fromUtf8(name));
+    edtName->setText(platform::ShownText(name));
 }
 
 void TfrmStr::SetText(const std::string& text) {

@@ -328,6 +328,8 @@ const std::array<std::string_view, kTextCount> kBuiltInTexts = {
     /* 315 */
     "These inputs do not hold a number from 0 to 4294967295, so their values were left as they were:",
     /* 316 */ "(no *.opal pages beside the program)",
+    /* 317 */ "Save &As...",
+    /* 318 */ "These keys could not be read; they and their subkeys were left out:",
 };
 
 } // namespace hw::i18n

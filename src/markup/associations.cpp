@@ -2,6 +2,9 @@
 
 #include "core/key_ops.h"
 #include "core/value_text.h"
+#include "platform/registry_store.h"
+
+#include <exception>
 
 namespace hw::markup {
 namespace {
@@ -14,6 +17,17 @@ constexpr const char* kVerbSubKey = "\\shell\\EditByHivewright";
 
 void WriteDefault(const std::string& keyPath, const std::string& text) {
     core::WriteValueTextOfPath(keyPath, "", text, REG_SZ);
+}
+
+// The entries name this program's command: they belong to its own store, never to a registry that other
+// programs read (a Wine prefix), nor to one that refuses changes.
+bool OwnStoreInUse() {
+    try {
+        const platform::RegistryStore& store = platform::CurrentRegistry();
+        return store.Description().empty() && !store.ReadOnly();
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 std::string RegFileVerbKey() {
@@ -30,6 +44,7 @@ std::string CommandProgramPath(const std::string& programFile) {
 }
 
 void RegisterOPALFiles(const std::string& programFile) {
+    if (!OwnStoreInUse()) return;
     WriteDefault(kOpalExtensionKey, "opalFile");
     WriteDefault(kOpalClassKey, "TorvaSoft Registry Mark Language file");
     WriteDefault(std::string(kOpalClassKey) + "\\shell\\open\\Command",
@@ -43,6 +58,7 @@ void UnregisterOPALFiles() {
 }
 
 void RegisterRegFileVerb(const std::string& programFile) {
+    if (!OwnStoreInUse()) return;
     const std::string verbKey = RegFileVerbKey();
     if (verbKey.empty()) return;
     WriteDefault(verbKey, "Edit By &Hivewright");
@@ -55,7 +71,7 @@ void UnregisterRegFileVerb() {
 }
 
 void CheckAssociations(const std::string& programFile) {
-    if (!core::ReadValueTextOfPath(kOpalExtensionKey, "").empty()) return;
+    if (!OwnStoreInUse() || !core::ReadValueTextOfPath(kOpalExtensionKey, "").empty()) return;
     RegisterOPALFiles(programFile);
     RegisterRegFileVerb(programFile);
 }

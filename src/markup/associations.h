@@ -1,5 +1,6 @@
 // The shell association entries under HKEY_CLASSES_ROOT: OPAL files open in the program, and registration
 // files get an extra edit verb. None of these report anything: a write or delete that fails is skipped.
+// They are written only into the program's own store, never into a Wine prefix.
 #pragma once
 
 #include <string>

@@ -1,4 +1,5 @@
 #include "platform/sqlite_db.h"
+#include "platform/sqlite_file_locks.h"
 
 #include <thread>
 #include <utility>
@@ -116,6 +117,7 @@ Database::Database(const std::string& path, bool readOnly, bool immutable) {
     // Memory statistics cost a global lock on every allocation; nothing here reads them.
     static const bool configured = [] { return sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK; }();
     (void)configured;
+    UseDescriptionLocks();
     int flags = readOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     if (immutable) flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
     const std::string name = immutable ? UriOf(path) : path;

@@ -31,8 +31,8 @@ struct WalkFrame {
 class KeyExporter {
   public:
     KeyExporter(RegTextOut& out, bool version5, std::vector<std::string>* leftOut = nullptr,
-                const ExportProgress* progress = nullptr)
-        : out_(out), version5_(version5), leftOut_(leftOut), progress_(progress) {}
+                const ExportProgress* progress = nullptr, std::vector<std::string>* unopened = nullptr)
+        : out_(out), version5_(version5), leftOut_(leftOut), progress_(progress), unopened_(unopened) {}
     // False when the key cannot be opened.
     bool Export(HKEY root, const std::string& subKey);
     bool Cancelled() const { return cancelled_; }
@@ -54,6 +54,7 @@ class KeyExporter {
     bool version5_;
     std::vector<std::string>* leftOut_;
     const ExportProgress* progress_;
+    std::vector<std::string>* unopened_;
     std::uint64_t keysDone_ = 0;
     bool cancelled_ = false;
     std::string unreadable_;
@@ -100,7 +101,9 @@ bool KeyExporter::Export(HKEY root, const std::string& subKey) {
         WalkFrame child;
         if (const LONG opened = RegOpenKeyA(parent.data.key, keyName_.data(), &child.data.key);
             opened != ERROR_SUCCESS) {
-            NoteReadFailure(opened, parent.data.path + "\\" + std::string(name));
+            const std::string childPath = parent.data.path + "\\" + std::string(name);
+            NoteReadFailure(opened, childPath);
+            if (unopened_) unopened_->push_back(childPath);
             continue;
         }
         child.data.root = parent.data.root;
@@ -270,9 +273,10 @@ bool ExportKeyPath(const std::string& path, RegLines& lines, bool version5) {
 }
 
 bool ExportKeyPath(const std::string& path, RegLines& lines, std::vector<std::string>& leftOut,
-                   bool version5) {
+                   std::vector<std::string>& unopened, bool version5) {
     RegTextOut out(lines);
-    return KeyExporter(out, version5, &leftOut).Export(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path));
+    return KeyExporter(out, version5, &leftOut, nullptr, &unopened)
+        .Export(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path));
 }
 
 ExportResult ExportKeyToFile(HKEY root, const std::string& subKey, const std::string& fileName,

@@ -46,8 +46,10 @@ std::string RegFileHeader();
 // version 5 file or of a REGEDIT4 file; false (nothing appended) when the key cannot be opened.
 bool ExportKey(HKEY root, const std::string& subKey, RegLines& lines, bool version5 = true);
 bool ExportKeyPath(const std::string& path, RegLines& lines, bool version5 = true);
+// The same, naming in leftOut what the file cannot carry (as ExportReport does) and in unopened the subkeys
+// ("HKEY_...\Path") that could not be opened; their subtrees are left out.
 bool ExportKeyPath(const std::string& path, RegLines& lines, std::vector<std::string>& leftOut,
-                   bool version5 = true);
+                   std::vector<std::string>& unopened, bool version5 = true);
 
 // Write the header line and the sections to the file, replacing it only when complete: the text goes to a
 // temporary file beside it that is renamed over it at the end. A version 5 file is UTF-16LE with its

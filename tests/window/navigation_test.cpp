@@ -15,8 +15,6 @@
 namespace hw::test {
 namespace {
 
-const char* const kAccessError = "Access registry database error!";
-
 class NavigationTest : public MainWindowTest {
   protected:
     void SetUp() override {
@@ -72,11 +70,17 @@ TEST_F(NavigationTest, HistoryHoldsEachPathOnceWhateverItsCase) {
 TEST_F(NavigationTest, FailedNavigationChangesNothingButTheFlag) {
     ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Nav\\Target"));
     const std::vector<std::string> history = frmMain_->History();
-    for (const char* bad : {"HKCU\\Nav\\Missing", "HKCU\\Nav\\Left\\Deep\\Target\\Below", "NOROOT\\Nav",
-                            "HKCU\\Nav\\\\Target"}) {
+    const std::pair<const char*, const char*> badPaths[] = {
+        {"HKCU\\Nav\\Missing", "HKEY_CURRENT_USER\\Nav\\Missing"},
+        {"HKCU\\Nav\\Left\\Deep\\Target\\Below", "HKEY_CURRENT_USER\\Nav\\Left\\Deep\\Target\\Below"},
+        {"NOROOT\\Nav", "NOROOT\\Nav"},
+        {"HKCU\\Nav\\\\Target", "HKEY_CURRENT_USER\\Nav\\\\Target"}};
+    for (const auto& [bad, named] : badPaths) {
         dialogs_.ClearShown();
         EXPECT_FALSE(frmMain_->GoToPath(bad)) << bad;
-        EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{kAccessError}) << bad;
+        // The message names the key, so that a typing mistake shows.
+        EXPECT_EQ(dialogs_.texts(),
+                  std::vector<std::string>{"Your registry without Key:[" + std::string(named) + "]"});
         EXPECT_EQ(SelectedPath(), "HKEY_CURRENT_USER\\Nav\\Target") << bad;
         EXPECT_EQ(frmMain_->ValueRowCount(), 1) << bad;
         EXPECT_EQ(frmMain_->StatusText().toStdString(), "[HKEY_CURRENT_USER\\Nav\\Target]") << bad;

@@ -10,6 +10,13 @@ namespace {
 
 class RegistryChoiceTest : public MainWindowTest {};
 
+TEST_F(RegistryChoiceTest, OpeningTheDatabaseInUseKeepsItsOneConnection) {
+    CreateWindow();
+    const platform::RegistryStore* inUse = &platform::CurrentRegistry();
+    ASSERT_TRUE(frmMain_->OpenRegistry(registry_.databasePath()));
+    EXPECT_EQ(&platform::CurrentRegistry(), inUse);
+}
+
 TEST_F(RegistryChoiceTest, TheWindowSwitchesToAPrefixNamesItAndComesBack) {
     const std::string prefix = registry_.dir().file("prefix");
     platform::wine::WineStore::WriteSkeletonPrefix(prefix);

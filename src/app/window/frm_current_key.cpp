@@ -3,6 +3,7 @@
 #include "app/window/dialog_frame.h"
 #include "app/window/ui_text.h"
 #include "core/key_path.h"
+#include "platform/qt/byte_text.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -22,7 +23,7 @@ QLineEdit* NewReadOnlyEdit(QWidget* parent) {
 }
 
 QString Bracketed(const std::string& text) {
-    return QString::fromStdString("[" + text + "]");
+    return platform::ShownText("[" + text + "]");
 }
 
 } // namespace
@@ -59,7 +60,7 @@ TfrmCurrentKey::TfrmCurrentKey(QWidget* parent) : QDialog(parent) {
 }
 
 void TfrmCurrentKey::SetKeyPath(const std::string& keyPath) {
-    edtShortName->setText(QString::fromStdString(core::SubKeyOrEmpty(keyPath)));
+    edtShortName->setText(platform::ShownText(core::SubKeyOrEmpty(keyPath)));
     edtLongName->setText(Bracketed(keyPath));
     mmRealPath->setPlainText(Bracketed(core::RealKeyPath(keyPath)));
 }

@@ -2,6 +2,7 @@
 #include "app/window/frm_main.h"
 
 #include "app/window/busy_cursor.h"
+#include "app/window/key_listing.h"
 #include "app/window/key_tree_model.h"
 #include "app/window/names_notice.h"
 #include "app/window/value_list_model.h"
@@ -9,6 +10,7 @@
 #include "core/key_path.h"
 #include "core/scoped_key.h"
 #include "i18n/text_table.h"
+#include "platform/qt/byte_text.h"
 #include "util/dialog.h"
 
 #include <QLabel>
@@ -22,7 +24,11 @@ void TfrmMain::DeleteKey() {
     if (!node.isValid() || IsRootNode(node)) return;
     if (!util::AskYesNo(i18n::LookupText(50))) return;
     const QPersistentModelIndex doomed(node);
-    if (!core::DeleteKeyPath(NodePath(node))) {
+    // A key already gone counts as deleted: its node must not stay for it.
+    const std::string path = NodePath(node);
+    if (!core::DeleteKeyPath(path) && !KeyGone(path)) {
+        // Subkeys the store did delete before it refused one must not stay in the tree.
+        ReloadNode(node);
         util::ErrorBox(i18n::LookupText(30));
         return;
     }
@@ -30,7 +36,7 @@ void TfrmMain::DeleteKey() {
     trvwKeys->setCurrentIndex(parent);
     ClearValueList();
     FillValueList(parent);
-    sttsbrMain->setText(QString::fromUtf8("[" + NodePath(parent) + "]"));
+    sttsbrMain->setText(platform::ShownText("[" + NodePath(parent) + "]"));
     keyModel_->RemoveNode(doomed);
 }
 

@@ -4,6 +4,7 @@
 #include "app/window/key_tree_model.h"
 #include "app/window/value_list_model.h"
 #include "core/key_path.h"
+#include "platform/qt/byte_text.h"
 
 #include <QItemSelectionModel>
 #include <QTreeView>
@@ -30,12 +31,15 @@ void TfrmMain::ConnectEditCommands() {
     connect(
         keyModel_, &KeyTreeModel::textEdited, this,
         [this](const QPersistentModelIndex& node, const QString& text) {
-            if (node.isValid()) RenameKeyNode(node, text.toStdString());
+            if (node.isValid()) RenameKeyNode(node, platform::EditedBytes(text, keyModel_->NodeText(node)));
         },
         Qt::QueuedConnection);
     connect(
         valueModel_, &ValueListModel::nameEdited, this,
-        [this](int row, const QString& text) { RenameValueRow(row, text.toStdString()); },
+        [this](int row, const QString& text) {
+            if (row < 0 || row >= valueModel_->Count()) return;
+            RenameValueRow(row, platform::EditedBytes(text, valueModel_->Row(row).record.valueName));
+        },
         Qt::QueuedConnection);
 }
 

@@ -9,6 +9,7 @@
 #include "core/key_path.h"
 #include "core/root_keys.h"
 #include "i18n/text_table.h"
+#include "platform/qt/byte_text.h"
 #include "util/dialog.h"
 #include "util/text.h"
 
@@ -154,7 +155,8 @@ bool TfrmMain::GoToPath(const std::string& text) {
     const QModelIndex node = FindNode(path);
     if (dialogs_.frmGoTo) dialogs_.frmGoTo->SetLastNavigationOk(node.isValid());
     if (!node.isValid()) {
-        util::ErrorBox(i18n::FormatText(26, {path}));
+        // Named as typed when the root itself is unknown: the normalised text would hide the mistake.
+        util::ErrorBox(i18n::FormatText(27, {core::RootKeyOfPath(text) ? path : text}));
         return false;
     }
     ExpandForNavigation(IsRootNode(node) ? node : node.parent());
@@ -162,7 +164,7 @@ bool TfrmMain::GoToPath(const std::string& text) {
     trvwKeys->scrollTo(node);
     ClearValueList();
     FillValueList(node);
-    sttsbrMain->setText(QString::fromUtf8("[" + path + "]"));
+    sttsbrMain->setText(platform::ShownText("[" + path + "]"));
     AddToHistory(path, true);
     return true;
 }

@@ -1,6 +1,7 @@
 // New Key and New Value: a key or value under a free generated name, then named by the user in place.
 #include "app/window/frm_main.h"
 
+#include "app/window/key_listing.h"
 #include "app/window/key_tree_model.h"
 #include "app/window/value_list_model.h"
 #include "core/key_ops.h"
@@ -18,7 +19,8 @@ void TfrmMain::NewKey() {
     const QModelIndex node = SelectedNode();
     if (!node.isValid()) return;
     const std::string path = NodePath(node);
-    const std::string name = core::NewKeyNameOfPath(path);
+    // Creating below a key deleted behind the window's back would bring that key back.
+    const std::string name = KeyGone(path) ? std::string() : core::NewKeyNameOfPath(path);
     if (name.empty()) {
         util::ErrorBox(i18n::LookupText(36));
         return;

@@ -13,11 +13,22 @@
 #include <QMenu>
 #include <QTimer>
 
+#include <exception>
+
 namespace hw::window {
 
 namespace {
 
 constexpr const char* kProgramTitle = "Torva Hivewright";
+
+bool RegistryInUseHolds(const std::string& location) {
+    if (location.starts_with(platform::kWineRegistryPrefix)) return false;
+    try {
+        return platform::CurrentRegistry().HoldsFile(location);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
 
 } // namespace
 
@@ -41,6 +52,13 @@ void TfrmMain::ConnectRegistryChoiceCommands() {
 }
 
 bool TfrmMain::OpenRegistry(const std::string& location) {
+    // The database in use again: a second connection to its files would share the process's locks with the
+    // first, so the store in use stays and is read again.
+    if (RegistryInUseHolds(location)) {
+        RefreshAll();
+        ShowRegistryInUse(true);
+        return true;
+    }
     std::string error;
     auto store = platform::OpenRegistryAt(location, &error);
     if (!store) {

@@ -5,6 +5,7 @@
 #include "app/window/value_list_model.h"
 #include "core/key_ops.h"
 #include "i18n/text_table.h"
+#include "platform/qt/byte_text.h"
 #include "util/dialog.h"
 #include "util/text.h"
 
@@ -50,7 +51,7 @@ bool TfrmMain::RenameKeyNode(const QModelIndex& node, const std::string& newName
     if (util::UpperCaseAscii(selected + "\\").starts_with(util::UpperCaseAscii(newPath + "\\"))) {
         ClearValueList();
         FillValueList(SelectedNode());
-        sttsbrMain->setText(QString::fromUtf8("[" + selected + "]"));
+        sttsbrMain->setText(platform::ShownText("[" + selected + "]"));
     }
     return true;
 }

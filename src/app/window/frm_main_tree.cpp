@@ -4,6 +4,7 @@
 #include "app/window/busy_cursor.h"
 #include "app/window/key_tree_model.h"
 #include "app/window/value_list_model.h"
+#include "platform/qt/byte_text.h"
 #include "util/text.h"
 
 #include <QComboBox>
@@ -84,7 +85,7 @@ void TfrmMain::KeySelected() {
     ClearValueList();
     FillValueList(node);
     const std::string path = NodePath(node);
-    sttsbrMain->setText(QString::fromUtf8("[" + path + "]"));
+    sttsbrMain->setText(platform::ShownText("[" + path + "]"));
     AddToHistory(path, true);
 }
 

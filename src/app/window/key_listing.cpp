@@ -52,4 +52,12 @@ std::optional<std::vector<SubKeyEntry>> ReadSubKeys(const std::string& path,
     return entries;
 }
 
+bool KeyGone(const std::string& path) {
+    HKEY key = 0;
+    const LONG result =
+        RegOpenKeyExA(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path).c_str(), 0, KEY_READ, &key);
+    if (result == ERROR_SUCCESS) RegCloseKey(key);
+    return result == ERROR_FILE_NOT_FOUND;
+}
+
 } // namespace hw::window

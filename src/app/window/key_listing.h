@@ -21,4 +21,8 @@ struct SubKeyEntry {
 std::optional<std::vector<SubKeyEntry>> ReadSubKeys(const std::string& path,
                                                     const platform::PlatformFacts& facts);
 
+// Whether the key at path no longer exists (deleted behind the window's back). A key that only refuses to
+// be read is not gone.
+bool KeyGone(const std::string& path);
+
 } // namespace hw::window

@@ -3,6 +3,7 @@
 #include "app/window/busy_cursor.h"
 #include "app/window/caption_order.h"
 #include "app/window/key_listing.h"
+#include "platform/qt/byte_text.h"
 #include "util/text.h"
 
 namespace hw::window {
@@ -200,7 +201,7 @@ QVariant KeyTreeModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return QString::fromUtf8(node->text);
+        return platform::ShownText(node->text);
     case Qt::DecorationRole:
         return keyIcon_;
     default:

@@ -1,5 +1,7 @@
 #include "app/window/reg_file_dialog.h"
 
+#include "platform/qt/file_dialog_setup.h"
+
 #include <QFileInfo>
 
 namespace hw::window {
@@ -11,15 +13,19 @@ RegFileDialog::RegFileDialog(QFileDialog::AcceptMode mode, QWidget* parent) : QF
     setNameFilter("Registry file(*.reg)");
     // The commands ask their own replace question; the widget dialog behaves the same on every desktop.
     setOptions(QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
+    platform::ListByNamesOnly(*this);
 }
 
 std::optional<std::string> RegFileDialog::Choose() {
     if (!lastChosen_.isEmpty()) {
         setDirectory(QFileInfo(lastChosen_).absolutePath());
         selectFile(lastChosen_);
+    } else {
+        setDirectory(platform::DialogStartFolder());
     }
     if (exec() != QDialog::Accepted || selectedFiles().isEmpty()) return std::nullopt;
     lastChosen_ = selectedFiles().front();
+    platform::RememberDialogFolder(lastChosen_);
     return lastChosen_.toStdString();
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/window/caption_order.h"
 #include "app/window/ui_text.h"
+#include "platform/qt/byte_text.h"
 
 #include <algorithm>
 
@@ -95,17 +96,18 @@ int ValueListModel::columnCount(const QModelIndex& parent) const {
 QVariant ValueListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= Count()) return {};
     const ValueRow& row = Row(index.row());
-    if (role == Qt::EditRole && index.column() == kNameColumn) return QString::fromUtf8(row.record.valueName);
+    if (role == Qt::EditRole && index.column() == kNameColumn)
+        return platform::ShownText(row.record.valueName);
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
         case kNameColumn:
-            return QString::fromUtf8(row.caption);
+            return platform::ShownText(row.caption);
         case kTypeColumn:
             return QString::fromUtf8(row.typeColumn);
         case kSizeColumn:
             return QString::fromUtf8(row.sizeColumn);
         case kDataColumn:
-            return QString::fromUtf8(row.dataColumn);
+            return platform::ShownText(row.dataColumn);
         default:
             return {};
         }

@@ -131,7 +131,7 @@ int RunHexEditorMode(const std::string& fileName, int& argc, char** argv) {
     i18n::ApplyStartLanguage();
     frmBin->frmBinFind->btnCancel->hide();
     std::error_code error;
-    if (!fileName.empty() && std::filesystem::exists(fileName, error)) frmBin->LoadFile(fileName);
+    if (!fileName.empty() && std::filesystem::exists(fileName, error)) frmBin->OpenFile(fileName);
 
     application.setQuitOnLastWindowClosed(false);
     QObject::connect(frmBin.get(), &QDialog::finished, &application, &QApplication::quit);

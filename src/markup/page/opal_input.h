@@ -19,6 +19,9 @@ struct OPALInput {
     OptionList options{{}};
     QWidget* control = nullptr;
     QButtonGroup* radios = nullptr; // the radio group's buttons, numbered by item
+    // What the control stood for as the registry was read, or after the latest write: only a control
+    // that stands for something else is written, so an absent value stays absent until the user sets it.
+    std::string readText;
 };
 
 // Sets the control from the initial text (normalised for the data type) or, without one, from the value

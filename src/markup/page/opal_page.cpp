@@ -176,10 +176,13 @@ void TOPALPage::CreateElementControl(TOPALElement& element) {
             break;
         }
         element.Control = control;
-        if (element.Kind == ekInput && !inputs_.empty() && inputs_.back().element == &element)
-            ShowCurrentValue(inputs_.back(), element.Value.empty()
-                                                 ? std::nullopt
-                                                 : std::optional<std::string>(element.Value));
+        if (element.Kind == ekInput && !inputs_.empty() && inputs_.back().element == &element) {
+            OPALInput& input = inputs_.back();
+            ShowCurrentValue(input, std::nullopt);
+            input.readText = RawControlValueText(input);
+            // A page's own initial text is a change it proposes over what the registry holds.
+            if (!element.Value.empty()) ShowCurrentValue(input, element.Value);
+        }
         PlaceControl(element, *control);
         control->show();
     } catch (...) {
@@ -272,9 +275,10 @@ void TOPALPage::SaveSettings() {
 
 SaveReport TOPALPage::WriteSettings() {
     SaveReport report;
-    for (const OPALInput& input : inputs_) {
+    for (OPALInput& input : inputs_) {
         const TOPALElement& element = *input.element;
         const std::string raw = RawControlValueText(input);
+        if (raw == input.readText) continue;
         // Normalising would write 0 over the value.
         if (IsNumberType(input.dataType) && !DwordOfText(raw)) {
             report.notANumber.push_back(InputName(element));
@@ -282,7 +286,9 @@ SaveReport TOPALPage::WriteSettings() {
         }
         const std::string key = Attribute(element, "keyname");
         const std::string value = Attribute(element, "valuename");
-        if (!WriteBoundValueText(key, value, NormalizeValueText(raw, input.dataType), input.dataType))
+        if (WriteBoundValueText(key, value, NormalizeValueText(raw, input.dataType), input.dataType))
+            input.readText = raw;
+        else
             report.notWritten.push_back(key + "\\" + (value.empty() ? std::string("(Default)") : value));
     }
     return report;

@@ -1,5 +1,5 @@
 // A rendered OPAL page: a scrolling view holding one control per element of the document, each input bound
-// to a registry value. The view never writes by itself; SaveSettings writes every input.
+// to a registry value. The view never writes by itself; SaveSettings writes the inputs the user changed.
 #pragma once
 
 #include "markup/opal_document.h"
@@ -36,7 +36,8 @@ class TOPALPage : public QScrollArea {
     void RenderDocument(std::string_view source);
     // Destroys every control and element; the background colour stays.
     void ClearDocument();
-    // Writes every input to its value; tells the user in one notice what could not be written.
+    // Writes each input whose control the user changed; tells the user in one notice what could not be
+    // written.
     void SaveSettings();
     // The same without the notice.
     SaveReport WriteSettings();

@@ -2,6 +2,7 @@
 
 #include "app/window/image_list.h"
 #include "core/value_types.h"
+#include "platform/qt/byte_text.h"
 
 #include <algorithm>
 
@@ -139,14 +140,14 @@ QVariant FoundListModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole || role == Qt::EditRole) {
         switch (index.column()) {
         case kResultColumn:
-            return QString::fromUtf8(result.isKey() ? search::KeyNameOfPath(result.keyPath)
-                                                    : result.valueName);
+            return platform::ShownText(result.isKey() ? search::KeyNameOfPath(result.keyPath)
+                                                      : result.valueName);
         case kAtKeyColumn:
-            return QString::fromUtf8(result.keyPath);
+            return platform::ShownText(result.keyPath);
         case kAtValueColumn:
-            return QString::fromUtf8(result.valueName);
+            return platform::ShownText(result.valueName);
         case kDataColumn:
-            return QString::fromUtf8(DataOf(row).data);
+            return platform::ShownText(DataOf(row).data);
         default:
             return {};
         }

@@ -115,10 +115,11 @@ TEST_F(OpalPageTest, EachControlShowsItsValueAndSaveWritesWhatTheControlHolds) {
     EXPECT_TRUE(dialogs_.shown().empty());
 
     EXPECT_EQ(Read("Flag"), "0");
-    EXPECT_EQ(Read("Missing"), "0");
+    // Controls the user left alone write nothing: an absent value stays absent, an odd one stays.
+    EXPECT_FALSE(core::ReadRawValue(HKEY_CURRENT_USER, "Page", "Missing"));
     EXPECT_EQ(Read("Mode"), "1");
-    EXPECT_EQ(Read("Odd"), "");
-    EXPECT_EQ(Read("OddNumber"), "0");
+    EXPECT_EQ(Read("Odd"), "2");
+    EXPECT_EQ(Read("OddNumber"), "2");
     EXPECT_EQ(Read("Bits"), "7");
     // Every string of a multi-string value survives, not only the first.
     const auto raw = [](const char* name) {
@@ -150,6 +151,7 @@ TEST_F(OpalPageTest, NumberEditsTakeDigitsOnlyAndSaveRefusesNumbersThatDoNotFit)
     keep->setText("-1");
     ControlAt<QLineEdit>(1)->setText("4294967296");
     ControlAt<QLineEdit>(2)->setText("4294967295");
+    ControlAt<QLineEdit>(3)->setText("somewhere");
     page_->SaveSettings();
 
     EXPECT_EQ(Read("Keep"), "42");

@@ -1,0 +1,74 @@
+// Key Content and Add to Favorites on a root key, and on a key with a subkey the store will not show.
+#include "content/favorites_list.h"
+#include "content/frm_favorites.h"
+#include "content/frm_key_content.h"
+#include "support/qt/when_modal.h"
+#include "support/qt/window_fixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+
+namespace hw::test {
+namespace {
+
+class RootKeyCommandsTest : public MainWindowTest {
+  protected:
+    RootKeyCommandsTest() { CreateWindow(); }
+
+    // The key content editor's text after Key Content on the key, and the boxes shown on the way.
+    std::string KeyContentOf(const std::string& path) {
+        EXPECT_TRUE(frmMain_->GoToPath(path));
+        frmMain_->UpdateKeyCommands();
+        EXPECT_TRUE(frmMain_->acKeyContent->isEnabled());
+        std::string text = "(not shown)";
+        // Bound to the editor: a timer left over when the editor does not show dies with it.
+        QTimer::singleShot(0, frmKeyContent_.get(), [&] {
+            if (!frmKeyContent_->isVisible()) return;
+            text = frmKeyContent_->Text().toStdString();
+            frmKeyContent_->close();
+        });
+        frmMain_->acKeyContent->trigger();
+        QApplication::processEvents();
+        return text;
+    }
+};
+
+TEST_F(RootKeyCommandsTest, KeyContentShowsARootKey) {
+    WriteText("HKEY_CURRENT_USER\\Shown", "Name", "Value");
+    const std::string text = KeyContentOf("HKEY_CURRENT_USER");
+    EXPECT_TRUE(text.starts_with("[HKEY_CURRENT_USER]")) << text.substr(0, 200);
+    EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Shown]\n\"Name\"=\"Value\""), std::string::npos);
+}
+
+TEST_F(RootKeyCommandsTest, KeysTheStoreWillNotShowAreNamedAndTheRestIsShown) {
+    const std::string text = KeyContentOf("HKEY_LOCAL_MACHINE");
+    EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\HARDWARE\\DESCRIPTION\\System]"), std::string::npos);
+    EXPECT_EQ(text.find("[HKEY_LOCAL_MACHINE\\SAM]"), std::string::npos);
+    EXPECT_EQ(dialogs_.texts(),
+              std::vector<std::string>{"These keys could not be read; they and their subkeys were left out:\n"
+                                       "HKEY_LOCAL_MACHINE\\SAM\nHKEY_LOCAL_MACHINE\\SECURITY"});
+
+    dialogs_.ClearShown();
+    EXPECT_EQ(KeyContentOf("HKEY_LOCAL_MACHINE\\SAM"), "(not shown)");
+    EXPECT_EQ(dialogs_.texts(),
+              std::vector<std::string>{"These keys could not be read; they and their subkeys were left out:\n"
+                                       "HKEY_LOCAL_MACHINE\\SAM"});
+}
+
+TEST_F(RootKeyCommandsTest, AddToFavoritesTakesARootKey) {
+    ASSERT_TRUE(frmMain_->GoToPath("HKEY_LOCAL_MACHINE"));
+    frmMain_->UpdateKeyCommands();
+    ASSERT_TRUE(frmMain_->acAddToFavorites->isEnabled());
+    WhenModal([this](QWidget*) { frmFavorites_->btnAdd->click(); });
+    frmMain_->acAddToFavorites->trigger();
+    bool listed = false;
+    for (QAction* entry : frmMain_->mnitmFavorites->actions())
+        listed = listed || entry->text() == "HKEY_LOCAL_MACHINE";
+    EXPECT_TRUE(listed);
+}
+
+} // namespace
+} // namespace hw::test
