@@ -18,6 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const hw::app::CommandLine parsed = hw::app::ParseCommandLine(arguments);
     // Extracted names are pieces of what was typed, never longer than it.
     std::size_t total = size;
-    if (parsed.fileName.size() > total || parsed.keyName.size() > total || parsed.valueName.size() > total) std::abort();
+    if (parsed.fileName.size() > total || parsed.keyName.size() > total || parsed.valueName.size() > total)
+        std::abort();
     return 0;
 }

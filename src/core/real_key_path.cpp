@@ -108,6 +108,13 @@ std::string UnresolvedRealPath(HKEY root, const std::string& subKey) {
     }
 }
 
+// Whether inner is outer itself or lies below it: a plain text prefix would make "Soft" hold "Software" and
+// refuse renaming "Foo" to "Foo2".
+bool ContainsKeyPath(std::string_view outer, std::string_view inner) {
+    if (!StartsWithIgnoringCase(inner, outer)) return false;
+    return inner.size() == outer.size() || inner[outer.size()] == '\\';
+}
+
 } // namespace
 
 std::string RealKeyPath(std::string_view path) {
@@ -123,7 +130,7 @@ bool KeyPathsUnrelated(const std::optional<std::string>& first, const std::optio
     const std::string firstReal = RealKeyPath(*first);
     const std::string secondReal = RealKeyPath(*second);
     if (firstReal.empty() || secondReal.empty()) return false;
-    return !StartsWithIgnoringCase(firstReal, secondReal) && !StartsWithIgnoringCase(secondReal, firstReal);
+    return !ContainsKeyPath(firstReal, secondReal) && !ContainsKeyPath(secondReal, firstReal);
 }
 
 } // namespace hw::core

@@ -1,5 +1,5 @@
 #include "app/cli_jobs.h"
-#include "regfile/reg_encoding.h"
+#include "support/reg_file_text.h"
 
 #include "core/key_ops.h"
 #include "core/value_text.h"
@@ -22,10 +22,7 @@ void WriteFile(const std::string& name, const std::string& text) {
 }
 
 std::string ReadFile(const std::string& name) {
-    std::ifstream file(name, std::ios::binary);
-    // Exports are UTF-16: read as text by the rule every reader follows.
-    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    return hw::regfile::DecodeRegBytes(bytes, hw::regfile::EncodingOfRegBytes(bytes));
+    return hw::test::ReadRegFileText(name);
 }
 
 long LineCount(const std::string& text) {

@@ -3,6 +3,7 @@
 #include "app/program_process.h"
 #include "core/key_ops.h"
 #include "platform/registry_store.h"
+#include "support/reg_file_text.h"
 #include "support/temp_registry.h"
 
 #include <gtest/gtest.h>
@@ -92,7 +93,7 @@ TEST_F(CommandLineCorners, ExportWritesToAPipeThroughDevStdout) {
         ShellQuoted(dir_.file("status")) + "; } | cat >" + ShellQuoted(dir_.file("piped.reg"));
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(ReadFile(dir_.file("status")), "0\n") << ReadFile(dir_.file("errors"));
-    const std::string text = ReadFile(dir_.file("piped.reg"));
+    const std::string text = hw::test::ReadRegFileText(dir_.file("piped.reg"));
     EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Software\\P\\Child]\r\n\"W\"=\"2\""), std::string::npos) << text;
 }
 

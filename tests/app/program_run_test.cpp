@@ -1,5 +1,5 @@
 // Runs the real program for command-line jobs, with a temp registry database and no display.
-#include "regfile/reg_encoding.h"
+#include "support/reg_file_text.h"
 #include "support/temp_registry.h"
 #include "util/program_dir.h"
 
@@ -15,10 +15,7 @@
 namespace {
 
 std::string ReadFile(const std::string& name) {
-    std::ifstream file(name, std::ios::binary);
-    // Exports are UTF-16: read as text by the rule every reader follows.
-    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    return hw::regfile::DecodeRegBytes(bytes, hw::regfile::EncodingOfRegBytes(bytes));
+    return hw::test::ReadRegFileText(name);
 }
 
 std::string ShellQuoted(const std::string& text) {

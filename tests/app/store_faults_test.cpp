@@ -4,8 +4,8 @@
 #include "core/key_ops.h"
 #include "core/value_text.h"
 #include "platform/registry_store.h"
-#include "regfile/reg_encoding.h"
 #include "support/integrity_check.h"
+#include "support/reg_file_text.h"
 #include "support/small_disk.h"
 #include "support/temp_registry.h"
 
@@ -201,9 +201,7 @@ TEST_F(StoreFaults, ReadersWorkWhileAnotherProcessHoldsTheWriteLock) {
     sqlite3_close(holder);
 
     EXPECT_EQ(exported.status, 0) << exported.errors;
-    std::ifstream file(dir_.file("held.reg"), std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    const std::string text = hw::regfile::DecodeRegBytes(bytes, hw::regfile::EncodingOfRegBytes(bytes));
+    const std::string text = hw::test::ReadRegFileText(dir_.file("held.reg"));
     EXPECT_TRUE(Contains(text, "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Held\\Key19]"));
     const ProgramOutcome written = writer.Wait();
     EXPECT_EQ(written.status, 0) << written.errors;

@@ -159,6 +159,9 @@ TEST_F(KeyOps, RenamingAKeyMovesItsWholeTree) {
     EXPECT_FALSE(KeyPathExists("HKCU\\A"));
     EXPECT_EQ(ReadValueTextOfPath("HKCU\\B", "v"), "1");
     EXPECT_EQ(ReadValueTextOfPath("HKCU\\B\\Sub", "w"), "2");
+    // A new name that merely starts with the old one is another key, not one inside it.
+    ASSERT_TRUE(RenameKeyPath("HKCU\\B", "HKCU\\B (old)"));
+    EXPECT_EQ(ReadValueTextOfPath("HKCU\\B (old)\\Sub", "w"), "2");
 }
 
 TEST_F(KeyOps, RenamingAKeyRefusesTakenNamesCaseChangesAndItsOwnSubtree) {

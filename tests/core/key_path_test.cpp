@@ -110,7 +110,7 @@ TEST_F(RealPaths, NestingIsJudgedOnRealPathsAsText) {
     EXPECT_TRUE(KeyPathsUnrelated("HKCU\\A", "HKCU\\B"));
     EXPECT_FALSE(KeyPathsUnrelated("HKCU\\A", "HKCU\\A"));
     EXPECT_FALSE(KeyPathsUnrelated("HKCU\\A", "hkcu\\a\\B"));
-    EXPECT_FALSE(KeyPathsUnrelated("HKLM\\Soft", "HKLM\\Software"));
+    EXPECT_TRUE(KeyPathsUnrelated("HKLM\\Soft", "HKLM\\Software"));
     EXPECT_FALSE(KeyPathsUnrelated("HKCC\\X", "HKLM\\SYSTEM\\CurrentControlSet"));
     EXPECT_FALSE(KeyPathsUnrelated("HKU\\" + UserKey() + "\\Software\\Y", "HKCU\\Software"));
     EXPECT_TRUE(KeyPathsUnrelated("HKCU\\Software", "HKLM\\Software"));

@@ -3,9 +3,9 @@
 #include "app/window/reg_file_dialog.h"
 #include "core/key_ops.h"
 #include "markup/window/opal_explorer.h"
-#include "regfile/reg_encoding.h"
 #include "support/qt/when_modal.h"
 #include "support/qt/window_fixture.h"
+#include "support/reg_file_text.h"
 
 #include <gmock/gmock.h>
 
@@ -29,10 +29,7 @@ using ::testing::StartsWith;
 const std::string kKey = "HKEY_CURRENT_USER\\Files";
 
 std::string ReadAll(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    // Exports are UTF-16: read as text by the rule every reader follows.
-    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-    return hw::regfile::DecodeRegBytes(bytes, hw::regfile::EncodingOfRegBytes(bytes));
+    return hw::test::ReadRegFileText(file);
 }
 
 // Presses Cancel in every progress dialog as soon as it shows.

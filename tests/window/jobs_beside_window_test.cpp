@@ -4,6 +4,7 @@
 #include "core/value_text.h"
 #include "platform/registry_store.h"
 #include "support/qt/window_fixture.h"
+#include "support/reg_file_text.h"
 #include "util/file_io.h"
 #include "util/program_dir.h"
 
@@ -54,7 +55,7 @@ class JobsBesideWindowTest : public MainWindowTest {
     std::string ExportedByAJob(const std::string& name) {
         const std::string file = registry_.dir().file(name);
         EXPECT_EQ(RunJob({"--export", "HKEY_CURRENT_USER\\Software", file}), 0);
-        return util::ReadFileBytes(file).value_or("");
+        return test::ReadRegFileText(file);
     }
 };
 

@@ -39,7 +39,8 @@ std::string RegistrationLines(const std::string& keyPath, const std::vector<TVal
 }
 
 void PutOnSystemClipboard(const std::string& text) {
-    if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(content::QStringOfRegText(text));
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        clipboard->setText(content::QStringOfRegText(text));
 }
 
 } // namespace

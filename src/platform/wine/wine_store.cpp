@@ -283,6 +283,11 @@ void WineStore::CheckExternalChanges() {
         if (!file.dirty && !(IdentityOf(file.path) == file.identity)) Reload(file);
 }
 
+void WineStore::HoldCommits(bool hold) {
+    std::lock_guard lock(mutex_);
+    commitsHeld_ = hold;
+}
+
 void WineStore::SaverLoop() {
     std::unique_lock lock(mutex_);
     while (!stopping_) {
@@ -290,7 +295,7 @@ void WineStore::SaverLoop() {
         if (stopping_) break;
         auto now = std::chrono::steady_clock::now();
         bool anyDirty = std::any_of(files_.begin(), files_.end(), [](const HiveFile& f) { return f.dirty; });
-        if (anyDirty && now - lastChange_ >= kSaveDelay) {
+        if (anyDirty && !commitsHeld_ && now - lastChange_ >= kSaveDelay) {
             SaveLocked(WhileWineRuns::Wait);
             lastChange_ = now; // a failed or postponed save is tried again after the same delay
         }

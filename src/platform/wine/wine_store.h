@@ -42,6 +42,7 @@ class WineStore final : public RegistryStore, private SeedTarget {
     LONG DeleteKey(HKEY parent, LPCSTR subKey) override;
     LONG CloseKey(HKEY key) override;
     void Flush() override;
+    void HoldCommits(bool hold) override;
 
     std::string Description() const override;
     bool ReadOnly() const override { return readOnly_; }
@@ -119,6 +120,7 @@ class WineStore final : public RegistryStore, private SeedTarget {
 
     std::condition_variable wake_;
     bool stopping_ = false;
+    bool commitsHeld_ = false; // while an imported section is half written
     std::thread saver_;
 };
 
