@@ -2,8 +2,8 @@
 // and a Replace All of 10,000 matches, each from the command until the text is shown again.
 #include "bench_support.h"
 #include "bench_window.h"
-#include "content/find_text_dialog.h"
-#include "content/frm_key_content.h"
+#include "content/window/find_text_dialog.h"
+#include "content/window/frm_key_content.h"
 #include "platform/registry_store.h"
 #include "platform/winreg.h"
 #include "regfile/reg_export.h"

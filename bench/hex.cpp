@@ -2,9 +2,9 @@
 // typing one digit in the middle, finding a pattern placed at the end, and the peak memory against the
 // file's size.
 #include "bench_support.h"
-#include "editors/frm_bin.h"
 #include "editors/hex_search.h"
-#include "editors/hex_view.h"
+#include "editors/window/frm_bin.h"
+#include "editors/window/hex_view.h"
 #include "util/scripted_dialogs.h"
 
 #include <QApplication>

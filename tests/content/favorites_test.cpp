@@ -1,6 +1,6 @@
 // Favourites: the dialog's rules, the Favorites menu, going to a favourite, and pruning and writing the file.
 #include "content/favorites_file.h"
-#include "content/frm_favorites.h"
+#include "content/window/frm_favorites.h"
 #include "platform/registry_store.h"
 #include "support/qt/when_modal.h"
 #include "support/qt/window_fixture.h"

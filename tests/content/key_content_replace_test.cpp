@@ -1,7 +1,7 @@
 // The key content editor's Replace dialog: Tab reaches the replacement field, and Replace All puts exactly
 // that text in place of every match, before the caret as well as after it.
-#include "content/find_text_dialog.h"
-#include "content/frm_key_content.h"
+#include "content/window/find_text_dialog.h"
+#include "content/window/frm_key_content.h"
 #include "support/qt/window_fixture.h"
 
 #include <QApplication>

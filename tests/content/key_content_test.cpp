@@ -1,6 +1,6 @@
 // The key content editor on a real temp registry, offscreen, with scripted message boxes and file choices.
-#include "content/find_text_dialog.h"
-#include "content/frm_key_content.h"
+#include "content/window/find_text_dialog.h"
+#include "content/window/frm_key_content.h"
 #include "core/value_text.h"
 #include "support/qt/window_fixture.h"
 

@@ -1,5 +1,5 @@
 // The key content editor as the main window opens it, and as the only window of the /.reg mode.
-#include "content/frm_key_content.h"
+#include "content/window/frm_key_content.h"
 #include "support/qt/window_fixture.h"
 #include "util/program_dir.h"
 

@@ -1,7 +1,7 @@
 // Key Content and Add to Favorites on a root key, and on a key with a subkey the store will not show.
 #include "content/favorites_list.h"
-#include "content/frm_favorites.h"
-#include "content/frm_key_content.h"
+#include "content/window/frm_favorites.h"
+#include "content/window/frm_key_content.h"
 #include "support/qt/when_modal.h"
 #include "support/qt/window_fixture.h"
 

@@ -1,7 +1,7 @@
 // The DWORD editor: the typing rule of each base, base switching, pasting and the result on OK.
 #include "editors/dword_text.h"
-#include "editors/frm_dword.h"
-#include "editors/number_edit.h"
+#include "editors/window/frm_dword.h"
+#include "editors/window/number_edit.h"
 #include "support/qt/window_fixture.h"
 #include "util/scripted_dialogs.h"
 

@@ -1,7 +1,7 @@
 // The free-standing hex editor keeps what the user typed: the title names the file and marks changes, Save
 // writes the file in use, Save As starts in its folder, and closing with changes asks first.
-#include "editors/frm_bin.h"
-#include "editors/hex_view.h"
+#include "editors/window/frm_bin.h"
+#include "editors/window/hex_view.h"
 #include "support/qt/when_modal.h"
 #include "support/qt/window_fixture.h"
 #include "support/temp_registry.h"

@@ -1,5 +1,5 @@
 // The string editor: its length and maximum, file loading and saving byte for byte, printing.
-#include "editors/frm_str.h"
+#include "editors/window/frm_str.h"
 #include "platform/platform_facts.h"
 #include "support/qt/window_fixture.h"
 #include "util/scripted_dialogs.h"

@@ -2,7 +2,7 @@
 #include "app/window/value_list_model.h"
 #include "core/key_ops.h"
 #include "core/value_text.h"
-#include "editors/number_edit.h"
+#include "editors/window/number_edit.h"
 #include "support/qt/window_fixture.h"
 
 #include <QItemSelectionModel>
@@ -97,9 +97,9 @@ TEST_F(ClipboardTest, NoSkipsAValueAndCancelEndsThePasteAtOnce) {
 TEST_F(ClipboardTest, EntriesThatCannotBeWrittenAreNamedAtTheEnd) {
     Select(kBase + "\\To");
     frmMain_->EmptyValueClipboard();
-    window::TValueCopyData& bad = frmMain_->AddValueClipboardEntry();
+    app::TValueCopyData& bad = frmMain_->AddValueClipboardEntry();
     bad = {REG_DWORD, "bad", "not a number", {}};
-    window::TValueCopyData& good = frmMain_->AddValueClipboardEntry();
+    app::TValueCopyData& good = frmMain_->AddValueClipboardEntry();
     good = {REG_SZ, "good", "fine", {}};
     frmMain_->PasteValues();
     EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"These values could not be written:\nbad"});

@@ -1,13 +1,13 @@
 #include "app/window/frm_about.h"
 #include "app/window/frm_current_key.h"
 #include "app/window/frm_goto.h"
-#include "app/window/image_list.h"
 #include "i18n/text_table.h"
 #include "platform/platform_facts.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "platform/user_identity.h"
 #include "support/qt/window_fixture.h"
 #include "support/temp_registry.h"
+#include "ui/image_list.h"
 #include "util/file_io.h"
 
 #include <QApplication>
@@ -223,15 +223,15 @@ bool HasVisiblePixels(const QIcon& icon) {
 }
 
 TEST_F(DialogsTest, EveryNamedPictureIsDrawnAndOthersAreEmpty) {
-    ASSERT_EQ(imglstMain().size(), kImageCount);
+    ASSERT_EQ(ui::imglstMain().size(), ui::kImageCount);
     for (int index :
          {0, 1, 2, 3, 4, 8, 9, 13, 14, 15, 16, 17, 18, 21, 22, 23, 24, 25, 26, 32, 33, 34, 35, 37, 38})
-        EXPECT_TRUE(HasVisiblePixels(ImageListIcon(index))) << index;
+        EXPECT_TRUE(HasVisiblePixels(ui::ImageListIcon(index))) << index;
     for (int index : {29, 30, 31, 36})
-        EXPECT_TRUE(ImageListIcon(index).isNull()) << index;
-    EXPECT_TRUE(ImageListIcon(-1).isNull());
-    EXPECT_TRUE(ImageListIcon(kImageCount).isNull());
-    EXPECT_TRUE(HasVisiblePixels(ProgramIcon()));
+        EXPECT_TRUE(ui::ImageListIcon(index).isNull()) << index;
+    EXPECT_TRUE(ui::ImageListIcon(-1).isNull());
+    EXPECT_TRUE(ui::ImageListIcon(ui::kImageCount).isNull());
+    EXPECT_TRUE(HasVisiblePixels(ui::ProgramIcon()));
 }
 
 // ---- Qt message boxes ----

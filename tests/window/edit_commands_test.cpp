@@ -97,7 +97,7 @@ TEST_F(EditCommandsTest, NewValuesOfEveryClassAndTheirRename) {
     frmMain_->acValueNew.at(0)->trigger(); // string
     frmMain_->acValueNew.at(2)->trigger(); // binary
     EXPECT_EQ(ValueCaptions(), (std::vector<std::string>{"New Value #1", "New Value #2", "New Value #3"}));
-    const window::ValueRow& number = frmMain_->ValueRowAt(0);
+    const app::ValueRow& number = frmMain_->ValueRowAt(0);
     EXPECT_EQ(number.typeColumn, "REG_DWORD_BIG_ENDIAN");
     EXPECT_EQ(number.sizeColumn, "4");
     EXPECT_EQ(number.dataColumn, "0x00000000 (0)");

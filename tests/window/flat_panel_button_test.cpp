@@ -1,6 +1,6 @@
 // The address band's flat buttons: their look follows the pointer and a release reports where it happened.
-#include "app/window/flat_panel_button.h"
 #include "support/qt/window_fixture.h"
+#include "ui/flat_panel_button.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -18,10 +18,10 @@ void SendMouse(QWidget* widget, QEvent::Type type, const QPoint& pos) {
 
 TEST(FlatPanelButtonTest, RaisedOnlyOverTheInnerAreaSunkenWhilePressed) {
     test::EnsureQtApplication();
-    FlatPanelButton button("Go", QMargins(9, 5, 16, 10));
+    ui::FlatPanelButton button("Go", QMargins(9, 5, 16, 10));
     button.resize(47, 30);
     int releases = 0;
-    QObject::connect(&button, &FlatPanelButton::released, [&releases] { ++releases; });
+    QObject::connect(&button, &ui::FlatPanelButton::released, [&releases] { ++releases; });
 
     SendMouse(&button, QEvent::MouseMove, {9, 6});
     EXPECT_EQ(button.frameShadow(), QFrame::Raised);

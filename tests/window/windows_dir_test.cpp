@@ -1,5 +1,5 @@
 // The Windows directory: only an existing absolute folder named by SystemRoot is used.
-#include "app/window/windows_dir.h"
+#include "app/windows_dir.h"
 #include "support/qt/window_fixture.h"
 
 #include <filesystem>

@@ -1,8 +1,8 @@
 #include "app/window/frm_about.h"
 
-#include "app/window/dialog_frame.h"
-#include "app/window/image_list.h"
-#include "app/window/ui_text.h"
+#include "ui/dialog_frame.h"
+#include "ui/image_list.h"
+#include "ui/ui_text.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -36,7 +36,7 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
     pnlMain->installEventFilter(this);
 
     imgProgram = NewPanelLabel(QString(), pnlMain);
-    imgProgram->setPixmap(ProgramIcon().pixmap(40, 40));
+    imgProgram->setPixmap(ui::ProgramIcon().pixmap(40, 40));
     lblProduct = NewPanelLabel(QStringLiteral("Torva Hivewright 2.0"), pnlMain);
     QFont productFont = lblProduct->font();
     productFont.setBold(true);
@@ -52,7 +52,7 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
     panelLayout->addWidget(imgProgram, 0, Qt::AlignTop);
     panelLayout->addLayout(lines, 1);
 
-    btnOk = NewClosingButton(*this, kImgOk, QStringLiteral("&OK"), QDialog::Accepted);
+    btnOk = ui::NewClosingButton(*this, ui::kImgOk, QStringLiteral("&OK"), QDialog::Accepted);
     btnOk->setDefault(true);
 
     auto* buttons = new QHBoxLayout;
@@ -64,7 +64,7 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
     layout->addWidget(pnlMain, 1);
     layout->addLayout(buttons);
 
-    FixDialogSize(*this, QSize(362, 146));
+    ui::FixDialogSize(*this, QSize(362, 146));
 }
 
 void TfrmAbout::pnlMainDblClick() {
@@ -92,13 +92,13 @@ bool TfrmAbout::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfrmAbout::ApplyLanguage() {
-    setWindowTitle(UiText(138));
-    btnOk->setText(UiText(3));
+    setWindowTitle(ui::UiText(138));
+    btnOk->setText(ui::UiText(3));
 }
 
 void TfrmAbout::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    CentreOnDesktop(*this);
+    ui::CentreOnDesktop(*this);
 }
 
 } // namespace hw::window

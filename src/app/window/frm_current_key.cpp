@@ -1,9 +1,9 @@
 #include "app/window/frm_current_key.h"
 
-#include "app/window/dialog_frame.h"
-#include "app/window/ui_text.h"
 #include "core/key_path.h"
 #include "platform/qt/byte_text.h"
+#include "ui/dialog_frame.h"
+#include "ui/ui_text.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -43,7 +43,7 @@ TfrmCurrentKey::TfrmCurrentKey(QWidget* parent) : QDialog(parent) {
     lblLongName->setBuddy(edtLongName);
     lblReadPath->setBuddy(mmRealPath);
 
-    btnOk = NewClosingButton(*this, kImgOk, QStringLiteral("&OK"), QDialog::Accepted);
+    btnOk = ui::NewClosingButton(*this, ui::kImgOk, QStringLiteral("&OK"), QDialog::Accepted);
     btnOk->setDefault(true);
 
     auto* buttons = new QHBoxLayout;
@@ -56,7 +56,7 @@ TfrmCurrentKey::TfrmCurrentKey(QWidget* parent) : QDialog(parent) {
     layout->addWidget(mmRealPath, 1);
     layout->addLayout(buttons);
 
-    FixDialogSize(*this, QSize(562, 288));
+    ui::FixDialogSize(*this, QSize(562, 288));
 }
 
 void TfrmCurrentKey::SetKeyPath(const std::string& keyPath) {
@@ -71,11 +71,11 @@ void TfrmCurrentKey::ShowFor(const std::string& keyPath) {
 }
 
 void TfrmCurrentKey::ApplyLanguage() {
-    setWindowTitle(UiText(155));
-    lblShortName->setText(UiText(156));
-    lblLongName->setText(UiText(157));
-    lblReadPath->setText(UiText(158));
-    btnOk->setText(UiText(3));
+    setWindowTitle(ui::UiText(155));
+    lblShortName->setText(ui::UiText(156));
+    lblLongName->setText(ui::UiText(157));
+    lblReadPath->setText(ui::UiText(158));
+    btnOk->setText(ui::UiText(3));
 }
 
 } // namespace hw::window

@@ -1,10 +1,10 @@
 #include "app/window/frm_goto.h"
 
-#include "app/window/dialog_frame.h"
-#include "app/window/ui_text.h"
 #include "core/key_path.h"
 #include "core/root_keys.h"
 #include "platform/platform_facts.h"
+#include "ui/dialog_frame.h"
+#include "ui/ui_text.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -56,8 +56,8 @@ TfrmGoTo::TfrmGoTo(QWidget* parent) : QDialog(parent) {
                            this);
     lblKey->setBuddy(edtKey);
 
-    btnOk = NewClosingButton(*this, kImgOk, QStringLiteral("&Go"), QDialog::Accepted);
-    btnCancel = NewClosingButton(*this, kImgCancel, QStringLiteral("&Cancel"), QDialog::Rejected);
+    btnOk = ui::NewClosingButton(*this, ui::kImgOk, QStringLiteral("&Go"), QDialog::Accepted);
+    btnCancel = ui::NewClosingButton(*this, ui::kImgCancel, QStringLiteral("&Cancel"), QDialog::Rejected);
     btnOk->setDefault(true);
 
     auto* buttons = new QVBoxLayout;
@@ -72,7 +72,7 @@ TfrmGoTo::TfrmGoTo(QWidget* parent) : QDialog(parent) {
     layout->addWidget(edtKey, 1, 1, 1, 2);
     layout->setColumnStretch(1, 1);
 
-    FixDialogSize(*this, QSize(513, 125));
+    ui::FixDialogSize(*this, QSize(513, 125));
 }
 
 std::optional<std::string> TfrmGoTo::ShowForPath() {
@@ -106,16 +106,16 @@ void TfrmGoTo::rdgrpHKeyClick(int index) {
 }
 
 void TfrmGoTo::ApplyLanguage() {
-    setWindowTitle(UiText(194));
-    rdgrpHKey->setTitle(UiText(195));
-    lblKey->setText(UiText(196));
-    btnOk->setText(UiText(197));
-    btnCancel->setText(UiText(5));
+    setWindowTitle(ui::UiText(194));
+    rdgrpHKey->setTitle(ui::UiText(195));
+    lblKey->setText(ui::UiText(196));
+    btnOk->setText(ui::UiText(197));
+    btnCancel->setText(ui::UiText(5));
 }
 
 void TfrmGoTo::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    CentreOnDesktop(*this);
+    ui::CentreOnDesktop(*this);
     edtKey->setFocus();
     edtKey->selectAll();
 }

@@ -1,18 +1,18 @@
 #include "app/window/frm_main.h"
 
-#include "app/window/elided_label.h"
-#include "app/window/flat_panel_button.h"
 #include "app/window/frm_about.h"
-#include "app/window/image_list.h"
-#include "app/window/item_view_delegate.h"
 #include "app/window/key_tree_model.h"
 #include "app/window/value_list_model.h"
-#include "app/window/windows_dir.h"
+#include "app/windows_dir.h"
 #include "content/favorites_file.h"
 #include "core/root_keys.h"
 #include "i18n/text_table.h"
 #include "platform/registry_store.h"
 #include "regfile/reg_export.h"
+#include "ui/elided_label.h"
+#include "ui/flat_panel_button.h"
+#include "ui/image_list.h"
+#include "ui/item_view_delegate.h"
 #include "util/dialog.h"
 
 #include <QAbstractItemView>
@@ -71,8 +71,8 @@ void UseInactiveSelectionColours(QWidget& view) {
 
 // The key pictures: a closed key, and an open one while the node is selected.
 QIcon KeyPictures() {
-    const QIcon closed = ImageListIcon(kImgKeyClosed);
-    const QIcon open = ImageListIcon(kImgKeyOpen);
+    const QIcon closed = ui::ImageListIcon(ui::kImgKeyClosed);
+    const QIcon open = ui::ImageListIcon(ui::kImgKeyOpen);
     QIcon icon;
     for (int size : {16, 24, 32}) {
         icon.addPixmap(closed.pixmap(size), QIcon::Normal);
@@ -104,7 +104,7 @@ TfrmMain::TfrmMain(QWidget* parent)
       valueModel_(new ValueListModel(this)) {
     setObjectName("TfrmMain");
     setWindowTitle("Torva Hivewright");
-    setWindowIcon(ProgramIcon());
+    setWindowIcon(ui::ProgramIcon());
     resize(static_cast<int>(kWindowWidth * FontScale(*this)),
            static_cast<int>(kWindowHeight * FontScale(*this)));
 
@@ -146,7 +146,7 @@ void TfrmMain::CreateLayout() {
     trvwKeys->setMinimumWidth(kMinimumPaneWidth);
     trvwKeys->header()->setStretchLastSection(false);
     trvwKeys->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    trvwKeys->setItemDelegate(new ItemViewDelegate(false, trvwKeys));
+    trvwKeys->setItemDelegate(new ui::ItemViewDelegate(false, trvwKeys));
     UseInactiveSelectionColours(*trvwKeys);
     trvwKeys->installEventFilter(this);
     trvwKeys->viewport()->installEventFilter(this);
@@ -155,8 +155,8 @@ void TfrmMain::CreateLayout() {
     lstvwValues->setObjectName("lstvwValues");
     lstvwValues->setModel(valueModel_);
     std::vector<QIcon> pictures;
-    for (int i = 0; i < kImageCount; ++i)
-        pictures.push_back(ImageListIcon(i));
+    for (int i = 0; i < ui::kImageCount; ++i)
+        pictures.push_back(ui::ImageListIcon(i));
     valueModel_->SetPictures(pictures);
     lstvwValues->setRootIsDecorated(false);
     lstvwValues->setItemsExpandable(false);
@@ -168,7 +168,7 @@ void TfrmMain::CreateLayout() {
     lstvwValues->setContextMenuPolicy(Qt::CustomContextMenu);
     lstvwValues->header()->setStretchLastSection(false);
     lstvwValues->header()->setSectionsMovable(false);
-    lstvwValues->setItemDelegate(new ItemViewDelegate(true, lstvwValues));
+    lstvwValues->setItemDelegate(new ui::ItemViewDelegate(true, lstvwValues));
     UseInactiveSelectionColours(*lstvwValues);
     const double scale = FontScale(*lstvwValues);
     for (int column = 0; column < ValueListModel::kColumnCount; ++column)
@@ -194,7 +194,7 @@ void TfrmMain::CreateLayout() {
     setCentralWidget(splttrMain);
 
     // One panel across the window: long paths keep their ends.
-    sttsbrMain = new ElidedLabel;
+    sttsbrMain = new ui::ElidedLabel;
     sttsbrMain->setObjectName("sttsbrMain");
     statusBar()->setMinimumHeight(kStatusHeight);
     statusBar()->setSizeGripEnabled(true);
@@ -205,7 +205,7 @@ void TfrmMain::RunCreationSteps() {
     try {
         favorites_ = {};
         regFileHeader_ = regfile::RegFileHeader();
-        windowsDir_ = ReadWindowsDir(facts_);
+        windowsDir_ = app::ReadWindowsDir(facts_);
         favorites_ =
             content::FavoritesList(content::ReadFavoritesFile(content::FavoritesFilePath(windowsDir_)));
         firstSelectionDone_ = false;

@@ -1,9 +1,9 @@
 // The main window: the key tree beside the selected key's value list, the address band, menus and tool bar.
 #pragma once
 
+#include "app/value_data.h"
+#include "app/value_rows.h"
 #include "app/window/main_dialogs.h"
-#include "app/window/value_data.h"
-#include "app/window/value_rows.h"
 #include "content/favorites_list.h"
 #include "i18n/language.h"
 #include "platform/platform_facts.h"
@@ -25,9 +25,12 @@ class QSplitter;
 class QToolBar;
 class QTreeView;
 
+namespace hw::ui {
+class FlatPanelButton;
+}
+
 namespace hw::window {
 
-class FlatPanelButton;
 class KeyTreeModel;
 class RegFileDialog;
 class ValueListModel;
@@ -55,8 +58,8 @@ class TfrmMain : public QMainWindow {
     // The row of that value while keyPath is the selected key; -1 otherwise.
     int FindValueRow(const std::string& keyPath, const std::string& valueName) const;
     int ValueRowCount() const;
-    const TViewData& ValueRecord(int row) const;
-    const ValueRow& ValueRowAt(int row) const;
+    const app::TViewData& ValueRecord(int row) const;
+    const app::ValueRow& ValueRowAt(int row) const;
     KeyTreeModel* KeyModel() const { return keyModel_; }
     ValueListModel* ValueModel() const { return valueModel_; }
 
@@ -94,17 +97,17 @@ class TfrmMain : public QMainWindow {
     bool RenameValueRow(int row, const std::string& newName);
 
     // The two clipboards of the run; the search results window fills them too.
-    KeyClipboard& KeyClip() { return keyClipboard_; }
+    app::KeyClipboard& KeyClip() { return keyClipboard_; }
     void SetKeyClipboard(const std::string& keyPath) { keyClipboard_.Set(keyPath); }
-    ValueClipboard& ValueClip() { return valueClipboard_; }
+    app::ValueClipboard& ValueClip() { return valueClipboard_; }
     void EmptyValueClipboard() { valueClipboard_.Empty(); }
     // A new entry of type 0 with empty texts at the front, for the caller to fill.
-    TValueCopyData& AddValueClipboardEntry() { return valueClipboard_.AddEntry(); }
+    app::TValueCopyData& AddValueClipboardEntry() { return valueClipboard_.AddEntry(); }
 
     // Opens the value's editor by its type (string, DWORD or bytes), and on OK writes the value to the
     // registry. The value's row (record and columns) as written, or nothing when the user cancelled or the
     // write failed (the user was told then, and nothing changed).
-    std::optional<ValueRow> EditValueRecord(const TViewData& record);
+    std::optional<app::ValueRow> EditValueRecord(const app::TViewData& record);
 
     // Tree and list updates after a change made elsewhere (the search results window).
     void SetNodeText(const QModelIndex& node, const std::string& text);
@@ -157,9 +160,9 @@ class TfrmMain : public QMainWindow {
     QToolBar* tlbrTool = nullptr;
     QToolBar* Panel1 = nullptr;
     QLabel* pnlAddress = nullptr;
-    FlatPanelButton* pnlRoot = nullptr;
+    ui::FlatPanelButton* pnlRoot = nullptr;
     QComboBox* cmbbxAddress = nullptr;
-    FlatPanelButton* pnlGo = nullptr;
+    ui::FlatPanelButton* pnlGo = nullptr;
     QMenu* pppmnRootKey = nullptr;
     QSplitter* splttrMain = nullptr;
     QTreeView* trvwKeys = nullptr;
@@ -289,10 +292,10 @@ class TfrmMain : public QMainWindow {
     void UpdatePasteCommands();
     bool KeyPasteAllowed() const;
     // Writes one clipboard entry into the open key; false when it could not be written.
-    bool PasteValueEntry(HKEY key, const TValueCopyData& entry);
-    std::optional<ValueBytes> EditTextValue(const TViewData& record);
-    std::optional<ValueBytes> EditNumberValue(const TViewData& record);
-    std::optional<ValueBytes> EditBytesValue(const TViewData& record);
+    bool PasteValueEntry(HKEY key, const app::TValueCopyData& entry);
+    std::optional<app::ValueBytes> EditTextValue(const app::TViewData& record);
+    std::optional<app::ValueBytes> EditNumberValue(const app::TViewData& record);
+    std::optional<app::ValueBytes> EditBytesValue(const app::TViewData& record);
 
     platform::PlatformFacts facts_;
     KeyTreeModel* keyModel_;
@@ -300,8 +303,8 @@ class TfrmMain : public QMainWindow {
     MainDialogs dialogs_;
     std::vector<std::string> listedRoots_;
     content::FavoritesList favorites_;
-    KeyClipboard keyClipboard_;
-    ValueClipboard valueClipboard_;
+    app::KeyClipboard keyClipboard_;
+    app::ValueClipboard valueClipboard_;
     std::string regFileHeader_;
     std::string windowsDir_;
     i18n::LanguageSubscription languageSubscription_;

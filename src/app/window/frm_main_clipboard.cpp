@@ -1,17 +1,17 @@
 // Copy and paste of keys and values through the main window's clipboards.
 #include "app/window/frm_main.h"
 
-#include "app/window/busy_cursor.h"
+#include "app/key_paste.h"
+#include "app/names_notice.h"
 #include "app/window/frm_replace_confirm.h"
-#include "app/window/key_paste.h"
-#include "app/window/names_notice.h"
 #include "app/window/value_list_model.h"
-#include "content/reg_text_codec.h"
+#include "content/window/reg_text_codec.h"
 #include "core/key_ops.h"
 #include "core/key_path.h"
 #include "core/scoped_key.h"
 #include "i18n/text_table.h"
 #include "regfile/value_line.h"
+#include "ui/busy_cursor.h"
 #include "util/dialog.h"
 
 #include <QClipboard>
@@ -21,15 +21,15 @@ namespace hw::window {
 
 namespace {
 
-TValueCopyData EntryOf(const TViewData& record) {
+app::TValueCopyData EntryOf(const app::TViewData& record) {
     return {record.type, record.valueName, record.dataText, record.strings};
 }
 
 // What other programs get: the values as the lines of a registration file's section.
-std::string RegistrationLines(const std::string& keyPath, const std::vector<TValueCopyData>& entries) {
+std::string RegistrationLines(const std::string& keyPath, const std::vector<app::TValueCopyData>& entries) {
     std::string text = "[" + keyPath + "]\r\n";
-    for (const TValueCopyData& entry : entries) {
-        const std::optional<ValueBytes> data = CopyEntryData(entry);
+    for (const app::TValueCopyData& entry : entries) {
+        const std::optional<app::ValueBytes> data = app::CopyEntryData(entry);
         if (!data) continue;
         // Pasted into a version 5 file (the form other programs write), the text payloads are UTF-16LE.
         regfile::AppendValueLine(entry.name, entry.type, data->data(), data->size(), true, text);
@@ -53,28 +53,28 @@ void TfrmMain::CopyKey() {
 }
 
 void TfrmMain::PasteKey() {
-    BusyCursor busy;
+    ui::BusyCursor busy;
     const QModelIndex node = SelectedNode();
     if (!KeyPasteAllowed()) return;
     const std::string& copied = keyClipboard_.path;
     const std::string target = NodePath(node) + "\\" + copied.substr(copied.rfind('\\') + 1);
     if (core::KeyPathExists(target) && !util::AskYesNo(i18n::FormatText(49, {target}))) return;
-    const KeyCopyOutcome outcome = CopyKeyForPaste(copied, target);
+    const app::KeyCopyOutcome outcome = app::CopyKeyForPaste(copied, target);
     ReloadNode(node);
     ClearValueList();
     FillValueList(node);
-    if (outcome == KeyCopyOutcome::Failed)
+    if (outcome == app::KeyCopyOutcome::Failed)
         util::ErrorBox(i18n::LookupText(29));
-    else if (outcome == KeyCopyOutcome::Partial)
+    else if (outcome == app::KeyCopyOutcome::Partial)
         util::ErrorBox(i18n::LookupText(29) + "\n" + i18n::LookupText(311));
 }
 
 void TfrmMain::CopyValues() {
-    BusyCursor busy;
+    ui::BusyCursor busy;
     const std::vector<int> rows = SelectedValueRows();
     if (rows.empty()) return;
     valueClipboard_.Empty();
-    std::vector<TValueCopyData> inListOrder;
+    std::vector<app::TValueCopyData> inListOrder;
     inListOrder.reserve(rows.size());
     for (int row : rows) {
         inListOrder.push_back(EntryOf(valueModel_->Row(row).record));
@@ -83,13 +83,13 @@ void TfrmMain::CopyValues() {
     PutOnSystemClipboard(RegistrationLines(valueModel_->Row(rows.front()).record.keyPath, inListOrder));
 }
 
-bool TfrmMain::PasteValueEntry(HKEY key, const TValueCopyData& entry) {
-    const std::optional<ValueBytes> data = CopyEntryData(entry);
-    return data && SetValueData(key, entry.name, entry.type, *data);
+bool TfrmMain::PasteValueEntry(HKEY key, const app::TValueCopyData& entry) {
+    const std::optional<app::ValueBytes> data = app::CopyEntryData(entry);
+    return data && app::SetValueData(key, entry.name, entry.type, *data);
 }
 
 void TfrmMain::PasteValues() {
-    BusyCursor busy;
+    ui::BusyCursor busy;
     const QModelIndex node = SelectedNode();
     if (!node.isValid()) return;
     const std::string path = NodePath(node);
@@ -100,14 +100,14 @@ void TfrmMain::PasteValues() {
         // Existence is asked of a second handle: the writing one may not be allowed to read.
         const core::ScopedKey reader =
             core::OpenKeyOrUseRoot(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path), KEY_QUERY_VALUE);
-        for (const TValueCopyData& entry : valueClipboard_.Entries()) {
+        for (const app::TValueCopyData& entry : valueClipboard_.Entries()) {
             if (reader && core::HasValue(reader.get(), entry.name)) {
                 const TfrmReplaceConfirm::Answer answer =
                     dialogs_.frmReplaceConfirm
                         ? dialogs_.frmReplaceConfirm->Ask(i18n::FormatText(54, {entry.name}))
                         : TfrmReplaceConfirm::Cancel;
                 if (answer == TfrmReplaceConfirm::Cancel) {
-                    if (!failed.empty()) util::NoticeBox(NamesNotice(i18n::LookupText(310), failed));
+                    if (!failed.empty()) util::NoticeBox(app::NamesNotice(i18n::LookupText(310), failed));
                     return;
                 }
                 if (answer == TfrmReplaceConfirm::No) continue;
@@ -116,12 +116,12 @@ void TfrmMain::PasteValues() {
         }
         key.reset();
     } else {
-        for (const TValueCopyData& entry : valueClipboard_.Entries())
+        for (const app::TValueCopyData& entry : valueClipboard_.Entries())
             failed.push_back(entry.name);
     }
     ClearValueList();
     FillValueList(node);
-    if (!failed.empty()) util::NoticeBox(NamesNotice(i18n::LookupText(310), failed));
+    if (!failed.empty()) util::NoticeBox(app::NamesNotice(i18n::LookupText(310), failed));
 }
 
 } // namespace hw::window

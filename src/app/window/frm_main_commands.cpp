@@ -1,9 +1,9 @@
 // The command table, the menus, the tool bar and the command states of the main window.
 #include "app/window/frm_main.h"
 
+#include "app/value_rows.h"
 #include "app/window/frm_about.h"
-#include "app/window/image_list.h"
-#include "app/window/value_rows.h"
+#include "ui/image_list.h"
 
 #include <QApplication>
 #include <QItemSelectionModel>
@@ -27,16 +27,16 @@ struct NewValueCommand {
 
 // Tags 1 to 10 are the value types they create.
 const NewValueCommand kNewValueCommands[] = {
-    {"acValueNewStringValue", "&String Value", kImgValueText},
-    {"acValueNewExpandStringValue", "E&xpand String Value", kImgValueText},
-    {"acValueNewBinaryValue", "&Binary Value", kImgValueBytes},
-    {"acValueNewDwordValue", "&Dword Value", kImgValueNumber},
-    {"acValueNewBigEndianDwordValue", "Big &Endian Dword Value", kImgValueNumber},
-    {"acValueNewLinkValue", "&Link Value", kImgValueBytes},
-    {"acValueNewMultiStringValue", "&Multi String Value", kImgValueText},
-    {"acValueNewResourceListValue", "&Resource List Value", kImgValueBytes},
-    {"acValueNewFullResourseDescriptorValue", "&Full Resouce Descriptor Value", kImgValueBytes},
-    {"acValueNewResourceRequirementListValue", "Resource Re&quirement List Value", kImgValueBytes},
+    {"acValueNewStringValue", "&String Value", ui::kImgValueText},
+    {"acValueNewExpandStringValue", "E&xpand String Value", ui::kImgValueText},
+    {"acValueNewBinaryValue", "&Binary Value", ui::kImgValueBytes},
+    {"acValueNewDwordValue", "&Dword Value", ui::kImgValueNumber},
+    {"acValueNewBigEndianDwordValue", "Big &Endian Dword Value", ui::kImgValueNumber},
+    {"acValueNewLinkValue", "&Link Value", ui::kImgValueBytes},
+    {"acValueNewMultiStringValue", "&Multi String Value", ui::kImgValueText},
+    {"acValueNewResourceListValue", "&Resource List Value", ui::kImgValueBytes},
+    {"acValueNewFullResourseDescriptorValue", "&Full Resouce Descriptor Value", ui::kImgValueBytes},
+    {"acValueNewResourceRequirementListValue", "Resource Re&quirement List Value", ui::kImgValueBytes},
 };
 
 } // namespace
@@ -48,45 +48,46 @@ void TfrmMain::CreateCommands() {
         action->setObjectName(name);
         action->setShortcut(shortcut);
         action->setData(tag);
-        if (picture >= 0) action->setIcon(ImageListIcon(picture));
+        if (picture >= 0) action->setIcon(ui::ImageListIcon(picture));
         return action;
     };
-    acKeyNew = make("acKeyNew", "&Key", {}, kKeyTag, kImgKeyClosed);
+    acKeyNew = make("acKeyNew", "&Key", {}, kKeyTag, ui::kImgKeyClosed);
     int type = 1;
     for (const NewValueCommand& command : kNewValueCommands)
         acValueNew.push_back(make(command.name, command.caption, {}, type++, command.picture));
-    acKeyCopy = make("acKeyCopy", "&Copy Key", QKeySequence("Ctrl+C"), kKeyTag, kImgCopy);
-    acKeyPaste = make("acKeyPaste", "&Paste Key", QKeySequence("Ctrl+V"), kKeyTag, kImgPaste);
+    acKeyCopy = make("acKeyCopy", "&Copy Key", QKeySequence("Ctrl+C"), kKeyTag, ui::kImgCopy);
+    acKeyPaste = make("acKeyPaste", "&Paste Key", QKeySequence("Ctrl+V"), kKeyTag, ui::kImgPaste);
     acKeyRename = make("acKeyRename", "&Rename", QKeySequence("F2"), kKeyTag);
-    acKeyDelete = make("acKeyDelete", "&Del", QKeySequence("Del"), kKeyTag, kImgDelete);
-    acValueEdit = make("acValueEdit", "&Edit", {}, 0, kImgEdit);
-    acValueCopy = make("acValueCopy", "&Copy Values", QKeySequence("Ctrl+C"), kValueTag, kImgCopy);
-    acValuePaste = make("acValuePaste", "&Paste Values", QKeySequence("Ctrl+V"), kValueTag, kImgPaste);
+    acKeyDelete = make("acKeyDelete", "&Del", QKeySequence("Del"), kKeyTag, ui::kImgDelete);
+    acValueEdit = make("acValueEdit", "&Edit", {}, 0, ui::kImgEdit);
+    acValueCopy = make("acValueCopy", "&Copy Values", QKeySequence("Ctrl+C"), kValueTag, ui::kImgCopy);
+    acValuePaste = make("acValuePaste", "&Paste Values", QKeySequence("Ctrl+V"), kValueTag, ui::kImgPaste);
     acValueRename = make("acValueRename", "&Rename", QKeySequence("F2"), kValueTag);
-    acValueDelete = make("acValueDelete", "&Del", QKeySequence("Del"), kValueTag, kImgDelete);
+    acValueDelete = make("acValueDelete", "&Del", QKeySequence("Del"), kValueTag, ui::kImgDelete);
     acValueSelectAll = make("acValueSelectAll", "Select &All", QKeySequence("Ctrl+A"), 0);
-    acRefresh = make("acRefresh", "&Refresh", QKeySequence("F5"), 0, kImgRefresh);
-    acKeyContent = make("acKeyContent", "Key C&ontent", QKeySequence("Ctrl+K"), 0, kImgKeyContent);
-    acCurrentKey = make("acCurrentKey", "Current &Key", {}, 0, kImgView);
+    acRefresh = make("acRefresh", "&Refresh", QKeySequence("F5"), 0, ui::kImgRefresh);
+    acKeyContent = make("acKeyContent", "Key C&ontent", QKeySequence("Ctrl+K"), 0, ui::kImgKeyContent);
+    acCurrentKey = make("acCurrentKey", "Current &Key", {}, 0, ui::kImgView);
     acAddToFavorites =
-        make("acAddToFavorites", "&Add to Favorites", QKeySequence("Ctrl+D"), 0, kImgFavoriteAdd);
+        make("acAddToFavorites", "&Add to Favorites", QKeySequence("Ctrl+D"), 0, ui::kImgFavoriteAdd);
     acExportCurrentKey =
-        make("acExportCurrentKey", "&Export Current Key", QKeySequence("Ctrl+E"), 0, kImgExportKey);
+        make("acExportCurrentKey", "&Export Current Key", QKeySequence("Ctrl+E"), 0, ui::kImgExportKey);
     acExportWholeRegistry =
-        make("acExportWholeRegistry", "Export &Whole Registry", {}, 0, kImgExportRegistry);
+        make("acExportWholeRegistry", "Export &Whole Registry", {}, 0, ui::kImgExportRegistry);
     acImportRegistryFile =
-        make("acImportRegistryFile", "&Import Registry File", QKeySequence("Ctrl+I"), 0, kImgImport);
+        make("acImportRegistryFile", "&Import Registry File", QKeySequence("Ctrl+I"), 0, ui::kImgImport);
     acEditRegistryFile =
-        make("acEditRegistryFile", "Edit &Registry File", QKeySequence("Ctrl+O"), 0, kImgEdit);
-    acFind = make("acFind", "&Find", QKeySequence("Ctrl+F"), 0, kImgFind);
-    acGoTo = make("acGoTo", "&Go To", QKeySequence("Ctrl+G"), 0, kImgGoTo);
-    acRegKeyContentEditor = make("acRegKeyContentEditor", "Reg Key &Content Editor", {}, 0, kImgRegFileEdit);
-    acHexEditor = make("acHexEditor", "&Hex Editor", {}, 0, kImgHexEditor);
-    acEmail = make("acEmail", "&Suggest or Question", {}, 0, kImgMail);
-    acExit = make("acExit", "E&xit", {}, 0, kImgClose);
-    acOPALExplorer = make("acOPALExplorer", "&OPAL Explorer", {}, 0, kImgPage);
+        make("acEditRegistryFile", "Edit &Registry File", QKeySequence("Ctrl+O"), 0, ui::kImgEdit);
+    acFind = make("acFind", "&Find", QKeySequence("Ctrl+F"), 0, ui::kImgFind);
+    acGoTo = make("acGoTo", "&Go To", QKeySequence("Ctrl+G"), 0, ui::kImgGoTo);
+    acRegKeyContentEditor =
+        make("acRegKeyContentEditor", "Reg Key &Content Editor", {}, 0, ui::kImgRegFileEdit);
+    acHexEditor = make("acHexEditor", "&Hex Editor", {}, 0, ui::kImgHexEditor);
+    acEmail = make("acEmail", "&Suggest or Question", {}, 0, ui::kImgMail);
+    acExit = make("acExit", "E&xit", {}, 0, ui::kImgClose);
+    acOPALExplorer = make("acOPALExplorer", "&OPAL Explorer", {}, 0, ui::kImgPage);
 
-    mnitmPrintKeyContent = make("mnitmPrintKeyContent", "&Print Key Content", {}, 0, kImgPrint);
+    mnitmPrintKeyContent = make("mnitmPrintKeyContent", "&Print Key Content", {}, 0, ui::kImgPrint);
     mnitmRefreshAll = make("mnitmRefreshAll", "Refresh &All", QKeySequence("Ctrl+Alt+R"), 0);
     mnitmGoToLast = make("mnitmGoToLast", "Go To &Last", QKeySequence("F4"), 0);
     mnitmReplace = make("mnitmReplace", "&Replace", QKeySequence("Ctrl+R"), 0);

@@ -1,16 +1,16 @@
 // Delete Key and Delete Values.
 #include "app/window/frm_main.h"
 
-#include "app/window/busy_cursor.h"
-#include "app/window/key_listing.h"
+#include "app/key_listing.h"
+#include "app/names_notice.h"
 #include "app/window/key_tree_model.h"
-#include "app/window/names_notice.h"
 #include "app/window/value_list_model.h"
 #include "core/key_ops.h"
 #include "core/key_path.h"
 #include "core/scoped_key.h"
 #include "i18n/text_table.h"
 #include "platform/qt/byte_text.h"
+#include "ui/busy_cursor.h"
 #include "util/dialog.h"
 
 #include <QLabel>
@@ -19,14 +19,14 @@
 namespace hw::window {
 
 void TfrmMain::DeleteKey() {
-    BusyCursor busy;
+    ui::BusyCursor busy;
     const QModelIndex node = SelectedNode();
     if (!node.isValid() || IsRootNode(node)) return;
     if (!util::AskYesNo(i18n::LookupText(50))) return;
     const QPersistentModelIndex doomed(node);
     // A key already gone counts as deleted: its node must not stay for it.
     const std::string path = NodePath(node);
-    if (!core::DeleteKeyPath(path) && !KeyGone(path)) {
+    if (!core::DeleteKeyPath(path) && !app::KeyGone(path)) {
         // Subkeys the store did delete before it refused one must not stay in the tree.
         ReloadNode(node);
         util::ErrorBox(i18n::LookupText(30));
@@ -51,7 +51,7 @@ void TfrmMain::DeleteValues() {
     std::vector<std::string> kept;
     if (key) deleted.reserve(rows.size());
     for (int row : rows) {
-        const TViewData& record = valueModel_->Row(row).record;
+        const app::TViewData& record = valueModel_->Row(row).record;
         // A value already gone counts as deleted: the row must not stay for it.
         const LONG result = key ? RegDeleteValueA(key.get(), record.valueName.c_str()) : ERROR_ACCESS_DENIED;
         if (result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND)
@@ -60,7 +60,7 @@ void TfrmMain::DeleteValues() {
             kept.push_back(record.valueName);
     }
     valueModel_->RemoveRows(deleted);
-    if (!kept.empty()) util::NoticeBox(NamesNotice(i18n::LookupText(309), kept));
+    if (!kept.empty()) util::NoticeBox(app::NamesNotice(i18n::LookupText(309), kept));
 }
 
 } // namespace hw::window

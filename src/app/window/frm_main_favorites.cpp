@@ -1,11 +1,11 @@
 // The Favorites menu of the main window: adding, managing and going to favourites, and saving them at close.
 #include "app/window/frm_main.h"
 
-#include "app/window/busy_cursor.h"
-#include "app/window/file_messages.h"
 #include "app/window/key_tree_model.h"
 #include "content/favorites_file.h"
-#include "content/frm_favorites.h"
+#include "content/window/frm_favorites.h"
+#include "ui/busy_cursor.h"
+#include "ui/file_messages.h"
 #include "util/dialog.h"
 
 #include <QMenu>
@@ -57,7 +57,7 @@ void TfrmMain::ManageFavorites() {
 }
 
 void TfrmMain::FavoritesGoTo(const std::string& name) {
-    BusyCursor busy;
+    ui::BusyCursor busy;
     const std::string path = favorites_.PathOfName(name).value_or("");
     try {
         GoToPath(path);
@@ -69,7 +69,7 @@ void TfrmMain::FavoritesGoTo(const std::string& name) {
 void TfrmMain::SaveFavorites() {
     favorites_.PruneAbsentKeys();
     const std::string path = content::FavoritesFilePath(windowsDir_);
-    if (!content::WriteFavoritesFile(path, favorites_.Lines())) util::ErrorBox(CannotWriteFileText(path));
+    if (!content::WriteFavoritesFile(path, favorites_.Lines())) util::ErrorBox(ui::CannotWriteFileText(path));
 }
 
 } // namespace hw::window

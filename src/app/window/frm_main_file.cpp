@@ -1,13 +1,13 @@
 // Export, import, print, favourites, mail and dropped files of the main window.
 #include "app/window/frm_main.h"
 
-#include "app/window/busy_cursor.h"
-#include "app/window/file_messages.h"
 #include "app/window/file_work_progress.h"
 #include "app/window/reg_file_dialog.h"
 #include "core/key_ops.h"
 #include "i18n/text_table.h"
 #include "regfile/reg_import.h"
+#include "ui/busy_cursor.h"
+#include "ui/file_messages.h"
 #include "util/dialog.h"
 
 #include <QDesktopServices>
@@ -25,7 +25,7 @@ const char* const kSupportAddress = "support@torva-hivewright.example";
 std::string ImportOutcomeText(const regfile::ImportReport& report, std::uint64_t bytesDone) {
     std::string text;
     if (report.stopped)
-        text = ImportStoppedText(bytesDone);
+        text = ui::ImportStoppedText(bytesDone);
     else
         switch (report.result) {
         case regfile::ImportResult::Success:
@@ -38,7 +38,7 @@ std::string ImportOutcomeText(const regfile::ImportReport& report, std::uint64_t
         case regfile::ImportResult::FileNotFound:
             return i18n::LookupText(46);
         }
-    return WithLines(text, regfile::DescribeImportFailures(report));
+    return ui::WithLines(text, regfile::DescribeImportFailures(report));
 }
 
 } // namespace
@@ -69,19 +69,19 @@ void TfrmMain::RunExport(
     const std::function<regfile::ExportReport(const regfile::ExportProgress&)>& exportTo) {
     regfile::ExportReport report;
     {
-        BusyCursor busy;
+        ui::BusyCursor busy;
         FileWorkProgress progress(this, QString::fromStdString(fileName));
         report = exportTo([&progress](std::uint64_t keysDone) { return progress.ReportKeys(keysDone); });
     }
     switch (report.result) {
     case regfile::ExportResult::Success:
-        if (!report.leftOut.empty()) util::NoticeBox(LeftOutNamesText(report.leftOut));
+        if (!report.leftOut.empty()) util::NoticeBox(ui::LeftOutNamesText(report.leftOut));
         break;
     case regfile::ExportResult::KeyNotFound:
         util::ErrorBox(i18n::FormatText(27, {keyPath}));
         break;
     case regfile::ExportResult::WriteFailed:
-        util::ErrorBox(CannotWriteFileText(fileName));
+        util::ErrorBox(ui::CannotWriteFileText(fileName));
         break;
     case regfile::ExportResult::ReadFailed:
         util::ErrorBox(report.unreadable);
@@ -121,7 +121,7 @@ void TfrmMain::ImportRegistryFile() {
     regfile::ImportReport report;
     std::uint64_t bytesDone = 0;
     {
-        BusyCursor busy;
+        ui::BusyCursor busy;
         FileWorkProgress progress(this, QString::fromStdString(*fileName));
         report =
             regfile::ImportRegFileReported(*fileName, [&progress](std::uint64_t done, std::uint64_t total) {

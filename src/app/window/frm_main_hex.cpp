@@ -1,7 +1,7 @@
 // The hex editor tool command of the main window.
 #include "app/window/frm_main.h"
 
-#include "editors/frm_bin.h"
+#include "editors/window/frm_bin.h"
 
 #include <QAction>
 

@@ -2,7 +2,7 @@
 #include "app/window/frm_main.h"
 
 #include "app/window/reg_file_dialog.h"
-#include "content/frm_key_content.h"
+#include "content/window/frm_key_content.h"
 
 #include <QAction>
 

@@ -1,12 +1,12 @@
 // The main window's Language menu and its texts from the text table.
 #include "app/window/frm_main.h"
 
-#include "app/window/flat_panel_button.h"
-#include "app/window/ui_text.h"
 #include "app/window/value_list_model.h"
 #include "i18n/builtin_texts.h"
 #include "i18n/language.h"
 #include "platform/ini_profile.h"
+#include "ui/flat_panel_button.h"
+#include "ui/ui_text.h"
 
 #include <functional>
 
@@ -62,7 +62,7 @@ int TfrmMain::MenuBarWidthInEveryLanguage() const {
         return width;
     };
     // What the bar adds around its titles, measured on the titles it shows now.
-    const int current = titlesWidth([](int number) { return UiText(number); });
+    const int current = titlesWidth([](int number) { return ui::UiText(number); });
     const int chrome = menuBar()->sizeHint().width() - current;
     int widest = current;
     for (const std::string& name : i18n::LanguageNames()) {
@@ -91,8 +91,8 @@ void TfrmMain::ApplyToolHints() {
                                     acHexEditor};
     int hint = 57;
     for (QAction* button : toolButtons)
-        button->setToolTip(UiText(hint++));
-    acEmail->setToolTip(UiText(69));
+        button->setToolTip(ui::UiText(hint++));
+    acEmail->setToolTip(ui::UiText(69));
 }
 
 void TfrmMain::ApplyMainTexts() {
@@ -105,7 +105,7 @@ void TfrmMain::ApplyMainTexts() {
         {mnitmFavorites, 118}, {mnitmLanguage, 121},  {mnitmMagicSetting, 123}, {mnitmHelp, 124},
         {pppmnitmKeyNew, 85},  {pppmnitmValueNew, 85}};
     for (const auto& [menu, number] : menus)
-        menu->setTitle(UiText(number));
+        menu->setTitle(ui::UiText(number));
 
     const std::pair<QAction*, int> items[] = {{acExportCurrentKey, 73},
                                               {acExportWholeRegistry, 74},
@@ -146,17 +146,17 @@ void TfrmMain::ApplyMainTexts() {
                                               {acOpenWinePrefix, 300},
                                               {acOpenOwnRegistry, 301}};
     for (const auto& [item, number] : items)
-        item->setText(UiText(number));
+        item->setText(ui::UiText(number));
     int newValueText = 87;
     for (QAction* action : acValueNew)
-        action->setText(UiText(newValueText++));
+        action->setText(ui::UiText(newValueText++));
 
     if (auto* noPages = mnitmMagicSetting->findChild<QAction*>(kNoPagesItem))
-        noPages->setText(UiText(kNoPagesText));
-    pnlAddress->setText(UiText(131));
-    pnlGo->SetCaption(UiText(132));
-    pnlRoot->SetCaption(UiText(133));
-    valueModel_->SetColumnTitles({UiText(134), UiText(135), UiText(136), UiText(137)});
+        noPages->setText(ui::UiText(kNoPagesText));
+    pnlAddress->setText(ui::UiText(131));
+    pnlGo->SetCaption(ui::UiText(132));
+    pnlRoot->SetCaption(ui::UiText(133));
+    valueModel_->SetColumnTitles({ui::UiText(134), ui::UiText(135), ui::UiText(136), ui::UiText(137)});
 }
 
 } // namespace hw::window

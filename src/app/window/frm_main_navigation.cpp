@@ -1,8 +1,6 @@
 // Moving to a key by its path: the address band, its history, Go To, Go To Last and Current Key.
 #include "app/window/frm_main.h"
 
-#include "app/window/busy_cursor.h"
-#include "app/window/flat_panel_button.h"
 #include "app/window/frm_current_key.h"
 #include "app/window/frm_goto.h"
 #include "app/window/key_tree_model.h"
@@ -10,6 +8,8 @@
 #include "core/root_keys.h"
 #include "i18n/text_table.h"
 #include "platform/qt/byte_text.h"
+#include "ui/busy_cursor.h"
+#include "ui/flat_panel_button.h"
 #include "util/dialog.h"
 #include "util/text.h"
 
@@ -55,7 +55,7 @@ void TfrmMain::CreateAddressBand() {
     pnlAddress->setObjectName("pnlAddress");
     // At least its designed width, wider when the font needs it.
     pnlAddress->setMinimumWidth(kAddressLabelWidth);
-    pnlRoot = new FlatPanelButton("Root", kRootInnerArea);
+    pnlRoot = new ui::FlatPanelButton("Root", kRootInnerArea);
     pnlRoot->setObjectName("pnlRoot");
     pnlRoot->setFixedWidth(kRootButtonWidth);
     pnlRoot->setToolTip("Input a rootkey's name");
@@ -67,7 +67,7 @@ void TfrmMain::CreateAddressBand() {
     cmbbxAddress->setMaxVisibleItems(20);
     cmbbxAddress->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     cmbbxAddress->setToolTip("Input key's address here,then you could jump to it quickly");
-    pnlGo = new FlatPanelButton("Go", kGoInnerArea);
+    pnlGo = new ui::FlatPanelButton("Go", kGoInnerArea);
     pnlGo->setObjectName("pnlGo");
     pnlGo->setFixedWidth(kGoButtonWidth);
     pnlGo->setToolTip("Goto key special in address combobox");
@@ -88,8 +88,9 @@ void TfrmMain::CreateAddressBand() {
     connect(cmbbxAddress, &QComboBox::activated, this, [this](int index) {
         if (listChoiceNavigates_) GoToPath(cmbbxAddress->itemText(index).toStdString());
     });
-    connect(pnlGo, &FlatPanelButton::released, this, [this] { AddressEntered(); });
-    connect(pnlRoot, &FlatPanelButton::released, this, [this](const QPoint& at) { pppmnRootKey->popup(at); });
+    connect(pnlGo, &ui::FlatPanelButton::released, this, [this] { AddressEntered(); });
+    connect(pnlRoot, &ui::FlatPanelButton::released, this,
+            [this](const QPoint& at) { pppmnRootKey->popup(at); });
 }
 
 void TfrmMain::AddressEntered() {
@@ -173,7 +174,7 @@ void TfrmMain::GoTo() {
     if (!dialogs_.frmGoTo) return;
     const std::optional<std::string> path = dialogs_.frmGoTo->ShowForPath();
     if (!path) return;
-    BusyCursor busy;
+    ui::BusyCursor busy;
     GoToPath(*path);
 }
 
@@ -182,7 +183,7 @@ void TfrmMain::GoToLast() {
         GoTo();
         return;
     }
-    BusyCursor busy;
+    ui::BusyCursor busy;
     GoToPath(dialogs_.frmGoTo->KeyText());
 }
 

@@ -1,7 +1,7 @@
 // New Key and New Value: a key or value under a free generated name, then named by the user in place.
 #include "app/window/frm_main.h"
 
-#include "app/window/key_listing.h"
+#include "app/key_listing.h"
 #include "app/window/key_tree_model.h"
 #include "app/window/value_list_model.h"
 #include "core/key_ops.h"
@@ -20,7 +20,7 @@ void TfrmMain::NewKey() {
     if (!node.isValid()) return;
     const std::string path = NodePath(node);
     // Creating below a key deleted behind the window's back would bring that key back.
-    const std::string name = KeyGone(path) ? std::string() : core::NewKeyNameOfPath(path);
+    const std::string name = app::KeyGone(path) ? std::string() : core::NewKeyNameOfPath(path);
     if (name.empty()) {
         util::ErrorBox(i18n::LookupText(36));
         return;
@@ -52,7 +52,7 @@ void TfrmMain::NewValue(DWORD type) {
         core::OpenKeyOrUseRoot(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path), KEY_ALL_ACCESS);
     const std::string name =
         key ? core::NewValueName(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path)) : std::string();
-    ValueBytes data;
+    app::ValueBytes data;
     switch (core::ClassOfType(type)) {
     case core::TypeClass::Text:
         data = {0};
@@ -63,12 +63,12 @@ void TfrmMain::NewValue(DWORD type) {
     case core::TypeClass::Bytes:
         break;
     }
-    if (name.empty() || !SetValueData(key.get(), name, type, data)) {
+    if (name.empty() || !app::SetValueData(key.get(), name, type, data)) {
         util::ErrorBox(i18n::LookupText(37));
         return;
     }
-    const int row =
-        valueModel_->InsertRow(MakeValueRow(path, name, type, data.data(), static_cast<DWORD>(data.size())));
+    const int row = valueModel_->InsertRow(
+        app::MakeValueRow(path, name, type, data.data(), static_cast<DWORD>(data.size())));
     lstvwValues->setFocus();
     const QModelIndex index = valueModel_->index(row, ValueListModel::kNameColumn);
     lstvwValues->setCurrentIndex(index);

@@ -1,10 +1,10 @@
 // The OPAL Explorer command and the Magic Setting menu of the main window.
 #include "app/window/frm_main.h"
 
-#include "app/window/image_list.h"
-#include "app/window/ui_text.h"
 #include "markup/magic_setting_pages.h"
 #include "markup/window/opal_explorer.h"
+#include "ui/image_list.h"
+#include "ui/ui_text.h"
 #include "util/program_dir.h"
 
 #include <QMenu>
@@ -25,7 +25,7 @@ void TfrmMain::ConnectOpalCommands() {
 
 void TfrmMain::OpenOpalExplorer(const std::string& fileName) {
     try {
-        markup::TOPALExplorer explorer(imglstMain(), this);
+        markup::TOPALExplorer explorer(ui::imglstMain(), this);
         if (!fileName.empty()) explorer.LoadFile(fileName);
         explorer.exec();
     } catch (...) {
@@ -38,13 +38,13 @@ void TfrmMain::BuildMagicSettingMenu(const std::string& folder) {
     for (const markup::MagicSettingPage& page : markup::MagicSettingPages(folder)) {
         // No accelerators of the menu's own: the caption stays as built.
         QString caption = QString::fromStdString(page.caption).replace('&', "&&");
-        QAction* item = mnitmMagicSetting->addAction(ImageListIcon(kImgPage), caption);
+        QAction* item = mnitmMagicSetting->addAction(ui::ImageListIcon(ui::kImgPage), caption);
         item->setData(kMagicSettingTag);
         item->setProperty(kPageFileProperty, QString::fromStdString(page.fileName));
         connect(item, &QAction::triggered, this, [this, item] { OnMagicSettingMenuItem(item); });
     }
     if (mnitmMagicSetting->isEmpty()) {
-        QAction* none = mnitmMagicSetting->addAction(UiText(kNoPagesText));
+        QAction* none = mnitmMagicSetting->addAction(ui::UiText(kNoPagesText));
         none->setObjectName(kNoPagesItem);
         none->setEnabled(false);
     }

@@ -1,10 +1,10 @@
 // Which registry the window shows: the program's own database or a Wine prefix, named in the title.
 #include "app/window/frm_main.h"
 
-#include "app/window/ui_text.h"
-#include "app/window/windows_dir.h"
+#include "app/windows_dir.h"
 #include "i18n/text_table.h"
 #include "platform/registry_store.h"
+#include "ui/ui_text.h"
 #include "util/dialog.h"
 
 #include <QAction>
@@ -33,16 +33,16 @@ bool RegistryInUseHolds(const std::string& location) {
 } // namespace
 
 void TfrmMain::ConnectRegistryChoiceCommands() {
-    acOpenWinePrefix = new QAction(UiText(300), this);
+    acOpenWinePrefix = new QAction(ui::UiText(300), this);
     acOpenWinePrefix->setObjectName("acOpenWinePrefix");
-    acOpenOwnRegistry = new QAction(UiText(301), this);
+    acOpenOwnRegistry = new QAction(ui::UiText(301), this);
     acOpenOwnRegistry->setObjectName("acOpenOwnRegistry");
     mnitmRegistry->insertActions(acExit, {acOpenWinePrefix, acOpenOwnRegistry});
     mnitmRegistry->insertSeparator(acExit);
 
     connect(acOpenWinePrefix, &QAction::triggered, this, [this] {
         const QString folder =
-            QFileDialog::getExistingDirectory(this, UiText(302), QDir::homePath() + "/.wine");
+            QFileDialog::getExistingDirectory(this, ui::UiText(302), QDir::homePath() + "/.wine");
         if (!folder.isEmpty()) OpenRegistry(platform::kWineRegistryPrefix + folder.toStdString());
     });
     connect(acOpenOwnRegistry, &QAction::triggered, this,
@@ -69,7 +69,7 @@ bool TfrmMain::OpenRegistry(const std::string& location) {
     // The old store writes what it still holds, saying so when it cannot, and lets go of its prefix.
     if (const std::string unsaved = platform::FlushRegistry(); !unsaved.empty()) util::ErrorBox(unsaved);
     platform::UseRegistry(std::move(store));
-    windowsDir_ = ReadWindowsDir(facts_);
+    windowsDir_ = app::ReadWindowsDir(facts_);
     RefreshAll();
     ShowRegistryInUse(true);
     return true;

@@ -58,7 +58,7 @@ bool TfrmMain::RenameKeyNode(const QModelIndex& node, const std::string& newName
 
 bool TfrmMain::RenameValueRow(int row, const std::string& newName) {
     if (row < 0 || row >= valueModel_->Count()) return false;
-    const TViewData record = valueModel_->Row(row).record;
+    const app::TViewData record = valueModel_->Row(row).record;
     if (newName.empty() || util::UpperCaseAscii(newName) == util::UpperCaseAscii(record.valueName))
         return false;
     if (!core::RenameValuePath(record.keyPath, record.valueName, newName)) {

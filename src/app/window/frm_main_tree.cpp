@@ -1,10 +1,10 @@
 // The main window's key tree and value list: loading, filling, refreshing and key selection.
 #include "app/window/frm_main.h"
 
-#include "app/window/busy_cursor.h"
 #include "app/window/key_tree_model.h"
 #include "app/window/value_list_model.h"
 #include "platform/qt/byte_text.h"
+#include "ui/busy_cursor.h"
 #include "util/text.h"
 
 #include <QComboBox>
@@ -28,7 +28,7 @@ void TfrmMain::LoadSubKeys(const QModelIndex& node) {
 
 void TfrmMain::ReloadNode(const QModelIndex& node) {
     if (!node.isValid()) return;
-    BusyCursor busy;
+    ui::BusyCursor busy;
     const bool wasExpanded = trvwKeys->isExpanded(node);
     trvwKeys->collapse(node);
     keyModel_->UnloadSubKeys(node);
@@ -43,7 +43,7 @@ void TfrmMain::ClearValueList() {
 void TfrmMain::FillValueList(const QModelIndex& node) {
     if (!node.isValid()) return;
     lstvwValues->setUpdatesEnabled(false);
-    valueModel_->SetRows(ReadValueRows(NodePath(node)));
+    valueModel_->SetRows(app::ReadValueRows(NodePath(node)));
     FitNameAndTypeColumns();
     lstvwValues->setUpdatesEnabled(true);
 }
@@ -60,11 +60,11 @@ int TfrmMain::ValueRowCount() const {
     return valueModel_->Count();
 }
 
-const TViewData& TfrmMain::ValueRecord(int row) const {
+const app::TViewData& TfrmMain::ValueRecord(int row) const {
     return valueModel_->Row(row).record;
 }
 
-const ValueRow& TfrmMain::ValueRowAt(int row) const {
+const app::ValueRow& TfrmMain::ValueRowAt(int row) const {
     return valueModel_->Row(row);
 }
 

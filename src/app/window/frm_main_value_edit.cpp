@@ -6,9 +6,9 @@
 #include "core/scoped_key.h"
 #include "core/value_text.h"
 #include "core/value_types.h"
-#include "editors/frm_bin.h"
-#include "editors/frm_dword.h"
-#include "editors/frm_str.h"
+#include "editors/window/frm_bin.h"
+#include "editors/window/frm_dword.h"
+#include "editors/window/frm_str.h"
 #include "i18n/text_table.h"
 #include "util/dialog.h"
 
@@ -17,11 +17,12 @@ namespace hw::window {
 namespace {
 
 // Every string of a multi-string; a record that carries only the first is completed from the registry.
-std::vector<std::string> AllStrings(const TViewData& record) {
+std::vector<std::string> AllStrings(const app::TViewData& record) {
     if (!record.strings.empty()) return record.strings;
     const std::optional<core::RawValue> value = core::ReadRawValue(
         core::RootKeyOfPath(record.keyPath), core::SubKeyOrEmpty(record.keyPath), record.valueName);
-    if (value && value->type == REG_MULTI_SZ) return MultiStrings(value->data.data(), value->data.size());
+    if (value && value->type == REG_MULTI_SZ)
+        return app::MultiStrings(value->data.data(), value->data.size());
     return {record.dataText};
 }
 
@@ -31,43 +32,43 @@ void TfrmMain::EditValue() {
     const std::vector<int> rows = SelectedValueRows();
     if (rows.empty()) return;
     const int row = rows.front();
-    if (std::optional<ValueRow> edited = EditValueRecord(valueModel_->Row(row).record))
+    if (std::optional<app::ValueRow> edited = EditValueRecord(valueModel_->Row(row).record))
         valueModel_->ReplaceRow(row, std::move(*edited));
 }
 
-std::optional<ValueBytes> TfrmMain::EditTextValue(const TViewData& record) {
+std::optional<app::ValueBytes> TfrmMain::EditTextValue(const app::TViewData& record) {
     editors::TfrmStr* editor = dialogs_.frmStr;
     if (!editor) return std::nullopt;
     const bool multi = record.type == REG_MULTI_SZ;
     editor->SetName(record.valueName);
-    editor->SetText(multi ? JoinLines(AllStrings(record)) : record.dataText);
-    std::optional<ValueBytes> data;
+    editor->SetText(multi ? app::JoinLines(AllStrings(record)) : record.dataText);
+    std::optional<app::ValueBytes> data;
     if (editor->exec() == QDialog::Accepted)
-        data = multi ? MultiStringData(SplitLines(editor->Text())) : TextData(editor->Text());
+        data = multi ? app::MultiStringData(app::SplitLines(editor->Text())) : app::TextData(editor->Text());
     editor->Clear();
     return data;
 }
 
-std::optional<ValueBytes> TfrmMain::EditNumberValue(const TViewData& record) {
+std::optional<app::ValueBytes> TfrmMain::EditNumberValue(const app::TViewData& record) {
     editors::TfrmDword* editor = dialogs_.frmDword;
     if (!editor) return std::nullopt;
     editor->SetValue(record.valueName, record.number);
     if (editor->exec() != QDialog::Accepted) return std::nullopt;
-    return NumberData(record.type, editor->ResultValue());
+    return app::NumberData(record.type, editor->ResultValue());
 }
 
-std::optional<ValueBytes> TfrmMain::EditBytesValue(const TViewData& record) {
+std::optional<app::ValueBytes> TfrmMain::EditBytesValue(const app::TViewData& record) {
     editors::TfrmBin* editor = dialogs_.frmBin;
     if (!editor) return std::nullopt;
-    const ValueBytes current = HexTextData(record.dataText);
+    const app::ValueBytes current = app::HexTextData(record.dataText);
     const std::optional<std::string> edited =
         editor->EditValueBytes(record.valueName, std::string(current.begin(), current.end()));
     if (!edited) return std::nullopt;
-    return ValueBytes(edited->begin(), edited->end());
+    return app::ValueBytes(edited->begin(), edited->end());
 }
 
-std::optional<ValueRow> TfrmMain::EditValueRecord(const TViewData& record) {
-    std::optional<ValueBytes> data;
+std::optional<app::ValueRow> TfrmMain::EditValueRecord(const app::TViewData& record) {
+    std::optional<app::ValueBytes> data;
     switch (core::ClassOfType(record.type)) {
     case core::TypeClass::Text:
         data = EditTextValue(record);
@@ -82,12 +83,12 @@ std::optional<ValueRow> TfrmMain::EditValueRecord(const TViewData& record) {
     if (!data) return std::nullopt;
     const core::ScopedKey key = core::OpenKeyOrUseRoot(core::RootKeyOfPath(record.keyPath),
                                                        core::SubKeyOrEmpty(record.keyPath), KEY_SET_VALUE);
-    if (!key || !SetValueData(key.get(), record.valueName, record.type, *data)) {
+    if (!key || !app::SetValueData(key.get(), record.valueName, record.type, *data)) {
         util::ErrorBox(i18n::LookupText(26));
         return std::nullopt;
     }
-    return MakeValueRow(record.keyPath, record.valueName, record.type, data->data(),
-                        static_cast<DWORD>(data->size()));
+    return app::MakeValueRow(record.keyPath, record.valueName, record.type, data->data(),
+                             static_cast<DWORD>(data->size()));
 }
 
 } // namespace hw::window

@@ -1,7 +1,7 @@
 #include "app/window/frm_replace_confirm.h"
 
-#include "app/window/dialog_frame.h"
-#include "app/window/ui_text.h"
+#include "ui/dialog_frame.h"
+#include "ui/ui_text.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -34,10 +34,10 @@ TfrmReplaceConfirm::TfrmReplaceConfirm(QWidget* parent) : QDialog(parent) {
     scrlbxInfo->setWidget(lblInfo);
     scrlbxInfo->setWidgetResizable(true);
 
-    btnAll = NewClosingButton(*this, kImgAll, QStringLiteral("&ALL"), All + 1);
-    btnYes = NewClosingButton(*this, kImgOk, QStringLiteral("&YES"), Yes + 1);
-    btnNo = NewClosingButton(*this, kImgNo, QStringLiteral("&NO"), No + 1);
-    btnCancel = NewClosingButton(*this, kImgCancel, QStringLiteral("&Cancel"), Cancel + 1);
+    btnAll = ui::NewClosingButton(*this, ui::kImgAll, QStringLiteral("&ALL"), All + 1);
+    btnYes = ui::NewClosingButton(*this, ui::kImgOk, QStringLiteral("&YES"), Yes + 1);
+    btnNo = ui::NewClosingButton(*this, ui::kImgNo, QStringLiteral("&NO"), No + 1);
+    btnCancel = ui::NewClosingButton(*this, ui::kImgCancel, QStringLiteral("&Cancel"), Cancel + 1);
     btnAll->hide();
     btnYes->setDefault(true);
 
@@ -63,7 +63,7 @@ TfrmReplaceConfirm::Answer TfrmReplaceConfirm::Ask(const std::string& question, 
 
 void TfrmReplaceConfirm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    CentreOnDesktop(*this);
+    ui::CentreOnDesktop(*this);
 }
 
 void TfrmReplaceConfirm::keyPressEvent(QKeyEvent* event) {
@@ -75,12 +75,12 @@ void TfrmReplaceConfirm::keyPressEvent(QKeyEvent* event) {
 }
 
 void TfrmReplaceConfirm::ApplyLanguage() {
-    setWindowTitle(UiText(234));
-    lblFound->setText(UiText(235));
-    btnAll->setText(UiText(11));
-    btnYes->setText(UiText(4));
-    btnNo->setText(UiText(7));
-    btnCancel->setText(UiText(5));
+    setWindowTitle(ui::UiText(234));
+    lblFound->setText(ui::UiText(235));
+    btnAll->setText(ui::UiText(11));
+    btnYes->setText(ui::UiText(4));
+    btnNo->setText(ui::UiText(7));
+    btnCancel->setText(ui::UiText(5));
 }
 
 } // namespace hw::window

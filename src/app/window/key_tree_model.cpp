@@ -1,9 +1,9 @@
 #include "app/window/key_tree_model.h"
 
-#include "app/window/busy_cursor.h"
+#include "app/key_listing.h"
 #include "app/window/caption_order.h"
-#include "app/window/key_listing.h"
 #include "platform/qt/byte_text.h"
+#include "ui/busy_cursor.h"
 #include "util/text.h"
 
 namespace hw::window {
@@ -49,14 +49,14 @@ bool KeyTreeModel::LoadSubKeys(const QModelIndex& index) {
     if (!node) return false;
     if (node->loaded) return true;
     RemoveChildren(node, index);
-    std::optional<std::vector<SubKeyEntry>> entries = ReadSubKeys(NodePath(index), facts_);
+    std::optional<std::vector<app::SubKeyEntry>> entries = app::ReadSubKeys(NodePath(index), facts_);
     if (!entries) return false;
     // Marked before the rows arrive so the view never asks to fetch them a second time.
     node->loaded = true;
     if (!entries->empty()) {
         beginInsertRows(index, 0, static_cast<int>(entries->size()) - 1);
         node->children.reserve(entries->size());
-        for (SubKeyEntry& entry : *entries) {
+        for (app::SubKeyEntry& entry : *entries) {
             auto child = std::make_unique<Node>();
             child->text = std::move(entry.name);
             child->expandMark = entry.hasSubKeys;
@@ -221,7 +221,7 @@ bool KeyTreeModel::canFetchMore(const QModelIndex& parent) const {
 }
 
 void KeyTreeModel::fetchMore(const QModelIndex& parent) {
-    BusyCursor busy;
+    ui::BusyCursor busy;
     LoadSubKeys(parent);
 }
 

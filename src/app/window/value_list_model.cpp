@@ -1,22 +1,23 @@
 #include "app/window/value_list_model.h"
 
 #include "app/window/caption_order.h"
-#include "app/window/ui_text.h"
 #include "platform/qt/byte_text.h"
+#include "ui/ui_text.h"
 
 #include <algorithm>
 
 namespace hw::window {
 
 ValueListModel::ValueListModel(QObject* parent)
-    : QAbstractTableModel(parent), titles_{UiText(134), UiText(135), UiText(136), UiText(137)} {}
+    : QAbstractTableModel(parent), titles_{ui::UiText(134), ui::UiText(135), ui::UiText(136),
+                                           ui::UiText(137)} {}
 
-void ValueListModel::SetRows(std::vector<ValueRow> rows) {
+void ValueListModel::SetRows(std::vector<app::ValueRow> rows) {
     std::vector<std::string> captions;
     captions.reserve(rows.size());
-    for (const ValueRow& row : rows)
+    for (const app::ValueRow& row : rows)
         captions.push_back(row.caption);
-    std::vector<ValueRow> sorted;
+    std::vector<app::ValueRow> sorted;
     sorted.reserve(rows.size());
     for (std::size_t from : CaptionOrder(captions))
         sorted.push_back(std::move(rows[from]));
@@ -35,13 +36,13 @@ void ValueListModel::Clear() {
 
 int ValueListModel::SortedPosition(const std::string& caption) const {
     const auto after = std::upper_bound(rows_.begin(), rows_.end(), caption,
-                                        [](const std::string& wanted, const ValueRow& row) {
+                                        [](const std::string& wanted, const app::ValueRow& row) {
                                             return CompareCaptions(wanted, row.caption) < 0;
                                         });
     return static_cast<int>(after - rows_.begin());
 }
 
-int ValueListModel::InsertRow(ValueRow row) {
+int ValueListModel::InsertRow(app::ValueRow row) {
     const int position = SortedPosition(row.caption);
     beginInsertRows({}, position, position);
     rows_.insert(rows_.begin() + position, std::move(row));
@@ -49,15 +50,15 @@ int ValueListModel::InsertRow(ValueRow row) {
     return position;
 }
 
-void ValueListModel::ReplaceRow(int row, ValueRow replacement) {
+void ValueListModel::ReplaceRow(int row, app::ValueRow replacement) {
     rows_[static_cast<std::size_t>(row)] = std::move(replacement);
     emit dataChanged(index(row, 0), index(row, kColumnCount - 1));
 }
 
 int ValueListModel::RenameRow(int row, const std::string& valueName) {
-    ValueRow renamed = rows_[static_cast<std::size_t>(row)];
+    app::ValueRow renamed = rows_[static_cast<std::size_t>(row)];
     renamed.record.valueName = valueName;
-    renamed.caption = valueName.empty() ? kDefaultValueCaption : valueName;
+    renamed.caption = valueName.empty() ? app::kDefaultValueCaption : valueName;
     beginRemoveRows({}, row, row);
     rows_.erase(rows_.begin() + row);
     endRemoveRows();
@@ -70,7 +71,7 @@ void ValueListModel::RemoveRows(std::vector<int> rows) {
     std::vector<bool> removed(rows_.size(), false);
     for (int row : rows)
         removed[static_cast<std::size_t>(row)] = true;
-    std::vector<ValueRow> kept;
+    std::vector<app::ValueRow> kept;
     kept.reserve(rows_.size() - rows.size());
     for (std::size_t i = 0; i < rows_.size(); ++i)
         if (!removed[i]) kept.push_back(std::move(rows_[i]));
@@ -95,7 +96,7 @@ int ValueListModel::columnCount(const QModelIndex& parent) const {
 
 QVariant ValueListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= Count()) return {};
-    const ValueRow& row = Row(index.row());
+    const app::ValueRow& row = Row(index.row());
     if (role == Qt::EditRole && index.column() == kNameColumn)
         return platform::ShownText(row.record.valueName);
     if (role == Qt::DisplayRole) {

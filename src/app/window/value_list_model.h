@@ -1,7 +1,7 @@
 // The value list's model: one row per value with its record, kept sorted by caption.
 #pragma once
 
-#include "app/window/value_rows.h"
+#include "app/value_rows.h"
 
 #include <QAbstractTableModel>
 #include <QIcon>
@@ -20,18 +20,18 @@ class ValueListModel : public QAbstractTableModel {
     explicit ValueListModel(QObject* parent = nullptr);
 
     // Replaces all rows (and their records) with these, sorted by caption.
-    void SetRows(std::vector<ValueRow> rows);
+    void SetRows(std::vector<app::ValueRow> rows);
     void Clear();
     // Adds a row where the sort order puts it; its row number.
-    int InsertRow(ValueRow row);
+    int InsertRow(app::ValueRow row);
     // Replaces a row's columns and record in place (its caption unchanged).
-    void ReplaceRow(int row, ValueRow replacement);
+    void ReplaceRow(int row, app::ValueRow replacement);
     // Gives the row's value a new name and caption and re-sorts; the row's new number.
     int RenameRow(int row, const std::string& valueName);
     // Removes these rows (any order, no repeats) in one pass.
     void RemoveRows(std::vector<int> rows);
 
-    const ValueRow& Row(int row) const { return rows_[static_cast<std::size_t>(row)]; }
+    const app::ValueRow& Row(int row) const { return rows_[static_cast<std::size_t>(row)]; }
     int Count() const { return static_cast<int>(rows_.size()); }
 
     void SetColumnTitles(const QStringList& titles);
@@ -54,7 +54,7 @@ class ValueListModel : public QAbstractTableModel {
     // The row before which a row with that caption belongs.
     int SortedPosition(const std::string& caption) const;
 
-    std::vector<ValueRow> rows_;
+    std::vector<app::ValueRow> rows_;
     QStringList titles_;
     std::vector<QIcon> pictures_;
 };

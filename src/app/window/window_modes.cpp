@@ -1,25 +1,26 @@
 #include "app/window/window_modes.h"
 
 #include "app/window/commit_failure_watch.h"
+#include "app/window/find_window_link.h"
 #include "app/window/frm_about.h"
 #include "app/window/frm_current_key.h"
 #include "app/window/frm_goto.h"
 #include "app/window/frm_main.h"
 #include "app/window/frm_replace_confirm.h"
 #include "app/window/hivewright_application.h"
-#include "app/window/image_list.h"
-#include "content/frm_favorites.h"
-#include "content/frm_key_content.h"
-#include "editors/button_pictures.h"
-#include "editors/frm_bin.h"
-#include "editors/frm_bin_find.h"
-#include "editors/frm_dword.h"
-#include "editors/frm_str.h"
+#include "content/window/frm_favorites.h"
+#include "content/window/frm_key_content.h"
+#include "editors/window/button_pictures.h"
+#include "editors/window/frm_bin.h"
+#include "editors/window/frm_bin_find.h"
+#include "editors/window/frm_dword.h"
+#include "editors/window/frm_str.h"
 #include "i18n/language.h"
 #include "markup/associations.h"
 #include "markup/window/opal_explorer.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "search/window/frm_find.h"
+#include "ui/image_list.h"
 #include "util/program_dir.h"
 
 #include <QPushButton>
@@ -41,7 +42,7 @@ int RunNormalMode(int& argc, char** argv) {
     }
     HivewrightApplication application(argc, argv);
     platform::InstallQtMessageBoxes();
-    editors::SetButtonPictureSource(ImageListIcon);
+    editors::SetButtonPictureSource(ui::ImageListIcon);
     CommitFailureWatch commitFailureWatch;
 
     // The main window comes first: it is the application's main window and its closing ends the run.
@@ -55,8 +56,9 @@ int RunNormalMode(int& argc, char** argv) {
     auto frmBin = std::make_unique<editors::TfrmBin>();
     frmBin->SetPictureFolder(frmMain->WindowsDir());
     auto frmFavorites = std::make_unique<content::TfrmFavorites>();
-    auto frmFind = std::make_unique<TfrmFind>(*frmMain, TfrmFind::Role::Find);
-    auto frmReplace = std::make_unique<TfrmFind>(*frmMain, TfrmFind::Role::Replace);
+    FindWindowLink findLink(*frmMain);
+    auto frmFind = std::make_unique<TfrmFind>(findLink, TfrmFind::Role::Find);
+    auto frmReplace = std::make_unique<TfrmFind>(findLink, TfrmFind::Role::Replace);
     auto frmKeyContent = std::make_unique<content::TfrmKeyContent>();
     frmKeyContent->SetVersionLine(frmMain->RegFileHeader());
     frmMain->AttachDialogs({.frmGoTo = frmGoTo.get(),
@@ -120,7 +122,7 @@ int RunRegFileMode(const std::string& fileName, int& argc, char** argv) {
 int RunHexEditorMode(const std::string& fileName, int& argc, char** argv) {
     HivewrightApplication application(argc, argv);
     platform::InstallQtMessageBoxes();
-    editors::SetButtonPictureSource(ImageListIcon);
+    editors::SetButtonPictureSource(ui::ImageListIcon);
 
     auto frmBin = std::make_unique<editors::TfrmBin>();
     auto frmMain = std::make_unique<TfrmMain>();
@@ -145,7 +147,7 @@ int RunOpalMode(const std::string& fileName, int& argc, char** argv) {
     platform::InstallQtMessageBoxes();
     CommitFailureWatch commitFailureWatch;
     // The Explorer comes first and is the application's main window; the main window stays hidden.
-    auto explorer = std::make_unique<markup::TOPALExplorer>(imglstMain());
+    auto explorer = std::make_unique<markup::TOPALExplorer>(ui::imglstMain());
     auto frmMain = std::make_unique<TfrmMain>();
     // The hidden main window never shows, which is where the start language is applied otherwise.
     i18n::ApplyStartLanguage();

@@ -1,8 +1,8 @@
 #include "search/window/found_list_model.h"
 
-#include "app/window/image_list.h"
 #include "core/value_types.h"
 #include "platform/qt/byte_text.h"
+#include "ui/image_list.h"
 
 #include <algorithm>
 
@@ -11,30 +11,30 @@ namespace hw::window {
 int ResultPicture(const search::SearchResult& result) {
     switch (result.kind) {
     case search::ResultKind::KeyName:
-        return kImgKeyClosed;
+        return ui::kImgKeyClosed;
     case search::ResultKind::ValueName:
-        return kImgNameMatch;
+        return ui::kImgNameMatch;
     case search::ResultKind::StringData:
-        return kImgValueText;
+        return ui::kImgValueText;
     case search::ResultKind::DwordData:
-        return kImgValueNumber;
+        return ui::kImgValueNumber;
     case search::ResultKind::BinaryData:
         break;
     }
-    return kImgValueBytes;
+    return ui::kImgValueBytes;
 }
 
 int DataPicture(const search::SearchResult& result) {
-    if (result.isKey()) return kImgKeyClosed;
+    if (result.isKey()) return ui::kImgKeyClosed;
     switch (core::ClassOfType(result.valueType)) {
     case core::TypeClass::Text:
-        return kImgValueText;
+        return ui::kImgValueText;
     case core::TypeClass::Number:
-        return kImgValueNumber;
+        return ui::kImgValueNumber;
     case core::TypeClass::Bytes:
         break;
     }
-    return kImgValueBytes;
+    return ui::kImgValueBytes;
 }
 
 FoundListModel::FoundListModel(QObject* parent)
@@ -128,8 +128,8 @@ int FoundListModel::columnCount(const QModelIndex& parent) const {
 
 QIcon FoundListModel::Picture(int index) const {
     if (pictures_.empty())
-        for (int i = 0; i < kImageCount; ++i)
-            pictures_.push_back(ImageListIcon(i));
+        for (int i = 0; i < ui::kImageCount; ++i)
+            pictures_.push_back(ui::ImageListIcon(i));
     return pictures_[static_cast<std::size_t>(index)];
 }
 

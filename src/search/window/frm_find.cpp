@@ -1,15 +1,14 @@
 #include "search/window/frm_find.h"
 
-#include "app/window/dialog_frame.h"
-#include "app/window/frm_main.h"
-#include "app/window/image_list.h"
-#include "app/window/item_view_delegate.h"
-#include "app/window/ui_text.h"
 #include "i18n/text_table.h"
 #include "search/window/find_text_rules.h"
 #include "search/window/found_list_model.h"
 #include "search/window/main_window_link.h"
 #include "search/window/search_animation.h"
+#include "ui/dialog_frame.h"
+#include "ui/image_list.h"
+#include "ui/item_view_delegate.h"
+#include "ui/ui_text.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -57,8 +56,8 @@ QCheckBox* NewTickedBox(QWidget* parent) {
 
 } // namespace
 
-TfrmFind::TfrmFind(TfrmMain& frmMain, Role role, QWidget* parent)
-    : QDialog(parent), frmMain_(frmMain), role_(role), model_(new FoundListModel(this)) {
+TfrmFind::TfrmFind(MainWindowLink& mainWindow, Role role, QWidget* parent)
+    : QDialog(parent), mainWindow_(mainWindow), role_(role), model_(new FoundListModel(this)) {
     setSizeGripEnabled(true);
     CreateConditions();
     CreateReplaceGroup();
@@ -109,11 +108,11 @@ void TfrmFind::CreateConditions() {
             [this](bool on) { grpbxHelpInfo->setVisible(on); });
 
     anmtFind = new SearchAnimation(this);
-    btnOk = new QPushButton(ImageListIcon(kImgFind), QString(), this);
+    btnOk = new QPushButton(ui::ImageListIcon(ui::kImgFind), QString(), this);
     btnOk->setDefault(true);
     btnOk->setEnabled(false);
     connect(btnOk, &QPushButton::clicked, this, &TfrmFind::btnOkClick);
-    btnClose = new QPushButton(ImageListIcon(kImgClose), QString(), this);
+    btnClose = new QPushButton(ui::ImageListIcon(ui::kImgClose), QString(), this);
     btnClose->setAutoDefault(false);
     connect(btnClose, &QPushButton::clicked, this, &TfrmFind::btnCloseClick);
 
@@ -169,7 +168,7 @@ void TfrmFind::CreateResultList() {
     lstvwFound->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstvwFound->setContextMenuPolicy(Qt::CustomContextMenu);
     // Key paths rarely fit their column: a cut cell shows its whole text as a tip.
-    lstvwFound->setItemDelegate(new ItemViewDelegate(true, lstvwFound));
+    lstvwFound->setItemDelegate(new ui::ItemViewDelegate(true, lstvwFound));
     // Data takes whatever width the other three columns leave.
     lstvwFound->horizontalHeader()->setStretchLastSection(true);
     lstvwFound->horizontalHeader()->setSectionsMovable(false);
@@ -265,34 +264,34 @@ void TfrmFind::LayOut() {
 }
 
 void TfrmFind::ApplyLanguage() {
-    setWindowTitle(UiText(role_ == Role::Find ? 173 : 233));
+    setWindowTitle(ui::UiText(role_ == Role::Find ? 173 : 233));
     grpbxFindCondition->setTitle(QStringLiteral("Find Condition"));
-    lblFindText->setText(UiText(176));
-    grpbxConfines->setTitle(UiText(183));
-    chckbxKey->setText(UiText(187));
-    chckbxValue->setText(UiText(188));
-    chckbxStringData->setText(UiText(189));
-    chckbxDwordData->setText(UiText(190));
-    chckbxBinaryData->setText(UiText(191));
-    rdgrpCondition->setTitle(UiText(184));
-    rdCurrentKey->setText(UiText(185));
-    rdWholeRegistry->setText(UiText(186));
-    chckbxWildCharSupport->setText(UiText(192));
-    chckbxWholeWordsOnly->setText(UiText(193));
+    lblFindText->setText(ui::UiText(176));
+    grpbxConfines->setTitle(ui::UiText(183));
+    chckbxKey->setText(ui::UiText(187));
+    chckbxValue->setText(ui::UiText(188));
+    chckbxStringData->setText(ui::UiText(189));
+    chckbxDwordData->setText(ui::UiText(190));
+    chckbxBinaryData->setText(ui::UiText(191));
+    rdgrpCondition->setTitle(ui::UiText(184));
+    rdCurrentKey->setText(ui::UiText(185));
+    rdWholeRegistry->setText(ui::UiText(186));
+    chckbxWildCharSupport->setText(ui::UiText(192));
+    chckbxWholeWordsOnly->setText(ui::UiText(193));
     SetFindButton(anmtFind->IsRunning());
-    btnClose->setText(UiText(6));
-    chckbxShowHelpInfo->setText(UiText(257));
-    grpbxReplace->setTitle(UiText(258));
-    lblReplaceFrom->setText(UiText(259));
-    lblReplaceTo->setText(UiText(260));
-    btnReplace->setText(UiText(261));
-    btnReplaceAll->setText(UiText(262));
-    chckbxReplaceKey->setText(UiText(19));
-    chckbxReplaceValue->setText(UiText(20));
-    chckbxReplaceData->setText(UiText(21));
+    btnClose->setText(ui::UiText(6));
+    chckbxShowHelpInfo->setText(ui::UiText(257));
+    grpbxReplace->setTitle(ui::UiText(258));
+    lblReplaceFrom->setText(ui::UiText(259));
+    lblReplaceTo->setText(ui::UiText(260));
+    btnReplace->setText(ui::UiText(261));
+    btnReplaceAll->setText(ui::UiText(262));
+    chckbxReplaceKey->setText(ui::UiText(19));
+    chckbxReplaceValue->setText(ui::UiText(20));
+    chckbxReplaceData->setText(ui::UiText(21));
     grpbxHelpInfo->setTitle(QStringLiteral("Help Info"));
-    mmHelpInfo->setPlainText(UiText(263));
-    model_->SetColumnTitles({UiText(179), UiText(180), UiText(181), UiText(182)});
+    mmHelpInfo->setPlainText(ui::UiText(263));
+    model_->SetColumnTitles({ui::UiText(179), ui::UiText(180), ui::UiText(181), ui::UiText(182)});
     pppmnitmEdit->setText(QStringLiteral("&Edit"));
     pppmnitmCopy->setText(QStringLiteral("&Copy"));
     pppmnitmGoToResult->setText(QStringLiteral("&Go to result"));
@@ -310,9 +309,8 @@ void TfrmFind::ShowForKey(const std::string& keyPath) {
     SetCurrentKey(keyPath);
     goneTo_.reset();
     exec();
-    frmMain_.ClearValueList();
-    frmMain_.FillValueList(frmMain_.SelectedNode());
-    if (goneTo_ && !goneTo_->isKey()) SelectValueItemOf(frmMain_, goneTo_->keyPath, goneTo_->valueName);
+    mainWindow_.ReloadValueList();
+    if (goneTo_ && !goneTo_->isKey()) mainWindow_.SelectValueItem(goneTo_->keyPath, goneTo_->valueName);
 }
 
 void TfrmFind::edtItemChange() {
@@ -348,8 +346,8 @@ void TfrmFind::chckbxWildCharSupportClick() {
 }
 
 void TfrmFind::SetFindButton(bool searching) {
-    btnOk->setIcon(ImageListIcon(searching ? kImgNo : kImgFind));
-    btnOk->setText(UiText(searching ? 175 : 174));
+    btnOk->setIcon(ui::ImageListIcon(searching ? ui::kImgNo : ui::kImgFind));
+    btnOk->setText(ui::UiText(searching ? 175 : 174));
 }
 
 void TfrmFind::btnOkClick() {

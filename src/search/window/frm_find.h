@@ -28,7 +28,7 @@ namespace hw::window {
 
 class FoundListModel;
 class SearchAnimation;
-class TfrmMain;
+class MainWindowLink;
 
 class TfrmFind : public QDialog, private search::ReplaceView {
     Q_OBJECT
@@ -36,7 +36,7 @@ class TfrmFind : public QDialog, private search::ReplaceView {
   public:
     enum class Role { Find, Replace };
 
-    TfrmFind(TfrmMain& frmMain, Role role, QWidget* parent = nullptr);
+    TfrmFind(MainWindowLink& mainWindow, Role role, QWidget* parent = nullptr);
     ~TfrmFind() override;
 
     // What the main window's Find and Replace commands do: the start path for "In Current Key", then the
@@ -147,7 +147,7 @@ class TfrmFind : public QDialog, private search::ReplaceView {
     void RenameTreeNode(const std::string& oldPath, const std::string& newName) override;
     void ResultKeyPathChanged(const search::SearchResult& result) override;
 
-    TfrmMain& frmMain_;
+    MainWindowLink& mainWindow_;
     const Role role_;
     FoundListModel* model_;
     search::SearchRequest request_;

@@ -1,8 +1,8 @@
 // Opening a result in its editor, and copying results to the main window's clipboards.
-#include "app/window/frm_main.h"
-#include "app/window/value_rows.h"
+#include "app/value_rows.h"
 #include "search/window/found_list_model.h"
 #include "search/window/frm_find.h"
+#include "search/window/main_window_link.h"
 #include "util/text.h"
 
 namespace hw::window {
@@ -10,9 +10,9 @@ namespace hw::window {
 namespace {
 
 // The value as the main window's list would show it now; nothing when it is gone.
-std::optional<TViewData> CurrentRecord(const search::SearchResult& result) {
+std::optional<app::TViewData> CurrentRecord(const search::SearchResult& result) {
     const std::string wanted = util::UpperCaseAscii(result.valueName);
-    for (ValueRow& row : ReadValueRows(result.keyPath))
+    for (app::ValueRow& row : app::ReadValueRows(result.keyPath))
         if (util::UpperCaseAscii(row.record.valueName) == wanted) return std::move(row.record);
     return std::nullopt;
 }
@@ -24,12 +24,12 @@ void TfrmFind::OpenResult() {
     if (row < 0) return;
     const search::SearchResult& result = model_->Result(row);
     if (result.isKey()) {
-        frmMain_.ShowKeyContentOf(result.keyPath);
+        mainWindow_.ShowKeyContentOf(result.keyPath);
         return;
     }
-    const std::optional<TViewData> record = CurrentRecord(result);
+    const std::optional<app::TViewData> record = CurrentRecord(result);
     if (!record) return;
-    if (!frmMain_.EditValueRecord(*record)) return;
+    if (!mainWindow_.EditValueRecord(*record)) return;
     model_->Reload(row);
     for (int sibling : SiblingRows(row))
         model_->Reload(sibling);
@@ -49,16 +49,16 @@ void TfrmFind::CopyResults() {
     const std::vector<int> rows = SelectedRows();
     const search::SearchResult& first = model_->Result(rows.front());
     if (first.isKey()) {
-        frmMain_.SetKeyClipboard(first.keyPath);
+        mainWindow_.SetKeyClipboard(first.keyPath);
         return;
     }
-    frmMain_.EmptyValueClipboard();
+    mainWindow_.EmptyValueClipboard();
     for (int row : rows) {
-        const std::optional<TViewData> record = CurrentRecord(model_->Result(row));
+        const std::optional<app::TViewData> record = CurrentRecord(model_->Result(row));
         if (!record) continue;
         // A multi-string keeps every string, not only the first that the row shows.
-        frmMain_.AddValueClipboardEntry() = {record->type, record->valueName, record->dataText,
-                                             record->strings};
+        mainWindow_.AddValueClipboardEntry() = {record->type, record->valueName, record->dataText,
+                                                record->strings};
     }
 }
 

@@ -1,9 +1,9 @@
 // Replace and Replace All on the Find window's rows, and what a replace changes elsewhere.
-#include "app/window/busy_cursor.h"
 #include "search/window/found_list_model.h"
 #include "search/window/frm_find.h"
 #include "search/window/main_window_link.h"
 #include "search/window/stale_result.h"
+#include "ui/busy_cursor.h"
 #include "util/dialog.h"
 
 #include <QCheckBox>
@@ -33,7 +33,7 @@ void TfrmFind::ReplaceRows(const std::vector<int>& rows) {
     options.values = chckbxReplaceValue->isChecked();
     options.data = chckbxReplaceData->isChecked();
 
-    BusyCursor busy;
+    ui::BusyCursor busy;
     std::vector<const search::SearchResult*> skipped;
     // A value found by its name and by its data has two rows; replacing it twice would apply a To text
     // that holds the From text twice over.
@@ -64,12 +64,12 @@ void TfrmFind::ReplaceRows(const std::vector<int>& rows) {
 
 void TfrmFind::RenameValueListItem(const std::string& keyPath, const std::string& oldName,
                                    const std::string& newName) {
-    RenameValueItemOf(frmMain_, keyPath, oldName, newName);
+    mainWindow_.RenameValueItem(keyPath, oldName, newName);
     if (replacingRow_ >= 0) FollowValueRename(replacingRow_, oldName, newName);
 }
 
 void TfrmFind::RenameTreeNode(const std::string& oldPath, const std::string& newName) {
-    RenameTreeNodeOf(frmMain_, oldPath, newName);
+    mainWindow_.RenameTreeNode(oldPath, newName);
 }
 
 void TfrmFind::ResultKeyPathChanged(const search::SearchResult&) {

@@ -1,12 +1,11 @@
 // The actions on the Find window's result rows: the popup menu, go to, rename, delete, select all.
-#include "app/window/frm_main.h"
-#include "app/window/image_list.h"
 #include "core/key_ops.h"
 #include "i18n/text_table.h"
 #include "search/result_paths.h"
 #include "search/window/found_list_model.h"
 #include "search/window/frm_find.h"
 #include "search/window/main_window_link.h"
+#include "ui/image_list.h"
 #include "util/dialog.h"
 #include "util/text.h"
 
@@ -54,7 +53,7 @@ void TfrmFind::CreatePopup() {
     auto add = [this](const char* name, int picture, const QKeySequence& shortcut, void (TfrmFind::*run)()) {
         auto* action = new QAction(this);
         action->setObjectName(name);
-        if (picture >= 0) action->setIcon(ImageListIcon(picture));
+        if (picture >= 0) action->setIcon(ui::ImageListIcon(picture));
         action->setShortcut(shortcut);
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         connect(action, &QAction::triggered, this, [this, run] {
@@ -64,14 +63,14 @@ void TfrmFind::CreatePopup() {
         pppmnOperate->addAction(action);
         return action;
     };
-    pppmnitmEdit = add("pppmnitmEdit", kImgEdit, {}, &TfrmFind::OpenResult);
-    pppmnitmCopy = add("pppmnitmCopy", kImgCopy, QKeySequence("Ctrl+C"), &TfrmFind::CopyResults);
+    pppmnitmEdit = add("pppmnitmEdit", ui::kImgEdit, {}, &TfrmFind::OpenResult);
+    pppmnitmCopy = add("pppmnitmCopy", ui::kImgCopy, QKeySequence("Ctrl+C"), &TfrmFind::CopyResults);
     pppmnOperate->addSeparator();
     pppmnitmGoToResult = add("pppmnitmGoToResult", -1, QKeySequence("Ctrl+G"), &TfrmFind::GoToResult);
     pppmnOperate->addSeparator();
     pppmnitmRename = add("pppmnitmRename", -1, QKeySequence("F2"), &TfrmFind::RenameResult);
     pppmnOperate->addSeparator();
-    pppmnitmDelete = add("pppmnitmDelete", kImgDelete, QKeySequence("Del"), &TfrmFind::DeleteResults);
+    pppmnitmDelete = add("pppmnitmDelete", ui::kImgDelete, QKeySequence("Del"), &TfrmFind::DeleteResults);
     pppmnOperate->addSeparator();
     pppmnitmSelectAll = add("pppmnitmSelectAll", -1, QKeySequence("Ctrl+A"), &TfrmFind::SelectAllResults);
     connect(lstvwFound, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -120,8 +119,8 @@ void TfrmFind::GoToResult() {
     const search::SearchResult result = model_->Result(row);
     hide();
     btnClose->click();
-    if (!frmMain_.GoToPath(result.keyPath)) return;
-    if (!result.isKey()) SelectValueItemOf(frmMain_, result.keyPath, result.valueName);
+    if (!mainWindow_.GoToPath(result.keyPath)) return;
+    if (!result.isKey()) mainWindow_.SelectValueItem(result.keyPath, result.valueName);
     goneTo_ = result;
 }
 
@@ -151,7 +150,7 @@ void TfrmFind::RenameValueRow(int row, const std::string& newName) {
         util::NoticeBox(i18n::FormatText(35, {oldName, newName}));
         return;
     }
-    RenameValueItemOf(frmMain_, result.keyPath, oldName, newName);
+    mainWindow_.RenameValueItem(result.keyPath, oldName, newName);
     FollowValueRename(row, oldName, newName);
     result.valueName = newName;
     model_->RowChanged(row);
@@ -174,7 +173,7 @@ void TfrmFind::RenameKeyRow(int row, const std::string& newName) {
         util::NoticeBox(i18n::FormatText(35, {oldName, newName}));
         return;
     }
-    RenameTreeNodeOf(frmMain_, oldPath, newName);
+    mainWindow_.RenameTreeNode(oldPath, newName);
     FollowKeyRename(oldPath, newPath);
 }
 
@@ -201,11 +200,11 @@ void TfrmFind::DeleteResults() {
         if (deleted.Holds(result.keyPath)) continue;
         if (result.isKey()) {
             if (!core::DeleteKeyPath(result.keyPath)) continue;
-            RemoveTreeNodeOf(frmMain_, result.keyPath);
+            mainWindow_.RemoveTreeNode(result.keyPath);
             deleted.Add(result.keyPath);
         } else {
             core::DeleteValuePath(result.keyPath, result.valueName);
-            RemoveValueItemOf(frmMain_, result.keyPath, result.valueName);
+            mainWindow_.RemoveValueItem(result.keyPath, result.valueName);
             // The value's other row (name and data both matched) shows nothing any more.
             for (int sibling : SiblingRows(row))
                 removed.push_back(sibling);

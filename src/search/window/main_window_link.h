@@ -1,26 +1,43 @@
-// What the Find window changes in the main window when it renames or deletes a key or a value: the tree
-// node (only where the tree has already read it; nothing is expanded for this) and the value-list row of
-// the selected key.
+// What the Find window asks of the main window: to keep its tree and value list in step with the renames
+// and deletions made here, to go to a result, to open one in its editor and to fill its clipboards. The
+// main window hands an implementation in, so this library needs nothing of the main window's.
 #pragma once
 
-#include <QModelIndex>
+#include "app/clipboards.h"
+#include "app/value_rows.h"
 
+#include <optional>
 #include <string>
 
 namespace hw::window {
 
-class TfrmMain;
+class MainWindowLink {
+  public:
+    virtual ~MainWindowLink() = default;
 
-// The tree node for the path when every key on the way has been read into the tree; invalid otherwise.
-QModelIndex LoadedNode(const TfrmMain& frmMain, const std::string& path);
+    // Selects the key; false when it is not there.
+    virtual bool GoToPath(const std::string& keyPath) = 0;
+    // Reads the selected key's values again.
+    virtual void ReloadValueList() = 0;
+    // Selects and focuses the value-list row of the value, if the list shows it.
+    virtual void SelectValueItem(const std::string& keyPath, const std::string& name) = 0;
 
-void RenameTreeNodeOf(TfrmMain& frmMain, const std::string& oldPath, const std::string& newName);
-void RemoveTreeNodeOf(TfrmMain& frmMain, const std::string& path);
-void RenameValueItemOf(TfrmMain& frmMain, const std::string& keyPath, const std::string& oldName,
-                       const std::string& newName);
-void RemoveValueItemOf(TfrmMain& frmMain, const std::string& keyPath, const std::string& name);
+    // The tree node (only where the tree has already read it; nothing is expanded for this) and the
+    // value-list row of the selected key.
+    virtual void RenameTreeNode(const std::string& oldPath, const std::string& newName) = 0;
+    virtual void RemoveTreeNode(const std::string& path) = 0;
+    virtual void RenameValueItem(const std::string& keyPath, const std::string& oldName,
+                                 const std::string& newName) = 0;
+    virtual void RemoveValueItem(const std::string& keyPath, const std::string& name) = 0;
 
-// Selects and focuses the value-list row of the value, if the list shows it.
-void SelectValueItemOf(TfrmMain& frmMain, const std::string& keyPath, const std::string& name);
+    virtual void ShowKeyContentOf(const std::string& keyPath) = 0;
+    // The value in its editor; its new row once saved, nothing when cancelled.
+    virtual std::optional<app::ValueRow> EditValueRecord(const app::TViewData& record) = 0;
+
+    virtual void SetKeyClipboard(const std::string& keyPath) = 0;
+    virtual void EmptyValueClipboard() = 0;
+    // A new entry at the front of the value clipboard, for the caller to fill.
+    virtual app::TValueCopyData& AddValueClipboardEntry() = 0;
+};
 
 } // namespace hw::window

@@ -1,9 +1,9 @@
 // Opening results in their editors and copying them to the main window's clipboards.
 #include "core/value_text.h"
-#include "editors/frm_bin.h"
-#include "editors/frm_dword.h"
-#include "editors/frm_str.h"
-#include "editors/number_edit.h"
+#include "editors/window/frm_bin.h"
+#include "editors/window/frm_dword.h"
+#include "editors/window/frm_str.h"
+#include "editors/window/number_edit.h"
 #include "search/window/found_list_model.h"
 #include "support/qt/window_fixture.h"
 
@@ -118,7 +118,7 @@ TEST_F(FindActionsTest, CopyFillsTheKeyOrTheValueClipboard) {
     ASSERT_TRUE(find_->CopyAllowed());
     find_->CopyResults();
     std::vector<std::string> entries;
-    for (const window::TValueCopyData& entry : frmMain_->ValueClip().Entries())
+    for (const app::TValueCopyData& entry : frmMain_->ValueClip().Entries())
         entries.push_back(entry.name + "=" + entry.data + "/" + std::to_string(entry.strings.size()));
     // Newest first; a multi-string keeps every string.
     EXPECT_EQ(entries,

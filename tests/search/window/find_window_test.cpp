@@ -1,10 +1,10 @@
 // The Find and Replace windows on a real temp registry: conditions, the search, and the actions on rows.
-#include "app/window/image_list.h"
 #include "core/key_ops.h"
 #include "core/value_text.h"
 #include "search/window/found_list_model.h"
 #include "search/window/search_animation.h"
 #include "support/qt/window_fixture.h"
+#include "ui/image_list.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -157,7 +157,7 @@ TEST_F(FindWindowTest, SearchListsRowsInWalkOrderWithTheirTextsAndCount) {
     Search(find, "E A");
     EXPECT_EQ(Rows(find), (std::vector<std::string>{"Blob|" + kBase + "|Blob|DE AD"}));
     EXPECT_EQ(find.Model()->Texts(0).raw, "..");
-    EXPECT_EQ(window::ResultPicture(find.Model()->Result(0)), window::kImgValueBytes);
+    EXPECT_EQ(window::ResultPicture(find.Model()->Result(0)), ui::kImgValueBytes);
 
     // The whole registry, whatever the current key says.
     find.rdWholeRegistry->setChecked(true);

@@ -81,8 +81,9 @@ void MainWindowTest::CreateWindow() {
     frmBin_ = std::make_unique<editors::TfrmBin>();
     frmReplaceConfirm_ = std::make_unique<window::TfrmReplaceConfirm>();
     frmFavorites_ = std::make_unique<content::TfrmFavorites>();
-    frmFind_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Find);
-    frmReplace_ = std::make_unique<window::TfrmFind>(*frmMain_, window::TfrmFind::Role::Replace);
+    findLink_ = std::make_unique<window::FindWindowLink>(*frmMain_);
+    frmFind_ = std::make_unique<window::TfrmFind>(*findLink_, window::TfrmFind::Role::Find);
+    frmReplace_ = std::make_unique<window::TfrmFind>(*findLink_, window::TfrmFind::Role::Replace);
     frmKeyContent_ = std::make_unique<content::TfrmKeyContent>();
     frmMain_->AttachDialogs({.frmGoTo = frmGoTo_.get(),
                              .frmCurrentKey = frmCurrentKey_.get(),

@@ -1,16 +1,17 @@
 // A main window with its dialogs on a fresh temp registry, message boxes scripted.
 #pragma once
 
+#include "app/window/find_window_link.h"
 #include "app/window/frm_about.h"
 #include "app/window/frm_current_key.h"
 #include "app/window/frm_goto.h"
 #include "app/window/frm_main.h"
 #include "app/window/frm_replace_confirm.h"
-#include "content/frm_favorites.h"
-#include "content/frm_key_content.h"
-#include "editors/frm_bin.h"
-#include "editors/frm_dword.h"
-#include "editors/frm_str.h"
+#include "content/window/frm_favorites.h"
+#include "content/window/frm_key_content.h"
+#include "editors/window/frm_bin.h"
+#include "editors/window/frm_dword.h"
+#include "editors/window/frm_str.h"
 #include "platform/winreg.h"
 #include "search/window/frm_find.h"
 #include "support/qt/when_modal.h"
@@ -65,6 +66,7 @@ class MainWindowTest : public ::testing::Test {
     std::unique_ptr<window::TfrmReplaceConfirm> frmReplaceConfirm_;
     std::unique_ptr<content::TfrmFavorites> frmFavorites_;
     std::unique_ptr<content::TfrmKeyContent> frmKeyContent_;
+    std::unique_ptr<window::FindWindowLink> findLink_;
     std::unique_ptr<window::TfrmFind> frmFind_;
     std::unique_ptr<window::TfrmFind> frmReplace_;
 };

@@ -1,0 +1,16 @@
+#include "app/names_notice.h"
+
+#include "app/value_rows.h"
+#include "i18n/name_list.h"
+
+namespace hw::app {
+
+std::string NamesNotice(const std::string& heading, const std::vector<std::string>& names) {
+    std::vector<std::string> captions;
+    captions.reserve(names.size());
+    for (const std::string& name : names)
+        captions.push_back(name.empty() ? std::string(kDefaultValueCaption) : name);
+    return i18n::NameListText(heading, captions);
+}
+
+} // namespace hw::app

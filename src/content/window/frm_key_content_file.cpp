@@ -1,0 +1,185 @@
+// The key content editor's openers and its file, print and import commands.
+#include "content/window/frm_key_content.h"
+
+#include "content/import_result_box.h"
+#include "content/version_line.h"
+#include "i18n/name_list.h"
+#include "i18n/text_table.h"
+#include "regfile/reg_export.h"
+#include "regfile/reg_import.h"
+#include "ui/busy_cursor.h"
+#include "ui/file_messages.h"
+#include "util/dialog.h"
+#include "util/file_io.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QTextBlock>
+
+#include <exception>
+
+namespace hw::content {
+
+namespace {
+
+const char* const kRegFileFilter = "Registry file(*.reg)";
+const char* const kPrintTitle = "Registry Key Content";
+constexpr int kLineEndNamesText = 306;
+constexpr int kUnreadableKeysText = 318;
+
+QFileDialog* NewFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter,
+                           const QString& suffix) {
+    auto* dialog = new QFileDialog(parent);
+    dialog->setAcceptMode(mode);
+    dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog->setNameFilter(filter);
+    dialog->setDefaultSuffix(suffix);
+    return dialog;
+}
+
+} // namespace
+
+bool TfrmKeyContent::ShowKeyContent(const std::string& keyPath) {
+    if (!SetKeyContent(keyPath)) return false;
+    ShowModal();
+    return true;
+}
+
+void TfrmKeyContent::ShowEmpty() {
+    SetText(QString(), NewTextEncoding());
+    ShowModal();
+}
+
+TextEncoding TfrmKeyContent::NewTextEncoding() const {
+    return versionLine_ == regfile::kVersion5Header ? TextEncoding::Utf16Le : TextEncoding::Ansi;
+}
+
+bool TfrmKeyContent::SetKeyContent(const std::string& keyPath) {
+    const ui::BusyCursor busy;
+    regfile::RegLines lines;
+    // Saved as the program's own version line says: a version 5 file as UTF-16, others in the ANSI code page.
+    std::vector<std::string> leftOut, unreadable;
+    const bool exported =
+        regfile::ExportKeyPath(keyPath, lines, leftOut, unreadable, versionLine_ == regfile::kVersion5Header);
+    const DecodedText text = JoinExportLines(lines, NewTextEncoding());
+    SetText(text.text, text.encoding);
+    // What could not be shown is named, not dropped without a word.
+    if (!exported) unreadable.push_back(keyPath);
+    std::string notice;
+    if (!unreadable.empty()) notice = i18n::NameListText(i18n::LookupText(kUnreadableKeysText), unreadable);
+    if (!leftOut.empty())
+        notice +=
+            (notice.empty() ? "" : "\n\n") + i18n::NameListText(i18n::LookupText(kLineEndNamesText), leftOut);
+    if (!notice.empty()) util::NoticeBox(notice);
+    return exported;
+}
+
+void TfrmKeyContent::PrintKeyContent(const std::string& keyPath) {
+    if (SetKeyContent(keyPath)) Print(QString::fromStdString(keyPath) + " Content");
+}
+
+bool TfrmKeyContent::LoadFromFile(const std::string& fileName) {
+    const ui::BusyCursor busy;
+    const std::optional<std::string> bytes = util::ReadFileBytes(fileName);
+    if (!bytes) {
+        util::ErrorBox(ui::CannotReadFileText(fileName));
+        return false;
+    }
+    const DecodedText text = DecodeRegText(*bytes);
+    SetText(text.text, text.encoding);
+    return true;
+}
+
+std::optional<QString> TfrmKeyContent::RunFileDialog(QFileDialog& dialog) {
+    if (runFileDialog_) return runFileDialog_(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+QFileDialog& TfrmKeyContent::OpenDialog() {
+    if (!opndlgContent) opndlgContent = NewFileDialog(this, QFileDialog::AcceptOpen, kRegFileFilter, "reg");
+    return *opndlgContent;
+}
+
+QFileDialog& TfrmKeyContent::SaveDialog() {
+    if (!svdlgContent) svdlgContent = NewFileDialog(this, QFileDialog::AcceptSave, kRegFileFilter, "reg");
+    return *svdlgContent;
+}
+
+std::optional<std::string> TfrmKeyContent::ChooseFileToOpen() {
+    const std::optional<QString> file = RunFileDialog(OpenDialog());
+    if (!file) return std::nullopt;
+    return file->toStdString();
+}
+
+void TfrmKeyContent::mnitmLoadFromFileClick() {
+    if (!SaveChangesFirst()) return;
+    if (const std::optional<std::string> file = ChooseFileToOpen()) LoadFromFile(*file);
+}
+
+bool TfrmKeyContent::mnitmSaveToFileClick() {
+    const QTextDocument* document = rchedtContent->document();
+    if (!IsVersionLine(document->firstBlock().text().toStdString()) && util::AskYesNo(i18n::LookupText(229)))
+        InsertVersionLine();
+    const std::optional<QString> file = RunFileDialog(SaveDialog());
+    return file && SaveTo(*file);
+}
+
+bool TfrmKeyContent::SaveTo(const QString& fileName) {
+    const ui::BusyCursor busy;
+    // The old file stays whole until the new one is complete.
+    if (util::ReplaceFileAtomically(fileName.toStdString(), EncodeRegText(Text(), encoding_))) return true;
+    util::ErrorBox(ui::CannotWriteFileText(fileName.toStdString()));
+    return false;
+}
+
+void TfrmKeyContent::mnitmImportIntoRegistryClick() {
+    if (LineCount() == 0) return;
+    if (!IsVersionLine(rchedtContent->document()->firstBlock().text().toStdString())) {
+        if (!util::AskYesNo(i18n::LookupText(229))) return;
+        InsertVersionLine();
+    }
+    if (!util::AskYesNo(i18n::LookupText(230))) return;
+    regfile::ImportReport report;
+    try {
+        const ui::BusyCursor busy;
+        report = regfile::ImportRegLinesReported(Lines(), encoding_);
+    } catch (const std::exception&) {
+        util::ErrorBox(i18n::LookupText(231));
+        return;
+    }
+    ShowImportResult(report);
+}
+
+void TfrmKeyContent::mnitmPrintClick() {
+    Print(kPrintTitle);
+}
+
+bool TfrmKeyContent::Print(const QString& title) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(title);
+    QString pdfFile;
+    if (QPrinterInfo::defaultPrinter().isNull()) {
+        // No printer on this system: the pages go to a PDF file instead.
+        if (!svdlgPrint) svdlgPrint = NewFileDialog(this, QFileDialog::AcceptSave, "PDF file(*.pdf)", "pdf");
+        const std::optional<QString> file = RunFileDialog(*svdlgPrint);
+        if (!file) return false;
+        pdfFile = *file;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdfFile);
+    }
+    {
+        const ui::BusyCursor busy;
+        rchedtContent->print(&printer);
+    }
+    if (printer.printerState() == QPrinter::Error || (!pdfFile.isEmpty() && !QFileInfo::exists(pdfFile))) {
+        util::ErrorBox(i18n::FormatText(314, {title.toStdString()}));
+        return false;
+    }
+    return true;
+}
+
+} // namespace hw::content

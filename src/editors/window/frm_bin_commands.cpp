@@ -1,0 +1,157 @@
+// The hex editor's popup menu: the internal clipboard, delete, find and print.
+#include "editors/hex_search.h"
+#include "editors/window/frm_bin.h"
+#include "editors/window/frm_bin_find.h"
+#include "editors/window/hex_print.h"
+#include "editors/window/hex_view.h"
+#include "i18n/text_table.h"
+#include "ui/busy_cursor.h"
+#include "util/dialog.h"
+
+#include <QClipboard>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace hw::editors {
+
+namespace {
+
+constexpr int kNotFoundText = 42;
+constexpr int kFindFinishedText = 39;
+// Larger copies stay in the internal clipboard only: their text would take several times their size.
+constexpr std::size_t kSystemClipboardLimit = 4 << 20;
+
+} // namespace
+
+void TfrmBin::CreatePopupMenu() {
+    pppmnHexValue = new QMenu(this);
+    const auto add = [this](const char* caption, const QKeySequence& shortcut, auto command) {
+        QAction* action = pppmnHexValue->addAction(QString::fromUtf8(caption));
+        action->setShortcut(shortcut);
+        connect(action, &QAction::triggered, this, command);
+        if (!shortcut.isEmpty()) addAction(action); // the shortcut works while the menu is closed
+        return action;
+    };
+    pppmnHexValueCut = add("&Cut", {}, [this] { Cut(); });
+    pppmnHexValue->addSeparator();
+    pppmnHexValueCopy = add("C&opy", {}, [this] { Copy(); });
+    pppmnHexValuePaste = add("&Paste", {}, [this] { Paste(); });
+    pppmnHexValue->addSeparator();
+    pppmnitmHexValuePrint = add("P&rint", {}, [this] { Print(); });
+    pppmnHexValue->addSeparator();
+    pppmnitmHexValueFind = add("&Find", QKeySequence(QStringLiteral("Ctrl+F")), [this] { Find(); });
+    pppmnitmHexValueFindNext = add("Find &Next", QKeySequence(QStringLiteral("F3")), [this] { FindNext(); });
+    pppmnHexValue->addSeparator();
+    pppmnHexValueDelete = add("&Delete", {}, [this] { DeleteSelection(); });
+    connect(pppmnHexValue, &QMenu::aboutToShow, this, [this] { UpdatePopupStates(); });
+    connect(mmHexValue, &HexView::contextMenuRequested, pppmnHexValue,
+            [this](QPoint position) { pppmnHexValue->popup(position); });
+}
+
+void TfrmBin::UpdatePopupStates() {
+    const bool selected = mmHexValue->Document().HexRange().length > 0;
+    pppmnHexValueCut->setEnabled(selected);
+    pppmnHexValueCopy->setEnabled(selected);
+    pppmnHexValuePaste->setEnabled(clipboardFilled_);
+    pppmnitmHexValuePrint->setEnabled(!Bytes().empty());
+    pppmnHexValueDelete->setEnabled(selected);
+}
+
+void TfrmBin::Copy() {
+    UpdatePopupStates();
+    if (!pppmnHexValueCopy->isEnabled()) return;
+    clipboard_ = mmHexValue->Document().CopiedBytes();
+    clipboardFilled_ = true;
+    // Other programs get the byte text; the editor pastes from its own clipboard.
+    if (clipboard_.size() <= kSystemClipboardLimit) {
+        HexDocument copied;
+        copied.SetBytes(clipboard_);
+        QGuiApplication::clipboard()->setText(QString::fromLatin1(copied.HexText()));
+    }
+}
+
+void TfrmBin::Cut() {
+    UpdatePopupStates();
+    if (!pppmnHexValueCut->isEnabled()) return;
+    Copy();
+    mmHexValue->EditDocument([](HexDocument& document) { return document.RemoveHexSelection(); });
+}
+
+void TfrmBin::Paste() {
+    if (!clipboardFilled_) return;
+    mmHexValue->EditDocument([this](HexDocument& document) {
+        document.Paste(clipboard_);
+        return !clipboard_.empty();
+    });
+}
+
+void TfrmBin::DeleteSelection() {
+    UpdatePopupStates();
+    if (!pppmnHexValueDelete->isEnabled()) return;
+    mmHexValue->EditDocument([](HexDocument& document) { return document.RemoveHexSelection(); });
+}
+
+void TfrmBin::Find() {
+    if (frmBinFind->exec() != QDialog::Accepted) return;
+    SearchFrom(mmHexValue->Document().HexRange().start, kNotFoundText);
+}
+
+void TfrmBin::FindNext() {
+    if (!findSucceeded_) {
+        Find();
+        return;
+    }
+    SearchFrom(mmHexValue->Document().HexRange().end(), kFindFinishedText);
+}
+
+void TfrmBin::SearchFrom(std::size_t position, int notFoundText) {
+    const std::string pattern = frmBinFind->SearchText();
+    std::optional<std::size_t> found;
+    {
+        const ui::BusyCursor busy;
+        found = FindInByteText(Bytes(), pattern, position);
+    }
+    if (!found) {
+        // Find Next keeps the last hit; a failed Find forgets it.
+        if (notFoundText == kNotFoundText) findSucceeded_ = false;
+        util::NoticeBox(i18n::LookupText(notFoundText));
+        return;
+    }
+    mmHexValue->EditDocument([&](HexDocument& document) {
+        document.hex.Set({*found, pattern.size()});
+        document.SyncCharsFromHex();
+        document.SyncHexFromChars(); // whole bytes, as the character column sees them
+        return false;
+    });
+    findSucceeded_ = true;
+}
+
+QString TfrmBin::PrintTitle() const {
+    return edtName->text() + QStringLiteral("   hex content");
+}
+
+void TfrmBin::Print() {
+    UpdatePopupStates();
+    if (!pppmnitmHexValuePrint->isEnabled()) return;
+    QPrinter printer(QPrinter::HighResolution);
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        // Without a printer the printout becomes a PDF file.
+        const QString fileName = ChooseFile(QFileDialog::AcceptSave, {QStringLiteral("PDF (*.pdf)")},
+                                            QStringLiteral("pdf"), QStringLiteral("hex content.pdf"));
+        if (fileName.isEmpty()) return;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(fileName);
+    } else {
+        QPrintDialog dialog(&printer, this);
+        if (dialog.exec() != QDialog::Accepted) return;
+    }
+    const ui::BusyCursor busy;
+    PrintHexLines(printer, mmHexValue->Document(), PrintTitle());
+}
+
+} // namespace hw::editors

@@ -1,0 +1,195 @@
+// The hex editor's files: loading and saving the bytes, and the picture page.
+#include "editors/hex_file.h"
+#include "editors/picture_format.h"
+#include "editors/window/frm_bin.h"
+#include "editors/window/hex_view.h"
+#include "editors/window/picture_file.h"
+#include "i18n/text_table.h"
+#include "platform/qt/file_dialog_setup.h"
+#include "ui/busy_cursor.h"
+#include "util/dialog.h"
+#include "util/file_io.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLabel>
+#include <QPixmap>
+#include <QStackedWidget>
+
+namespace hw::editors {
+
+namespace {
+
+constexpr std::uint64_t kLargeFileSize = 65536;
+constexpr int kLargeFileQuestion = 55;
+constexpr int kUnknownImageText = 144;
+constexpr int kContentChangedText = 223;
+
+QImage ReadPicture(const QString& fileName) {
+    QImageReader reader(fileName);
+    reader.setDecideFormatFromContent(true);
+    return reader.read();
+}
+
+} // namespace
+
+bool TfrmBin::LoadFile(const std::string& fileName) {
+    loadFailure_.clear();
+    const std::optional<std::uint64_t> size = RegularFileSize(fileName);
+    if (size && *size >= kLargeFileSize && !util::AskYesNo(i18n::LookupText(kLargeFileQuestion)))
+        return false;
+    const ui::BusyCursor busy;
+    FileBytes file = ReadRegularFile(fileName);
+    if (!file.ok) {
+        loadFailure_ = file.reason;
+        return false;
+    }
+    SetBytes(std::move(file.bytes));
+    return true;
+}
+
+bool TfrmBin::OpenFile(const std::string& fileName) {
+    if (!LoadFile(fileName)) return false;
+    fileName_ = fileName;
+    modified_ = false;
+    UpdateTitle();
+    return true;
+}
+
+bool TfrmBin::SaveFile(const std::string& fileName) {
+    const ui::BusyCursor busy;
+    return util::ReplaceFileAtomically(fileName, Bytes());
+}
+
+QString TfrmBin::ChooseFile(QFileDialog::AcceptMode mode, const QStringList& filters, const QString& suffix,
+                            const QString& proposedName) {
+    QFileDialog dialog(this);
+    platform::ListByNamesOnly(dialog);
+    dialog.setDirectory(platform::DialogStartFolder(fileName_));
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!filters.isEmpty()) dialog.setNameFilters(filters);
+    if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
+    if (!proposedName.isEmpty()) dialog.selectFile(proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    const QString chosen = dialog.selectedFiles().front();
+    platform::RememberDialogFolder(chosen);
+    return chosen;
+}
+
+void TfrmBin::btnLoadClick() {
+    if (!namedMode_ && modified_ && !MayDropChanges()) return;
+    const QString fileName = ChooseFile(QFileDialog::AcceptOpen);
+    if (fileName.isEmpty()) return;
+    const std::string name = fileName.toStdString();
+    if (namedMode_ ? LoadFile(name) : OpenFile(name)) return;
+    util::ErrorBox(loadFailure_.empty() ? "Open file failed!" : "Open file failed!\n" + loadFailure_);
+}
+
+void TfrmBin::btnSaveClick() {
+    if (namedMode_ || fileName_.empty())
+        SaveAs();
+    else
+        SaveToFileInUse();
+}
+
+bool TfrmBin::SaveAs() {
+    const QString proposed =
+        fileName_.empty() ? QString() : QFileInfo(QString::fromStdString(fileName_)).fileName();
+    const QString fileName = ChooseFile(QFileDialog::AcceptSave, {}, {}, proposed);
+    if (fileName.isEmpty()) return false;
+    if (!SaveFile(fileName.toStdString())) {
+        util::ErrorBox("Save to file failed!");
+        return false;
+    }
+    if (!namedMode_) {
+        fileName_ = fileName.toStdString();
+        modified_ = false;
+        UpdateTitle();
+    }
+    return true;
+}
+
+bool TfrmBin::SaveToFileInUse() {
+    if (fileName_.empty()) return SaveAs();
+    if (!SaveFile(fileName_)) {
+        util::ErrorBox("Save to file failed!");
+        return false;
+    }
+    modified_ = false;
+    UpdateTitle();
+    return true;
+}
+
+bool TfrmBin::MayDropChanges() {
+    switch (util::AskYesNoCancel(util::kMessageBoxCaption, i18n::LookupText(kContentChangedText))) {
+    case util::Answer::Yes:
+        return SaveToFileInUse();
+    case util::Answer::No:
+        return true;
+    case util::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void TfrmBin::tbstMainChange(int index) {
+    if (index == 1) ShowPictureOfBytes();
+    pages->setCurrentIndex(index);
+}
+
+void TfrmBin::ShowPictureOfBytes() {
+    const ui::BusyCursor busy;
+    lblInfo->clear();
+    picture_ = QImage();
+    const PictureFormat format = DetectPictureFormat(Bytes());
+    if (format != PictureFormat::Unknown) {
+        const QString folder =
+            pictureFolder_.empty() ? QDir::tempPath() : QString::fromStdString(pictureFolder_);
+        const QString fileName = QDir(folder).filePath(QStringLiteral("HIVEWRIGHTIAMGE.") +
+                                                       QString::fromLatin1(PictureExtension(format)));
+        if (SaveFile(fileName.toStdString())) picture_ = ReadPicture(fileName);
+    }
+    if (picture_.isNull()) {
+        imgMain->clear();
+        lblInfo->setText(QString::fromStdString(i18n::LookupText(kUnknownImageText)));
+    } else {
+        imgMain->setPixmap(QPixmap::fromImage(picture_));
+    }
+}
+
+bool TfrmBin::LoadPictureFile(const QString& fileName) {
+    lblInfo->clear();
+    picture_ = LoadFile(fileName.toStdString()) ? ReadPicture(fileName) : QImage();
+    if (picture_.isNull())
+        imgMain->clear();
+    else
+        imgMain->setPixmap(QPixmap::fromImage(picture_));
+    return !picture_.isNull();
+}
+
+bool TfrmBin::SavePictureFile(const QString& fileName) const {
+    return WritePictureFile(picture_, fileName);
+}
+
+void TfrmBin::btnImageLoadClick() {
+    const QString fileName =
+        ChooseFile(QFileDialog::AcceptOpen,
+                   {QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("CompuServe GIF Image (*.gif)"),
+                    QStringLiteral("JPEG Image File (*.jpg)"), QStringLiteral("JPEG Image File (*.jpeg)")});
+    if (!fileName.isEmpty()) LoadPictureFile(fileName);
+}
+
+void TfrmBin::btnImageSaveClick() {
+    const QString fileName =
+        ChooseFile(QFileDialog::AcceptSave,
+                   {QStringLiteral("All (*.gif *.jpg *.jpeg *.bmp)"),
+                    QStringLiteral("CompuServe GIF Image (*.gif)"), QStringLiteral("JPEG Image File (*.jpg)"),
+                    QStringLiteral("JPEG Image File (*.jpeg)"), QStringLiteral("Bitmaps (*.bmp)")},
+                   QStringLiteral("bmp"), QStringLiteral(".bmp"));
+    if (!fileName.isEmpty() && !SavePictureFile(fileName)) util::ErrorBox("Save picturen fialed");
+}
+
+} // namespace hw::editors

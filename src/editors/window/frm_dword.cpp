@@ -1,0 +1,127 @@
+#include "editors/window/frm_dword.h"
+
+#include "editors/window/editor_parts.h"
+#include "editors/window/number_edit.h"
+#include "ui/dialog_frame.h"
+#include "ui/ui_text.h"
+#include "util/dialog.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace hw::editors {
+
+using ui::UiText;
+
+TfrmDword::TfrmDword(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Dword Editor"));
+
+    lblName = new QLabel(QStringLiteral("Name:"), this);
+    edtName = NewNameEdit(this);
+    lblData = new QLabel(QStringLiteral("Data:"), this);
+    edtValue = new NumberEdit(this);
+    FocusOnClick(lblName, edtName);
+    FocusOnClick(lblData, edtValue);
+
+    rdgrpDataType = new QGroupBox(QStringLiteral("Data type"), this);
+    rdbtnDec = new QRadioButton(QStringLiteral("Dec"), rdgrpDataType);
+    rdbtnHex = new QRadioButton(QStringLiteral("Hex"), rdgrpDataType);
+    baseButtons_ = new QButtonGroup(this);
+    baseButtons_->addButton(rdbtnDec, 0);
+    baseButtons_->addButton(rdbtnHex, 1);
+    rdbtnDec->setChecked(true);
+    auto* baseLayout = new QHBoxLayout(rdgrpDataType);
+    baseLayout->addWidget(rdbtnDec);
+    baseLayout->addWidget(rdbtnHex);
+    connect(baseButtons_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked) rdgrpDataTypeClick(id == 0 ? NumberBase::Decimal : NumberBase::Hexadecimal);
+    });
+
+    btnOk = new QPushButton(ui::ImageListIcon(ui::kImgOk), QStringLiteral("&OK"), this);
+    btnCancel = ui::NewClosingButton(*this, ui::kImgCancel, QStringLiteral("&Cancel"), QDialog::Rejected);
+    for (QPushButton* button : {btnOk, btnCancel})
+        button->setAutoDefault(false);
+    connect(btnOk, &QPushButton::clicked, this, &TfrmDword::btnOkClick);
+    connect(edtValue, &NumberEdit::enterPressed, btnOk, &QPushButton::click);
+    connect(edtValue, &NumberEdit::escapePressed, btnCancel, &QPushButton::click);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnOk);
+    buttons->addWidget(btnCancel);
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(lblName, 0, 0);
+    layout->addWidget(edtName, 0, 1);
+    layout->addWidget(lblData, 1, 0);
+    layout->addWidget(edtValue, 1, 1);
+    layout->addWidget(rdgrpDataType, 2, 0, 1, 2);
+    layout->addLayout(buttons, 3, 0, 1, 2);
+    layout->setColumnStretch(1, 1);
+
+    ui::FixDialogSize(*this, QSize(340, 170));
+}
+
+void TfrmDword::SetValue(const std::string& name, DWORD number) {
+    edtName->setText(QString::fromUtf8(name));
+    ChooseBase(NumberBase::Decimal);
+    edtValue->setText(QString::fromStdString(DecimalText(number)));
+    resultValue_ = number;
+}
+
+void TfrmDword::ChooseBase(NumberBase base) {
+    (base == NumberBase::Decimal ? rdbtnDec : rdbtnHex)->setChecked(true);
+}
+
+NumberBase TfrmDword::ChosenBase() const {
+    return edtValue->Base();
+}
+
+void TfrmDword::rdgrpDataTypeClick(NumberBase base) {
+    if (base == edtValue->Base()) return;
+    edtValue->SetBase(base);
+    const std::string text = edtValue->text().toStdString();
+    if (!text.empty()) edtValue->setText(QString::fromStdString(SwitchBase(base, text)));
+}
+
+void TfrmDword::btnOkClick() {
+    const std::string text = edtValue->text().toStdString();
+    if (text.empty()) {
+        resultValue_ = 0;
+        accept();
+        return;
+    }
+    const NumberReading reading = ReadNumber(edtValue->Base(), text);
+    if (!reading.number) {
+        resultValue_ = 0;
+        util::ErrorBox(reading.failure);
+        return;
+    }
+    resultValue_ = *reading.number;
+    accept();
+}
+
+void TfrmDword::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    ChooseBase(NumberBase::Decimal);
+    ui::CentreOnDesktop(*this);
+    edtValue->setFocus();
+}
+
+void TfrmDword::ApplyLanguage() {
+    setWindowTitle(UiText(159));
+    lblName->setText(UiText(160));
+    lblData->setText(UiText(161));
+    rdgrpDataType->setTitle(UiText(162));
+    rdbtnDec->setText(UiText(163));
+    rdbtnHex->setText(UiText(164));
+    btnOk->setText(UiText(3));
+    btnCancel->setText(UiText(5));
+    ui::FixDialogSize(*this, QSize(340, 170));
+}
+
+} // namespace hw::editors

@@ -1,0 +1,23 @@
+#include "ui/dialog_frame.h"
+
+#include <QPushButton>
+#include <QScreen>
+
+namespace hw::ui {
+
+QPushButton* NewClosingButton(QDialog& dialog, ImageIndex picture, const QString& caption, int result) {
+    auto* button = new QPushButton(ImageListIcon(picture), caption, &dialog);
+    QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, result] { dialog.done(result); });
+    return button;
+}
+
+void FixDialogSize(QDialog& dialog, QSize size) {
+    dialog.setFixedSize(size.expandedTo(dialog.minimumSizeHint()));
+}
+
+void CentreOnDesktop(QWidget& window) {
+    if (const QScreen* desktop = window.screen())
+        window.move(desktop->availableGeometry().center() - window.rect().center());
+}
+
+} // namespace hw::ui
