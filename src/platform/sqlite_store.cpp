@@ -713,8 +713,8 @@ LONG SqliteStore::Walk(Target start, std::string_view path, bool create, REGSAM 
         if (name.size() > MAX_KEY_NAME_LENGTH) return ERROR_INVALID_PARAMETER;
         Target child;
         LONG found = ERROR_FILE_NOT_FOUND;
-        const bool mayCreate = create && Effective(current.rights) == KeyRights::Full &&
-                               (!first || (handleAccess & KEY_CREATE_SUB_KEY));
+        const bool handleMayCreate = !first || (handleAccess & KEY_CREATE_SUB_KEY);
+        const bool mayCreate = create && Effective(current.rights) == KeyRights::Full && handleMayCreate;
         // A key created a step ago has no subkeys to look up. Inside a write group most keys asked for are
         // new (an import), so the insert is tried first and only an existing name is looked up.
         if (!parentIsNew) {
@@ -737,7 +737,13 @@ LONG SqliteStore::Walk(Target start, std::string_view path, bool create, REGSAM 
         }
         if (found != ERROR_SUCCESS) {
             if (!create) return found;
-            if (!mayCreate) return ERROR_ACCESS_DENIED;
+            if (!mayCreate) {
+                // A handle opened without the right to create is the request's fault, not the key's.
+                if (handleMayCreate)
+                    NoteFailure(readOnly_ && current.rights == KeyRights::Full ? kReadOnlyReason
+                                                                               : kProtectedReason);
+                return ERROR_ACCESS_DENIED;
+            }
             if (current.depth >= MAX_KEY_DEPTH) {
                 NoteFailure("a key may be at most " + std::to_string(MAX_KEY_DEPTH) + " levels deep");
                 return ERROR_INVALID_PARAMETER;

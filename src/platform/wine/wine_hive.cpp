@@ -503,7 +503,7 @@ void Hive::RenderKey(WineKey& key, std::string& out, RenderMap& map, bool rewrit
         }
     }
     for (WineKey* child : key.children)
-        RenderKey(*child, out, map, rewriteAll);
+        if (child->hive == this) RenderKey(*child, out, map, rewriteAll); // not the store's keys of no file
 }
 
 void Hive::Adopt(std::string text, const RenderMap& map) {

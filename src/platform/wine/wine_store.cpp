@@ -21,6 +21,11 @@ constexpr auto kTick = std::chrono::milliseconds(100);
 constexpr auto kCheckEvery = std::chrono::milliseconds(200);
 constexpr int kMaxLinkDepth = 8;
 constexpr const char* kFileNames[] = {"system.reg", "user.reg", "userdef.reg"};
+constexpr const char* kReadOnlyReason = "the Wine prefix is open read-only";
+constexpr const char* kProtectedReason = "access denied";
+// Keys Windows keeps from users stay closed; HARDWARE is rebuilt by Wine at every start, so it only reads.
+constexpr std::pair<const char*, KeyRights> kProtectedKeys[] = {
+    {"HARDWARE", KeyRights::ReadOnly}, {"SAM", KeyRights::None}, {"SECURITY", KeyRights::None}};
 enum : std::size_t { kSystem = 0, kUser = 1, kUserDefault = 2 };
 
 bool IsRoot(HKEY key) {
@@ -171,17 +176,28 @@ void WineStore::ConnectRoots() {
 
 void WineStore::ApplyFixedRights() {
     if (files_[kSystem].hive.Text().empty()) return;
-    // Keys Windows keeps from users stay closed; HARDWARE is rebuilt by Wine at every start, so it only
-    // reads.
     std::function<void(WineKey&, KeyRights)> apply = [&](WineKey& key, KeyRights rights) {
         key.rights = rights;
         for (WineKey* child : key.children)
             apply(*child, rights);
     };
     WineKey& machine = files_[kSystem].hive.Root();
-    for (auto [name, rights] : {std::pair{"SAM", KeyRights::None}, std::pair{"SECURITY", KeyRights::None},
-                                std::pair{"HARDWARE", KeyRights::ReadOnly}})
-        if (WineKey* key = Hive::FindChild(machine, name)) apply(*key, rights);
+    for (std::size_t i = 0; i < standIns_.size(); ++i) {
+        auto [name, rights] = kProtectedKeys[i];
+        WineKey* key = Hive::FindChild(machine, name);
+        if (!key) {
+            // A key of no file: nothing below it can be made, so nothing of it is ever written.
+            key = &standIns_[i];
+            key->name = name;
+            key->parent = &machine;
+            machine.children.insert(std::lower_bound(machine.children.begin(), machine.children.end(), key,
+                                                     [](const WineKey* a, const WineKey* b) {
+                                                         return CompareNames(a->name, b->name) < 0;
+                                                     }),
+                                    key);
+        }
+        apply(*key, rights);
+    }
 }
 
 void WineStore::WriteSkeletonPrefix(const std::string& prefix) {
@@ -196,6 +212,8 @@ void WineStore::WriteSkeletonPrefix(const std::string& prefix) {
             throw std::runtime_error(error);
     WineStore store(prefix, false);
     std::lock_guard lock(store.mutex_);
+    // The skeleton holds the protected keys themselves.
+    std::erase_if(store.files_[kSystem].hive.Root().children, [](const WineKey* key) { return !key->hive; });
     SeedMachine(store);
     SeedUser(store, CurrentUserIdentity());
     store.ApplyFixedRights();
@@ -336,8 +354,29 @@ void WineStore::ClearCommitFailure() {
 }
 
 std::string WineStore::FailureReason() const {
-    if (std::string failure = CommitFailure(); !failure.empty()) return failure;
-    return readOnly_ ? "the Wine prefix is open read-only" : std::string();
+    std::lock_guard lock(failureMutex_);
+    return failureReason_;
+}
+
+std::unique_lock<std::mutex> WineStore::BeginCall() {
+    std::unique_lock lock(mutex_);
+    NoteFailure({});
+    return lock;
+}
+
+void WineStore::NoteFailure(std::string reason) {
+    std::lock_guard lock(failureMutex_);
+    failureReason_ = std::move(reason);
+}
+
+LONG WineStore::Refuse(KeyRights rights) {
+    if (rights != KeyRights::Full)
+        NoteFailure(kProtectedReason);
+    else if (std::string failure = CommitFailure(); !failure.empty())
+        NoteFailure(failure);
+    else if (readOnly_)
+        NoteFailure(kReadOnlyReason);
+    return ERROR_ACCESS_DENIED;
 }
 
 bool WineStore::Refusing() const {
@@ -432,16 +471,16 @@ KeyRights WineStore::Effective(KeyRights rights) const {
     return rights;
 }
 
-LONG WineStore::Grant(KeyRights rights, REGSAM requested, bool maximum, REGSAM& granted) const {
+LONG WineStore::Grant(KeyRights rights, REGSAM requested, bool maximum, REGSAM& granted) {
     switch (Effective(rights)) {
     case KeyRights::None:
-        return ERROR_ACCESS_DENIED;
+        return Refuse(rights);
     case KeyRights::ReadOnly:
         if (maximum) {
             granted = KEY_READ;
             return ERROR_SUCCESS;
         }
-        if (requested & KEY_CHANGE_RIGHTS) return ERROR_ACCESS_DENIED;
+        if (requested & KEY_CHANGE_RIGHTS) return Refuse(rights);
         granted = requested;
         return ERROR_SUCCESS;
     case KeyRights::Full:
@@ -504,9 +543,17 @@ HKEY WineStore::NewHandle(WineKey* key, REGSAM access) {
     return nextHandle_;
 }
 
+DWORD WineStore::DepthOf(const WineKey& key) {
+    DWORD depth = 0;
+    for (const WineKey* up = key.parent; up; up = up->parent)
+        ++depth;
+    return depth;
+}
+
 LONG WineStore::Walk(WineKey* start, std::string_view path, bool create, REGSAM handleAccess,
                      WineKey*& result, bool* created) {
     WineKey* current = start;
+    DWORD depth = DepthOf(*start);
     bool first = true;
     std::size_t begin = 0;
     while (begin <= path.size()) {
@@ -518,14 +565,24 @@ LONG WineStore::Walk(WineKey* start, std::string_view path, bool create, REGSAM 
         if (name.size() > MAX_KEY_NAME_LENGTH) return ERROR_INVALID_PARAMETER;
         WineKey* child = Hive::FindChild(*current, name);
         if (child) {
-            child = Follow(child, 0);
-            if (!child) return ERROR_FILE_NOT_FOUND;
+            WineKey* target = Follow(child, 0);
+            if (!target) return ERROR_FILE_NOT_FOUND;
+            // A link's target lies wherever it lies.
+            depth = target == child ? depth + 1 : DepthOf(*target);
+            child = target;
         } else {
             if (!create) return ERROR_FILE_NOT_FOUND;
-            bool mayCreate = Effective(current->rights) == KeyRights::Full && current->hive &&
-                             (!first || (handleAccess & KEY_CREATE_SUB_KEY));
-            if (!mayCreate) return ERROR_ACCESS_DENIED;
+            // A handle opened without the right to create is the request's fault, not the key's.
+            if (first && !(handleAccess & KEY_CREATE_SUB_KEY)) return ERROR_ACCESS_DENIED;
+            // Keys of no file (HKEY_USERS, the protected keys Wine keeps in memory) take no subkeys.
+            if (!current->hive) return Refuse(KeyRights::ReadOnly);
+            if (Effective(current->rights) != KeyRights::Full) return Refuse(current->rights);
+            if (depth >= MAX_KEY_DEPTH) {
+                NoteFailure("a key may be at most " + std::to_string(MAX_KEY_DEPTH) + " levels deep");
+                return ERROR_INVALID_PARAMETER;
+            }
             child = NewChild(*current, name);
+            ++depth;
             if (created) *created = true;
         }
         current = child;
@@ -547,7 +604,7 @@ LONG WineStore::OpenKeyMaximum(HKEY parent, LPCSTR subKey, PHKEY result) {
 
 LONG WineStore::Open(HKEY parent, LPCSTR subKey, REGSAM access, bool maximum, PHKEY result) {
     if (!result) return ERROR_INVALID_PARAMETER;
-    std::lock_guard lock(mutex_);
+    auto lock = BeginCall();
     WineKey* start = nullptr;
     if (LONG rc = ResolveHandle(parent, start); rc != ERROR_SUCCESS) return rc;
     WineKey* target = nullptr;
@@ -560,7 +617,7 @@ LONG WineStore::Open(HKEY parent, LPCSTR subKey, REGSAM access, bool maximum, PH
 
 LONG WineStore::CreateKey(HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result, LPDWORD disposition) {
     if (!result) return ERROR_INVALID_PARAMETER;
-    std::lock_guard lock(mutex_);
+    auto lock = BeginCall();
     WineKey* start = nullptr;
     REGSAM parentAccess = 0;
     if (LONG rc = ResolveHandle(parent, start, &parentAccess); rc != ERROR_SUCCESS) return rc;
@@ -584,7 +641,7 @@ LONG WineStore::CloseKey(HKEY key) {
 LONG WineStore::DeleteKey(HKEY parent, LPCSTR subKey) {
     std::string_view path = View(subKey);
     if (path.find_first_not_of('\\') == std::string_view::npos) return ERROR_INVALID_PARAMETER;
-    std::lock_guard lock(mutex_);
+    auto lock = BeginCall();
     WineKey* start = nullptr;
     if (LONG rc = ResolveHandle(parent, start); rc != ERROR_SUCCESS) return rc;
     // The last name is not followed, so deleting a link removes only the link.
@@ -599,11 +656,12 @@ LONG WineStore::DeleteKey(HKEY parent, LPCSTR subKey) {
     }
     WineKey* victim = Hive::FindChild(*container, leaf);
     if (!victim) return ERROR_FILE_NOT_FOUND;
-    if (Effective(victim->rights) != KeyRights::Full || !container->hive || victim == &victim->hive->Root())
-        return ERROR_ACCESS_DENIED;
+    if (Effective(victim->rights) != KeyRights::Full) return Refuse(victim->rights);
+    // A file's own root, and the keys behind the alias roots, stay.
+    if (!container->hive || victim == &victim->hive->Root()) return Refuse(KeyRights::ReadOnly);
     for (HKEY alias : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER}) {
         WineKey* view = nullptr;
-        if (ResolveRoot(alias, view) == ERROR_SUCCESS && view == victim) return ERROR_ACCESS_DENIED;
+        if (ResolveRoot(alias, view) == ERROR_SUCCESS && view == victim) return Refuse(KeyRights::ReadOnly);
     }
     if (!victim->children.empty()) return ERROR_ACCESS_DENIED;
     auto& siblings = container->children;
@@ -616,7 +674,7 @@ LONG WineStore::DeleteKey(HKEY parent, LPCSTR subKey) {
 
 LONG WineStore::QueryInfoKey(HKEY key, LPDWORD subKeys, LPDWORD maxSubKeyLen, LPDWORD values,
                              LPDWORD maxValueNameLen, LPDWORD maxValueLen, FILETIME* lastWrite) {
-    std::lock_guard lock(mutex_);
+    auto lock = BeginCall();
     WineKey* node = nullptr;
     if (LONG rc = ResolveWithAccess(key, KEY_QUERY_VALUE, node); rc != ERROR_SUCCESS) return rc;
     if (subKeys) *subKeys = static_cast<DWORD>(node->children.size());
@@ -644,7 +702,7 @@ LONG WineStore::QueryInfoKey(HKEY key, LPDWORD subKeys, LPDWORD maxSubKeyLen, LP
 }
 
 LONG WineStore::EnumKey(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength) {
-    std::lock_guard lock(mutex_);
+    auto lock = BeginCall();
     WineKey* node = nullptr;
     if (LONG rc = ResolveWithAccess(key, KEY_ENUMERATE_SUB_KEYS, node); rc != ERROR_SUCCESS) return rc;
     if (index >= node->children.size()) return ERROR_NO_MORE_ITEMS;
@@ -653,7 +711,7 @@ LONG WineStore::EnumKey(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength) {
 
 LONG WineStore::EnumValue(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD type, LPBYTE data,
                           LPDWORD dataLength) {
-    std::lock_guard lock(mutex_);
+    auto lock = BeginCall();
     WineKey* node = nullptr;
     if (LONG rc = ResolveWithAccess(key, KEY_QUERY_VALUE, node); rc != ERROR_SUCCESS) return rc;
     if (!node->hive) return ERROR_NO_MORE_ITEMS;
@@ -666,7 +724,7 @@ LONG WineStore::EnumValue(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength,
 }
 
 LONG WineStore::QueryValue(HKEY key, LPCSTR name, LPDWORD type, LPBYTE data, LPDWORD dataLength) {
-    std::lock_guard lock(mutex_);
+    auto lock = BeginCall();
     WineKey* node = nullptr;
     if (LONG rc = ResolveWithAccess(key, KEY_QUERY_VALUE, node); rc != ERROR_SUCCESS) return rc;
     if (!node->hive) return ERROR_FILE_NOT_FOUND;
@@ -680,12 +738,12 @@ LONG WineStore::SetValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data, DW
     std::string_view valueName = View(name);
     if (valueName.size() > MAX_VALUE_NAME_LENGTH) return ERROR_INVALID_PARAMETER;
     if (!data && size) return ERROR_INVALID_PARAMETER;
-    std::lock_guard lock(mutex_);
+    auto lock = BeginCall();
     WineKey* node = nullptr;
     if (LONG rc = ResolveWithAccess(key, KEY_SET_VALUE, node); rc != ERROR_SUCCESS) return rc;
+    if (!node->hive) return Refuse(KeyRights::ReadOnly);
     REGSAM granted = 0;
-    if (Refusing() || !node->hive || Grant(node->rights, KEY_SET_VALUE, false, granted) != ERROR_SUCCESS)
-        return ERROR_ACCESS_DENIED;
+    if (LONG rc = Grant(node->rights, KEY_SET_VALUE, false, granted); rc != ERROR_SUCCESS) return rc;
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
     auto& values = node->hive->Values(*node);
     WineValue* value = FindValue(values, valueName);
@@ -702,10 +760,11 @@ LONG WineStore::SetValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data, DW
 }
 
 LONG WineStore::DeleteValue(HKEY key, LPCSTR name) {
-    std::lock_guard lock(mutex_);
+    auto lock = BeginCall();
     WineKey* node = nullptr;
     if (LONG rc = ResolveWithAccess(key, KEY_SET_VALUE, node); rc != ERROR_SUCCESS) return rc;
-    if (Refusing() || !node->hive) return ERROR_ACCESS_DENIED;
+    if (!node->hive) return Refuse(KeyRights::ReadOnly);
+    if (Refusing()) return Refuse(KeyRights::Full);
     auto& values = node->hive->Values(*node);
     WineValue* value = FindValue(values, View(name));
     if (!value) return ERROR_FILE_NOT_FOUND;

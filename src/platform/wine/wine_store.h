@@ -81,6 +81,11 @@ class WineStore final : public RegistryStore, private SeedTarget {
     void LoadFile(HiveFile& file);
     void ConnectRoots();
     void ApplyFixedRights();
+    // Takes the lock for a registry function; a failure reason tells about the latest call only.
+    std::unique_lock<std::mutex> BeginCall();
+    void NoteFailure(std::string reason);
+    // Refuses a change to a key of these rights, noting why.
+    LONG Refuse(KeyRights rights);
     bool Reload(HiveFile& file);
     void SaveLocked(WhileWineRuns whileWineRuns);
     void DropChanges(HiveFile& file, const std::string& cause);
@@ -96,12 +101,14 @@ class WineStore final : public RegistryStore, private SeedTarget {
               bool* created);
     WineKey* Follow(WineKey* key, int depth);
     KeyRights Effective(KeyRights rights) const;
-    LONG Grant(KeyRights rights, REGSAM requested, bool maximum, REGSAM& granted) const;
+    LONG Grant(KeyRights rights, REGSAM requested, bool maximum, REGSAM& granted);
     HKEY NewHandle(WineKey* key, REGSAM access);
     WineKey* NewChild(WineKey& parent, std::string_view name);
     void Touch(WineKey& key);
     HiveFile* FileOf(const WineKey& key);
     std::string PathInHive(const WineKey& key) const;
+    // Levels below the real root (HKEY_LOCAL_MACHINE or HKEY_USERS).
+    static DWORD DepthOf(const WineKey& key);
 
     mutable std::mutex mutex_;
     std::string prefix_;
@@ -110,9 +117,12 @@ class WineStore final : public RegistryStore, private SeedTarget {
     std::string saveError_;
     mutable std::mutex failureMutex_; // for commitFailure_, which the window polls while saves run
     std::string commitFailure_;
+    std::string failureReason_; // also under failureMutex_
     PrefixLock lock_;
     std::array<HiveFile, 3> files_; // system.reg, user.reg, userdef.reg
     WineKey users_, performance_, dynamic_, deletedKey_;
+    // HKEY_LOCAL_MACHINE's protected keys where system.reg has none (Wine keeps HARDWARE in memory only).
+    std::array<WineKey, 3> standIns_;
     std::unordered_map<HKEY, Handle> handles_;
     HKEY nextHandle_ = 0x1000;
     std::chrono::steady_clock::time_point lastChange_;

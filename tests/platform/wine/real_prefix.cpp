@@ -66,15 +66,19 @@ fs::path TemplatePrefix() {
 }
 
 fs::path CopyOfTemplate(const TempDir& dir) {
-    fs::path from = TemplatePrefix();
     fs::path prefix = dir.path() / "prefix";
+    CopyTemplateTo(prefix);
+    return prefix;
+}
+
+void CopyTemplateTo(const fs::path& prefix) {
+    fs::path from = TemplatePrefix();
     fs::create_directories(prefix / "dosdevices");
     for (const char* name : {"system.reg", "user.reg", "userdef.reg", ".update-timestamp"})
         fs::copy_file(from / name, prefix / name);
     fs::create_directory_symlink(from / "drive_c", prefix / "drive_c");
     fs::create_directory_symlink("../drive_c", prefix / "dosdevices" / "c:");
     fs::create_directory_symlink("/", prefix / "dosdevices" / "z:");
-    return prefix;
 }
 
 std::string WinePath(const fs::path& path) {

@@ -15,6 +15,8 @@ namespace hw::test {
 std::filesystem::path TemplatePrefix();
 // A prefix of its own in dir, holding copies of the template's registry files.
 std::filesystem::path CopyOfTemplate(const TempDir& dir);
+// The same at prefix, a folder not made yet.
+void CopyTemplateTo(const std::filesystem::path& prefix);
 // Runs a shell command with WINEPREFIX set and no display, then waits for that prefix's wineserver to stop,
 // so that Wine has written its registry files. Returns the command's exit status.
 int RunInPrefix(const std::filesystem::path& prefix, const std::string& command);

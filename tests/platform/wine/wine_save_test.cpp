@@ -133,6 +133,23 @@ TEST_F(WineSaveTest, EveryJobReportsASaveThatFailed) {
     EXPECT_TRUE(Contents(shared) == before);
 }
 
+TEST_F(WineSaveTest, AnImportIntoProtectedKeysIsRefusedAndWritesNothing) {
+    if (test::ProgramPath().empty()) GTEST_SKIP() << "build/hivewright is not built";
+    const std::string file = dir.file("protected.reg");
+    std::ofstream(file, std::ios::binary)
+        << "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\HARDWARE\\X]\r\n\"a\"=\"1\"\r\n\r\n"
+           "[HKEY_LOCAL_MACHINE\\SAM\\X]\r\n\"b\"=\"2\"\r\n";
+    const auto before = Contents(prefix);
+    // The same answer every time, not only once the first import has made the keys.
+    for (int run = 0; run < 2; ++run) {
+        const test::ProgramOutcome outcome = test::RunProgram(
+            {}, {"--wine-prefix", prefix.string(), "--import", file, "--yes"}, dir.file("errors"));
+        EXPECT_NE(outcome.status, 0) << run;
+        EXPECT_TRUE(Contains(outcome.errors, "access denied")) << outcome.errors;
+    }
+    EXPECT_TRUE(Contents(prefix) == before);
+}
+
 TEST_F(WineSaveTest, AFailedSaveIsTheStoresCommitFailureAndUndoesItsChanges) {
     test::SmallDisk disk(dir.file("disk"), "4m");
     if (!disk.mounted()) GTEST_SKIP() << "mounting a tmpfs was refused, so a full disk cannot be made";
