@@ -44,7 +44,7 @@ void TfrmMain::BuildMagicSettingMenu(const std::string& folder) {
         connect(item, &QAction::triggered, this, [this, item] { OnMagicSettingMenuItem(item); });
     }
     if (mnitmMagicSetting->isEmpty()) {
-        QAction* none = mnitmMagicSetting->addAction(ui::UiText(kNoPagesText));
+        QAction* none = mnitmMagicSetting->addAction(ui::UiText(i18n::Text::NoOpalPages));
         none->setObjectName(kNoPagesItem);
         none->setEnabled(false);
     }
