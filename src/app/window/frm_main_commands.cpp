@@ -239,6 +239,8 @@ void TfrmMain::CreateMenus() {
         menuBar()->addMenu(findChild<QMenu*>(name));
 }
 
+#undef HW_NEW_VALUE_COMMANDS
+
 void TfrmMain::CreateToolBar() {
     tlbrTool = addToolBar("tlbrTool");
     tlbrTool->setObjectName("tlbrTool");

@@ -87,8 +87,6 @@ int TfrmMain::MenuBarWidthInEveryLanguage() const {
 void TfrmMain::ApplyMainTexts() {
     ui::ApplyCommandTexts(*this);
     MarkCurrentLanguage();
-    if (auto* noPages = mnitmMagicSetting->findChild<QAction*>(kNoPagesItem))
-        noPages->setText(ui::UiText(i18n::Text::NoOpalPages));
     pnlAddress->setText(ui::UiText(i18n::Text::Address));
     pnlGo->SetCaption(ui::UiText(i18n::Text::Go));
     pnlRoot->SetCaption(ui::UiText(i18n::Text::Root));
