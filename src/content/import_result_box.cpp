@@ -8,13 +8,13 @@ namespace hw::content {
 void ShowImportResult(const regfile::ImportReport& report) {
     switch (report.result) {
     case regfile::ImportResult::Success:
-        util::NoticeBox(i18n::LookupText(43));
+        util::NoticeBox(i18n::LookupText(i18n::Text::ImportSuccess));
         return;
     case regfile::ImportResult::UnknownHeader:
-        util::ErrorBox(i18n::LookupText(44));
+        util::ErrorBox(i18n::LookupText(i18n::Text::ImportVersionUnknown));
         return;
     case regfile::ImportResult::Incomplete: {
-        std::string text = i18n::LookupText(45);
+        std::string text = i18n::LookupText(i18n::Text::ImportError);
         const std::vector<std::string> failures = regfile::DescribeImportFailures(report);
         if (!failures.empty()) text += "\n";
         for (const std::string& failure : failures)
@@ -23,7 +23,7 @@ void ShowImportResult(const regfile::ImportReport& report) {
         return;
     }
     case regfile::ImportResult::FileNotFound:
-        util::ErrorBox(i18n::LookupText(231));
+        util::ErrorBox(i18n::LookupText(i18n::Text::ContentImportError));
         return;
     }
 }

@@ -16,7 +16,7 @@ std::string NameListText(const std::string& heading, const std::vector<std::stri
     for (std::size_t i = 0; i < names.size() && i < kNamesShown; ++i)
         text += "\n" + names[i];
     if (names.size() > kNamesShown)
-        text += "\n" + FormatText(308, {std::to_string(names.size() - kNamesShown)});
+        text += "\n" + FormatText(Text::AndMore, {std::to_string(names.size() - kNamesShown)});
     return text;
 }
 

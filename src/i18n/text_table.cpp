@@ -78,8 +78,8 @@ std::string FormatPattern(std::string_view pattern, std::initializer_list<std::s
     return result;
 }
 
-std::string FormatText(int number, std::initializer_list<std::string_view> args) {
-    return FormatPattern(LookupText(number), args);
+std::string FormatText(Text text, std::initializer_list<std::string_view> args) {
+    return FormatPattern(LookupText(text), args);
 }
 
 } // namespace hw::i18n

@@ -7,8 +7,8 @@
 
 namespace hw::ui {
 
-inline QString UiText(int number) {
-    return QString::fromStdString(i18n::LookupText(number));
+inline QString UiText(i18n::Text text) {
+    return QString::fromStdString(i18n::LookupText(text));
 }
 
 } // namespace hw::ui

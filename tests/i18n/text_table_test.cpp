@@ -81,8 +81,9 @@ TEST_F(LoadTextSectionTest, MissingFileKeepsDefaults) {
 }
 
 TEST(FormatTextTest, FillsMarkersInOrder) {
-    EXPECT_EQ(FormatText(222, {"3", "7"}), "Position[x:3 y:7]");
-    EXPECT_EQ(FormatText(48, {"HKEY_CURRENT_USER\\a"}), "Same Name Sub Key:[HKEY_CURRENT_USER\\a] Exists");
+    EXPECT_EQ(FormatText(Text::CaretPosition, {"3", "7"}), "Position[x:3 y:7]");
+    EXPECT_EQ(FormatText(Text::SubKeyExists, {"HKEY_CURRENT_USER\\a"}),
+              "Same Name Sub Key:[HKEY_CURRENT_USER\\a] Exists");
     EXPECT_EQ(FormatPattern("100%% %5d|%-3s|%.2s", {"a", "b", "c"}), "100% a|b|c");
 }
 

@@ -2,6 +2,8 @@
 #include "app/window/value_list_model.h"
 #include "i18n/language.h"
 #include "support/qt/window_fixture.h"
+#include "ui/command_set.h"
+#include "ui/ui_text.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -47,13 +49,59 @@ TEST_F(MainWindowCommandsTest, MenusFollowTheCommandTable) {
     EXPECT_EQ(Captions(frmMain_->mnitmNew).size(), 12u);
     EXPECT_EQ(Captions(frmMain_->pppmnValue).front(), "&Edit");
     EXPECT_EQ(Captions(frmMain_->pppmnKey).back(), "&Refresh");
-    EXPECT_EQ(frmMain_->acValueNew.at(4)->text().toStdString(), "Big &Endian Dword Value");
+    EXPECT_EQ(frmMain_->acValueNew.at(4)->text().toStdString(), "&Big Endian Dword Value");
     EXPECT_EQ(frmMain_->acValueNew.at(4)->data().toInt(), 5);
     EXPECT_EQ(frmMain_->acRefresh->shortcut(), QKeySequence("F5"));
     EXPECT_EQ(frmMain_->mnitmRefreshAll->shortcut(), QKeySequence("Ctrl+Alt+R"));
     EXPECT_EQ(frmMain_->mnitmGoToLast->shortcut(), QKeySequence("F4"));
     EXPECT_FALSE(frmMain_->mnitmContent->isVisible());
     EXPECT_EQ(frmMain_->acFind->toolTip().toStdString(), "Find string or dword from registry");
+}
+
+// Commands made at run time (languages, favourites, pages) have no object name and keep their names;
+// Qt's own helpers start with "qt_".
+bool IsWindowCommand(const QObject& command) {
+    return !command.objectName().isEmpty() && !command.objectName().startsWith("qt_");
+}
+
+// Every named command's caption and hint and every named menu's title, in creation order.
+std::vector<std::string> ShownTexts(const QObject& window) {
+    std::vector<std::string> texts;
+    for (const QAction* action : window.findChildren<QAction*>())
+        if (IsWindowCommand(*action))
+            texts.push_back(
+                (action->objectName() + "=" + action->text() + "|" + action->toolTip()).toStdString());
+    for (const QMenu* menu : window.findChildren<QMenu*>())
+        if (IsWindowCommand(*menu)) texts.push_back((menu->objectName() + "=" + menu->title()).toStdString());
+    return texts;
+}
+
+TEST_F(MainWindowCommandsTest, CaptionsAreTheTableTextsBeforeAndAfterChoosingEnglish) {
+    UseLanguageFile("[Hivewright Language Setting]\r\nEnglish=English\r\n[English]\r\n");
+    CreateWindow();
+    for (const QAction* action : frmMain_->findChildren<QAction*>()) {
+        if (!IsWindowCommand(*action)) continue;
+        const std::optional<i18n::Text> caption = ui::CaptionTextOf(*action);
+        ASSERT_TRUE(caption) << action->objectName().toStdString();
+        EXPECT_EQ(action->text(), ui::UiText(*caption)) << action->objectName().toStdString();
+    }
+    for (const QMenu* menu : frmMain_->findChildren<QMenu*>()) {
+        if (const std::optional<i18n::Text> title = ui::CaptionTextOf(*menu))
+            EXPECT_EQ(menu->title(), ui::UiText(*title)) << menu->objectName().toStdString();
+        else
+            EXPECT_TRUE(menu->title().isEmpty()) << menu->objectName().toStdString();
+    }
+    EXPECT_EQ(frmMain_->acValueCopy->text().toStdString(), "C&opy Values");
+    EXPECT_EQ(frmMain_->acValuePaste->text().toStdString(), "P&aste Values");
+    EXPECT_EQ(frmMain_->acKeyContent->text().toStdString(), "Key &Content");
+    EXPECT_EQ(frmMain_->acRegKeyContentEditor->text().toStdString(), "&Reg key content Editor");
+    EXPECT_EQ(frmMain_->acEmail->toolTip().toStdString(), "Email to us");
+
+    const std::vector<std::string> before = ShownTexts(*frmMain_);
+    for (QAction* item : frmMain_->mnitmLanguage->actions())
+        if (item->text() == "English") item->trigger();
+    EXPECT_EQ(i18n::CurrentLanguage(), "English");
+    EXPECT_EQ(ShownTexts(*frmMain_), before);
 }
 
 TEST_F(MainWindowCommandsTest, KeyCommandsFollowTheSelectionAndNoCommandStaysDisabled) {

@@ -92,8 +92,8 @@ bool TfrmAbout::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfrmAbout::ApplyLanguage() {
-    setWindowTitle(ui::UiText(138));
-    btnOk->setText(ui::UiText(3));
+    setWindowTitle(ui::UiText(i18n::Text::AboutCaption));
+    btnOk->setText(ui::UiText(i18n::Text::Ok));
 }
 
 void TfrmAbout::showEvent(QShowEvent* event) {

@@ -71,11 +71,11 @@ void TfrmCurrentKey::ShowFor(const std::string& keyPath) {
 }
 
 void TfrmCurrentKey::ApplyLanguage() {
-    setWindowTitle(ui::UiText(155));
-    lblShortName->setText(ui::UiText(156));
-    lblLongName->setText(ui::UiText(157));
-    lblReadPath->setText(ui::UiText(158));
-    btnOk->setText(ui::UiText(3));
+    setWindowTitle(ui::UiText(i18n::Text::CurrentKeyCaption));
+    lblShortName->setText(ui::UiText(i18n::Text::KeyShortName));
+    lblLongName->setText(ui::UiText(i18n::Text::KeyLongName));
+    lblReadPath->setText(ui::UiText(i18n::Text::RealPath));
+    btnOk->setText(ui::UiText(i18n::Text::Ok));
 }
 
 } // namespace hw::window

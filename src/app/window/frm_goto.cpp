@@ -106,11 +106,11 @@ void TfrmGoTo::rdgrpHKeyClick(int index) {
 }
 
 void TfrmGoTo::ApplyLanguage() {
-    setWindowTitle(ui::UiText(194));
-    rdgrpHKey->setTitle(ui::UiText(195));
-    lblKey->setText(ui::UiText(196));
-    btnOk->setText(ui::UiText(197));
-    btnCancel->setText(ui::UiText(5));
+    setWindowTitle(ui::UiText(i18n::Text::GoToCaption));
+    rdgrpHKey->setTitle(ui::UiText(i18n::Text::GoToKeyRoot));
+    lblKey->setText(ui::UiText(i18n::Text::GoToKeyLabel));
+    btnOk->setText(ui::UiText(i18n::Text::GoToGo));
+    btnCancel->setText(ui::UiText(i18n::Text::Cancel));
 }
 
 void TfrmGoTo::showEvent(QShowEvent* event) {

@@ -215,7 +215,7 @@ void TfrmMain::RunCreationSteps() {
         BuildLanguageMenu();
         setAcceptDrops(true);
     } catch (const std::exception&) {
-        util::ErrorBox(i18n::LookupText(26));
+        util::ErrorBox(i18n::LookupText(i18n::Text::AccessRegistryError));
     }
 }
 

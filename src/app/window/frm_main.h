@@ -145,7 +145,6 @@ class TfrmMain : public QMainWindow {
     void BuildMagicSettingMenu(const std::string& folder);
     // The Magic Setting menu's one disabled entry when no page lies beside the program, and its text.
     static constexpr const char* kNoPagesItem = "mnitmNoMagicPages";
-    static constexpr int kNoPagesText = 316;
 
     // Sets the window's captions, hints and column titles from the text table (after a language change).
     void ApplyMainTexts();
@@ -280,7 +279,6 @@ class TfrmMain : public QMainWindow {
     void BuildLanguageMenu();
     void MarkCurrentLanguage();
     int MenuBarWidthInEveryLanguage() const;
-    void ApplyToolHints();
     void SetCommandEnabled(QAction* action, bool enabled);
     void FitDataColumn();
     void CentreOnScreen();

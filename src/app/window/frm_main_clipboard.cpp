@@ -58,15 +58,18 @@ void TfrmMain::PasteKey() {
     if (!KeyPasteAllowed()) return;
     const std::string& copied = keyClipboard_.path;
     const std::string target = NodePath(node) + "\\" + copied.substr(copied.rfind('\\') + 1);
-    if (core::KeyPathExists(target) && !util::AskYesNo(i18n::FormatText(49, {target}))) return;
+    if (core::KeyPathExists(target) &&
+        !util::AskYesNo(i18n::FormatText(i18n::Text::SubKeyReplaceAll, {target})))
+        return;
     const app::KeyCopyOutcome outcome = app::CopyKeyForPaste(copied, target);
     ReloadNode(node);
     ClearValueList();
     FillValueList(node);
     if (outcome == app::KeyCopyOutcome::Failed)
-        util::ErrorBox(i18n::LookupText(29));
+        util::ErrorBox(i18n::LookupText(i18n::Text::CopyKeyError));
     else if (outcome == app::KeyCopyOutcome::Partial)
-        util::ErrorBox(i18n::LookupText(29) + "\n" + i18n::LookupText(311));
+        util::ErrorBox(i18n::LookupText(i18n::Text::CopyKeyError) + "\n" +
+                       i18n::LookupText(i18n::Text::SomeNotCopied));
 }
 
 void TfrmMain::CopyValues() {
@@ -103,11 +106,13 @@ void TfrmMain::PasteValues() {
         for (const app::TValueCopyData& entry : valueClipboard_.Entries()) {
             if (reader && core::HasValue(reader.get(), entry.name)) {
                 const TfrmReplaceConfirm::Answer answer =
-                    dialogs_.frmReplaceConfirm
-                        ? dialogs_.frmReplaceConfirm->Ask(i18n::FormatText(54, {entry.name}))
-                        : TfrmReplaceConfirm::Cancel;
+                    dialogs_.frmReplaceConfirm ? dialogs_.frmReplaceConfirm->Ask(i18n::FormatText(
+                                                     i18n::Text::ValueExistsReplace, {entry.name}))
+                                               : TfrmReplaceConfirm::Cancel;
                 if (answer == TfrmReplaceConfirm::Cancel) {
-                    if (!failed.empty()) util::NoticeBox(app::NamesNotice(i18n::LookupText(310), failed));
+                    if (!failed.empty())
+                        util::NoticeBox(
+                            app::NamesNotice(i18n::LookupText(i18n::Text::ValuesNotWritten), failed));
                     return;
                 }
                 if (answer == TfrmReplaceConfirm::No) continue;
@@ -121,7 +126,8 @@ void TfrmMain::PasteValues() {
     }
     ClearValueList();
     FillValueList(node);
-    if (!failed.empty()) util::NoticeBox(app::NamesNotice(i18n::LookupText(310), failed));
+    if (!failed.empty())
+        util::NoticeBox(app::NamesNotice(i18n::LookupText(i18n::Text::ValuesNotWritten), failed));
 }
 
 } // namespace hw::window

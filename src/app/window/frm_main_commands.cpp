@@ -3,10 +3,12 @@
 
 #include "app/value_rows.h"
 #include "app/window/frm_about.h"
+#include "ui/command_set.h"
 #include "ui/image_list.h"
 
 #include <QApplication>
 #include <QItemSelectionModel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
 #include <QTreeView>
@@ -15,88 +17,146 @@ namespace hw::window {
 
 namespace {
 
+using i18n::Text;
+
 constexpr int kKeyTag = 0;
 constexpr int kValueTag = 1;
 constexpr int kToolSeparatorWidth = 8;
 
-struct NewValueCommand {
-    const char* name;
-    const char* caption;
-    int picture;
-};
+// The menu bar's menus in order; each title a text number.
+constexpr const char* kMenuBarMenus[] = {"mnitmRegistry", "mnitmControl",      "mnitmEdit",
+                                         "mnitmView",     "mnitmTool",         "mnitmFavorites",
+                                         "mnitmLanguage", "mnitmMagicSetting", "mnitmHelp"};
+// Tool buttons in order; a null entry is a gap.
+constexpr const char* kToolButtons[] = {"acExportCurrentKey",
+                                        "acExportWholeRegistry",
+                                        "acImportRegistryFile",
+                                        nullptr,
+                                        "acEditRegistryFile",
+                                        nullptr,
+                                        "acFind",
+                                        nullptr,
+                                        "acRefresh",
+                                        "acGoTo",
+                                        nullptr,
+                                        "acAddToFavorites",
+                                        nullptr,
+                                        "acKeyContent",
+                                        nullptr,
+                                        "acRegKeyContentEditor",
+                                        "acHexEditor",
+                                        "acOPALExplorer",
+                                        nullptr,
+                                        "acEmail"};
 
-// Tags 1 to 10 are the value types they create.
-const NewValueCommand kNewValueCommands[] = {
-    {"acValueNewStringValue", "&String Value", ui::kImgValueText},
-    {"acValueNewExpandStringValue", "E&xpand String Value", ui::kImgValueText},
-    {"acValueNewBinaryValue", "&Binary Value", ui::kImgValueBytes},
-    {"acValueNewDwordValue", "&Dword Value", ui::kImgValueNumber},
-    {"acValueNewBigEndianDwordValue", "Big &Endian Dword Value", ui::kImgValueNumber},
-    {"acValueNewLinkValue", "&Link Value", ui::kImgValueBytes},
-    {"acValueNewMultiStringValue", "&Multi String Value", ui::kImgValueText},
-    {"acValueNewResourceListValue", "&Resource List Value", ui::kImgValueBytes},
-    {"acValueNewFullResourseDescriptorValue", "&Full Resouce Descriptor Value", ui::kImgValueBytes},
-    {"acValueNewResourceRequirementListValue", "Resource Re&quirement List Value", ui::kImgValueBytes},
-};
+#define HW_NEW_VALUE_COMMANDS                                                                                \
+    "acValueNewStringValue", "acValueNewExpandStringValue", "acValueNewBinaryValue", "acValueNewDwordValue", \
+        "acValueNewBigEndianDwordValue", "acValueNewLinkValue", "acValueNewMultiStringValue",                \
+        "acValueNewResourceListValue", "acValueNewFullResourseDescriptorValue",                              \
+        "acValueNewResourceRequirementListValue"
 
 } // namespace
 
 void TfrmMain::CreateCommands() {
-    auto make = [this](const char* name, const char* caption, const QKeySequence& shortcut, int tag,
-                       int picture = -1) {
-        auto* action = new QAction(QString::fromUtf8(caption), this);
-        action->setObjectName(name);
-        action->setShortcut(shortcut);
-        action->setData(tag);
-        if (picture >= 0) action->setIcon(ui::ImageListIcon(picture));
-        return action;
+    // Each command once: its object name, caption, shortcut, picture, tool-button hint and tag (key or value
+    // side; the new-value commands carry the value type they create).
+    struct MainCommand {
+        QAction* TfrmMain::*member;
+        ui::CommandDescription description;
     };
-    acKeyNew = make("acKeyNew", "&Key", {}, kKeyTag, ui::kImgKeyClosed);
-    int type = 1;
-    for (const NewValueCommand& command : kNewValueCommands)
-        acValueNew.push_back(make(command.name, command.caption, {}, type++, command.picture));
-    acKeyCopy = make("acKeyCopy", "&Copy Key", QKeySequence("Ctrl+C"), kKeyTag, ui::kImgCopy);
-    acKeyPaste = make("acKeyPaste", "&Paste Key", QKeySequence("Ctrl+V"), kKeyTag, ui::kImgPaste);
-    acKeyRename = make("acKeyRename", "&Rename", QKeySequence("F2"), kKeyTag);
-    acKeyDelete = make("acKeyDelete", "&Del", QKeySequence("Del"), kKeyTag, ui::kImgDelete);
-    acValueEdit = make("acValueEdit", "&Edit", {}, 0, ui::kImgEdit);
-    acValueCopy = make("acValueCopy", "&Copy Values", QKeySequence("Ctrl+C"), kValueTag, ui::kImgCopy);
-    acValuePaste = make("acValuePaste", "&Paste Values", QKeySequence("Ctrl+V"), kValueTag, ui::kImgPaste);
-    acValueRename = make("acValueRename", "&Rename", QKeySequence("F2"), kValueTag);
-    acValueDelete = make("acValueDelete", "&Del", QKeySequence("Del"), kValueTag, ui::kImgDelete);
-    acValueSelectAll = make("acValueSelectAll", "Select &All", QKeySequence("Ctrl+A"), 0);
-    acRefresh = make("acRefresh", "&Refresh", QKeySequence("F5"), 0, ui::kImgRefresh);
-    acKeyContent = make("acKeyContent", "Key C&ontent", QKeySequence("Ctrl+K"), 0, ui::kImgKeyContent);
-    acCurrentKey = make("acCurrentKey", "Current &Key", {}, 0, ui::kImgView);
-    acAddToFavorites =
-        make("acAddToFavorites", "&Add to Favorites", QKeySequence("Ctrl+D"), 0, ui::kImgFavoriteAdd);
-    acExportCurrentKey =
-        make("acExportCurrentKey", "&Export Current Key", QKeySequence("Ctrl+E"), 0, ui::kImgExportKey);
-    acExportWholeRegistry =
-        make("acExportWholeRegistry", "Export &Whole Registry", {}, 0, ui::kImgExportRegistry);
-    acImportRegistryFile =
-        make("acImportRegistryFile", "&Import Registry File", QKeySequence("Ctrl+I"), 0, ui::kImgImport);
-    acEditRegistryFile =
-        make("acEditRegistryFile", "Edit &Registry File", QKeySequence("Ctrl+O"), 0, ui::kImgEdit);
-    acFind = make("acFind", "&Find", QKeySequence("Ctrl+F"), 0, ui::kImgFind);
-    acGoTo = make("acGoTo", "&Go To", QKeySequence("Ctrl+G"), 0, ui::kImgGoTo);
-    acRegKeyContentEditor =
-        make("acRegKeyContentEditor", "Reg Key &Content Editor", {}, 0, ui::kImgRegFileEdit);
-    acHexEditor = make("acHexEditor", "&Hex Editor", {}, 0, ui::kImgHexEditor);
-    acEmail = make("acEmail", "&Suggest or Question", {}, 0, ui::kImgMail);
-    acExit = make("acExit", "E&xit", {}, 0, ui::kImgClose);
-    acOPALExplorer = make("acOPALExplorer", "&OPAL Explorer", {}, 0, ui::kImgPage);
-
-    mnitmPrintKeyContent = make("mnitmPrintKeyContent", "&Print Key Content", {}, 0, ui::kImgPrint);
-    mnitmRefreshAll = make("mnitmRefreshAll", "Refresh &All", QKeySequence("Ctrl+Alt+R"), 0);
-    mnitmGoToLast = make("mnitmGoToLast", "Go To &Last", QKeySequence("F4"), 0);
-    mnitmReplace = make("mnitmReplace", "&Replace", QKeySequence("Ctrl+R"), 0);
-    mnitmFavoritesManage = make("mnitmFavoritesManage", "&Manage", {}, 0);
-    mnitmSetAsDefaultLanguage = make("mnitmSetAsDefaultLanguage", "&Set as default language", {}, 0);
-    mnitmLanguageDefault = make("mnitmLanguageDefault", "&Default", {}, 0);
-    mnitmContent = make("mnitmContent", "&Content", QKeySequence("F1"), 0);
-    mnitmHomepage = make("mnitmHomepage", "&Homepage", {}, 0);
-    mnitmAbout = make("mnitmAbout", "&About...", {}, 0);
+    static const MainCommand kCommands[] = {
+        {&TfrmMain::acKeyNew, {"acKeyNew", Text::NewKey, nullptr, ui::kImgKeyClosed, {}, kKeyTag}},
+        {nullptr, {"acValueNewStringValue", Text::NewStringValue, nullptr, ui::kImgValueText, {}, 1}},
+        {nullptr,
+         {"acValueNewExpandStringValue", Text::NewExpandStringValue, nullptr, ui::kImgValueText, {}, 2}},
+        {nullptr, {"acValueNewBinaryValue", Text::NewBinaryValue, nullptr, ui::kImgValueBytes, {}, 3}},
+        {nullptr, {"acValueNewDwordValue", Text::NewDwordValue, nullptr, ui::kImgValueNumber, {}, 4}},
+        {nullptr,
+         {"acValueNewBigEndianDwordValue",
+          Text::NewBigEndianDwordValue,
+          nullptr,
+          ui::kImgValueNumber,
+          {},
+          5}},
+        {nullptr, {"acValueNewLinkValue", Text::NewLinkValue, nullptr, ui::kImgValueBytes, {}, 6}},
+        {nullptr,
+         {"acValueNewMultiStringValue", Text::NewMultiStringValue, nullptr, ui::kImgValueText, {}, 7}},
+        {nullptr,
+         {"acValueNewResourceListValue", Text::NewResourceListValue, nullptr, ui::kImgValueBytes, {}, 8}},
+        {nullptr,
+         {"acValueNewFullResourseDescriptorValue",
+          Text::NewFullResourceDescriptorValue,
+          nullptr,
+          ui::kImgValueBytes,
+          {},
+          9}},
+        {nullptr,
+         {"acValueNewResourceRequirementListValue",
+          Text::NewResourceRequirementsListValue,
+          nullptr,
+          ui::kImgValueBytes,
+          {},
+          10}},
+        {&TfrmMain::acKeyCopy, {"acKeyCopy", Text::CopyKey, "Ctrl+C", ui::kImgCopy, {}, kKeyTag}},
+        {&TfrmMain::acKeyPaste, {"acKeyPaste", Text::PasteKey, "Ctrl+V", ui::kImgPaste, {}, kKeyTag}},
+        {&TfrmMain::acKeyRename, {"acKeyRename", Text::RenameKey, "F2", -1, {}, kKeyTag}},
+        {&TfrmMain::acKeyDelete, {"acKeyDelete", Text::DeleteKey, "Del", ui::kImgDelete, {}, kKeyTag}},
+        {&TfrmMain::acValueEdit, {"acValueEdit", Text::EditValue, nullptr, ui::kImgEdit}},
+        {&TfrmMain::acValueCopy, {"acValueCopy", Text::CopyValues, "Ctrl+C", ui::kImgCopy, {}, kValueTag}},
+        {&TfrmMain::acValuePaste,
+         {"acValuePaste", Text::PasteValues, "Ctrl+V", ui::kImgPaste, {}, kValueTag}},
+        {&TfrmMain::acValueRename, {"acValueRename", Text::RenameValue, "F2", -1, {}, kValueTag}},
+        {&TfrmMain::acValueDelete,
+         {"acValueDelete", Text::DeleteValue, "Del", ui::kImgDelete, {}, kValueTag}},
+        {&TfrmMain::acValueSelectAll, {"acValueSelectAll", Text::SelectAllValues, "Ctrl+A"}},
+        {&TfrmMain::acRefresh, {"acRefresh", Text::Refresh, "F5", ui::kImgRefresh, Text::HintRefresh}},
+        {&TfrmMain::acKeyContent,
+         {"acKeyContent", Text::KeyContent, "Ctrl+K", ui::kImgKeyContent, Text::HintKeyContent}},
+        {&TfrmMain::acCurrentKey, {"acCurrentKey", Text::CurrentKey, nullptr, ui::kImgView}},
+        {&TfrmMain::acAddToFavorites,
+         {"acAddToFavorites", Text::AddToFavorites, "Ctrl+D", ui::kImgFavoriteAdd, Text::HintAddToFavorites}},
+        {&TfrmMain::acExportCurrentKey,
+         {"acExportCurrentKey", Text::ExportCurrentKey, "Ctrl+E", ui::kImgExportKey,
+          Text::HintExportCurrentKey}},
+        {&TfrmMain::acExportWholeRegistry,
+         {"acExportWholeRegistry", Text::ExportWholeRegistry, nullptr, ui::kImgExportRegistry,
+          Text::HintExportWholeRegistry}},
+        {&TfrmMain::acImportRegistryFile,
+         {"acImportRegistryFile", Text::ImportRegistryFile, "Ctrl+I", ui::kImgImport,
+          Text::HintImportRegistryFile}},
+        {&TfrmMain::acEditRegistryFile,
+         {"acEditRegistryFile", Text::EditRegistryFile, "Ctrl+O", ui::kImgEdit, Text::HintEditRegistryFile}},
+        {&TfrmMain::acFind, {"acFind", Text::FindInRegistry, "Ctrl+F", ui::kImgFind, Text::HintFind}},
+        {&TfrmMain::acGoTo, {"acGoTo", Text::GoTo, "Ctrl+G", ui::kImgGoTo, Text::HintGoTo}},
+        {&TfrmMain::acRegKeyContentEditor,
+         {"acRegKeyContentEditor", Text::RegKeyContentEditor, nullptr, ui::kImgRegFileEdit,
+          Text::HintRegKeyContentEditor}},
+        {&TfrmMain::acHexEditor,
+         {"acHexEditor", Text::HexEditor, nullptr, ui::kImgHexEditor, Text::HintHexEditor}},
+        {&TfrmMain::acEmail, {"acEmail", Text::SuggestOrQuestion, nullptr, ui::kImgMail, Text::HintEmail}},
+        {&TfrmMain::acExit, {"acExit", Text::Exit, nullptr, ui::kImgClose}},
+        {&TfrmMain::acOPALExplorer, {"acOPALExplorer", Text::OpalExplorer, nullptr, ui::kImgPage}},
+        {&TfrmMain::acOpenWinePrefix, {"acOpenWinePrefix", Text::OpenWinePrefix}},
+        {&TfrmMain::acOpenOwnRegistry, {"acOpenOwnRegistry", Text::OpenOwnRegistry}},
+        {&TfrmMain::mnitmPrintKeyContent,
+         {"mnitmPrintKeyContent", Text::PrintKeyContent, nullptr, ui::kImgPrint}},
+        {&TfrmMain::mnitmRefreshAll, {"mnitmRefreshAll", Text::RefreshAll, "Ctrl+Alt+R"}},
+        {&TfrmMain::mnitmGoToLast, {"mnitmGoToLast", Text::GoToLast, "F4"}},
+        {&TfrmMain::mnitmReplace, {"mnitmReplace", Text::ReplaceInRegistry, "Ctrl+R"}},
+        {&TfrmMain::mnitmFavoritesManage, {"mnitmFavoritesManage", Text::ManageFavorites}},
+        {&TfrmMain::mnitmSetAsDefaultLanguage, {"mnitmSetAsDefaultLanguage", Text::SetAsDefaultLanguage}},
+        {&TfrmMain::mnitmLanguageDefault, {"mnitmLanguageDefault", Text::DefaultLanguage}},
+        {&TfrmMain::mnitmContent, {"mnitmContent", Text::HelpContent, "F1"}},
+        {&TfrmMain::mnitmHomepage, {"mnitmHomepage", Text::Homepage}},
+        {&TfrmMain::mnitmAbout, {"mnitmAbout", Text::About}},
+    };
+    for (const MainCommand& command : kCommands) {
+        QAction* action = ui::MakeCommand(*this, command.description);
+        if (command.member)
+            this->*command.member = action;
+        else
+            acValueNew.push_back(action);
+    }
     for (QAction* hidden : {mnitmContent, mnitmHomepage}) {
         hidden->setVisible(false);
         hidden->setEnabled(false);
@@ -115,109 +175,71 @@ void TfrmMain::CreateCommands() {
 }
 
 void TfrmMain::CreateMenus() {
-    mnitmRegistry = menuBar()->addMenu("&Registry");
-    mnitmRegistry->addActions({acExportCurrentKey, acExportWholeRegistry});
-    mnitmRegistry->addSeparator();
-    mnitmRegistry->addActions({acImportRegistryFile, acEditRegistryFile});
-    mnitmRegistry->addSeparator();
-    mnitmRegistry->addAction(mnitmPrintKeyContent);
-    mnitmRegistry->addSeparator();
-    mnitmRegistry->addAction(acExit);
-
-    mnitmControl = menuBar()->addMenu("&Control");
-    mnitmControl->addActions({acRefresh, mnitmRefreshAll});
-    mnitmControl->addSeparator();
-    mnitmControl->addActions({acGoTo, mnitmGoToLast});
-
-    auto addNewCommands = [this](QMenu* menu) {
-        for (QAction* action : acValueNew)
-            menu->addAction(action);
+    // Sub-menus come before the menus holding them.
+    struct MainMenu {
+        QMenu* TfrmMain::*member;
+        ui::MenuDescription description;
     };
-    mnitmEdit = menuBar()->addMenu("&Edit");
-    mnitmNew = mnitmEdit->addMenu("&New");
-    mnitmNew->addAction(acKeyNew);
-    mnitmNew->addSeparator();
-    addNewCommands(mnitmNew);
-    mnitmEdit->addSeparator();
-    mnitmKey = mnitmEdit->addMenu("&Key");
-    mnitmKey->addActions({acKeyCopy, acKeyPaste});
-    mnitmKey->addSeparator();
-    mnitmKey->addAction(acKeyRename);
-    mnitmKey->addSeparator();
-    mnitmKey->addAction(acKeyDelete);
-    mnitmEdit->addSeparator();
-    mnitmValue = mnitmEdit->addMenu("&Value");
-    mnitmValue->addAction(acValueEdit);
-    mnitmValue->addSeparator();
-    mnitmValue->addActions({acValueCopy, acValuePaste});
-    mnitmValue->addSeparator();
-    mnitmValue->addAction(acValueRename);
-    mnitmValue->addSeparator();
-    mnitmValue->addAction(acValueDelete);
-    mnitmValue->addSeparator();
-    mnitmValue->addAction(acValueSelectAll);
-    mnitmEdit->addSeparator();
-    mnitmEdit->addAction(acFind);
-    mnitmEdit->addSeparator();
-    mnitmEdit->addAction(mnitmReplace);
-
-    mnitmView = menuBar()->addMenu("&View");
-    mnitmView->addActions({acCurrentKey, acKeyContent});
-
-    mnitmTool = menuBar()->addMenu("&Tool");
-    mnitmTool->addActions({acRegKeyContentEditor, acHexEditor, acOPALExplorer});
-
-    mnitmFavorites = menuBar()->addMenu("&Favorites");
-    mnitmFavorites->addActions({acAddToFavorites, mnitmFavoritesManage});
-    mnitmFavorites->addSeparator();
-
-    mnitmLanguage = menuBar()->addMenu("&Language");
-    mnitmLanguage->addAction(mnitmSetAsDefaultLanguage);
-    mnitmLanguage->addSeparator();
-    mnitmLanguage->addAction(mnitmLanguageDefault);
-    mnitmLanguage->addSeparator();
-
-    mnitmMagicSetting = menuBar()->addMenu("&Magic Setting");
-
-    mnitmHelp = menuBar()->addMenu("&Help");
-    mnitmHelp->addActions({mnitmContent, mnitmHomepage, acEmail});
-    mnitmHelp->addSeparator();
-    mnitmHelp->addAction(mnitmAbout);
-
-    pppmnKey = new QMenu(this);
-    pppmnKey->setObjectName("pppmnKey");
-    pppmnitmKeyNew = pppmnKey->addMenu("&New");
-    pppmnitmKeyNew->addAction(acKeyNew);
-    pppmnitmKeyNew->addSeparator();
-    addNewCommands(pppmnitmKeyNew);
-    pppmnKey->addSeparator();
-    pppmnKey->addActions({acKeyCopy, acKeyPaste});
-    pppmnKey->addSeparator();
-    pppmnKey->addAction(acKeyRename);
-    pppmnKey->addSeparator();
-    pppmnKey->addAction(acKeyDelete);
-    pppmnKey->addSeparator();
-    pppmnKey->addActions({acKeyContent, acExportCurrentKey});
-    pppmnKey->addSeparator();
-    pppmnKey->addActions({acCurrentKey, acAddToFavorites});
-    pppmnKey->addSeparator();
-    pppmnKey->addAction(acRefresh);
-
-    pppmnValue = new QMenu(this);
-    pppmnValue->setObjectName("pppmnValue");
-    pppmnValue->addAction(acValueEdit);
-    pppmnValue->addSeparator();
-    pppmnitmValueNew = pppmnValue->addMenu("&New");
-    addNewCommands(pppmnitmValueNew);
-    pppmnValue->addSeparator();
-    pppmnValue->addActions({acValueCopy, acValuePaste});
-    pppmnValue->addSeparator();
-    pppmnValue->addAction(acValueRename);
-    pppmnValue->addSeparator();
-    pppmnValue->addAction(acValueDelete);
-    pppmnValue->addSeparator();
-    pppmnValue->addAction(acValueSelectAll);
+    static const MainMenu kMenus[] = {
+        {&TfrmMain::mnitmRegistry,
+         {"mnitmRegistry",
+          Text::MenuRegistry,
+          {"acExportCurrentKey", "acExportWholeRegistry", nullptr, "acImportRegistryFile",
+           "acEditRegistryFile", nullptr, "mnitmPrintKeyContent", nullptr, "acOpenWinePrefix",
+           "acOpenOwnRegistry", nullptr, "acExit"}}},
+        {&TfrmMain::mnitmControl,
+         {"mnitmControl",
+          Text::MenuControl,
+          {"acRefresh", "mnitmRefreshAll", nullptr, "acGoTo", "mnitmGoToLast"}}},
+        {&TfrmMain::mnitmNew, {"mnitmNew", Text::MenuNew, {"acKeyNew", nullptr, HW_NEW_VALUE_COMMANDS}}},
+        {&TfrmMain::mnitmKey,
+         {"mnitmKey",
+          Text::MenuKey,
+          {"acKeyCopy", "acKeyPaste", nullptr, "acKeyRename", nullptr, "acKeyDelete"}}},
+        {&TfrmMain::mnitmValue,
+         {"mnitmValue",
+          Text::MenuValue,
+          {"acValueEdit", nullptr, "acValueCopy", "acValuePaste", nullptr, "acValueRename", nullptr,
+           "acValueDelete", nullptr, "acValueSelectAll"}}},
+        {&TfrmMain::mnitmEdit,
+         {"mnitmEdit",
+          Text::MenuEdit,
+          {"mnitmNew", nullptr, "mnitmKey", nullptr, "mnitmValue", nullptr, "acFind", nullptr,
+           "mnitmReplace"}}},
+        {&TfrmMain::mnitmView, {"mnitmView", Text::MenuView, {"acCurrentKey", "acKeyContent"}}},
+        {&TfrmMain::mnitmTool,
+         {"mnitmTool", Text::MenuTool, {"acRegKeyContentEditor", "acHexEditor", "acOPALExplorer"}}},
+        {&TfrmMain::mnitmFavorites,
+         {"mnitmFavorites", Text::MenuFavorites, {"acAddToFavorites", "mnitmFavoritesManage", nullptr}}},
+        {&TfrmMain::mnitmLanguage,
+         {"mnitmLanguage",
+          Text::MenuLanguage,
+          {"mnitmSetAsDefaultLanguage", nullptr, "mnitmLanguageDefault", nullptr}}},
+        {&TfrmMain::mnitmMagicSetting, {"mnitmMagicSetting", Text::MenuMagicSetting, {}}},
+        {&TfrmMain::mnitmHelp,
+         {"mnitmHelp", Text::MenuHelp, {"mnitmContent", "mnitmHomepage", "acEmail", nullptr, "mnitmAbout"}}},
+        {&TfrmMain::pppmnitmKeyNew,
+         {"pppmnitmKeyNew", Text::MenuNew, {"acKeyNew", nullptr, HW_NEW_VALUE_COMMANDS}}},
+        {&TfrmMain::pppmnKey,
+         {"pppmnKey",
+          std::nullopt,
+          {"pppmnitmKeyNew", nullptr, "acKeyCopy", "acKeyPaste", nullptr, "acKeyRename", nullptr,
+           "acKeyDelete", nullptr, "acKeyContent", "acExportCurrentKey", nullptr, "acCurrentKey",
+           "acAddToFavorites", nullptr, "acRefresh"}}},
+        {&TfrmMain::pppmnitmValueNew, {"pppmnitmValueNew", Text::MenuNew, {HW_NEW_VALUE_COMMANDS}}},
+        {&TfrmMain::pppmnValue,
+         {"pppmnValue",
+          std::nullopt,
+          {"acValueEdit", nullptr, "pppmnitmValueNew", nullptr, "acValueCopy", "acValuePaste", nullptr,
+           "acValueRename", nullptr, "acValueDelete", nullptr, "acValueSelectAll"}}},
+    };
+    for (const MainMenu& menu : kMenus)
+        this->*menu.member = ui::MakeMenu(*this, menu.description);
+    for (const char* name : kMenuBarMenus)
+        menuBar()->addMenu(findChild<QMenu*>(name));
 }
+
+#undef HW_NEW_VALUE_COMMANDS
 
 void TfrmMain::CreateToolBar() {
     tlbrTool = addToolBar("tlbrTool");
@@ -231,22 +253,12 @@ void TfrmMain::CreateToolBar() {
         spacer->setFixedWidth(kToolSeparatorWidth);
         tlbrTool->addWidget(spacer);
     };
-    tlbrTool->addActions({acExportCurrentKey, acExportWholeRegistry, acImportRegistryFile});
-    gap();
-    tlbrTool->addAction(acEditRegistryFile);
-    gap();
-    tlbrTool->addAction(acFind);
-    gap();
-    tlbrTool->addActions({acRefresh, acGoTo});
-    gap();
-    tlbrTool->addAction(acAddToFavorites);
-    gap();
-    tlbrTool->addAction(acKeyContent);
-    gap();
-    tlbrTool->addActions({acRegKeyContentEditor, acHexEditor, acOPALExplorer});
-    gap();
-    tlbrTool->addAction(acEmail);
-    ApplyToolHints();
+    for (const char* button : kToolButtons) {
+        if (button)
+            tlbrTool->addAction(findChild<QAction*>(button));
+        else
+            gap();
+    }
     addToolBarBreak();
 }
 

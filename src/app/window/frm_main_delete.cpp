@@ -22,14 +22,14 @@ void TfrmMain::DeleteKey() {
     ui::BusyCursor busy;
     const QModelIndex node = SelectedNode();
     if (!node.isValid() || IsRootNode(node)) return;
-    if (!util::AskYesNo(i18n::LookupText(50))) return;
+    if (!util::AskYesNo(i18n::LookupText(i18n::Text::DeleteAllSubkeys))) return;
     const QPersistentModelIndex doomed(node);
     // A key already gone counts as deleted: its node must not stay for it.
     const std::string path = NodePath(node);
     if (!core::DeleteKeyPath(path) && !app::KeyGone(path)) {
         // Subkeys the store did delete before it refused one must not stay in the tree.
         ReloadNode(node);
-        util::ErrorBox(i18n::LookupText(30));
+        util::ErrorBox(i18n::LookupText(i18n::Text::DeleteKeyFailed));
         return;
     }
     const QModelIndex parent = node.parent();
@@ -43,7 +43,9 @@ void TfrmMain::DeleteKey() {
 void TfrmMain::DeleteValues() {
     const std::vector<int> rows = SelectedValueRows();
     if (rows.empty()) return;
-    if (!util::AskYesNo(i18n::LookupText(rows.size() > 1 ? 52 : 51))) return;
+    if (!util::AskYesNo(
+            i18n::LookupText(rows.size() > 1 ? i18n::Text::SureToDeleteItems : i18n::Text::SureToDeleteItem)))
+        return;
     const std::string keyPath = valueModel_->Row(rows.front()).record.keyPath;
     const core::ScopedKey key =
         core::OpenKey(core::RootKeyOfPath(keyPath), core::SubKeyOrEmpty(keyPath), KEY_WRITE);
@@ -60,7 +62,8 @@ void TfrmMain::DeleteValues() {
             kept.push_back(record.valueName);
     }
     valueModel_->RemoveRows(deleted);
-    if (!kept.empty()) util::NoticeBox(app::NamesNotice(i18n::LookupText(309), kept));
+    if (!kept.empty())
+        util::NoticeBox(app::NamesNotice(i18n::LookupText(i18n::Text::ValuesNotDeleted), kept));
 }
 
 } // namespace hw::window

@@ -29,14 +29,14 @@ std::string ImportOutcomeText(const regfile::ImportReport& report, std::uint64_t
     else
         switch (report.result) {
         case regfile::ImportResult::Success:
-            return i18n::LookupText(43);
+            return i18n::LookupText(i18n::Text::ImportSuccess);
         case regfile::ImportResult::UnknownHeader:
-            return i18n::LookupText(44);
+            return i18n::LookupText(i18n::Text::ImportVersionUnknown);
         case regfile::ImportResult::Incomplete:
-            text = i18n::LookupText(45);
+            text = i18n::LookupText(i18n::Text::ImportError);
             break;
         case regfile::ImportResult::FileNotFound:
-            return i18n::LookupText(46);
+            return i18n::LookupText(i18n::Text::FileNotExists);
         }
     return ui::WithLines(text, regfile::DescribeImportFailures(report));
 }
@@ -59,7 +59,7 @@ std::optional<std::string> TfrmMain::ChooseExportFile() {
     std::optional<std::string> fileName = svdlgExport->Choose();
     std::error_code ignored;
     if (fileName && std::filesystem::exists(*fileName, ignored) &&
-        !util::AskYesNo(i18n::FormatText(56, {*fileName})))
+        !util::AskYesNo(i18n::FormatText(i18n::Text::FileExistsReplace, {*fileName})))
         return std::nullopt;
     return fileName;
 }
@@ -78,7 +78,7 @@ void TfrmMain::RunExport(
         if (!report.leftOut.empty()) util::NoticeBox(ui::LeftOutNamesText(report.leftOut));
         break;
     case regfile::ExportResult::KeyNotFound:
-        util::ErrorBox(i18n::FormatText(27, {keyPath}));
+        util::ErrorBox(i18n::FormatText(i18n::Text::KeyNotInRegistry, {keyPath}));
         break;
     case regfile::ExportResult::WriteFailed:
         util::ErrorBox(ui::CannotWriteFileText(fileName));
@@ -99,7 +99,7 @@ void TfrmMain::ExportCurrentKey() {
     const std::string path = NodePath(node);
     // A key gone since it was selected must not turn the file into a header alone.
     if (!core::KeyPathExists(path)) {
-        util::ErrorBox(i18n::FormatText(27, {path}));
+        util::ErrorBox(i18n::FormatText(i18n::Text::KeyNotInRegistry, {path}));
         return;
     }
     RunExport(*fileName, path, [&](const regfile::ExportProgress& progress) {
@@ -117,7 +117,7 @@ void TfrmMain::ExportWholeRegistry() {
 
 void TfrmMain::ImportRegistryFile() {
     const std::optional<std::string> fileName = opndlgRegFile->Choose();
-    if (!fileName || !util::AskYesNo(i18n::FormatText(47, {*fileName}))) return;
+    if (!fileName || !util::AskYesNo(i18n::FormatText(i18n::Text::SureToImportFile, {*fileName}))) return;
     regfile::ImportReport report;
     std::uint64_t bytesDone = 0;
     {

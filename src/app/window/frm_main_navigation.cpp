@@ -10,6 +10,7 @@
 #include "platform/qt/byte_text.h"
 #include "ui/busy_cursor.h"
 #include "ui/flat_panel_button.h"
+#include "ui/ui_text.h"
 #include "util/dialog.h"
 #include "util/text.h"
 
@@ -51,11 +52,11 @@ void TfrmMain::CreateAddressBand() {
     layout->setContentsMargins(2, 1, 2, 1);
     layout->setSpacing(2);
 
-    pnlAddress = new QLabel("Address:");
+    pnlAddress = new QLabel(ui::UiText(i18n::Text::Address));
     pnlAddress->setObjectName("pnlAddress");
     // At least its designed width, wider when the font needs it.
     pnlAddress->setMinimumWidth(kAddressLabelWidth);
-    pnlRoot = new ui::FlatPanelButton("Root", kRootInnerArea);
+    pnlRoot = new ui::FlatPanelButton(ui::UiText(i18n::Text::Root), kRootInnerArea);
     pnlRoot->setObjectName("pnlRoot");
     pnlRoot->setFixedWidth(kRootButtonWidth);
     pnlRoot->setToolTip("Input a rootkey's name");
@@ -67,7 +68,7 @@ void TfrmMain::CreateAddressBand() {
     cmbbxAddress->setMaxVisibleItems(20);
     cmbbxAddress->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     cmbbxAddress->setToolTip("Input key's address here,then you could jump to it quickly");
-    pnlGo = new ui::FlatPanelButton("Go", kGoInnerArea);
+    pnlGo = new ui::FlatPanelButton(ui::UiText(i18n::Text::Go), kGoInnerArea);
     pnlGo->setObjectName("pnlGo");
     pnlGo->setFixedWidth(kGoButtonWidth);
     pnlGo->setToolTip("Goto key special in address combobox");
@@ -157,7 +158,8 @@ bool TfrmMain::GoToPath(const std::string& text) {
     if (dialogs_.frmGoTo) dialogs_.frmGoTo->SetLastNavigationOk(node.isValid());
     if (!node.isValid()) {
         // Named as typed when the root itself is unknown: the normalised text would hide the mistake.
-        util::ErrorBox(i18n::FormatText(27, {core::RootKeyOfPath(text) ? path : text}));
+        util::ErrorBox(
+            i18n::FormatText(i18n::Text::KeyNotInRegistry, {core::RootKeyOfPath(text) ? path : text}));
         return false;
     }
     ExpandForNavigation(IsRootNode(node) ? node : node.parent());
@@ -190,7 +192,7 @@ void TfrmMain::GoToLast() {
 void TfrmMain::ShowCurrentKey() {
     const QModelIndex node = SelectedNode();
     if (!node.isValid()) {
-        util::NoticeBox(i18n::LookupText(38));
+        util::NoticeBox(i18n::LookupText(i18n::Text::NoCurrentKey));
         return;
     }
     if (dialogs_.frmCurrentKey) dialogs_.frmCurrentKey->ShowFor(NodePath(node));

@@ -22,7 +22,7 @@ void TfrmMain::NewKey() {
     // Creating below a key deleted behind the window's back would bring that key back.
     const std::string name = app::KeyGone(path) ? std::string() : core::NewKeyNameOfPath(path);
     if (name.empty()) {
-        util::ErrorBox(i18n::LookupText(36));
+        util::ErrorBox(i18n::LookupText(i18n::Text::CreateKeyFailed));
         return;
     }
     // Loaded first, so that the key created below is not read in a second time.
@@ -35,7 +35,7 @@ void TfrmMain::NewKey() {
     if (RegCreateKeyExA(core::RootKeyOfPath(path), subKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
                         nullptr) != ERROR_SUCCESS) {
         keyModel_->RemoveNode(child);
-        util::ErrorBox(i18n::LookupText(36));
+        util::ErrorBox(i18n::LookupText(i18n::Text::CreateKeyFailed));
         return;
     }
     RegCloseKey(key);
@@ -64,7 +64,7 @@ void TfrmMain::NewValue(DWORD type) {
         break;
     }
     if (name.empty() || !app::SetValueData(key.get(), name, type, data)) {
-        util::ErrorBox(i18n::LookupText(37));
+        util::ErrorBox(i18n::LookupText(i18n::Text::CreateValueFailed));
         return;
     }
     const int row = valueModel_->InsertRow(

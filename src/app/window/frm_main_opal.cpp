@@ -3,8 +3,8 @@
 
 #include "markup/magic_setting_pages.h"
 #include "markup/window/opal_explorer.h"
+#include "ui/command_set.h"
 #include "ui/image_list.h"
-#include "ui/ui_text.h"
 #include "util/program_dir.h"
 
 #include <QMenu>
@@ -44,7 +44,8 @@ void TfrmMain::BuildMagicSettingMenu(const std::string& folder) {
         connect(item, &QAction::triggered, this, [this, item] { OnMagicSettingMenuItem(item); });
     }
     if (mnitmMagicSetting->isEmpty()) {
-        QAction* none = mnitmMagicSetting->addAction(ui::UiText(kNoPagesText));
+        QAction* none = mnitmMagicSetting->addAction(QString());
+        ui::SetCaptionText(*none, i18n::Text::NoOpalPages);
         none->setObjectName(kNoPagesItem);
         none->setEnabled(false);
     }

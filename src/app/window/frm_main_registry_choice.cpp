@@ -33,16 +33,9 @@ bool RegistryInUseHolds(const std::string& location) {
 } // namespace
 
 void TfrmMain::ConnectRegistryChoiceCommands() {
-    acOpenWinePrefix = new QAction(ui::UiText(300), this);
-    acOpenWinePrefix->setObjectName("acOpenWinePrefix");
-    acOpenOwnRegistry = new QAction(ui::UiText(301), this);
-    acOpenOwnRegistry->setObjectName("acOpenOwnRegistry");
-    mnitmRegistry->insertActions(acExit, {acOpenWinePrefix, acOpenOwnRegistry});
-    mnitmRegistry->insertSeparator(acExit);
-
     connect(acOpenWinePrefix, &QAction::triggered, this, [this] {
-        const QString folder =
-            QFileDialog::getExistingDirectory(this, ui::UiText(302), QDir::homePath() + "/.wine");
+        const QString folder = QFileDialog::getExistingDirectory(
+            this, ui::UiText(i18n::Text::OpenWinePrefixCaption), QDir::homePath() + "/.wine");
         if (!folder.isEmpty()) OpenRegistry(platform::kWineRegistryPrefix + folder.toStdString());
     });
     connect(acOpenOwnRegistry, &QAction::triggered, this,
@@ -62,7 +55,7 @@ bool TfrmMain::OpenRegistry(const std::string& location) {
     std::string error;
     auto store = platform::OpenRegistryAt(location, &error);
     if (!store) {
-        util::ErrorBox(i18n::FormatText(303, {error}));
+        util::ErrorBox(i18n::FormatText(i18n::Text::RegistryCannotOpen, {error}));
         return false;
     }
     SaveFavorites();

@@ -33,16 +33,16 @@ bool TfrmMain::RenameKeyNode(const QModelIndex& node, const std::string& newName
     const std::string oldName = keyModel_->NodeText(node);
     if (newName.empty() || util::UpperCaseAscii(newName) == util::UpperCaseAscii(oldName)) return false;
     if (newName.find('\\') != std::string::npos) {
-        util::ErrorBox(i18n::LookupText(31));
+        util::ErrorBox(i18n::LookupText(i18n::Text::InvalidKeyName));
         return false;
     }
     const std::string newPath = NodePath(node.parent()) + "\\" + newName;
     if (core::KeyPathExists(newPath)) {
-        util::ErrorBox(i18n::FormatText(48, {newPath}));
+        util::ErrorBox(i18n::FormatText(i18n::Text::SubKeyExists, {newPath}));
         return false;
     }
     if (!core::RenameKeyPath(NodePath(node), newPath)) {
-        util::ErrorBox(i18n::LookupText(32));
+        util::ErrorBox(i18n::LookupText(i18n::Text::RenameFailed));
         return false;
     }
     keyModel_->SetNodeText(node, newName);
@@ -62,7 +62,7 @@ bool TfrmMain::RenameValueRow(int row, const std::string& newName) {
     if (newName.empty() || util::UpperCaseAscii(newName) == util::UpperCaseAscii(record.valueName))
         return false;
     if (!core::RenameValuePath(record.keyPath, record.valueName, newName)) {
-        util::NoticeBox(i18n::FormatText(35, {record.valueName, newName}));
+        util::NoticeBox(i18n::FormatText(i18n::Text::CannotRename, {record.valueName, newName}));
         return false;
     }
     const int moved = valueModel_->RenameRow(row, newName);

@@ -84,7 +84,7 @@ std::optional<app::ValueRow> TfrmMain::EditValueRecord(const app::TViewData& rec
     const core::ScopedKey key = core::OpenKeyOrUseRoot(core::RootKeyOfPath(record.keyPath),
                                                        core::SubKeyOrEmpty(record.keyPath), KEY_SET_VALUE);
     if (!key || !app::SetValueData(key.get(), record.valueName, record.type, *data)) {
-        util::ErrorBox(i18n::LookupText(26));
+        util::ErrorBox(i18n::LookupText(i18n::Text::AccessRegistryError));
         return std::nullopt;
     }
     return app::MakeValueRow(record.keyPath, record.valueName, record.type, data->data(),

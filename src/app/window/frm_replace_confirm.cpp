@@ -75,12 +75,12 @@ void TfrmReplaceConfirm::keyPressEvent(QKeyEvent* event) {
 }
 
 void TfrmReplaceConfirm::ApplyLanguage() {
-    setWindowTitle(ui::UiText(234));
-    lblFound->setText(ui::UiText(235));
-    btnAll->setText(ui::UiText(11));
-    btnYes->setText(ui::UiText(4));
-    btnNo->setText(ui::UiText(7));
-    btnCancel->setText(ui::UiText(5));
+    setWindowTitle(ui::UiText(i18n::Text::ConfirmCaption));
+    lblFound->setText(ui::UiText(i18n::Text::FoundItemAt));
+    btnAll->setText(ui::UiText(i18n::Text::All));
+    btnYes->setText(ui::UiText(i18n::Text::Yes));
+    btnNo->setText(ui::UiText(i18n::Text::No));
+    btnCancel->setText(ui::UiText(i18n::Text::Cancel));
 }
 
 } // namespace hw::window

@@ -9,8 +9,10 @@
 namespace hw::window {
 
 ValueListModel::ValueListModel(QObject* parent)
-    : QAbstractTableModel(parent), titles_{ui::UiText(134), ui::UiText(135), ui::UiText(136),
-                                           ui::UiText(137)} {}
+    : QAbstractTableModel(parent), titles_{ui::UiText(i18n::Text::ColumnName),
+                                           ui::UiText(i18n::Text::ColumnType),
+                                           ui::UiText(i18n::Text::ColumnSize),
+                                           ui::UiText(i18n::Text::ColumnData)} {}
 
 void ValueListModel::SetRows(std::vector<app::ValueRow> rows) {
     std::vector<std::string> captions;

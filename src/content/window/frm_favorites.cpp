@@ -1,6 +1,7 @@
 #include "content/window/frm_favorites.h"
 
 #include "i18n/text_table.h"
+#include "ui/ui_text.h"
 #include "util/dialog.h"
 
 #include <QAction>
@@ -19,10 +20,6 @@
 namespace hw::content {
 
 namespace {
-
-QString Text(int number) {
-    return QString::fromStdString(i18n::LookupText(number));
-}
 
 // Characters a favourite's name never holds: the file's separator and the key path's.
 bool IsRefusedNameCharacter(const QString& text) {
@@ -117,7 +114,7 @@ void TfrmFavorites::PrepareAdd(FavoritesList& list, const std::string& keyPath, 
     edtName->setText(QString::fromStdString(name));
     edtName->selectAll();
     edtName->setFocus();
-    pppmnitmDelete->setText(Text(151));
+    pppmnitmDelete->setText(ui::UiText(i18n::Text::PopupDelete));
     pnlHead->show();
     SetListShown(false);
     pnlBottom->hide();
@@ -128,7 +125,7 @@ void TfrmFavorites::PrepareManage(FavoritesList& list) {
     keyPath_.clear();
     appendedName_.reset();
     deletedNames_.clear();
-    pppmnitmDelete->setText(Text(151));
+    pppmnitmDelete->setText(ui::UiText(i18n::Text::PopupDelete));
     pnlHead->hide();
     SetListShown(true);
     pnlBottom->show();
@@ -153,10 +150,11 @@ void TfrmFavorites::btnAddClick() {
     const std::string name = edtName->text().toStdString();
     // Typing cannot enter an equals sign, but pasting can.
     if (name.find('=') != std::string::npos) {
-        util::ErrorBox(i18n::FormatText(171, {"="}));
+        util::ErrorBox(i18n::FormatText(i18n::Text::InvalidCharacter, {"="}));
         return;
     }
-    if (list_->Contains(name) && !util::AskYesNo(i18n::FormatText(172, {name}))) return;
+    if (list_->Contains(name) && !util::AskYesNo(i18n::FormatText(i18n::Text::FavoriteExistsReplace, {name})))
+        return;
     if (list_->Put(name, keyPath_)) appendedName_ = name;
     accept();
 }
@@ -167,7 +165,8 @@ void TfrmFavorites::btnFavoritesListClick() {
 
 void TfrmFavorites::SetListShown(bool shown) {
     pnlFavoritesList->setVisible(shown);
-    btnFavoritesList->setText(Text(shown ? 169 : 170));
+    btnFavoritesList->setText(
+        ui::UiText(shown ? i18n::Text::HideFavoritesList : i18n::Text::ShowFavoritesList));
     if (shown) FillList();
 }
 
@@ -204,14 +203,15 @@ bool TfrmFavorites::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfrmFavorites::ApplyLanguage() {
-    setWindowTitle(Text(165));
-    lblName->setText(Text(166));
-    lblFavoritesList->setText(Text(167));
-    btnAdd->setText(Text(168));
-    btnOk->setText(Text(3));
-    btnCancel->setText(Text(5));
-    btnFavoritesList->setText(Text(pnlFavoritesList->isVisibleTo(this) ? 169 : 170));
-    pppmnitmDelete->setText(Text(151));
+    setWindowTitle(ui::UiText(i18n::Text::FavoritesCaption));
+    lblName->setText(ui::UiText(i18n::Text::FavoritesName));
+    lblFavoritesList->setText(ui::UiText(i18n::Text::FavoritesList));
+    btnAdd->setText(ui::UiText(i18n::Text::FavoritesAdd));
+    btnOk->setText(ui::UiText(i18n::Text::Ok));
+    btnCancel->setText(ui::UiText(i18n::Text::Cancel));
+    btnFavoritesList->setText(ui::UiText(
+        pnlFavoritesList->isVisibleTo(this) ? i18n::Text::HideFavoritesList : i18n::Text::ShowFavoritesList));
+    pppmnitmDelete->setText(ui::UiText(i18n::Text::PopupDelete));
 }
 
 } // namespace hw::content

@@ -4,6 +4,7 @@
 #include "content/window/find_text_dialog.h"
 #include "i18n/text_table.h"
 #include "regfile/reg_export.h"
+#include "ui/command_set.h"
 #include "ui/image_list.h"
 #include "ui/ui_text.h"
 #include "util/dialog.h"
@@ -31,8 +32,8 @@ constexpr int kSizePanelWidth = 150;
 constexpr int kPositionPanelWidth = 50;
 constexpr const char* kSaveQuestionCaption = "Notify";
 
-QString FormatUiText(int number, int first, int second = 0) {
-    return QString::fromStdString(i18n::FormatText(number, {std::to_string(first), std::to_string(second)}));
+QString FormatUiText(i18n::Text text, int first, int second = 0) {
+    return QString::fromStdString(i18n::FormatText(text, {std::to_string(first), std::to_string(second)}));
 }
 
 } // namespace
@@ -41,7 +42,7 @@ TfrmKeyContent::TfrmKeyContent(QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       versionLine_(regfile::RegFileHeader()) {
     setObjectName("TfrmKeyContent");
-    setWindowTitle(UiText(198));
+    setWindowTitle(UiText(i18n::Text::KeyContentCaption));
     setWindowIcon(ImageListIcon(ui::kImgRegFileEdit));
     resize(640, 460);
 
@@ -85,69 +86,75 @@ TfrmKeyContent::~TfrmKeyContent() = default;
 
 void TfrmKeyContent::CreateMenus() {
     mnContent = new QMenuBar(this);
-    auto make = [this](QMenu* menu, const char* name, int picture, const QKeySequence& shortcut,
+    auto make = [this](QMenu* menu, const char* name, i18n::Text text, int picture, const char* shortcut,
                        auto handler) {
-        QAction* action = menu->addAction(QString());
-        action->setObjectName(name);
-        if (picture >= 0) action->setIcon(ImageListIcon(picture));
-        action->setShortcut(shortcut);
+        QAction* action = ui::MakeCommand(*this, {name, text, shortcut, picture});
+        menu->addAction(action);
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    mnitmFile = mnContent->addMenu(QString());
-    mnitmLoadFromFile = make(mnitmFile, "mnitmLoadFromFile", ui::kImgLoad, QKeySequence("Ctrl+O"),
-                             &TfrmKeyContent::mnitmLoadFromFileClick);
-    mnitmSaveToFile = make(mnitmFile, "mnitmSaveToFile", ui::kImgSave, QKeySequence("Ctrl+S"),
-                           [this] { mnitmSaveToFileClick(); });
+    auto addMenu = [this](i18n::Text title) {
+        QMenu* menu = mnContent->addMenu(QString());
+        ui::SetTitleText(*menu, title);
+        return menu;
+    };
+    mnitmFile = addMenu(i18n::Text::ContentMenuFile);
+    mnitmLoadFromFile = make(mnitmFile, "mnitmLoadFromFile", i18n::Text::ContentLoadFromFile, ui::kImgLoad,
+                             "Ctrl+O", &TfrmKeyContent::mnitmLoadFromFileClick);
+    mnitmSaveToFile = make(mnitmFile, "mnitmSaveToFile", i18n::Text::ContentSaveToFile, ui::kImgSave,
+                           "Ctrl+S", [this] { mnitmSaveToFileClick(); });
     mnitmFile->addSeparator();
-    mnitmImportIntoRegistry = make(mnitmFile, "mnitmImportIntoRegistry", ui::kImgImport,
-                                   QKeySequence("Ctrl+I"), &TfrmKeyContent::mnitmImportIntoRegistryClick);
+    mnitmImportIntoRegistry = make(mnitmFile, "mnitmImportIntoRegistry", i18n::Text::ContentImport,
+                                   ui::kImgImport, "Ctrl+I", &TfrmKeyContent::mnitmImportIntoRegistryClick);
     mnitmFile->addSeparator();
-    mnitmPrint = make(mnitmFile, "mnitmPrint", ui::kImgPrint, {}, &TfrmKeyContent::mnitmPrintClick);
+    mnitmPrint = make(mnitmFile, "mnitmPrint", i18n::Text::ContentPrint, ui::kImgPrint, nullptr,
+                      &TfrmKeyContent::mnitmPrintClick);
     mnitmFile->addSeparator();
-    mnitmClose = make(mnitmFile, "mnitmClose", ui::kImgClose, {}, [this] { close(); });
+    mnitmClose =
+        make(mnitmFile, "mnitmClose", i18n::Text::ContentClose, ui::kImgClose, nullptr, [this] { close(); });
     connect(mnitmFile, &QMenu::aboutToShow, this,
             [this] { mnitmImportIntoRegistry->setEnabled(LineCount() > 0); });
 
     // The text control keeps its own keys for these; the menu items act on the same text.
-    mnitmEdit = mnContent->addMenu(QString());
-    mnitmUndo = make(mnitmEdit, "mnitmUndo", -1, QKeySequence("Ctrl+Z"), [this] {
+    mnitmEdit = addMenu(i18n::Text::ContentMenuEdit);
+    mnitmUndo = make(mnitmEdit, "mnitmUndo", i18n::Text::ContentUndo, -1, "Ctrl+Z", [this] {
         if (!rchedtContent->isReadOnly()) rchedtContent->undo();
     });
     mnitmEdit->addSeparator();
-    mnitmCut = make(mnitmEdit, "mnitmCut", ui::kImgCut, QKeySequence("Ctrl+X"), [this] {
+    mnitmCut = make(mnitmEdit, "mnitmCut", i18n::Text::ContentCut, ui::kImgCut, "Ctrl+X", [this] {
         if (!rchedtContent->isReadOnly()) rchedtContent->cut();
     });
-    mnitmCopy =
-        make(mnitmEdit, "mnitmCopy", ui::kImgCopy, QKeySequence("Ctrl+C"), [this] { rchedtContent->copy(); });
-    mnitmPaste = make(mnitmEdit, "mnitmPaste", ui::kImgPaste, QKeySequence("Ctrl+V"), [this] {
+    mnitmCopy = make(mnitmEdit, "mnitmCopy", i18n::Text::ContentCopy, ui::kImgCopy, "Ctrl+C",
+                     [this] { rchedtContent->copy(); });
+    mnitmPaste = make(mnitmEdit, "mnitmPaste", i18n::Text::ContentPaste, ui::kImgPaste, "Ctrl+V", [this] {
         if (!rchedtContent->isReadOnly()) rchedtContent->paste();
     });
     mnitmEdit->addSeparator();
-    mnitmDelete = make(mnitmEdit, "mnitmDelete", ui::kImgDelete, QKeySequence("Del"),
+    mnitmDelete = make(mnitmEdit, "mnitmDelete", i18n::Text::ContentDelete, ui::kImgDelete, "Del",
                        &TfrmKeyContent::mnitmDeleteClick);
-    mnitmClear = make(mnitmEdit, "mnitmClear", -1, {}, &TfrmKeyContent::mnitmClearClick);
-    mnitmSelectAll =
-        make(mnitmEdit, "mnitmSelectAll", -1, QKeySequence("Ctrl+A"), [this] { rchedtContent->selectAll(); });
+    mnitmClear = make(mnitmEdit, "mnitmClear", i18n::Text::ContentClear, -1, nullptr,
+                      &TfrmKeyContent::mnitmClearClick);
+    mnitmSelectAll = make(mnitmEdit, "mnitmSelectAll", i18n::Text::ContentSelectAll, -1, "Ctrl+A",
+                          [this] { rchedtContent->selectAll(); });
     for (QAction* action : {mnitmUndo, mnitmCut, mnitmCopy, mnitmPaste, mnitmDelete, mnitmSelectAll})
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
 
     // Ctrl+S belongs to Save alone: a second owner would leave the key to neither.
-    mnitmControl = mnContent->addMenu(QString());
-    mnitmRegistryVersionInfo = make(mnitmControl, "mnitmRegistryVersionInfo", ui::kImgVersionInfo, {},
-                                    &TfrmKeyContent::mnitmRegistryVersionInfoClick);
+    mnitmControl = addMenu(i18n::Text::ContentMenuControl);
+    mnitmRegistryVersionInfo = make(mnitmControl, "mnitmRegistryVersionInfo", i18n::Text::RegistryVersionInfo,
+                                    ui::kImgVersionInfo, {}, &TfrmKeyContent::mnitmRegistryVersionInfoClick);
     mnitmControl->addSeparator();
-    mnitmReadonly =
-        make(mnitmControl, "mnitmReadonly", -1, QKeySequence("Ctrl+T"), &TfrmKeyContent::mnitmReadonlyClick);
+    mnitmReadonly = make(mnitmControl, "mnitmReadonly", i18n::Text::SetReadonly, -1, "Ctrl+T",
+                         &TfrmKeyContent::mnitmReadonlyClick);
 
-    mnFind = mnContent->addMenu(QString());
-    mnitmFind =
-        make(mnFind, "mnitmFind", ui::kImgFind, QKeySequence("Ctrl+F"), &TfrmKeyContent::mnitmFindClick);
-    mnitmFindNext =
-        make(mnFind, "mnitmFindNext", -1, QKeySequence("F3"), &TfrmKeyContent::mnitmFindNextClick);
+    mnFind = addMenu(i18n::Text::ContentMenuFind);
+    mnitmFind = make(mnFind, "mnitmFind", i18n::Text::ContentFind, ui::kImgFind, "Ctrl+F",
+                     &TfrmKeyContent::mnitmFindClick);
+    mnitmFindNext = make(mnFind, "mnitmFindNext", i18n::Text::ContentFindNext, -1, "F3",
+                         &TfrmKeyContent::mnitmFindNextClick);
     mnFind->addSeparator();
-    mnitmReplace =
-        make(mnFind, "mnitmReplace", -1, QKeySequence("Ctrl+R"), &TfrmKeyContent::mnitmReplaceClick);
+    mnitmReplace = make(mnFind, "mnitmReplace", i18n::Text::ContentReplace, -1, "Ctrl+R",
+                        &TfrmKeyContent::mnitmReplaceClick);
 }
 
 void TfrmKeyContent::CreateStatusBar() {
@@ -166,29 +173,8 @@ void TfrmKeyContent::CreateStatusBar() {
 }
 
 void TfrmKeyContent::ApplyLanguage() {
-    setWindowTitle(UiText(198));
-    const std::pair<QMenu*, int> menus[] = {
-        {mnitmFile, 199}, {mnitmEdit, 205}, {mnitmControl, 213}, {mnFind, 217}};
-    for (const auto& [menu, number] : menus)
-        menu->setTitle(UiText(number));
-    const std::pair<QAction*, int> items[] = {{mnitmSaveToFile, 200},
-                                              {mnitmLoadFromFile, 201},
-                                              {mnitmImportIntoRegistry, 202},
-                                              {mnitmPrint, 203},
-                                              {mnitmClose, 204},
-                                              {mnitmUndo, 206},
-                                              {mnitmCut, 207},
-                                              {mnitmCopy, 208},
-                                              {mnitmPaste, 209},
-                                              {mnitmDelete, 210},
-                                              {mnitmClear, 211},
-                                              {mnitmSelectAll, 212},
-                                              {mnitmRegistryVersionInfo, 216},
-                                              {mnitmFind, 218},
-                                              {mnitmFindNext, 219},
-                                              {mnitmReplace, 220}};
-    for (const auto& [item, number] : items)
-        item->setText(UiText(number));
+    setWindowTitle(UiText(i18n::Text::KeyContentCaption));
+    ui::ApplyCommandTexts(*this);
     UpdateReadonlyCaption();
     UpdateStatusBar();
 }
@@ -273,9 +259,10 @@ void TfrmKeyContent::UpdateStatusBar() {
     // Sizes count each line break as the two bytes a saved file holds.
     const int size = document->isEmpty() ? 0 : document->characterCount() - 1 + document->blockCount() - 1;
     const QTextCursor caret = rchedtContent->textCursor();
-    pnlLines->setText(FormatUiText(24, LineCount()));
-    pnlSize->setText(FormatUiText(25, size));
-    pnlPosition->setText(FormatUiText(222, caret.positionInBlock(), caret.blockNumber()));
+    pnlLines->setText(FormatUiText(i18n::Text::LineCount, LineCount()));
+    pnlSize->setText(FormatUiText(i18n::Text::SizeBytes, size));
+    pnlPosition->setText(
+        FormatUiText(i18n::Text::CaretPosition, caret.positionInBlock(), caret.blockNumber()));
 }
 
 QString TfrmKeyContent::StatusPanelText(int panel) const {
@@ -284,7 +271,8 @@ QString TfrmKeyContent::StatusPanelText(int panel) const {
 }
 
 void TfrmKeyContent::UpdateReadonlyCaption() {
-    mnitmReadonly->setText(UiText(rchedtContent->isReadOnly() ? 215 : 214));
+    ui::SetCaptionText(*mnitmReadonly,
+                       rchedtContent->isReadOnly() ? i18n::Text::CancelReadonly : i18n::Text::SetReadonly);
 }
 
 void TfrmKeyContent::SetText(const QString& text, TextEncoding encoding) {
@@ -302,7 +290,7 @@ std::vector<std::string> TfrmKeyContent::Lines() const {
 }
 
 void TfrmKeyContent::mnitmClearClick() {
-    if (rchedtContent->isReadOnly() || !util::AskYesNo(i18n::LookupText(226))) return;
+    if (rchedtContent->isReadOnly() || !util::AskYesNo(i18n::LookupText(i18n::Text::ClearAllText))) return;
     // Through a cursor, so that Undo brings the text back.
     QTextCursor cursor(rchedtContent->document());
     cursor.select(QTextCursor::Document);
@@ -335,7 +323,7 @@ void TfrmKeyContent::mnitmRegistryVersionInfoClick() {
     if (rchedtContent->isReadOnly()) return;
     QTextDocument* document = rchedtContent->document();
     if (!document->isEmpty() && IsVersionLine(document->firstBlock().text().toStdString()) &&
-        util::AskYesNo(i18n::LookupText(221))) {
+        util::AskYesNo(i18n::LookupText(i18n::Text::VersionInfoReplace))) {
         QTextCursor cursor(document->firstBlock());
         cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
         cursor.insertText(QString::fromStdString(versionLine_));
@@ -346,7 +334,7 @@ void TfrmKeyContent::mnitmRegistryVersionInfoClick() {
 
 bool TfrmKeyContent::SaveChangesFirst() {
     if (!rchedtContent->document()->isModified()) return true;
-    switch (util::AskYesNoCancel(kSaveQuestionCaption, i18n::LookupText(223))) {
+    switch (util::AskYesNoCancel(kSaveQuestionCaption, i18n::LookupText(i18n::Text::ContentChangedSave))) {
     case util::Answer::Yes:
         // Changes that were not saved after all are kept, never dropped.
         return mnitmSaveToFileClick();

@@ -27,8 +27,6 @@ namespace {
 
 const char* const kRegFileFilter = "Registry file(*.reg)";
 const char* const kPrintTitle = "Registry Key Content";
-constexpr int kLineEndNamesText = 306;
-constexpr int kUnreadableKeysText = 318;
 
 QFileDialog* NewFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter,
                            const QString& suffix) {
@@ -69,10 +67,11 @@ bool TfrmKeyContent::SetKeyContent(const std::string& keyPath) {
     // What could not be shown is named, not dropped without a word.
     if (!exported) unreadable.push_back(keyPath);
     std::string notice;
-    if (!unreadable.empty()) notice = i18n::NameListText(i18n::LookupText(kUnreadableKeysText), unreadable);
+    if (!unreadable.empty())
+        notice = i18n::NameListText(i18n::LookupText(i18n::Text::KeysNotRead), unreadable);
     if (!leftOut.empty())
-        notice +=
-            (notice.empty() ? "" : "\n\n") + i18n::NameListText(i18n::LookupText(kLineEndNamesText), leftOut);
+        notice += (notice.empty() ? "" : "\n\n") +
+                  i18n::NameListText(i18n::LookupText(i18n::Text::NamesWithLineEnds), leftOut);
     if (!notice.empty()) util::NoticeBox(notice);
     return exported;
 }
@@ -122,7 +121,8 @@ void TfrmKeyContent::mnitmLoadFromFileClick() {
 
 bool TfrmKeyContent::mnitmSaveToFileClick() {
     const QTextDocument* document = rchedtContent->document();
-    if (!IsVersionLine(document->firstBlock().text().toStdString()) && util::AskYesNo(i18n::LookupText(229)))
+    if (!IsVersionLine(document->firstBlock().text().toStdString()) &&
+        util::AskYesNo(i18n::LookupText(i18n::Text::NoVersionInfo)))
         InsertVersionLine();
     const std::optional<QString> file = RunFileDialog(SaveDialog());
     return file && SaveTo(*file);
@@ -139,16 +139,16 @@ bool TfrmKeyContent::SaveTo(const QString& fileName) {
 void TfrmKeyContent::mnitmImportIntoRegistryClick() {
     if (LineCount() == 0) return;
     if (!IsVersionLine(rchedtContent->document()->firstBlock().text().toStdString())) {
-        if (!util::AskYesNo(i18n::LookupText(229))) return;
+        if (!util::AskYesNo(i18n::LookupText(i18n::Text::NoVersionInfo))) return;
         InsertVersionLine();
     }
-    if (!util::AskYesNo(i18n::LookupText(230))) return;
+    if (!util::AskYesNo(i18n::LookupText(i18n::Text::SureToImportContent))) return;
     regfile::ImportReport report;
     try {
         const ui::BusyCursor busy;
         report = regfile::ImportRegLinesReported(Lines(), encoding_);
     } catch (const std::exception&) {
-        util::ErrorBox(i18n::LookupText(231));
+        util::ErrorBox(i18n::LookupText(i18n::Text::ContentImportError));
         return;
     }
     ShowImportResult(report);
@@ -176,7 +176,7 @@ bool TfrmKeyContent::Print(const QString& title) {
         rchedtContent->print(&printer);
     }
     if (printer.printerState() == QPrinter::Error || (!pdfFile.isEmpty() && !QFileInfo::exists(pdfFile))) {
-        util::ErrorBox(i18n::FormatText(314, {title.toStdString()}));
+        util::ErrorBox(i18n::FormatText(i18n::Text::CannotPrint, {title.toStdString()}));
         return false;
     }
     return true;

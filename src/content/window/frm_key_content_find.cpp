@@ -53,7 +53,9 @@ void TfrmKeyContent::FindNext(bool fromReplaceDialog) {
     if (!fromReplaceDialog) dialog.hide();
     found_ = FindFrom(rchedtContent->textCursor().position(), dialog);
     UpdateStatusBar();
-    if (!found_) util::NoticeBox(i18n::LookupText(fromReplaceDialog ? 228 : 39));
+    if (!found_)
+        util::NoticeBox(i18n::LookupText(fromReplaceDialog ? i18n::Text::ContentReplaceFinished
+                                                           : i18n::Text::FindFinished));
 }
 
 void TfrmKeyContent::mnitmFindNextClick() {
@@ -63,7 +65,7 @@ void TfrmKeyContent::mnitmFindNextClick() {
     }
     found_ = FindFrom(rchedtContent->textCursor().selectionEnd(), *fnddlgContent);
     UpdateStatusBar();
-    if (!found_) util::NoticeBox(i18n::LookupText(39));
+    if (!found_) util::NoticeBox(i18n::LookupText(i18n::Text::FindFinished));
 }
 
 void TfrmKeyContent::Replace() {
@@ -113,7 +115,7 @@ void TfrmKeyContent::ReplaceAll() {
     replaceAllRunning_ = false;
     rchedtContent->setTextCursor(caret);
     UpdateStatusBar();
-    util::NoticeBox(i18n::LookupText(stop_ ? 227 : 228));
+    util::NoticeBox(i18n::LookupText(stop_ ? i18n::Text::ReplaceBroken : i18n::Text::ContentReplaceFinished));
 }
 
 } // namespace hw::content

@@ -5,6 +5,7 @@
 #include "editors/window/hex_view.h"
 #include "i18n/text_table.h"
 #include "platform/platform_facts.h"
+#include "ui/ui_text.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -27,12 +28,8 @@ namespace {
 constexpr int kMaxValueLengthOldSystems = 16384;
 const QColor kCream(255, 251, 240);
 
-QString Text(int number) {
-    return QString::fromStdString(i18n::LookupText(number));
-}
-
-QString FormattedText(int number, long long count) {
-    return QString::fromStdString(i18n::FormatText(number, {std::to_string(count)}));
+QString FormattedText(i18n::Text text, long long count) {
+    return QString::fromStdString(i18n::FormatText(text, {std::to_string(count)}));
 }
 
 } // namespace
@@ -199,19 +196,19 @@ void TfrmBin::ShowFileEditor(const std::string& fileName) {
 }
 
 void TfrmBin::UpdateLength() {
-    lblLength->setText(FormattedText(22, static_cast<long long>(Bytes().size())));
+    lblLength->setText(FormattedText(i18n::Text::LengthBytes, static_cast<long long>(Bytes().size())));
 }
 
 void TfrmBin::UpdateTitle() {
     if (namedMode_) {
-        setWindowTitle(Text(139));
+        setWindowTitle(ui::UiText(i18n::Text::BinaryEditorCaption));
         setWindowModified(false);
         return;
     }
     // "[*]" becomes the modified mark while there are changes to save.
     const QString file =
         fileName_.empty() ? QString() : QFileInfo(QString::fromStdString(fileName_)).fileName() + " - ";
-    setWindowTitle(file + Text(139) + QStringLiteral("[*]"));
+    setWindowTitle(file + ui::UiText(i18n::Text::BinaryEditorCaption) + QStringLiteral("[*]"));
     setWindowModified(modified_);
 }
 
@@ -222,24 +219,24 @@ void TfrmBin::done(int result) {
 
 void TfrmBin::ApplyLanguage() {
     UpdateTitle();
-    tbstMain->setTabText(0, Text(140));
-    tbstMain->setTabText(1, Text(141));
-    lblName->setText(Text(142));
-    lblData->setText(Text(143));
-    btnLoad->setText(Text(13));
-    btnSave->setText(Text(12));
-    btnSaveAs->setText(Text(317));
-    btnOK->setText(Text(3));
-    btnCancel->setText(Text(5));
-    btnImageLoad->setText(Text(16));
-    btnImageSave->setText(Text(15));
-    pppmnHexValueCut->setText(Text(145));
-    pppmnHexValueCopy->setText(Text(146));
-    pppmnHexValuePaste->setText(Text(147));
-    pppmnitmHexValuePrint->setText(Text(148));
-    pppmnitmHexValueFind->setText(Text(149));
-    pppmnitmHexValueFindNext->setText(Text(150));
-    pppmnHexValueDelete->setText(Text(151));
+    tbstMain->setTabText(0, ui::UiText(i18n::Text::BinaryMainTab));
+    tbstMain->setTabText(1, ui::UiText(i18n::Text::BinaryImageTab));
+    lblName->setText(ui::UiText(i18n::Text::NameLabel));
+    lblData->setText(ui::UiText(i18n::Text::DataLabel));
+    btnLoad->setText(ui::UiText(i18n::Text::LoadFromFile));
+    btnSave->setText(ui::UiText(i18n::Text::SaveToFile));
+    btnSaveAs->setText(ui::UiText(i18n::Text::SaveAs));
+    btnOK->setText(ui::UiText(i18n::Text::Ok));
+    btnCancel->setText(ui::UiText(i18n::Text::Cancel));
+    btnImageLoad->setText(ui::UiText(i18n::Text::LoadFromImageFile));
+    btnImageSave->setText(ui::UiText(i18n::Text::SaveToImageFile));
+    pppmnHexValueCut->setText(ui::UiText(i18n::Text::BinaryCut));
+    pppmnHexValueCopy->setText(ui::UiText(i18n::Text::BinaryCopy));
+    pppmnHexValuePaste->setText(ui::UiText(i18n::Text::BinaryPaste));
+    pppmnitmHexValuePrint->setText(ui::UiText(i18n::Text::BinaryPrint));
+    pppmnitmHexValueFind->setText(ui::UiText(i18n::Text::BinaryFind));
+    pppmnitmHexValueFindNext->setText(ui::UiText(i18n::Text::BinaryFindNext));
+    pppmnHexValueDelete->setText(ui::UiText(i18n::Text::PopupDelete));
     UpdateLength();
     frmBinFind->ApplyLanguage();
 }
@@ -262,7 +259,8 @@ void TfrmBin::showEvent(QShowEvent* event) {
     imgMain->clear();
     lblInfo->clear();
     const bool oldSystem = platform::GetPlatformFacts().majorVersion <= 4;
-    lblMax->setText(oldSystem ? FormattedText(23, kMaxValueLengthOldSystems) : QString());
+    lblMax->setText(oldSystem ? FormattedText(i18n::Text::MaxLengthBytes, kMaxValueLengthOldSystems)
+                              : QString());
     UpdateLength();
     mmHexValue->setFocus();
     QDialog::showEvent(event);

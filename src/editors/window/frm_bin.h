@@ -3,6 +3,8 @@
 // and read the bytes back; it never touches the registry.
 #pragma once
 
+#include "i18n/text_id.h"
+
 #include <QDialog>
 #include <QFileDialog>
 #include <QImage>
@@ -117,7 +119,7 @@ class TfrmBin : public QDialog {
     void CreatePopupMenu();
     void UpdatePopupStates();
     void UpdateLength();
-    void SearchFrom(std::size_t position, int notFoundText);
+    void SearchFrom(std::size_t position, i18n::Text notFoundText);
     void tbstMainChange(int index);
     void ShowPictureOfBytes();
     void btnLoadClick();

@@ -21,8 +21,6 @@ namespace hw::editors {
 
 namespace {
 
-constexpr int kNotFoundText = 42;
-constexpr int kFindFinishedText = 39;
 // Larger copies stay in the internal clipboard only: their text would take several times their size.
 constexpr std::size_t kSystemClipboardLimit = 4 << 20;
 
@@ -98,7 +96,7 @@ void TfrmBin::DeleteSelection() {
 
 void TfrmBin::Find() {
     if (frmBinFind->exec() != QDialog::Accepted) return;
-    SearchFrom(mmHexValue->Document().HexRange().start, kNotFoundText);
+    SearchFrom(mmHexValue->Document().HexRange().start, i18n::Text::NotFound);
 }
 
 void TfrmBin::FindNext() {
@@ -106,10 +104,10 @@ void TfrmBin::FindNext() {
         Find();
         return;
     }
-    SearchFrom(mmHexValue->Document().HexRange().end(), kFindFinishedText);
+    SearchFrom(mmHexValue->Document().HexRange().end(), i18n::Text::FindFinished);
 }
 
-void TfrmBin::SearchFrom(std::size_t position, int notFoundText) {
+void TfrmBin::SearchFrom(std::size_t position, i18n::Text notFoundText) {
     const std::string pattern = frmBinFind->SearchText();
     std::optional<std::size_t> found;
     {
@@ -118,7 +116,7 @@ void TfrmBin::SearchFrom(std::size_t position, int notFoundText) {
     }
     if (!found) {
         // Find Next keeps the last hit; a failed Find forgets it.
-        if (notFoundText == kNotFoundText) findSucceeded_ = false;
+        if (notFoundText == i18n::Text::NotFound) findSucceeded_ = false;
         util::NoticeBox(i18n::LookupText(notFoundText));
         return;
     }

@@ -23,9 +23,6 @@ namespace hw::editors {
 namespace {
 
 constexpr std::uint64_t kLargeFileSize = 65536;
-constexpr int kLargeFileQuestion = 55;
-constexpr int kUnknownImageText = 144;
-constexpr int kContentChangedText = 223;
 
 QImage ReadPicture(const QString& fileName) {
     QImageReader reader(fileName);
@@ -38,7 +35,7 @@ QImage ReadPicture(const QString& fileName) {
 bool TfrmBin::LoadFile(const std::string& fileName) {
     loadFailure_.clear();
     const std::optional<std::uint64_t> size = RegularFileSize(fileName);
-    if (size && *size >= kLargeFileSize && !util::AskYesNo(i18n::LookupText(kLargeFileQuestion)))
+    if (size && *size >= kLargeFileSize && !util::AskYesNo(i18n::LookupText(i18n::Text::LargeFileLoad)))
         return false;
     const ui::BusyCursor busy;
     FileBytes file = ReadRegularFile(fileName);
@@ -124,7 +121,8 @@ bool TfrmBin::SaveToFileInUse() {
 }
 
 bool TfrmBin::MayDropChanges() {
-    switch (util::AskYesNoCancel(util::kMessageBoxCaption, i18n::LookupText(kContentChangedText))) {
+    switch (
+        util::AskYesNoCancel(util::kMessageBoxCaption, i18n::LookupText(i18n::Text::ContentChangedSave))) {
     case util::Answer::Yes:
         return SaveToFileInUse();
     case util::Answer::No:
@@ -154,7 +152,7 @@ void TfrmBin::ShowPictureOfBytes() {
     }
     if (picture_.isNull()) {
         imgMain->clear();
-        lblInfo->setText(QString::fromStdString(i18n::LookupText(kUnknownImageText)));
+        lblInfo->setText(QString::fromStdString(i18n::LookupText(i18n::Text::UnknownImageFormat)));
     } else {
         imgMain->setPixmap(QPixmap::fromImage(picture_));
     }

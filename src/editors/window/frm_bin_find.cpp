@@ -3,6 +3,7 @@
 #include "core/value_text.h"
 #include "editors/window/button_pictures.h"
 #include "i18n/text_table.h"
+#include "ui/ui_text.h"
 #include "util/text.h"
 
 #include <QGridLayout>
@@ -17,10 +18,6 @@
 namespace hw::editors {
 
 namespace {
-
-QString Text(int number) {
-    return QString::fromStdString(i18n::LookupText(number));
-}
 
 std::string ByteText(const std::string& bytes) {
     return core::BytesToHex(reinterpret_cast<const BYTE*>(bytes.data()), bytes.size(), ' ');
@@ -66,11 +63,11 @@ std::string TfrmBinFind::SearchText() const {
 }
 
 void TfrmBinFind::ApplyLanguage() {
-    setWindowTitle(Text(152));
-    lblText->setText(Text(153));
-    lblHex->setText(Text(154));
-    btnFind->setText(Text(8));
-    btnCancel->setText(Text(5));
+    setWindowTitle(ui::UiText(i18n::Text::BinaryFindCaption));
+    lblText->setText(ui::UiText(i18n::Text::BinaryFindText));
+    lblHex->setText(ui::UiText(i18n::Text::BinaryFindHex));
+    btnFind->setText(ui::UiText(i18n::Text::Find));
+    btnCancel->setText(ui::UiText(i18n::Text::Cancel));
 }
 
 void TfrmBinFind::showEvent(QShowEvent* event) {

@@ -113,14 +113,14 @@ void TfrmDword::showEvent(QShowEvent* event) {
 }
 
 void TfrmDword::ApplyLanguage() {
-    setWindowTitle(UiText(159));
-    lblName->setText(UiText(160));
-    lblData->setText(UiText(161));
-    rdgrpDataType->setTitle(UiText(162));
-    rdbtnDec->setText(UiText(163));
-    rdbtnHex->setText(UiText(164));
-    btnOk->setText(UiText(3));
-    btnCancel->setText(UiText(5));
+    setWindowTitle(UiText(i18n::Text::DwordEditorCaption));
+    lblName->setText(UiText(i18n::Text::DwordNameLabel));
+    lblData->setText(UiText(i18n::Text::DwordDataLabel));
+    rdgrpDataType->setTitle(UiText(i18n::Text::DwordDataType));
+    rdbtnDec->setText(UiText(i18n::Text::Dec));
+    rdbtnHex->setText(UiText(i18n::Text::Hex));
+    btnOk->setText(UiText(i18n::Text::Ok));
+    btnCancel->setText(UiText(i18n::Text::Cancel));
     ui::FixDialogSize(*this, QSize(340, 170));
 }
 

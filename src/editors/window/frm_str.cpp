@@ -129,12 +129,14 @@ void TfrmStr::Clear() {
 bool TfrmStr::LoadFromFile(const QString& fileName) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
-        util::ErrorBox(i18n::FormatText(312, {fileName.toStdString(), file.errorString().toStdString()}));
+        util::ErrorBox(i18n::FormatText(i18n::Text::CannotReadFileBecause,
+                                        {fileName.toStdString(), file.errorString().toStdString()}));
         return false;
     }
     const QByteArray content = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        util::ErrorBox(i18n::FormatText(312, {fileName.toStdString(), file.errorString().toStdString()}));
+        util::ErrorBox(i18n::FormatText(i18n::Text::CannotReadFileBecause,
+                                        {fileName.toStdString(), file.errorString().toStdString()}));
         return false;
     }
     SetText(content.toStdString());
@@ -147,7 +149,8 @@ bool TfrmStr::SaveToFile(const QString& fileName) {
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
         !file.commit()) {
-        util::ErrorBox(i18n::FormatText(313, {fileName.toStdString(), file.errorString().toStdString()}));
+        util::ErrorBox(i18n::FormatText(i18n::Text::CannotWriteFileBecause,
+                                        {fileName.toStdString(), file.errorString().toStdString()}));
         return false;
     }
     return true;
@@ -188,12 +191,14 @@ void TfrmStr::btnPrintClick() {
 }
 
 void TfrmStr::ShowLength() {
-    lblLength->setText(QString::fromStdString(i18n::FormatText(22, {std::to_string(Length())})));
+    lblLength->setText(
+        QString::fromStdString(i18n::FormatText(i18n::Text::LengthBytes, {std::to_string(Length())})));
 }
 
 void TfrmStr::ShowMaximum() {
     const int maximum = platform::GetPlatformFacts().majorVersion >= 5 ? 531706 : 16383;
-    lblMax->setText(QString::fromStdString(i18n::FormatText(23, {std::to_string(maximum)})));
+    lblMax->setText(
+        QString::fromStdString(i18n::FormatText(i18n::Text::MaxLengthBytes, {std::to_string(maximum)})));
 }
 
 void TfrmStr::showEvent(QShowEvent* event) {
@@ -214,14 +219,14 @@ void TfrmStr::keyPressEvent(QKeyEvent* event) {
 }
 
 void TfrmStr::ApplyLanguage() {
-    setWindowTitle(UiText(245));
-    lblName->setText(UiText(142));
-    lblData->setText(UiText(143));
-    btnPrint->setText(UiText(14));
-    btnLoad->setText(UiText(13));
-    btnSave->setText(UiText(12));
-    btnOk->setText(UiText(3));
-    btnCancel->setText(UiText(5));
+    setWindowTitle(UiText(i18n::Text::StringEditorCaption));
+    lblName->setText(UiText(i18n::Text::NameLabel));
+    lblData->setText(UiText(i18n::Text::DataLabel));
+    btnPrint->setText(UiText(i18n::Text::Print));
+    btnLoad->setText(UiText(i18n::Text::LoadFromFile));
+    btnSave->setText(UiText(i18n::Text::SaveToFile));
+    btnOk->setText(UiText(i18n::Text::Ok));
+    btnCancel->setText(UiText(i18n::Text::Cancel));
     ShowLength();
     ShowMaximum();
 }

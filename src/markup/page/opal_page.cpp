@@ -30,7 +30,6 @@
 namespace hw::markup {
 namespace {
 
-constexpr int kSaveSettingText = 252;
 constexpr int kSubmitPadding = 20;
 constexpr QSize kPanelSize(185, 41);
 constexpr QSize kPictureSize(105, 105);
@@ -153,7 +152,7 @@ void TOPALPage::CreateElementControl(TOPALElement& element) {
             control = button;
             button->setIcon(submitIcon_);
             const std::string caption =
-                element.Value.empty() ? i18n::LookupText(kSaveSettingText) : element.Value;
+                element.Value.empty() ? i18n::LookupText(i18n::Text::SaveSetting) : element.Value;
             button->setText(Widen(caption));
             ApplyFont(*button, element.Attributes);
             const int points = std::max(button->font().pointSize(), 0);
@@ -265,10 +264,11 @@ QWidget* TOPALPage::CreateInputControl(TOPALElement& element, QWidget* parent) {
 void TOPALPage::SaveSettings() {
     const SaveReport report = WriteSettings();
     std::string notice;
-    if (!report.notANumber.empty()) notice += i18n::NameListText(i18n::LookupText(315), report.notANumber);
+    if (!report.notANumber.empty())
+        notice += i18n::NameListText(i18n::LookupText(i18n::Text::NotNumbers), report.notANumber);
     if (!report.notWritten.empty()) {
         if (!notice.empty()) notice += "\n\n";
-        notice += i18n::NameListText(i18n::LookupText(310), report.notWritten);
+        notice += i18n::NameListText(i18n::LookupText(i18n::Text::ValuesNotWritten), report.notWritten);
     }
     if (!notice.empty()) util::NoticeBox(notice);
 }

@@ -40,26 +40,13 @@ constexpr int kImgOk = 32;
 constexpr int kImgView = 37;
 constexpr int kImgPage = 38;
 
-constexpr int kFileExistsText = 56;
-constexpr int kAuthorText = 246;
-constexpr int kFileText = 247;
-constexpr int kOpenText = 248;
-constexpr int kSaveText = 249;
-constexpr int kCloseText = 250;
-constexpr int kControlText = 251;
-constexpr int kSaveSettingText = 252;
-constexpr int kOperateText = 253;
-constexpr int kViewText = 254;
-constexpr int kSourceText = 255;
-constexpr int kContentChangedText = 256;
-
 constexpr const char* kEmptySource = "<opal></opal>";
 constexpr const char* kCaptionSuffix = "- TorvaSoft OPAL Explorer";
 constexpr const char* kFileFilter = "TorvaSoft OPAL File (*.opal);;Any file (*)";
 constexpr int kPanelWidths[] = {100, 150, 150};
 
-QString UiText(int number) {
-    return QString::fromStdString(i18n::LookupText(number));
+QString UiText(i18n::Text text) {
+    return QString::fromStdString(i18n::LookupText(text));
 }
 
 QIcon Picture(const QList<QIcon>& pictures, int number) {
@@ -96,8 +83,8 @@ TOPALExplorer::TOPALExplorer(const QList<QIcon>& pictures, QWidget* parent) : QD
     rchedtOPALSource->setLineWrapMode(QPlainTextEdit::NoWrap);
     rchedtOPALSource->setFrameShape(QFrame::NoFrame);
     rchedtOPALSource->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    pcMain->addTab(scrllbxView, Picture(pictures, kImgView), UiText(kViewText));
-    pcMain->addTab(rchedtOPALSource, Picture(pictures, kImgEdit), UiText(kSourceText));
+    pcMain->addTab(scrllbxView, Picture(pictures, kImgView), UiText(i18n::Text::OpalView));
+    pcMain->addTab(rchedtOPALSource, Picture(pictures, kImgEdit), UiText(i18n::Text::OpalSourceCode));
     layout->addWidget(pcMain);
     CreateMenus(pictures);
     CreateStatusBar(*layout);
@@ -115,20 +102,21 @@ TOPALExplorer::~TOPALExplorer() = default;
 void TOPALExplorer::CreateMenus(const QList<QIcon>& pictures) {
     mnMain = new QMenuBar(this);
     layout()->setMenuBar(mnMain);
-    mnitmFile = mnMain->addMenu(UiText(kFileText));
-    mnitmOpenOPALFile = mnitmFile->addAction(Picture(pictures, kImgLoad), UiText(kOpenText));
+    mnitmFile = mnMain->addMenu(UiText(i18n::Text::OpalMenuFile));
+    mnitmOpenOPALFile = mnitmFile->addAction(Picture(pictures, kImgLoad), UiText(i18n::Text::OpenOpalFile));
     mnitmOpenOPALFile->setShortcut(QKeySequence("Ctrl+O"));
-    mnitmSaveOPALFile = mnitmFile->addAction(Picture(pictures, kImgSave), UiText(kSaveText));
+    mnitmSaveOPALFile = mnitmFile->addAction(Picture(pictures, kImgSave), UiText(i18n::Text::SaveOpalFile));
     mnitmSaveOPALFile->setShortcut(QKeySequence("Ctrl+S"));
     mnitmFile->addSeparator();
-    mnitmClose = mnitmFile->addAction(Picture(pictures, kImgClose), UiText(kCloseText));
+    mnitmClose = mnitmFile->addAction(Picture(pictures, kImgClose), UiText(i18n::Text::OpalClose));
     // A menu bar shows a menu's picture instead of its caption, so these menus go without one.
-    mnitmControl = mnMain->addMenu(UiText(kControlText));
-    mnitmSaveSetting = mnitmControl->addAction(Picture(pictures, kImgOk), UiText(kSaveSettingText));
+    mnitmControl = mnMain->addMenu(UiText(i18n::Text::OpalMenuControl));
+    mnitmSaveSetting = mnitmControl->addAction(Picture(pictures, kImgOk), UiText(i18n::Text::SaveSetting));
     mnitmSaveSetting->setShortcut(QKeySequence("Ctrl+Y"));
-    mnitmOperate = mnMain->addMenu(UiText(kOperateText));
-    mnitmView = mnitmOperate->addAction(Picture(pictures, kImgView), UiText(kViewText));
-    mnitmOPALSourceCode = mnitmOperate->addAction(Picture(pictures, kImgEdit), UiText(kSourceText));
+    mnitmOperate = mnMain->addMenu(UiText(i18n::Text::OpalMenuOperate));
+    mnitmView = mnitmOperate->addAction(Picture(pictures, kImgView), UiText(i18n::Text::OpalView));
+    mnitmOPALSourceCode =
+        mnitmOperate->addAction(Picture(pictures, kImgEdit), UiText(i18n::Text::OpalSourceCode));
     // Shortcuts work while a menu is closed only when the window carries them.
     addActions({mnitmOpenOPALFile, mnitmSaveOPALFile, mnitmSaveSetting});
 
@@ -153,17 +141,17 @@ void TOPALExplorer::CreateStatusBar(QVBoxLayout& layout) {
 }
 
 void TOPALExplorer::ApplyTexts() {
-    mnitmFile->setTitle(UiText(kFileText));
-    mnitmOpenOPALFile->setText(UiText(kOpenText));
-    mnitmSaveOPALFile->setText(UiText(kSaveText));
-    mnitmClose->setText(UiText(kCloseText));
-    mnitmControl->setTitle(UiText(kControlText));
-    mnitmSaveSetting->setText(UiText(kSaveSettingText));
-    mnitmOperate->setTitle(UiText(kOperateText));
-    mnitmView->setText(UiText(kViewText));
-    mnitmOPALSourceCode->setText(UiText(kSourceText));
-    pcMain->setTabText(kViewTab, UiText(kViewText));
-    pcMain->setTabText(kSourceTab, UiText(kSourceText));
+    mnitmFile->setTitle(UiText(i18n::Text::OpalMenuFile));
+    mnitmOpenOPALFile->setText(UiText(i18n::Text::OpenOpalFile));
+    mnitmSaveOPALFile->setText(UiText(i18n::Text::SaveOpalFile));
+    mnitmClose->setText(UiText(i18n::Text::OpalClose));
+    mnitmControl->setTitle(UiText(i18n::Text::OpalMenuControl));
+    mnitmSaveSetting->setText(UiText(i18n::Text::SaveSetting));
+    mnitmOperate->setTitle(UiText(i18n::Text::OpalMenuOperate));
+    mnitmView->setText(UiText(i18n::Text::OpalView));
+    mnitmOPALSourceCode->setText(UiText(i18n::Text::OpalSourceCode));
+    pcMain->setTabText(kViewTab, UiText(i18n::Text::OpalView));
+    pcMain->setTabText(kSourceTab, UiText(i18n::Text::OpalSourceCode));
 }
 
 void TOPALExplorer::showEvent(QShowEvent* event) {
@@ -178,7 +166,8 @@ std::string TOPALExplorer::OPALContent() const {
 void TOPALExplorer::RenderSource(const std::string& source) {
     scrllbxView->RenderDocument(source);
     const TOPALDocument& document = scrllbxView->Document();
-    sbExplorerPanels[1]->setText(QString::fromStdString(i18n::FormatText(kAuthorText, {document.Author})));
+    sbExplorerPanels[1]->setText(
+        QString::fromStdString(i18n::FormatText(i18n::Text::Author, {document.Author})));
     sbExplorerPanels[2]->setText(Widen(document.Copyright));
     setWindowTitle(Widen(document.Title) + kCaptionSuffix);
     rchedtOPALSource->setReadOnly(BoolValue(GetAttribute(document.Body.Attributes, "readonly"), false));
@@ -210,7 +199,7 @@ bool TOPALExplorer::SaveFile(const std::string& fileName) {
     std::string text = EditorBytes();
     if (text.empty()) text = kEmptySource;
     if (!util::ReplaceFileAtomically(fileName, text)) {
-        util::ErrorBox(i18n::FormatText(304, {fileName}));
+        util::ErrorBox(i18n::FormatText(i18n::Text::CannotWriteFile, {fileName}));
         return false;
     }
     modified_ = false;
@@ -226,14 +215,14 @@ void TOPALExplorer::SaveCommand() {
     if (chosen.empty()) return;
     std::error_code error;
     if (std::filesystem::exists(chosen, error) &&
-        !util::AskYesNo(i18n::FormatText(kFileExistsText, {chosen})))
+        !util::AskYesNo(i18n::FormatText(i18n::Text::FileExistsReplace, {chosen})))
         return;
     fileName_ = chosen;
     SaveFile(fileName_);
 }
 
 void TOPALExplorer::OpenCommand() {
-    if (modified_ && util::AskYesNo(i18n::LookupText(kContentChangedText))) SaveCommand();
+    if (modified_ && util::AskYesNo(i18n::LookupText(i18n::Text::OpalContentChanged))) SaveCommand();
     const std::string chosen = chooseFile_(false);
     if (chosen.empty()) return;
     LoadFile(chosen);
@@ -251,7 +240,7 @@ void TOPALExplorer::pcMainChange(int tab) {
 }
 
 void TOPALExplorer::reject() {
-    if (modified_ && util::AskYesNo(i18n::LookupText(kContentChangedText))) SaveCommand();
+    if (modified_ && util::AskYesNo(i18n::LookupText(i18n::Text::OpalContentChanged))) SaveCommand();
     QDialog::reject();
 }
 

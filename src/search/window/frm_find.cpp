@@ -264,34 +264,36 @@ void TfrmFind::LayOut() {
 }
 
 void TfrmFind::ApplyLanguage() {
-    setWindowTitle(ui::UiText(role_ == Role::Find ? 173 : 233));
+    setWindowTitle(ui::UiText(role_ == Role::Find ? i18n::Text::FindCaption : i18n::Text::ReplaceCaption));
     grpbxFindCondition->setTitle(QStringLiteral("Find Condition"));
-    lblFindText->setText(ui::UiText(176));
-    grpbxConfines->setTitle(ui::UiText(183));
-    chckbxKey->setText(ui::UiText(187));
-    chckbxValue->setText(ui::UiText(188));
-    chckbxStringData->setText(ui::UiText(189));
-    chckbxDwordData->setText(ui::UiText(190));
-    chckbxBinaryData->setText(ui::UiText(191));
-    rdgrpCondition->setTitle(ui::UiText(184));
-    rdCurrentKey->setText(ui::UiText(185));
-    rdWholeRegistry->setText(ui::UiText(186));
-    chckbxWildCharSupport->setText(ui::UiText(192));
-    chckbxWholeWordsOnly->setText(ui::UiText(193));
+    lblFindText->setText(ui::UiText(i18n::Text::FindTextLabel));
+    grpbxConfines->setTitle(ui::UiText(i18n::Text::FindConfines));
+    chckbxKey->setText(ui::UiText(i18n::Text::FindKeys));
+    chckbxValue->setText(ui::UiText(i18n::Text::FindValues));
+    chckbxStringData->setText(ui::UiText(i18n::Text::FindStringData));
+    chckbxDwordData->setText(ui::UiText(i18n::Text::FindDwordData));
+    chckbxBinaryData->setText(ui::UiText(i18n::Text::FindBinaryData));
+    rdgrpCondition->setTitle(ui::UiText(i18n::Text::FindOptions));
+    rdCurrentKey->setText(ui::UiText(i18n::Text::FindInCurrentKey));
+    rdWholeRegistry->setText(ui::UiText(i18n::Text::FindInWholeRegistry));
+    chckbxWildCharSupport->setText(ui::UiText(i18n::Text::WildCharSupport));
+    chckbxWholeWordsOnly->setText(ui::UiText(i18n::Text::WholeWordsOnly));
     SetFindButton(anmtFind->IsRunning());
-    btnClose->setText(ui::UiText(6));
-    chckbxShowHelpInfo->setText(ui::UiText(257));
-    grpbxReplace->setTitle(ui::UiText(258));
-    lblReplaceFrom->setText(ui::UiText(259));
-    lblReplaceTo->setText(ui::UiText(260));
-    btnReplace->setText(ui::UiText(261));
-    btnReplaceAll->setText(ui::UiText(262));
-    chckbxReplaceKey->setText(ui::UiText(19));
-    chckbxReplaceValue->setText(ui::UiText(20));
-    chckbxReplaceData->setText(ui::UiText(21));
+    btnClose->setText(ui::UiText(i18n::Text::Close));
+    chckbxShowHelpInfo->setText(ui::UiText(i18n::Text::ShowHelpInfo));
+    grpbxReplace->setTitle(ui::UiText(i18n::Text::ReplaceGroup));
+    lblReplaceFrom->setText(ui::UiText(i18n::Text::ReplaceFrom));
+    lblReplaceTo->setText(ui::UiText(i18n::Text::ReplaceTo));
+    btnReplace->setText(ui::UiText(i18n::Text::ReplaceButton));
+    btnReplaceAll->setText(ui::UiText(i18n::Text::ReplaceAllButton));
+    chckbxReplaceKey->setText(ui::UiText(i18n::Text::ReplaceInKeys));
+    chckbxReplaceValue->setText(ui::UiText(i18n::Text::ReplaceInValues));
+    chckbxReplaceData->setText(ui::UiText(i18n::Text::ReplaceInData));
     grpbxHelpInfo->setTitle(QStringLiteral("Help Info"));
-    mmHelpInfo->setPlainText(ui::UiText(263));
-    model_->SetColumnTitles({ui::UiText(179), ui::UiText(180), ui::UiText(181), ui::UiText(182)});
+    mmHelpInfo->setPlainText(ui::UiText(i18n::Text::WildCharHelp));
+    model_->SetColumnTitles(
+        {ui::UiText(i18n::Text::FindColumnResult), ui::UiText(i18n::Text::FindColumnAtKey),
+         ui::UiText(i18n::Text::FindColumnAtValue), ui::UiText(i18n::Text::FindColumnData)});
     pppmnitmEdit->setText(QStringLiteral("&Edit"));
     pppmnitmCopy->setText(QStringLiteral("&Copy"));
     pppmnitmGoToResult->setText(QStringLiteral("&Go to result"));
@@ -347,7 +349,7 @@ void TfrmFind::chckbxWildCharSupportClick() {
 
 void TfrmFind::SetFindButton(bool searching) {
     btnOk->setIcon(ui::ImageListIcon(searching ? ui::kImgNo : ui::kImgFind));
-    btnOk->setText(ui::UiText(searching ? 175 : 174));
+    btnOk->setText(ui::UiText(searching ? i18n::Text::FindStop : i18n::Text::FindStart));
 }
 
 void TfrmFind::btnOkClick() {
@@ -406,8 +408,8 @@ void TfrmFind::YieldToInterface() {
 }
 
 void TfrmFind::ShowResultCount() {
-    grpbxFoundResult->setTitle(
-        QString::fromStdString(i18n::FormatText(177, {std::to_string(model_->Count())})));
+    grpbxFoundResult->setTitle(QString::fromStdString(
+        i18n::FormatText(i18n::Text::FindResultCount, {std::to_string(model_->Count())})));
 }
 
 void TfrmFind::btnCloseClick() {

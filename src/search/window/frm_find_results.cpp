@@ -143,11 +143,11 @@ void TfrmFind::RenameValueRow(int row, const std::string& newName) {
     search::SearchResult& result = model_->Result(row);
     const std::string oldName = result.valueName;
     if (core::ValuePathExists(result.keyPath, newName)) {
-        util::NoticeBox(i18n::FormatText(33, {newName}));
+        util::NoticeBox(i18n::FormatText(i18n::Text::NameExists, {newName}));
         return;
     }
     if (!core::RenameValuePath(result.keyPath, oldName, newName)) {
-        util::NoticeBox(i18n::FormatText(35, {oldName, newName}));
+        util::NoticeBox(i18n::FormatText(i18n::Text::CannotRename, {oldName, newName}));
         return;
     }
     mainWindow_.RenameValueItem(result.keyPath, oldName, newName);
@@ -161,16 +161,16 @@ void TfrmFind::RenameKeyRow(int row, const std::string& newName) {
     const std::string oldPath = result.keyPath;
     const std::string oldName = search::KeyNameOfPath(oldPath);
     if (newName.find('\\') != std::string::npos) {
-        util::NoticeBox(i18n::LookupText(31));
+        util::NoticeBox(i18n::LookupText(i18n::Text::InvalidKeyName));
         return;
     }
     const std::string newPath = ParentPath(oldPath) + "\\" + newName;
     if (core::KeyPathExists(newPath)) {
-        util::NoticeBox(i18n::FormatText(33, {newName}));
+        util::NoticeBox(i18n::FormatText(i18n::Text::NameExists, {newName}));
         return;
     }
     if (!core::RenameKeyPath(oldPath, newPath)) {
-        util::NoticeBox(i18n::FormatText(35, {oldName, newName}));
+        util::NoticeBox(i18n::FormatText(i18n::Text::CannotRename, {oldName, newName}));
         return;
     }
     mainWindow_.RenameTreeNode(oldPath, newName);
@@ -192,7 +192,7 @@ void TfrmFind::FollowKeyRename(const std::string& oldPath, const std::string& ne
 
 void TfrmFind::DeleteResults() {
     const std::vector<int> rows = SelectedRows();
-    if (rows.empty() || !util::AskYesNo(i18n::LookupText(52))) return;
+    if (rows.empty() || !util::AskYesNo(i18n::LookupText(i18n::Text::SureToDeleteItems))) return;
     DeletedKeys deleted;
     std::vector<int> removed;
     for (int row : rows) {
