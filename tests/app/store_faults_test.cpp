@@ -322,9 +322,11 @@ int LineCount(const std::string& text) {
 }
 
 TEST_F(StoreFaults, AnImportThatFillsASmallDiskKeepsWholeSections) {
-    constexpr int kKeys = 20000, kValues = 5;
+    constexpr int kKeys = 80000, kValues = 5;
     WriteRegFile(dir_.file("big.reg"), "Big", kKeys, kValues);
-    hw::test::SmallDisk disk(dir_.file("disk"), "4m");
+    // Large enough that the disk usually fills after a few timed commits; a fast machine may fill it before
+    // the first, and then no section at all is the whole prefix.
+    hw::test::SmallDisk disk(dir_.file("disk"), "16m");
     if (!disk.mounted()) GTEST_SKIP() << "mounting a tmpfs was refused, so a full disk cannot be made";
     const std::string database = dir_.file("disk/registry.db");
     const ProgramOutcome outcome = Run(database, {"--import", dir_.file("big.reg"), "--yes"});
@@ -332,7 +334,6 @@ TEST_F(StoreFaults, AnImportThatFillsASmallDiskKeepsWholeSections) {
     EXPECT_TRUE(Contains(outcome.errors, "disk full")) << outcome.errors;
     ASSERT_EQ(hw::test::IntegrityCheck(database), "ok");
     const Survivors big = CountSurvivors(database, "Big", kKeys, kValues);
-    EXPECT_GT(big.keys, 0);
     EXPECT_LT(big.keys, kKeys);
     EXPECT_TRUE(big.prefix);
     EXPECT_TRUE(big.whole) << "the last section saved was torn";
