@@ -1,84 +1,97 @@
 #include "app/value_rows.h"
 
 #include "app/value_data.h"
-#include "core/key_ops.h"
+#include "core/key_info.h"
 #include "core/key_path.h"
+#include "core/scoped_key.h"
+#include "core/value_enum.h"
 #include "core/value_text.h"
 #include "core/value_types.h"
 
-#include <charconv>
+#include <algorithm>
 
 namespace hw::app {
 
 namespace {
 
 constexpr std::size_t kDataColumnLength = 64;
-
-DWORD ParseNumber(const std::string& text) {
-    DWORD number = 0;
-    std::from_chars(text.data(), text.data() + text.size(), number);
-    return number;
-}
+// Each byte takes two digits and a blank: the bytes whose hex text reaches the column's end.
+constexpr std::size_t kDataColumnBytes = (kDataColumnLength + 2) / 3;
 
 } // namespace
+
+std::string TViewData::DataText() const {
+    return core::ValueTextsOf(type, data.data(), data.size()).value;
+}
+
+std::string TViewData::CharText() const {
+    if (core::ClassOfType(type) != core::TypeClass::Bytes) return {};
+    return core::BytesToPrintable(data.data(), data.size());
+}
+
+std::vector<std::string> TViewData::Strings() const {
+    if (type != REG_MULTI_SZ) return {};
+    return MultiStrings(data.data(), data.size());
+}
+
+std::string ValueRow::Caption() const {
+    return record.valueName.empty() ? kDefaultValueCaption : record.valueName;
+}
+
+std::string ValueRow::TypeColumn() const {
+    return core::ValueTypeName(record.type);
+}
+
+std::string ValueRow::SizeColumn() const {
+    return std::to_string(record.data.size());
+}
+
+std::string ValueRow::DataColumn() const {
+    const std::vector<BYTE>& data = record.data;
+    if (core::ClassOfType(record.type) != core::TypeClass::Bytes)
+        return core::ValueTextsOf(record.type, data.data(), data.size()).display;
+    std::string hex = core::BytesToHex(data.data(), std::min(data.size(), kDataColumnBytes), ' ');
+    hex.resize(std::min(hex.size(), kDataColumnLength));
+    return hex;
+}
+
+int ValueRow::Picture() const {
+    switch (core::ClassOfType(record.type)) {
+    case core::TypeClass::Text:
+        return kPictureTextValue;
+    case core::TypeClass::Number:
+        return kPictureNumberValue;
+    case core::TypeClass::Bytes:
+        break;
+    }
+    return kPictureBytesValue;
+}
 
 ValueRow MakeValueRow(const std::string& keyPath, const std::string& valueName, DWORD type, const BYTE* data,
                       DWORD size) {
     ValueRow row;
-    row.caption = valueName.empty() ? kDefaultValueCaption : valueName;
-    row.record.keyPath = keyPath;
-    row.record.valueName = valueName;
-    row.record.type = type;
-    row.typeColumn = core::ValueTypeName(type);
-    row.sizeColumn = std::to_string(size);
-
-    const core::ValueTexts texts = core::ValueTextsOf(type, data, size);
-    row.record.dataText = texts.value;
-    switch (core::ClassOfType(type)) {
-    case core::TypeClass::Text:
-        row.picture = kPictureTextValue;
-        row.dataColumn = "\"" + texts.value + "\"";
-        if (type == REG_MULTI_SZ) row.record.strings = MultiStrings(data, size);
-        break;
-    case core::TypeClass::Number:
-        row.picture = kPictureNumberValue;
-        row.record.number = ParseNumber(texts.value);
-        row.dataColumn = texts.display;
-        break;
-    case core::TypeClass::Bytes:
-        row.picture = kPictureBytesValue;
-        row.record.charText = texts.display;
-        row.dataColumn = texts.value.substr(0, kDataColumnLength);
-        break;
-    }
+    TViewData& record = row.record;
+    record.type = type;
+    record.keyPath = keyPath;
+    record.valueName = valueName;
+    record.data.assign(data, data + size);
+    if (core::ClassOfType(type) == core::TypeClass::Number)
+        record.number = core::NumberOfData(type, data, size);
     return row;
 }
 
 std::vector<ValueRow> ReadValueRows(const std::string& keyPath) {
     std::vector<ValueRow> rows;
-    HKEY key = 0;
-    if (RegOpenKeyExA(core::RootKeyOfPath(keyPath), core::SubKeyOrEmpty(keyPath).c_str(), 0, KEY_READ,
-                      &key) != ERROR_SUCCESS)
-        return rows;
-
-    core::NameList names;
-    core::ListValueNames(key, names);
-    rows.reserve(names.size());
-    std::vector<BYTE> buffer;
-    for (const std::string& name : names) {
-        DWORD type = 0;
-        DWORD size = 0;
-        if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) continue;
-        buffer.assign(size, 0);
-        DWORD read = size;
-        if (size > 0 &&
-            RegQueryValueExA(key, name.c_str(), nullptr, nullptr, buffer.data(), &read) != ERROR_SUCCESS)
-            read = 0;
-        rows.push_back(MakeValueRow(keyPath, name, type, buffer.data(), read));
-        // The size column shows the queried size even when the second read came back short.
-        rows.back().sizeColumn = std::to_string(size);
-    }
-    RegCloseKey(key);
+    const core::ScopedKey key =
+        core::OpenKey(core::RootKeyOfPath(keyPath), core::SubKeyOrEmpty(keyPath), KEY_READ);
+    if (!key) return rows;
+    const std::optional<core::KeyInfo> info = core::QueryKeyInfo(key.get());
+    if (!info) return rows;
+    rows.reserve(info->valueCount);
+    core::VisitValues(key.get(), *info, [&](std::string_view name, DWORD type, const BYTE* data, DWORD size) {
+        rows.push_back(MakeValueRow(keyPath, std::string(name), type, data, size));
+        return true;
+    });
     return rows;
 }
 

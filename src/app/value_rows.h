@@ -1,4 +1,5 @@
-// The value list's rows read from the registry: one record per value with the texts its columns show.
+// The value list's rows read from the registry: one record per value, keeping the value's bytes; the texts
+// its columns show are made from them when asked for.
 #pragma once
 
 #include "platform/winreg.h"
@@ -14,10 +15,14 @@ struct TViewData {
     DWORD type = 0;
     std::string keyPath;
     std::string valueName; // empty for the key's default value
-    std::string dataText;  // text up to the first NUL, decimal number, or spaced hex bytes
-    std::string charText;  // byte types only: one printable character per byte
+    std::vector<BYTE> data;
+
+    // The text up to the first NUL, the decimal number, or the spaced hex bytes.
+    std::string DataText() const;
+    // Byte types only: one printable character per byte.
+    std::string CharText() const;
     // Type 7: every string of the value, so that editing and copying keep those the list does not show.
-    std::vector<std::string> strings;
+    std::vector<std::string> Strings() const;
 };
 
 // Pictures of the shared image list the rows use.
@@ -28,20 +33,22 @@ inline constexpr int kPictureTextValue = 4;
 inline constexpr const char* kDefaultValueCaption = "<Unknow Name>";
 
 struct ValueRow {
-    std::string caption;
-    std::string typeColumn;
-    std::string sizeColumn;
-    std::string dataColumn;
-    int picture = kPictureBytesValue;
     TViewData record;
+
+    std::string Caption() const;
+    std::string TypeColumn() const;
+    std::string SizeColumn() const;
+    // A byte value shows the start of its hex text only, made from the bytes that fit.
+    std::string DataColumn() const;
+    int Picture() const;
 };
 
-// The row of one value whose data has been read (size = the queried size).
+// The row of one value whose data has been read.
 ValueRow MakeValueRow(const std::string& keyPath, const std::string& valueName, DWORD type, const BYTE* data,
                       DWORD size);
 
-// One row per value of the key at keyPath, in the registry's order; values whose type or size cannot be
-// queried are left out, and a key that cannot be opened gives no rows.
+// One row per value of the key at keyPath, in the registry's order, from one enumeration of its values;
+// values that cannot be read are left out, and a key that cannot be opened gives no rows.
 std::vector<ValueRow> ReadValueRows(const std::string& keyPath);
 
 } // namespace hw::app

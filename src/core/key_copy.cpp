@@ -4,6 +4,7 @@
 #include "core/key_ops.h"
 #include "core/key_path.h"
 #include "core/scoped_key.h"
+#include "core/value_enum.h"
 #include "util/text.h"
 
 #include <vector>
@@ -14,20 +15,10 @@ namespace {
 
 // Each returns whether nothing was skipped; the key information is queried once per key and shared.
 bool CopyValuesOf(HKEY source, HKEY destination, const KeyInfo& info) {
-    std::vector<char> name(info.maxValueNameLength + 1);
-    std::vector<BYTE> data(info.maxValueDataSize + 1);
-    bool complete = true;
-    for (DWORD index = 0; index < info.valueCount; ++index) {
-        DWORD nameLength = static_cast<DWORD>(name.size());
-        DWORD size = static_cast<DWORD>(data.size());
-        DWORD type = 0;
-        const bool copied =
-            RegEnumValueA(source, index, name.data(), &nameLength, nullptr, &type, data.data(), &size) ==
-                ERROR_SUCCESS &&
-            RegSetValueExA(destination, name.data(), 0, type, data.data(), size) == ERROR_SUCCESS;
-        complete = complete && copied;
-    }
-    return complete;
+    return VisitValues(
+        source, info, [destination](std::string_view name, DWORD type, const BYTE* data, DWORD size) {
+            return RegSetValueExA(destination, name.data(), 0, type, data, size) == ERROR_SUCCESS;
+        });
 }
 
 // One key of the walk: its values are copied on entry, then its subkeys one index at a time.

@@ -11,13 +11,6 @@ namespace hw::core {
 
 namespace {
 
-// A short number reads as the bytes it has, zero-extended: a read never goes past the data.
-DWORD NumberOf(DWORD type, const BYTE* data, std::size_t size) {
-    DWORD number = 0;
-    if (size > 0) std::memcpy(&number, data, std::min<std::size_t>(size, sizeof number));
-    return type == REG_DWORD_BIG_ENDIAN ? SwapDWord(number) : number;
-}
-
 std::string NumberDisplay(DWORD number) {
     const BYTE bigEndian[4] = {static_cast<BYTE>(number >> 24), static_cast<BYTE>(number >> 16),
                                static_cast<BYTE>(number >> 8), static_cast<BYTE>(number)};
@@ -27,6 +20,12 @@ std::string NumberDisplay(DWORD number) {
 }
 
 } // namespace
+
+DWORD NumberOfData(DWORD type, const BYTE* data, std::size_t size) {
+    DWORD number = 0;
+    if (size > 0) std::memcpy(&number, data, std::min<std::size_t>(size, sizeof number));
+    return type == REG_DWORD_BIG_ENDIAN ? SwapDWord(number) : number;
+}
 
 std::optional<RawValue> QueryValueData(HKEY key, const std::string& valueName) {
     RawValue value;
@@ -65,7 +64,7 @@ ValueTexts ValueTextsOf(DWORD type, const BYTE* data, std::size_t size) {
         return {std::move(value), std::move(display)};
     }
     case TypeClass::Number: {
-        const DWORD number = NumberOf(type, data, size);
+        const DWORD number = NumberOfData(type, data, size);
         return {std::to_string(number), NumberDisplay(number)};
     }
     case TypeClass::Bytes:

@@ -41,6 +41,10 @@ std::optional<RawValue> QueryRawValue(HKEY key, const std::string& valueName);
 // As QueryRawValue, but a value of size 0 is read too (with no data).
 std::optional<RawValue> QueryValueData(HKEY key, const std::string& valueName);
 
+// The number of a type 4 or 5 value in the machine's order. Data shorter than 4 bytes reads as the bytes it
+// has, zero-extended: a read never goes past the data.
+DWORD NumberOfData(DWORD type, const BYTE* data, std::size_t size);
+
 struct ValueTexts {
     std::string value;   // the value text
     std::string display; // the display text

@@ -1,4 +1,6 @@
 #include "core/key_ops.h"
+#include "core/scoped_key.h"
+#include "core/value_enum.h"
 #include "core/value_text.h"
 #include "support/temp_registry.h"
 
@@ -107,6 +109,32 @@ TEST_F(ValueTextIo, ReadOnlyKeysRefuseWrites) {
     EXPECT_FALSE(WriteValueTextOfPath("HKLM\\HARDWARE", "v", "x", REG_SZ));
     EXPECT_FALSE(WriteValueTextOfPath("HKLM\\HARDWARE\\New", "v", "x", REG_SZ));
     EXPECT_FALSE(KeyPathExists("HKLM\\HARDWARE\\New"));
+}
+
+// The key information can be stale by the time the values are read: a value that outgrew it is read whole.
+TEST_F(ValueTextIo, OneEnumerationReadsNameTypeAndDataEvenPastStaleSizes) {
+    SetRaw("", REG_SZ, {'d', 0});
+    SetRaw("a rather long value name", REG_BINARY, std::vector<BYTE>(5000, 0xAB));
+    SetRaw("n", REG_DWORD, {1, 0, 0, 0});
+    const ScopedKey key = OpenKey(HKEY_CURRENT_USER, "T", KEY_READ);
+    ASSERT_TRUE(key);
+    const auto info = QueryKeyInfo(key.get());
+    ASSERT_TRUE(info);
+
+    for (const KeyInfo& sizes : {*info, KeyInfo{.valueCount = info->valueCount}}) {
+        std::vector<std::string> seen;
+        EXPECT_TRUE(VisitValues(
+            key.get(), sizes, [&](std::string_view name, DWORD type, const BYTE* data, DWORD size) {
+                EXPECT_EQ(name.data()[name.size()], '\0');
+                seen.push_back(std::string(name) + "/" + std::to_string(type) + "/" + std::to_string(size) +
+                               "/" + std::to_string(size ? data[size - 1] : 0));
+                return true;
+            }));
+        EXPECT_EQ(seen,
+                  (std::vector<std::string>{"/1/2/0", "a rather long value name/3/5000/171", "n/4/4/0"}));
+    }
+    EXPECT_FALSE(VisitValues(key.get(), *info,
+                             [](std::string_view name, DWORD, const BYTE*, DWORD) { return name != "n"; }));
 }
 
 } // namespace

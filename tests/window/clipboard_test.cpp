@@ -146,8 +146,8 @@ TEST_F(ClipboardTest, EditedBigEndianDwordIsStoredSwappedAndShownAsEntered) {
     });
     frmMain_->acValueEdit->trigger();
     EXPECT_EQ(Data("From", "big"), (std::vector<BYTE>{0, 0, 0, 0x1A}));
-    EXPECT_EQ(frmMain_->ValueRowAt(0).dataColumn, "0x0000001A (26)");
-    EXPECT_EQ(frmMain_->ValueRecord(0).dataText, "26");
+    EXPECT_EQ(frmMain_->ValueRowAt(0).DataColumn(), "0x0000001A (26)");
+    EXPECT_EQ(frmMain_->ValueRecord(0).DataText(), "26");
 
     WhenModal([this](QWidget*) {
         frmDword_->edtValue->setText("99");
@@ -161,7 +161,7 @@ TEST_F(ClipboardTest, EditedMultiStringKeepsEveryStringAndCancelWritesNothing) {
     WriteRawValue(kBase + "\\From", "multi", REG_MULTI_SZ, Bytes(std::string("one\0two\0\0", 9)));
     Select(kBase + "\\From");
     SelectRows({0});
-    EXPECT_EQ(frmMain_->ValueRowAt(0).dataColumn, "\"one\"");
+    EXPECT_EQ(frmMain_->ValueRowAt(0).DataColumn(), "\"one\"");
 
     WhenModal([this](QWidget*) {
         EXPECT_EQ(frmStr_->Text(), "one\r\ntwo");
@@ -170,7 +170,7 @@ TEST_F(ClipboardTest, EditedMultiStringKeepsEveryStringAndCancelWritesNothing) {
     });
     frmMain_->EditValue();
     EXPECT_EQ(Data("From", "multi"), Bytes(std::string("one\0two\0three\0\0", 15)));
-    EXPECT_EQ(frmMain_->ValueRowAt(0).sizeColumn, "15");
+    EXPECT_EQ(frmMain_->ValueRowAt(0).SizeColumn(), "15");
     EXPECT_TRUE(frmStr_->Text().empty());
 
     WhenModal([this](QWidget*) {
@@ -196,9 +196,9 @@ TEST_F(ClipboardTest, EditedBytesAreWrittenWithTheirTypeAndShownInTheRow) {
     ASSERT_TRUE(value);
     EXPECT_EQ(value->type, 11u);
     EXPECT_EQ(value->data, (std::vector<BYTE>{0x00, 0x01, 0x5A}));
-    EXPECT_EQ(frmMain_->ValueRowAt(0).dataColumn, "00 01 5A");
-    EXPECT_EQ(frmMain_->ValueRecord(0).charText, "..Z");
-    EXPECT_EQ(frmMain_->ValueRowAt(0).sizeColumn, "3");
+    EXPECT_EQ(frmMain_->ValueRowAt(0).DataColumn(), "00 01 5A");
+    EXPECT_EQ(frmMain_->ValueRecord(0).CharText(), "..Z");
+    EXPECT_EQ(frmMain_->ValueRowAt(0).SizeColumn(), "3");
 }
 
 TEST_F(ClipboardTest, AnEditThatCannotBeWrittenIsReportedAndTheRowStays) {
@@ -212,7 +212,7 @@ TEST_F(ClipboardTest, AnEditThatCannotBeWrittenIsReportedAndTheRowStays) {
     });
     frmMain_->EditValue();
     EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"Access registry database error!"});
-    EXPECT_EQ(frmMain_->ValueRecord(0).dataText, "before");
+    EXPECT_EQ(frmMain_->ValueRecord(0).DataText(), "before");
     EXPECT_FALSE(core::KeyPathExists(kBase + "\\From"));
 }
 

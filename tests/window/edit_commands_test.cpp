@@ -98,11 +98,11 @@ TEST_F(EditCommandsTest, NewValuesOfEveryClassAndTheirRename) {
     frmMain_->acValueNew.at(2)->trigger(); // binary
     EXPECT_EQ(ValueCaptions(), (std::vector<std::string>{"New Value #1", "New Value #2", "New Value #3"}));
     const app::ValueRow& number = frmMain_->ValueRowAt(0);
-    EXPECT_EQ(number.typeColumn, "REG_DWORD_BIG_ENDIAN");
-    EXPECT_EQ(number.sizeColumn, "4");
-    EXPECT_EQ(number.dataColumn, "0x00000000 (0)");
-    EXPECT_EQ(frmMain_->ValueRowAt(1).dataColumn, "\"\"");
-    EXPECT_EQ(frmMain_->ValueRowAt(2).sizeColumn, "0");
+    EXPECT_EQ(number.TypeColumn(), "REG_DWORD_BIG_ENDIAN");
+    EXPECT_EQ(number.SizeColumn(), "4");
+    EXPECT_EQ(number.DataColumn(), "0x00000000 (0)");
+    EXPECT_EQ(frmMain_->ValueRowAt(1).DataColumn(), "\"\"");
+    EXPECT_EQ(frmMain_->ValueRowAt(2).SizeColumn(), "0");
     EXPECT_EQ(Data(kBase + "\\Beta", "New Value #2"), (std::vector<BYTE>{0}));
     EXPECT_NE(frmMain_->lstvwValues->indexWidget(frmMain_->ValueModel()->index(2, 0)), nullptr);
 

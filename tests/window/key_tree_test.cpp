@@ -120,7 +120,7 @@ TEST_F(KeyTreeTest, SelectingAKeyFillsListStatusAndHistory) {
     EXPECT_EQ(frmMain_->FindValueRow("hkey_current_user\\TEST", "CHARLIE"), 3);
     EXPECT_EQ(frmMain_->FindValueRow("HKEY_CURRENT_USER\\Test", "missing"), -1);
     EXPECT_EQ(frmMain_->FindValueRow("HKEY_CURRENT_USER\\Test\\A", "charlie"), -1);
-    EXPECT_EQ(frmMain_->ValueRecord(3).dataText, "3");
+    EXPECT_EQ(frmMain_->ValueRecord(3).DataText(), "3");
 
     // Each selection rebuilds the list from the registry.
     WriteText("HKEY_CURRENT_USER\\Test", "d", "4");

@@ -168,6 +168,9 @@ void TfrmMain::CreateLayout() {
     lstvwValues->setContextMenuPolicy(Qt::CustomContextMenu);
     lstvwValues->header()->setStretchLastSection(false);
     lstvwValues->header()->setSectionsMovable(false);
+    // Columns fit the rows in view; measuring a thousand more would cost a large key's fill several times
+    // over.
+    lstvwValues->header()->setResizeContentsPrecision(0);
     lstvwValues->setItemDelegate(new ui::ItemViewDelegate(true, lstvwValues));
     UseInactiveSelectionColours(*lstvwValues);
     const double scale = FontScale(*lstvwValues);

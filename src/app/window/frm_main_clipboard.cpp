@@ -22,7 +22,7 @@ namespace hw::window {
 namespace {
 
 app::TValueCopyData EntryOf(const app::TViewData& record) {
-    return {record.type, record.valueName, record.dataText, record.strings};
+    return {record.type, record.valueName, record.DataText(), record.Strings()};
 }
 
 // What other programs get: the values as the lines of a registration file's section.

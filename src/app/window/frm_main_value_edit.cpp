@@ -4,7 +4,6 @@
 #include "app/window/value_list_model.h"
 #include "core/key_path.h"
 #include "core/scoped_key.h"
-#include "core/value_text.h"
 #include "core/value_types.h"
 #include "editors/window/frm_bin.h"
 #include "editors/window/frm_dword.h"
@@ -13,20 +12,6 @@
 #include "util/dialog.h"
 
 namespace hw::window {
-
-namespace {
-
-// Every string of a multi-string; a record that carries only the first is completed from the registry.
-std::vector<std::string> AllStrings(const app::TViewData& record) {
-    if (!record.strings.empty()) return record.strings;
-    const std::optional<core::RawValue> value = core::ReadRawValue(
-        core::RootKeyOfPath(record.keyPath), core::SubKeyOrEmpty(record.keyPath), record.valueName);
-    if (value && value->type == REG_MULTI_SZ)
-        return app::MultiStrings(value->data.data(), value->data.size());
-    return {record.dataText};
-}
-
-} // namespace
 
 void TfrmMain::EditValue() {
     const std::vector<int> rows = SelectedValueRows();
@@ -41,7 +26,7 @@ std::optional<app::ValueBytes> TfrmMain::EditTextValue(const app::TViewData& rec
     if (!editor) return std::nullopt;
     const bool multi = record.type == REG_MULTI_SZ;
     editor->SetName(record.valueName);
-    editor->SetText(multi ? app::JoinLines(AllStrings(record)) : record.dataText);
+    editor->SetText(multi ? app::JoinLines(record.Strings()) : record.DataText());
     std::optional<app::ValueBytes> data;
     if (editor->exec() == QDialog::Accepted)
         data = multi ? app::MultiStringData(app::SplitLines(editor->Text())) : app::TextData(editor->Text());
@@ -60,9 +45,8 @@ std::optional<app::ValueBytes> TfrmMain::EditNumberValue(const app::TViewData& r
 std::optional<app::ValueBytes> TfrmMain::EditBytesValue(const app::TViewData& record) {
     editors::TfrmBin* editor = dialogs_.frmBin;
     if (!editor) return std::nullopt;
-    const app::ValueBytes current = app::HexTextData(record.dataText);
     const std::optional<std::string> edited =
-        editor->EditValueBytes(record.valueName, std::string(current.begin(), current.end()));
+        editor->EditValueBytes(record.valueName, std::string(record.data.begin(), record.data.end()));
     if (!edited) return std::nullopt;
     return app::ValueBytes(edited->begin(), edited->end());
 }

@@ -18,7 +18,7 @@ void ValueListModel::SetRows(std::vector<app::ValueRow> rows) {
     std::vector<std::string> captions;
     captions.reserve(rows.size());
     for (const app::ValueRow& row : rows)
-        captions.push_back(row.caption);
+        captions.push_back(row.Caption());
     std::vector<app::ValueRow> sorted;
     sorted.reserve(rows.size());
     for (std::size_t from : CaptionOrder(captions))
@@ -39,13 +39,13 @@ void ValueListModel::Clear() {
 int ValueListModel::SortedPosition(const std::string& caption) const {
     const auto after = std::upper_bound(rows_.begin(), rows_.end(), caption,
                                         [](const std::string& wanted, const app::ValueRow& row) {
-                                            return CompareCaptions(wanted, row.caption) < 0;
+                                            return CompareCaptions(wanted, row.Caption()) < 0;
                                         });
     return static_cast<int>(after - rows_.begin());
 }
 
 int ValueListModel::InsertRow(app::ValueRow row) {
-    const int position = SortedPosition(row.caption);
+    const int position = SortedPosition(row.Caption());
     beginInsertRows({}, position, position);
     rows_.insert(rows_.begin() + position, std::move(row));
     endInsertRows();
@@ -60,7 +60,6 @@ void ValueListModel::ReplaceRow(int row, app::ValueRow replacement) {
 int ValueListModel::RenameRow(int row, const std::string& valueName) {
     app::ValueRow renamed = rows_[static_cast<std::size_t>(row)];
     renamed.record.valueName = valueName;
-    renamed.caption = valueName.empty() ? app::kDefaultValueCaption : valueName;
     beginRemoveRows({}, row, row);
     rows_.erase(rows_.begin() + row);
     endRemoveRows();
@@ -104,13 +103,13 @@ QVariant ValueListModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
         case kNameColumn:
-            return platform::ShownText(row.caption);
+            return platform::ShownText(row.Caption());
         case kTypeColumn:
-            return QString::fromUtf8(row.typeColumn);
+            return QString::fromUtf8(row.TypeColumn());
         case kSizeColumn:
-            return QString::fromUtf8(row.sizeColumn);
+            return QString::fromUtf8(row.SizeColumn());
         case kDataColumn:
-            return platform::ShownText(row.dataColumn);
+            return platform::ShownText(row.DataColumn());
         default:
             return {};
         }
@@ -118,8 +117,8 @@ QVariant ValueListModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::TextAlignmentRole && index.column() == kSizeColumn)
         return int(Qt::AlignRight | Qt::AlignVCenter);
     if (role == Qt::DecorationRole && index.column() == kNameColumn &&
-        static_cast<std::size_t>(row.picture) < pictures_.size())
-        return pictures_[static_cast<std::size_t>(row.picture)];
+        static_cast<std::size_t>(row.Picture()) < pictures_.size())
+        return pictures_[static_cast<std::size_t>(row.Picture())];
     return {};
 }
 

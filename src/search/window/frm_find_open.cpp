@@ -57,8 +57,8 @@ void TfrmFind::CopyResults() {
         const std::optional<app::TViewData> record = CurrentRecord(model_->Result(row));
         if (!record) continue;
         // A multi-string keeps every string, not only the first that the row shows.
-        mainWindow_.AddValueClipboardEntry() = {record->type, record->valueName, record->dataText,
-                                                record->strings};
+        mainWindow_.AddValueClipboardEntry() = {record->type, record->valueName, record->DataText(),
+                                                record->Strings()};
     }
 }
 

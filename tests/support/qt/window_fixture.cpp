@@ -113,7 +113,7 @@ std::string MainWindowTest::SelectedPath() const {
 std::vector<std::string> MainWindowTest::ValueCaptions() const {
     std::vector<std::string> captions;
     for (int row = 0; row < frmMain_->ValueRowCount(); ++row)
-        captions.push_back(frmMain_->ValueRowAt(row).caption);
+        captions.push_back(frmMain_->ValueRowAt(row).Caption());
     return captions;
 }
 
