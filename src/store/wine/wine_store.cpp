@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace hw::store::wine {
 

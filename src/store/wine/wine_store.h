@@ -106,8 +106,9 @@ class WineStore final : public registry::KeyStorage, private platform::SeedTarge
     mutable std::mutex failureMutex_; // for commitFailure_, which the window polls while saves run
     std::string commitFailure_;
     PrefixLock lock_;
-    std::array<HiveFile, 3> files_; // system.reg, user.reg, userdef.reg
-    WineKey users_, performance_, dynamic_;
+    std::array<HiveFile, 3> files_;         // system.reg, user.reg, userdef.reg
+    WineKey users_, performance_, dynamic_; // keys of no file
+    // The protected keys system.reg lacks, in their order in registry::kProtectedKeys.
     std::array<WineKey, 3> standIns_;
     std::uint64_t structure_ = 0;
     std::chrono::steady_clock::time_point lastChange_;
