@@ -73,9 +73,15 @@ class KeyStorage {
     virtual std::string CurrentUserKey() const = 0;
     // Bumped whenever keys were added or deleted, here or by another process.
     virtual std::uint64_t Structure() const = 0;
-    virtual bool Alive(Node node) = 0;
+    // A stamp that stays the same while a key found now can vanish only through DeleteKey here.
+    virtual std::uint64_t Epoch() const = 0;
+    // Whether a key found at the stamp found still exists; the stamp moves on once it is checked again.
+    virtual bool Alive(Node node, std::uint64_t& found) = 0;
     // Whether the key can hold changes at all (keys that belong to no file cannot).
     virtual bool Holds(Node /*node*/) const { return true; }
+    // A handle to the key was opened or closed: a store may keep what it read of a key while it is open.
+    virtual void Retain(Node /*node*/) {}
+    virtual void Release(Node /*node*/) {}
     virtual Node Parent(Node node) = 0;
     virtual std::string Name(Node node) = 0;
 

@@ -164,7 +164,7 @@ LONG Registry::ResolveHandle(HKEY key, Target& target, REGSAM* access) {
     }
     auto found = handles_.find(key);
     if (found == handles_.end()) return ERROR_INVALID_HANDLE;
-    if (!storage_->Alive(found->second.target.node)) return ERROR_KEY_DELETED;
+    if (!storage_->Alive(found->second.target.node, found->second.found)) return ERROR_KEY_DELETED;
     target = found->second.target;
     if (access) *access = found->second.access;
     return ERROR_SUCCESS;
@@ -190,7 +190,8 @@ HKEY Registry::NewHandle(const Target& target, REGSAM access) {
         nextHandle_ += 4;
         if (nextHandle_ >= HKEY_CLASSES_ROOT) nextHandle_ = 0x1000;
     } while (handles_.count(nextHandle_));
-    handles_.emplace(nextHandle_, Handle{target, access});
+    handles_.emplace(nextHandle_, Handle{target, access, storage_->Epoch()});
+    storage_->Retain(target.node);
     return nextHandle_;
 }
 
@@ -308,7 +309,11 @@ LONG Registry::CreateKey(HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result
 LONG Registry::CloseKey(HKEY key) {
     std::lock_guard lock(storage_->Mutex());
     if (IsRoot(key)) return ERROR_SUCCESS;
-    return handles_.erase(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+    auto found = handles_.find(key);
+    if (found == handles_.end()) return ERROR_INVALID_HANDLE;
+    storage_->Release(found->second.target.node);
+    handles_.erase(found);
+    return ERROR_SUCCESS;
 }
 
 LONG Registry::DeleteKey(HKEY parent, LPCSTR subKey) {

@@ -60,6 +60,7 @@ class Registry final : public platform::RegistryStore {
     struct Handle {
         Target target;
         REGSAM access = 0;
+        std::uint64_t found = 0; // the store's stamp when the key was last known to exist
     };
     struct AliasCache {
         std::uint64_t structure = ~std::uint64_t{0};

@@ -16,8 +16,6 @@ namespace {
 constexpr auto kGroupCommitDelay = std::chrono::milliseconds(100);
 constexpr auto kFlusherTick = std::chrono::milliseconds(20);
 constexpr auto kLockHandover = std::chrono::milliseconds(3);
-constexpr std::size_t kCachedKeys = 1024;
-constexpr std::size_t kKnownAlive = 1 << 16;
 
 const char* const kSchema = R"sql(
 CREATE TABLE IF NOT EXISTS meta(name TEXT PRIMARY KEY, value INTEGER NOT NULL) WITHOUT ROWID;
@@ -489,17 +487,18 @@ Node SqliteStore::Root(HKEY root) {
     return realRoots_[root - HKEY_CLASSES_ROOT];
 }
 
-bool SqliteStore::Alive(Node node) {
-    if (deletedKeys_.count(node)) return false;
-    if (aliveGeneration_ != generation_ || aliveKeys_.size() > kKnownAlive) {
-        aliveKeys_.clear();
-        aliveGeneration_ = generation_;
-    }
-    if (aliveKeys_.count(node)) return true;
+bool SqliteStore::KeyExists(std::int64_t key) {
     ResetGuard guard(keyExists_);
-    keyExists_.bind(1, node);
-    if (!keyExists_.step()) return false;
-    aliveKeys_.insert(node);
+    keyExists_.bind(1, key);
+    return keyExists_.step();
+}
+
+bool SqliteStore::Alive(Node node, std::uint64_t& found) {
+    if (deletedKeys_.count(node)) return false;
+    // Only another process could have deleted it otherwise, and that changes the generation.
+    if (found == generation_) return true;
+    if (!KeyExists(node)) return false;
+    found = generation_;
     return true;
 }
 
@@ -531,7 +530,6 @@ registry::ChildRef SqliteStore::Child(Node parent, std::string_view name) {
     } else {
         return child;
     }
-    if (aliveGeneration_ == generation_ && aliveKeys_.size() < kKnownAlive) aliveKeys_.insert(child.node);
     return child;
 }
 
@@ -543,7 +541,7 @@ Node SqliteStore::LinkTarget(Node link) {
         if (!linkOf_.step() || linkOf_.isNull(0)) return 0;
         target = linkOf_.integer(0);
     }
-    return Alive(target) ? target : 0;
+    return !deletedKeys_.count(target) && KeyExists(target) ? target : 0;
 }
 
 bool SqliteStore::HasChildren(Node node) {
@@ -554,10 +552,7 @@ bool SqliteStore::HasChildren(Node node) {
 
 Node SqliteStore::TryAddKey(Node parent, std::string_view name) {
     BeginWrite();
-    const auto id = TryInsertKey(parent, name);
-    if (!id) return 0;
-    if (aliveGeneration_ == generation_ && aliveKeys_.size() < kKnownAlive) aliveKeys_.insert(*id);
-    return *id;
+    return TryInsertKey(parent, name).value_or(0);
 }
 
 void SqliteStore::DeleteKey(Node parent, Node key) {
@@ -577,7 +572,6 @@ void SqliteStore::DeleteKey(Node parent, Node key) {
     KeyCache* listing = Cached(parent);
     if (listing && !listing->children) listing = nullptr;
     deletedKeys_.insert(key);
-    aliveKeys_.erase(key);
     NewVersion(parent);
     NewVersion(key);
     ++structure_;
@@ -603,35 +597,29 @@ std::uint64_t SqliteStore::VersionOf(std::int64_t key) const {
     return found == keyVersions_.end() ? 0 : found->second;
 }
 
-SqliteStore::KeyCache* SqliteStore::Find(std::int64_t key) {
-    auto found = recent_.find(key);
-    if (found != recent_.end()) return &found->second;
-    auto old = older_.find(key);
-    if (old == older_.end()) return nullptr;
-    // Still in use: it moves back among the recent ones.
-    KeyCache moved = std::move(old->second);
-    older_.erase(old);
-    if (recent_.size() >= kCachedKeys) older_ = std::exchange(recent_, {});
-    return &(recent_[key] = std::move(moved));
+void SqliteStore::Retain(Node node) {
+    ++caches_[node].handles;
+}
+
+void SqliteStore::Release(Node node) {
+    auto found = caches_.find(node);
+    if (found != caches_.end() && --found->second.handles <= 0) caches_.erase(found);
 }
 
 SqliteStore::KeyCache* SqliteStore::Cached(std::int64_t key) {
-    KeyCache* cache = Find(key);
+    auto found = caches_.find(key);
+    KeyCache* cache = found == caches_.end() ? nullptr : &found->second;
     return cache && cache->version == VersionOf(key) && cache->generation == generation_ ? cache : nullptr;
 }
 
 SqliteStore::KeyCache& SqliteStore::CacheFor(std::int64_t key) {
-    KeyCache* found = Find(key);
-    if (!found) {
-        // Walks move on: what was not used for a while goes, a generation at a time, while keys in use (a
-        // parent whose subkeys are being listed) stay.
-        if (recent_.size() >= kCachedKeys) older_ = std::exchange(recent_, {});
-        found = &recent_[key];
-    }
-    KeyCache& cache = *found;
+    // Keys without handles are the roots: few, and kept.
+    KeyCache& cache = caches_[key];
     const std::uint64_t version = VersionOf(key);
     if (cache.version != version || cache.generation != generation_) {
+        const int handles = cache.handles;
         cache = KeyCache{};
+        cache.handles = handles;
         cache.version = version;
         cache.generation = generation_;
     }

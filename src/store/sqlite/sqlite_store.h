@@ -15,7 +15,6 @@
 #include <thread>
 #include <unordered_map>
 #include <unordered_set>
-#include <utility>
 #include <vector>
 
 namespace hw::store {
@@ -39,7 +38,10 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
     Node Root(HKEY root) override;
     std::string CurrentUserKey() const override { return userSid_; }
     std::uint64_t Structure() const override { return generation_ + structure_; }
-    bool Alive(Node node) override;
+    std::uint64_t Epoch() const override { return generation_; }
+    bool Alive(Node node, std::uint64_t& found) override;
+    void Retain(Node node) override;
+    void Release(Node node) override;
     Node Parent(Node node) override;
     std::string Name(Node node) override;
     registry::ChildRef Child(Node parent, std::string_view name) override;
@@ -74,6 +76,7 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
     };
     // What was read of a key; valid while the key's version is unchanged.
     struct KeyCache {
+        int handles = 0; // open handles to the key: the cache lives while there are any
         std::uint64_t version = ~std::uint64_t{0};
         std::uint64_t generation = ~std::uint64_t{0};
         std::optional<std::vector<ChildRow>> children;
@@ -108,6 +111,7 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
     void CommitIfDue();
 
     const std::string& Upper(std::string_view name);
+    bool KeyExists(std::int64_t key);
     // The key's id, or nothing; link tells whether the row is a link.
     std::optional<std::int64_t> LookupChild(std::int64_t parent, std::string_view name, bool* link = nullptr);
     std::optional<std::int64_t> TryInsertKey(std::int64_t parent, std::string_view name,
@@ -115,7 +119,6 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
     std::int64_t InsertKey(std::int64_t parent, std::string_view name,
                            std::optional<std::int64_t> link = std::nullopt);
 
-    KeyCache* Find(std::int64_t key);
     // The key's cache while it is still valid, else null.
     KeyCache* Cached(std::int64_t key);
     KeyCache& CacheFor(std::int64_t key);
@@ -144,10 +147,8 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
     std::uint64_t versionCounter_ = 0; // source of per-key versions
     std::unordered_map<std::int64_t, std::uint64_t> keyVersions_;
     std::unordered_set<std::int64_t> deletedKeys_;
-    std::unordered_set<std::int64_t> aliveKeys_; // known to exist in this generation
-    std::uint64_t aliveGeneration_ = 0;
-    // What was read of the keys used most recently, and of those used before them.
-    std::unordered_map<std::int64_t, KeyCache> recent_, older_;
+    // What was read of the keys open handles hold, and of the root keys.
+    std::unordered_map<std::int64_t, KeyCache> caches_;
     std::array<std::int64_t, 7> realRoots_{};
     std::string userSid_;
     std::string upper_; // reused for upper-cased names: statements copy what they bind

@@ -443,7 +443,7 @@ Node WineStore::Root(HKEY root) {
     }
 }
 
-bool WineStore::Alive(Node node) {
+bool WineStore::Alive(Node node, std::uint64_t&) {
     return node && !KeyOf(node)->deleted;
 }
 

@@ -33,7 +33,8 @@ class WineStore final : public registry::KeyStorage, private platform::SeedTarge
     Node Root(HKEY root) override;
     std::string CurrentUserKey() const override { return files_[kUser].rootName; }
     std::uint64_t Structure() const override { return structure_; }
-    bool Alive(Node node) override;
+    std::uint64_t Epoch() const override { return 0; }
+    bool Alive(Node node, std::uint64_t& found) override;
     bool Holds(Node node) const override;
     Node Parent(Node node) override;
     std::string Name(Node node) override;
