@@ -3,7 +3,7 @@
 // open.
 #include "bench_process.h"
 #include "platform/registry_store.h"
-#include "platform/wine/wine_store.h"
+#include "store/wine/wine_store.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -54,7 +54,7 @@ int main() {
         const fs::path config = temp.path() / "config";
         setenv("XDG_CONFIG_HOME", config.c_str(), 1);
         MachineCorpus(corpus);
-        hw::platform::wine::WineStore::WriteSkeletonPrefix(prefix.string());
+        hw::store::wine::WineStore::WriteSkeletonPrefix(prefix.string());
 
         const std::vector<std::string> import = {program.string(), "--import", corpus.string(), "--yes"};
         const RunFigures intoWine = Run(import, hw::platform::kWineRegistryPrefix + prefix.string(), config);

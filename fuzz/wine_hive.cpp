@@ -1,7 +1,7 @@
 // Wine registry file loader and renderer under arbitrary input: load, read every value, render as a save
 // would and as Wine would write every key, and load that again. What the renderer writes comes back byte for
 // byte, and is sound when what it read was (a damaged preamble is kept as it was).
-#include "platform/wine/wine_hive.h"
+#include "store/wine/wine_hive.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -10,9 +10,9 @@
 
 namespace {
 
-using hw::platform::wine::Hive;
-using hw::platform::wine::RenderMap;
-using hw::platform::wine::WineKey;
+using hw::store::wine::Hive;
+using hw::store::wine::RenderMap;
+using hw::store::wine::WineKey;
 
 void ReadValues(Hive& hive, WineKey& key) {
     hive.Values(key);

@@ -3,8 +3,8 @@
 #include "platform/registry_store.h"
 #include "platform/user_identity.h"
 #include "platform/wine/real_prefix.h"
-#include "platform/wine/wine_store.h"
 #include "platform/winreg.h"
+#include "store/wine/wine_store.h"
 #include "support/temp_registry.h"
 
 #include <gmock/gmock.h>
@@ -509,7 +509,7 @@ TEST_P(StoreContract, ReadOnlyDatabaseReadsButRefusesChanges) {
 
 std::unique_ptr<platform::RegistryStore> OpenWinePrefix(const std::string& path, bool readOnly) {
     // A prefix holding the same skeleton as a new database, made without Wine.
-    if (!std::filesystem::exists(path)) platform::wine::WineStore::WriteSkeletonPrefix(path);
+    if (!std::filesystem::exists(path)) store::wine::WineStore::WriteSkeletonPrefix(path);
     std::string error;
     auto store = platform::OpenWineStore(path, &error, readOnly);
     EXPECT_TRUE(store) << error;

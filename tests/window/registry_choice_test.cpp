@@ -1,6 +1,6 @@
 // The Registry menu's choice between the program's own registry and a Wine prefix.
 #include "platform/registry_store.h"
-#include "platform/wine/wine_store.h"
+#include "store/wine/wine_store.h"
 #include "support/qt/window_fixture.h"
 
 #include <QApplication>
@@ -19,7 +19,7 @@ TEST_F(RegistryChoiceTest, OpeningTheDatabaseInUseKeepsItsOneConnection) {
 
 TEST_F(RegistryChoiceTest, TheWindowSwitchesToAPrefixNamesItAndComesBack) {
     const std::string prefix = registry_.dir().file("prefix");
-    platform::wine::WineStore::WriteSkeletonPrefix(prefix);
+    store::wine::WineStore::WriteSkeletonPrefix(prefix);
     CreateWindow();
     QApplication::processEvents();
     EXPECT_EQ(frmMain_->windowTitle().toStdString(), "Torva Hivewright");

@@ -1,7 +1,7 @@
 #include "real_prefix.h"
 
-#include "platform/wine/wine_text.h"
 #include "platform/winreg.h"
+#include "store/wine/wine_text.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -93,7 +93,7 @@ ExportedKeys ParseWineExport(const fs::path& file) {
     for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) // after the byte order mark
         units.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
                                               (static_cast<unsigned char>(bytes[i + 1]) << 8)));
-    std::string text = platform::wine::Utf8FromUtf16(units);
+    std::string text = store::wine::Utf8FromUtf16(units);
     ExportedKeys keys;
     std::map<std::string, ExportedValue>* current = nullptr;
     std::istringstream lines(text);
@@ -146,7 +146,7 @@ ExportedKeys ParseWineExport(const fs::path& file) {
                     wide.push_back(
                         static_cast<char16_t>(static_cast<unsigned char>(value.data[k]) |
                                               (static_cast<unsigned char>(value.data[k + 1]) << 8)));
-                value.data = platform::wine::Utf8FromUtf16(wide);
+                value.data = store::wine::Utf8FromUtf16(wide);
             }
         }
         (*current)[name] = value;

@@ -1,10 +1,10 @@
 // Wine's registry file format: escapes, and files that come back byte for byte after reading and writing.
 #include "platform/registry_store.h"
-#include "platform/wine/wine_hive.h"
-#include "platform/wine/wine_prefix.h"
-#include "platform/wine/wine_text.h"
 #include "real_prefix.h"
 #include "regfile/reg_import.h"
+#include "store/wine/wine_hive.h"
+#include "store/wine/wine_prefix.h"
+#include "store/wine/wine_text.h"
 #include "support/temp_registry.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@
 #include <unistd.h>
 
 using namespace hw;
-using namespace hw::platform::wine;
+using namespace hw::store::wine;
 namespace fs = std::filesystem;
 
 namespace {

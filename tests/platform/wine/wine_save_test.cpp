@@ -2,9 +2,9 @@
 // others, saves killed half way, and a Wine that starts after the prefix was opened.
 #include "app/program_process.h"
 #include "platform/registry_store.h"
-#include "platform/wine/wine_prefix.h"
 #include "platform/winreg.h"
 #include "real_prefix.h"
+#include "store/wine/wine_prefix.h"
 #include "support/small_disk.h"
 #include "support/temp_registry.h"
 
@@ -248,7 +248,7 @@ TEST_F(WineSaveTest, OpeningSettlesWhatAKilledSaveLeft) {
             std::ofstream(prefix / name) << "not ours";
         {
             // While another writer holds the prefix, nothing of it is touched.
-            platform::wine::PrefixLock other;
+            store::wine::PrefixLock other;
             bool busy = false;
             ASSERT_TRUE(other.Acquire(prefix.string(), busy));
             platform::OpenWineStore(prefix.string());

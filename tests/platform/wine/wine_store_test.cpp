@@ -1,10 +1,10 @@
 // The Wine store against real Wine: what Wine wrote reads the same, what we write Wine reads, and Wine's own
 // changes show up in the store.
 #include "platform/registry_store.h"
-#include "platform/wine/wine_prefix.h"
-#include "platform/wine/wine_store.h"
 #include "platform/winreg.h"
 #include "real_prefix.h"
+#include "store/wine/wine_prefix.h"
+#include "store/wine/wine_store.h"
 #include "support/temp_registry.h"
 
 #include <gtest/gtest.h>
@@ -201,7 +201,7 @@ TEST_F(WineStoreTest, BadPrefixesAreRefusedNamingTheFile) {
     EXPECT_TRUE(test::ReadFile(prefix / "user.reg") == userBefore);
 
     // The Windows directory is the prefix's drive_c\windows.
-    EXPECT_EQ(fs::path(platform::wine::NativePathInPrefix(prefix.string(), "C:\\WINDOWS")),
+    EXPECT_EQ(fs::path(store::wine::NativePathInPrefix(prefix.string(), "C:\\WINDOWS")),
               fs::canonical(prefix / "drive_c" / "windows"));
 }
 

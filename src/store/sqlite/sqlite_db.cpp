@@ -1,10 +1,10 @@
-#include "platform/sqlite_db.h"
-#include "platform/sqlite_file_locks.h"
+#include "store/sqlite/sqlite_db.h"
+#include "store/sqlite/sqlite_file_locks.h"
 
 #include <thread>
 #include <utility>
 
-namespace hw::platform {
+namespace hw::store {
 
 namespace {
 
@@ -34,10 +34,67 @@ std::string UriOf(const std::string& path) {
     return uri + "?immutable=1";
 }
 
+constexpr LONG kInternalError = 1359; // ERROR_INTERNAL_ERROR
+
+LONG ResultOf(int code) {
+    switch (code & 0xFF) {
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+    case SQLITE_AUTH:
+        return ERROR_ACCESS_DENIED;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return ERROR_LOCK_VIOLATION;
+    case SQLITE_FULL:
+        return ERROR_DISK_FULL;
+    case SQLITE_IOERR:
+        return ERROR_WRITE_FAULT;
+    case SQLITE_NOMEM:
+        return ERROR_OUTOFMEMORY;
+    default:
+        return kInternalError;
+    }
+}
+
 [[noreturn]] void Fail(sqlite3* db, int code, const std::string& context) {
     throw SqliteError(context + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(code)), code);
 }
 } // namespace
+
+std::string DescribeSqliteCode(int code) {
+    const char* cause = "registry database error";
+    switch (code & 0xFF) {
+    case SQLITE_FULL:
+        cause = "disk full";
+        break;
+    case SQLITE_READONLY:
+        cause = "the registry database is read-only";
+        break;
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+    case SQLITE_AUTH:
+        cause = "access denied to the registry database";
+        break;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        cause = "the registry database stayed locked by another process";
+        break;
+    case SQLITE_IOERR:
+        cause = "I/O error on the registry database";
+        break;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        cause = "the registry database is damaged";
+        break;
+    default:
+        break;
+    }
+    return std::string(cause) + " (" + sqlite3_errstr(code) + ")";
+}
+
+SqliteError::SqliteError(const std::string& what, int code)
+    : registry::StorageError(what, ResultOf(code), DescribeSqliteCode(code), code) {}
 
 Statement::Statement(sqlite3* db, const char* sql) {
     int rc = sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr);
@@ -150,4 +207,4 @@ bool Database::readOnly() const {
     return sqlite3_db_readonly(db_, "main") == 1;
 }
 
-} // namespace hw::platform
+} // namespace hw::store

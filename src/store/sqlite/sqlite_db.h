@@ -1,6 +1,8 @@
 // Thin RAII wrappers over the SQLite C API: a connection and cached prepared statements.
 #pragma once
 
+#include "registry/key_storage.h"
+
 #include <sqlite3.h>
 
 #include <chrono>
@@ -9,15 +11,16 @@
 #include <string>
 #include <string_view>
 
-namespace hw::platform {
+namespace hw::store {
 
-class SqliteError : public std::runtime_error {
+// The cause of an SQLite result code in the user's words, then SQLite's own.
+std::string DescribeSqliteCode(int code);
+
+// A failure of SQLite, carrying the registry's result code and reason for it.
+class SqliteError : public registry::StorageError {
   public:
-    SqliteError(const std::string& what, int code) : std::runtime_error(what), code_(code) {}
-    int code() const { return code_; }
-
-  private:
-    int code_;
+    SqliteError(const std::string& what, int code);
+    int code() const { return detail(); }
 };
 
 class Statement {
@@ -81,4 +84,4 @@ class Database {
     sqlite3* db_ = nullptr;
 };
 
-} // namespace hw::platform
+} // namespace hw::store

@@ -1,4 +1,4 @@
-#include "platform/wine/wine_prefix.h"
+#include "store/wine/wine_prefix.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -15,7 +15,7 @@
 #include <fstream>
 #include <system_error>
 
-namespace hw::platform::wine {
+namespace hw::store::wine {
 
 namespace fs = std::filesystem;
 
@@ -334,4 +334,4 @@ std::string NativePathInPrefix(const std::string& prefix, const std::string& win
     return current.string();
 }
 
-} // namespace hw::platform::wine
+} // namespace hw::store::wine

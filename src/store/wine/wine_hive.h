@@ -3,9 +3,8 @@
 // writes changed keys as Wine does, so an untouched file comes out byte for byte the same.
 #pragma once
 
-#include "platform/store_seed.h"
-#include "platform/wine/wine_shape.h"
 #include "platform/winreg.h"
+#include "store/wine/wine_shape.h"
 
 #include <cstdint>
 #include <deque>
@@ -14,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-namespace hw::platform::wine {
+namespace hw::store::wine {
 
 class Hive;
 
@@ -33,7 +32,6 @@ struct WineKey {
     std::string_view section;       // its lines in the file up to the next key; empty when it has none
     std::unique_ptr<std::vector<WineValue>> values; // read from the section on first use
     std::uint64_t modified = 0; // the time written for a changed key (100 ns units since 1601)
-    KeyRights rights = KeyRights::Full;
     bool link = false;
     bool changed = false;    // written anew with a new time
     bool regenerate = false; // written anew from its content (two sections of one key were merged)
@@ -96,4 +94,4 @@ void ParseSectionValues(std::string_view section, std::vector<WineValue>& values
 // The value's line(s) as Wine writes them.
 void AppendValueText(std::string& out, const WineValue& value);
 
-} // namespace hw::platform::wine
+} // namespace hw::store::wine

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace hw::platform::wine {
+namespace hw::store::wine {
 
 struct Damage {
     std::size_t line = 0; // 1 for the first line; 0 when the file is sound
@@ -21,4 +21,4 @@ Damage FindDamage(std::string_view text);
 // The line number of the byte at offset.
 std::size_t LineAt(std::string_view text, std::size_t offset);
 
-} // namespace hw::platform::wine
+} // namespace hw::store::wine

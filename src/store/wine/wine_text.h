@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace hw::platform::wine {
+namespace hw::store::wine {
 
 // UTF-8 to UTF-16 units. Surrogates encoded on their own (as Wine reads them) come back as themselves; a byte
 // that starts no valid sequence stands for the character of the same number, so no byte is dropped.
@@ -24,4 +24,4 @@ std::size_t ParseEscaped(std::string_view source, char endChar, std::u16string& 
 // Wine's order and equality of names: case-insensitive, on UTF-16 units.
 int CompareNames(std::string_view a, std::string_view b);
 
-} // namespace hw::platform::wine
+} // namespace hw::store::wine

@@ -1,6 +1,8 @@
-// The registry functions, forwarded to the process's store.
+// The registry functions, forwarded to the process's store, and the opening of stores.
 #include "platform/registry_store.h"
-#include "platform/sqlite_store.h"
+#include "registry/registry.h"
+#include "store/sqlite/sqlite_store.h"
+#include "store/wine/wine_store.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -107,17 +109,28 @@ std::unique_ptr<RegistryStore> OpenSqliteStore(const std::string& path, std::str
         const bool snapshot =
             exists && !mayWrite &&
             (access((path + "-wal").c_str(), F_OK) != 0 || access((path + "-shm").c_str(), F_OK) != 0);
-        return std::make_unique<SqliteStore>(path, readOnly, snapshot);
-    } catch (const SqliteError& failure) {
+        return std::make_unique<registry::Registry>(
+            std::make_unique<store::SqliteStore>(path, readOnly, snapshot));
+    } catch (const store::SqliteError& failure) {
         // SQLite's own text names statements; people get the cause and what to do, the log gets the rest.
         WriteDebugLog("opening " + path + ": " + failure.what());
-        if (error) *error = DescribeOpenFailure(failure.code());
+        if (error) *error = store::DescribeOpenFailure(failure.code());
     } catch (const std::exception& failure) {
         if (error) *error = failure.what();
     }
     std::error_code ignored;
     if (created && std::filesystem::file_size(path, ignored) == 0) std::filesystem::remove(path, ignored);
     return nullptr;
+}
+
+std::unique_ptr<RegistryStore> OpenWineStore(const std::string& prefix, std::string* error, bool readOnly) {
+    try {
+        return std::make_unique<registry::Registry>(
+            std::make_unique<store::wine::WineStore>(prefix, readOnly));
+    } catch (const std::exception& failure) {
+        if (error) *error = failure.what();
+        return nullptr;
+    }
 }
 
 std::unique_ptr<RegistryStore> OpenRegistryAt(const std::string& location, std::string* error) {

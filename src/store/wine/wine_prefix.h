@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace hw::platform::wine {
+namespace hw::store::wine {
 
 // What tells a file apart from the one read before: replaced or rewritten files differ in one of these.
 struct FileIdentity {
@@ -57,4 +57,4 @@ class PrefixLock {
 // drive path.
 std::string NativePathInPrefix(const std::string& prefix, const std::string& windowsPath);
 
-} // namespace hw::platform::wine
+} // namespace hw::store::wine

@@ -1,10 +1,10 @@
-#include "platform/wine/wine_shape.h"
+#include "store/wine/wine_shape.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-namespace hw::platform::wine {
+namespace hw::store::wine {
 
 namespace {
 
@@ -140,4 +140,4 @@ Damage FindDamage(std::string_view text) {
     return {};
 }
 
-} // namespace hw::platform::wine
+} // namespace hw::store::wine

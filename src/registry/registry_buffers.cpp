@@ -1,10 +1,10 @@
-#include "platform/registry_buffers.h"
+#include "registry/registry_buffers.h"
 
 #include <cstring>
 
-namespace hw::platform {
+namespace hw::registry {
 
-LONG CopyName(const std::string& name, LPSTR buffer, LPDWORD length) {
+LONG CopyName(std::string_view name, LPSTR buffer, LPDWORD length) {
     if (!length) return ERROR_INVALID_PARAMETER;
     if (!buffer || *length <= name.size()) {
         *length = static_cast<DWORD>(name.size());
@@ -26,4 +26,4 @@ LONG CopyData(std::string_view data, LPBYTE buffer, LPDWORD size) {
     return ERROR_SUCCESS;
 }
 
-} // namespace hw::platform
+} // namespace hw::registry

@@ -1,8 +1,8 @@
-#include "platform/wine/wine_text.h"
+#include "store/wine/wine_text.h"
 
 #include <cstdio>
 
-namespace hw::platform::wine {
+namespace hw::store::wine {
 
 namespace {
 
@@ -243,4 +243,4 @@ int CompareNames(std::string_view a, std::string_view b) {
     return ua.size() == ub.size() ? 0 : (ua.size() < ub.size() ? -1 : 1);
 }
 
-} // namespace hw::platform::wine
+} // namespace hw::store::wine

@@ -1,6 +1,6 @@
-#include "platform/wine/wine_hive.h"
+#include "store/wine/wine_hive.h"
 
-#include "platform/wine/wine_text.h"
+#include "store/wine/wine_text.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -8,7 +8,7 @@
 #include <cstring>
 #include <stdexcept>
 
-namespace hw::platform::wine {
+namespace hw::store::wine {
 
 namespace {
 
@@ -407,7 +407,6 @@ WineKey& Hive::NewKey(WineKey& parent, std::string_view name, std::size_t positi
     key.name = name;
     key.parent = &parent;
     key.hive = this;
-    key.rights = parent.rights;
     parent.children.insert(parent.children.begin() + static_cast<std::ptrdiff_t>(position), &key);
     return key;
 }
@@ -524,4 +523,4 @@ void Hive::Adopt(std::string text, const RenderMap& map) {
         span.value->raw = all.substr(span.offset, span.length);
 }
 
-} // namespace hw::platform::wine
+} // namespace hw::store::wine

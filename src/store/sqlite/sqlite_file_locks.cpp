@@ -1,4 +1,4 @@
-#include "platform/sqlite_file_locks.h"
+#include "store/sqlite/sqlite_file_locks.h"
 
 #include <sqlite3.h>
 
@@ -6,7 +6,7 @@
 #include <cstdarg>
 #include <fcntl.h>
 
-namespace hw::platform {
+namespace hw::store {
 
 namespace {
 
@@ -59,4 +59,4 @@ void UseDescriptionLocks() {
     (void)installed;
 }
 
-} // namespace hw::platform
+} // namespace hw::store

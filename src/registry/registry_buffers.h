@@ -1,5 +1,4 @@
-// Copying names and value data into callers' buffers with the registry functions' size rules, shared by the
-// stores.
+// Copying names and value data into callers' buffers with the registry functions' size rules.
 #pragma once
 
 #include "platform/winreg.h"
@@ -7,11 +6,11 @@
 #include <string>
 #include <string_view>
 
-namespace hw::platform {
+namespace hw::registry {
 
 // A NUL-terminated name; ERROR_MORE_DATA with the needed length when the buffer is missing or too small.
-LONG CopyName(const std::string& name, LPSTR buffer, LPDWORD length);
+LONG CopyName(std::string_view name, LPSTR buffer, LPDWORD length);
 // Value data; no buffer asks for the size only.
 LONG CopyData(std::string_view data, LPBYTE buffer, LPDWORD size);
 
-} // namespace hw::platform
+} // namespace hw::registry

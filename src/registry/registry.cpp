@@ -1,0 +1,471 @@
+#include "registry/registry.h"
+#include "registry/protected_keys.h"
+#include "registry/registry_buffers.h"
+
+namespace hw::registry {
+
+namespace {
+
+constexpr const char* kProtectedReason = "access denied";
+
+bool IsRoot(HKEY key) {
+    return key >= HKEY_CLASSES_ROOT && key <= HKEY_DYN_DATA;
+}
+
+bool IsRealRoot(HKEY key) {
+    return key == HKEY_LOCAL_MACHINE || key == HKEY_USERS || key == HKEY_PERFORMANCE_DATA ||
+           key == HKEY_DYN_DATA;
+}
+
+std::string_view View(LPCSTR text) {
+    return text ? std::string_view(text) : std::string_view();
+}
+
+char UpperChar(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (UpperChar(a[i]) != UpperChar(b[i])) return false;
+    return true;
+}
+
+KeyRights ProtectionOf(std::string_view name) {
+    for (const ProtectedKey& key : kProtectedKeys)
+        if (SameName(key.name, name)) return key.rights;
+    return KeyRights::Full;
+}
+
+} // namespace
+
+Registry::Registry(std::unique_ptr<KeyStorage> storage) : storage_(std::move(storage)) {
+    storage_->SetOpenNodes([this](const KeyStorage::NodeVisitor& visit) {
+        for (auto& [key, handle] : handles_)
+            visit(handle.target.node);
+    });
+}
+
+Registry::~Registry() {
+    // The store's background work may still ask for the open handles while it stops.
+    storage_.reset();
+}
+
+// ---- calls, reasons and rights
+
+template <typename Body> LONG Registry::Guarded(Body&& body) {
+    std::lock_guard lock(storage_->Mutex());
+    // A reason tells about the latest call only.
+    if (reasonNoted_) NoteFailure({});
+    try {
+        storage_->BeginCall();
+        return body();
+    } catch (const StorageError& error) {
+        storage_->Abandon(error);
+        NoteFailure(error.reason());
+        return error.result();
+    }
+}
+
+void Registry::NoteFailure(std::string reason) {
+    reasonNoted_ = !reason.empty();
+    std::lock_guard lock(failureMutex_);
+    failureReason_ = std::move(reason);
+}
+
+LONG Registry::Refuse(KeyRights rights) {
+    NoteFailure(rights == KeyRights::Full ? storage_->Refusal() : kProtectedReason);
+    return ERROR_ACCESS_DENIED;
+}
+
+KeyRights Registry::Effective(KeyRights rights) const {
+    if (rights == KeyRights::Full && !storage_->Refusal().empty()) return KeyRights::ReadOnly;
+    return rights;
+}
+
+LONG Registry::Grant(KeyRights rights, REGSAM requested, bool maximum, REGSAM& granted) {
+    switch (Effective(rights)) {
+    case KeyRights::None:
+        return Refuse(rights);
+    case KeyRights::ReadOnly:
+        if (maximum) {
+            granted = KEY_READ;
+            return ERROR_SUCCESS;
+        }
+        if (requested & KEY_CHANGE_RIGHTS) return Refuse(rights);
+        granted = requested;
+        return ERROR_SUCCESS;
+    case KeyRights::Full:
+        granted = maximum ? KEY_ALL_ACCESS : requested;
+        return ERROR_SUCCESS;
+    }
+    return ERROR_ACCESS_DENIED;
+}
+
+KeyRights Registry::RightsOf(const Target& target) const {
+    // A key the store cannot change (one that belongs to no file) only reads.
+    if (target.rights == KeyRights::Full && !storage_->Holds(target.node)) return KeyRights::ReadOnly;
+    return target.rights;
+}
+
+KeyRights Registry::ChildRights(const Target& parent, std::string_view name) const {
+    if (parent.rights != KeyRights::Full) return parent.rights;
+    return parent.node == storage_->Root(HKEY_LOCAL_MACHINE) ? ProtectionOf(name) : KeyRights::Full;
+}
+
+Registry::Target Registry::Locate(Node node) {
+    Target located{node, KeyRights::Full, 0};
+    const Node machine = storage_->Root(HKEY_LOCAL_MACHINE);
+    Node top = 0;
+    for (Node up = node;;) {
+        const Node parent = storage_->Parent(up);
+        if (!parent) break;
+        if (parent == machine) top = up;
+        ++located.depth;
+        up = parent;
+    }
+    if (top) located.rights = ProtectionOf(storage_->Name(top));
+    return located;
+}
+
+// ---- roots, handles and paths
+
+LONG Registry::ResolveRoot(HKEY root, Target& target) {
+    if (IsRealRoot(root)) {
+        target = {storage_->Root(root), KeyRights::Full, 0};
+        return target.node ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    }
+    AliasCache& alias = aliases_[root - HKEY_CLASSES_ROOT];
+    if (alias.structure == storage_->Structure()) {
+        target = alias.target;
+        return alias.result;
+    }
+    Target start{storage_->Root(HKEY_LOCAL_MACHINE), KeyRights::Full, 0};
+    std::string path;
+    if (root == HKEY_CLASSES_ROOT) {
+        path = "SOFTWARE\\Classes";
+    } else if (root == HKEY_CURRENT_USER) {
+        start.node = storage_->Root(HKEY_USERS);
+        path = storage_->CurrentUserKey();
+    } else {
+        path = "SYSTEM\\CurrentControlSet\\Hardware Profiles\\Current";
+    }
+    alias.result = Walk(start, path, false, KEY_ALL_ACCESS, alias.target, nullptr);
+    alias.structure = storage_->Structure();
+    target = alias.target;
+    return alias.result;
+}
+
+LONG Registry::ResolveHandle(HKEY key, Target& target, REGSAM* access) {
+    if (IsRoot(key)) {
+        if (access) *access = KEY_ALL_ACCESS;
+        return ResolveRoot(key, target);
+    }
+    auto found = handles_.find(key);
+    if (found == handles_.end()) return ERROR_INVALID_HANDLE;
+    if (!storage_->Alive(found->second.target.node, found->second.found)) return ERROR_KEY_DELETED;
+    target = found->second.target;
+    if (access) *access = found->second.access;
+    return ERROR_SUCCESS;
+}
+
+LONG Registry::ResolveWithAccess(HKEY key, REGSAM needed, Target& target) {
+    REGSAM access = 0;
+    if (LONG rc = ResolveHandle(key, target, &access); rc != ERROR_SUCCESS) return rc;
+    return (access & needed) == needed ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
+LONG Registry::ResolveForChange(HKEY key, Target& target) {
+    // Resolved inside the change, so the key cannot vanish before the change lands.
+    if (storage_->Refusal().empty()) storage_->BeginChange();
+    if (LONG rc = ResolveWithAccess(key, KEY_SET_VALUE, target); rc != ERROR_SUCCESS) return rc;
+    REGSAM granted = 0;
+    // A root that is a view of a protected key is as protected as the key.
+    return Grant(RightsOf(target), KEY_SET_VALUE, false, granted);
+}
+
+HKEY Registry::NewHandle(const Target& target, REGSAM access) {
+    do {
+        nextHandle_ += 4;
+        if (nextHandle_ >= HKEY_CLASSES_ROOT) nextHandle_ = 0x1000;
+    } while (handles_.count(nextHandle_));
+    handles_.emplace(nextHandle_, Handle{target, access, storage_->Epoch()});
+    storage_->Retain(target.node);
+    return nextHandle_;
+}
+
+LONG Registry::Enter(const Target& parent, ChildRef child, std::string_view name, Target& result) {
+    if (!child.node) return ERROR_FILE_NOT_FOUND;
+    if (!child.link) {
+        result = {child.node, ChildRights(parent, name), parent.depth + 1};
+        return ERROR_SUCCESS;
+    }
+    // A link's target lies wherever it lies; its own chain of parents says how deep and how protected.
+    const Node target = storage_->LinkTarget(child.node);
+    if (!target) return ERROR_FILE_NOT_FOUND;
+    result = Locate(target);
+    return ERROR_SUCCESS;
+}
+
+LONG Registry::Walk(Target start, std::string_view path, bool create, REGSAM handleAccess, Target& result,
+                    bool* created) {
+    Target current = start;
+    bool first = true;
+    bool parentIsNew = false; // a key made a step ago has no subkeys to look up
+    std::size_t begin = 0;
+    while (begin <= path.size()) {
+        std::size_t end = path.find('\\', begin);
+        if (end == std::string_view::npos) end = path.size();
+        const std::string_view name = path.substr(begin, end - begin);
+        begin = end + 1;
+        if (name.empty()) continue;
+        if (name.size() > MAX_KEY_NAME_LENGTH) return ERROR_INVALID_PARAMETER;
+        const bool handleMayCreate = !first || (handleAccess & KEY_CREATE_SUB_KEY);
+        const KeyRights rights = RightsOf(current);
+        const bool mayCreate = create && handleMayCreate && Effective(rights) == KeyRights::Full &&
+                               current.depth < MAX_KEY_DEPTH;
+        Target child;
+        LONG found = ERROR_FILE_NOT_FOUND;
+        if (!parentIsNew) {
+            // Most last names a creation asks for are new (an import): adding is tried first, and only an
+            // existing name is looked up.
+            const bool last = path.find_first_not_of('\\', end) == std::string_view::npos;
+            if (mayCreate && last) {
+                if (const Node added = storage_->TryAddKey(current.node, name)) {
+                    child = {added, ChildRights(current, name), current.depth + 1};
+                    if (created) *created = true;
+                    current = child;
+                    break;
+                }
+            }
+            found = Enter(current, storage_->Child(current.node, name), name, child);
+        }
+        if (found != ERROR_SUCCESS) {
+            if (!create || found != ERROR_FILE_NOT_FOUND) return found;
+            // A handle opened without the right to create is the request's fault, not the key's.
+            if (!handleMayCreate) return ERROR_ACCESS_DENIED;
+            if (Effective(rights) != KeyRights::Full) return Refuse(rights);
+            if (current.depth >= MAX_KEY_DEPTH) {
+                NoteFailure("a key may be at most " + std::to_string(MAX_KEY_DEPTH) + " levels deep");
+                return ERROR_INVALID_PARAMETER;
+            }
+            storage_->BeginChange();
+            const Node added = storage_->TryAddKey(current.node, name);
+            if (!added) return ERROR_FILE_NOT_FOUND; // a link that leads nowhere
+            child = {added, ChildRights(current, name), current.depth + 1};
+            if (created) *created = true;
+            parentIsNew = true;
+        }
+        current = child;
+        first = false;
+    }
+    result = current;
+    return ERROR_SUCCESS;
+}
+
+// ---- the registry functions
+
+LONG Registry::OpenKey(HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result) {
+    return Open(parent, subKey, access, false, result);
+}
+
+LONG Registry::OpenKeyMaximum(HKEY parent, LPCSTR subKey, PHKEY result) {
+    return Open(parent, subKey, 0, true, result);
+}
+
+LONG Registry::Open(HKEY parent, LPCSTR subKey, REGSAM access, bool maximum, PHKEY result) {
+    if (!result) return ERROR_INVALID_PARAMETER;
+    return Guarded([&]() -> LONG {
+        Target start, target;
+        if (LONG rc = ResolveHandle(parent, start); rc != ERROR_SUCCESS) return rc;
+        if (LONG rc = Walk(start, View(subKey), false, 0, target, nullptr); rc != ERROR_SUCCESS) return rc;
+        REGSAM granted = 0;
+        if (LONG rc = Grant(RightsOf(target), access, maximum, granted); rc != ERROR_SUCCESS) return rc;
+        *result = NewHandle(target, granted);
+        return ERROR_SUCCESS;
+    });
+}
+
+LONG Registry::CreateKey(HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result, LPDWORD disposition) {
+    if (!result) return ERROR_INVALID_PARAMETER;
+    return Guarded([&]() -> LONG {
+        // Looked up inside the change, so no other process can create or delete a key in between.
+        if (storage_->Refusal().empty()) storage_->BeginChange();
+        Target start, target;
+        REGSAM parentAccess = 0;
+        if (LONG rc = ResolveHandle(parent, start, &parentAccess); rc != ERROR_SUCCESS) return rc;
+        bool created = false;
+        if (LONG rc = Walk(start, View(subKey), true, parentAccess, target, &created); rc != ERROR_SUCCESS)
+            return rc;
+        REGSAM granted = 0;
+        if (LONG rc = Grant(RightsOf(target), access, access == 0, granted); rc != ERROR_SUCCESS) return rc;
+        *result = NewHandle(target, granted);
+        if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+        return ERROR_SUCCESS;
+    });
+}
+
+LONG Registry::CloseKey(HKEY key) {
+    std::lock_guard lock(storage_->Mutex());
+    if (IsRoot(key)) return ERROR_SUCCESS;
+    auto found = handles_.find(key);
+    if (found == handles_.end()) return ERROR_INVALID_HANDLE;
+    storage_->Release(found->second.target.node);
+    handles_.erase(found);
+    return ERROR_SUCCESS;
+}
+
+LONG Registry::DeleteKey(HKEY parent, LPCSTR subKey) {
+    const std::string_view path = View(subKey);
+    if (path.find_first_not_of('\\') == std::string_view::npos) return ERROR_INVALID_PARAMETER;
+    return Guarded([&]() -> LONG {
+        if (storage_->Refusal().empty()) storage_->BeginChange();
+        Target start;
+        if (LONG rc = ResolveHandle(parent, start); rc != ERROR_SUCCESS) return rc;
+        // The last name is not followed, so deleting a link removes only the link.
+        const std::size_t last = path.find_last_not_of('\\');
+        const std::size_t cut = path.rfind('\\', last);
+        const std::string_view leaf =
+            cut == std::string_view::npos ? path.substr(0, last + 1) : path.substr(cut + 1, last - cut);
+        Target container = start;
+        if (cut != std::string_view::npos) {
+            if (LONG rc = Walk(start, path.substr(0, cut), false, 0, container, nullptr); rc != ERROR_SUCCESS)
+                return rc;
+        }
+        const ChildRef victim = storage_->Child(container.node, leaf);
+        if (!victim.node) return ERROR_FILE_NOT_FOUND;
+        const KeyRights rights = RightsOf({victim.node, ChildRights(container, leaf), 0});
+        if (Effective(rights) != KeyRights::Full) return Refuse(rights);
+        // A file's own root and the keys behind the alias roots stay. Only a key named like one can be one.
+        if (!storage_->Holds(container.node)) return Refuse(KeyRights::ReadOnly);
+        if (SameName(leaf, "Classes") || SameName(leaf, storage_->CurrentUserKey())) {
+            for (HKEY alias : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER}) {
+                Target view;
+                if (ResolveRoot(alias, view) == ERROR_SUCCESS && view.node == victim.node)
+                    return Refuse(KeyRights::ReadOnly);
+            }
+        }
+        if (storage_->HasChildren(victim.node)) return ERROR_ACCESS_DENIED;
+        storage_->BeginChange();
+        storage_->DeleteKey(container.node, victim.node);
+        return ERROR_SUCCESS;
+    });
+}
+
+LONG Registry::QueryInfoKey(HKEY key, LPDWORD subKeys, LPDWORD maxSubKeyLen, LPDWORD values,
+                            LPDWORD maxValueNameLen, LPDWORD maxValueLen, FILETIME* lastWrite) {
+    return Guarded([&]() -> LONG {
+        Target target;
+        if (LONG rc = ResolveWithAccess(key, KEY_QUERY_VALUE, target); rc != ERROR_SUCCESS) return rc;
+        const KeySummary summary =
+            storage_->Summary(target.node, subKeys || maxSubKeyLen, values || maxValueNameLen || maxValueLen);
+        if (subKeys) *subKeys = summary.subKeys;
+        if (maxSubKeyLen) *maxSubKeyLen = summary.longestSubKey;
+        if (values) *values = summary.values;
+        if (maxValueNameLen) *maxValueNameLen = summary.longestValueName;
+        if (maxValueLen) *maxValueLen = summary.largestData;
+        if (lastWrite) *lastWrite = FILETIME{};
+        return ERROR_SUCCESS;
+    });
+}
+
+LONG Registry::EnumKey(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength) {
+    return Guarded([&]() -> LONG {
+        Target target;
+        if (LONG rc = ResolveWithAccess(key, KEY_ENUMERATE_SUB_KEYS, target); rc != ERROR_SUCCESS) return rc;
+        std::string_view child;
+        if (!storage_->ChildAt(target.node, index, child)) return ERROR_NO_MORE_ITEMS;
+        return CopyName(child, name, nameLength);
+    });
+}
+
+LONG Registry::EnumValue(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD type, LPBYTE data,
+                         LPDWORD dataLength) {
+    return Guarded([&]() -> LONG {
+        Target target;
+        if (LONG rc = ResolveWithAccess(key, KEY_QUERY_VALUE, target); rc != ERROR_SUCCESS) return rc;
+        ValueView value;
+        if (!storage_->ValueAt(target.node, index, value)) return ERROR_NO_MORE_ITEMS;
+        if (LONG rc = CopyName(value.name, name, nameLength); rc != ERROR_SUCCESS) return rc;
+        if (type) *type = value.type;
+        return CopyData(value.data, data, dataLength);
+    });
+}
+
+LONG Registry::QueryValue(HKEY key, LPCSTR name, LPDWORD type, LPBYTE data, LPDWORD dataLength) {
+    return Guarded([&]() -> LONG {
+        Target target;
+        if (LONG rc = ResolveWithAccess(key, KEY_QUERY_VALUE, target); rc != ERROR_SUCCESS) return rc;
+        ValueView value;
+        if (!storage_->FindValue(target.node, View(name), value)) return ERROR_FILE_NOT_FOUND;
+        if (type) *type = value.type;
+        return CopyData(value.data, data, dataLength);
+    });
+}
+
+LONG Registry::SetValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data, DWORD size) {
+    const std::string_view valueName = View(name);
+    if (valueName.size() > MAX_VALUE_NAME_LENGTH) return ERROR_INVALID_PARAMETER;
+    if (!data && size) return ERROR_INVALID_PARAMETER;
+    return Guarded([&]() -> LONG {
+        Target target;
+        if (LONG rc = ResolveForChange(key, target); rc != ERROR_SUCCESS) return rc;
+        storage_->SetValue(target.node, valueName, type,
+                           std::string_view(reinterpret_cast<const char*>(data), size));
+        return ERROR_SUCCESS;
+    });
+}
+
+LONG Registry::DeleteValue(HKEY key, LPCSTR name) {
+    return Guarded([&]() -> LONG {
+        Target target;
+        if (LONG rc = ResolveForChange(key, target); rc != ERROR_SUCCESS) return rc;
+        return storage_->DeleteValue(target.node, View(name)) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    });
+}
+
+// ---- what the store tells about itself
+
+void Registry::Flush() {
+    storage_->Flush();
+}
+
+void Registry::HoldCommits(bool hold) {
+    storage_->HoldCommits(hold);
+}
+
+std::string Registry::Description() const {
+    return storage_->Description();
+}
+
+bool Registry::ReadOnly() const {
+    return storage_->ReadOnly();
+}
+
+std::string Registry::Notice() const {
+    return storage_->Notice();
+}
+
+std::string Registry::NativePath(const std::string& path) const {
+    return storage_->NativePath(path);
+}
+
+std::string Registry::CommitFailure() const {
+    return storage_->CommitFailure();
+}
+
+void Registry::ClearCommitFailure() {
+    storage_->ClearCommitFailure();
+}
+
+std::string Registry::FailureReason() const {
+    std::lock_guard lock(failureMutex_);
+    return failureReason_;
+}
+
+std::vector<std::string> Registry::Files() const {
+    return storage_->Files();
+}
+
+} // namespace hw::registry

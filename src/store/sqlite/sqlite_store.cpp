@@ -1,0 +1,767 @@
+#include "store/sqlite/sqlite_store.h"
+
+#include "platform/user_identity.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace hw::store {
+
+using platform::KeyRights;
+
+namespace {
+
+constexpr auto kGroupCommitDelay = std::chrono::milliseconds(100);
+constexpr auto kFlusherTick = std::chrono::milliseconds(20);
+constexpr auto kLockHandover = std::chrono::milliseconds(3);
+
+const char* const kSchema = R"sql(
+CREATE TABLE IF NOT EXISTS meta(name TEXT PRIMARY KEY, value INTEGER NOT NULL) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS keys(
+    parent INTEGER NOT NULL,
+    uname BLOB NOT NULL,
+    id INTEGER NOT NULL,
+    name BLOB NOT NULL,
+    rights INTEGER NOT NULL DEFAULT 0,
+    link INTEGER,
+    PRIMARY KEY(parent, uname)) WITHOUT ROWID;
+CREATE UNIQUE INDEX IF NOT EXISTS keys_id ON keys(id);
+CREATE TABLE IF NOT EXISTS vals(
+    key INTEGER NOT NULL,
+    uname BLOB NOT NULL,
+    seq INTEGER NOT NULL,
+    name BLOB NOT NULL,
+    type INTEGER NOT NULL,
+    data BLOB NOT NULL,
+    PRIMARY KEY(key, uname)) WITHOUT ROWID;
+)sql";
+
+// The four roots that are keys of their own; the other three are views of keys below them.
+struct RealRoot {
+    HKEY handle;
+    const char* name;
+};
+constexpr RealRoot kRealRoots[] = {{HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"},
+                                   {HKEY_USERS, "HKEY_USERS"},
+                                   {HKEY_PERFORMANCE_DATA, "HKEY_PERFORMANCE_DATA"},
+                                   {HKEY_DYN_DATA, "HKEY_DYN_DATA"}};
+
+char UpperChar(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Orders names as the store does: by their upper-cased bytes.
+int CompareIgnoringCase(std::string_view a, std::string_view b) {
+    std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        unsigned char x = static_cast<unsigned char>(UpperChar(a[i]));
+        unsigned char y = static_cast<unsigned char>(UpperChar(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+constexpr const char* kReadOnlyReason = "the registry database is read-only";
+
+bool IsLockFailure(const SqliteError& error) {
+    const int primary = error.code() & 0xFF;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+} // namespace
+
+std::string DescribeOpenFailure(int code) {
+    switch (code & 0xFF) {
+    case SQLITE_FULL:
+        return "disk full; free some space and try again";
+    case SQLITE_NOTADB:
+        return "the file is not a registry database; move it away or set HIVEWRIGHT_REGISTRY to another file";
+    case SQLITE_CORRUPT:
+        return "the registry database is damaged; restore it from a backup or move it away to start anew";
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return "the file cannot be opened or created; check the rights on it and on its folder";
+    default:
+        return DescribeSqliteCode(code);
+    }
+}
+
+SqliteStore::SqliteStore(const std::string& path, bool readOnly, bool snapshot)
+    : path_(path), db_(path, readOnly || snapshot, snapshot), readOnly_(readOnly || snapshot) {
+    if (!readOnly_) PrepareDatabase();
+    // Large trees walk many pages; a bigger cache keeps them from being read again and again.
+    db_.exec("PRAGMA cache_size=-65536");
+    readOnly_ = readOnly_ || db_.readOnly();
+    sqlite3* h = db_.handle();
+    begin_ = Statement(h, "BEGIN");
+    beginImmediate_ = Statement(h, "BEGIN IMMEDIATE");
+    commit_ = Statement(h, "COMMIT");
+    dataVersionQuery_ = Statement(h, "PRAGMA data_version");
+    lookupChild_ = Statement(h, "SELECT id, link FROM keys WHERE parent=?1 AND uname=?2");
+    linkOf_ = Statement(h, "SELECT link FROM keys WHERE id=?1");
+    insertKey_ = Statement(
+        h,
+        "INSERT OR IGNORE INTO keys(id, parent, name, uname, rights, link) VALUES(?6, ?1, ?2, ?3, ?4, ?5)");
+    highestKey_ = Statement(h, "SELECT max(id) FROM keys");
+    listChildren_ = Statement(h, "SELECT name, id, link FROM keys WHERE parent=?1 ORDER BY uname");
+    // Rows come in name order and are put in creation order in memory: cheaper than a sorter per key.
+    listValues_ = Statement(h, "SELECT name, type, data, seq FROM vals WHERE key=?1");
+    queryValue_ = Statement(h, "SELECT type, data FROM vals WHERE key=?1 AND uname=?2");
+    upsertValue_ =
+        Statement(h, "INSERT INTO vals(key, uname, seq, name, type, data) VALUES(?1, ?2, ?3, ?4, ?5, ?6)"
+                     " ON CONFLICT(key, uname) DO UPDATE SET type=excluded.type, data=excluded.data");
+    deleteValue_ = Statement(h, "DELETE FROM vals WHERE key=?1 AND uname=?2");
+    hasChildren_ = Statement(h, "SELECT 1 FROM keys WHERE parent=?1 LIMIT 1");
+    deleteKeyValues_ = Statement(h, "DELETE FROM vals WHERE key=?1");
+    deleteKeyRow_ = Statement(h, "DELETE FROM keys WHERE id=?1");
+    keyExists_ = Statement(h, "SELECT 1 FROM keys WHERE id=?1");
+    metaGet_ = Statement(h, "SELECT value FROM meta WHERE name=?1");
+    metaSet_ = Statement(h, "INSERT OR REPLACE INTO meta(name, value) VALUES(?1, ?2)");
+    setRights_ = Statement(h, "UPDATE keys SET rights=?2 WHERE id=?1");
+    parentOf_ = Statement(h, "SELECT parent FROM keys WHERE id=?1");
+    nameOf_ = Statement(h, "SELECT name FROM keys WHERE id=?1");
+
+    userSid_ = platform::CurrentUserIdentity().sid;
+    SeedIfNeeded();
+    // Read-only stores need it too: it ends read groups, so other processes' commits become visible.
+    flusher_ = std::thread([this] { FlusherLoop(); });
+}
+
+SqliteStore::~SqliteStore() {
+    {
+        std::lock_guard lock(Mutex());
+        stopping_ = true;
+    }
+    flusherWake_.notify_all();
+    if (flusher_.joinable()) flusher_.join();
+    try {
+        CommitLocked();
+    } catch (const SqliteError&) {
+        // Nothing more can be done for the last group; the database stays consistent.
+    }
+}
+
+// ---- transactions
+
+void SqliteStore::BeginRead() {
+    if (transaction_ != Transaction::None) return;
+    begin_.run();
+    transaction_ = Transaction::Read;
+    transactionStart_ = std::chrono::steady_clock::now();
+    NoteOtherWriters();
+}
+
+void SqliteStore::BeginWrite() {
+    if (readOnly_) throw SqliteError(kReadOnlyReason, SQLITE_READONLY);
+    if (transaction_ == Transaction::Write) return;
+    {
+        std::lock_guard lock(failureMutex_);
+        if (!commitFailure_.empty()) throw SqliteError(commitFailure_, commitFailureCode_);
+    }
+    if (transaction_ == Transaction::Read) CommitLocked();
+    // Right after a group commit, processes waiting for the lock get a moment to take it.
+    const auto sinceCommit = std::chrono::steady_clock::now() - lastGroupCommit_;
+    if (sinceCommit < kLockHandover) std::this_thread::sleep_for(kLockHandover - sinceCommit);
+    beginImmediate_.run();
+    transaction_ = Transaction::Write;
+    transactionStart_ = std::chrono::steady_clock::now();
+    NoteOtherWriters();
+    nextSeq_ = ReadCounter("next_seq", 1);
+    // Key ids are never used twice, so a handle to a deleted key can never reach a newer key.
+    std::int64_t highest = 0;
+    {
+        ResetGuard guard(highestKey_);
+        if (highestKey_.step()) highest = highestKey_.integer(0);
+    }
+    nextKeyId_ = std::max({ReadCounter("next_key", 1), highest + 1, keyIdFloor_});
+    countersDirty_ = false;
+}
+
+std::int64_t SqliteStore::ReadCounter(std::string_view name, std::int64_t fallback) {
+    ResetGuard guard(metaGet_);
+    metaGet_.bindBlob(1, name);
+    return metaGet_.step() ? metaGet_.integer(0) : fallback;
+}
+
+void SqliteStore::WriteCounter(std::string_view name, std::int64_t value) {
+    ResetGuard guard(metaSet_);
+    metaSet_.bindBlob(1, name).bind(2, value);
+    metaSet_.run();
+}
+
+void SqliteStore::CommitLocked() {
+    if (transaction_ == Transaction::None) return;
+    if (transaction_ == Transaction::Read) {
+        transaction_ = Transaction::None;
+        try {
+            commit_.run();
+        } catch (const SqliteError&) {
+            // A read group holds no changes; ending it any way will do.
+            sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+            throw;
+        }
+        return;
+    }
+    try {
+        if (countersDirty_) {
+            WriteCounter("next_seq", nextSeq_);
+            WriteCounter("next_key", nextKeyId_);
+            countersDirty_ = false;
+        }
+        commit_.run();
+    } catch (const SqliteError& error) {
+        AbandonGroup(error);
+        throw;
+    }
+    transaction_ = Transaction::None;
+}
+
+void SqliteStore::AbandonGroup(const SqliteError& error) {
+    if (!sqlite3_get_autocommit(db_.handle()))
+        sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    transaction_ = Transaction::None;
+    countersDirty_ = false;
+    keyIdFloor_ = std::max(keyIdFloor_, nextKeyId_);
+    // Whatever the caches learnt inside the group may be gone with it.
+    ForgetCaches();
+    std::lock_guard lock(failureMutex_);
+    if (commitFailure_.empty()) {
+        commitFailure_ = "changes not saved: " + DescribeSqliteCode(error.code());
+        commitFailureCode_ = error.code();
+    }
+}
+
+void SqliteStore::ForgetCaches() {
+    ++generation_;
+    ++structure_;
+    keyVersions_.clear();
+    deletedKeys_.clear();
+}
+
+void SqliteStore::Abandon(const registry::StorageError& error) {
+    if (transaction_ == Transaction::Write) {
+        AbandonGroup(SqliteError(error.what(), error.detail()));
+    } else if (sqlite3_get_autocommit(db_.handle())) {
+        transaction_ = Transaction::None;
+    }
+}
+
+std::string SqliteStore::Refusal() const {
+    return readOnly_ ? kReadOnlyReason : std::string();
+}
+
+std::string SqliteStore::CommitFailure() const {
+    std::lock_guard lock(failureMutex_);
+    return commitFailure_;
+}
+
+void SqliteStore::ClearCommitFailure() {
+    std::lock_guard lock(failureMutex_);
+    commitFailure_.clear();
+    commitFailureCode_ = SQLITE_OK;
+}
+
+std::vector<std::string> SqliteStore::Files() const {
+    return {path_, path_ + "-wal", path_ + "-shm", path_ + "-journal"};
+}
+
+void SqliteStore::NoteOtherWriters() {
+    ResetGuard guard(dataVersionQuery_);
+    dataVersionQuery_.step();
+    std::int64_t version = dataVersionQuery_.integer(0);
+    if (version != dataVersion_) {
+        if (dataVersion_ != -1) {
+            ++generation_;
+            keyVersions_.clear();
+        }
+        dataVersion_ = version;
+    }
+}
+
+void SqliteStore::FlusherLoop() {
+    std::unique_lock lock(Mutex());
+    while (!stopping_) {
+        flusherWake_.wait_for(lock, kFlusherTick);
+        if (!commitsHeld_ || transaction_ != Transaction::Write) CommitIfDue();
+    }
+}
+
+void SqliteStore::CommitIfDue() {
+    if (transaction_ == Transaction::None ||
+        std::chrono::steady_clock::now() - transactionStart_ < kGroupCommitDelay)
+        return;
+    const bool writing = transaction_ == Transaction::Write;
+    try {
+        CommitLocked();
+        if (writing) lastGroupCommit_ = std::chrono::steady_clock::now();
+    } catch (const SqliteError&) {
+        // The group is abandoned and its failure kept for whoever asks next.
+    }
+}
+
+void SqliteStore::HoldCommits(bool hold) {
+    std::lock_guard lock(Mutex());
+    commitsHeld_ = hold;
+    // The next unit starts at once, so a group that came due during this one is committed here.
+    if (!hold) CommitIfDue();
+}
+
+void SqliteStore::Flush() {
+    std::lock_guard lock(Mutex());
+    try {
+        CommitLocked();
+    } catch (const SqliteError&) {
+        // Kept as the commit failure.
+    }
+}
+
+// ---- opening and seeding
+
+void SqliteStore::PrepareDatabase() {
+    bool hasSchema = false;
+    {
+        Statement tables(db_.handle(),
+                         "SELECT count(*) FROM sqlite_master WHERE name IN ('meta', 'keys', 'vals')");
+        hasSchema = tables.step() && tables.integer(0) == 3;
+    }
+    // Larger pages keep big trees shallower; this only takes effect when the file is created.
+    if (!hasSchema) db_.exec("PRAGMA page_size=8192");
+    SetWriteAheadLog();
+    // Statements that find nothing to create would still take the write lock.
+    if (!hasSchema) db_.exec(kSchema);
+    db_.exec("PRAGMA synchronous=NORMAL");
+    db_.exec("PRAGMA wal_autocheckpoint=8192");
+}
+
+void SqliteStore::SetWriteAheadLog() {
+    // Switching needs the database to itself, and SQLite does not wait for that: processes creating the same
+    // database at once each hold it for a moment.
+    const auto giveUp = std::chrono::steady_clock::now() + kLockWait;
+    for (;;) {
+        try {
+            Statement mode(db_.handle(), "PRAGMA journal_mode");
+            if (mode.step() && mode.blob(0) == "wal") return;
+            mode = Statement(db_.handle(), "PRAGMA journal_mode=WAL");
+            if (mode.step() && mode.blob(0) == "wal") return;
+        } catch (const SqliteError& error) {
+            if (!IsLockFailure(error)) throw;
+        }
+        if (std::chrono::steady_clock::now() >= giveUp)
+            throw SqliteError("journal_mode=WAL: " + DescribeSqliteCode(SQLITE_BUSY), SQLITE_BUSY);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+bool SqliteStore::SeedComplete() {
+    bool complete = true;
+    for (const RealRoot& root : kRealRoots) {
+        const auto key = LookupChild(0, root.name);
+        if (!key) complete = false;
+        realRoots_[root.handle - HKEY_CLASSES_ROOT] = key.value_or(0);
+    }
+    return complete && ReadCounter("seeded", 0) != 0 &&
+           LookupChild(realRoots_[HKEY_USERS - HKEY_CLASSES_ROOT], userSid_);
+}
+
+void SqliteStore::SeedIfNeeded() {
+    // Nearly every open finds the seed in place and so never asks for the write lock.
+    BeginRead();
+    const bool complete = SeedComplete();
+    CommitLocked();
+    if (complete || readOnly_) return;
+    BeginWrite();
+    try {
+        for (const RealRoot& root : kRealRoots) {
+            const auto key = LookupChild(0, root.name);
+            realRoots_[root.handle - HKEY_CLASSES_ROOT] = key ? *key : InsertKey(0, root.name);
+        }
+        if (ReadCounter("seeded", 0) == 0) {
+            platform::SeedMachine(*this);
+            WriteCounter("seeded", 1);
+        }
+        const platform::UserIdentity user = platform::CurrentUserIdentity();
+        if (!LookupChild(realRoots_[HKEY_USERS - HKEY_CLASSES_ROOT], user.sid))
+            platform::SeedUser(*this, user);
+        CommitLocked();
+    } catch (...) {
+        if (!sqlite3_get_autocommit(db_.handle()))
+            sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        transaction_ = Transaction::None;
+        throw;
+    }
+}
+
+std::int64_t SqliteStore::SeedKey(std::int64_t parent, const std::string& path) {
+    std::int64_t current = parent;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('\\', start);
+        if (end == std::string::npos) end = path.size();
+        std::string_view name(path.data() + start, end - start);
+        if (!name.empty()) {
+            bool link = false;
+            const auto child = LookupChild(current, name, &link);
+            current = !child ? InsertKey(current, name) : link ? LinkTarget(*child) : *child;
+        }
+        start = end + 1;
+    }
+    return current;
+}
+
+void SqliteStore::SeedValue(std::int64_t key, const std::string& name, DWORD type, const std::string& data) {
+    ResetGuard guard(upsertValue_);
+    upsertValue_.bind(1, key)
+        .bindBlob(2, Upper(name))
+        .bind(3, nextSeq_++)
+        .bindBlob(4, name)
+        .bind(5, type)
+        .bindBlob(6, data);
+    upsertValue_.run();
+    countersDirty_ = true;
+    NewVersion(key);
+}
+
+void SqliteStore::SeedRights(std::int64_t key, KeyRights rights) {
+    ResetGuard guard(setRights_);
+    setRights_.bind(1, key).bind(2, static_cast<int>(rights));
+    setRights_.run();
+}
+
+void SqliteStore::SeedLink(std::int64_t parent, const std::string& name, std::int64_t target) {
+    // A link never points at its own ancestor (or itself), so no walk can cycle.
+    for (std::int64_t up = parent; up != 0;) {
+        if (up == target) return;
+        ResetGuard guard(parentOf_);
+        parentOf_.bind(1, up);
+        up = parentOf_.step() ? parentOf_.integer(0) : 0;
+    }
+    if (LookupChild(parent, name)) return;
+    InsertKey(parent, name, target);
+}
+
+std::int64_t SqliteStore::RealRootId(HKEY root) {
+    return realRoots_[root - HKEY_CLASSES_ROOT];
+}
+
+// ---- keys
+
+std::optional<std::int64_t> SqliteStore::TryInsertKey(std::int64_t parent, std::string_view name,
+                                                      std::optional<std::int64_t> link) {
+    ResetGuard guard(insertKey_);
+    insertKey_.bind(1, parent)
+        .bindBlob(2, name)
+        .bindBlob(3, Upper(name))
+        .bind(4, static_cast<int>(KeyRights::Full));
+    if (link)
+        insertKey_.bind(5, *link);
+    else
+        insertKey_.bindNull(5);
+    insertKey_.bind(6, nextKeyId_);
+    insertKey_.run();
+    if (sqlite3_changes(db_.handle()) == 0) return std::nullopt;
+    countersDirty_ = true;
+    NewVersion(parent);
+    ++structure_;
+    return nextKeyId_++;
+}
+
+std::int64_t SqliteStore::InsertKey(std::int64_t parent, std::string_view name,
+                                    std::optional<std::int64_t> link) {
+    auto id = TryInsertKey(parent, name, link);
+    if (!id) throw SqliteError("a key of that name appeared meanwhile", SQLITE_CONSTRAINT);
+    return *id;
+}
+
+std::optional<std::int64_t> SqliteStore::LookupChild(std::int64_t parent, std::string_view name, bool* link) {
+    ResetGuard guard(lookupChild_);
+    lookupChild_.bind(1, parent).bindBlob(2, Upper(name));
+    if (!lookupChild_.step()) return std::nullopt;
+    if (link) *link = !lookupChild_.isNull(1);
+    return lookupChild_.integer(0);
+}
+
+Node SqliteStore::Root(HKEY root) {
+    return realRoots_[root - HKEY_CLASSES_ROOT];
+}
+
+bool SqliteStore::KeyExists(std::int64_t key) {
+    ResetGuard guard(keyExists_);
+    keyExists_.bind(1, key);
+    return keyExists_.step();
+}
+
+bool SqliteStore::Alive(Node node, std::uint64_t& found) {
+    if (deletedKeys_.count(node)) return false;
+    // Only another process could have deleted it otherwise, and that changes the generation.
+    if (found == generation_) return true;
+    if (!KeyExists(node)) return false;
+    found = generation_;
+    return true;
+}
+
+Node SqliteStore::Parent(Node node) {
+    ResetGuard guard(parentOf_);
+    parentOf_.bind(1, node);
+    return parentOf_.step() ? parentOf_.integer(0) : 0;
+}
+
+std::string SqliteStore::Name(Node node) {
+    ResetGuard guard(nameOf_);
+    nameOf_.bind(1, node);
+    return nameOf_.step() ? std::string(nameOf_.blob(0)) : std::string();
+}
+
+registry::ChildRef SqliteStore::Child(Node parent, std::string_view name) {
+    registry::ChildRef child;
+    // Walks open each child under a parent whose subkeys they just listed.
+    if (const KeyCache* cache = Cached(parent); cache && cache->children) {
+        const auto& rows = *cache->children;
+        auto found =
+            std::lower_bound(rows.begin(), rows.end(), name, [](const ChildRow& row, std::string_view n) {
+                return CompareIgnoringCase(row.name, n) < 0;
+            });
+        if (found == rows.end() || CompareIgnoringCase(found->name, name) != 0) return child;
+        child = {found->key, found->link};
+    } else if (const auto key = LookupChild(parent, name, &child.link)) {
+        child.node = *key;
+    } else {
+        return child;
+    }
+    return child;
+}
+
+Node SqliteStore::LinkTarget(Node link) {
+    std::int64_t target = 0;
+    {
+        ResetGuard guard(linkOf_);
+        linkOf_.bind(1, link);
+        if (!linkOf_.step() || linkOf_.isNull(0)) return 0;
+        target = linkOf_.integer(0);
+    }
+    return !deletedKeys_.count(target) && KeyExists(target) ? target : 0;
+}
+
+bool SqliteStore::HasChildren(Node node) {
+    ResetGuard guard(hasChildren_);
+    hasChildren_.bind(1, node);
+    return hasChildren_.step();
+}
+
+Node SqliteStore::TryAddKey(Node parent, std::string_view name) {
+    BeginWrite();
+    return TryInsertKey(parent, name).value_or(0);
+}
+
+void SqliteStore::DeleteKey(Node parent, Node key) {
+    BeginWrite();
+    {
+        ResetGuard guard(deleteKeyValues_);
+        deleteKeyValues_.bind(1, key);
+        deleteKeyValues_.run();
+    }
+    {
+        ResetGuard guard(deleteKeyRow_);
+        deleteKeyRow_.bind(1, key);
+        deleteKeyRow_.run();
+    }
+    // Deleting index by index from the last, a walk keeps asking for the parent's listing: it is kept up to
+    // date rather than read again after every step.
+    KeyCache* listing = Cached(parent);
+    if (listing && !listing->children) listing = nullptr;
+    deletedKeys_.insert(key);
+    NewVersion(parent);
+    NewVersion(key);
+    ++structure_;
+    if (!listing) return;
+    auto& rows = *listing->children;
+    auto row = std::find_if(rows.rbegin(), rows.rend(), [key](const ChildRow& r) { return r.key == key; });
+    if (row == rows.rend()) {
+        listing->children.reset();
+    } else {
+        rows.erase(std::next(row).base());
+    }
+    listing->version = VersionOf(parent);
+}
+
+// ---- caches
+
+void SqliteStore::NewVersion(std::int64_t key) {
+    keyVersions_[key] = ++versionCounter_;
+}
+
+std::uint64_t SqliteStore::VersionOf(std::int64_t key) const {
+    auto found = keyVersions_.find(key);
+    return found == keyVersions_.end() ? 0 : found->second;
+}
+
+void SqliteStore::Retain(Node node) {
+    ++caches_[node].handles;
+}
+
+void SqliteStore::Release(Node node) {
+    auto found = caches_.find(node);
+    if (found != caches_.end() && --found->second.handles <= 0) caches_.erase(found);
+}
+
+SqliteStore::KeyCache* SqliteStore::Cached(std::int64_t key) {
+    auto found = caches_.find(key);
+    KeyCache* cache = found == caches_.end() ? nullptr : &found->second;
+    return cache && cache->version == VersionOf(key) && cache->generation == generation_ ? cache : nullptr;
+}
+
+SqliteStore::KeyCache& SqliteStore::CacheFor(std::int64_t key) {
+    // Keys without handles are the roots: few, and kept.
+    KeyCache& cache = caches_[key];
+    const std::uint64_t version = VersionOf(key);
+    if (cache.version != version || cache.generation != generation_) {
+        const int handles = cache.handles;
+        cache = KeyCache{};
+        cache.handles = handles;
+        cache.version = version;
+        cache.generation = generation_;
+    }
+    return cache;
+}
+
+const std::vector<SqliteStore::ChildRow>& SqliteStore::Children(KeyCache& cache, std::int64_t key) {
+    if (!cache.children) {
+        std::vector<ChildRow> rows;
+        ResetGuard guard(listChildren_);
+        listChildren_.bind(1, key);
+        while (listChildren_.step())
+            rows.push_back(
+                {std::string(listChildren_.blob(0)), listChildren_.integer(1), !listChildren_.isNull(2)});
+        cache.children = std::move(rows);
+    }
+    return *cache.children;
+}
+
+const std::string& SqliteStore::Upper(std::string_view name) {
+    upper_.assign(name);
+    for (char& c : upper_)
+        c = UpperChar(c);
+    return upper_;
+}
+
+const std::vector<SqliteStore::ValueRow>& SqliteStore::Values(KeyCache& cache, std::int64_t key) {
+    if (!cache.values) {
+        std::vector<std::pair<std::int64_t, ValueRow>> ordered;
+        {
+            ResetGuard guard(listValues_);
+            listValues_.bind(1, key);
+            while (listValues_.step())
+                ordered.emplace_back(listValues_.integer(3),
+                                     ValueRow{std::string(listValues_.blob(0)),
+                                              static_cast<DWORD>(listValues_.integer(1)),
+                                              std::string(listValues_.blob(2))});
+        }
+        std::sort(ordered.begin(), ordered.end(),
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<ValueRow> rows;
+        rows.reserve(ordered.size());
+        for (auto& entry : ordered)
+            rows.push_back(std::move(entry.second));
+        cache.values = std::move(rows);
+    }
+    return *cache.values;
+}
+
+// ---- queries
+
+registry::KeySummary SqliteStore::Summary(Node node, bool subKeys, bool values) {
+    KeyCache& cache = CacheFor(node);
+    registry::KeySummary summary;
+    if (subKeys) {
+        const auto& children = Children(cache, node);
+        summary.subKeys = static_cast<DWORD>(children.size());
+        for (const ChildRow& child : children)
+            summary.longestSubKey = std::max(summary.longestSubKey, static_cast<DWORD>(child.name.size()));
+    }
+    if (values) {
+        // The rows are read whole: whoever asks for the summary enumerates them next.
+        if (!cache.summary) {
+            registry::KeySummary counted;
+            for (const ValueRow& row : Values(cache, node)) {
+                ++counted.values;
+                counted.longestValueName =
+                    std::max(counted.longestValueName, static_cast<DWORD>(row.name.size()));
+                counted.largestData = std::max(counted.largestData, static_cast<DWORD>(row.data.size()));
+            }
+            cache.summary = counted;
+        }
+        summary.values = cache.summary->values;
+        summary.longestValueName = cache.summary->longestValueName;
+        summary.largestData = cache.summary->largestData;
+    }
+    return summary;
+}
+
+bool SqliteStore::ChildAt(Node node, DWORD index, std::string_view& name) {
+    const auto& children = Children(CacheFor(node), node);
+    if (index >= children.size()) return false;
+    name = children[index].name;
+    return true;
+}
+
+bool SqliteStore::ValueAt(Node node, DWORD index, registry::ValueView& value) {
+    const auto& rows = Values(CacheFor(node), node);
+    if (index >= rows.size()) return false;
+    value = {rows[index].name, rows[index].type, rows[index].data};
+    return true;
+}
+
+bool SqliteStore::FindValue(Node node, std::string_view name, registry::ValueView& value) {
+    ResetGuard guard(queryValue_);
+    queryValue_.bind(1, node).bindBlob(2, Upper(name));
+    if (!queryValue_.step()) return false;
+    found_.type = static_cast<DWORD>(queryValue_.integer(0));
+    found_.data.assign(queryValue_.blob(1));
+    value = {name, found_.type, found_.data};
+    return true;
+}
+
+// ---- changes
+
+void SqliteStore::SetValue(Node node, std::string_view name, DWORD type, std::string_view data) {
+    BeginWrite();
+    // Everything bound here outlives the statement's run: the caller's name and data, and upper_.
+    const std::string& upper = Upper(name);
+    ResetGuard guard(upsertValue_);
+    upsertValue_.bind(1, node)
+        .bindBlobInPlace(2, upper.data(), upper.size())
+        .bind(3, nextSeq_++)
+        .bindBlobInPlace(4, name.data(), name.size())
+        .bind(5, type)
+        .bindBlobInPlace(6, data.data(), data.size());
+    upsertValue_.run();
+    countersDirty_ = true;
+    NewVersion(node);
+}
+
+bool SqliteStore::DeleteValue(Node node, std::string_view name) {
+    BeginWrite();
+    std::string upper = Upper(name);
+    {
+        ResetGuard guard(queryValue_);
+        queryValue_.bind(1, node).bindBlob(2, upper);
+        if (!queryValue_.step()) return false;
+    }
+    ResetGuard guard(deleteValue_);
+    deleteValue_.bind(1, node).bindBlob(2, upper);
+    deleteValue_.run();
+    NewVersion(node);
+    return true;
+}
+
+void SqliteStore::BeginCall() {
+    BeginRead();
+}
+
+void SqliteStore::BeginChange() {
+    BeginWrite();
+}
+
+} // namespace hw::store
