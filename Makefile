@@ -29,7 +29,7 @@ asan: deps
 		ctest --output-on-failure -j $(JOBS)
 
 bench: deps
-	cmake -S . -B build-bench -DHW_BENCH=ON -DHW_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B build-bench -DHW_BENCH=ON -DHW_TESTS=OFF -DHW_WERROR=OFF -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-bench -j $(JOBS)
 	@./bench/run.sh build-bench
 
