@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 BUILD := build
 CMAKE_FLAGS ?=
 
-.PHONY: run test bench asan fuzz deps build format
+.PHONY: run test bench asan fuzz deps build format tidy
 
 deps:
 	@./tools/install-deps.sh $(PACKAGES)
@@ -39,6 +39,12 @@ fuzz:
 	cmake --build build-fuzz -j $(JOBS)
 	@echo "fuzz targets are in build-fuzz/fuzz; run one with its corpus folder, e.g."
 	@echo "  build-fuzz/fuzz/fuzz_<name> -max_total_time=600 fuzz/corpus/<name>"
+
+tidy: deps
+	@./tools/install-deps.sh clang-tidy
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
+	run-clang-tidy -quiet -p $(BUILD) -j $(JOBS) -extra-arg=-Wno-unknown-warning-option '$(CURDIR)/src/.*\.cpp'
 
 format:
 	find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i

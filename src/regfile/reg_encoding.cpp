@@ -38,8 +38,10 @@ class DecodingReader : public BlockReader {
     }
 
     std::uint64_t FileOffset(std::uint64_t at) const override {
-        return textMade_ == 0 ? 0
-                              : static_cast<std::uint64_t>(static_cast<double>(at) * rawRead_ / textMade_);
+        return textMade_ == 0
+                   ? 0
+                   : static_cast<std::uint64_t>(static_cast<double>(at) * static_cast<double>(rawRead_) /
+                                                static_cast<double>(textMade_));
     }
 
   private:

@@ -100,7 +100,9 @@ std::unique_ptr<RegistryStore> OpenSqliteStore(const std::string& path, std::str
         // A database the user cannot write, or whose folder cannot take its log files, is still readable;
         // every change is then refused.
         const bool exists = access(path.c_str(), F_OK) == 0;
-        if (!exists && !readOnly) created = CreatePrivateFile(path);
+        // Read only when opening throws, which the analyzer does not follow.
+        if (!exists && !readOnly)
+            created = CreatePrivateFile(path); // NOLINT(clang-analyzer-deadcode.DeadStores)
         const bool mayWrite = access(path.c_str(), W_OK) == 0 && access(folder.c_str(), W_OK) == 0;
         readOnly = readOnly || (exists && !mayWrite);
         // A user who may not write must not create the log files either: they would belong to that user and

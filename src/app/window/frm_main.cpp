@@ -155,6 +155,7 @@ void TfrmMain::CreateLayout() {
     lstvwValues->setObjectName("lstvwValues");
     lstvwValues->setModel(valueModel_);
     std::vector<QIcon> pictures;
+    pictures.reserve(ui::kImageCount);
     for (int i = 0; i < ui::kImageCount; ++i)
         pictures.push_back(ui::ImageListIcon(i));
     valueModel_->SetPictures(pictures);

@@ -110,6 +110,7 @@ void TfrmMain::AddToHistory(const std::string& path, bool show) {
 
 std::vector<std::string> TfrmMain::History() const {
     std::vector<std::string> items;
+    items.reserve(static_cast<std::size_t>(cmbbxAddress->count()));
     for (int item = 0; item < cmbbxAddress->count(); ++item)
         items.push_back(cmbbxAddress->itemText(item).toStdString());
     return items;

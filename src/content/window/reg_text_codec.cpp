@@ -43,7 +43,7 @@ std::string EncodeRegText(const QString& text, TextEncoding encoding) {
     QString lines = text;
     lines.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     lines += QLatin1String("\r\n");
-    const std::string utf8 = RegTextOfQString(lines);
+    std::string utf8 = RegTextOfQString(lines);
     std::string bytes;
     if (utf16) {
         bytes = "\xFF\xFE";

@@ -71,7 +71,7 @@ QString TfrmBin::ChooseFile(QFileDialog::AcceptMode mode, const QStringList& fil
     if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
     if (!proposedName.isEmpty()) dialog.selectFile(proposedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    const QString chosen = dialog.selectedFiles().front();
+    QString chosen = dialog.selectedFiles().front();
     platform::RememberDialogFolder(chosen);
     return chosen;
 }

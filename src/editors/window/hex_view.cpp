@@ -161,7 +161,7 @@ void HexView::paintEvent(QPaintEvent*) {
     painter.drawLine(geometry.charsLeft - kPadding, 0, geometry.charsLeft - kPadding, area.height());
 
     const std::size_t first = FirstLine();
-    const std::size_t shown = static_cast<std::size_t>(area.height() / geometry.lineHeight + 1);
+    const std::size_t shown = static_cast<std::size_t>(area.height() / geometry.lineHeight) + 1;
     const std::size_t last = std::min(document_.LineCount(), first + shown);
     for (std::size_t line = first; line < last; ++line)
         PaintLine(painter, geometry, line, kPadding + static_cast<int>(line - first) * geometry.lineHeight);
@@ -207,7 +207,7 @@ void HexView::PaintLine(QPainter& painter, const Geometry& geometry, std::size_t
     painter.drawText(
         geometry.addressLeft, top + ascent,
         QStringLiteral("%1")
-            .arg(static_cast<qulonglong>(line * kBytesPerLine), kAddressDigits, 16, QLatin1Char('0'))
+            .arg(static_cast<qulonglong>(line) * kBytesPerLine, kAddressDigits, 16, QLatin1Char('0'))
             .toUpper());
     const std::size_t hexStart = line * kHexCharsPerLine;
     drawRun(geometry.hexLeft, hexStart, std::min(hexStart + kHexCharsPerLine, document_.HexLength()),
@@ -228,7 +228,7 @@ bool HexView::MoveCaret(const QKeyEvent& event) {
     const std::size_t caret = selection.caret;
     const std::size_t lineStart = caret / step * step;
     const bool control = event.modifiers() & Qt::ControlModifier;
-    std::size_t moved = caret;
+    std::size_t moved = 0;
     switch (event.key()) {
     case Qt::Key_Left:
         moved = caret > 0 ? caret - 1 : 0;

@@ -96,6 +96,7 @@ std::string RawControlValueText(const OPALInput& input) {
     case InputType::CheckList: {
         auto* list = static_cast<QListWidget*>(input.control);
         std::vector<bool> checked;
+        checked.reserve(static_cast<std::size_t>(list->count()));
         for (int row = 0; row < list->count(); ++row)
             checked.push_back(list->item(row)->checkState() == Qt::Checked);
         return CheckListValueText(input.options, input.dataType, checked);

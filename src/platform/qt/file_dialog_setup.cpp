@@ -45,7 +45,7 @@ void ListByNamesOnly(QFileDialog& dialog) {
 
 QString DialogStartFolder(const std::string& fileInUse) {
     if (!fileInUse.empty()) {
-        const QString folder = QFileInfo(QString::fromStdString(fileInUse)).absolutePath();
+        QString folder = QFileInfo(QString::fromStdString(fileInUse)).absolutePath();
         if (QFileInfo(folder).isDir()) return folder;
     }
     if (!LastFolder().isEmpty() && QFileInfo(LastFolder()).isDir()) return LastFolder();

@@ -15,7 +15,7 @@ constexpr int kFramesPerTurn = 16;
 } // namespace
 
 SearchAnimation::SearchAnimation(QWidget* parent) : QWidget(parent) {
-    setFixedSize(sizeHint());
+    setFixedSize(SearchAnimation::sizeHint());
     hide();
     connect(&timer_, &QTimer::timeout, this, [this] {
         frame_ = (frame_ + 1) % kFramesPerTurn;

@@ -120,7 +120,7 @@ bool CopyInto(const std::string& path, std::string_view text, bool& touched, std
               errno == EOPNOTSUPP;
     touched = ok;
     const std::string_view head = text.substr(0, 1), rest = text.substr(head.size());
-    ok = ok && WriteAt(fd, std::string_view("", 1), 0) && ::fdatasync(fd) == 0 &&
+    ok = ok && WriteAt(fd, std::string_view("\0", 1), 0) && ::fdatasync(fd) == 0 &&
          WriteAt(fd, rest, static_cast<off_t>(head.size())) &&
          ::ftruncate(fd, static_cast<off_t>(text.size())) == 0 && ::fdatasync(fd) == 0 &&
          WriteAt(fd, head, 0) && ::fsync(fd) == 0;

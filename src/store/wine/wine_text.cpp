@@ -136,7 +136,9 @@ void AppendEscaped(std::string& out, std::u16string_view units, char quote1, cha
                 length = std::snprintf(buffer, sizeof buffer, "\\%o", unsigned(c));
             out.append(buffer, static_cast<std::size_t>(length));
         } else {
-            if (c == '\\' || c == quote1 || c == quote2) out.push_back('\\');
+            if (c == '\\' || c == static_cast<unsigned char>(quote1) ||
+                c == static_cast<unsigned char>(quote2))
+                out.push_back('\\');
             out.push_back(static_cast<char>(c));
         }
     }
