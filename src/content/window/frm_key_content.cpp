@@ -5,6 +5,7 @@
 #include "i18n/text_table.h"
 #include "regfile/reg_export.h"
 #include "ui/command_set.h"
+#include "ui/document_title.h"
 #include "ui/image_list.h"
 #include "ui/ui_text.h"
 #include "util/dialog.h"
@@ -42,7 +43,6 @@ TfrmKeyContent::TfrmKeyContent(QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       versionLine_(regfile::RegFileHeader()) {
     setObjectName("TfrmKeyContent");
-    setWindowTitle(UiText(i18n::Text::KeyContentCaption));
     setWindowIcon(ImageListIcon(ui::kImgRegFileEdit));
     resize(640, 460);
 
@@ -58,6 +58,7 @@ TfrmKeyContent::TfrmKeyContent(QWidget* parent)
     rchedtContent->setPalette(palette);
     rchedtContent->installEventFilter(this);
     rchedtContent->viewport()->installEventFilter(this);
+    connect(rchedtContent, &QPlainTextEdit::modificationChanged, this, &TfrmKeyContent::UpdateTitle);
     connect(rchedtContent->document(), &QTextDocument::contentsChanged, this,
             &TfrmKeyContent::UpdateStatusBar);
 
@@ -172,8 +173,15 @@ void TfrmKeyContent::CreateStatusBar() {
     sttsbrContent->addWidget(pnlPosition, 1);
 }
 
+void TfrmKeyContent::UpdateTitle() {
+    ui::SetDocumentTitle(*this, documentName_, UiText(i18n::Text::KeyContentCaption),
+                         rchedtContent->document()->isModified());
+}
+
 void TfrmKeyContent::ApplyLanguage() {
-    setWindowTitle(UiText(i18n::Text::KeyContentCaption));
+    UpdateTitle();
+    fnddlgContent->ApplyLanguage();
+    rplcdlgContent->ApplyLanguage();
     ui::ApplyCommandTexts(*this);
     UpdateReadonlyCaption();
     UpdateStatusBar();
