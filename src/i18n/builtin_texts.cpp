@@ -348,6 +348,9 @@ const std::array<std::string_view, kTextCount> kBuiltInTexts = {
     /* 334 */ "Its registry lives in its own store",
     /* 335 */ "Pictures",
     /* 336 */ "en",
+    /* 337 */ "Save picturen fialed",
+    /* 338 */ "Notify",
+    /* 339 */ "Magic settings page",
 };
 
 } // namespace hw::i18n

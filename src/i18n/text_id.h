@@ -295,6 +295,9 @@ enum class Text : int {
     PicturesFilter = 335,
     // The locale whose Qt translations go with the language (Qt's own dialogs and key names).
     QtLocale = 336,
+    SavePictureFailed = 337,
+    NotifyCaption = 338,
+    MagicSettingsPage = 339,
 };
 
 inline constexpr int TextNumber(Text text) {

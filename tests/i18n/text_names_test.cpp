@@ -316,6 +316,9 @@ const NamedText kNamedTexts[] = {
     {Text::AboutOwnStore, "Its registry lives in its own store"},
     {Text::PicturesFilter, "Pictures"},
     {Text::QtLocale, "en"},
+    {Text::SavePictureFailed, "Save picturen fialed"},
+    {Text::NotifyCaption, "Notify"},
+    {Text::MagicSettingsPage, "Magic settings page"},
 };
 
 TEST(TextNamesTest, EachNameStandsForItsWordingAndEveryTextHasOneName) {

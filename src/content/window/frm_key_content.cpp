@@ -31,7 +31,6 @@ using ui::UiText;
 constexpr int kLinesPanelWidth = 100;
 constexpr int kSizePanelWidth = 150;
 constexpr int kPositionPanelWidth = 50;
-constexpr const char* kSaveQuestionCaption = "Notify";
 
 QString FormatUiText(i18n::Text text, int first, int second = 0) {
     return QString::fromStdString(i18n::FormatText(text, {std::to_string(first), std::to_string(second)}));
@@ -342,7 +341,8 @@ void TfrmKeyContent::mnitmRegistryVersionInfoClick() {
 
 bool TfrmKeyContent::SaveChangesFirst() {
     if (!rchedtContent->document()->isModified()) return true;
-    switch (util::AskYesNoCancel(kSaveQuestionCaption, i18n::LookupText(i18n::Text::ContentChangedSave))) {
+    switch (util::AskYesNoCancel(i18n::LookupText(i18n::Text::NotifyCaption),
+                                 i18n::LookupText(i18n::Text::ContentChangedSave))) {
     case util::Answer::Yes:
         // Changes that were not saved after all are kept, never dropped.
         return mnitmSaveToFileClick();

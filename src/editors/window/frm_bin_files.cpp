@@ -209,7 +209,8 @@ void TfrmBin::btnImageSaveClick() {
          QStringLiteral("JPEG Image File (*.jpg)"), QStringLiteral("JPEG Image File (*.jpeg)"),
          QStringLiteral("Bitmaps (*.bmp)"), PictureFilter(QImageWriter::supportedImageFormats())},
         QStringLiteral("bmp"), QStringLiteral(".bmp"));
-    if (!fileName.isEmpty() && !SavePictureFile(fileName)) util::ErrorBox("Save picturen fialed");
+    if (!fileName.isEmpty() && !SavePictureFile(fileName))
+        util::ErrorBox(i18n::LookupText(i18n::Text::SavePictureFailed));
 }
 
 } // namespace hw::editors

@@ -126,7 +126,9 @@ void TOPALExplorer::CreateMenus() {
 void TOPALExplorer::CreateStatusBar(QVBoxLayout& layout) {
     auto* sbExplorer = new QStatusBar(this);
     sbExplorer->setObjectName("sbExplorer");
-    const QString texts[] = {"V 1.0", "Author:[TorvaSoft]", "Magic settings page"};
+    const QString texts[] = {QStringLiteral("V 1.0"),
+                             QString::fromStdString(i18n::FormatText(i18n::Text::Author, {"TorvaSoft"})),
+                             UiText(i18n::Text::MagicSettingsPage)};
     for (int i = 0; i < 3; ++i) {
         sbExplorerPanels[i] = new QLabel(texts[i], sbExplorer);
         sbExplorerPanels[i]->setObjectName(QStringLiteral("sbExplorerPanel%1").arg(i));
