@@ -1,7 +1,7 @@
 #include "app/names_notice.h"
 
-#include "app/value_rows.h"
 #include "i18n/name_list.h"
+#include "i18n/text_table.h"
 
 namespace hw::app {
 
@@ -9,7 +9,7 @@ std::string NamesNotice(const std::string& heading, const std::vector<std::strin
     std::vector<std::string> captions;
     captions.reserve(names.size());
     for (const std::string& name : names)
-        captions.push_back(name.empty() ? std::string(kDefaultValueCaption) : name);
+        captions.push_back(name.empty() ? i18n::LookupText(i18n::Text::UnknownName) : name);
     return i18n::NameListText(heading, captions);
 }
 

@@ -7,6 +7,7 @@
 #include "core/value_enum.h"
 #include "core/value_text.h"
 #include "core/value_types.h"
+#include "i18n/text_table.h"
 
 #include <algorithm>
 
@@ -35,7 +36,7 @@ std::vector<std::string> TViewData::Strings() const {
 }
 
 std::string ValueRow::Caption() const {
-    return record.valueName.empty() ? kDefaultValueCaption : record.valueName;
+    return record.valueName.empty() ? i18n::LookupText(i18n::Text::UnknownName) : record.valueName;
 }
 
 std::string ValueRow::TypeColumn() const {

@@ -30,8 +30,6 @@ inline constexpr int kPictureBytesValue = 2;
 inline constexpr int kPictureNumberValue = 3;
 inline constexpr int kPictureTextValue = 4;
 
-inline constexpr const char* kDefaultValueCaption = "<Unknow Name>";
-
 struct ValueRow {
     TViewData record;
 

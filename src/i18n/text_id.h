@@ -276,6 +276,28 @@ enum class Text : int {
     NoOpalPages = 316,
     SaveAs = 317,
     KeysNotRead = 318,
+    ValuesWritten = 319,
+    FileExported = 320,
+    RowsReplaced = 321,
+    OccurrencesReplaced = 322,
+    FindWhat = 323,
+    ReplaceWith = 324,
+    MatchCase = 325,
+    FindNextButton = 326,
+    LargeFileHint = 327,
+    HexContentTitle = 328,
+    FindCondition = 329,
+    HelpInfo = 330,
+    UnknownName = 331,
+    AboutTitle = 332,
+    AboutDescription = 333,
+    AboutOwnStore = 334,
+    PicturesFilter = 335,
+    // The locale whose Qt translations go with the language (Qt's own dialogs and key names).
+    QtLocale = 336,
+    SavePictureFailed = 337,
+    NotifyCaption = 338,
+    MagicSettingsPage = 339,
 };
 
 inline constexpr int TextNumber(Text text) {

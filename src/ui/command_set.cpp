@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QVariant>
+#include <QWidget>
 
 #include <stdexcept>
 #include <string>
@@ -53,6 +54,20 @@ QAction* MakeCommand(QObject& owner, const CommandDescription& command) {
     if (command.hint) SetHintText(*action, *command.hint);
     action->setData(command.tag);
     return action;
+}
+
+void MakeCommands(QWidget& owner, std::initializer_list<BoundCommand> commands) {
+    for (const BoundCommand& command : commands) {
+        QAction* action = MakeCommand(owner, command.description);
+        QObject::connect(action, &QAction::triggered, &owner, command.run);
+        if (command.description.shortcut) owner.addAction(action);
+    }
+}
+
+QAction& CommandNamed(const QObject& owner, const char* name) {
+    auto* action = owner.findChild<QAction*>(name);
+    if (!action) throw std::logic_error(std::string("no command named ") + name);
+    return *action;
 }
 
 void AddMenuItems(QObject& owner, QMenu& menu, std::initializer_list<const char*> items) {

@@ -4,6 +4,7 @@
 
 #include "i18n/text_id.h"
 
+#include <functional>
 #include <initializer_list>
 #include <optional>
 
@@ -30,7 +31,18 @@ struct MenuDescription {
     std::initializer_list<const char*> items;
 };
 
+// A command with what it runs.
+struct BoundCommand {
+    CommandDescription description;
+    std::function<void()> run;
+};
+
 QAction* MakeCommand(QObject& owner, const CommandDescription& command);
+// Makes each command under owner, running its handler when triggered; one with a shortcut also works
+// while its menu is closed.
+void MakeCommands(QWidget& owner, std::initializer_list<BoundCommand> commands);
+// The command of that name made under owner; a missing one is a programming error (std::logic_error).
+QAction& CommandNamed(const QObject& owner, const char* name);
 QMenu* MakeMenu(QWidget& owner, const MenuDescription& menu);
 // Fills menu with the named commands and menus of owner, a null name adding a separator.
 void AddMenuItems(QObject& owner, QMenu& menu, std::initializer_list<const char*> items);

@@ -1,5 +1,7 @@
 #include "ui/dialog_frame.h"
 
+#include "platform/qt/title_width.h"
+
 #include <QPushButton>
 #include <QScreen>
 
@@ -12,7 +14,8 @@ QPushButton* NewClosingButton(QDialog& dialog, ImageIndex picture, const QString
 }
 
 void FixDialogSize(QDialog& dialog, QSize size) {
-    dialog.setFixedSize(size.expandedTo(dialog.minimumSizeHint()));
+    const QSize title(platform::TitleBarWidth(dialog), 0);
+    dialog.setFixedSize(size.expandedTo(dialog.minimumSizeHint()).expandedTo(title));
 }
 
 void CentreOnDesktop(QWidget& window) {

@@ -13,7 +13,8 @@ namespace hw::ui {
 // a dialog's own code (an int, since QDialog::DialogCode holds only the first two).
 QPushButton* NewClosingButton(QDialog& dialog, ImageIndex picture, const QString& caption, int result);
 
-// Fixes the dialog at size, grown where the fonts need more room so that nothing is clipped.
+// Fixes the dialog at size, grown where the fonts need more room so that nothing is clipped, the title
+// included: set the title first.
 void FixDialogSize(QDialog& dialog, QSize size);
 
 // Moves the window to the middle of its screen.

@@ -2,6 +2,7 @@
 #include "content/favorites_file.h"
 #include "content/window/frm_favorites.h"
 #include "platform/registry_store.h"
+#include "support/qt/named_part.h"
 #include "support/qt/when_modal.h"
 #include "support/qt/window_fixture.h"
 
@@ -50,8 +51,9 @@ class FavoritesTest : public MainWindowTest {
     // Runs the Add command, typing name (when given) and pressing Add in the dialog.
     void AddSelectedKey(const std::string& name = {}) {
         WhenModal([this, name](QWidget*) {
-            if (!name.empty()) frmFavorites_->edtName->setText(QString::fromStdString(name));
-            frmFavorites_->btnAdd->click();
+            if (!name.empty())
+                test::Named<QLineEdit>(*frmFavorites_, "edtName").setText(QString::fromStdString(name));
+            test::Named<QPushButton>(*frmFavorites_, "btnAdd").click();
         });
         frmMain_->acAddToFavorites->trigger();
     }
@@ -68,8 +70,8 @@ TEST_F(FavoritesTest, AddingProposesTheKeyNameAndASecondAddOfTheSameNameReplaces
     ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Software"));
     std::string proposed;
     WhenModal([&](QWidget*) {
-        proposed = frmFavorites_->edtName->text().toStdString();
-        frmFavorites_->btnAdd->click();
+        proposed = test::Named<QLineEdit>(*frmFavorites_, "edtName").text().toStdString();
+        test::Named<QPushButton>(*frmFavorites_, "btnAdd").click();
     });
     frmMain_->acAddToFavorites->trigger();
     EXPECT_EQ(proposed, "Software");
@@ -98,44 +100,46 @@ TEST_F(FavoritesTest, DialogRefusesSeparatorsAndKeepsItsListInStep) {
     content::TfrmFavorites& dialog = *frmFavorites_;
     content::FavoritesList list({"beta=HKEY_CURRENT_USER\\Other", "Alpha=HKEY_CURRENT_USER\\Software"});
     dialog.PrepareAdd(list, "HKEY_CURRENT_USER\\Software\\Fav", "Fav");
-    EXPECT_FALSE(dialog.pnlFavoritesList->isVisibleTo(&dialog));
-    EXPECT_FALSE(dialog.pnlBottom->isVisibleTo(&dialog));
+    EXPECT_FALSE(test::Named<QWidget>(dialog, "pnlFavoritesList").isVisibleTo(&dialog));
+    EXPECT_FALSE(test::Named<QWidget>(dialog, "pnlBottom").isVisibleTo(&dialog));
 
-    dialog.edtName->setText("");
+    test::Named<QLineEdit>(dialog, "edtName").setText("");
     for (const auto& [key, text] :
          {std::pair{Qt::Key_Colon, ":"}, {Qt::Key_Equal, "="}, {Qt::Key_Backslash, "\\"}, {Qt::Key_A, "a"}})
-        Type(dialog.edtName, key, text);
-    EXPECT_EQ(dialog.edtName->text().toStdString(), "a");
+        Type(&test::Named<QLineEdit>(dialog, "edtName"), key, text);
+    EXPECT_EQ(test::Named<QLineEdit>(dialog, "edtName").text().toStdString(), "a");
 
     // A pasted equals sign is refused with a message; the dialog stays.
-    dialog.edtName->setText("a=b");
-    dialog.btnAdd->click();
+    test::Named<QLineEdit>(dialog, "edtName").setText("a=b");
+    test::Named<QPushButton>(dialog, "btnAdd").click();
     EXPECT_THAT(dialogs_.texts(), ElementsAre("There is a invalid chararcter \"=\" in it,please check it!"));
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
 
     // No to the replace question changes nothing.
-    dialog.edtName->setText("ALPHA");
-    dialog.btnAdd->click();
+    test::Named<QLineEdit>(dialog, "edtName").setText("ALPHA");
+    test::Named<QPushButton>(dialog, "btnAdd").click();
     EXPECT_EQ(list.Lines().size(), 2u);
     EXPECT_EQ(*list.PathOfName("alpha"), "HKEY_CURRENT_USER\\Software");
 
-    dialog.btnFavoritesList->click();
-    EXPECT_TRUE(dialog.pnlFavoritesList->isVisibleTo(&dialog));
-    EXPECT_EQ(dialog.btnFavoritesList->text().toStdString(), "&Hide Favorites List");
-    ASSERT_EQ(dialog.lstbxFavorites->count(), 2);
-    EXPECT_EQ(dialog.lstbxFavorites->item(0)->text().toStdString(), "Alpha");
-    dialog.btnFavoritesList->click();
-    EXPECT_EQ(dialog.btnFavoritesList->text().toStdString(), "&Show Favorites List");
+    test::Named<QPushButton>(dialog, "btnFavoritesList").click();
+    EXPECT_TRUE(test::Named<QWidget>(dialog, "pnlFavoritesList").isVisibleTo(&dialog));
+    EXPECT_EQ(test::Named<QPushButton>(dialog, "btnFavoritesList").text().toStdString(),
+              "&Hide Favorites List");
+    ASSERT_EQ(test::Named<QListWidget>(dialog, "lstbxFavorites").count(), 2);
+    EXPECT_EQ(test::Named<QListWidget>(dialog, "lstbxFavorites").item(0)->text().toStdString(), "Alpha");
+    test::Named<QPushButton>(dialog, "btnFavoritesList").click();
+    EXPECT_EQ(test::Named<QPushButton>(dialog, "btnFavoritesList").text().toStdString(),
+              "&Show Favorites List");
 
     dialog.PrepareManage(list);
-    EXPECT_FALSE(dialog.pnlHead->isVisibleTo(&dialog));
-    EXPECT_FALSE(dialog.pppmnitmDelete->isEnabled());
-    dialog.lstbxFavorites->item(0)->setSelected(true);
-    ASSERT_TRUE(dialog.pppmnitmDelete->isEnabled());
-    dialog.pppmnitmDelete->trigger();
+    EXPECT_FALSE(test::Named<QWidget>(dialog, "pnlHead").isVisibleTo(&dialog));
+    EXPECT_FALSE(test::Named<QAction>(dialog, "pppmnitmDelete").isEnabled());
+    test::Named<QListWidget>(dialog, "lstbxFavorites").item(0)->setSelected(true);
+    ASSERT_TRUE(test::Named<QAction>(dialog, "pppmnitmDelete").isEnabled());
+    test::Named<QAction>(dialog, "pppmnitmDelete").trigger();
     EXPECT_THAT(list.Lines(), ElementsAre("beta=HKEY_CURRENT_USER\\Other"));
     EXPECT_THAT(dialog.DeletedNames(), ElementsAre("Alpha"));
-    EXPECT_EQ(dialog.lstbxFavorites->count(), 1);
+    EXPECT_EQ(test::Named<QListWidget>(dialog, "lstbxFavorites").count(), 1);
 }
 
 TEST_F(FavoritesTest, ManageDeletesFromMenuListAndFile) {
@@ -143,9 +147,9 @@ TEST_F(FavoritesTest, ManageDeletesFromMenuListAndFile) {
     CreateWindow();
     ASSERT_THAT(MenuEntries(), ElementsAre("One", "Two"));
     WhenModal([this](QWidget*) {
-        frmFavorites_->lstbxFavorites->item(0)->setSelected(true);
-        frmFavorites_->pppmnitmDelete->trigger();
-        frmFavorites_->btnOk->click();
+        test::Named<QListWidget>(*frmFavorites_, "lstbxFavorites").item(0)->setSelected(true);
+        test::Named<QAction>(*frmFavorites_, "pppmnitmDelete").trigger();
+        test::Named<QPushButton>(*frmFavorites_, "btnOk").click();
     });
     frmMain_->mnitmFavoritesManage->trigger();
     EXPECT_THAT(MenuEntries(), ElementsAre("Two"));

@@ -45,7 +45,7 @@ TEST_F(KeyContentReplaceTest, TabLeadsThroughTheFieldsAndReplaceAllCoversTheWhol
     dialog.btnReplaceAll->click();
     EXPECT_EQ(frmKeyContent_->Text().toStdString(),
               "[HKEY_CURRENT_USER\\T]\n\"T3\"=dword:10000003\n\"T4\"=dword:10000004");
-    EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"Replace finished!"});
+    EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"Replace finished!\nOccurrences replaced: 2."});
 }
 
 } // namespace

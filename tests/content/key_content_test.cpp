@@ -9,6 +9,8 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QTimer>
 
 #include <fstream>
@@ -323,7 +325,7 @@ TEST_F(KeyContentTest, ReplaceAllReplacesFromTheCaretAndEscStopsIt) {
     editor_.rplcdlgContent->SetReplaceText("older"); // holds the find text: must not be found again
     editor_.ReplaceAll();
     EXPECT_EQ(Text().find("\"old\""), std::string::npos);
-    EXPECT_EQ(dialogs_.texts().back(), "Replace finished!");
+    EXPECT_EQ(dialogs_.texts().back(), "Replace finished!\nOccurrences replaced: 200.");
     EXPECT_EQ(editor_.rchedtContent->textCursor().position(),
               editor_.rchedtContent->document()->characterCount() - 2);
     // One undo step brings the whole text back.
@@ -333,12 +335,14 @@ TEST_F(KeyContentTest, ReplaceAllReplacesFromTheCaretAndEscStopsIt) {
     editor_.rchedtContent->moveCursor(QTextCursor::Start);
     EscapeAfterPasses escape(editor_.rchedtContent, 20);
     editor_.ReplaceAll();
-    EXPECT_EQ(dialogs_.texts().back(), "Replace be broken!");
     std::size_t replaced = 0;
     for (std::size_t at = 0; (at = Text().find("older", at)) != std::string::npos; ++at)
         ++replaced;
     EXPECT_GT(replaced, 5u);
     EXPECT_LT(replaced, 200u);
+    // The notice counts what was done before the stop.
+    EXPECT_EQ(dialogs_.texts().back(),
+              "Replace be broken!\nOccurrences replaced: " + std::to_string(replaced) + ".");
 }
 
 TEST_F(KeyContentTest, ClosingAsksAboutChangesAndKeepsThemUnlessSavedOrDropped) {
@@ -408,16 +412,25 @@ TEST_F(KeyContentTest, EveryShortcutHasOneOwnerAndReadOnlyGuardsTheEdits) {
     EXPECT_EQ(Text(), "");
 }
 
-TEST_F(KeyContentTest, PrintingWithoutAPrinterWritesAPdf) {
+TEST_F(KeyContentTest, PrintShowsAPreviewAndPrintsToPdf) {
     SetText("[HKEY_CURRENT_USER\\Printed]\n\"a\"=\"1\"");
-    const std::string pdf = registry_.dir().file("content.pdf");
-    Choose(pdf);
-    ASSERT_TRUE(editor_.Print("HKEY_CURRENT_USER\\Printed Content"));
-    EXPECT_EQ(ReadFile(pdf).substr(0, 5), "%PDF-");
-    EXPECT_EQ(suffixes_, std::vector<std::string>{"pdf"});
-    // A cancelled file choice prints nothing and says nothing.
-    EXPECT_FALSE(editor_.Print("again"));
+    const QString title = QStringLiteral("HKEY_CURRENT_USER\\Printed Content");
+    QString shownTitle;
+    WhenModal([&shownTitle](QWidget* modal) {
+        EXPECT_TRUE(qobject_cast<QPrintPreviewDialog*>(modal));
+        shownTitle = modal->windowTitle();
+        modal->close();
+    });
+    // Cancelled in the preview: nothing printed, nothing said.
+    EXPECT_FALSE(editor_.Print(title));
+    EXPECT_EQ(shownTitle, title);
     EXPECT_TRUE(dialogs_.shown().empty());
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const std::string pdf = registry_.dir().file("content.pdf");
+    printer.setOutputFileName(QString::fromStdString(pdf));
+    ASSERT_TRUE(editor_.PrintTo(printer, title));
+    EXPECT_EQ(ReadFile(pdf).substr(0, 5), "%PDF-");
 }
 
 } // namespace

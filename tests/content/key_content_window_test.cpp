@@ -111,12 +111,13 @@ TEST_F(RegFileModeTest, OpensTheFileInTheEditorAsTheOnlyWindow) {
                     {"DISPLAY=" + display, "HIVEWRIGHT_REGISTRY=" + dir_.file("registry.db"),
                      "XDG_CONFIG_HOME=" + dir_.file("config")});
     std::string windows;
-    for (int attempt = 0; attempt < 100 && windows.find("Key Content Editor") == std::string::npos;
+    for (int attempt = 0; attempt < 100 && windows.find("a.reg - Key Content Editor") == std::string::npos;
          ++attempt) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         windows = MappedWindows(display);
     }
-    EXPECT_NE(windows.find("\"Key Content Editor\""), std::string::npos) << windows;
+    // The title names the file.
+    EXPECT_NE(windows.find("\"a.reg - Key Content Editor\""), std::string::npos) << windows;
     EXPECT_EQ(windows.find("Hivewright\""), std::string::npos) << windows;
     // Still running: the mode is available and waits for its window to close.
     EXPECT_EQ(waitpid(program, nullptr, WNOHANG), 0);

@@ -2,6 +2,7 @@
 #include "content/favorites_list.h"
 #include "content/window/frm_favorites.h"
 #include "content/window/frm_key_content.h"
+#include "support/qt/named_part.h"
 #include "support/qt/when_modal.h"
 #include "support/qt/window_fixture.h"
 
@@ -62,7 +63,7 @@ TEST_F(RootKeyCommandsTest, AddToFavoritesTakesARootKey) {
     ASSERT_TRUE(frmMain_->GoToPath("HKEY_LOCAL_MACHINE"));
     frmMain_->UpdateKeyCommands();
     ASSERT_TRUE(frmMain_->acAddToFavorites->isEnabled());
-    WhenModal([this](QWidget*) { frmFavorites_->btnAdd->click(); });
+    WhenModal([this](QWidget*) { test::Named<QPushButton>(*frmFavorites_, "btnAdd").click(); });
     frmMain_->acAddToFavorites->trigger();
     bool listed = false;
     for (QAction* entry : frmMain_->mnitmFavorites->actions())

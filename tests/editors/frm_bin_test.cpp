@@ -3,6 +3,7 @@
 #include "editors/window/hex_print.h"
 #include "editors/window/hex_view.h"
 #include "editors/window/picture_file.h"
+#include "support/qt/named_part.h"
 #include "support/qt/when_modal.h"
 #include "support/qt/window_fixture.h"
 #include "support/temp_registry.h"
@@ -10,6 +11,7 @@
 #include "util/scripted_dialogs.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QImageReader>
 #include <QKeyEvent>
@@ -67,15 +69,15 @@ class FrmBinTest : public ::testing::Test {
 
 TEST_F(FrmBinTest, EditingAValueGivesTheTypedBytesOnOkAndNothingOnCancel) {
     test::WhenModal([this](QWidget*) {
-        EXPECT_TRUE(editor_.edtName->isVisible());
-        EXPECT_EQ(editor_.lblLength->text(), "length: 3 bytes");
-        Press(editor_.mmHexValue, Qt::Key_Right, {});
-        Type(editor_.mmHexValue, "f"); // on the low digit of byte 0
-        Press(editor_.mmHexValue, Qt::Key_Delete, {});
-        Press(editor_.mmHexValue, Qt::Key_Return, {});
+        EXPECT_TRUE(test::Named<QLineEdit>(editor_, "edtName").isVisible());
+        EXPECT_EQ(test::Named<QLabel>(editor_, "lblLength").text(), "length: 3 bytes");
+        Press(&test::Named<HexView>(editor_, "mmHexValue"), Qt::Key_Right, {});
+        Type(&test::Named<HexView>(editor_, "mmHexValue"), "f"); // on the low digit of byte 0
+        Press(&test::Named<HexView>(editor_, "mmHexValue"), Qt::Key_Delete, {});
+        Press(&test::Named<HexView>(editor_, "mmHexValue"), Qt::Key_Return, {});
     });
     EXPECT_EQ(editor_.EditValueBytes("Blob", "\x12\x34\x56"), std::optional<std::string>("\x1F\x56"));
-    EXPECT_EQ(editor_.edtName->text(), "");
+    EXPECT_EQ(test::Named<QLineEdit>(editor_, "edtName").text(), "");
     EXPECT_TRUE(editor_.Bytes().empty());
 
     test::WhenModal([](QWidget* modal) { Press(modal->focusWidget(), Qt::Key_Escape, {}); });
@@ -85,15 +87,17 @@ TEST_F(FrmBinTest, EditingAValueGivesTheTypedBytesOnOkAndNothingOnCancel) {
 TEST_F(FrmBinTest, LengthAndScrollRangeFollowTheBytes) {
     for (std::size_t count : {33u, 256u, 257u}) {
         editor_.SetBytes(std::string(count, 'x'));
-        EXPECT_EQ(editor_.lblLength->text(), QString("length: %1 bytes").arg(count));
-        EXPECT_EQ(editor_.mmHexValue->verticalScrollBar()->maximum(), count > 256 ? 1 : 0) << count;
+        EXPECT_EQ(test::Named<QLabel>(editor_, "lblLength").text(), QString("length: %1 bytes").arg(count));
+        EXPECT_EQ(test::Named<HexView>(editor_, "mmHexValue").verticalScrollBar()->maximum(),
+                  count > 256 ? 1 : 0)
+            << count;
     }
     // Ctrl+A selects everything in both columns; other Ctrl keys change nothing.
-    Press(editor_.mmHexValue, Qt::Key_A, "a", Qt::ControlModifier);
-    EXPECT_EQ(editor_.mmHexValue->Document().HexRange(), (TextRange{0, 3 * 257 - 1}));
-    EXPECT_EQ(editor_.mmHexValue->Document().CharRange(), (TextRange{0, 257}));
-    Press(editor_.mmHexValue, Qt::Key_B, "b", Qt::ControlModifier);
-    Press(editor_.mmHexValue, Qt::Key_Backspace, {});
+    Press(&test::Named<HexView>(editor_, "mmHexValue"), Qt::Key_A, "a", Qt::ControlModifier);
+    EXPECT_EQ(test::Named<HexView>(editor_, "mmHexValue").Document().HexRange(), (TextRange{0, 3 * 257 - 1}));
+    EXPECT_EQ(test::Named<HexView>(editor_, "mmHexValue").Document().CharRange(), (TextRange{0, 257}));
+    Press(&test::Named<HexView>(editor_, "mmHexValue"), Qt::Key_B, "b", Qt::ControlModifier);
+    Press(&test::Named<HexView>(editor_, "mmHexValue"), Qt::Key_Backspace, {});
     EXPECT_EQ(editor_.Bytes().size(), 257u);
 }
 
@@ -104,17 +108,17 @@ TEST_F(FrmBinTest, InternalClipboardCutCopyPasteAndDelete) {
     editor_.Paste();
     EXPECT_EQ(editor_.HexText(), "00 11 22 33");
 
-    editor_.mmHexValue->SetHexSelection({2, 6});
+    test::Named<HexView>(editor_, "mmHexValue").SetHexSelection({2, 6});
     editor_.Copy();
     EXPECT_TRUE(editor_.ClipboardFilled());
     EXPECT_EQ(QApplication::clipboard()->text(), "11 22");
-    editor_.mmHexValue->SetHexSelection({10, 0});
+    test::Named<HexView>(editor_, "mmHexValue").SetHexSelection({10, 0});
     editor_.Paste();
     EXPECT_EQ(editor_.HexText(), "00 11 22 11 22 33");
-    editor_.mmHexValue->SetHexSelection({0, 5});
+    test::Named<HexView>(editor_, "mmHexValue").SetHexSelection({0, 5});
     editor_.Cut();
     EXPECT_EQ(editor_.HexText(), "22 11 22 33");
-    editor_.mmHexValue->SetHexSelection({2, 3});
+    test::Named<HexView>(editor_, "mmHexValue").SetHexSelection({2, 3});
     editor_.DeleteSelection();
     EXPECT_EQ(editor_.HexText(), "22 22 33");
     EXPECT_EQ(editor_.PrintableText(), "..3");
@@ -128,23 +132,23 @@ TEST_F(FrmBinTest, FindSelectsWholeBytesAndFindNextReportsTheEnd) {
     editor_.SetBytes(std::string("\x00\x11\x22\x33\x22", 5));
     FindWith("22", [this] { editor_.FindNext(); }); // before any Find it asks
     EXPECT_TRUE(editor_.FindSucceeded());
-    EXPECT_EQ(editor_.mmHexValue->Document().HexRange(), (TextRange{5, 3}));
-    EXPECT_EQ(editor_.mmHexValue->Document().CharRange(), (TextRange{2, 1}));
+    EXPECT_EQ(test::Named<HexView>(editor_, "mmHexValue").Document().HexRange(), (TextRange{5, 3}));
+    EXPECT_EQ(test::Named<HexView>(editor_, "mmHexValue").Document().CharRange(), (TextRange{2, 1}));
     editor_.FindNext();
-    EXPECT_EQ(editor_.mmHexValue->Document().CharRange(), (TextRange{4, 1}));
+    EXPECT_EQ(test::Named<HexView>(editor_, "mmHexValue").Document().CharRange(), (TextRange{4, 1}));
     editor_.FindNext();
     EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"Find finished!"});
-    EXPECT_EQ(editor_.mmHexValue->Document().CharRange(), (TextRange{4, 1}));
+    EXPECT_EQ(test::Named<HexView>(editor_, "mmHexValue").Document().CharRange(), (TextRange{4, 1}));
     EXPECT_TRUE(editor_.FindSucceeded());
 
-    editor_.mmHexValue->SetHexSelection({0, 0});
+    test::Named<HexView>(editor_, "mmHexValue").SetHexSelection({0, 0});
     FindWith("44", [this] { editor_.Find(); });
     EXPECT_FALSE(editor_.FindSucceeded());
     EXPECT_EQ(dialogs_.texts().back(), "Not found!");
 }
 
 TEST_F(FrmBinTest, FindDialogKeepsTheBoxesInStep) {
-    TfrmBinFind& find = *editor_.frmBinFind;
+    TfrmBinFind& find = test::Named<TfrmBinFind>(editor_, "frmBinFind");
     find.edtText->setText("AB");
     EXPECT_EQ(find.edtHex->text(), "41 42");
 
@@ -222,33 +226,67 @@ TEST_F(FrmBinTest, PicturesAreWrittenInTheirNamesFormatAndShownFromTheBytes) {
         const char* name;
         QByteArray format;
     };
-    for (const Case& test : {Case{"x.gif", "gif"}, Case{"x.jpg", "jpeg"}, Case{"x.jpeg", "jpeg"},
-                             Case{"x.bmp", "bmp"}, Case{"x.png", "png"}, Case{"x.pic", "bmp"}}) {
+    for (const Case& test :
+         {Case{"x.gif", "gif"}, Case{"x.jpg", "jpeg"}, Case{"x.jpeg", "jpeg"}, Case{"x.bmp", "bmp"},
+          Case{"x.png", "png"}, Case{"x.webp", "webp"}, Case{"x.pic", "bmp"}}) {
         const QString name = QString::fromStdString(dir_.file(test.name));
         ASSERT_TRUE(WritePictureFile(image, name)) << test.name;
         const QImage back = QImage(name);
         EXPECT_EQ(QImageReader::imageFormat(name), test.format) << test.name;
         ASSERT_EQ(back.size(), image.size()) << test.name;
-        if (test.format == "jpeg") continue; // lossy
+        if (test.format == "jpeg" || test.format == "webp") continue; // lossy
         EXPECT_EQ(back.pixel(0, 0) & 0xFFFFFF, 0xFF0000u) << test.name;
         EXPECT_EQ(back.pixel(5, 3) & 0xFFFFFF, 0x0000FFu) << test.name;
     }
 
     editor_.show();
     ASSERT_TRUE(editor_.LoadFile(dir_.file("x.gif")));
-    editor_.tbstMain->setCurrentIndex(1);
+    test::Named<QTabBar>(editor_, "tbstMain").setCurrentIndex(1);
     EXPECT_EQ(editor_.Picture().size(), image.size());
-    EXPECT_TRUE(editor_.lblInfo->text().isEmpty());
+    EXPECT_TRUE(test::Named<QLabel>(editor_, "lblInfo").text().isEmpty());
     EXPECT_TRUE(std::filesystem::exists(dir_.file("HIVEWRIGHTIAMGE.GIF")));
     EXPECT_TRUE(editor_.SavePictureFile(QString::fromStdString(dir_.file("again.jpeg"))));
     EXPECT_EQ(QImageReader::imageFormat(QString::fromStdString(dir_.file("again.jpeg"))), "jpeg");
 
-    editor_.tbstMain->setCurrentIndex(0);
+    test::Named<QTabBar>(editor_, "tbstMain").setCurrentIndex(0);
     editor_.SetBytes(std::string(10, '\0'));
-    editor_.tbstMain->setCurrentIndex(1);
+    test::Named<QTabBar>(editor_, "tbstMain").setCurrentIndex(1);
     EXPECT_TRUE(editor_.Picture().isNull());
-    EXPECT_EQ(editor_.lblInfo->text(), "Unknown Image format!");
+    EXPECT_EQ(test::Named<QLabel>(editor_, "lblInfo").text(), "Unknown Image format!");
     EXPECT_FALSE(editor_.SavePictureFile(QString::fromStdString(dir_.file("none.bmp"))));
+    editor_.hide();
+}
+
+TEST_F(FrmBinTest, ThePicturePageShowsEveryFormatQtReads) {
+    QImage image(8, 8, QImage::Format_ARGB32);
+    image.fill(QColor(0, 128, 0));
+    const auto encoded = [&image](const char* format) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        EXPECT_TRUE(image.save(&buffer, format)) << format;
+        return bytes.toStdString();
+    };
+    const std::string svg = "<?xml version=\"1.0\"?><svg xmlns=\"http://www.w3.org/2000/svg\" width=\"8\" "
+                            "height=\"8\"><rect width=\"8\" height=\"8\" fill=\"green\"/></svg>";
+    // A JPEG with an Exif block has no JFIF mark.
+    std::string exifJpeg = encoded("jpeg");
+    exifJpeg.replace(6, 4, "Exif");
+    editor_.show();
+    for (const auto& [format, bytes] : {std::pair<std::string, std::string>{"png", encoded("png")},
+                                        {"webp", encoded("webp")},
+                                        {"ico", encoded("ico")},
+                                        {"tiff", encoded("tiff")},
+                                        {"svg", svg},
+                                        {"exif jpeg", exifJpeg}}) {
+        SCOPED_TRACE(format);
+        test::Named<QTabBar>(editor_, "tbstMain").setCurrentIndex(0);
+        editor_.SetBytes(bytes);
+        test::Named<QTabBar>(editor_, "tbstMain").setCurrentIndex(1);
+        EXPECT_EQ(editor_.Picture().size(), image.size());
+        EXPECT_TRUE(test::Named<QLabel>(editor_, "lblInfo").text().isEmpty())
+            << test::Named<QLabel>(editor_, "lblInfo").text().toStdString();
+    }
     editor_.hide();
 }
 

@@ -3,6 +3,7 @@
 #include "core/key_ops.h"
 #include "core/value_text.h"
 #include "editors/window/number_edit.h"
+#include "support/qt/named_part.h"
 #include "support/qt/window_fixture.h"
 
 #include <QItemSelectionModel>
@@ -189,7 +190,7 @@ TEST_F(ClipboardTest, EditedBytesAreWrittenWithTheirTypeAndShownInTheRow) {
     WhenModal([this](QWidget*) {
         EXPECT_EQ(frmBin_->Bytes(), std::string("A\0\xFF", 3));
         frmBin_->SetBytes(std::string("\x00\x01Z", 3));
-        frmBin_->btnOK->click();
+        test::Named<QPushButton>(*frmBin_, "btnOK").click();
     });
     frmMain_->EditValue();
     const auto value = core::ReadRawValue(HKEY_CURRENT_USER, kSub + "\\From", "raw");

@@ -1,5 +1,7 @@
 #include "content/window/find_text_dialog.h"
 
+#include "ui/ui_text.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -11,18 +13,19 @@
 
 namespace hw::content {
 
+using ui::UiText;
+
 TFindTextDialog::TFindTextDialog(Kind kind, QWidget* parent) : QDialog(parent) {
     const bool replacing = kind == Kind::Replace;
-    setWindowTitle(replacing ? QStringLiteral("Replace") : QStringLiteral("Find"));
     setModal(false);
 
-    lblFindText = new QLabel(QStringLiteral("Fi&nd what:"), this);
+    lblFindText = new QLabel(this);
     edtFindText = new QLineEdit(this);
     lblFindText->setBuddy(edtFindText);
-    chckbxMatchCase = new QCheckBox(QStringLiteral("Match &case"), this);
-    btnFindNext = new QPushButton(QStringLiteral("&Find Next"), this);
+    chckbxMatchCase = new QCheckBox(this);
+    btnFindNext = new QPushButton(this);
     btnFindNext->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    btnCancel = new QPushButton(this);
 
     auto* fields = new QGridLayout;
     fields->addWidget(lblFindText, 0, 0);
@@ -30,13 +33,13 @@ TFindTextDialog::TFindTextDialog(Kind kind, QWidget* parent) : QDialog(parent) {
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(btnFindNext);
     if (replacing) {
-        lblReplaceText = new QLabel(QStringLiteral("Re&place with:"), this);
+        lblReplaceText = new QLabel(this);
         edtReplaceText = new QLineEdit(this);
         lblReplaceText->setBuddy(edtReplaceText);
         fields->addWidget(lblReplaceText, 1, 0);
         fields->addWidget(edtReplaceText, 1, 1);
-        btnReplace = new QPushButton(QStringLiteral("&Replace"), this);
-        btnReplaceAll = new QPushButton(QStringLiteral("Replace &All"), this);
+        btnReplace = new QPushButton(this);
+        btnReplaceAll = new QPushButton(this);
         buttons->addWidget(btnReplace);
         buttons->addWidget(btnReplaceAll);
         connect(btnReplace, &QPushButton::clicked, this, &TFindTextDialog::replace);
@@ -65,6 +68,19 @@ TFindTextDialog::TFindTextDialog(Kind kind, QWidget* parent) : QDialog(parent) {
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(edtFindText, &QLineEdit::textChanged, this, &TFindTextDialog::UpdateButtons);
     UpdateButtons();
+    ApplyLanguage();
+}
+
+void TFindTextDialog::ApplyLanguage() {
+    setWindowTitle(UiText(btnReplace ? i18n::Text::ReplaceCaption : i18n::Text::FindCaption));
+    lblFindText->setText(UiText(i18n::Text::FindWhat));
+    chckbxMatchCase->setText(UiText(i18n::Text::MatchCase));
+    btnFindNext->setText(UiText(i18n::Text::FindNextButton));
+    btnCancel->setText(UiText(i18n::Text::Cancel));
+    if (!btnReplace) return;
+    lblReplaceText->setText(UiText(i18n::Text::ReplaceWith));
+    btnReplace->setText(UiText(i18n::Text::Replace));
+    btnReplaceAll->setText(UiText(i18n::Text::ReplaceAll));
 }
 
 void TFindTextDialog::UpdateButtons() {

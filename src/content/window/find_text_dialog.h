@@ -26,6 +26,8 @@ class TFindTextDialog : public QDialog {
     void SetMatchCase(bool on);
     // Replace and Replace All stay disabled while the text may not change.
     void SetReplaceAllowed(bool allowed);
+    // Sets the captions from the text table.
+    void ApplyLanguage();
 
     // Shows the dialog (or brings it forward) with the find text selected.
     void Open();

@@ -1,6 +1,7 @@
 #include "content/window/frm_favorites.h"
 
 #include "i18n/text_table.h"
+#include "ui/command_set.h"
 #include "ui/ui_text.h"
 #include "util/dialog.h"
 
@@ -40,16 +41,20 @@ TfrmFavorites::TfrmFavorites(QWidget* parent) : QDialog(parent) {
 
     pnlHead = NewPanel(this, "pnlHead");
     lblName = new QLabel("Favorites Name:", pnlHead);
+    lblName->setObjectName("lblName");
     edtName = new QLineEdit(pnlHead);
     edtName->setObjectName("edtName");
     edtName->setMinimumWidth(edtName->fontMetrics().averageCharWidth() * 40);
     edtName->installEventFilter(this);
     lblName->setBuddy(edtName);
     btnAdd = new QPushButton("&Add", pnlHead);
+    btnAdd->setObjectName("btnAdd");
     btnAdd->setDefault(true);
     btnFavoritesList = new QPushButton("&Show Favorites List", pnlHead);
+    btnFavoritesList->setObjectName("btnFavoritesList");
     btnFavoritesList->setAutoDefault(false);
     btnCancel = new QPushButton("&Cancel", pnlHead);
+    btnCancel->setObjectName("btnCancel");
     btnCancel->setAutoDefault(false);
     auto* headButtons = new QHBoxLayout;
     headButtons->addStretch();
@@ -64,15 +69,16 @@ TfrmFavorites::TfrmFavorites(QWidget* parent) : QDialog(parent) {
 
     pnlFavoritesList = NewPanel(this, "pnlFavoritesList");
     lblFavoritesList = new QLabel("Favorites List:", pnlFavoritesList);
+    lblFavoritesList->setObjectName("lblFavoritesList");
     lstbxFavorites = new QListWidget(pnlFavoritesList);
     lstbxFavorites->setObjectName("lstbxFavorites");
     lstbxFavorites->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstbxFavorites->setContextMenuPolicy(Qt::CustomContextMenu);
     lblFavoritesList->setBuddy(lstbxFavorites);
-    pppmnFavoritesList = new QMenu(this);
-    pppmnitmDelete = pppmnFavoritesList->addAction("&Delete");
-    pppmnitmDelete->setShortcut(QKeySequence::Delete);
+    // Del deletes in the list only, not while the name is edited.
+    pppmnitmDelete = ui::MakeCommand(*this, {"pppmnitmDelete", i18n::Text::PopupDelete, "Del"});
     pppmnitmDelete->setShortcutContext(Qt::WidgetShortcut);
+    pppmnFavoritesList = ui::MakeMenu(*this, {"pppmnFavoritesList", std::nullopt, {"pppmnitmDelete"}});
     pppmnitmDelete->setEnabled(false);
     lstbxFavorites->addAction(pppmnitmDelete);
     auto* listLayout = new QVBoxLayout(pnlFavoritesList);
@@ -82,6 +88,7 @@ TfrmFavorites::TfrmFavorites(QWidget* parent) : QDialog(parent) {
 
     pnlBottom = NewPanel(this, "pnlBottom");
     btnOk = new QPushButton("&OK", pnlBottom);
+    btnOk->setObjectName("btnOk");
     auto* bottom = new QHBoxLayout(pnlBottom);
     bottom->setContentsMargins(0, 0, 0, 0);
     bottom->addStretch();
@@ -114,7 +121,6 @@ void TfrmFavorites::PrepareAdd(FavoritesList& list, const std::string& keyPath, 
     edtName->setText(QString::fromStdString(name));
     edtName->selectAll();
     edtName->setFocus();
-    pppmnitmDelete->setText(ui::UiText(i18n::Text::PopupDelete));
     pnlHead->show();
     SetListShown(false);
     pnlBottom->hide();
@@ -125,7 +131,6 @@ void TfrmFavorites::PrepareManage(FavoritesList& list) {
     keyPath_.clear();
     appendedName_.reset();
     deletedNames_.clear();
-    pppmnitmDelete->setText(ui::UiText(i18n::Text::PopupDelete));
     pnlHead->hide();
     SetListShown(true);
     pnlBottom->show();
@@ -211,7 +216,7 @@ void TfrmFavorites::ApplyLanguage() {
     btnCancel->setText(ui::UiText(i18n::Text::Cancel));
     btnFavoritesList->setText(ui::UiText(
         pnlFavoritesList->isVisibleTo(this) ? i18n::Text::HideFavoritesList : i18n::Text::ShowFavoritesList));
-    pppmnitmDelete->setText(ui::UiText(i18n::Text::PopupDelete));
+    ui::ApplyCommandTexts(*this);
 }
 
 } // namespace hw::content

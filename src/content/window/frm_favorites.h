@@ -40,20 +40,6 @@ class TfrmFavorites : public QDialog {
 
     void ApplyLanguage();
 
-    QWidget* pnlHead;
-    QLabel* lblName;
-    QLineEdit* edtName;
-    QPushButton* btnAdd;
-    QPushButton* btnFavoritesList;
-    QPushButton* btnCancel;
-    QWidget* pnlFavoritesList;
-    QLabel* lblFavoritesList;
-    QListWidget* lstbxFavorites;
-    QMenu* pppmnFavoritesList;
-    QAction* pppmnitmDelete;
-    QWidget* pnlBottom;
-    QPushButton* btnOk;
-
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -68,6 +54,21 @@ class TfrmFavorites : public QDialog {
     std::string keyPath_;
     std::optional<std::string> appendedName_;
     std::vector<std::string> deletedNames_;
+
+    // Each has its own name as object name, by which tests find it.
+    QWidget* pnlHead;
+    QLabel* lblName;
+    QLineEdit* edtName;
+    QPushButton* btnAdd;
+    QPushButton* btnFavoritesList;
+    QPushButton* btnCancel;
+    QWidget* pnlFavoritesList;
+    QLabel* lblFavoritesList;
+    QListWidget* lstbxFavorites;
+    QMenu* pppmnFavoritesList;
+    QAction* pppmnitmDelete;
+    QWidget* pnlBottom;
+    QPushButton* btnOk;
 };
 
 } // namespace hw::content

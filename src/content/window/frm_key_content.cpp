@@ -5,6 +5,7 @@
 #include "i18n/text_table.h"
 #include "regfile/reg_export.h"
 #include "ui/command_set.h"
+#include "ui/document_title.h"
 #include "ui/image_list.h"
 #include "ui/ui_text.h"
 #include "util/dialog.h"
@@ -30,7 +31,6 @@ using ui::UiText;
 constexpr int kLinesPanelWidth = 100;
 constexpr int kSizePanelWidth = 150;
 constexpr int kPositionPanelWidth = 50;
-constexpr const char* kSaveQuestionCaption = "Notify";
 
 QString FormatUiText(i18n::Text text, int first, int second = 0) {
     return QString::fromStdString(i18n::FormatText(text, {std::to_string(first), std::to_string(second)}));
@@ -42,7 +42,6 @@ TfrmKeyContent::TfrmKeyContent(QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       versionLine_(regfile::RegFileHeader()) {
     setObjectName("TfrmKeyContent");
-    setWindowTitle(UiText(i18n::Text::KeyContentCaption));
     setWindowIcon(ImageListIcon(ui::kImgRegFileEdit));
     resize(640, 460);
 
@@ -58,6 +57,7 @@ TfrmKeyContent::TfrmKeyContent(QWidget* parent)
     rchedtContent->setPalette(palette);
     rchedtContent->installEventFilter(this);
     rchedtContent->viewport()->installEventFilter(this);
+    connect(rchedtContent, &QPlainTextEdit::modificationChanged, this, &TfrmKeyContent::UpdateTitle);
     connect(rchedtContent->document(), &QTextDocument::contentsChanged, this,
             &TfrmKeyContent::UpdateStatusBar);
 
@@ -172,8 +172,15 @@ void TfrmKeyContent::CreateStatusBar() {
     sttsbrContent->addWidget(pnlPosition, 1);
 }
 
+void TfrmKeyContent::UpdateTitle() {
+    ui::SetDocumentTitle(*this, documentName_, UiText(i18n::Text::KeyContentCaption),
+                         rchedtContent->document()->isModified());
+}
+
 void TfrmKeyContent::ApplyLanguage() {
-    setWindowTitle(UiText(i18n::Text::KeyContentCaption));
+    UpdateTitle();
+    fnddlgContent->ApplyLanguage();
+    rplcdlgContent->ApplyLanguage();
     ui::ApplyCommandTexts(*this);
     UpdateReadonlyCaption();
     UpdateStatusBar();
@@ -334,7 +341,8 @@ void TfrmKeyContent::mnitmRegistryVersionInfoClick() {
 
 bool TfrmKeyContent::SaveChangesFirst() {
     if (!rchedtContent->document()->isModified()) return true;
-    switch (util::AskYesNoCancel(kSaveQuestionCaption, i18n::LookupText(i18n::Text::ContentChangedSave))) {
+    switch (util::AskYesNoCancel(i18n::LookupText(i18n::Text::NotifyCaption),
+                                 i18n::LookupText(i18n::Text::ContentChangedSave))) {
     case util::Answer::Yes:
         // Changes that were not saved after all are kept, never dropped.
         return mnitmSaveToFileClick();

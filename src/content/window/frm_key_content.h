@@ -4,7 +4,7 @@
 //   frmKeyContent->ShowKeyContent(path);   // Key Content, and Edit on a key in the Find window
 //   frmKeyContent->ShowEmpty();            // the Reg Key Content Editor tool
 //   if (frmKeyContent->LoadFromFile(name)) frmKeyContent->ShowModal(); // Edit Registry File, dropped .reg
-//   frmKeyContent->PrintKeyContent(path);  // Print Key Content: prints without showing the window
+//   frmKeyContent->PrintKeyContent(path);  // Print Key Content: the print preview, without the window
 //   frmKeyContent->ChooseFileToOpen();     // its open dialog, borrowed by the main window's import
 #pragma once
 
@@ -24,6 +24,7 @@ class QLabel;
 class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
+class QPrinter;
 class QStatusBar;
 
 namespace hw::content {
@@ -65,8 +66,10 @@ class TfrmKeyContent : public QDialog {
     void SetFileDialogRunner(FileDialogRunner runner) { runFileDialog_ = std::move(runner); }
     std::optional<std::string> ChooseFileToOpen();
 
-    // Prints the text as one document; without a printer it asks for a PDF file to print into.
+    // Shows the text's print preview, from which the user prints; false when cancelled.
     bool Print(const QString& title);
+    // Prints the text under title on every page; false when the printer failed.
+    bool PrintTo(QPrinter& printer, const QString& title) const;
 
     // Commands, as the menu items run them.
     void mnitmLoadFromFileClick();
@@ -131,6 +134,8 @@ class TfrmKeyContent : public QDialog {
     void CreateStatusBar();
     void UpdateStatusBar();
     void UpdateReadonlyCaption();
+    // Names the key or file shown, marked while changed since it was shown, loaded or saved.
+    void UpdateTitle();
     // The Yes/No/Cancel question about unsaved changes; false when the command must not go on.
     bool SaveChangesFirst();
     // Puts the version line and an empty line above the text.
@@ -149,10 +154,10 @@ class TfrmKeyContent : public QDialog {
     QLabel* pnlPosition;
     QFileDialog* opndlgContent = nullptr;
     QFileDialog* svdlgContent = nullptr;
-    QFileDialog* svdlgPrint = nullptr;
     FileDialogRunner runFileDialog_;
     TextEncoding encoding_ = TextEncoding::Utf8;
     std::string versionLine_;
+    QString documentName_; // the key path or the file's name
     bool found_ = false;
     bool stop_ = false;
     bool replaceAllRunning_ = false;

@@ -9,14 +9,13 @@
 #include "regfile/reg_import.h"
 #include "ui/busy_cursor.h"
 #include "ui/file_messages.h"
+#include "ui/text_print.h"
 #include "util/dialog.h"
 #include "util/file_io.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPlainTextEdit>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QTextBlock>
 
 #include <exception>
@@ -48,6 +47,8 @@ bool TfrmKeyContent::ShowKeyContent(const std::string& keyPath) {
 
 void TfrmKeyContent::ShowEmpty() {
     SetText(QString(), NewTextEncoding());
+    documentName_.clear();
+    UpdateTitle();
     ShowModal();
 }
 
@@ -64,6 +65,8 @@ bool TfrmKeyContent::SetKeyContent(const std::string& keyPath) {
         regfile::ExportKeyPath(keyPath, lines, leftOut, unreadable, versionLine_ == regfile::kVersion5Header);
     const DecodedText text = JoinExportLines(lines, NewTextEncoding());
     SetText(text.text, text.encoding);
+    documentName_ = QString::fromStdString(keyPath);
+    UpdateTitle();
     // What could not be shown is named, not dropped without a word.
     if (!exported) unreadable.push_back(keyPath);
     std::string notice;
@@ -89,6 +92,8 @@ bool TfrmKeyContent::LoadFromFile(const std::string& fileName) {
     }
     const DecodedText text = DecodeRegText(*bytes);
     SetText(text.text, text.encoding);
+    documentName_ = QFileInfo(QString::fromStdString(fileName)).fileName();
+    UpdateTitle();
     return true;
 }
 
@@ -131,7 +136,11 @@ bool TfrmKeyContent::mnitmSaveToFileClick() {
 bool TfrmKeyContent::SaveTo(const QString& fileName) {
     const ui::BusyCursor busy;
     // The old file stays whole until the new one is complete.
-    if (util::ReplaceFileAtomically(fileName.toStdString(), EncodeRegText(Text(), encoding_))) return true;
+    if (util::ReplaceFileAtomically(fileName.toStdString(), EncodeRegText(Text(), encoding_))) {
+        documentName_ = QFileInfo(fileName).fileName();
+        UpdateTitle();
+        return true;
+    }
     util::ErrorBox(ui::CannotWriteFileText(fileName.toStdString()));
     return false;
 }
@@ -159,27 +168,19 @@ void TfrmKeyContent::mnitmPrintClick() {
 }
 
 bool TfrmKeyContent::Print(const QString& title) {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(title);
-    QString pdfFile;
-    if (QPrinterInfo::defaultPrinter().isNull()) {
-        // No printer on this system: the pages go to a PDF file instead.
-        if (!svdlgPrint) svdlgPrint = NewFileDialog(this, QFileDialog::AcceptSave, "PDF file(*.pdf)", "pdf");
-        const std::optional<QString> file = RunFileDialog(*svdlgPrint);
-        if (!file) return false;
-        pdfFile = *file;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdfFile);
-    }
-    {
+    return ui::PrintWithPreview(this, title, [this, &title](QPrinter& printer) {
         const ui::BusyCursor busy;
-        rchedtContent->print(&printer);
-    }
-    if (printer.printerState() == QPrinter::Error || (!pdfFile.isEmpty() && !QFileInfo::exists(pdfFile))) {
-        util::ErrorBox(i18n::FormatText(i18n::Text::CannotPrint, {title.toStdString()}));
-        return false;
-    }
-    return true;
+        if (!PrintTo(printer, title))
+            util::ErrorBox(i18n::FormatText(i18n::Text::CannotPrint, {title.toStdString()}));
+    });
+}
+
+bool TfrmKeyContent::PrintTo(QPrinter& printer, const QString& title) const {
+    const QTextDocument& document = *rchedtContent->document();
+    return ui::PrintLines(
+        printer, title, static_cast<std::size_t>(document.blockCount()),
+        [&document](std::size_t line) { return document.findBlockByNumber(static_cast<int>(line)).text(); },
+        ui::PrintFont());
 }
 
 } // namespace hw::content

@@ -91,6 +91,7 @@ void TfrmKeyContent::ReplaceAll() {
     QTextCursor caret = rchedtContent->textCursor();
     // The whole text, wherever the caret stands: the notice says the replacing is finished.
     int position = 0;
+    std::size_t replaced = 0;
     stop_ = false;
     replaceAllRunning_ = true;
     rchedtContent->setFocus();
@@ -106,6 +107,7 @@ void TfrmKeyContent::ReplaceAll() {
             QTextCursor found = document->find(findText, position, flags);
             if (found.isNull()) break;
             found.insertText(replacement);
+            ++replaced;
             position = found.position();
             caret = found;
         }
@@ -115,7 +117,8 @@ void TfrmKeyContent::ReplaceAll() {
     replaceAllRunning_ = false;
     rchedtContent->setTextCursor(caret);
     UpdateStatusBar();
-    util::NoticeBox(i18n::LookupText(stop_ ? i18n::Text::ReplaceBroken : i18n::Text::ContentReplaceFinished));
+    util::NoticeBox(i18n::LookupText(stop_ ? i18n::Text::ReplaceBroken : i18n::Text::ContentReplaceFinished) +
+                    "\n" + i18n::FormatText(i18n::Text::OccurrencesReplaced, {std::to_string(replaced)}));
 }
 
 } // namespace hw::content

@@ -31,10 +31,14 @@ QLineEdit* NewNameEdit(QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     edit->setReadOnly(true);
     QPalette palette = edit->palette();
-    palette.setColor(QPalette::Base, QColor(255, 251, 240));
-    palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::Base, CreamOf(palette));
     edit->setPalette(palette);
     return edit;
+}
+
+QColor CreamOf(const QPalette& palette) {
+    const bool light = palette.color(QPalette::Base).lightnessF() > 0.5F;
+    return light ? QColor(255, 251, 240) : palette.color(QPalette::AlternateBase);
 }
 
 void FocusOnClick(QLabel* label, QWidget* target) {

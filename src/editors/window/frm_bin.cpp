@@ -1,10 +1,13 @@
 #include "editors/window/frm_bin.h"
 
 #include "editors/window/button_pictures.h"
+#include "editors/window/editor_parts.h"
 #include "editors/window/frm_bin_find.h"
 #include "editors/window/hex_view.h"
 #include "i18n/text_table.h"
 #include "platform/platform_facts.h"
+#include "ui/command_set.h"
+#include "ui/document_title.h"
 #include "ui/ui_text.h"
 
 #include <QDragEnterEvent>
@@ -26,7 +29,6 @@ namespace hw::editors {
 namespace {
 
 constexpr int kMaxValueLengthOldSystems = 16384;
-const QColor kCream(255, 251, 240);
 
 QString FormattedText(i18n::Text text, long long count) {
     return QString::fromStdString(i18n::FormatText(text, {std::to_string(count)}));
@@ -46,11 +48,7 @@ TfrmBin::TfrmBin(QWidget* parent) : QDialog(parent) {
 
     auto* mainPage = new QWidget(pages);
     lblName = new QLabel(QStringLiteral("Name:"), mainPage);
-    edtName = new QLineEdit(mainPage);
-    edtName->setReadOnly(true);
-    QPalette cream = edtName->palette();
-    cream.setColor(QPalette::Base, kCream);
-    edtName->setPalette(cream);
+    edtName = NewNameEdit(mainPage);
     lblData = new QLabel(QStringLiteral("Data:"), mainPage);
     lblLength = new QLabel(mainPage);
     lblMax = new QLabel(mainPage);
@@ -59,8 +57,7 @@ TfrmBin::TfrmBin(QWidget* parent) : QDialog(parent) {
     lblMax->setPalette(red);
     mmHexValue = new HexView(mainPage);
     btnLoad = new QPushButton(QStringLiteral("&Load from file"), mainPage);
-    btnLoad->setToolTip(
-        QStringLiteral("Don't load to large file to registry,or your system's speed will be slowly."));
+    btnLoad->setToolTip(ui::UiText(i18n::Text::LargeFileHint));
     btnSave = new QPushButton(QStringLiteral("&Save to file"), mainPage);
     btnSaveAs = new QPushButton(QStringLiteral("Save &As..."), mainPage);
 
@@ -117,6 +114,28 @@ TfrmBin::TfrmBin(QWidget* parent) : QDialog(parent) {
     layout->addLayout(closeButtons);
 
     CreatePopupMenu();
+    const std::pair<QObject*, const char*> named[] = {
+        {tbstMain, "tbstMain"},
+        {pages, "pages"},
+        {lblName, "lblName"},
+        {edtName, "edtName"},
+        {lblData, "lblData"},
+        {lblLength, "lblLength"},
+        {lblMax, "lblMax"},
+        {mmHexValue, "mmHexValue"},
+        {btnLoad, "btnLoad"},
+        {btnSave, "btnSave"},
+        {btnSaveAs, "btnSaveAs"},
+        {btnOK, "btnOK"},
+        {btnCancel, "btnCancel"},
+        {imgMain, "imgMain"},
+        {lblInfo, "lblInfo"},
+        {btnImageLoad, "btnImageLoad"},
+        {btnImageSave, "btnImageSave"},
+        {frmBinFind, "frmBinFind"},
+    };
+    for (const auto& [object, name] : named)
+        object->setObjectName(name);
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnLoad, &QPushButton::clicked, this, [this] { btnLoadClick(); });
@@ -146,6 +165,7 @@ void TfrmBin::SetNamedMode(bool on) {
 
 void TfrmBin::SetValueName(const std::string& name) {
     edtName->setText(QString::fromStdString(name));
+    UpdateTitle();
 }
 
 void TfrmBin::SetBytes(std::string bytes) {
@@ -200,16 +220,11 @@ void TfrmBin::UpdateLength() {
 }
 
 void TfrmBin::UpdateTitle() {
-    if (namedMode_) {
-        setWindowTitle(ui::UiText(i18n::Text::BinaryEditorCaption));
-        setWindowModified(false);
-        return;
-    }
-    // "[*]" becomes the modified mark while there are changes to save.
-    const QString file =
-        fileName_.empty() ? QString() : QFileInfo(QString::fromStdString(fileName_)).fileName() + " - ";
-    setWindowTitle(file + ui::UiText(i18n::Text::BinaryEditorCaption) + QStringLiteral("[*]"));
-    setWindowModified(modified_);
+    // A value is named by its name, a file by its file name.
+    const QString document = namedMode_          ? edtName->text()
+                             : fileName_.empty() ? QString()
+                                                 : QFileInfo(QString::fromStdString(fileName_)).fileName();
+    ui::SetDocumentTitle(*this, document, ui::UiText(i18n::Text::BinaryEditorCaption), modified_);
 }
 
 void TfrmBin::done(int result) {
@@ -224,19 +239,14 @@ void TfrmBin::ApplyLanguage() {
     lblName->setText(ui::UiText(i18n::Text::NameLabel));
     lblData->setText(ui::UiText(i18n::Text::DataLabel));
     btnLoad->setText(ui::UiText(i18n::Text::LoadFromFile));
+    btnLoad->setToolTip(ui::UiText(i18n::Text::LargeFileHint));
     btnSave->setText(ui::UiText(i18n::Text::SaveToFile));
     btnSaveAs->setText(ui::UiText(i18n::Text::SaveAs));
     btnOK->setText(ui::UiText(i18n::Text::Ok));
     btnCancel->setText(ui::UiText(i18n::Text::Cancel));
     btnImageLoad->setText(ui::UiText(i18n::Text::LoadFromImageFile));
     btnImageSave->setText(ui::UiText(i18n::Text::SaveToImageFile));
-    pppmnHexValueCut->setText(ui::UiText(i18n::Text::BinaryCut));
-    pppmnHexValueCopy->setText(ui::UiText(i18n::Text::BinaryCopy));
-    pppmnHexValuePaste->setText(ui::UiText(i18n::Text::BinaryPaste));
-    pppmnitmHexValuePrint->setText(ui::UiText(i18n::Text::BinaryPrint));
-    pppmnitmHexValueFind->setText(ui::UiText(i18n::Text::BinaryFind));
-    pppmnitmHexValueFindNext->setText(ui::UiText(i18n::Text::BinaryFindNext));
-    pppmnHexValueDelete->setText(ui::UiText(i18n::Text::PopupDelete));
+    ui::ApplyCommandTexts(*this);
     UpdateLength();
     frmBinFind->ApplyLanguage();
 }

@@ -1,6 +1,7 @@
 // The hex editor: one byte sequence shown as addresses, byte text and characters, with its popup
 // commands, file loading and saving, dropped files and a picture page. Callers fill it, show it modally
-// and read the bytes back; it never touches the registry.
+// and read the bytes back; it never touches the registry. Its popup commands are made from one
+// description each (ui/command_set).
 #pragma once
 
 #include "i18n/text_id.h"
@@ -82,32 +83,7 @@ class TfrmBin : public QDialog {
 
     void ApplyLanguage();
 
-    QTabBar* tbstMain;
-    QStackedWidget* pages;
-    QLabel* lblName;
-    QLineEdit* edtName;
-    QLabel* lblData;
-    QLabel* lblLength;
-    QLabel* lblMax;
-    HexView* mmHexValue; // the address, byte text and character columns, drawn
-    QPushButton* btnLoad;
-    QPushButton* btnSave;
-    QPushButton* btnSaveAs; // the free-standing editor's only
-    QPushButton* btnOK;
-    QPushButton* btnCancel;
-    QLabel* imgMain;
-    QLabel* lblInfo;
-    QPushButton* btnImageLoad;
-    QPushButton* btnImageSave;
-    QMenu* pppmnHexValue;
-    QAction* pppmnHexValueCut;
-    QAction* pppmnHexValueCopy;
-    QAction* pppmnHexValuePaste;
-    QAction* pppmnitmHexValuePrint;
-    QAction* pppmnitmHexValueFind;
-    QAction* pppmnitmHexValueFindNext;
-    QAction* pppmnHexValueDelete;
-    TfrmBinFind* frmBinFind;
+    TfrmBinFind* frmBinFind; // the find dialog, a form of its own
 
   protected:
     void done(int result) override;
@@ -146,6 +122,31 @@ class TfrmBin : public QDialog {
     bool modified_ = false;
     std::string pictureFolder_;
     QImage picture_;
+
+    // Each has its own name as object name, by which tests find it.
+    QTabBar* tbstMain;
+    QStackedWidget* pages;
+    QLabel* lblName;
+    QLineEdit* edtName;
+    QLabel* lblData;
+    QLabel* lblLength;
+    QLabel* lblMax;
+    HexView* mmHexValue; // the address, byte text and character columns, drawn
+    QPushButton* btnLoad;
+    QPushButton* btnSave;
+    QPushButton* btnSaveAs; // the free-standing editor's only
+    QPushButton* btnOK;
+    QPushButton* btnCancel;
+    QLabel* imgMain;
+    QLabel* lblInfo;
+    QPushButton* btnImageLoad;
+    QPushButton* btnImageSave;
+    QMenu* pppmnHexValue;
+    QAction* pppmnHexValueCut;
+    QAction* pppmnHexValueCopy;
+    QAction* pppmnHexValuePaste;
+    QAction* pppmnitmHexValuePrint;
+    QAction* pppmnHexValueDelete;
 };
 
 } // namespace hw::editors

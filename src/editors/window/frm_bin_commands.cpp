@@ -6,16 +6,14 @@
 #include "editors/window/hex_view.h"
 #include "i18n/text_table.h"
 #include "ui/busy_cursor.h"
+#include "ui/command_set.h"
+#include "ui/text_print.h"
 #include "util/dialog.h"
 
 #include <QClipboard>
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QPrinterInfo>
 
 namespace hw::editors {
 
@@ -27,25 +25,28 @@ constexpr std::size_t kSystemClipboardLimit = 4 << 20;
 } // namespace
 
 void TfrmBin::CreatePopupMenu() {
-    pppmnHexValue = new QMenu(this);
-    const auto add = [this](const char* caption, const QKeySequence& shortcut, auto command) {
-        QAction* action = pppmnHexValue->addAction(QString::fromUtf8(caption));
-        action->setShortcut(shortcut);
-        connect(action, &QAction::triggered, this, command);
-        if (!shortcut.isEmpty()) addAction(action); // the shortcut works while the menu is closed
-        return action;
-    };
-    pppmnHexValueCut = add("&Cut", {}, [this] { Cut(); });
-    pppmnHexValue->addSeparator();
-    pppmnHexValueCopy = add("C&opy", {}, [this] { Copy(); });
-    pppmnHexValuePaste = add("&Paste", {}, [this] { Paste(); });
-    pppmnHexValue->addSeparator();
-    pppmnitmHexValuePrint = add("P&rint", {}, [this] { Print(); });
-    pppmnHexValue->addSeparator();
-    pppmnitmHexValueFind = add("&Find", QKeySequence(QStringLiteral("Ctrl+F")), [this] { Find(); });
-    pppmnitmHexValueFindNext = add("Find &Next", QKeySequence(QStringLiteral("F3")), [this] { FindNext(); });
-    pppmnHexValue->addSeparator();
-    pppmnHexValueDelete = add("&Delete", {}, [this] { DeleteSelection(); });
+    using i18n::Text;
+    ui::MakeCommands(*this,
+                     {
+                         {{"pppmnHexValueCut", Text::BinaryCut}, [this] { Cut(); }},
+                         {{"pppmnHexValueCopy", Text::BinaryCopy}, [this] { Copy(); }},
+                         {{"pppmnHexValuePaste", Text::BinaryPaste}, [this] { Paste(); }},
+                         {{"pppmnitmHexValuePrint", Text::BinaryPrint}, [this] { Print(); }},
+                         {{"pppmnitmHexValueFind", Text::BinaryFind, "Ctrl+F"}, [this] { Find(); }},
+                         {{"pppmnitmHexValueFindNext", Text::BinaryFindNext, "F3"}, [this] { FindNext(); }},
+                         {{"pppmnHexValueDelete", Text::PopupDelete}, [this] { DeleteSelection(); }},
+                     });
+    pppmnHexValue =
+        ui::MakeMenu(*this, {"pppmnHexValue",
+                             std::nullopt,
+                             {"pppmnHexValueCut", nullptr, "pppmnHexValueCopy", "pppmnHexValuePaste", nullptr,
+                              "pppmnitmHexValuePrint", nullptr, "pppmnitmHexValueFind",
+                              "pppmnitmHexValueFindNext", nullptr, "pppmnHexValueDelete"}});
+    pppmnHexValueCut = &ui::CommandNamed(*this, "pppmnHexValueCut");
+    pppmnHexValueCopy = &ui::CommandNamed(*this, "pppmnHexValueCopy");
+    pppmnHexValuePaste = &ui::CommandNamed(*this, "pppmnHexValuePaste");
+    pppmnitmHexValuePrint = &ui::CommandNamed(*this, "pppmnitmHexValuePrint");
+    pppmnHexValueDelete = &ui::CommandNamed(*this, "pppmnHexValueDelete");
     connect(pppmnHexValue, &QMenu::aboutToShow, this, [this] { UpdatePopupStates(); });
     connect(mmHexValue, &HexView::contextMenuRequested, pppmnHexValue,
             [this](QPoint position) { pppmnHexValue->popup(position); });
@@ -130,26 +131,17 @@ void TfrmBin::SearchFrom(std::size_t position, i18n::Text notFoundText) {
 }
 
 QString TfrmBin::PrintTitle() const {
-    return edtName->text() + QStringLiteral("   hex content");
+    return QString::fromStdString(
+        i18n::FormatText(i18n::Text::HexContentTitle, {edtName->text().toStdString()}));
 }
 
 void TfrmBin::Print() {
     UpdatePopupStates();
     if (!pppmnitmHexValuePrint->isEnabled()) return;
-    QPrinter printer(QPrinter::HighResolution);
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        // Without a printer the printout becomes a PDF file.
-        const QString fileName = ChooseFile(QFileDialog::AcceptSave, {QStringLiteral("PDF (*.pdf)")},
-                                            QStringLiteral("pdf"), QStringLiteral("hex content.pdf"));
-        if (fileName.isEmpty()) return;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(fileName);
-    } else {
-        QPrintDialog dialog(&printer, this);
-        if (dialog.exec() != QDialog::Accepted) return;
-    }
-    const ui::BusyCursor busy;
-    PrintHexLines(printer, mmHexValue->Document(), PrintTitle());
+    ui::PrintWithPreview(this, PrintTitle(), [this](QPrinter& printer) {
+        const ui::BusyCursor busy;
+        PrintHexLines(printer, mmHexValue->Document(), PrintTitle());
+    });
 }
 
 } // namespace hw::editors

@@ -10,10 +10,12 @@
 #include "util/dialog.h"
 #include "util/file_io.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QLabel>
 #include <QPixmap>
 #include <QStackedWidget>
@@ -28,6 +30,26 @@ QImage ReadPicture(const QString& fileName) {
     QImageReader reader(fileName);
     reader.setDecideFormatFromContent(true);
     return reader.read();
+}
+
+// The temporary file's extension: the three classic marks first, then any format Qt's readers know by
+// content (PNG, WebP, ICO, SVG ...); empty when none does.
+QString PictureSuffix(const std::string& bytes) {
+    const PictureFormat classic = DetectPictureFormat(bytes);
+    if (classic != PictureFormat::Unknown) return QString::fromLatin1(PictureExtension(classic));
+    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    return QString::fromLatin1(QImageReader::imageFormat(&buffer)).toUpper();
+}
+
+// "Pictures (*.png *.webp ...)": every format this Qt reads or writes.
+QString PictureFilter(const QList<QByteArray>& formats) {
+    QStringList patterns;
+    for (const QByteArray& format : formats)
+        patterns.push_back(QStringLiteral("*.") + QString::fromLatin1(format));
+    return QStringLiteral("%1 (%2)").arg(QString::fromStdString(i18n::LookupText(i18n::Text::PicturesFilter)),
+                                         patterns.join(QChar(' ')));
 }
 
 } // namespace
@@ -142,12 +164,11 @@ void TfrmBin::ShowPictureOfBytes() {
     const ui::BusyCursor busy;
     lblInfo->clear();
     picture_ = QImage();
-    const PictureFormat format = DetectPictureFormat(Bytes());
-    if (format != PictureFormat::Unknown) {
+    const QString suffix = PictureSuffix(Bytes());
+    if (!suffix.isEmpty()) {
         const QString folder =
             pictureFolder_.empty() ? QDir::tempPath() : QString::fromStdString(pictureFolder_);
-        const QString fileName = QDir(folder).filePath(QStringLiteral("HIVEWRIGHTIAMGE.") +
-                                                       QString::fromLatin1(PictureExtension(format)));
+        const QString fileName = QDir(folder).filePath(QStringLiteral("HIVEWRIGHTIAMGE.") + suffix);
         if (SaveFile(fileName.toStdString())) picture_ = ReadPicture(fileName);
     }
     if (picture_.isNull()) {
@@ -176,18 +197,20 @@ void TfrmBin::btnImageLoadClick() {
     const QString fileName =
         ChooseFile(QFileDialog::AcceptOpen,
                    {QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("CompuServe GIF Image (*.gif)"),
-                    QStringLiteral("JPEG Image File (*.jpg)"), QStringLiteral("JPEG Image File (*.jpeg)")});
+                    QStringLiteral("JPEG Image File (*.jpg)"), QStringLiteral("JPEG Image File (*.jpeg)"),
+                    PictureFilter(QImageReader::supportedImageFormats())});
     if (!fileName.isEmpty()) LoadPictureFile(fileName);
 }
 
 void TfrmBin::btnImageSaveClick() {
-    const QString fileName =
-        ChooseFile(QFileDialog::AcceptSave,
-                   {QStringLiteral("All (*.gif *.jpg *.jpeg *.bmp)"),
-                    QStringLiteral("CompuServe GIF Image (*.gif)"), QStringLiteral("JPEG Image File (*.jpg)"),
-                    QStringLiteral("JPEG Image File (*.jpeg)"), QStringLiteral("Bitmaps (*.bmp)")},
-                   QStringLiteral("bmp"), QStringLiteral(".bmp"));
-    if (!fileName.isEmpty() && !SavePictureFile(fileName)) util::ErrorBox("Save picturen fialed");
+    const QString fileName = ChooseFile(
+        QFileDialog::AcceptSave,
+        {QStringLiteral("All (*.gif *.jpg *.jpeg *.bmp)"), QStringLiteral("CompuServe GIF Image (*.gif)"),
+         QStringLiteral("JPEG Image File (*.jpg)"), QStringLiteral("JPEG Image File (*.jpeg)"),
+         QStringLiteral("Bitmaps (*.bmp)"), PictureFilter(QImageWriter::supportedImageFormats())},
+        QStringLiteral("bmp"), QStringLiteral(".bmp"));
+    if (!fileName.isEmpty() && !SavePictureFile(fileName))
+        util::ErrorBox(i18n::LookupText(i18n::Text::SavePictureFailed));
 }
 
 } // namespace hw::editors

@@ -3,6 +3,7 @@
 #include "editors/window/editor_parts.h"
 #include "editors/window/number_edit.h"
 #include "ui/dialog_frame.h"
+#include "ui/document_title.h"
 #include "ui/ui_text.h"
 #include "util/dialog.h"
 
@@ -19,7 +20,6 @@ namespace hw::editors {
 using ui::UiText;
 
 TfrmDword::TfrmDword(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Dword Editor"));
 
     lblName = new QLabel(QStringLiteral("Name:"), this);
     edtName = NewNameEdit(this);
@@ -47,6 +47,10 @@ TfrmDword::TfrmDword(QWidget* parent) : QDialog(parent) {
     for (QPushButton* button : {btnOk, btnCancel})
         button->setAutoDefault(false);
     connect(btnOk, &QPushButton::clicked, this, &TfrmDword::btnOkClick);
+    connect(edtValue, &QLineEdit::textEdited, this, [this] {
+        edited_ = true;
+        UpdateTitle();
+    });
     connect(edtValue, &NumberEdit::enterPressed, btnOk, &QPushButton::click);
     connect(edtValue, &NumberEdit::escapePressed, btnCancel, &QPushButton::click);
 
@@ -63,14 +67,21 @@ TfrmDword::TfrmDword(QWidget* parent) : QDialog(parent) {
     layout->addLayout(buttons, 3, 0, 1, 2);
     layout->setColumnStretch(1, 1);
 
+    UpdateTitle();
     ui::FixDialogSize(*this, QSize(340, 170));
+}
+
+void TfrmDword::UpdateTitle() {
+    ui::SetDocumentTitle(*this, edtName->text(), UiText(i18n::Text::DwordEditorCaption), edited_);
 }
 
 void TfrmDword::SetValue(const std::string& name, DWORD number) {
     edtName->setText(QString::fromUtf8(name));
     ChooseBase(NumberBase::Decimal);
     edtValue->setText(QString::fromStdString(DecimalText(number)));
+    edited_ = false;
     resultValue_ = number;
+    UpdateTitle();
 }
 
 void TfrmDword::ChooseBase(NumberBase base) {
@@ -113,7 +124,7 @@ void TfrmDword::showEvent(QShowEvent* event) {
 }
 
 void TfrmDword::ApplyLanguage() {
-    setWindowTitle(UiText(i18n::Text::DwordEditorCaption));
+    UpdateTitle();
     lblName->setText(UiText(i18n::Text::DwordNameLabel));
     lblData->setText(UiText(i18n::Text::DwordDataLabel));
     rdgrpDataType->setTitle(UiText(i18n::Text::DwordDataType));

@@ -53,9 +53,11 @@ class TfrmDword : public QDialog {
   private:
     void btnOkClick();
     void rdgrpDataTypeClick(NumberBase base);
+    void UpdateTitle();
 
     QButtonGroup* baseButtons_;
     DWORD resultValue_ = 0;
+    bool edited_ = false; // typed into since SetValue
 };
 
 } // namespace hw::editors

@@ -5,6 +5,8 @@
 #include "platform/platform_facts.h"
 #include "platform/qt/byte_text.h"
 #include "ui/dialog_frame.h"
+#include "ui/document_title.h"
+#include "ui/text_print.h"
 #include "ui/ui_text.h"
 #include "util/dialog.h"
 
@@ -16,9 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QSaveFile>
 
@@ -46,7 +45,6 @@ std::string StoredText(QString shown) {
 } // namespace
 
 TfrmStr::TfrmStr(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("String Editor"));
 
     lblName = new QLabel(QStringLiteral("Name:"), this);
     edtName = NewNameEdit(this);
@@ -62,6 +60,7 @@ TfrmStr::TfrmStr(QWidget* parent) : QDialog(parent) {
     red.setColor(QPalette::WindowText, Qt::red);
     lblMax->setPalette(red);
     connect(mmValue, &QPlainTextEdit::textChanged, this, &TfrmStr::ShowLength);
+    connect(mmValue, &QPlainTextEdit::modificationChanged, this, &TfrmStr::UpdateTitle);
 
     auto button = [this](ui::ImageIndex picture, const char* caption) {
         auto* created = new QPushButton(ui::ImageListIcon(picture), QString::fromUtf8(caption), this);
@@ -101,12 +100,19 @@ TfrmStr::TfrmStr(QWidget* parent) : QDialog(parent) {
     layout->setRowStretch(1, 1);
 
     resize(kInitialSize.expandedTo(minimumSizeHint()));
+    UpdateTitle();
     ShowLength();
     ShowMaximum();
 }
 
 void TfrmStr::SetName(const std::string& name) {
     edtName->setText(platform::ShownText(name));
+    UpdateTitle();
+}
+
+void TfrmStr::UpdateTitle() {
+    ui::SetDocumentTitle(*this, edtName->text(), UiText(i18n::Text::StringEditorCaption),
+                         mmValue->document()->isModified());
 }
 
 void TfrmStr::SetText(const std::string& text) {
@@ -157,7 +163,10 @@ bool TfrmStr::SaveToFile(const QString& fileName) {
 }
 
 void TfrmStr::PrintTo(QPrinter& printer) {
-    mmValue->print(&printer);
+    const QStringList lines = mmValue->toPlainText().split(QChar('\n'));
+    ui::PrintLines(
+        printer, edtName->text(), static_cast<std::size_t>(lines.size()),
+        [&lines](std::size_t line) { return lines[static_cast<qsizetype>(line)]; }, mmValue->font());
 }
 
 void TfrmStr::btnLoadClick() {
@@ -174,20 +183,7 @@ void TfrmStr::btnSaveClick() {
 }
 
 void TfrmStr::btnPrintClick() {
-    QPrinter printer;
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        // Without a printer the text goes to a PDF file.
-        QFileDialog dialog(this, {}, {}, QStringLiteral("PDF file (*.pdf)"));
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix(QStringLiteral("pdf"));
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dialog.selectedFiles().front());
-    } else {
-        QPrintDialog dialog(&printer, this);
-        if (dialog.exec() != QDialog::Accepted) return;
-    }
-    PrintTo(printer);
+    ui::PrintWithPreview(this, edtName->text(), [this](QPrinter& printer) { PrintTo(printer); });
 }
 
 void TfrmStr::ShowLength() {
@@ -219,7 +215,7 @@ void TfrmStr::keyPressEvent(QKeyEvent* event) {
 }
 
 void TfrmStr::ApplyLanguage() {
-    setWindowTitle(UiText(i18n::Text::StringEditorCaption));
+    UpdateTitle();
     lblName->setText(UiText(i18n::Text::NameLabel));
     lblData->setText(UiText(i18n::Text::DataLabel));
     btnPrint->setText(UiText(i18n::Text::Print));

@@ -61,6 +61,7 @@ class TfrmStr : public QDialog {
     void btnLoadClick();
     void btnSaveClick();
     void btnPrintClick();
+    void UpdateTitle();
 
     // What was last set or loaded, as bytes and as shown.
     std::string sourceBytes_;

@@ -1,5 +1,7 @@
 #include "editors/window/hex_view.h"
 
+#include "editors/window/editor_parts.h"
+
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -15,7 +17,6 @@ namespace {
 
 constexpr int kPadding = 4;
 constexpr int kAddressDigits = 8;
-const QColor kCream(255, 251, 240);
 
 // The line and column at which a caret position is drawn; a caret at the very end of a full last line
 // stays on that line instead of starting an empty one.
@@ -154,8 +155,9 @@ void HexView::paintEvent(QPaintEvent*) {
     const Geometry geometry = Layout();
     const QRect area = viewport()->rect();
     painter.fillRect(area, palette().base());
-    painter.fillRect(QRect(0, 0, geometry.hexLeft - kPadding, area.height()), kCream);
-    painter.fillRect(QRect(geometry.charsLeft - kPadding, 0, area.width(), area.height()), kCream);
+    const QColor cream = CreamOf(palette());
+    painter.fillRect(QRect(0, 0, geometry.hexLeft - kPadding, area.height()), cream);
+    painter.fillRect(QRect(geometry.charsLeft - kPadding, 0, area.width(), area.height()), cream);
     painter.setPen(palette().mid().color());
     painter.drawLine(geometry.hexLeft - kPadding, 0, geometry.hexLeft - kPadding, area.height());
     painter.drawLine(geometry.charsLeft - kPadding, 0, geometry.charsLeft - kPadding, area.height());

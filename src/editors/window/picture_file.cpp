@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QFileInfo>
+#include <QImageWriter>
 
 #include <gif_lib.h>
 
@@ -34,6 +35,14 @@ int ColorTableSize(qsizetype colors) {
     while (size < colors)
         size *= 2;
     return size;
+}
+
+// JPG is JPEG; any other format a Qt writer knows by its extension (PNG, WebP, TIFF, ICO ...); a
+// bitmap for the rest.
+QByteArray WriterFormat(const QString& extension) {
+    if (extension == "JPG") return "JPEG";
+    const QByteArray format = extension.toLower().toLatin1();
+    return QImageWriter::supportedImageFormats().contains(format) ? format : QByteArray("BMP");
 }
 
 } // namespace
@@ -78,13 +87,10 @@ bool WritePictureFile(const QImage& image, const QString& fileName) {
     if (extension == "GIF") {
         encoded = EncodeGif(image);
     } else {
-        const char* format = (extension == "JPG" || extension == "JPEG") ? "JPEG"
-                             : extension == "PNG"                        ? "PNG"
-                                                                         : "BMP";
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        if (image.save(&buffer, format)) encoded = bytes;
+        if (image.save(&buffer, WriterFormat(extension).constData())) encoded = bytes;
     }
     return encoded && util::ReplaceFileAtomically(fileName.toStdString(),
                                                   std::string_view(encoded->constData(), encoded->size()));

@@ -33,7 +33,7 @@ namespace {
 constexpr int kSubmitPadding = 20;
 constexpr QSize kPanelSize(185, 41);
 constexpr QSize kPictureSize(105, 105);
-const QColor kViewColor(Qt::white);
+constexpr TColor kViewColor = 0xFFFFFF;
 
 std::string Attribute(const TOPALElement& element, std::string_view name) {
     return GetAttribute(element.Attributes, name);
@@ -69,11 +69,11 @@ TOPALPage::TOPALPage(QWidget* parent) : QScrollArea(parent), canvas_(new QWidget
     setFont(pageFont);
     MarkViewCanvas(*canvas_);
     canvas_->setAutoFillBackground(true);
+    document_.Body.BgColor = kViewColor;
     QPalette palette = canvas_->palette();
-    palette.setColor(QPalette::Window, kViewColor);
+    SetPageColors(palette, kViewColor);
     canvas_->setPalette(palette);
     setWidget(canvas_);
-    document_.Body.BgColor = 0xFFFFFF;
 }
 
 TOPALPage::~TOPALPage() {
@@ -86,7 +86,7 @@ void TOPALPage::RenderDocument(std::string_view source) {
     ClearDocument();
     ParseDocument(document_, source);
     QPalette palette = canvas_->palette();
-    palette.setColor(QPalette::Window, ToQColor(document_.Body.BgColor));
+    SetPageColors(palette, document_.Body.BgColor);
     canvas_->setPalette(palette);
     ShowBackground();
     for (TOPALElement* element = document_.Body.First; element; element = NextInDocumentOrder(*element))
@@ -263,14 +263,14 @@ QWidget* TOPALPage::CreateInputControl(TOPALElement& element, QWidget* parent) {
 
 void TOPALPage::SaveSettings() {
     const SaveReport report = WriteSettings();
-    std::string notice;
+    // What was written first, then what was refused or failed.
+    std::string notice = i18n::FormatText(i18n::Text::ValuesWritten, {std::to_string(report.written)});
     if (!report.notANumber.empty())
-        notice += i18n::NameListText(i18n::LookupText(i18n::Text::NotNumbers), report.notANumber);
-    if (!report.notWritten.empty()) {
-        if (!notice.empty()) notice += "\n\n";
-        notice += i18n::NameListText(i18n::LookupText(i18n::Text::ValuesNotWritten), report.notWritten);
-    }
-    if (!notice.empty()) util::NoticeBox(notice);
+        notice += "\n\n" + i18n::NameListText(i18n::LookupText(i18n::Text::NotNumbers), report.notANumber);
+    if (!report.notWritten.empty())
+        notice +=
+            "\n\n" + i18n::NameListText(i18n::LookupText(i18n::Text::ValuesNotWritten), report.notWritten);
+    util::NoticeBox(notice);
 }
 
 SaveReport TOPALPage::WriteSettings() {
@@ -286,10 +286,12 @@ SaveReport TOPALPage::WriteSettings() {
         }
         const std::string key = Attribute(element, "keyname");
         const std::string value = Attribute(element, "valuename");
-        if (WriteBoundValueText(key, value, NormalizeValueText(raw, input.dataType), input.dataType))
+        if (WriteBoundValueText(key, value, NormalizeValueText(raw, input.dataType), input.dataType)) {
             input.readText = raw;
-        else
+            ++report.written;
+        } else {
             report.notWritten.push_back(key + "\\" + (value.empty() ? std::string("(Default)") : value));
+        }
     }
     return report;
 }

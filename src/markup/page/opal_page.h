@@ -20,6 +20,7 @@ namespace hw::markup {
 struct SaveReport {
     std::vector<std::string> notWritten; // "key\value" of writes that failed
     std::vector<std::string> notANumber; // inputs refused: not a number from 0 to 4294967295
+    std::size_t written = 0;
 };
 
 class TOPALPage : public QScrollArea {

@@ -5,6 +5,9 @@
 #include "markup/opal_values.h"
 #include "markup/page/opal_page.h"
 #include "markup/page/opal_text.h"
+#include "ui/command_set.h"
+#include "ui/image_list.h"
+#include "ui/ui_text.h"
 #include "util/dialog.h"
 #include "util/file_io.h"
 
@@ -27,27 +30,17 @@
 #include <iterator>
 
 namespace hw::markup {
+
+using ui::UiText;
+
 namespace {
 
 enum Tab { kViewTab = 0, kSourceTab = 1 };
-
-// Picture numbers of the main window's list.
-constexpr int kImgLoad = 8;
-constexpr int kImgSave = 9;
-constexpr int kImgEdit = 15;
-constexpr int kImgClose = 16;
-constexpr int kImgOk = 32;
-constexpr int kImgView = 37;
-constexpr int kImgPage = 38;
 
 constexpr const char* kEmptySource = "<opal></opal>";
 constexpr const char* kCaptionSuffix = "- TorvaSoft OPAL Explorer";
 constexpr const char* kFileFilter = "TorvaSoft OPAL File (*.opal);;Any file (*)";
 constexpr int kPanelWidths[] = {100, 150, 150};
-
-QString UiText(i18n::Text text) {
-    return QString::fromStdString(i18n::LookupText(text));
-}
 
 QIcon Picture(const QList<QIcon>& pictures, int number) {
     return number < pictures.size() ? pictures[number] : QIcon();
@@ -65,7 +58,7 @@ bool IsUtf8(const std::string& bytes) {
 TOPALExplorer::TOPALExplorer(const QList<QIcon>& pictures, QWidget* parent) : QDialog(parent) {
     setObjectName("TOPALExplorer");
     setWindowTitle("Torva OPAL Explorer");
-    setWindowIcon(Picture(pictures, kImgPage));
+    setWindowIcon(Picture(pictures, ui::kImgPage));
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
     setSizeGripEnabled(true);
     // Larger than the classic 640 x 480, for today's font sizes.
@@ -76,17 +69,20 @@ TOPALExplorer::TOPALExplorer(const QList<QIcon>& pictures, QWidget* parent) : QD
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     pcMain = new QTabWidget(this);
+    pcMain->setObjectName("pcMain");
     pcMain->setDocumentMode(true);
     scrllbxView = new TOPALPage(pcMain);
-    scrllbxView->SetSubmitIcon(Picture(pictures, kImgOk));
+    scrllbxView->setObjectName("scrllbxView");
+    scrllbxView->SetSubmitIcon(Picture(pictures, ui::kImgOk));
     rchedtOPALSource = new QPlainTextEdit(pcMain);
+    rchedtOPALSource->setObjectName("rchedtOPALSource");
     rchedtOPALSource->setLineWrapMode(QPlainTextEdit::NoWrap);
     rchedtOPALSource->setFrameShape(QFrame::NoFrame);
     rchedtOPALSource->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    pcMain->addTab(scrllbxView, Picture(pictures, kImgView), UiText(i18n::Text::OpalView));
-    pcMain->addTab(rchedtOPALSource, Picture(pictures, kImgEdit), UiText(i18n::Text::OpalSourceCode));
+    pcMain->addTab(scrllbxView, Picture(pictures, ui::kImgView), UiText(i18n::Text::OpalView));
+    pcMain->addTab(rchedtOPALSource, Picture(pictures, ui::kImgEdit), UiText(i18n::Text::OpalSourceCode));
     layout->addWidget(pcMain);
-    CreateMenus(pictures);
+    CreateMenus();
     CreateStatusBar(*layout);
 
     connect(rchedtOPALSource, &QPlainTextEdit::textChanged, this, [this] {
@@ -99,41 +95,43 @@ TOPALExplorer::TOPALExplorer(const QList<QIcon>& pictures, QWidget* parent) : QD
 
 TOPALExplorer::~TOPALExplorer() = default;
 
-void TOPALExplorer::CreateMenus(const QList<QIcon>& pictures) {
-    mnMain = new QMenuBar(this);
-    layout()->setMenuBar(mnMain);
-    mnitmFile = mnMain->addMenu(UiText(i18n::Text::OpalMenuFile));
-    mnitmOpenOPALFile = mnitmFile->addAction(Picture(pictures, kImgLoad), UiText(i18n::Text::OpenOpalFile));
-    mnitmOpenOPALFile->setShortcut(QKeySequence("Ctrl+O"));
-    mnitmSaveOPALFile = mnitmFile->addAction(Picture(pictures, kImgSave), UiText(i18n::Text::SaveOpalFile));
-    mnitmSaveOPALFile->setShortcut(QKeySequence("Ctrl+S"));
-    mnitmFile->addSeparator();
-    mnitmClose = mnitmFile->addAction(Picture(pictures, kImgClose), UiText(i18n::Text::OpalClose));
-    // A menu bar shows a menu's picture instead of its caption, so these menus go without one.
-    mnitmControl = mnMain->addMenu(UiText(i18n::Text::OpalMenuControl));
-    mnitmSaveSetting = mnitmControl->addAction(Picture(pictures, kImgOk), UiText(i18n::Text::SaveSetting));
-    mnitmSaveSetting->setShortcut(QKeySequence("Ctrl+Y"));
-    mnitmOperate = mnMain->addMenu(UiText(i18n::Text::OpalMenuOperate));
-    mnitmView = mnitmOperate->addAction(Picture(pictures, kImgView), UiText(i18n::Text::OpalView));
-    mnitmOPALSourceCode =
-        mnitmOperate->addAction(Picture(pictures, kImgEdit), UiText(i18n::Text::OpalSourceCode));
-    // Shortcuts work while a menu is closed only when the window carries them.
-    addActions({mnitmOpenOPALFile, mnitmSaveOPALFile, mnitmSaveSetting});
-
-    connect(mnitmOpenOPALFile, &QAction::triggered, this, &TOPALExplorer::OpenCommand);
-    connect(mnitmSaveOPALFile, &QAction::triggered, this, &TOPALExplorer::SaveCommand);
-    connect(mnitmClose, &QAction::triggered, this, &QDialog::close);
-    connect(mnitmSaveSetting, &QAction::triggered, scrllbxView, &TOPALPage::SaveSettings);
-    connect(mnitmView, &QAction::triggered, this, [this] { ShowTab(kViewTab); });
-    connect(mnitmOPALSourceCode, &QAction::triggered, this, [this] { ShowTab(kSourceTab); });
+void TOPALExplorer::CreateMenus() {
+    using i18n::Text;
+    ui::MakeCommands(
+        *this,
+        {
+            {{"mnitmOpenOPALFile", Text::OpenOpalFile, "Ctrl+O", ui::kImgLoad}, [this] { OpenCommand(); }},
+            {{"mnitmSaveOPALFile", Text::SaveOpalFile, "Ctrl+S", ui::kImgSave}, [this] { SaveCommand(); }},
+            {{"mnitmClose", Text::OpalClose, nullptr, ui::kImgClose}, [this] { close(); }},
+            {{"mnitmSaveSetting", Text::SaveSetting, "Ctrl+Y", ui::kImgOk},
+             [this] { scrllbxView->SaveSettings(); }},
+            {{"mnitmView", Text::OpalView, nullptr, ui::kImgView}, [this] { ShowTab(kViewTab); }},
+            {{"mnitmOPALSourceCode", Text::OpalSourceCode, nullptr, ui::kImgEdit},
+             [this] { ShowTab(kSourceTab); }},
+        });
+    auto* menuBar = new QMenuBar(this);
+    menuBar->setObjectName("mnMain");
+    layout()->setMenuBar(menuBar);
+    // A menu bar shows a menu's picture instead of its caption, so the menus go without one.
+    for (const ui::MenuDescription& menu : {
+             ui::MenuDescription{"mnitmFile",
+                                 Text::OpalMenuFile,
+                                 {"mnitmOpenOPALFile", "mnitmSaveOPALFile", nullptr, "mnitmClose"}},
+             ui::MenuDescription{"mnitmControl", Text::OpalMenuControl, {"mnitmSaveSetting"}},
+             ui::MenuDescription{"mnitmOperate", Text::OpalMenuOperate, {"mnitmView", "mnitmOPALSourceCode"}},
+         })
+        menuBar->addMenu(ui::MakeMenu(*this, menu));
 }
 
 void TOPALExplorer::CreateStatusBar(QVBoxLayout& layout) {
     auto* sbExplorer = new QStatusBar(this);
     sbExplorer->setObjectName("sbExplorer");
-    const QString texts[] = {"V 1.0", "Author:[TorvaSoft]", "Magic settings page"};
+    const QString texts[] = {QStringLiteral("V 1.0"),
+                             QString::fromStdString(i18n::FormatText(i18n::Text::Author, {"TorvaSoft"})),
+                             UiText(i18n::Text::MagicSettingsPage)};
     for (int i = 0; i < 3; ++i) {
         sbExplorerPanels[i] = new QLabel(texts[i], sbExplorer);
+        sbExplorerPanels[i]->setObjectName(QStringLiteral("sbExplorerPanel%1").arg(i));
         sbExplorerPanels[i]->setMinimumWidth(kPanelWidths[i]);
         sbExplorer->addWidget(sbExplorerPanels[i], i == 2 ? 1 : 0);
     }
@@ -141,15 +139,7 @@ void TOPALExplorer::CreateStatusBar(QVBoxLayout& layout) {
 }
 
 void TOPALExplorer::ApplyTexts() {
-    mnitmFile->setTitle(UiText(i18n::Text::OpalMenuFile));
-    mnitmOpenOPALFile->setText(UiText(i18n::Text::OpenOpalFile));
-    mnitmSaveOPALFile->setText(UiText(i18n::Text::SaveOpalFile));
-    mnitmClose->setText(UiText(i18n::Text::OpalClose));
-    mnitmControl->setTitle(UiText(i18n::Text::OpalMenuControl));
-    mnitmSaveSetting->setText(UiText(i18n::Text::SaveSetting));
-    mnitmOperate->setTitle(UiText(i18n::Text::OpalMenuOperate));
-    mnitmView->setText(UiText(i18n::Text::OpalView));
-    mnitmOPALSourceCode->setText(UiText(i18n::Text::OpalSourceCode));
+    ui::ApplyCommandTexts(*this);
     pcMain->setTabText(kViewTab, UiText(i18n::Text::OpalView));
     pcMain->setTabText(kSourceTab, UiText(i18n::Text::OpalSourceCode));
 }

@@ -1,6 +1,7 @@
 // The OPAL Explorer: a page (view tab) and its source (source tab), opened, edited and saved as *.opal
 // files; the save-settings command writes the page's inputs to the registry. Created per use and
-// destroyed when it closes. The main window opens one through TfrmMain::OpenOpalExplorer.
+// destroyed when it closes. Its commands are made from one description each (ui/command_set) and
+// found by their object names. The main window opens one through TfrmMain::OpenOpalExplorer.
 #pragma once
 
 #include <QDialog>
@@ -11,8 +12,6 @@
 #include <string>
 
 class QLabel;
-class QMenu;
-class QMenuBar;
 class QPlainTextEdit;
 class QTabWidget;
 class QVBoxLayout;
@@ -52,21 +51,6 @@ class TOPALExplorer : public QDialog {
     // The source text of the page last rendered.
     std::string OPALContent() const;
 
-    QMenuBar* mnMain = nullptr;
-    QMenu* mnitmFile = nullptr;
-    QAction* mnitmOpenOPALFile = nullptr;
-    QAction* mnitmSaveOPALFile = nullptr;
-    QAction* mnitmClose = nullptr;
-    QMenu* mnitmControl = nullptr;
-    QAction* mnitmSaveSetting = nullptr;
-    QMenu* mnitmOperate = nullptr;
-    QAction* mnitmView = nullptr;
-    QAction* mnitmOPALSourceCode = nullptr;
-    QTabWidget* pcMain = nullptr;
-    TOPALPage* scrllbxView = nullptr;
-    QPlainTextEdit* rchedtOPALSource = nullptr;
-    QLabel* sbExplorerPanels[3] = {};
-
   protected:
     // Every way of closing comes here: the question about unsaved source first.
     void reject() override;
@@ -75,7 +59,7 @@ class TOPALExplorer : public QDialog {
     void dropEvent(QDropEvent* event) override;
 
   private:
-    void CreateMenus(const QList<QIcon>& pictures);
+    void CreateMenus();
     void CreateStatusBar(QVBoxLayout& layout);
     void RenderSource(const std::string& source);
     void pcMainChange(int tab);
@@ -88,6 +72,11 @@ class TOPALExplorer : public QDialog {
     // Files that are not UTF-8 are shown byte for byte, and written back the same way.
     bool latin1_ = false;
     FileChooser chooseFile_;
+    // Reached by tests through their object names.
+    QTabWidget* pcMain = nullptr;
+    TOPALPage* scrllbxView = nullptr;
+    QPlainTextEdit* rchedtOPALSource = nullptr;
+    QLabel* sbExplorerPanels[3] = {}; // sbExplorerPanel0 to 2
 };
 
 } // namespace hw::markup

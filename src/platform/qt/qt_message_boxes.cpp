@@ -1,6 +1,24 @@
 #include "platform/qt/qt_message_boxes.h"
 
+#include "platform/qt/title_width.h"
+
+#include <QGridLayout>
+#include <QSpacerItem>
+
 namespace hw::platform {
+
+namespace {
+
+// A box is as wide as its text and buttons need; a short text under a long title would get the title
+// cut, so a spacer as wide as the title bar needs spans the box's grid.
+void FitTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    grid->addItem(new QSpacerItem(TitleBarWidth(box), 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+} // namespace
 
 std::unique_ptr<QMessageBox> MakeMessageBox(util::MessageKind kind, const std::string& caption,
                                             const std::string& text) {
@@ -20,6 +38,7 @@ std::unique_ptr<QMessageBox> MakeMessageBox(util::MessageKind kind, const std::s
         box->setIcon(kind == util::MessageKind::Error ? QMessageBox::Critical : QMessageBox::NoIcon);
         box->setStandardButtons(QMessageBox::Ok);
     }
+    FitTitle(*box);
     return box;
 }
 

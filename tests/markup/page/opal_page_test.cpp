@@ -112,7 +112,7 @@ TEST_F(OpalPageTest, EachControlShowsItsValueAndSaveWritesWhatTheControlHolds) {
     bits->item(1)->setCheckState(Qt::Checked);
     ControlAt<QLineEdit>(9)->setText("typed");
     page_->SaveSettings();
-    EXPECT_TRUE(dialogs_.shown().empty());
+    EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"Values written: 4."});
 
     EXPECT_EQ(Read("Flag"), "0");
     // Controls the user left alone write nothing: an absent value stays absent, an odd one stays.
@@ -159,6 +159,7 @@ TEST_F(OpalPageTest, NumberEditsTakeDigitsOnlyAndSaveRefusesNumbersThatDoNotFit)
     EXPECT_EQ(Read("Fine"), "4294967295");
     ASSERT_EQ(dialogs_.shown().size(), 1u);
     const std::string notice = dialogs_.shown()[0].text;
+    EXPECT_TRUE(notice.starts_with("Values written: 1.\n\n")) << notice;
     EXPECT_NE(notice.find("Delay"), std::string::npos);
     EXPECT_NE(notice.find("HKEY_CURRENT_USER\\Page\\Big"), std::string::npos);
     EXPECT_NE(notice.find("HKEY_NOWHERE\\x\\Lost"), std::string::npos);

@@ -9,6 +9,7 @@
 #include "util/program_dir.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -95,7 +96,7 @@ TEST_F(MagicSettingTest, TheShippedPagesAreListedRenderAndChangeTheStore) {
     markup::TOPALExplorer explorer;
     for (const char* name : {"Folder view.opal", "Desktop and mouse.opal", "Regional formats.opal"}) {
         explorer.LoadFile(BinaryDir() + "/" + name);
-        const markup::TOPALPage& page = *explorer.scrllbxView;
+        const markup::TOPALPage& page = *explorer.findChild<markup::TOPALPage*>("scrllbxView");
         ASSERT_FALSE(page.Inputs().empty()) << name;
         std::set<markup::TOPALElementKind> kinds;
         for (const markup::TOPALElement* element = page.Document().Body.First; element;
@@ -104,7 +105,7 @@ TEST_F(MagicSettingTest, TheShippedPagesAreListedRenderAndChangeTheStore) {
             kinds.insert(element->Kind);
         }
         EXPECT_EQ(kinds.size(), 5u) << name;
-        const auto report = explorer.scrllbxView->WriteSettings();
+        const auto report = explorer.findChild<markup::TOPALPage*>("scrllbxView")->WriteSettings();
         EXPECT_TRUE(report.notWritten.empty() && report.notANumber.empty()) << name;
     }
     std::filesystem::current_path(previous);
@@ -112,9 +113,9 @@ TEST_F(MagicSettingTest, TheShippedPagesAreListedRenderAndChangeTheStore) {
     // The last page loaded: pick the U.S. measurement and save through the menu command.
     const std::string international = "HKEY_CURRENT_USER\\Control Panel\\International";
     EXPECT_EQ(core::ReadValueTextOfPath(international, "iMeasure"), "");
-    for (const markup::OPALInput& input : explorer.scrllbxView->Inputs())
+    for (const markup::OPALInput& input : explorer.findChild<markup::TOPALPage*>("scrllbxView")->Inputs())
         if (input.radios) input.radios->button(1)->setChecked(true);
-    explorer.mnitmSaveSetting->trigger();
+    explorer.findChild<QAction*>("mnitmSaveSetting")->trigger();
     EXPECT_EQ(core::ReadValueTextOfPath(international, "iMeasure"), "1");
 }
 

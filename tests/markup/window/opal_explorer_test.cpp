@@ -2,6 +2,7 @@
 
 #include "core/value_text.h"
 #include "markup/page/opal_page.h"
+#include "support/qt/named_part.h"
 #include "support/qt/window_fixture.h"
 #include "util/file_io.h"
 
@@ -17,6 +18,21 @@ namespace hw::markup {
 namespace {
 
 constexpr const char* kKey = "HKEY_CURRENT_USER\\Explorer";
+
+// The explorer's parts, by their object names.
+using test::Named;
+TOPALPage& Page(const TOPALExplorer& explorer) {
+    return Named<TOPALPage>(explorer, "scrllbxView");
+}
+QPlainTextEdit& Source(const TOPALExplorer& explorer) {
+    return Named<QPlainTextEdit>(explorer, "rchedtOPALSource");
+}
+QTabWidget& Tabs(const TOPALExplorer& explorer) {
+    return Named<QTabWidget>(explorer, "pcMain");
+}
+QLabel& Panel(const TOPALExplorer& explorer, int number) {
+    return Named<QLabel>(explorer, "sbExplorerPanel" + std::to_string(number));
+}
 
 std::string PageWith(const std::string& label, const std::string& bodyTag = "<body>") {
     return "<opal><head><title>Page " + label +
@@ -44,10 +60,10 @@ class OpalExplorerTest : public ::testing::Test {
         return file;
     }
     std::string PageLabel() const {
-        const TOPALElement* first = explorer_->scrllbxView->Document().Body.First;
+        const TOPALElement* first = Page(*explorer_).Document().Body.First;
         return first ? first->Value : std::string();
     }
-    void TypeInSource(const QString& text) { explorer_->rchedtOPALSource->insertPlainText(text); }
+    void TypeInSource(const QString& text) { Source(*explorer_).insertPlainText(text); }
 
     test::TempRegistry registry_;
     test::TempDir dir_;
@@ -61,9 +77,9 @@ TEST_F(OpalExplorerTest, LoadingRendersAndSetsCaptionStatusAndSource) {
     explorer_->LoadFile(Write("a.opal", PageWith("first")));
     EXPECT_EQ(PageLabel(), "first");
     EXPECT_EQ(explorer_->windowTitle(), "Page first- TorvaSoft OPAL Explorer");
-    EXPECT_EQ(explorer_->sbExplorerPanels[1]->text(), "Author:[Ann]");
-    EXPECT_EQ(explorer_->sbExplorerPanels[2]->text(), "C");
-    EXPECT_EQ(explorer_->rchedtOPALSource->toPlainText().toStdString(), PageWith("first"));
+    EXPECT_EQ(Panel(*explorer_, 1).text(), "Author:[Ann]");
+    EXPECT_EQ(Panel(*explorer_, 2).text(), "C");
+    EXPECT_EQ(Source(*explorer_).toPlainText().toStdString(), PageWith("first"));
     EXPECT_FALSE(explorer_->Modified());
     EXPECT_FALSE(explorer_->SourceChanged());
 
@@ -92,7 +108,7 @@ TEST_F(OpalExplorerTest, SavingANewWindowAsksForANameAndBeforeReplacing) {
         names.pop_front();
         return name;
     });
-    other.rchedtOPALSource->setPlainText("<opal>x</opal>");
+    Source(other).setPlainText("<opal>x</opal>");
     other.SaveCommand(); // declined
     EXPECT_EQ(util::ReadFileBytes(dir_.file("new.opal")), "<opal></opal>");
     EXPECT_TRUE(other.Modified());
@@ -106,7 +122,7 @@ TEST_F(OpalExplorerTest, SavingANewWindowAsksForANameAndBeforeReplacing) {
     // A file that cannot be created keeps the window modified.
     TOPALExplorer failing;
     failing.SetFileChooser([this](bool) { return dir_.file("no/such/folder/x.opal"); });
-    failing.rchedtOPALSource->setPlainText("<opal></opal>");
+    Source(failing).setPlainText("<opal></opal>");
     failing.SaveCommand();
     EXPECT_TRUE(failing.Modified());
     EXPECT_EQ(dialogs_.shown().back().kind, util::MessageKind::Error);
@@ -115,11 +131,11 @@ TEST_F(OpalExplorerTest, SavingANewWindowAsksForANameAndBeforeReplacing) {
 TEST_F(OpalExplorerTest, ThePageIsRebuiltFromTheSourceOnlyAfterAnEdit) {
     test::WriteText(kKey, "V", "one");
     explorer_->LoadFile(Write("a.opal", PageWith("first")));
-    auto* edit = qobject_cast<QLineEdit*>(explorer_->scrllbxView->Inputs().at(0).control);
+    auto* edit = qobject_cast<QLineEdit*>(Page(*explorer_).Inputs().at(0).control);
     edit->setText("unsaved");
     explorer_->ShowTab(1);
     explorer_->ShowTab(0);
-    EXPECT_EQ(explorer_->scrllbxView->Inputs().at(0).control, edit);
+    EXPECT_EQ(Page(*explorer_).Inputs().at(0).control, edit);
     EXPECT_EQ(edit->text(), "unsaved");
 
     test::WriteText(kKey, "V", "two");
@@ -129,7 +145,7 @@ TEST_F(OpalExplorerTest, ThePageIsRebuiltFromTheSourceOnlyAfterAnEdit) {
     EXPECT_TRUE(explorer_->Modified());
     explorer_->ShowTab(0);
     EXPECT_FALSE(explorer_->SourceChanged());
-    EXPECT_EQ(qobject_cast<QLineEdit*>(explorer_->scrllbxView->Inputs().at(0).control)->text(), "two");
+    EXPECT_EQ(qobject_cast<QLineEdit*>(Page(*explorer_).Inputs().at(0).control)->text(), "two");
     EXPECT_EQ(core::ReadValueTextOfPath(kKey, "V"), "two");
 }
 
@@ -147,7 +163,7 @@ TEST_F(OpalExplorerTest, ClosingAsksAboutUnsavedSourceAndClosesWhateverTheAnswer
     TOPALExplorer untitled;
     untitled.SetFileChooser([](bool) { return std::string(); });
     untitled.show();
-    untitled.rchedtOPALSource->setPlainText("<opal></opal>");
+    Source(untitled).setPlainText("<opal></opal>");
     dialogs_.QueueAnswer(true);
     untitled.close();
     EXPECT_FALSE(untitled.isVisible());
@@ -160,7 +176,7 @@ TEST_F(OpalExplorerTest, OpenAsksAboutUnsavedSourceAndDropsReplaceThePageWithout
     explorer_->ShowTab(1);
     explorer_->OpenCommand(); // No to saving
     EXPECT_EQ(PageLabel(), "second");
-    EXPECT_EQ(explorer_->pcMain->currentIndex(), 0);
+    EXPECT_EQ(Tabs(*explorer_).currentIndex(), 0);
     EXPECT_EQ(dialogs_.shown().size(), 1u);
     EXPECT_EQ(chooserCalls_, std::vector<bool>{false});
 
@@ -176,9 +192,9 @@ TEST_F(OpalExplorerTest, OpenAsksAboutUnsavedSourceAndDropsReplaceThePageWithout
 
 TEST_F(OpalExplorerTest, AReadOnlyPageLocksTheSourceUntilAnotherPageIsRendered) {
     explorer_->LoadFile(Write("a.opal", PageWith("locked", "<body readonly=yes>")));
-    EXPECT_TRUE(explorer_->rchedtOPALSource->isReadOnly());
+    EXPECT_TRUE(Source(*explorer_).isReadOnly());
     explorer_->LoadFile(Write("b.opal", PageWith("open")));
-    EXPECT_FALSE(explorer_->rchedtOPALSource->isReadOnly());
+    EXPECT_FALSE(Source(*explorer_).isReadOnly());
 }
 
 TEST_F(OpalExplorerTest, SourceThatIsNotUtf8IsWrittenBackByteForByte) {

@@ -117,7 +117,8 @@ TEST_F(WinePrefixWindowTest, ApplyWritesOnlyTheInputTheUserChanged) {
         markup::TOPALExplorer explorer;
         explorer.LoadFile(BinaryDir() + "/" + change.page);
         bool found = !*change.valueName;
-        for (const markup::OPALInput& input : explorer.scrllbxView->Inputs()) {
+        for (const markup::OPALInput& input :
+             explorer.findChild<markup::TOPALPage*>("scrllbxView")->Inputs()) {
             if (markup::GetAttribute(input.element->Attributes, "valuename") != change.valueName) continue;
             found = true;
             if (auto* edit = qobject_cast<QLineEdit*>(input.control)) edit->setText(change.choice);
@@ -125,7 +126,7 @@ TEST_F(WinePrefixWindowTest, ApplyWritesOnlyTheInputTheUserChanged) {
                 box->setCurrentIndex(box->findText(change.choice));
         }
         ASSERT_TRUE(found);
-        const auto report = explorer.scrllbxView->WriteSettings();
+        const auto report = explorer.findChild<markup::TOPALPage*>("scrllbxView")->WriteSettings();
         EXPECT_TRUE(report.notWritten.empty() && report.notANumber.empty());
         // Each page is applied to the prefix as the previous one left it.
         platform::FlushRegistry();

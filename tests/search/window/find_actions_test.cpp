@@ -5,6 +5,7 @@
 #include "editors/window/frm_str.h"
 #include "editors/window/number_edit.h"
 #include "search/window/found_list_model.h"
+#include "support/qt/named_part.h"
 #include "support/qt/window_fixture.h"
 
 #include <QApplication>
@@ -97,7 +98,7 @@ TEST_F(FindActionsTest, EditOpensTheValueEditorsAndTheRowFollowsWhatWasWritten) 
         ASSERT_NE(editor, nullptr);
         shown = editor->HexText();
         editor->SetBytes(std::string("\x01\x02\x03", 3));
-        editor->btnOK->click();
+        test::Named<QPushButton>(*editor, "btnOK").click();
     });
     find_->OpenResult();
     EXPECT_EQ(shown, "DE AD");
