@@ -49,32 +49,147 @@ struct RunFigures {
     double peakBytes = 0;
 };
 
-// Runs the program on the registry location with its settings in config and waits; throws when it fails.
-inline RunFigures Run(const std::vector<std::string>& command, const std::string& registry,
-                      const std::filesystem::path& config) {
+namespace process_detail {
+
+inline bool WriteAll(int fd, const void* data, std::size_t size) {
+    const char* at = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t done = ::write(fd, at, size);
+        if (done <= 0) return false;
+        at += done;
+        size -= static_cast<std::size_t>(done);
+    }
+    return true;
+}
+
+inline bool ReadAll(int fd, void* data, std::size_t size) {
+    char* at = static_cast<char*>(data);
+    while (size > 0) {
+        const ssize_t done = ::read(fd, at, size);
+        if (done <= 0) return false;
+        at += done;
+        size -= static_cast<std::size_t>(done);
+    }
+    return true;
+}
+
+inline bool WriteText(int fd, const std::string& text) {
+    const std::size_t size = text.size();
+    return WriteAll(fd, &size, sizeof size) && WriteAll(fd, text.data(), size);
+}
+
+inline bool ReadText(int fd, std::string& text) {
+    std::size_t size = 0;
+    if (!ReadAll(fd, &size, sizeof size)) return false;
+    text.resize(size);
+    return ReadAll(fd, text.data(), size);
+}
+
+struct Outcome {
+    int status = 0;
+    RunFigures figures;
+};
+
+// Runs one command and measures it: the environment's first two entries are the registry and config.
+inline Outcome Launch(const std::vector<std::string>& command) {
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = fork();
-    if (child < 0) throw std::runtime_error("fork failed");
+    if (child < 0) return {-1, {}};
     if (child == 0) {
-        setenv("HIVEWRIGHT_REGISTRY", registry.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+        setenv("HIVEWRIGHT_REGISTRY", command[0].c_str(), 1);
+        setenv("XDG_CONFIG_HOME", command[1].c_str(), 1);
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         if (!std::freopen("/dev/null", "w", stdout)) _exit(126);
         std::vector<char*> argv;
-        for (const std::string& part : command)
-            argv.push_back(const_cast<char*>(part.c_str()));
+        for (std::size_t i = 2; i < command.size(); ++i)
+            argv.push_back(const_cast<char*>(command[i].c_str()));
         argv.push_back(nullptr);
         execv(argv[0], argv.data());
         _exit(127);
     }
     int status = 0;
     rusage usage{};
-    if (wait4(child, &status, 0, &usage) != child) throw std::runtime_error("wait4 failed");
+    if (wait4(child, &status, 0, &usage) != child) return {-1, {}};
+    auto seconds = [](const timeval& time) { return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6; };
+    return {status,
+            {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+             seconds(usage.ru_utime) + seconds(usage.ru_stime),
+             static_cast<double>(usage.ru_maxrss) * 1024.0}};
+}
+
+// A child's peak memory counts whatever the process it was forked from held at the time, so the programs
+// are started by a small process forked before the benchmark grew.
+class Launcher {
+  public:
+    Launcher() {
+        int commands[2], outcomes[2];
+        if (pipe(commands) != 0 || pipe(outcomes) != 0) return;
+        const pid_t launcher = fork();
+        if (launcher == 0) {
+            ::close(commands[1]);
+            ::close(outcomes[0]);
+            Serve(commands[0], outcomes[1]);
+            _exit(0);
+        }
+        ::close(commands[0]);
+        ::close(outcomes[1]);
+        if (launcher < 0) return;
+        pid_ = launcher;
+        commands_ = commands[1];
+        outcomes_ = outcomes[0];
+    }
+    ~Launcher() {
+        if (pid_ <= 0) return;
+        ::close(commands_);
+        ::close(outcomes_);
+        waitpid(pid_, nullptr, 0);
+    }
+    Launcher(const Launcher&) = delete;
+    Launcher& operator=(const Launcher&) = delete;
+
+    Outcome Run(const std::vector<std::string>& command) {
+        if (pid_ <= 0) return Launch(command);
+        bool sent = WriteText(commands_, std::to_string(command.size()));
+        for (const std::string& part : command)
+            sent = sent && WriteText(commands_, part);
+        Outcome outcome;
+        if (!sent || !ReadAll(outcomes_, &outcome, sizeof outcome))
+            throw std::runtime_error("the launcher failed");
+        return outcome;
+    }
+
+  private:
+    static void Serve(int commands, int outcomes) {
+        std::string count;
+        while (ReadText(commands, count)) {
+            std::vector<std::string> command(std::stoul(count));
+            for (std::string& part : command)
+                if (!ReadText(commands, part)) return;
+            const Outcome outcome = Launch(command);
+            if (!WriteAll(outcomes, &outcome, sizeof outcome)) return;
+        }
+    }
+
+    pid_t pid_ = -1;
+    int commands_ = -1;
+    int outcomes_ = -1;
+};
+
+// Started while the benchmark program is still small.
+inline Launcher launcher;
+
+} // namespace process_detail
+
+// Runs the program on the registry location with its settings in config and waits; throws when it fails.
+inline RunFigures Run(const std::vector<std::string>& command, const std::string& registry,
+                      const std::filesystem::path& config) {
+    std::vector<std::string> full = {registry, config.string()};
+    full.insert(full.end(), command.begin(), command.end());
+    const process_detail::Outcome outcome = process_detail::launcher.Run(full);
+    const int status = outcome.status;
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         throw std::runtime_error(command[1] + " failed with status " + std::to_string(status));
-    auto seconds = [](const timeval& time) { return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6; };
-    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
-            seconds(usage.ru_utime) + seconds(usage.ru_stime), static_cast<double>(usage.ru_maxrss) * 1024.0};
+    return outcome.figures;
 }
 
 } // namespace hw::bench

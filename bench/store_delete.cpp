@@ -16,6 +16,8 @@
 namespace {
 
 constexpr int kWideKeys = 100000;
+constexpr int kManyValues = 100000;
+constexpr std::size_t kBigValue = std::size_t{50} << 20;
 
 double Seconds(std::chrono::steady_clock::time_point since) {
     hw::platform::FlushRegistry();
@@ -45,6 +47,40 @@ void Wide() {
     Report("delete_wide", create, remove);
 }
 
+// Processor time of deleting a key of many values, made anew under the given name.
+double DeleteManyValues(const std::string& name) {
+    HKEY key = 0;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, ("Software\\" + name).c_str(), &key) != ERROR_SUCCESS) return 0;
+    for (int i = 0; i < kManyValues; ++i) {
+        const DWORD data = static_cast<DWORD>(i);
+        RegSetValueExA(key, ("Value" + std::to_string(i)).c_str(), 0, REG_DWORD,
+                       reinterpret_cast<const BYTE*>(&data), sizeof data);
+    }
+    RegCloseKey(key);
+    hw::platform::FlushRegistry();
+    return hw::bench::Measure([&] {
+               if (!hw::core::DeleteKeyPath("HKEY_CURRENT_USER\\Software\\" + name))
+                   std::fprintf(stderr, "the key of many values was not deleted\n");
+               hw::platform::FlushRegistry();
+           })
+        .cpu;
+}
+
+// One very large value elsewhere in the store must not slow the deletes that never touch it.
+void BigValueElsewhere() {
+    const double plain = DeleteManyValues("ManyPlain");
+    const std::string big(kBigValue, '\x5A');
+    HKEY key = 0;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, "Software\\BigValue", &key) == ERROR_SUCCESS) {
+        RegSetValueExA(key, "big", 0, REG_BINARY, reinterpret_cast<const BYTE*>(big.data()),
+                       static_cast<DWORD>(big.size()));
+        RegCloseKey(key);
+    }
+    const double withBig = DeleteManyValues("ManyWithBig");
+    std::printf("store.delete_with_big_value.cpu_seconds %.3f\nstore.delete_with_big_value.ratio %.3f\n",
+                withBig, withBig / plain);
+}
+
 void Corpus(const std::string& dir) {
     const std::string file = dir + "/large.reg";
     hw::bench::GenerateCorpus("100M", file);
@@ -65,6 +101,7 @@ int main() {
     try {
         const hw::bench::TempRegistry registry;
         Wide();
+        BigValueElsewhere();
         Corpus(registry.dir().string());
         return 0;
     } catch (const std::exception& failure) {

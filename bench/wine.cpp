@@ -83,10 +83,17 @@ int main() {
             Run({program.string(), "--export", "HKEY_LOCAL_MACHINE\\SYSTEM\\Select", exported.string()},
                 hw::platform::kWineRegistryPrefix + prefix.string(), config);
 
+        // The program itself, on a prefix of almost nothing: what the store adds is the rest.
+        const fs::path skeleton = temp.path() / "skeleton";
+        hw::store::wine::WineStore::WriteSkeletonPrefix(skeleton.string());
+        const RunFigures bare = Run({program.string(), "--export", "HKEY_LOCAL_MACHINE", exported.string()},
+                                    hw::platform::kWineRegistryPrefix + skeleton.string(), config);
+
         std::printf("wine.open_mb_per_s %.1f\n", PrefixBytes(prefix) / kMegabyte / open);
         std::printf("wine.save_mb_per_s %.1f\n", systemBytes / kMegabyte / save);
         std::printf("wine.import.ratio %.2f\n", intoWine.seconds / intoSqlite.seconds);
         std::printf("wine.peak_rss_ratio %.2f\n", opened.peakBytes / PrefixBytes(prefix));
+        std::printf("wine.store_rss_ratio %.2f\n", (opened.peakBytes - bare.peakBytes) / PrefixBytes(prefix));
         return 0;
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "bench_wine: %s\n", failure.what());

@@ -29,27 +29,47 @@ std::uint8_t DigitOf(char c) {
 
 } // namespace
 
-bool ParseByteText(std::string_view text, std::vector<std::uint8_t>& out) {
-    out.clear();
-    out.reserve((text.size() + 1) / 3);
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const std::uint8_t high = DigitOf(text[i]);
-        if (high == kNotHex) return false;
-        std::uint8_t value = high;
-        ++i;
-        if (i < text.size() && text[i] != ',') {
-            const std::uint8_t low = DigitOf(text[i]);
-            if (low == kNotHex) return false;
-            value = static_cast<std::uint8_t>(high << 4 | low);
-            ++i;
+void ByteTextDecoder::Feed(std::string_view text, char skip) {
+    const char* at = text.data();
+    const char* const end = at + text.size();
+    while (at < end && valid_) {
+        // Nearly all of a file's byte text is two digits and a comma.
+        if (state_ == State::Digit && end - at >= 3 && at[2] == ',') {
+            const std::uint8_t high = DigitOf(at[0]);
+            const std::uint8_t low = DigitOf(at[1]);
+            if (((high | low) & 0xF0) == 0) {
+                out_.push_back(static_cast<std::uint8_t>(high << 4 | low));
+                at += 3;
+                continue;
+            }
         }
-        out.push_back(value);
-        if (i == text.size()) break;
-        if (text[i] != ',') return false;
-        ++i;
+        Step(*at++, skip);
     }
-    return true;
+}
+
+void ByteTextDecoder::Step(char c, char skip) {
+    if (c == ' ' || c == '\t' || c == skip) return;
+    const std::uint8_t digit = DigitOf(c);
+    switch (state_) {
+    case State::Digit:
+        valid_ = digit != kNotHex;
+        out_.push_back(digit);
+        state_ = State::SecondDigit;
+        return;
+    case State::SecondDigit:
+        if (c == ',') {
+            state_ = State::Digit;
+            return;
+        }
+        valid_ = digit != kNotHex;
+        out_.back() = static_cast<std::uint8_t>(out_.back() << 4 | digit);
+        state_ = State::Comma;
+        return;
+    case State::Comma:
+        valid_ = c == ',';
+        state_ = State::Digit;
+        return;
+    }
 }
 
 } // namespace hw::regfile

@@ -7,8 +7,23 @@
 
 namespace hw::regfile {
 
-// Replaces out with the bytes of text ("1,0a,FF", a trailing comma allowed, no blanks); false when the
-// text is anything else, such as "0102" or "zz".
-bool ParseByteText(std::string_view text, std::vector<std::uint8_t>& out);
+// Reads byte text ("1,0a,FF", a trailing comma allowed) piece by piece as the lines of a value bring it,
+// straight into bytes. Text that is anything else, such as "0102" or "zz", is not valid.
+class ByteTextDecoder {
+  public:
+    // Replaces out's contents.
+    explicit ByteTextDecoder(std::vector<std::uint8_t>& out) : out_(out) { out_.clear(); }
+    // Reads the next piece, skipping blanks, tabs and the character `skip`.
+    void Feed(std::string_view text, char skip = ' ');
+    bool Valid() const { return valid_; }
+
+  private:
+    enum class State { Digit, SecondDigit, Comma };
+    void Step(char c, char skip);
+
+    std::vector<std::uint8_t>& out_;
+    State state_ = State::Digit;
+    bool valid_ = true;
+};
 
 } // namespace hw::regfile

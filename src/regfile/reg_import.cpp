@@ -4,7 +4,6 @@
 #include "core/root_keys.h"
 #include "core/value_text.h"
 #include "platform/registry_store.h"
-#include "regfile/byte_text.h"
 #include "regfile/line_source.h"
 #include "regfile/reg_encoding.h"
 #include "regfile/reg_scanner.h"
@@ -76,7 +75,6 @@ class RegImporter {
     // parents before children, so each section is opened one level below its nearest open ancestor.
     std::vector<SectionKey> sections_;
     HKEY current_ = 0;
-    std::vector<std::uint8_t> bytes_;
     std::string text_;
 };
 
@@ -216,18 +214,19 @@ bool IsTextType(DWORD type) {
 
 void RegImporter::WriteByteText(DWORD type, const TRegImportInfo& info) {
     // Bytes we cannot read exactly are not guessed at.
-    if (!ParseByteText(info.data, bytes_)) {
+    if (!info.bytesValid) {
         Fail(info, "the data is not hexadecimal bytes separated by commas");
         return;
     }
+    const std::vector<std::uint8_t>& bytes = info.bytes;
     if (IsTextType(type)) {
         text_.clear();
-        AppendPayloadText(bytes_.data(), bytes_.size(), version5_, encoding_, text_);
+        AppendPayloadText(bytes.data(), bytes.size(), version5_, encoding_, text_);
         Write(info, type, text_.data(), text_.size());
         return;
     }
     const BYTE none = 0;
-    Write(info, type, bytes_.empty() ? &none : bytes_.data(), bytes_.size());
+    Write(info, type, bytes.empty() ? &none : bytes.data(), bytes.size());
 }
 
 void RegImporter::Write(const TRegImportInfo& info, DWORD type, const void* data, std::size_t size) {

@@ -1,6 +1,7 @@
 #include "regfile/reg_scanner.h"
 
 #include "core/root_keys.h"
+#include "regfile/byte_text.h"
 
 #include <cctype>
 #include <cstring>
@@ -28,17 +29,9 @@ string_view SkipBlanks(string_view text) {
     return text.substr(at);
 }
 
-// Appends byte text without its blanks and tabs, its comment, and any `alsoDrop` character.
-void AppendByteTextOf(string_view text, std::string& out, char alsoDrop = ' ') {
-    text = text.substr(0, text.find(';'));
-    std::size_t runStart = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (IsBlank(text[i]) || text[i] == alsoDrop) {
-            out.append(text.data() + runStart, i - runStart);
-            runStart = i + 1;
-        }
-    }
-    out.append(text.data() + runStart, text.size() - runStart);
+// Byte text ends at a comment.
+string_view BeforeComment(string_view text) {
+    return text.substr(0, text.find(';'));
 }
 
 // True when nothing but blanks and perhaps a comment follows.
@@ -236,29 +229,30 @@ void RegLineScanner::ScanString(string_view line, std::size_t openingQuote, TReg
     UnescapeRegText(text, info.data);
 }
 
-// Byte text, continued over the following lines while it ends with a backslash.
+// Byte text, continued over the following lines while it ends with a backslash, read straight into bytes.
 void RegLineScanner::ScanByteText(string_view first, TRegImportInfo& info) {
     info.data.clear();
-    AppendByteTextOf(first, info.data);
-    const std::size_t lastBackslash = info.data.rfind('\\');
-    if (lastBackslash == std::string::npos) return;
-    info.data.resize(lastBackslash);
+    ByteTextDecoder bytes(info.bytes);
+    first = BeforeComment(first);
+    const std::size_t lastBackslash = first.rfind('\\');
+    bytes.Feed(first.substr(0, lastBackslash));
     string_view line;
-    while (NextLine(line)) {
+    while (lastBackslash != string_view::npos && NextLine(line)) {
         if (EndsContinuation(line)) {
             pushedBack_ = line;
             hasPushedBack_ = true;
             --linesRead_;
-            return;
+            break;
         }
         if (line.find('\\') != string_view::npos) {
-            AppendByteTextOf(line, info.data, '\\');
+            bytes.Feed(BeforeComment(line), '\\');
             continue;
         }
         if (TrimBlanksAndTabs(line).empty()) continue;
-        AppendByteTextOf(line, info.data);
-        return;
+        bytes.Feed(BeforeComment(line));
+        break;
     }
+    info.bytesValid = bytes.Valid();
 }
 
 } // namespace hw::regfile

@@ -5,8 +5,10 @@
 #include "platform/winreg.h"
 #include "regfile/line_source.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace hw::regfile {
 
@@ -25,11 +27,13 @@ struct TRegImportInfo {
     RegRecordKind kind = RegRecordKind::String;
     HKEY root = 0;
     bool inSection = false;
-    std::string keyPath;  // subkey path of the section; empty for a root
-    std::string name;     // value name, unescaped; empty for the default value
-    std::string data;     // unescaped text, the digits of a DWORD, or byte text
-    DWORD type = 0;       // the type of a TypedBytes record
-    std::size_t line = 0; // where the record starts, counting the header as line 1
+    std::string keyPath;             // subkey path of the section; empty for a root
+    std::string name;                // value name, unescaped; empty for the default value
+    std::string data;                // unescaped text or the digits of a DWORD
+    std::vector<std::uint8_t> bytes; // the bytes of a Binary or TypedBytes record ...
+    bool bytesValid = true;          // ... when its byte text read as bytes
+    DWORD type = 0;                  // the type of a TypedBytes record
+    std::size_t line = 0;            // where the record starts, counting the header as line 1
 };
 
 // The three header lines, compared exactly.

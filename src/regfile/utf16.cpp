@@ -187,7 +187,24 @@ void AppendUtf8AsUtf16(std::string_view bytes, std::u16string& out) {
 void AppendUtf8AsUtf16Le(std::string_view bytes, std::string& out) {
     out.reserve(out.size() + 2 * bytes.size());
     LittleEndianSink sink{out};
-    EncodeUtf8(bytes, sink);
+    // Registry text is nearly all ASCII: its runs widen in place. No sequence of the other bytes holds an
+    // ASCII byte, so the runs between are encoded alone just as they would be within the whole.
+    for (std::size_t at = 0; at < bytes.size();) {
+        std::size_t end = at;
+        while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) < 0x80)
+            ++end;
+        const std::size_t start = out.size();
+        out.resize(start + 2 * (end - at));
+        char* to = out.data() + start;
+        for (; at < end; ++at) {
+            *to++ = bytes[at];
+            *to++ = '\0';
+        }
+        while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) >= 0x80)
+            ++end;
+        EncodeUtf8(bytes.substr(at, end - at), sink);
+        at = end;
+    }
 }
 
 } // namespace hw::regfile

@@ -1,4 +1,5 @@
 #include "store/sqlite/sqlite_store.h"
+#include "store/sqlite/sqlite_schema.h"
 
 #include "platform/user_identity.h"
 
@@ -16,27 +17,6 @@ namespace {
 constexpr auto kGroupCommitDelay = std::chrono::milliseconds(100);
 constexpr auto kFlusherTick = std::chrono::milliseconds(20);
 constexpr auto kLockHandover = std::chrono::milliseconds(3);
-
-const char* const kSchema = R"sql(
-CREATE TABLE IF NOT EXISTS meta(name TEXT PRIMARY KEY, value INTEGER NOT NULL) WITHOUT ROWID;
-CREATE TABLE IF NOT EXISTS keys(
-    parent INTEGER NOT NULL,
-    uname BLOB NOT NULL,
-    id INTEGER NOT NULL,
-    name BLOB NOT NULL,
-    rights INTEGER NOT NULL DEFAULT 0,
-    link INTEGER,
-    PRIMARY KEY(parent, uname)) WITHOUT ROWID;
-CREATE UNIQUE INDEX IF NOT EXISTS keys_id ON keys(id);
-CREATE TABLE IF NOT EXISTS vals(
-    key INTEGER NOT NULL,
-    uname BLOB NOT NULL,
-    seq INTEGER NOT NULL,
-    name BLOB NOT NULL,
-    type INTEGER NOT NULL,
-    data BLOB NOT NULL,
-    PRIMARY KEY(key, uname)) WITHOUT ROWID;
-)sql";
 
 // The four roots that are keys of their own; the other three are views of keys below them.
 struct RealRoot {
@@ -108,11 +88,19 @@ SqliteStore::SqliteStore(const std::string& path, bool readOnly, bool snapshot)
     highestKey_ = Statement(h, "SELECT max(id) FROM keys");
     listChildren_ = Statement(h, "SELECT name, id, link FROM keys WHERE parent=?1 ORDER BY uname");
     // Rows come in name order and are put in creation order in memory: cheaper than a sorter per key.
-    listValues_ = Statement(h, "SELECT name, type, data, seq FROM vals WHERE key=?1");
-    queryValue_ = Statement(h, "SELECT type, data FROM vals WHERE key=?1 AND uname=?2");
-    upsertValue_ =
-        Statement(h, "INSERT INTO vals(key, uname, seq, name, type, data) VALUES(?1, ?2, ?3, ?4, ?5, ?6)"
-                     " ON CONFLICT(key, uname) DO UPDATE SET type=excluded.type, data=excluded.data");
+    // A database of the earlier layout is only read here: one that may be written was brought up to date.
+    const bool apart = KeepsLargeDataApart(db_);
+    const std::string data =
+        apart ? "CASE WHEN big IS NULL THEN data ELSE (SELECT data FROM blobs WHERE id=big) END" : "data";
+    listValues_ = Statement(h, ("SELECT name, type, " + data + ", seq FROM vals WHERE key=?1").c_str());
+    queryValue_ = Statement(h, ("SELECT type, " + data + " FROM vals WHERE key=?1 AND uname=?2").c_str());
+    if (apart) {
+        upsertValue_ = Statement(
+            h, "INSERT INTO vals(key, uname, seq, name, type, data, big) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7)"
+               " ON CONFLICT(key, uname) DO UPDATE SET type=excluded.type, data=excluded.data, "
+               "big=excluded.big");
+        insertBlob_ = Statement(h, "INSERT INTO blobs(data) VALUES(?1)");
+    }
     deleteValue_ = Statement(h, "DELETE FROM vals WHERE key=?1 AND uname=?2");
     hasChildren_ = Statement(h, "SELECT 1 FROM keys WHERE parent=?1 LIMIT 1");
     deleteKeyValues_ = Statement(h, "DELETE FROM vals WHERE key=?1");
@@ -321,17 +309,15 @@ void SqliteStore::Flush() {
 // ---- opening and seeding
 
 void SqliteStore::PrepareDatabase() {
-    bool hasSchema = false;
-    {
-        Statement tables(db_.handle(),
-                         "SELECT count(*) FROM sqlite_master WHERE name IN ('meta', 'keys', 'vals')");
-        hasSchema = tables.step() && tables.integer(0) == 3;
-    }
+    const bool hasSchema = HasSchema(db_);
     // Larger pages keep big trees shallower; this only takes effect when the file is created.
-    if (!hasSchema) db_.exec("PRAGMA page_size=8192");
+    if (!hasSchema) db_.exec("PRAGMA page_size=16384");
     SetWriteAheadLog();
     // Statements that find nothing to create would still take the write lock.
-    if (!hasSchema) db_.exec(kSchema);
+    if (!hasSchema)
+        CreateSchema(db_);
+    else if (!db_.readOnly() && !KeepsLargeDataApart(db_))
+        MoveLargeDataApart(db_);
     db_.exec("PRAGMA synchronous=NORMAL");
     db_.exec("PRAGMA wal_autocheckpoint=8192");
 }
@@ -412,16 +398,7 @@ std::int64_t SqliteStore::SeedKey(std::int64_t parent, const std::string& path) 
 }
 
 void SqliteStore::SeedValue(std::int64_t key, const std::string& name, DWORD type, const std::string& data) {
-    ResetGuard guard(upsertValue_);
-    upsertValue_.bind(1, key)
-        .bindBlob(2, Upper(name))
-        .bind(3, nextSeq_++)
-        .bindBlob(4, name)
-        .bind(5, type)
-        .bindBlob(6, data);
-    upsertValue_.run();
-    countersDirty_ = true;
-    NewVersion(key);
+    WriteValue(key, name, type, data);
 }
 
 void SqliteStore::SeedRights(std::int64_t key, KeyRights rights) {
@@ -589,6 +566,9 @@ void SqliteStore::DeleteKey(Node parent, Node key) {
 // ---- caches
 
 void SqliteStore::NewVersion(std::int64_t key) {
+    // Only what was read of a key can go stale: most keys an import writes were never read.
+    const auto found = caches_.find(key);
+    if (found == caches_.end() || !found->second.Filled()) return;
     keyVersions_[key] = ++versionCounter_;
 }
 
@@ -727,18 +707,34 @@ bool SqliteStore::FindValue(Node node, std::string_view name, registry::ValueVie
 
 void SqliteStore::SetValue(Node node, std::string_view name, DWORD type, std::string_view data) {
     BeginWrite();
+    WriteValue(node, name, type, data);
+}
+
+void SqliteStore::WriteValue(std::int64_t key, std::string_view name, DWORD type, std::string_view data) {
+    std::optional<std::int64_t> apart;
+    if (data.size() > kLargeValueData) {
+        ResetGuard guard(insertBlob_);
+        insertBlob_.bindBlobInPlace(1, data.data(), data.size());
+        insertBlob_.run();
+        apart = sqlite3_last_insert_rowid(db_.handle());
+        data = {};
+    }
     // Everything bound here outlives the statement's run: the caller's name and data, and upper_.
     const std::string& upper = Upper(name);
     ResetGuard guard(upsertValue_);
-    upsertValue_.bind(1, node)
+    upsertValue_.bind(1, key)
         .bindBlobInPlace(2, upper.data(), upper.size())
         .bind(3, nextSeq_++)
         .bindBlobInPlace(4, name.data(), name.size())
         .bind(5, type)
         .bindBlobInPlace(6, data.data(), data.size());
+    if (apart)
+        upsertValue_.bind(7, *apart);
+    else
+        upsertValue_.bindNull(7);
     upsertValue_.run();
     countersDirty_ = true;
-    NewVersion(node);
+    NewVersion(key);
 }
 
 bool SqliteStore::DeleteValue(Node node, std::string_view name) {

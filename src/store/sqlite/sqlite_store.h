@@ -82,6 +82,7 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
         std::optional<std::vector<ChildRow>> children;
         std::optional<std::vector<ValueRow>> values;
         std::optional<registry::KeySummary> summary;
+        bool Filled() const { return children || values || summary; }
     };
     enum class Transaction { None, Read, Write };
 
@@ -110,6 +111,8 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
     // Commits the write group when it has been open long enough; a failure is kept as the commit failure.
     void CommitIfDue();
 
+    // Adds or replaces a value inside the write group.
+    void WriteValue(std::int64_t key, std::string_view name, DWORD type, std::string_view data);
     const std::string& Upper(std::string_view name);
     bool KeyExists(std::int64_t key);
     // The key's id, or nothing; link tells whether the row is a link.
@@ -155,8 +158,9 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
     ValueRow found_;    // the value FindValue read last
 
     Statement begin_, beginImmediate_, commit_, dataVersionQuery_, lookupChild_, linkOf_, keyExists_,
-        insertKey_, highestKey_, listChildren_, listValues_, queryValue_, upsertValue_, deleteValue_,
-        hasChildren_, deleteKeyValues_, deleteKeyRow_, metaGet_, metaSet_, setRights_, parentOf_, nameOf_;
+        insertKey_, highestKey_, listChildren_, listValues_, queryValue_, upsertValue_, insertBlob_,
+        deleteValue_, hasChildren_, deleteKeyValues_, deleteKeyRow_, metaGet_, metaSet_, setRights_,
+        parentOf_, nameOf_;
 
     std::condition_variable flusherWake_;
     bool stopping_ = false;
