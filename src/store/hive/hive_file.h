@@ -1,0 +1,60 @@
+// One hive file: its header checked before anything reads it, the hivex handle over it, the lock that keeps
+// a second writer out, and the atomic commit that replaces it.
+#pragma once
+
+#include <hivex.h>
+
+#include <cstdint>
+#include <string>
+
+namespace hw::store::hive {
+
+// What tells a file apart from the one read before.
+struct FileStamp {
+    std::uint64_t device = 0, inode = 0, size = 0;
+    std::int64_t modifiedNs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp StampOf(const std::string& path);
+
+// Why the file is no hive at all (too short, no signature, a wrong checksum); empty when its header is sound.
+std::string HeaderDamage(const std::string& path);
+// Whether the header's two sequence numbers differ (the hive's log files hold changes never applied).
+bool HeaderUnclean(const std::string& path);
+
+class HiveFile {
+  public:
+    explicit HiveFile(std::string path) : path_(std::move(path)) {}
+    ~HiveFile();
+    HiveFile(const HiveFile&) = delete;
+    HiveFile& operator=(const HiveFile&) = delete;
+
+    const std::string& Path() const { return path_; }
+    hive_h* Handle() const { return handle_; }
+    bool Writable() const { return writable_; }
+
+    // Opens the file, for writing when asked and allowed; why it is read-only lands in readOnlyWhy. Throws
+    // std::runtime_error naming the file when it is no readable hive.
+    void Open(bool wantWrite, std::string& readOnlyWhy);
+    // Opens the file again as it is now (another program replaced it); false when it cannot be read.
+    bool Reopen();
+    // Whether someone else replaced the file since it was read.
+    bool ChangedOnDisk() const { return !(StampOf(path_) == stamp_); }
+    // Writes the changes beside the file, syncs and renames it over; the first commit keeps the original
+    // as FILE.hivewright-backup unless one exists. False with the reason when the file is unchanged.
+    bool Commit(std::string& error);
+
+  private:
+    void Close();
+    // Takes the writer's lock on the file as it is now; false when another process holds it.
+    bool Lock();
+
+    std::string path_;
+    hive_h* handle_ = nullptr;
+    bool writable_ = false;
+    bool backedUp_ = false;
+    int lockFd_ = -1;
+    FileStamp stamp_;
+};
+
+} // namespace hw::store::hive
