@@ -140,11 +140,11 @@ std::unique_ptr<RegistryStore> OpenHiveStore(const std::vector<std::string>& hiv
                                              bool readOnly) {
     try {
         store::hive::HiveLayout layout = store::hive::SingleHivesLayout(hives);
-        for (const store::hive::HiveMount& mount : layout.mounts) {
+        for (store::hive::HiveMount& mount : layout.mounts) {
+            if (readOnly || access(mount.file.c_str(), F_OK) == 0) continue;
             std::string failure;
-            if (!readOnly && access(mount.file.c_str(), F_OK) != 0 &&
-                !store::hive::CreateEmptyHive(mount.file, failure))
-                throw std::runtime_error(failure);
+            if (!store::hive::CreateEmptyHive(mount.file, failure)) throw std::runtime_error(failure);
+            mount.created = true;
         }
         return std::make_unique<registry::Registry>(
             std::make_unique<store::hive::HiveStore>(std::move(layout), readOnly));

@@ -54,6 +54,13 @@ void RemoveUnfinishedCommits(const std::string& path) {
         if (entry.path().filename().string().starts_with(stem)) fs::remove(entry.path(), failed);
 }
 
+// A file nobody may write is taken as meant to stay as it is, also by an administrator whom access() lets.
+bool MayWrite(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && (info.st_mode & 0222) != 0 &&
+           ::access(path.c_str(), W_OK) == 0 && ::access(FolderOf(path).c_str(), W_OK) == 0;
+}
+
 bool KeepBackup(const std::string& path, std::string& error) {
     const std::string backup = path + ".hivewright-backup";
     if (::access(backup.c_str(), F_OK) == 0) return true;
@@ -136,8 +143,7 @@ void HiveFile::Open(bool wantWrite, std::string& readOnlyWhy) {
                       "read-only: writing it would lose them.";
     } else if (wantWrite && ::statvfs(FolderOf(path_).c_str(), &volume) == 0 && (volume.f_flag & ST_RDONLY)) {
         readOnlyWhy = path_ + " is on a read-only file system, so it is open read-only.";
-    } else if (wantWrite &&
-               (::access(path_.c_str(), W_OK) != 0 || ::access(FolderOf(path_).c_str(), W_OK) != 0)) {
+    } else if (wantWrite && !MayWrite(path_)) {
         readOnlyWhy = path_ + " cannot be written, so it is open read-only.";
     } else if (wantWrite && !Lock()) {
         readOnlyWhy = "Another program is changing " + path_ + ", so it is open read-only.";

@@ -24,7 +24,8 @@ bool HeaderUnclean(const std::string& path);
 
 class HiveFile {
   public:
-    explicit HiveFile(std::string path) : path_(std::move(path)) {}
+    // A file made by this run is not backed up before its first commit.
+    HiveFile(std::string path, bool created) : path_(std::move(path)), backedUp_(created) {}
     ~HiveFile();
     HiveFile(const HiveFile&) = delete;
     HiveFile& operator=(const HiveFile&) = delete;

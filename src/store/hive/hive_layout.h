@@ -13,6 +13,7 @@ struct HiveMount {
     std::string file;
     HKEY root = HKEY_LOCAL_MACHINE; // HKEY_LOCAL_MACHINE or HKEY_USERS
     std::string name;               // the key below the root
+    bool created = false;           // made empty by this run, so it needs no backup
 };
 
 struct HiveLayout {

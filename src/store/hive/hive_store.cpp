@@ -58,6 +58,7 @@ HiveStore::HiveStore(HiveLayout layout, bool readOnly) : layout_(std::move(layou
         root->childrenRead = root->valuesRead = true;
     machine_.name = "HKEY_LOCAL_MACHINE";
     users_.name = "HKEY_USERS";
+    if (readOnly) notice_ = "The registry is open read-only, as asked.";
     if (layout_.windowsInstallation) KeyBelow(machine_, "HARDWARE"); // filled only while Windows runs
     for (const HiveMount& mount : layout_.mounts)
         Mount(mount, readOnly);
@@ -91,7 +92,7 @@ HiveKey& HiveStore::KeyBelow(HiveKey& parent, const std::string& name) {
 
 void HiveStore::Mount(const HiveMount& mount, bool readOnly) {
     Mounted& mounted = mounts_.emplace_back();
-    mounted.file = std::make_unique<HiveFile>(mount.file);
+    mounted.file = std::make_unique<HiveFile>(mount.file, mount.created);
     std::string why;
     mounted.file->Open(!readOnly, why);
     if (!why.empty()) notice_ += (notice_.empty() ? "" : "\n") + why;
