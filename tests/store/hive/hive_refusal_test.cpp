@@ -86,7 +86,8 @@ TEST(HiveRefusals, FilesThatAreNoSoundHiveOpenNothingAndNameTheFile) {
          "is truncated"},
         {"no hive", [](const std::string& file) { std::ofstream(file) << "[HKEY_LOCAL_MACHINE\\X]\n"; },
          "is not a Windows registry hive"},
-        {"header checksum", [](const std::string& file) { Overwrite(file, 0x30, "x"); }, "has a damaged header"},
+        {"header checksum", [](const std::string& file) { Overwrite(file, 0x30, "x"); },
+         "has a damaged header"},
         {"bins", [](const std::string& file) { Overwrite(file, 0x1000, "junk"); }, "is damaged"},
     };
     for (const Case& c : cases) {

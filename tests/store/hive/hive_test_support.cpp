@@ -29,6 +29,31 @@ void Put(platform::RegistryStore& store, const std::string& path, const std::str
     store.CloseKey(key);
 }
 
+std::string ReadText(platform::RegistryStore& store, HKEY root, const std::string& path,
+                     const std::string& name) {
+    HKEY key = 0;
+    if (store.OpenKey(root, path.c_str(), KEY_READ, &key) != ERROR_SUCCESS) return "<no key>";
+    char data[512];
+    DWORD size = sizeof data;
+    const LONG result = store.QueryValue(key, name.c_str(), nullptr, reinterpret_cast<BYTE*>(data), &size);
+    store.CloseKey(key);
+    return result == ERROR_SUCCESS ? std::string(data, size).c_str() : "<no value>";
+}
+
+std::vector<std::string> SubKeys(platform::RegistryStore& store, HKEY root, const std::string& path) {
+    std::vector<std::string> names;
+    HKEY key = 0;
+    if (store.OpenKey(root, path.c_str(), KEY_READ, &key) != ERROR_SUCCESS) return names;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof name;
+        if (store.EnumKey(key, i, name, &length) != ERROR_SUCCESS) break;
+        names.emplace_back(name, length);
+    }
+    store.CloseKey(key);
+    return names;
+}
+
 std::string CommandOutput(const std::string& command) {
     std::string output;
     if (FILE* pipe = ::popen(command.c_str(), "r")) {

@@ -23,6 +23,12 @@ inline std::string Text(const std::string& text) {
     return text + '\0';
 }
 
+// A text value's text (without its NUL), or "<no key>" / "<no value>".
+std::string ReadText(platform::RegistryStore& store, HKEY root, const std::string& path,
+                     const std::string& name);
+// The subkeys of a key in the store's order.
+std::vector<std::string> SubKeys(platform::RegistryStore& store, HKEY root, const std::string& path);
+
 // The standard output of a shell command.
 std::string CommandOutput(const std::string& command);
 
