@@ -61,6 +61,16 @@ bool MayWrite(const std::string& path) {
            ::access(path.c_str(), W_OK) == 0 && ::access(FolderOf(path).c_str(), W_OK) == 0;
 }
 
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
 bool KeepBackup(const std::string& path, std::string& error) {
     const std::string backup = path + ".hivewright-backup";
     if (::access(backup.c_str(), F_OK) == 0) return true;
@@ -151,7 +161,7 @@ void HiveFile::Open(bool wantWrite, std::string& readOnlyWhy) {
     writable_ = wantWrite && readOnlyWhy.empty();
     if (writable_) RemoveUnfinishedCommits(path_);
     stamp_ = StampOf(path_);
-    handle_ = hivex_open(path_.c_str(), writable_ ? HIVEX_OPEN_WRITE : 0);
+    handle_ = hivex_open(path_.c_str(), 0);
     if (!handle_)
         throw std::runtime_error(path_ + " is damaged (" + Reason() + "), so nothing of it is opened.");
 }
@@ -159,7 +169,7 @@ void HiveFile::Open(bool wantWrite, std::string& readOnlyWhy) {
 bool HiveFile::Reopen() {
     if (!HeaderDamage(path_).empty()) return false;
     const FileStamp stamp = StampOf(path_);
-    hive_h* fresh = hivex_open(path_.c_str(), writable_ ? HIVEX_OPEN_WRITE : 0);
+    hive_h* fresh = hivex_open(path_.c_str(), 0);
     if (!fresh) return false;
     Close();
     handle_ = fresh;
@@ -167,21 +177,20 @@ bool HiveFile::Reopen() {
     return true;
 }
 
-bool HiveFile::Commit(std::string& error) {
+bool HiveFile::Commit(std::string_view image, std::string& error) {
     std::string temporary = path_ + kTemporaryMark + "XXXXXX";
-    int fd = ::mkstemp(temporary.data());
+    const int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
         error = "cannot write beside " + path_ + ": " + Reason();
         return false;
     }
-    ::close(fd);
     struct stat old {};
-    bool ok = ::stat(path_.c_str(), &old) == 0 && hivex_commit(handle_, temporary.c_str(), 0) == 0;
-    fd = ok ? ::open(temporary.c_str(), O_RDONLY | O_CLOEXEC) : -1;
-    ok = fd >= 0 && ::fchmod(fd, old.st_mode & 07777) == 0 && ::fsync(fd) == 0 && ::flock(fd, LOCK_EX) == 0;
+    bool ok = ::stat(path_.c_str(), &old) == 0 && WriteAll(fd, image) &&
+              ::fchmod(fd, old.st_mode & 07777) == 0 && ::fsync(fd) == 0 && ::flock(fd, LOCK_EX) == 0;
     if (!ok) error = "cannot write " + path_ + ": " + Reason();
-    if (ok && (::fchown(fd, old.st_uid, old.st_gid) != 0)) {
-        // A file another user owns keeps its owner only when we may give it; it is still ours to replace.
+    if (ok && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
+        // Another user's file keeps its owner where we may give it; it is still ours to replace.
+        [[maybe_unused]] const int given = ::fchown(fd, old.st_uid, old.st_gid);
     }
     ok = ok && (backedUp_ || KeepBackup(path_, error));
     if (ok && ::rename(temporary.c_str(), path_.c_str()) != 0) {
@@ -189,7 +198,7 @@ bool HiveFile::Commit(std::string& error) {
         ok = false;
     }
     if (!ok) {
-        if (fd >= 0) ::close(fd);
+        ::close(fd);
         ::unlink(temporary.c_str());
         return false;
     }

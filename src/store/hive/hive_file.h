@@ -34,8 +34,9 @@ class HiveFile {
     hive_h* Handle() const { return handle_; }
     bool Writable() const { return writable_; }
 
-    // Opens the file, for writing when asked and allowed; why it is read-only lands in readOnlyWhy. Throws
-    // std::runtime_error naming the file when it is no readable hive.
+    // Opens the file (hivex only reads it; commits write it whole), for writing when asked and allowed; why
+    // it is read-only lands in readOnlyWhy. Throws std::runtime_error naming the file when it is no readable
+    // hive.
     void Open(bool wantWrite, std::string& readOnlyWhy);
     // Opens the file again as it is now (another program replaced it); false when it cannot be read.
     bool Reopen();
@@ -43,7 +44,7 @@ class HiveFile {
     bool ChangedOnDisk() const { return !(StampOf(path_) == stamp_); }
     // Writes the changes beside the file, syncs and renames it over; the first commit keeps the original
     // as FILE.hivewright-backup unless one exists. False with the reason when the file is unchanged.
-    bool Commit(std::string& error);
+    bool Commit(std::string_view image, std::string& error);
 
   private:
     void Close();

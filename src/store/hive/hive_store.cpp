@@ -1,11 +1,14 @@
 #include "store/hive/hive_store.h"
 
+#include "store/hive/compact_writer.h"
 #include "store/hive/regf_layout.h"
 #include "store/wine/wine_text.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -41,6 +44,18 @@ void MarkDeleted(HiveKey& key) {
     key.deleted = true;
     for (auto& child : key.children)
         MarkDeleted(*child);
+}
+
+bool ReadFile(const std::string& path, std::string& bytes, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream read;
+    read << in.rdbuf();
+    if (!in) {
+        error = "cannot read " + path;
+        return false;
+    }
+    bytes = std::move(read).str();
+    return true;
 }
 
 std::string PathBelow(const HiveKey& key, const HiveKey& top) {
@@ -100,6 +115,7 @@ void HiveStore::Mount(const HiveMount& mount, bool readOnly) {
     root.childrenRead = root.valuesRead = false;
     root.file = mounted.file.get();
     root.node = hivex_root(mounted.file->Handle());
+    root.modified = static_cast<std::uint64_t>(hivex_node_timestamp(mounted.file->Handle(), root.node));
     mounted.root = &root;
     if (layout_.windowsInstallation && mount.root == HKEY_LOCAL_MACHINE &&
         wine::CompareNames(mount.name, "SYSTEM") == 0)
@@ -164,8 +180,7 @@ std::vector<std::unique_ptr<HiveKey>>& HiveStore::Children(HiveKey& key) {
     return key.children;
 }
 
-std::vector<HiveValue>& HiveStore::Values(HiveKey& key) {
-    if (key.valuesRead) return key.values;
+std::vector<HiveValue> HiveStore::ReadValues(HiveKey& key) {
     if (key.unreadable) Unreadable(key);
     hive_h* h = key.file->Handle();
     auto handles = Owned(hivex_node_values(h, key.node));
@@ -179,7 +194,12 @@ std::vector<HiveValue>& HiveStore::Values(HiveKey& key) {
         if (!name || !data) Unreadable(key);
         values.push_back(ReadValue(name.get(), static_cast<DWORD>(type), std::string(data.get(), length)));
     }
-    key.values = std::move(values);
+    return values;
+}
+
+std::vector<HiveValue>& HiveStore::Values(HiveKey& key) {
+    if (key.valuesRead) return key.values;
+    key.values = ReadValues(key);
     key.valuesRead = true;
     cachedValues_.push_back(&key);
     return key.values;
@@ -306,17 +326,10 @@ void HiveStore::Touch(HiveKey& key) {
 Node HiveStore::TryAddKey(Node parent, std::string_view name) {
     HiveKey& key = *KeyOf(parent);
     if (FindChild(key, name)) return 0;
-    const std::string spelled(name);
-    const hive_node_h added = hivex_node_add_child(key.file->Handle(), key.node, spelled.c_str());
-    if (!added) {
-        const std::string reason = "cannot add a key to " + key.file->Path() + ": " + std::strerror(errno);
-        throw registry::StorageError(reason, ERROR_WRITE_FAULT, reason);
-    }
     auto child = std::make_unique<HiveKey>();
-    child->name = spelled;
+    child->name = name;
     child->parent = &key;
     child->file = key.file;
-    child->node = added;
     child->childrenRead = child->valuesRead = true;
     HiveKey* made = child.get();
     auto& children = Children(key);
@@ -335,11 +348,6 @@ void HiveStore::Bury(std::unique_ptr<HiveKey> key) {
 void HiveStore::DeleteKey(Node parent, Node key) {
     HiveKey& container = *KeyOf(parent);
     HiveKey* victim = KeyOf(key);
-    if (victim->file && hivex_node_delete_child(victim->file->Handle(), victim->node) != 0) {
-        const std::string reason =
-            "cannot delete a key in " + victim->file->Path() + ": " + std::strerror(errno);
-        throw registry::StorageError(reason, ERROR_WRITE_FAULT, reason);
-    }
     auto& siblings = container.children;
     auto at = std::find_if(siblings.begin(), siblings.end(),
                            [&](const auto& child) { return child.get() == victim; });
@@ -361,7 +369,6 @@ void HiveStore::SetValue(Node node, std::string_view name, DWORD type, std::stri
         values.push_back(std::move(made));
     else
         *found = std::move(made);
-    if (!key.valuesChanged) MountOf(key)->changedValues.push_back(&key);
     key.valuesChanged = true;
     Touch(key);
 }
@@ -374,7 +381,6 @@ bool HiveStore::DeleteValue(Node node, std::string_view name) {
     });
     if (found == values.end()) return false;
     values.erase(found);
-    if (!key.valuesChanged) MountOf(key)->changedValues.push_back(&key);
     key.valuesChanged = true;
     Touch(key);
     return true;
@@ -383,24 +389,23 @@ bool HiveStore::DeleteValue(Node node, std::string_view name) {
 // ---- committing and reloading
 
 bool HiveStore::CommitMount(Mounted& mount, std::string& error) {
-    hive_h* h = mount.file->Handle();
-    // hivex writes a key's values only all at once, so each changed key's list is written once here.
-    for (HiveKey* key : mount.changedValues) {
-        if (key->deleted) continue;
-        std::vector<hive_set_value> list;
-        list.reserve(key->values.size());
-        for (HiveValue& value : key->values)
-            list.push_back(
-                {value.name.data(), static_cast<hive_type>(value.type), value.raw.size(), value.raw.data()});
-        if (hivex_node_set_values(h, key->node, list.size(), list.data(), 0) != 0) {
-            error = "cannot write the values of " + key->name + " in " + mount.file->Path() + ": " +
-                    std::strerror(errno);
-            return false;
-        }
-        key->valuesChanged = false;
+    // hivex appends new cells for every change and never reuses space, so the changed hive is written anew.
+    std::string original;
+    if (!ReadFile(mount.file->Path(), original, error)) return false;
+    HiveSource source;
+    source.children = [this](HiveKey& key) -> const std::vector<std::unique_ptr<HiveKey>>& {
+        return Children(key);
+    };
+    source.values = [this](HiveKey& key) { return key.valuesRead ? key.values : ReadValues(key); };
+    source.original = original;
+    std::string image;
+    try {
+        image = CompactHive(*mount.root, source);
+    } catch (const registry::StorageError& failure) {
+        error = failure.reason() + ": the hive is not rewritten";
+        return false;
     }
-    mount.changedValues.clear();
-    return mount.file->Commit(error);
+    return mount.file->Commit(image, error);
 }
 
 void HiveStore::CommitLocked() {
@@ -408,54 +413,54 @@ void HiveStore::CommitLocked() {
         if (!mount.dirty) continue;
         std::string error;
         if (!CommitMount(mount, error)) {
-            {
-                std::lock_guard lock(failureMutex_);
-                if (commitFailure_.empty()) commitFailure_ = "changes not saved: " + error;
-            }
-            // What the store shows goes back to what the file holds.
-            mount.file->Reopen();
-            Reload(mount);
+            std::lock_guard lock(failureMutex_);
+            if (commitFailure_.empty()) commitFailure_ = "changes not saved: " + error;
         }
+        // What the store shows is what the file holds: the new hive, or the old one when it failed.
         mount.dirty = false;
+        if (mount.file->Reopen()) Reload(mount);
     }
 }
 
 void HiveStore::Reload(Mounted& mount) {
     HiveKey& root = *mount.root;
+    const HiveFile* file = mount.file.get();
     std::unordered_map<Node, std::string> paths;
     ForEachOpenNode([&](Node& node) {
-        if (node && KeyOf(node)->file == mount.file.get()) paths[node] = PathBelow(*KeyOf(node), root);
+        if (node && KeyOf(node)->file == file && !KeyOf(node)->deleted)
+            paths[node] = PathBelow(*KeyOf(node), root);
     });
+    std::erase_if(cachedValues_, [&](const HiveKey* key) { return key->file == file; });
+    std::vector<std::unique_ptr<HiveKey>> old;
     for (auto& child : root.children)
-        if (child->file) Bury(std::move(child));
+        if (child->file) old.push_back(std::move(child));
     std::erase_if(root.children, [](const auto& child) { return !child; });
-    for (HiveKey* key : mount.changedValues)
-        key->valuesChanged = false;
-    mount.changedValues.clear();
-    std::erase(cachedValues_, &root);
     root.values.clear();
     root.childrenRead = root.valuesRead = root.unreadable = root.valuesChanged = false;
     root.node = hivex_root(mount.file->Handle());
+    root.modified = static_cast<std::uint64_t>(hivex_node_timestamp(mount.file->Handle(), root.node));
     ++structure_;
     ForEachOpenNode([&](Node& node) {
+        if (!node || KeyOf(node)->file != file || KeyOf(node) == &root) return;
         auto found = paths.find(node);
-        if (found == paths.end()) return;
-        HiveKey* key = &root;
-        std::size_t begin = 0;
-        const std::string& path = found->second;
-        while (key && begin < path.size()) {
-            std::size_t end = std::min(path.find('\\', begin), path.size());
-            try {
-                key = FindChild(*key, std::string_view(path).substr(begin, end - begin));
-            } catch (const registry::StorageError&) {
-                key = nullptr;
-            }
-            begin = end + 1;
-        }
-        node = NodeOf(key);
+        node = found == paths.end() ? 0 : NodeOf(Find(root, found->second));
     });
-    // The values of buried keys are no longer read by anyone.
-    std::erase_if(cachedValues_, [](const HiveKey* key) { return key->deleted; });
+    // Every open handle now names a key of the new tree, so the old one and its buried keys can go.
+    std::erase_if(graveyard_, [&](const auto& key) { return key->file == file; });
+}
+
+HiveKey* HiveStore::Find(HiveKey& top, std::string_view path) {
+    HiveKey* key = &top;
+    for (std::size_t begin = 0; key && begin < path.size();) {
+        const std::size_t end = std::min(path.find('\\', begin), path.size());
+        try {
+            key = FindChild(*key, path.substr(begin, end - begin));
+        } catch (const registry::StorageError&) {
+            key = nullptr;
+        }
+        begin = end + 1;
+    }
+    return key;
 }
 
 void HiveStore::ReloadChangedFiles() {

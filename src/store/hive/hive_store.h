@@ -61,7 +61,6 @@ class HiveStore final : public registry::KeyStorage {
         std::unique_ptr<HiveFile> file;
         HiveKey* root = nullptr;
         std::string linkName, linkTarget; // CurrentControlSet and the control set it follows
-        std::vector<HiveKey*> changedValues;
         bool dirty = false;
     };
 
@@ -71,6 +70,9 @@ class HiveStore final : public registry::KeyStorage {
     Mounted* MountOf(const HiveKey& key);
     std::vector<std::unique_ptr<HiveKey>>& Children(HiveKey& key);
     std::vector<HiveValue>& Values(HiveKey& key);
+    std::vector<HiveValue> ReadValues(HiveKey& key);
+    // The key at a backslash path below top; null when there is none or it cannot be read.
+    HiveKey* Find(HiveKey& top, std::string_view path);
     [[noreturn]] void Unreadable(HiveKey& key);
     HiveKey* FindChild(HiveKey& parent, std::string_view name);
     void Touch(HiveKey& key);
