@@ -42,6 +42,7 @@ class HiveStore final : public registry::KeyStorage {
     bool ValueAt(Node node, DWORD index, registry::ValueView& value) override;
     bool FindValue(Node node, std::string_view name, registry::ValueView& value) override;
     bool HasChildren(Node node) override;
+    std::uint64_t LastWrite(Node node) override { return reinterpret_cast<HiveKey*>(node)->modified; }
     Node TryAddKey(Node parent, std::string_view name) override;
     void DeleteKey(Node parent, Node key) override;
     void SetValue(Node node, std::string_view name, DWORD type, std::string_view data) override;

@@ -179,5 +179,32 @@ TEST(HiveStore, AKillDuringACommitLeavesTheOldOrTheNewHive) {
     }
 }
 
+TEST(HiveStore, KeysCarryTheirLastWriteTimeAndAChangeSetsIt) {
+    TempDir dir;
+    const std::string file = dir.file("times.hive");
+    auto lastWrite = [](platform::RegistryStore& store, const char* path) {
+        HKEY key = 0;
+        FILETIME time{};
+        EXPECT_EQ(store.OpenKey(HKEY_LOCAL_MACHINE, path, KEY_READ, &key), ERROR_SUCCESS);
+        EXPECT_EQ(store.QueryInfoKey(key, nullptr, nullptr, nullptr, nullptr, nullptr, &time), ERROR_SUCCESS);
+        store.CloseKey(key);
+        return std::uint64_t{time.dwHighDateTime} << 32 | time.dwLowDateTime;
+    };
+    {
+        auto store = OpenHives({file + "=T"});
+        Put(*store, "T\\Old", "v", REG_SZ, Text("1"));
+        Put(*store, "T\\New", "v", REG_SZ, Text("1"));
+    }
+    hive_h* h = hivex_open(file.c_str(), 0);
+    ASSERT_TRUE(h);
+    const std::int64_t written = hivex_node_timestamp(h, hivex_node_get_child(h, hivex_root(h), "Old"));
+    hivex_close(h);
+    ::usleep(20 * 1000);
+    auto store = OpenHives({file + "=T"});
+    EXPECT_EQ(lastWrite(*store, "T\\Old"), static_cast<std::uint64_t>(written));
+    Put(*store, "T\\New", "v", REG_SZ, Text("2"));
+    EXPECT_GT(lastWrite(*store, "T\\New"), lastWrite(*store, "T\\Old"));
+}
+
 } // namespace
 } // namespace hw::test
