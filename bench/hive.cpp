@@ -29,12 +29,18 @@ void MountedCorpus(const std::string& size, const fs::path& output) {
     std::ifstream in(user, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
-    std::string corpus = text.str();
+    const std::string corpus = text.str();
     const std::string from = "[HKEY_CURRENT_USER\\",
                       to = std::string("[HKEY_LOCAL_MACHINE\\") + kMount + "\\";
-    for (std::size_t at = corpus.find(from); at != std::string::npos; at = corpus.find(from, at + to.size()))
-        corpus.replace(at, from.size(), to);
-    std::ofstream(output, std::ios::binary) << corpus;
+    std::string moved;
+    moved.reserve(corpus.size() + corpus.size() / 8);
+    std::size_t done = 0;
+    for (std::size_t at = corpus.find(from); at != std::string::npos; at = corpus.find(from, done)) {
+        moved.append(corpus, done, at - done).append(to);
+        done = at + from.size();
+    }
+    moved.append(corpus, done);
+    std::ofstream(output, std::ios::binary) << moved;
 }
 
 std::string HiveLocation(const fs::path& hive) {

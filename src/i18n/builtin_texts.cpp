@@ -330,6 +330,12 @@ const std::array<std::string_view, kTextCount> kBuiltInTexts = {
     /* 316 */ "(no *.opal pages beside the program)",
     /* 317 */ "Save &As...",
     /* 318 */ "These keys could not be read; they and their subkeys were left out:",
+    /* 319 */ "&Load Hive...",
+    /* 320 */ "&Unload Hive",
+    /* 321 */ "Open Windows &Installation...",
+    /* 322 */ "Load Hive",
+    /* 323 */ "Open Windows Installation",
+    /* 324 */ "last written %s",
 };
 
 } // namespace hw::i18n

@@ -276,6 +276,12 @@ enum class Text : int {
     NoOpalPages = 316,
     SaveAs = 317,
     KeysNotRead = 318,
+    LoadHive = 319,
+    UnloadHive = 320,
+    OpenWindowsInstallation = 321,
+    LoadHiveCaption = 322,
+    OpenWindowsInstallationCaption = 323,
+    LastWritten = 324,
 };
 
 inline constexpr int TextNumber(Text text) {
