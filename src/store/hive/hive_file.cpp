@@ -83,14 +83,6 @@ bool KeepBackup(const std::string& path, std::string& error) {
 
 } // namespace
 
-FileStamp StampOf(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return {};
-    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
-            static_cast<std::uint64_t>(info.st_size),
-            static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
-}
-
 std::string HeaderDamage(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return "cannot be read: " + Reason();
@@ -160,7 +152,7 @@ void HiveFile::Open(bool wantWrite, std::string& readOnlyWhy) {
     }
     writable_ = wantWrite && readOnlyWhy.empty();
     if (writable_) RemoveUnfinishedCommits(path_);
-    stamp_ = StampOf(path_);
+    stamp_ = wine::IdentityOf(path_);
     handle_ = hivex_open(path_.c_str(), 0);
     if (!handle_)
         throw std::runtime_error(path_ + " is damaged (" + Reason() + "), so nothing of it is opened.");
@@ -168,7 +160,7 @@ void HiveFile::Open(bool wantWrite, std::string& readOnlyWhy) {
 
 bool HiveFile::Reopen() {
     if (!HeaderDamage(path_).empty()) return false;
-    const FileStamp stamp = StampOf(path_);
+    const FileIdentity stamp = wine::IdentityOf(path_);
     hive_h* fresh = hivex_open(path_.c_str(), 0);
     if (!fresh) return false;
     Close();
@@ -206,7 +198,7 @@ bool HiveFile::Commit(std::string_view image, std::string& error) {
     SyncFolder(FolderOf(path_));
     if (lockFd_ >= 0) ::close(lockFd_);
     lockFd_ = fd;
-    stamp_ = StampOf(path_);
+    stamp_ = wine::IdentityOf(path_);
     return true;
 }
 

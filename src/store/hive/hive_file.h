@@ -2,6 +2,8 @@
 // a second writer out, and the atomic commit that replaces it.
 #pragma once
 
+#include "store/wine/wine_prefix.h"
+
 #include <hivex.h>
 
 #include <cstdint>
@@ -9,13 +11,7 @@
 
 namespace hw::store::hive {
 
-// What tells a file apart from the one read before.
-struct FileStamp {
-    std::uint64_t device = 0, inode = 0, size = 0;
-    std::int64_t modifiedNs = 0;
-    bool operator==(const FileStamp&) const = default;
-};
-FileStamp StampOf(const std::string& path);
+using wine::FileIdentity;
 
 // Why the file is no hive at all (too short, no signature, a wrong checksum); empty when its header is sound.
 std::string HeaderDamage(const std::string& path);
@@ -41,7 +37,7 @@ class HiveFile {
     // Opens the file again as it is now (another program replaced it); false when it cannot be read.
     bool Reopen();
     // Whether someone else replaced the file since it was read.
-    bool ChangedOnDisk() const { return !(StampOf(path_) == stamp_); }
+    bool ChangedOnDisk() const { return !(wine::IdentityOf(path_) == stamp_); }
     // Writes the changes beside the file, syncs and renames it over; the first commit keeps the original
     // as FILE.hivewright-backup unless one exists. False with the reason when the file is unchanged.
     bool Commit(std::string_view image, std::string& error);
@@ -56,7 +52,7 @@ class HiveFile {
     bool writable_ = false;
     bool backedUp_ = false;
     int lockFd_ = -1;
-    FileStamp stamp_;
+    FileIdentity stamp_;
 };
 
 } // namespace hw::store::hive

@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -44,18 +42,6 @@ void MarkDeleted(HiveKey& key) {
     key.deleted = true;
     for (auto& child : key.children)
         MarkDeleted(*child);
-}
-
-bool ReadFile(const std::string& path, std::string& bytes, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream read;
-    read << in.rdbuf();
-    if (!in) {
-        error = "cannot read " + path;
-        return false;
-    }
-    bytes = std::move(read).str();
-    return true;
 }
 
 std::string PathBelow(const HiveKey& key, const HiveKey& top) {
@@ -391,7 +377,7 @@ bool HiveStore::DeleteValue(Node node, std::string_view name) {
 bool HiveStore::CommitMount(Mounted& mount, std::string& error) {
     // hivex appends new cells for every change and never reuses space, so the changed hive is written anew.
     std::string original;
-    if (!ReadFile(mount.file->Path(), original, error)) return false;
+    if (!wine::ReadWholeFile(mount.file->Path(), original, error)) return false;
     HiveSource source;
     source.children = [this](HiveKey& key) -> const std::vector<std::unique_ptr<HiveKey>>& {
         return Children(key);
