@@ -298,6 +298,12 @@ const NamedText kNamedTexts[] = {
     {Text::NoOpalPages, "(no *.opal pages beside the program)"},
     {Text::SaveAs, "Save &As..."},
     {Text::KeysNotRead, "These keys could not be read; they and their subkeys were left out:"},
+    {Text::LoadHive, "&Load Hive..."},
+    {Text::UnloadHive, "&Unload Hive"},
+    {Text::OpenWindowsInstallation, "Open Windows &Installation..."},
+    {Text::LoadHiveCaption, "Load Hive"},
+    {Text::OpenWindowsInstallationCaption, "Open Windows Installation"},
+    {Text::LastWritten, "last written %s"},
 };
 
 TEST(TextNamesTest, EachNameStandsForItsWordingAndEveryTextHasOneName) {
