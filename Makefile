@@ -1,5 +1,5 @@
 # Newcomer entry points: `make run` builds and starts the program, `make test` builds and runs every test.
-PACKAGES := cmake make g++ pkg-config python3 libsqlite3-dev libgtest-dev libgmock-dev qt6-base-dev qt6-svg-dev qt6-image-formats-plugins qt6-translations-l10n libgif-dev wine xvfb x11-utils clang-format libglib2.0-bin
+PACKAGES := cmake make g++ pkg-config python3 libsqlite3-dev libgtest-dev libgmock-dev qt6-base-dev qt6-svg-dev qt6-image-formats-plugins qt6-translations-l10n libgif-dev wine xvfb x11-utils clang-format libglib2.0-bin libhivex-dev reglookup chntpw
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 JOBS ?= $(shell nproc)
 BUILD := build

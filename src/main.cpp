@@ -32,6 +32,8 @@ void AnchorRegistryPath() {
     if (!value || !*value) return;
     std::string_view setting(value);
     const std::string_view wine(hw::platform::kWineRegistryPrefix);
+    // Hives and Windows installations come with their own absolute paths (see app/registry_option.h).
+    if (hw::platform::NamesOtherStore(setting) && !setting.starts_with(wine)) return;
     const std::string_view scheme = setting.starts_with(wine) ? wine : std::string_view();
     const std::filesystem::path path(setting.substr(scheme.size()));
     std::error_code error;

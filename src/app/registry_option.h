@@ -1,4 +1,4 @@
-// The option that picks the registry to work on, read before the command line proper.
+// The options that pick the registry to work on, read before the command line proper.
 #pragma once
 
 #include <filesystem>
@@ -7,8 +7,10 @@
 
 namespace hw::app {
 
-// Takes a leading "--wine-prefix PATH" (or "--wine-prefix=PATH") off the arguments and makes that prefix the
-// process's registry, PATH taken relative to startDir. Returns an error text when the option lacks its PATH.
+// Takes the leading "--wine-prefix PATH", "--hive FILE[=KEY]" (repeatable), "--windows-root PATH",
+// "--windows-user NAME" and "--read-only" (each also as "--option=VALUE") off the arguments and makes that
+// registry the process's, paths taken relative to startDir. Returns an error text when an option lacks its
+// value or more than one registry is chosen.
 std::string TakeRegistryOption(std::vector<std::string>& arguments, const std::filesystem::path& startDir);
 
 } // namespace hw::app

@@ -38,6 +38,9 @@ constexpr std::string_view kClosingLine =
     "In a shell, quote every switch holding < or >, or use: hivewright --import FILE [--yes] | "
     "--export KEY FILE | --delete KEY [VALUE] | --help | --opal FILE | --edit-reg FILE | --hex FILE "
     "(a /file:<...> name ends at its first >; these options take any name)";
+constexpr std::string_view kRegistryLine =
+    "The registry to work on comes first: --wine-prefix PATH | --hive FILE[=KEY] (repeatable; a missing "
+    "FILE becomes an empty hive) | --windows-root PATH [--windows-user NAME]; --read-only changes nothing";
 
 void AppendLine(std::string& text, std::string_view switchPart, std::string_view explanation) {
     text += switchPart;
@@ -58,6 +61,8 @@ std::string UsageText() {
     AppendLine(text, "", kNormalStartLine);
     text += '\n';
     text += kClosingLine;
+    text += '\n';
+    text += kRegistryLine;
     text += '\n';
     return text;
 }

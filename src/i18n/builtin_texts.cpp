@@ -351,6 +351,12 @@ const std::array<std::string_view, kTextCount> kBuiltInTexts = {
     /* 337 */ "Save picturen fialed",
     /* 338 */ "Notify",
     /* 339 */ "Magic settings page",
+    /* 340 */ "&Load Hive...",
+    /* 341 */ "&Unload Hive",
+    /* 342 */ "Open Windows &Installation...",
+    /* 343 */ "Load Hive",
+    /* 344 */ "Open Windows Installation",
+    /* 345 */ "last written %s",
 };
 
 } // namespace hw::i18n

@@ -298,6 +298,12 @@ enum class Text : int {
     SavePictureFailed = 337,
     NotifyCaption = 338,
     MagicSettingsPage = 339,
+    LoadHive = 340,
+    UnloadHive = 341,
+    OpenWindowsInstallation = 342,
+    LoadHiveCaption = 343,
+    OpenWindowsInstallationCaption = 344,
+    LastWritten = 345,
 };
 
 inline constexpr int TextNumber(Text text) {

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace hw::platform {
@@ -75,9 +76,26 @@ std::unique_ptr<RegistryStore> OpenSqliteStore(const std::string& path, std::str
 std::unique_ptr<RegistryStore> OpenWineStore(const std::string& prefix, std::string* error = nullptr,
                                              bool readOnly = false);
 
+// Opens hive files, each "FILE" or "FILE=KEY" mounted under HKEY_LOCAL_MACHINE\KEY (see
+// store/hive/hive_layout.h); a missing file is made an empty hive unless readOnly.
+std::unique_ptr<RegistryStore> OpenHiveStore(const std::vector<std::string>& hives,
+                                             std::string* error = nullptr, bool readOnly = false);
+// Opens the hives of the Windows installation in root; user picks HKEY_CURRENT_USER (empty: the first).
+std::unique_ptr<RegistryStore> OpenWindowsInstallation(const std::string& root, const std::string& user,
+                                                       std::string* error = nullptr, bool readOnly = false);
+
 // HIVEWRIGHT_REGISTRY's prefix that names a Wine prefix instead of a database.
 inline constexpr const char* kWineRegistryPrefix = "wine:";
-// Opens what a registry location names: "wine:PATH" a Wine prefix, anything else an SQLite database.
+// ... a Windows installation's folder, its user in HIVEWRIGHT_WINDOWS_USER.
+inline constexpr const char* kWindowsRegistryPrefix = "windows:";
+// ... hive files, one "FILE" or "FILE=KEY" a line.
+inline constexpr const char* kHiveRegistryPrefix = "hive:";
+// Set (to anything) when the registry is opened read-only.
+inline constexpr const char* kReadOnlyVariable = "HIVEWRIGHT_READ_ONLY";
+// Whether a registry location names another store than an SQLite database.
+bool NamesOtherStore(std::string_view location);
+// Opens what a registry location names: "wine:PATH" a Wine prefix, "windows:PATH" a Windows installation,
+// "hive:FILES" hive files, anything else an SQLite database.
 std::unique_ptr<RegistryStore> OpenRegistryAt(const std::string& location, std::string* error = nullptr);
 
 // The process's store. The first use opens the default database; a failure to open it throws.

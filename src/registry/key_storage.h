@@ -96,6 +96,8 @@ class KeyStorage {
     virtual bool ValueAt(Node node, DWORD index, ValueView& value) = 0;
     virtual bool FindValue(Node node, std::string_view name, ValueView& value) = 0;
     virtual bool HasChildren(Node node) = 0;
+    // When the key last changed, as a Windows file time; 0 where the store keeps no times.
+    virtual std::uint64_t LastWrite(Node /*node*/) { return 0; }
 
     // Adds a key the parent does not have yet; 0 when it has one of that name.
     virtual Node TryAddKey(Node parent, std::string_view name) = 0;

@@ -365,7 +365,10 @@ LONG Registry::QueryInfoKey(HKEY key, LPDWORD subKeys, LPDWORD maxSubKeyLen, LPD
         if (values) *values = summary.values;
         if (maxValueNameLen) *maxValueNameLen = summary.longestValueName;
         if (maxValueLen) *maxValueLen = summary.largestData;
-        if (lastWrite) *lastWrite = FILETIME{};
+        if (lastWrite) {
+            const std::uint64_t time = storage_->LastWrite(target.node);
+            *lastWrite = FILETIME{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
+        }
         return ERROR_SUCCESS;
     });
 }

@@ -1,6 +1,9 @@
 // The registry functions, forwarded to the process's store, and the opening of stores.
 #include "platform/registry_store.h"
 #include "registry/registry.h"
+#include "store/hive/empty_hive.h"
+#include "store/hive/hive_layout.h"
+#include "store/hive/hive_store.h"
 #include "store/sqlite/sqlite_store.h"
 #include "store/wine/wine_store.h"
 
@@ -76,7 +79,7 @@ std::string DefaultRegistryPath() {
 
 std::string OwnRegistryPath() {
     if (const char* explicitPath = std::getenv("HIVEWRIGHT_REGISTRY");
-        explicitPath && *explicitPath && !std::string_view(explicitPath).starts_with(kWineRegistryPrefix))
+        explicitPath && *explicitPath && !NamesOtherStore(explicitPath))
         return explicitPath;
     std::filesystem::path base;
     if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) {
@@ -135,10 +138,60 @@ std::unique_ptr<RegistryStore> OpenWineStore(const std::string& prefix, std::str
     }
 }
 
+std::unique_ptr<RegistryStore> OpenHiveStore(const std::vector<std::string>& hives, std::string* error,
+                                             bool readOnly) {
+    try {
+        store::hive::HiveLayout layout = store::hive::SingleHivesLayout(hives);
+        for (store::hive::HiveMount& mount : layout.mounts) {
+            if (readOnly || access(mount.file.c_str(), F_OK) == 0) continue;
+            std::string failure;
+            if (!store::hive::CreateEmptyHive(mount.file, failure)) throw std::runtime_error(failure);
+            mount.created = true;
+        }
+        return std::make_unique<registry::Registry>(
+            std::make_unique<store::hive::HiveStore>(std::move(layout), readOnly));
+    } catch (const std::exception& failure) {
+        if (error) *error = failure.what();
+        return nullptr;
+    }
+}
+
+std::unique_ptr<RegistryStore> OpenWindowsInstallation(const std::string& root, const std::string& user,
+                                                       std::string* error, bool readOnly) {
+    try {
+        return std::make_unique<registry::Registry>(
+            std::make_unique<store::hive::HiveStore>(store::hive::WindowsLayout(root, user), readOnly));
+    } catch (const std::exception& failure) {
+        if (error) *error = failure.what();
+        return nullptr;
+    }
+}
+
+bool NamesOtherStore(std::string_view location) {
+    for (std::string_view scheme : {kWineRegistryPrefix, kWindowsRegistryPrefix, kHiveRegistryPrefix})
+        if (location.starts_with(scheme)) return true;
+    return false;
+}
+
 std::unique_ptr<RegistryStore> OpenRegistryAt(const std::string& location, std::string* error) {
-    std::string_view wine(kWineRegistryPrefix);
-    if (location.starts_with(wine)) return OpenWineStore(location.substr(wine.size()), error);
-    return OpenSqliteStore(location, error);
+    const char* readOnlySetting = std::getenv(kReadOnlyVariable);
+    const bool readOnly = readOnlySetting && *readOnlySetting;
+    std::string_view wine(kWineRegistryPrefix), windows(kWindowsRegistryPrefix), hive(kHiveRegistryPrefix);
+    if (location.starts_with(wine)) return OpenWineStore(location.substr(wine.size()), error, readOnly);
+    if (location.starts_with(windows)) {
+        const char* user = std::getenv("HIVEWRIGHT_WINDOWS_USER");
+        return OpenWindowsInstallation(location.substr(windows.size()), user ? user : "", error, readOnly);
+    }
+    if (location.starts_with(hive)) {
+        std::vector<std::string> hives;
+        std::string_view rest = std::string_view(location).substr(hive.size());
+        for (std::size_t end; !rest.empty(); rest.remove_prefix(std::min(end + 1, rest.size()))) {
+            end = std::min(rest.find('\n'), rest.size());
+            if (end > 0) hives.emplace_back(rest.substr(0, end));
+        }
+        return OpenHiveStore(hives, error, readOnly);
+    }
+    return OpenSqliteStore(location, error, readOnly);
 }
 
 RegistryStore& CurrentRegistry() {
@@ -151,6 +204,7 @@ RegistryStore& CurrentRegistry() {
         store = OpenRegistryAt(path, &error);
         if (!store) {
             std::string_view wine(kWineRegistryPrefix);
+            if (NamesOtherStore(path) && !path.starts_with(wine)) throw std::runtime_error(error);
             throw std::runtime_error((path.starts_with(wine)
                                           ? "cannot open the Wine prefix " + path.substr(wine.size())
                                           : "cannot open the registry database " + path) +

@@ -31,7 +31,8 @@ TEST(UsageText, SwitchesArePaddedToTheExplanationColumn) {
     EXPECT_EQ(lines[16], std::string(42, ' ') + "any other will start with Hivewright in normal way");
     EXPECT_EQ(lines[17], "");
     EXPECT_NE(lines[18].find("--import FILE"), std::string::npos);
-    EXPECT_EQ(lines.size(), 19u);
+    EXPECT_NE(lines[19].find("--hive FILE[=KEY]"), std::string::npos);
+    EXPECT_EQ(lines.size(), 20u);
 }
 
 } // namespace

@@ -319,6 +319,12 @@ const NamedText kNamedTexts[] = {
     {Text::SavePictureFailed, "Save picturen fialed"},
     {Text::NotifyCaption, "Notify"},
     {Text::MagicSettingsPage, "Magic settings page"},
+    {Text::LoadHive, "&Load Hive..."},
+    {Text::UnloadHive, "&Unload Hive"},
+    {Text::OpenWindowsInstallation, "Open Windows &Installation..."},
+    {Text::LoadHiveCaption, "Load Hive"},
+    {Text::OpenWindowsInstallationCaption, "Open Windows Installation"},
+    {Text::LastWritten, "last written %s"},
 };
 
 TEST(TextNamesTest, EachNameStandsForItsWordingAndEveryTextHasOneName) {

@@ -6,6 +6,7 @@
 #include "platform/winreg.h"
 #include "store/wine/wine_store.h"
 #include "support/temp_registry.h"
+#include "support/windows_installation.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -524,19 +525,31 @@ std::unique_ptr<platform::RegistryStore> OpenPrefixWineMade(const std::string& p
     return store;
 }
 
+std::unique_ptr<platform::RegistryStore> OpenWindowsHives(const std::string& path, bool readOnly) {
+    // A Windows installation laid out from hives our store makes.
+    if (!std::filesystem::exists(path)) test::LayOutWindowsInstallation(path);
+    std::string error;
+    auto store = platform::OpenWindowsInstallation(path, "", &error, readOnly);
+    EXPECT_TRUE(store) << error;
+    return store;
+}
+
 std::unique_ptr<platform::RegistryStore> OpenSqlite(const std::string& path, bool readOnly) {
     return platform::OpenSqliteStore(path, nullptr, readOnly);
 }
 
 const char* const kDatabaseReadOnly = "the registry database is read-only";
 const char* const kPrefixReadOnly = "the Wine prefix is open read-only";
+const char* const kHiveReadOnly = "the hive is open read-only";
 
 INSTANTIATE_TEST_SUITE_P(
     Stores, StoreContract,
     ::testing::Values(StoreFactory{"Sqlite", OpenSqlite, false, true, true, kDatabaseReadOnly, ""},
                       StoreFactory{"Wine", OpenWinePrefix, true, false, true, kPrefixReadOnly, ""},
                       StoreFactory{"WineMade", OpenPrefixWineMade, true, false, false, kPrefixReadOnly,
-                                   "S-1-5-21-0-0-0-1000"}),
+                                   "S-1-5-21-0-0-0-1000"},
+                      StoreFactory{"WindowsHives", OpenWindowsHives, true, true, false, kHiveReadOnly,
+                                   test::kWindowsUserSid}),
     [](const auto& info) { return info.param.name; });
 
 } // namespace

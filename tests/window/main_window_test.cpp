@@ -43,7 +43,8 @@ TEST_F(MainWindowCommandsTest, MenusFollowTheCommandTable) {
         Captions(frmMain_->mnitmRegistry),
         (std::vector<std::string>{"&Export Current Key", "Export &Whole Registry", "-",
                                   "&Import Registry File", "Edit &Registry File", "-", "&Print Key Content",
-                                  "-", "Open &Wine Prefix...", "Open &Own Registry", "-", "E&xit"}));
+                                  "-", "Open &Wine Prefix...", "Open &Own Registry", "-", "&Load Hive...",
+                                  "&Unload Hive", "Open Windows &Installation...", "-", "E&xit"}));
     EXPECT_EQ(Captions(frmMain_->mnitmControl),
               (std::vector<std::string>{"&Refresh", "Refresh &All", "-", "&Go To", "Go To &Last"}));
     EXPECT_EQ(Captions(frmMain_->mnitmNew).size(), 12u);

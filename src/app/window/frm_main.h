@@ -228,6 +228,7 @@ class TfrmMain : public QMainWindow {
     QAction* acExit = nullptr;
     QAction* acOPALExplorer = nullptr;
     QAction* acOpenWinePrefix = nullptr;
+    QAction *acLoadHive = nullptr, *acUnloadHive = nullptr, *acOpenWindowsInstallation = nullptr;
     QAction* acOpenOwnRegistry = nullptr;
     // Makes the registry at location (see platform::OpenRegistryAt) the one the window shows; false with an
     // error box when it cannot be opened, the registry in use staying.
@@ -260,6 +261,7 @@ class TfrmMain : public QMainWindow {
     void OnMagicSettingMenuItem(QAction* item);
     void ConnectFileCommands();           // export, import, print, favourites, mail, dropped files
     void ConnectRegistryChoiceCommands(); // which registry the window shows
+    void ConnectHiveCommands();           // hive files and Windows installations
     // The title names the registry in use; announce also shows why it only reads, if it does.
     void ShowRegistryInUse(bool announce);
     void ConnectFavoritesCommands();

@@ -138,6 +138,9 @@ void TfrmMain::CreateCommands() {
         {&TfrmMain::acOPALExplorer, {"acOPALExplorer", Text::OpalExplorer, nullptr, ui::kImgPage}},
         {&TfrmMain::acOpenWinePrefix, {"acOpenWinePrefix", Text::OpenWinePrefix}},
         {&TfrmMain::acOpenOwnRegistry, {"acOpenOwnRegistry", Text::OpenOwnRegistry}},
+        {&TfrmMain::acLoadHive, {"acLoadHive", Text::LoadHive}},
+        {&TfrmMain::acUnloadHive, {"acUnloadHive", Text::UnloadHive}},
+        {&TfrmMain::acOpenWindowsInstallation, {"acOpenWindowsInstallation", Text::OpenWindowsInstallation}},
         {&TfrmMain::mnitmPrintKeyContent,
          {"mnitmPrintKeyContent", Text::PrintKeyContent, nullptr, ui::kImgPrint}},
         {&TfrmMain::mnitmRefreshAll, {"mnitmRefreshAll", Text::RefreshAll, "Ctrl+Alt+R"}},
@@ -186,7 +189,8 @@ void TfrmMain::CreateMenus() {
           Text::MenuRegistry,
           {"acExportCurrentKey", "acExportWholeRegistry", nullptr, "acImportRegistryFile",
            "acEditRegistryFile", nullptr, "mnitmPrintKeyContent", nullptr, "acOpenWinePrefix",
-           "acOpenOwnRegistry", nullptr, "acExit"}}},
+           "acOpenOwnRegistry", nullptr, "acLoadHive", "acUnloadHive", "acOpenWindowsInstallation", nullptr,
+           "acExit"}}},
         {&TfrmMain::mnitmControl,
          {"mnitmControl",
           Text::MenuControl,
@@ -301,6 +305,7 @@ void TfrmMain::ConnectCommands() {
     ConnectOpalCommands();
     ConnectFileCommands();
     ConnectRegistryChoiceCommands();
+    ConnectHiveCommands();
 }
 
 void TfrmMain::SetCommandEnabled(QAction* action, bool enabled) {

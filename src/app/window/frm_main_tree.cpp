@@ -1,8 +1,10 @@
 // The main window's key tree and value list: loading, filling, refreshing and key selection.
+#include "app/hive_choice.h"
 #include "app/window/frm_main.h"
 
 #include "app/window/key_tree_model.h"
 #include "app/window/value_list_model.h"
+#include "i18n/text_table.h"
 #include "platform/qt/byte_text.h"
 #include "ui/busy_cursor.h"
 #include "util/text.h"
@@ -85,7 +87,10 @@ void TfrmMain::KeySelected() {
     ClearValueList();
     FillValueList(node);
     const std::string path = NodePath(node);
-    sttsbrMain->setText(platform::ShownText("[" + path + "]"));
+    const std::string written = app::LastWriteText(path);
+    sttsbrMain->setText(platform::ShownText(
+        "[" + path + "]" +
+        (written.empty() ? "" : "   " + i18n::FormatText(i18n::Text::LastWritten, {written}))));
     AddToHistory(path, true);
 }
 

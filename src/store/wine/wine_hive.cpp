@@ -475,8 +475,7 @@ void Hive::RenderKey(WineKey& key, std::string& out, RenderMap& map, bool rewrit
         if (!values.empty() || key.children.empty() || hasClass || key.link) {
             Separate(out);
             std::size_t start = out.size();
-            std::uint64_t modified =
-                key.changed || key.section.empty() ? key.modified : ParseTime(key.section);
+            const std::uint64_t modified = KeyTime(key);
             out += '[';
             AppendPath(key, out);
             char buffer[64];
@@ -521,6 +520,10 @@ void Hive::Adopt(std::string text, const RenderMap& map) {
         span.key->section = all.substr(span.offset, span.length);
     for (const auto& span : map.values)
         span.value->raw = all.substr(span.offset, span.length);
+}
+
+std::uint64_t KeyTime(const WineKey& key) {
+    return key.changed || key.section.empty() ? key.modified : ParseTime(key.section);
 }
 
 } // namespace hw::store::wine

@@ -24,6 +24,10 @@ struct WineValue {
     std::string_view raw; // its lines in the file; empty once changed
 };
 
+struct WineKey;
+// When the key last changed: its new time once changed, else the time its file gives it.
+std::uint64_t KeyTime(const WineKey& key);
+
 struct WineKey {
     std::string name; // UTF-8
     WineKey* parent = nullptr;

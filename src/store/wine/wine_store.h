@@ -45,6 +45,7 @@ class WineStore final : public registry::KeyStorage, private platform::SeedTarge
     bool ValueAt(Node node, DWORD index, registry::ValueView& value) override;
     bool FindValue(Node node, std::string_view name, registry::ValueView& value) override;
     bool HasChildren(Node node) override;
+    std::uint64_t LastWrite(Node node) override { return KeyTime(*reinterpret_cast<WineKey*>(node)); }
     Node TryAddKey(Node parent, std::string_view name) override;
     void DeleteKey(Node parent, Node key) override;
     void SetValue(Node node, std::string_view name, DWORD type, std::string_view data) override;
