@@ -1,5 +1,6 @@
 #include "search/replace.h"
 
+#include "core/change_feed.h"
 #include "core/key_ops.h"
 #include "core/key_path.h"
 #include "core/scoped_key.h"
@@ -30,9 +31,12 @@ bool WriteTextKeepingTail(const SearchResult& result, const std::string& text) {
     else
         data += '\0';
     const core::ScopedKey key = core::OpenKeyOrUseRoot(root, subKey, KEY_SET_VALUE);
-    return key && RegSetValueExA(key.get(), result.valueName.c_str(), 0, result.valueType,
-                                 reinterpret_cast<const BYTE*>(data.data()),
-                                 static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+    if (!key || RegSetValueExA(key.get(), result.valueName.c_str(), 0, result.valueType,
+                               reinterpret_cast<const BYTE*>(data.data()),
+                               static_cast<DWORD>(data.size())) != ERROR_SUCCESS)
+        return false;
+    core::PublishValuesChanged(result.keyPath, {result.valueName});
+    return true;
 }
 
 bool ReplaceInValueName(SearchResult& result, ResultRowTexts& row, const ReplaceOptions& options,
