@@ -43,7 +43,7 @@ bool ReplaceInValueName(SearchResult& result, ResultRowTexts& row, const Replace
                         ReplaceView& view) {
     const std::string newName = Replaced(result.valueName, options);
     if (!core::RenameValuePath(result.keyPath, result.valueName, newName)) return false;
-    view.RenameValueListItem(result.keyPath, result.valueName, newName);
+    view.ValueRenamed(result.keyPath, result.valueName, newName);
     row.caption = newName;
     row.atValue = newName;
     result.valueName = newName;
@@ -76,7 +76,6 @@ bool ReplaceInKeyName(SearchRequest& request, SearchResult& result, ResultRowTex
     const std::string newPath = oldPath.substr(0, slash + 1) + newName;
     if (core::KeyPathExists(newPath) || !core::RenameKeyPath(oldPath, newPath)) return false;
     row.caption = newName;
-    view.RenameTreeNode(oldPath, newName);
     row.atKey = newPath;
     MoveResultsOfKey(request, oldPath, newPath, [&](SearchResult& moved) {
         if (&moved != &result) view.ResultKeyPathChanged(moved);
