@@ -2,6 +2,7 @@
 #include "content/favorites_file.h"
 #include "content/window/frm_favorites.h"
 #include "platform/registry_store.h"
+#include "support/qt/child.h"
 #include "support/qt/when_modal.h"
 #include "support/qt/window_fixture.h"
 
@@ -43,7 +44,7 @@ class FavoritesTest : public MainWindowTest {
     // The favourite entries after the menu's fixed entries and separator.
     std::vector<std::string> MenuEntries() const {
         std::vector<std::string> entries;
-        for (const QAction* action : frmMain_->mnitmFavorites->actions())
+        for (const QAction* action : Child<QMenu>(*frmMain_, "mnitmFavorites")->actions())
             if (action->data().toInt() == 9999) entries.push_back(action->text().toStdString());
         return entries;
     }
@@ -53,7 +54,7 @@ class FavoritesTest : public MainWindowTest {
             if (!name.empty()) frmFavorites_->edtName->setText(QString::fromStdString(name));
             frmFavorites_->btnAdd->click();
         });
-        frmMain_->acAddToFavorites->trigger();
+        Child<QAction>(*frmMain_, "acAddToFavorites")->trigger();
     }
 };
 
@@ -71,7 +72,7 @@ TEST_F(FavoritesTest, AddingProposesTheKeyNameAndASecondAddOfTheSameNameReplaces
         proposed = frmFavorites_->edtName->text().toStdString();
         frmFavorites_->btnAdd->click();
     });
-    frmMain_->acAddToFavorites->trigger();
+    Child<QAction>(*frmMain_, "acAddToFavorites")->trigger();
     EXPECT_EQ(proposed, "Software");
     EXPECT_THAT(frmMain_->Favorites(), ElementsAre("Software=HKEY_CURRENT_USER\\Software"));
     EXPECT_THAT(MenuEntries(), ElementsAre("Software"));
@@ -89,7 +90,7 @@ TEST_F(FavoritesTest, AddingProposesTheKeyNameAndASecondAddOfTheSameNameReplaces
     AddSelectedKey("R&D");
     EXPECT_THAT(MenuEntries(), ElementsAre("Software", "R&&D"));
     ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Software\\Fav"));
-    frmMain_->mnitmFavorites->actions().back()->trigger();
+    Child<QMenu>(*frmMain_, "mnitmFavorites")->actions().back()->trigger();
     EXPECT_EQ(SelectedPath(), "HKEY_CURRENT_USER\\Other");
 }
 
@@ -147,7 +148,7 @@ TEST_F(FavoritesTest, ManageDeletesFromMenuListAndFile) {
         frmFavorites_->pppmnitmDelete->trigger();
         frmFavorites_->btnOk->click();
     });
-    frmMain_->mnitmFavoritesManage->trigger();
+    Child<QAction>(*frmMain_, "mnitmFavoritesManage")->trigger();
     EXPECT_THAT(MenuEntries(), ElementsAre("Two"));
     EXPECT_THAT(frmMain_->Favorites(), ElementsAre("Two=HKEY_CURRENT_USER\\Other"));
     EXPECT_TRUE(frmMain_->close());
@@ -160,7 +161,7 @@ TEST_F(FavoritesTest, CloseDropsGoneKeysOnlyWhenTheStoreAnswersAndRestartShowsTh
     WriteFile(lines);
     CreateWindow();
     // A gone key is reported by navigation until the next close drops it.
-    frmMain_->mnitmFavorites->actions().at(4)->trigger();
+    Child<QMenu>(*frmMain_, "mnitmFavorites")->actions().at(4)->trigger();
     EXPECT_EQ(dialogs_.shown().size(), 1u);
 
     // A database that cannot be read prunes nothing.

@@ -154,6 +154,22 @@ class TfrmMain : public QMainWindow {
     const std::vector<std::string>& Favorites() const { return favorites_.Lines(); }
     QString StatusText() const;
 
+    // Makes the registry at location (see platform::OpenRegistryAt) the one the window shows; false with an
+    // error box when it cannot be opened, the registry in use staying.
+    bool OpenRegistry(const std::string& location);
+
+  signals:
+    // An allowed close request closed the window: the run ends.
+    void closed();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
     // Layout.
     QToolBar* tlbrTool = nullptr;
     QToolBar* Panel1 = nullptr;
@@ -228,22 +244,6 @@ class TfrmMain : public QMainWindow {
     QAction* acOPALExplorer = nullptr;
     QAction* acOpenWinePrefix = nullptr;
     QAction* acOpenOwnRegistry = nullptr;
-    // Makes the registry at location (see platform::OpenRegistryAt) the one the window shows; false with an
-    // error box when it cannot be opened, the registry in use staying.
-    bool OpenRegistry(const std::string& location);
-
-  signals:
-    // An allowed close request closed the window: the run ends.
-    void closed();
-
-  protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-  private:
     void CreateLayout();
     void CreateAddressBand();
     void CreateCommands();

@@ -65,6 +65,12 @@ class TfrmFind : public QDialog, private search::ReplaceView {
     FoundListModel* Model() const { return model_; }
     const search::SearchRequest& Request() const { return request_; }
 
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void reject() override;
+
+  private:
     QGroupBox* grpbxFindCondition;
     QLabel* lblFindText;
     QLineEdit* edtItem;
@@ -106,12 +112,6 @@ class TfrmFind : public QDialog, private search::ReplaceView {
     QAction* pppmnitmDelete;
     QAction* pppmnitmSelectAll;
 
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void reject() override;
-
-  private:
     void CreateConditions();
     void CreateReplaceGroup();
     void CreateResultList();

@@ -5,6 +5,7 @@
 #include "editors/window/frm_str.h"
 #include "editors/window/number_edit.h"
 #include "search/window/found_list_model.h"
+#include "support/qt/child.h"
 #include "support/qt/window_fixture.h"
 
 #include <QApplication>
@@ -34,12 +35,12 @@ class FindActionsTest : public MainWindowTest {
         WriteRawValue(kBase, "ActMulti", REG_MULTI_SZ, {'o', 'n', 'e', 0, 't', 'w', 'o', 0, 0});
         CreateWindow();
         find_ = frmFind_.get();
-        find_->chckbxWildCharSupport->click();
-        find_->chckbxStringData->click(); // names only: one row per value
-        find_->chckbxDwordData->click();
-        find_->chckbxBinaryData->click();
+        Child<QCheckBox>(*find_, "chckbxWildCharSupport")->click();
+        Child<QCheckBox>(*find_, "chckbxStringData")->click(); // names only: one row per value
+        Child<QCheckBox>(*find_, "chckbxDwordData")->click();
+        Child<QCheckBox>(*find_, "chckbxBinaryData")->click();
         find_->SetCurrentKey(kBase);
-        find_->edtItem->setText("act");
+        Child<QLineEdit>(*find_, "edtItem")->setText("act");
         find_->btnOkClick();
     }
 
@@ -52,7 +53,7 @@ class FindActionsTest : public MainWindowTest {
     }
 
     void Select(const std::vector<std::string>& captions) {
-        QItemSelectionModel* selection = find_->lstvwFound->selectionModel();
+        QItemSelectionModel* selection = Child<QTableView>(*find_, "lstvwFound")->selectionModel();
         selection->clear();
         for (const std::string& caption : captions)
             selection->select(find_->Model()->index(RowOf(caption), 0),

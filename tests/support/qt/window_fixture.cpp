@@ -1,4 +1,5 @@
 #include "support/qt/window_fixture.h"
+#include "support/qt/child.h"
 
 #include "app/window/hivewright_application.h"
 #include "app/window/key_tree_model.h"
@@ -125,7 +126,7 @@ std::vector<std::string> MainWindowTest::ValueCaptions() const {
 }
 
 void MainWindowTest::SelectRows(const std::vector<int>& rows) {
-    QItemSelectionModel* selection = frmMain_->lstvwValues->selectionModel();
+    QItemSelectionModel* selection = Child<QTreeView>(*frmMain_, "lstvwValues")->selectionModel();
     selection->clearSelection();
     for (int row : rows)
         selection->select(frmMain_->ValueModel()->index(row, 0),
