@@ -1,6 +1,7 @@
 #include "app/window/value_list_model.h"
 
 #include "app/window/caption_order.h"
+#include "core/ascii_case.h"
 #include "core/key_path.h"
 #include "core/scoped_key.h"
 #include "core/value_text.h"
@@ -53,15 +54,17 @@ void ValueListModel::Follow(const core::RegistryChange& change) {
 }
 
 int ValueListModel::FindRow(const std::string& valueName) const {
-    const std::string wanted = util::UpperCaseAscii(valueName);
     for (std::size_t row = 0; row < rows_.size(); ++row)
-        if (rows_[row].record.valueName.size() == wanted.size() &&
-            util::UpperCaseAscii(rows_[row].record.valueName) == wanted)
-            return static_cast<int>(row);
+        if (core::EqualsIgnoringCase(rows_[row].record.valueName, valueName)) return static_cast<int>(row);
     return -1;
 }
 
 void ValueListModel::RefreshValues(const std::vector<std::string>& valueNames) {
+    // One enumeration costs less than many single reads.
+    if (valueNames.size() > kRowByRowLimit) {
+        RefreshAllValues();
+        return;
+    }
     const core::ScopedKey key =
         core::OpenKeyOrUseRoot(core::RootKeyOfPath(keyPath_), core::SubKeyOrEmpty(keyPath_), KEY_QUERY_VALUE);
     std::vector<app::ValueRow> current;
@@ -87,10 +90,14 @@ void ValueListModel::RefreshAllValues() {
 }
 
 void ValueListModel::Merge(const std::vector<std::string>& valueNames, std::vector<app::ValueRow> current) {
+    // A few names are looked for row by row; many at once through an index of the rows.
+    const bool indexed = valueNames.size() > kRowByRowLimit;
     std::unordered_map<std::string, int> shown;
-    shown.reserve(rows_.size());
-    for (std::size_t row = 0; row < rows_.size(); ++row)
-        shown.emplace(util::UpperCaseAscii(rows_[row].record.valueName), static_cast<int>(row));
+    if (indexed) {
+        shown.reserve(rows_.size());
+        for (std::size_t row = 0; row < rows_.size(); ++row)
+            shown.emplace(util::UpperCaseAscii(rows_[row].record.valueName), static_cast<int>(row));
+    }
     std::unordered_map<std::string, app::ValueRow*> now;
     for (app::ValueRow& row : current)
         now.emplace(util::UpperCaseAscii(row.record.valueName), &row);
@@ -101,12 +108,13 @@ void ValueListModel::Merge(const std::vector<std::string>& valueNames, std::vect
     for (const std::string& name : valueNames) {
         const std::string upper = util::UpperCaseAscii(name);
         if (!done.insert(upper).second) continue;
-        const auto row = shown.find(upper);
+        const auto found = indexed ? shown.find(upper) : shown.end();
+        const int row = indexed ? (found == shown.end() ? -1 : found->second) : FindRow(name);
         const auto value = now.find(upper);
         if (value == now.end()) {
-            if (row != shown.end()) gone.push_back(row->second);
-        } else if (row != shown.end()) {
-            ReplaceRow(row->second, std::move(*value->second));
+            if (row >= 0) gone.push_back(row);
+        } else if (row >= 0) {
+            ReplaceRow(row, std::move(*value->second));
         } else {
             arriving.push_back(std::move(*value->second));
         }
