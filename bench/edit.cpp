@@ -5,6 +5,7 @@
 #include "core/key_ops.h"
 #include "platform/registry_store.h"
 #include "platform/winreg.h"
+#include "support/qt/child.h"
 #include "util/scripted_dialogs.h"
 
 #include <QApplication>
@@ -70,7 +71,7 @@ void BuildTree(HKEY start) {
 }
 
 void SelectAllRows(hw::window::TfrmMain& frmMain) {
-    frmMain.lstvwValues->selectAll();
+    hw::test::Child<QTreeView>(frmMain, "lstvwValues")->selectAll();
 }
 
 } // namespace

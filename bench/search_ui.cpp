@@ -8,6 +8,7 @@
 #include "search/search_request.h"
 #include "search/window/found_list_model.h"
 #include "search/window/frm_find.h"
+#include "support/qt/child.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -78,7 +79,7 @@ Timing TimeEngine(std::size_t& found) {
 // From Find pressed until the last rows are painted.
 Timing TimeWindow(hw::window::TfrmFind& find, std::size_t& found) {
     find.SetCurrentKey(kStartPath);
-    find.edtItem->setText("needle");
+    hw::test::Child<QLineEdit>(find, "edtItem")->setText("needle");
     const Timing timing = Measure([&] {
         find.btnOkClick();
         QApplication::processEvents();
@@ -108,7 +109,7 @@ int main(int argc, char** argv) {
 
     QApplication application(argc, argv);
     auto frmMain = std::make_unique<hw::window::TfrmMain>();
-    auto find = std::make_unique<hw::window::TfrmFind>(*frmMain, hw::window::TfrmFind::Role::Find);
+    auto find = std::make_unique<hw::window::TfrmFind>(frmMain->FindHost(), hw::window::TfrmFind::Role::Find);
     find->resize(800, 600);
     find->show();
     QApplication::processEvents();

@@ -6,6 +6,7 @@
 #include "bench_window.h"
 #include "platform/registry_store.h"
 #include "platform/winreg.h"
+#include "support/qt/child.h"
 
 #include <QApplication>
 #include <QTreeView>
@@ -72,7 +73,7 @@ int main(int argc, char** argv) {
         hw::window::TfrmMain frmMain;
         frmMain.show();
         QApplication::processEvents();
-        QTreeView* tree = frmMain.trvwKeys;
+        QTreeView* tree = hw::test::Child<QTreeView>(frmMain, "trvwKeys");
 
         const QModelIndex wide = frmMain.FindNode("HKEY_CURRENT_USER\\Bench\\Wide");
         const QModelIndex values = frmMain.FindNode("HKEY_CURRENT_USER\\Bench\\Values");
@@ -100,12 +101,12 @@ int main(int argc, char** argv) {
             tree->setCurrentIndex(values);
             std::printf("list.fill_10k.seconds %.3f\n", Seconds([&] {
                             frmMain.KeySelected();
-                            Paint(frmMain.lstvwValues);
+                            Paint(hw::test::Child<QTreeView>(frmMain, "lstvwValues"));
                         }));
             std::printf("list.fill_10k.rows %d\n", frmMain.ValueRowCount());
             std::printf("list.scroll_to_end_10k.seconds %.3f\n", Seconds([&] {
-                            frmMain.lstvwValues->scrollToBottom();
-                            Paint(frmMain.lstvwValues);
+                            hw::test::Child<QTreeView>(frmMain, "lstvwValues")->scrollToBottom();
+                            Paint(hw::test::Child<QTreeView>(frmMain, "lstvwValues"));
                         }));
             std::printf("tree.collapse_refresh_100k.seconds %.3f\n", Seconds([&] {
                             tree->setCurrentIndex(wide);

@@ -52,6 +52,10 @@ std::optional<std::vector<SubKeyEntry>> ReadSubKeys(const std::string& path,
     return entries;
 }
 
+bool KeyHasSubKeys(const std::string& path) {
+    return HasSubKeys(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path));
+}
+
 bool KeyGone(const std::string& path) {
     HKEY key = 0;
     const LONG result =

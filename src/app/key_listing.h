@@ -21,6 +21,9 @@ struct SubKeyEntry {
 std::optional<std::vector<SubKeyEntry>> ReadSubKeys(const std::string& path,
                                                     const platform::PlatformFacts& facts);
 
+// Whether the key at path opens for reading and reports at least one subkey.
+bool KeyHasSubKeys(const std::string& path);
+
 // Whether the key at path no longer exists (deleted behind the window's back). A key that only refuses to
 // be read is not gone.
 bool KeyGone(const std::string& path);

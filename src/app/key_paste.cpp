@@ -1,5 +1,6 @@
 #include "app/key_paste.h"
 
+#include "core/change_feed.h"
 #include "core/key_ops.h"
 #include "core/key_path.h"
 #include "core/scoped_key.h"
@@ -17,6 +18,7 @@ KeyCopyOutcome CopyKeyForPaste(const std::string& sourcePath, const std::string&
     if (!destination) return KeyCopyOutcome::Failed;
     const bool valuesComplete = core::CopyValues(source.get(), destination.get());
     const bool subKeysComplete = core::CopySubKeys(source.get(), destination.get());
+    core::PublishKeyAdded(destinationPath);
     return valuesComplete && subKeysComplete ? KeyCopyOutcome::Complete : KeyCopyOutcome::Partial;
 }
 

@@ -1,8 +1,10 @@
 // Copying and moving key trees: the destination receives every value and subkey of the source, merged into
 // what it already holds.
+#include "core/change_feed.h"
 #include "core/key_info.h"
 #include "core/key_ops.h"
 #include "core/key_path.h"
+#include "core/quiet_key_ops.h"
 #include "core/scoped_key.h"
 #include "core/value_enum.h"
 #include "util/text.h"
@@ -81,24 +83,29 @@ bool CopySubKeys(HKEY source, HKEY destination) {
     return CopyTree(source, destination, false);
 }
 
-bool CopyKey(HKEY sourceRoot, HKEY destinationRoot, const std::string& sourceSubKey, bool move,
-             const std::string& destinationSubKey) {
+TreeCopy CopyKeyTree(HKEY sourceRoot, const std::string& sourceSubKey, HKEY destinationRoot,
+                     const std::string& destinationSubKey) {
     if (sourceRoot == destinationRoot &&
         util::UpperCaseAscii(sourceSubKey) == util::UpperCaseAscii(destinationSubKey)) {
-        return false;
+        return {};
     }
     ScopedKey source =
         sourceSubKey.empty() ? ScopedKey::Borrowing(sourceRoot) : OpenKeyDefault(sourceRoot, sourceSubKey);
-    if (!source) return false;
+    if (!source) return {};
     ScopedKey destination = destinationSubKey.empty() ? ScopedKey::Borrowing(destinationRoot)
                                                       : CreateKey(destinationRoot, destinationSubKey);
-    if (!destination) return false;
-    const bool complete = CopyTree(source.get(), destination.get(), true);
-    destination.reset();
-    source.reset();
+    if (!destination) return {};
+    return {true, CopyTree(source.get(), destination.get(), true)};
+}
+
+bool CopyKey(HKEY sourceRoot, HKEY destinationRoot, const std::string& sourceSubKey, bool move,
+             const std::string& destinationSubKey) {
+    const TreeCopy copy = CopyKeyTree(sourceRoot, sourceSubKey, destinationRoot, destinationSubKey);
+    if (!copy.destinationMade) return false;
+    PublishKeyAdded(ChangedKeyPath(destinationRoot, destinationSubKey));
     if (!move) return true;
     // A move gives up its source only once every entry has safely arrived.
-    return complete && DeleteKeyTree(sourceRoot, sourceSubKey);
+    return copy.complete && DeleteKeyTree(sourceRoot, sourceSubKey);
 }
 
 bool CopyKeyPath(const std::string& sourcePath, const std::string& destinationPath, bool move) {

@@ -1,7 +1,9 @@
 // Deleting a key with everything below it, and deleting single values.
+#include "core/change_feed.h"
 #include "core/key_info.h"
 #include "core/key_ops.h"
 #include "core/key_path.h"
+#include "core/quiet_key_ops.h"
 #include "core/scoped_key.h"
 
 #include <vector>
@@ -59,7 +61,7 @@ bool DeleteTree(HKEY parent, const std::string& subKey) {
 
 } // namespace
 
-bool DeleteKeyTree(HKEY parent, const std::string& subKey) {
+bool RemoveKeyTree(HKEY parent, const std::string& subKey) {
     const std::string path = subKey.starts_with('\\') ? subKey.substr(1) : subKey;
     // A path of nothing but backslashes names the root itself too, which is never emptied.
     if (path.find_first_not_of('\\') == std::string::npos) return false;
@@ -70,13 +72,23 @@ bool DeleteKeyTree(HKEY parent, const std::string& subKey) {
     }
 }
 
+bool DeleteKeyTree(HKEY parent, const std::string& subKey) {
+    const bool deleted = RemoveKeyTree(parent, subKey);
+    if (deleted) PublishKeyRemoved(ChangedKeyPath(parent, subKey));
+    // A refused delete may still have taken some keys below.
+    else if (RegistryChanges().Listening() && KeyExists(parent, subKey))
+        PublishTreeChanged(ChangedKeyPath(parent, subKey));
+    return deleted;
+}
+
 bool DeleteKeyPath(const std::string& path) {
     return DeleteKeyTree(RootKeyOfPath(path), SubKeyOrEmpty(path));
 }
 
 void DeleteValue(HKEY root, const std::string& subKey, const std::string& valueName) {
     const ScopedKey key = OpenKey(root, subKey, KEY_ALL_ACCESS);
-    if (key) RegDeleteValueA(key.get(), valueName.c_str());
+    if (key && RegDeleteValueA(key.get(), valueName.c_str()) == ERROR_SUCCESS)
+        PublishValuesChanged(ChangedKeyPath(root, subKey), {valueName});
 }
 
 void DeleteValuePath(const std::string& path, const std::string& valueName) {

@@ -1,6 +1,8 @@
 // Renaming keys (a move to the new path) and values (a write under the new name, then a delete).
+#include "core/change_feed.h"
 #include "core/key_ops.h"
 #include "core/key_path.h"
+#include "core/quiet_key_ops.h"
 #include "core/scoped_key.h"
 #include "core/value_text.h"
 
@@ -10,8 +12,18 @@ bool RenameKeyPath(const std::string& oldPath, const std::string& newPath) {
     if (KeyPathExists(newPath) || !KeyPathExists(oldPath)) return false;
     // A key moved into its own subtree would copy itself endlessly.
     if (!KeyPathsUnrelated(oldPath, newPath)) return false;
-    return CopyKey(RootKeyOfPath(oldPath), RootKeyOfPath(newPath), SubKeyOrEmpty(oldPath), true,
-                   SubKeyOrEmpty(newPath));
+    const HKEY oldRoot = RootKeyOfPath(oldPath);
+    const TreeCopy copy =
+        CopyKeyTree(oldRoot, SubKeyOrEmpty(oldPath), RootKeyOfPath(newPath), SubKeyOrEmpty(newPath));
+    if (!copy.destinationMade) return false;
+    // A rename gives up its source only once every entry has safely arrived.
+    if (copy.complete && RemoveKeyTree(oldRoot, SubKeyOrEmpty(oldPath))) {
+        PublishKeyRenamed(oldPath, newPath);
+        return true;
+    }
+    PublishKeyAdded(newPath);
+    PublishTreeChanged(oldPath);
+    return false;
 }
 
 bool RenameValue(HKEY root, const std::string& subKey, const std::string& oldName,
@@ -29,6 +41,7 @@ bool RenameValue(HKEY root, const std::string& subKey, const std::string& oldNam
         return false;
     }
     RegDeleteValueA(key.get(), oldName.c_str());
+    PublishValuesChanged(ChangedKeyPath(root, subKey), {oldName, newName});
     return true;
 }
 

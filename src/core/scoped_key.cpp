@@ -49,7 +49,7 @@ ScopedKey CreateKey(HKEY parent, const std::string& subKey) {
     return ScopedKey::Owning(key);
 }
 
-ScopedKey CreateKeyForWriteOrUseRoot(HKEY root, const std::string& subKey) {
+ScopedKey CreateKeyForWriteOrUseRoot(HKEY root, const std::string& subKey, bool* created) {
     if (subKey.empty()) return ScopedKey::Borrowing(root);
     HKEY key = 0;
     DWORD disposition = 0;
@@ -57,6 +57,7 @@ ScopedKey CreateKeyForWriteOrUseRoot(HKEY root, const std::string& subKey) {
                         &disposition) != ERROR_SUCCESS) {
         return {};
     }
+    if (created) *created = disposition == REG_CREATED_NEW_KEY;
     return ScopedKey::Owning(key);
 }
 

@@ -43,7 +43,8 @@ ScopedKey OpenKeyOrUseRoot(HKEY root, const std::string& subKey, REGSAM access);
 ScopedKey OpenKeyDefault(HKEY parent, const std::string& subKey);
 // RegCreateKeyA: opens or creates every key on the path.
 ScopedKey CreateKey(HKEY parent, const std::string& subKey);
-// RegCreateKeyExA with KEY_WRITE, creating missing keys; an empty path uses the root itself.
-ScopedKey CreateKeyForWriteOrUseRoot(HKEY root, const std::string& subKey);
+// RegCreateKeyExA with KEY_WRITE, creating missing keys; an empty path uses the root itself. created, when
+// given, tells whether the key itself was made.
+ScopedKey CreateKeyForWriteOrUseRoot(HKEY root, const std::string& subKey, bool* created = nullptr);
 
 } // namespace hw::core

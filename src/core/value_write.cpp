@@ -1,4 +1,5 @@
 // Writing a value of a given type from its text form.
+#include "core/change_feed.h"
 #include "core/key_path.h"
 #include "core/number_text.h"
 #include "core/scoped_key.h"
@@ -46,11 +47,16 @@ bool WriteValueText(HKEY root, const std::string& subKey, const std::string& val
     // The text is checked first so that a number that is not one leaves no new keys behind.
     const auto data = DataOfText(type, text);
     if (!data) return false;
-    const ScopedKey key = CreateKeyForWriteOrUseRoot(root, subKey);
+    bool created = false;
+    const ScopedKey key = CreateKeyForWriteOrUseRoot(root, subKey, &created);
     if (!key) return false;
+    if (created) PublishKeyAdded(ChangedKeyPath(root, subKey));
     const BYTE none = 0;
-    return RegSetValueExA(key.get(), valueName.c_str(), 0, type, data->empty() ? &none : data->data(),
-                          static_cast<DWORD>(data->size())) == ERROR_SUCCESS;
+    if (RegSetValueExA(key.get(), valueName.c_str(), 0, type, data->empty() ? &none : data->data(),
+                       static_cast<DWORD>(data->size())) != ERROR_SUCCESS)
+        return false;
+    PublishValuesChanged(ChangedKeyPath(root, subKey), {valueName});
+    return true;
 }
 
 bool WriteValueTextOfPath(const std::string& path, const std::string& valueName, const std::string& text,

@@ -1,5 +1,6 @@
 #include "markup/opal_value_io.h"
 
+#include "core/change_feed.h"
 #include "core/key_path.h"
 #include "core/scoped_key.h"
 #include "core/value_text.h"
@@ -53,12 +54,18 @@ bool WriteBoundValueText(const std::string& keyPath, const std::string& valueNam
     if (type != REG_MULTI_SZ) return core::WriteValueTextOfPath(keyPath, valueName, text, type);
     const HKEY root = core::RootKeyOfPath(keyPath);
     if (!root) return false;
-    const core::ScopedKey key = core::CreateKeyForWriteOrUseRoot(root, core::SubKeyOrEmpty(keyPath));
+    bool created = false;
+    const core::ScopedKey key =
+        core::CreateKeyForWriteOrUseRoot(root, core::SubKeyOrEmpty(keyPath), &created);
     if (!key) return false;
+    if (created) core::PublishKeyAdded(keyPath);
     const std::string data = StringsOfLines(text);
-    return RegSetValueExA(key.get(), valueName.c_str(), 0, REG_MULTI_SZ,
-                          reinterpret_cast<const BYTE*>(data.data()),
-                          static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+    if (RegSetValueExA(key.get(), valueName.c_str(), 0, REG_MULTI_SZ,
+                       reinterpret_cast<const BYTE*>(data.data()),
+                       static_cast<DWORD>(data.size())) != ERROR_SUCCESS)
+        return false;
+    core::PublishValuesChanged(keyPath, {valueName});
+    return true;
 }
 
 } // namespace hw::markup

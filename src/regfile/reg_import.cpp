@@ -1,5 +1,6 @@
 #include "regfile/reg_import.h"
 
+#include "core/change_feed.h"
 #include "core/key_ops.h"
 #include "core/root_keys.h"
 #include "core/value_text.h"
@@ -282,6 +283,9 @@ ImportReport ImportFromSource(LineSource& source, RegEncoding encoding, const Im
         return report;
     }
     source.SetLineLimit(LineSource::kMaxLineLength);
+    // Windows showing the registry are told once, after the whole file, that anything may have changed.
+    core::ChangeBatch batch;
+    core::PublishTreeChanged({});
     RegImporter importer(encoding, header == kVersion5Header, report.failures);
     ProgressGate gate(progress, total);
     TRegImportInfo info;

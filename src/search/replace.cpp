@@ -1,5 +1,6 @@
 #include "search/replace.h"
 
+#include "core/change_feed.h"
 #include "core/key_ops.h"
 #include "core/key_path.h"
 #include "core/scoped_key.h"
@@ -30,16 +31,19 @@ bool WriteTextKeepingTail(const SearchResult& result, const std::string& text) {
     else
         data += '\0';
     const core::ScopedKey key = core::OpenKeyOrUseRoot(root, subKey, KEY_SET_VALUE);
-    return key && RegSetValueExA(key.get(), result.valueName.c_str(), 0, result.valueType,
-                                 reinterpret_cast<const BYTE*>(data.data()),
-                                 static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+    if (!key || RegSetValueExA(key.get(), result.valueName.c_str(), 0, result.valueType,
+                               reinterpret_cast<const BYTE*>(data.data()),
+                               static_cast<DWORD>(data.size())) != ERROR_SUCCESS)
+        return false;
+    core::PublishValuesChanged(result.keyPath, {result.valueName});
+    return true;
 }
 
 bool ReplaceInValueName(SearchResult& result, ResultRowTexts& row, const ReplaceOptions& options,
                         ReplaceView& view) {
     const std::string newName = Replaced(result.valueName, options);
     if (!core::RenameValuePath(result.keyPath, result.valueName, newName)) return false;
-    view.RenameValueListItem(result.keyPath, result.valueName, newName);
+    view.ValueRenamed(result.keyPath, result.valueName, newName);
     row.caption = newName;
     row.atValue = newName;
     result.valueName = newName;
@@ -72,7 +76,6 @@ bool ReplaceInKeyName(SearchRequest& request, SearchResult& result, ResultRowTex
     const std::string newPath = oldPath.substr(0, slash + 1) + newName;
     if (core::KeyPathExists(newPath) || !core::RenameKeyPath(oldPath, newPath)) return false;
     row.caption = newName;
-    view.RenameTreeNode(oldPath, newName);
     row.atKey = newPath;
     MoveResultsOfKey(request, oldPath, newPath, [&](SearchResult& moved) {
         if (&moved != &result) view.ResultKeyPathChanged(moved);

@@ -20,11 +20,9 @@ struct ReplaceOptions {
 class ReplaceView {
   public:
     virtual ~ReplaceView() = default;
-    // The main window's value-list item for that key and old name, if it is shown, takes the new name.
-    virtual void RenameValueListItem(const std::string& keyPath, const std::string& oldName,
-                                     const std::string& newName) = 0;
-    // The main window's tree node for the old path, if there is one, takes the new name.
-    virtual void RenameTreeNode(const std::string& oldPath, const std::string& newName) = 0;
+    // The value of that key now has the new name (other windows learn it from the change feed).
+    virtual void ValueRenamed(const std::string& keyPath, const std::string& oldName,
+                              const std::string& newName) = 0;
     // A key rename moved this other result to a new key path; its row's At Key text follows.
     virtual void ResultKeyPathChanged(const SearchResult& result) = 0;
 };

@@ -2,7 +2,7 @@
 #include "content/favorites_file.h"
 #include "content/window/frm_favorites.h"
 #include "platform/registry_store.h"
-#include "support/qt/named_part.h"
+#include "support/qt/child.h"
 #include "support/qt/when_modal.h"
 #include "support/qt/window_fixture.h"
 
@@ -44,7 +44,7 @@ class FavoritesTest : public MainWindowTest {
     // The favourite entries after the menu's fixed entries and separator.
     std::vector<std::string> MenuEntries() const {
         std::vector<std::string> entries;
-        for (const QAction* action : frmMain_->mnitmFavorites->actions())
+        for (const QAction* action : Child<QMenu>(*frmMain_, "mnitmFavorites")->actions())
             if (action->data().toInt() == 9999) entries.push_back(action->text().toStdString());
         return entries;
     }
@@ -52,10 +52,10 @@ class FavoritesTest : public MainWindowTest {
     void AddSelectedKey(const std::string& name = {}) {
         WhenModal([this, name](QWidget*) {
             if (!name.empty())
-                test::Named<QLineEdit>(*frmFavorites_, "edtName").setText(QString::fromStdString(name));
-            test::Named<QPushButton>(*frmFavorites_, "btnAdd").click();
+                test::Child<QLineEdit>(*frmFavorites_, "edtName")->setText(QString::fromStdString(name));
+            test::Child<QPushButton>(*frmFavorites_, "btnAdd")->click();
         });
-        frmMain_->acAddToFavorites->trigger();
+        Child<QAction>(*frmMain_, "acAddToFavorites")->trigger();
     }
 };
 
@@ -70,10 +70,10 @@ TEST_F(FavoritesTest, AddingProposesTheKeyNameAndASecondAddOfTheSameNameReplaces
     ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Software"));
     std::string proposed;
     WhenModal([&](QWidget*) {
-        proposed = test::Named<QLineEdit>(*frmFavorites_, "edtName").text().toStdString();
-        test::Named<QPushButton>(*frmFavorites_, "btnAdd").click();
+        proposed = test::Child<QLineEdit>(*frmFavorites_, "edtName")->text().toStdString();
+        test::Child<QPushButton>(*frmFavorites_, "btnAdd")->click();
     });
-    frmMain_->acAddToFavorites->trigger();
+    Child<QAction>(*frmMain_, "acAddToFavorites")->trigger();
     EXPECT_EQ(proposed, "Software");
     EXPECT_THAT(frmMain_->Favorites(), ElementsAre("Software=HKEY_CURRENT_USER\\Software"));
     EXPECT_THAT(MenuEntries(), ElementsAre("Software"));
@@ -91,7 +91,7 @@ TEST_F(FavoritesTest, AddingProposesTheKeyNameAndASecondAddOfTheSameNameReplaces
     AddSelectedKey("R&D");
     EXPECT_THAT(MenuEntries(), ElementsAre("Software", "R&&D"));
     ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Software\\Fav"));
-    frmMain_->mnitmFavorites->actions().back()->trigger();
+    Child<QMenu>(*frmMain_, "mnitmFavorites")->actions().back()->trigger();
     EXPECT_EQ(SelectedPath(), "HKEY_CURRENT_USER\\Other");
 }
 
@@ -100,46 +100,46 @@ TEST_F(FavoritesTest, DialogRefusesSeparatorsAndKeepsItsListInStep) {
     content::TfrmFavorites& dialog = *frmFavorites_;
     content::FavoritesList list({"beta=HKEY_CURRENT_USER\\Other", "Alpha=HKEY_CURRENT_USER\\Software"});
     dialog.PrepareAdd(list, "HKEY_CURRENT_USER\\Software\\Fav", "Fav");
-    EXPECT_FALSE(test::Named<QWidget>(dialog, "pnlFavoritesList").isVisibleTo(&dialog));
-    EXPECT_FALSE(test::Named<QWidget>(dialog, "pnlBottom").isVisibleTo(&dialog));
+    EXPECT_FALSE(test::Child<QWidget>(dialog, "pnlFavoritesList")->isVisibleTo(&dialog));
+    EXPECT_FALSE(test::Child<QWidget>(dialog, "pnlBottom")->isVisibleTo(&dialog));
 
-    test::Named<QLineEdit>(dialog, "edtName").setText("");
+    test::Child<QLineEdit>(dialog, "edtName")->setText("");
     for (const auto& [key, text] :
          {std::pair{Qt::Key_Colon, ":"}, {Qt::Key_Equal, "="}, {Qt::Key_Backslash, "\\"}, {Qt::Key_A, "a"}})
-        Type(&test::Named<QLineEdit>(dialog, "edtName"), key, text);
-    EXPECT_EQ(test::Named<QLineEdit>(dialog, "edtName").text().toStdString(), "a");
+        Type(test::Child<QLineEdit>(dialog, "edtName"), key, text);
+    EXPECT_EQ(test::Child<QLineEdit>(dialog, "edtName")->text().toStdString(), "a");
 
     // A pasted equals sign is refused with a message; the dialog stays.
-    test::Named<QLineEdit>(dialog, "edtName").setText("a=b");
-    test::Named<QPushButton>(dialog, "btnAdd").click();
+    test::Child<QLineEdit>(dialog, "edtName")->setText("a=b");
+    test::Child<QPushButton>(dialog, "btnAdd")->click();
     EXPECT_THAT(dialogs_.texts(), ElementsAre("There is a invalid chararcter \"=\" in it,please check it!"));
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
 
     // No to the replace question changes nothing.
-    test::Named<QLineEdit>(dialog, "edtName").setText("ALPHA");
-    test::Named<QPushButton>(dialog, "btnAdd").click();
+    test::Child<QLineEdit>(dialog, "edtName")->setText("ALPHA");
+    test::Child<QPushButton>(dialog, "btnAdd")->click();
     EXPECT_EQ(list.Lines().size(), 2u);
     EXPECT_EQ(*list.PathOfName("alpha"), "HKEY_CURRENT_USER\\Software");
 
-    test::Named<QPushButton>(dialog, "btnFavoritesList").click();
-    EXPECT_TRUE(test::Named<QWidget>(dialog, "pnlFavoritesList").isVisibleTo(&dialog));
-    EXPECT_EQ(test::Named<QPushButton>(dialog, "btnFavoritesList").text().toStdString(),
+    test::Child<QPushButton>(dialog, "btnFavoritesList")->click();
+    EXPECT_TRUE(test::Child<QWidget>(dialog, "pnlFavoritesList")->isVisibleTo(&dialog));
+    EXPECT_EQ(test::Child<QPushButton>(dialog, "btnFavoritesList")->text().toStdString(),
               "&Hide Favorites List");
-    ASSERT_EQ(test::Named<QListWidget>(dialog, "lstbxFavorites").count(), 2);
-    EXPECT_EQ(test::Named<QListWidget>(dialog, "lstbxFavorites").item(0)->text().toStdString(), "Alpha");
-    test::Named<QPushButton>(dialog, "btnFavoritesList").click();
-    EXPECT_EQ(test::Named<QPushButton>(dialog, "btnFavoritesList").text().toStdString(),
+    ASSERT_EQ(test::Child<QListWidget>(dialog, "lstbxFavorites")->count(), 2);
+    EXPECT_EQ(test::Child<QListWidget>(dialog, "lstbxFavorites")->item(0)->text().toStdString(), "Alpha");
+    test::Child<QPushButton>(dialog, "btnFavoritesList")->click();
+    EXPECT_EQ(test::Child<QPushButton>(dialog, "btnFavoritesList")->text().toStdString(),
               "&Show Favorites List");
 
     dialog.PrepareManage(list);
-    EXPECT_FALSE(test::Named<QWidget>(dialog, "pnlHead").isVisibleTo(&dialog));
-    EXPECT_FALSE(test::Named<QAction>(dialog, "pppmnitmDelete").isEnabled());
-    test::Named<QListWidget>(dialog, "lstbxFavorites").item(0)->setSelected(true);
-    ASSERT_TRUE(test::Named<QAction>(dialog, "pppmnitmDelete").isEnabled());
-    test::Named<QAction>(dialog, "pppmnitmDelete").trigger();
+    EXPECT_FALSE(test::Child<QWidget>(dialog, "pnlHead")->isVisibleTo(&dialog));
+    EXPECT_FALSE(test::Child<QAction>(dialog, "pppmnitmDelete")->isEnabled());
+    test::Child<QListWidget>(dialog, "lstbxFavorites")->item(0)->setSelected(true);
+    ASSERT_TRUE(test::Child<QAction>(dialog, "pppmnitmDelete")->isEnabled());
+    test::Child<QAction>(dialog, "pppmnitmDelete")->trigger();
     EXPECT_THAT(list.Lines(), ElementsAre("beta=HKEY_CURRENT_USER\\Other"));
     EXPECT_THAT(dialog.DeletedNames(), ElementsAre("Alpha"));
-    EXPECT_EQ(test::Named<QListWidget>(dialog, "lstbxFavorites").count(), 1);
+    EXPECT_EQ(test::Child<QListWidget>(dialog, "lstbxFavorites")->count(), 1);
 }
 
 TEST_F(FavoritesTest, ManageDeletesFromMenuListAndFile) {
@@ -147,11 +147,11 @@ TEST_F(FavoritesTest, ManageDeletesFromMenuListAndFile) {
     CreateWindow();
     ASSERT_THAT(MenuEntries(), ElementsAre("One", "Two"));
     WhenModal([this](QWidget*) {
-        test::Named<QListWidget>(*frmFavorites_, "lstbxFavorites").item(0)->setSelected(true);
-        test::Named<QAction>(*frmFavorites_, "pppmnitmDelete").trigger();
-        test::Named<QPushButton>(*frmFavorites_, "btnOk").click();
+        test::Child<QListWidget>(*frmFavorites_, "lstbxFavorites")->item(0)->setSelected(true);
+        test::Child<QAction>(*frmFavorites_, "pppmnitmDelete")->trigger();
+        test::Child<QPushButton>(*frmFavorites_, "btnOk")->click();
     });
-    frmMain_->mnitmFavoritesManage->trigger();
+    Child<QAction>(*frmMain_, "mnitmFavoritesManage")->trigger();
     EXPECT_THAT(MenuEntries(), ElementsAre("Two"));
     EXPECT_THAT(frmMain_->Favorites(), ElementsAre("Two=HKEY_CURRENT_USER\\Other"));
     EXPECT_TRUE(frmMain_->close());
@@ -164,7 +164,7 @@ TEST_F(FavoritesTest, CloseDropsGoneKeysOnlyWhenTheStoreAnswersAndRestartShowsTh
     WriteFile(lines);
     CreateWindow();
     // A gone key is reported by navigation until the next close drops it.
-    frmMain_->mnitmFavorites->actions().at(4)->trigger();
+    Child<QMenu>(*frmMain_, "mnitmFavorites")->actions().at(4)->trigger();
     EXPECT_EQ(dialogs_.shown().size(), 1u);
 
     // A database that cannot be read prunes nothing.

@@ -1,5 +1,6 @@
 // The key content editor as the main window opens it, and as the only window of the /.reg mode.
 #include "content/window/frm_key_content.h"
+#include "support/qt/child.h"
 #include "support/qt/window_fixture.h"
 #include "util/program_dir.h"
 
@@ -25,8 +26,8 @@ TEST_F(KeyContentCommandsTest, KeyContentShowsTheSelectedKeyAndTheToolShowsAnEmp
     CreateWindow();
     ASSERT_TRUE(frmMain_->GoToPath("HKEY_CURRENT_USER\\Shown"));
     frmMain_->UpdateKeyCommands();
-    ASSERT_TRUE(frmMain_->acKeyContent->isEnabled());
-    EXPECT_EQ(frmMain_->acKeyContent->shortcut(), QKeySequence("Ctrl+K"));
+    ASSERT_TRUE(Child<QAction>(*frmMain_, "acKeyContent")->isEnabled());
+    EXPECT_EQ(Child<QAction>(*frmMain_, "acKeyContent")->shortcut(), QKeySequence("Ctrl+K"));
 
     std::vector<std::string> seen;
     auto readAndClose = [&] {
@@ -36,10 +37,10 @@ TEST_F(KeyContentCommandsTest, KeyContentShowsTheSelectedKeyAndTheToolShowsAnEmp
         });
     };
     readAndClose();
-    frmMain_->acKeyContent->trigger();
-    ASSERT_TRUE(frmMain_->acRegKeyContentEditor->isEnabled());
+    Child<QAction>(*frmMain_, "acKeyContent")->trigger();
+    ASSERT_TRUE(Child<QAction>(*frmMain_, "acRegKeyContentEditor")->isEnabled());
     readAndClose();
-    frmMain_->acRegKeyContentEditor->trigger();
+    Child<QAction>(*frmMain_, "acRegKeyContentEditor")->trigger();
     EXPECT_EQ(seen, (std::vector<std::string>{"[HKEY_CURRENT_USER\\Shown]\n\"Name\"=\"Value\"", ""}));
     EXPECT_FALSE(frmKeyContent_->isVisible());
 }

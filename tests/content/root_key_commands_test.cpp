@@ -2,7 +2,7 @@
 #include "content/favorites_list.h"
 #include "content/window/frm_favorites.h"
 #include "content/window/frm_key_content.h"
-#include "support/qt/named_part.h"
+#include "support/qt/child.h"
 #include "support/qt/when_modal.h"
 #include "support/qt/window_fixture.h"
 
@@ -23,7 +23,7 @@ class RootKeyCommandsTest : public MainWindowTest {
     std::string KeyContentOf(const std::string& path) {
         EXPECT_TRUE(frmMain_->GoToPath(path));
         frmMain_->UpdateKeyCommands();
-        EXPECT_TRUE(frmMain_->acKeyContent->isEnabled());
+        EXPECT_TRUE(Child<QAction>(*frmMain_, "acKeyContent")->isEnabled());
         std::string text = "(not shown)";
         // Bound to the editor: a timer left over when the editor does not show dies with it.
         QTimer::singleShot(0, frmKeyContent_.get(), [&] {
@@ -31,7 +31,7 @@ class RootKeyCommandsTest : public MainWindowTest {
             text = frmKeyContent_->Text().toStdString();
             frmKeyContent_->close();
         });
-        frmMain_->acKeyContent->trigger();
+        Child<QAction>(*frmMain_, "acKeyContent")->trigger();
         QApplication::processEvents();
         return text;
     }
@@ -62,11 +62,11 @@ TEST_F(RootKeyCommandsTest, KeysTheStoreWillNotShowAreNamedAndTheRestIsShown) {
 TEST_F(RootKeyCommandsTest, AddToFavoritesTakesARootKey) {
     ASSERT_TRUE(frmMain_->GoToPath("HKEY_LOCAL_MACHINE"));
     frmMain_->UpdateKeyCommands();
-    ASSERT_TRUE(frmMain_->acAddToFavorites->isEnabled());
-    WhenModal([this](QWidget*) { test::Named<QPushButton>(*frmFavorites_, "btnAdd").click(); });
-    frmMain_->acAddToFavorites->trigger();
+    ASSERT_TRUE(Child<QAction>(*frmMain_, "acAddToFavorites")->isEnabled());
+    WhenModal([this](QWidget*) { test::Child<QPushButton>(*frmFavorites_, "btnAdd")->click(); });
+    Child<QAction>(*frmMain_, "acAddToFavorites")->trigger();
     bool listed = false;
-    for (QAction* entry : frmMain_->mnitmFavorites->actions())
+    for (QAction* entry : Child<QMenu>(*frmMain_, "mnitmFavorites")->actions())
         listed = listed || entry->text() == "HKEY_LOCAL_MACHINE";
     EXPECT_TRUE(listed);
 }

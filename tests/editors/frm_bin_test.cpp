@@ -3,7 +3,7 @@
 #include "editors/window/hex_print.h"
 #include "editors/window/hex_view.h"
 #include "editors/window/picture_file.h"
-#include "support/qt/named_part.h"
+#include "support/qt/child.h"
 #include "support/qt/when_modal.h"
 #include "support/qt/window_fixture.h"
 #include "support/temp_registry.h"
@@ -69,15 +69,15 @@ class FrmBinTest : public ::testing::Test {
 
 TEST_F(FrmBinTest, EditingAValueGivesTheTypedBytesOnOkAndNothingOnCancel) {
     test::WhenModal([this](QWidget*) {
-        EXPECT_TRUE(test::Named<QLineEdit>(editor_, "edtName").isVisible());
-        EXPECT_EQ(test::Named<QLabel>(editor_, "lblLength").text(), "length: 3 bytes");
-        Press(&test::Named<HexView>(editor_, "mmHexValue"), Qt::Key_Right, {});
-        Type(&test::Named<HexView>(editor_, "mmHexValue"), "f"); // on the low digit of byte 0
-        Press(&test::Named<HexView>(editor_, "mmHexValue"), Qt::Key_Delete, {});
-        Press(&test::Named<HexView>(editor_, "mmHexValue"), Qt::Key_Return, {});
+        EXPECT_TRUE(test::Child<QLineEdit>(editor_, "edtName")->isVisible());
+        EXPECT_EQ(test::Child<QLabel>(editor_, "lblLength")->text(), "length: 3 bytes");
+        Press(test::Child<HexView>(editor_, "mmHexValue"), Qt::Key_Right, {});
+        Type(test::Child<HexView>(editor_, "mmHexValue"), "f"); // on the low digit of byte 0
+        Press(test::Child<HexView>(editor_, "mmHexValue"), Qt::Key_Delete, {});
+        Press(test::Child<HexView>(editor_, "mmHexValue"), Qt::Key_Return, {});
     });
     EXPECT_EQ(editor_.EditValueBytes("Blob", "\x12\x34\x56"), std::optional<std::string>("\x1F\x56"));
-    EXPECT_EQ(test::Named<QLineEdit>(editor_, "edtName").text(), "");
+    EXPECT_EQ(test::Child<QLineEdit>(editor_, "edtName")->text(), "");
     EXPECT_TRUE(editor_.Bytes().empty());
 
     test::WhenModal([](QWidget* modal) { Press(modal->focusWidget(), Qt::Key_Escape, {}); });
@@ -87,17 +87,18 @@ TEST_F(FrmBinTest, EditingAValueGivesTheTypedBytesOnOkAndNothingOnCancel) {
 TEST_F(FrmBinTest, LengthAndScrollRangeFollowTheBytes) {
     for (std::size_t count : {33u, 256u, 257u}) {
         editor_.SetBytes(std::string(count, 'x'));
-        EXPECT_EQ(test::Named<QLabel>(editor_, "lblLength").text(), QString("length: %1 bytes").arg(count));
-        EXPECT_EQ(test::Named<HexView>(editor_, "mmHexValue").verticalScrollBar()->maximum(),
+        EXPECT_EQ(test::Child<QLabel>(editor_, "lblLength")->text(), QString("length: %1 bytes").arg(count));
+        EXPECT_EQ(test::Child<HexView>(editor_, "mmHexValue")->verticalScrollBar()->maximum(),
                   count > 256 ? 1 : 0)
             << count;
     }
     // Ctrl+A selects everything in both columns; other Ctrl keys change nothing.
-    Press(&test::Named<HexView>(editor_, "mmHexValue"), Qt::Key_A, "a", Qt::ControlModifier);
-    EXPECT_EQ(test::Named<HexView>(editor_, "mmHexValue").Document().HexRange(), (TextRange{0, 3 * 257 - 1}));
-    EXPECT_EQ(test::Named<HexView>(editor_, "mmHexValue").Document().CharRange(), (TextRange{0, 257}));
-    Press(&test::Named<HexView>(editor_, "mmHexValue"), Qt::Key_B, "b", Qt::ControlModifier);
-    Press(&test::Named<HexView>(editor_, "mmHexValue"), Qt::Key_Backspace, {});
+    Press(test::Child<HexView>(editor_, "mmHexValue"), Qt::Key_A, "a", Qt::ControlModifier);
+    EXPECT_EQ(test::Child<HexView>(editor_, "mmHexValue")->Document().HexRange(),
+              (TextRange{0, 3 * 257 - 1}));
+    EXPECT_EQ(test::Child<HexView>(editor_, "mmHexValue")->Document().CharRange(), (TextRange{0, 257}));
+    Press(test::Child<HexView>(editor_, "mmHexValue"), Qt::Key_B, "b", Qt::ControlModifier);
+    Press(test::Child<HexView>(editor_, "mmHexValue"), Qt::Key_Backspace, {});
     EXPECT_EQ(editor_.Bytes().size(), 257u);
 }
 
@@ -108,17 +109,17 @@ TEST_F(FrmBinTest, InternalClipboardCutCopyPasteAndDelete) {
     editor_.Paste();
     EXPECT_EQ(editor_.HexText(), "00 11 22 33");
 
-    test::Named<HexView>(editor_, "mmHexValue").SetHexSelection({2, 6});
+    test::Child<HexView>(editor_, "mmHexValue")->SetHexSelection({2, 6});
     editor_.Copy();
     EXPECT_TRUE(editor_.ClipboardFilled());
     EXPECT_EQ(QApplication::clipboard()->text(), "11 22");
-    test::Named<HexView>(editor_, "mmHexValue").SetHexSelection({10, 0});
+    test::Child<HexView>(editor_, "mmHexValue")->SetHexSelection({10, 0});
     editor_.Paste();
     EXPECT_EQ(editor_.HexText(), "00 11 22 11 22 33");
-    test::Named<HexView>(editor_, "mmHexValue").SetHexSelection({0, 5});
+    test::Child<HexView>(editor_, "mmHexValue")->SetHexSelection({0, 5});
     editor_.Cut();
     EXPECT_EQ(editor_.HexText(), "22 11 22 33");
-    test::Named<HexView>(editor_, "mmHexValue").SetHexSelection({2, 3});
+    test::Child<HexView>(editor_, "mmHexValue")->SetHexSelection({2, 3});
     editor_.DeleteSelection();
     EXPECT_EQ(editor_.HexText(), "22 22 33");
     EXPECT_EQ(editor_.PrintableText(), "..3");
@@ -132,23 +133,23 @@ TEST_F(FrmBinTest, FindSelectsWholeBytesAndFindNextReportsTheEnd) {
     editor_.SetBytes(std::string("\x00\x11\x22\x33\x22", 5));
     FindWith("22", [this] { editor_.FindNext(); }); // before any Find it asks
     EXPECT_TRUE(editor_.FindSucceeded());
-    EXPECT_EQ(test::Named<HexView>(editor_, "mmHexValue").Document().HexRange(), (TextRange{5, 3}));
-    EXPECT_EQ(test::Named<HexView>(editor_, "mmHexValue").Document().CharRange(), (TextRange{2, 1}));
+    EXPECT_EQ(test::Child<HexView>(editor_, "mmHexValue")->Document().HexRange(), (TextRange{5, 3}));
+    EXPECT_EQ(test::Child<HexView>(editor_, "mmHexValue")->Document().CharRange(), (TextRange{2, 1}));
     editor_.FindNext();
-    EXPECT_EQ(test::Named<HexView>(editor_, "mmHexValue").Document().CharRange(), (TextRange{4, 1}));
+    EXPECT_EQ(test::Child<HexView>(editor_, "mmHexValue")->Document().CharRange(), (TextRange{4, 1}));
     editor_.FindNext();
     EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"Find finished!"});
-    EXPECT_EQ(test::Named<HexView>(editor_, "mmHexValue").Document().CharRange(), (TextRange{4, 1}));
+    EXPECT_EQ(test::Child<HexView>(editor_, "mmHexValue")->Document().CharRange(), (TextRange{4, 1}));
     EXPECT_TRUE(editor_.FindSucceeded());
 
-    test::Named<HexView>(editor_, "mmHexValue").SetHexSelection({0, 0});
+    test::Child<HexView>(editor_, "mmHexValue")->SetHexSelection({0, 0});
     FindWith("44", [this] { editor_.Find(); });
     EXPECT_FALSE(editor_.FindSucceeded());
     EXPECT_EQ(dialogs_.texts().back(), "Not found!");
 }
 
 TEST_F(FrmBinTest, FindDialogKeepsTheBoxesInStep) {
-    TfrmBinFind& find = test::Named<TfrmBinFind>(editor_, "frmBinFind");
+    TfrmBinFind& find = (*test::Child<TfrmBinFind>(editor_, "frmBinFind"));
     find.edtText->setText("AB");
     EXPECT_EQ(find.edtHex->text(), "41 42");
 
@@ -241,18 +242,18 @@ TEST_F(FrmBinTest, PicturesAreWrittenInTheirNamesFormatAndShownFromTheBytes) {
 
     editor_.show();
     ASSERT_TRUE(editor_.LoadFile(dir_.file("x.gif")));
-    test::Named<QTabBar>(editor_, "tbstMain").setCurrentIndex(1);
+    test::Child<QTabBar>(editor_, "tbstMain")->setCurrentIndex(1);
     EXPECT_EQ(editor_.Picture().size(), image.size());
-    EXPECT_TRUE(test::Named<QLabel>(editor_, "lblInfo").text().isEmpty());
+    EXPECT_TRUE(test::Child<QLabel>(editor_, "lblInfo")->text().isEmpty());
     EXPECT_TRUE(std::filesystem::exists(dir_.file("HIVEWRIGHTIAMGE.GIF")));
     EXPECT_TRUE(editor_.SavePictureFile(QString::fromStdString(dir_.file("again.jpeg"))));
     EXPECT_EQ(QImageReader::imageFormat(QString::fromStdString(dir_.file("again.jpeg"))), "jpeg");
 
-    test::Named<QTabBar>(editor_, "tbstMain").setCurrentIndex(0);
+    test::Child<QTabBar>(editor_, "tbstMain")->setCurrentIndex(0);
     editor_.SetBytes(std::string(10, '\0'));
-    test::Named<QTabBar>(editor_, "tbstMain").setCurrentIndex(1);
+    test::Child<QTabBar>(editor_, "tbstMain")->setCurrentIndex(1);
     EXPECT_TRUE(editor_.Picture().isNull());
-    EXPECT_EQ(test::Named<QLabel>(editor_, "lblInfo").text(), "Unknown Image format!");
+    EXPECT_EQ(test::Child<QLabel>(editor_, "lblInfo")->text(), "Unknown Image format!");
     EXPECT_FALSE(editor_.SavePictureFile(QString::fromStdString(dir_.file("none.bmp"))));
     editor_.hide();
 }
@@ -280,12 +281,12 @@ TEST_F(FrmBinTest, ThePicturePageShowsEveryFormatQtReads) {
                                         {"svg", svg},
                                         {"exif jpeg", exifJpeg}}) {
         SCOPED_TRACE(format);
-        test::Named<QTabBar>(editor_, "tbstMain").setCurrentIndex(0);
+        test::Child<QTabBar>(editor_, "tbstMain")->setCurrentIndex(0);
         editor_.SetBytes(bytes);
-        test::Named<QTabBar>(editor_, "tbstMain").setCurrentIndex(1);
+        test::Child<QTabBar>(editor_, "tbstMain")->setCurrentIndex(1);
         EXPECT_EQ(editor_.Picture().size(), image.size());
-        EXPECT_TRUE(test::Named<QLabel>(editor_, "lblInfo").text().isEmpty())
-            << test::Named<QLabel>(editor_, "lblInfo").text().toStdString();
+        EXPECT_TRUE(test::Child<QLabel>(editor_, "lblInfo")->text().isEmpty())
+            << test::Child<QLabel>(editor_, "lblInfo")->text().toStdString();
     }
     editor_.hide();
 }

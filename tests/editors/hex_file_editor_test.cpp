@@ -2,7 +2,7 @@
 // writes the file in use, Save As starts in its folder, and closing with changes asks first.
 #include "editors/window/frm_bin.h"
 #include "editors/window/hex_view.h"
-#include "support/qt/named_part.h"
+#include "support/qt/child.h"
 #include "support/qt/when_modal.h"
 #include "support/qt/window_fixture.h"
 #include "support/temp_registry.h"
@@ -38,12 +38,12 @@ TEST_F(HexFileEditorTest, SaveWritesTheFileInUseAndClosingWithChangesAsks) {
     test::WhenModal([&](QWidget* modal) {
         ASSERT_EQ(modal, &editor_);
         namedUnchanged = editor_.windowTitle().startsWith("data.bin") && !editor_.isWindowModified();
-        test::Named<HexView>(editor_, "mmHexValue").SetBytes("abcd");
+        test::Child<HexView>(editor_, "mmHexValue")->SetBytes("abcd");
         markedChanged = editor_.isWindowModified();
-        test::Named<QPushButton>(editor_, "btnSave").click();
+        test::Child<QPushButton>(editor_, "btnSave")->click();
         savedInPlace = util::ReadFileBytes(file);
 
-        test::Named<HexView>(editor_, "mmHexValue").SetBytes("xyz");
+        test::Child<HexView>(editor_, "mmHexValue")->SetBytes("xyz");
         dialogs_.QueueChoice(util::Answer::Cancel);
         editor_.close();
         keptOpen = editor_.isVisible() && editor_.isWindowModified();
@@ -59,12 +59,12 @@ TEST_F(HexFileEditorTest, SaveWritesTheFileInUseAndClosingWithChangesAsks) {
             name->setText("other.bin");
             static_cast<QDialog*>(chooser)->accept(); // QFileDialog keeps its accept protected
         });
-        test::Named<QPushButton>(editor_, "btnSaveAs").click();
+        test::Child<QPushButton>(editor_, "btnSaveAs")->click();
         namedOther = editor_.windowTitle().startsWith("other.bin") && !editor_.isWindowModified();
 
-        test::Named<HexView>(editor_, "mmHexValue").SetBytes("dropped");
+        test::Child<HexView>(editor_, "mmHexValue")->SetBytes("dropped");
         dialogs_.QueueChoice(util::Answer::No);
-        test::Named<QPushButton>(editor_, "btnOK").click();
+        test::Child<QPushButton>(editor_, "btnOK")->click();
     });
     editor_.ShowFileEditor(file);
 
@@ -91,7 +91,7 @@ TEST_F(HexFileEditorTest, ANewFilesSaveAsStartsInTheHomeFolder) {
     };
     editor_.SetNamedMode(false);
     test::WhenModal(cancelRecordingFolder);
-    test::Named<QPushButton>(editor_, "btnSave").click();
+    test::Child<QPushButton>(editor_, "btnSave")->click();
     // Not the current folder (the program's): the home folder, as no folder used earlier still exists.
     EXPECT_EQ(startFolder, QDir::homePath());
 }

@@ -1,3 +1,4 @@
+#include "core/change_feed.h"
 #include "core/key_ops.h"
 #include "registry_builder.h"
 #include "search/replace.h"
@@ -14,19 +15,23 @@ using test::SetString;
 using test::SetValue;
 using test::ValueData;
 
+// What the results window learns, and the key renames other windows learn from the change feed.
 struct RecordingView : ReplaceView {
-    void RenameValueListItem(const std::string& keyPath, const std::string& oldName,
-                             const std::string& newName) override {
+    void ValueRenamed(const std::string& keyPath, const std::string& oldName,
+                      const std::string& newName) override {
         valueRenames.push_back(keyPath + "|" + oldName + "|" + newName);
-    }
-    void RenameTreeNode(const std::string& oldPath, const std::string& newName) override {
-        nodeRenames.push_back(oldPath + "|" + newName);
     }
     void ResultKeyPathChanged(const SearchResult& result) override { movedResults.push_back(&result); }
 
     std::vector<std::string> valueRenames;
     std::vector<std::string> nodeRenames;
     std::vector<const SearchResult*> movedResults;
+    const core::ChangeFeed::Subscription changes =
+        core::RegistryChanges().Subscribe([this](const core::RegistryChange& change) {
+            if (change.kind == core::ChangeKind::KeyRenamed)
+                nodeRenames.push_back(change.keyPath + "|" +
+                                      change.newKeyPath.substr(change.newKeyPath.rfind('\\') + 1));
+        });
 };
 
 class ReplaceTest : public ::testing::Test {

@@ -3,7 +3,7 @@
 #include "core/key_ops.h"
 #include "core/value_text.h"
 #include "editors/window/number_edit.h"
-#include "support/qt/named_part.h"
+#include "support/qt/child.h"
 #include "support/qt/window_fixture.h"
 
 #include <QItemSelectionModel>
@@ -57,14 +57,14 @@ TEST_F(ClipboardTest, PastedValuesAreAskedAboutInClipboardOrderAndKeepTheirBytes
     WriteText(kBase + "\\To", "B", "old");
     Select(kBase + "\\From");
     SelectRows({0, 1, 2, 3});
-    frmMain_->acValueCopy->trigger();
+    Child<QAction>(*frmMain_, "acValueCopy")->trigger();
 
     Select(kBase + "\\To");
-    EXPECT_TRUE(frmMain_->acValuePaste->isEnabled());
+    EXPECT_TRUE(Child<QAction>(*frmMain_, "acValuePaste")->isEnabled());
     std::vector<std::string> questions;
     AnswerReplace(questions, &window::TfrmReplaceConfirm::btnYes);
     AnswerReplace(questions, &window::TfrmReplaceConfirm::btnYes);
-    frmMain_->acValuePaste->trigger();
+    Child<QAction>(*frmMain_, "acValuePaste")->trigger();
     EXPECT_EQ(questions, (std::vector<std::string>{"value:[B] be exists in this key,Sure to replace it?",
                                                    "value:[A] be exists in this key,Sure to replace it?"}));
     EXPECT_EQ(Data("To", "A"), Bytes(std::string("abc\0", 4)));
@@ -112,18 +112,18 @@ TEST_F(ClipboardTest, PasteKeyRefusesRelatedPathsAndAsksBeforeMerging) {
     CreateKeyPath(kBase + "\\Fr");
     WriteText(kBase + "\\From\\Deep", "v", "1");
     Select(kBase + "\\From");
-    frmMain_->acKeyCopy->trigger();
+    Child<QAction>(*frmMain_, "acKeyCopy")->trigger();
     // Nested either way: refused. A key whose name merely starts the copied one's is another key.
     for (const std::string& related : {kBase + "\\From\\Deep", kBase}) {
         Select(related);
-        EXPECT_FALSE(frmMain_->acKeyPaste->isEnabled()) << related;
+        EXPECT_FALSE(Child<QAction>(*frmMain_, "acKeyPaste")->isEnabled()) << related;
     }
     Select(kBase + "\\Fr");
-    EXPECT_TRUE(frmMain_->acKeyPaste->isEnabled());
+    EXPECT_TRUE(Child<QAction>(*frmMain_, "acKeyPaste")->isEnabled());
 
     Select(kBase + "\\To");
-    EXPECT_TRUE(frmMain_->acKeyPaste->isEnabled());
-    frmMain_->acKeyPaste->trigger();
+    EXPECT_TRUE(Child<QAction>(*frmMain_, "acKeyPaste")->isEnabled());
+    Child<QAction>(*frmMain_, "acKeyPaste")->trigger();
     EXPECT_TRUE(dialogs_.shown().empty());
     EXPECT_EQ(Data("To\\From\\Deep", "v"), Bytes(std::string("1\0", 2)));
     EXPECT_EQ(ChildTexts(frmMain_->SelectedNode()), std::vector<std::string>{"From"});
@@ -145,7 +145,7 @@ TEST_F(ClipboardTest, EditedBigEndianDwordIsStoredSwappedAndShownAsEntered) {
         frmDword_->edtValue->setText("26");
         frmDword_->btnOk->click();
     });
-    frmMain_->acValueEdit->trigger();
+    Child<QAction>(*frmMain_, "acValueEdit")->trigger();
     EXPECT_EQ(Data("From", "big"), (std::vector<BYTE>{0, 0, 0, 0x1A}));
     EXPECT_EQ(frmMain_->ValueRowAt(0).DataColumn(), "0x0000001A (26)");
     EXPECT_EQ(frmMain_->ValueRecord(0).DataText(), "26");
@@ -190,7 +190,7 @@ TEST_F(ClipboardTest, EditedBytesAreWrittenWithTheirTypeAndShownInTheRow) {
     WhenModal([this](QWidget*) {
         EXPECT_EQ(frmBin_->Bytes(), std::string("A\0\xFF", 3));
         frmBin_->SetBytes(std::string("\x00\x01Z", 3));
-        test::Named<QPushButton>(*frmBin_, "btnOK").click();
+        test::Child<QPushButton>(*frmBin_, "btnOK")->click();
     });
     frmMain_->EditValue();
     const auto value = core::ReadRawValue(HKEY_CURRENT_USER, kSub + "\\From", "raw");

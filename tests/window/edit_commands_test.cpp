@@ -3,6 +3,7 @@
 #include "app/window/value_list_model.h"
 #include "core/key_ops.h"
 #include "core/value_text.h"
+#include "support/qt/child.h"
 #include "support/qt/window_fixture.h"
 
 #include <QAbstractItemDelegate>
@@ -36,15 +37,15 @@ class EditCommandsTest : public MainWindowTest {
 TEST_F(EditCommandsTest, NewKeyOnANeverExpandedKeyAddsOneNodeAndStartsItsRename) {
     Select(kBase + "\\Alpha");
     ASSERT_FALSE(frmMain_->KeyModel()->IsLoaded(frmMain_->SelectedNode()));
-    frmMain_->acKeyNew->trigger();
+    Child<QAction>(*frmMain_, "acKeyNew")->trigger();
     const QModelIndex alpha = frmMain_->FindNode(kBase + "\\Alpha");
     EXPECT_EQ(ChildTexts(alpha), (std::vector<std::string>{"Inner", "New Key #1"}));
     EXPECT_TRUE(core::KeyPathExists(kBase + "\\Alpha\\New Key #1"));
     EXPECT_EQ(SelectedPath(), kBase + "\\Alpha\\New Key #1");
     // Enter on the suggested name keeps the key and its node.
-    QWidget* editor = frmMain_->trvwKeys->indexWidget(frmMain_->SelectedNode());
+    QWidget* editor = Child<QTreeView>(*frmMain_, "trvwKeys")->indexWidget(frmMain_->SelectedNode());
     ASSERT_NE(editor, nullptr);
-    emit frmMain_->trvwKeys->itemDelegate()->commitData(editor);
+    emit Child<QTreeView>(*frmMain_, "trvwKeys")->itemDelegate()->commitData(editor);
     QApplication::processEvents();
     EXPECT_EQ(ChildTexts(alpha), (std::vector<std::string>{"Inner", "New Key #1"}));
     EXPECT_TRUE(dialogs_.shown().empty());
@@ -93,9 +94,9 @@ TEST_F(EditCommandsTest, RenamingTheSelectedKeyReadsItsRowsUnderTheNewPath) {
 
 TEST_F(EditCommandsTest, NewValuesOfEveryClassAndTheirRename) {
     Select(kBase + "\\Beta");
-    frmMain_->acValueNew.at(4)->trigger(); // big-endian DWORD
-    frmMain_->acValueNew.at(0)->trigger(); // string
-    frmMain_->acValueNew.at(2)->trigger(); // binary
+    Child<QAction>(*frmMain_, "acValueNewBigEndianDwordValue")->trigger(); // big-endian DWORD
+    Child<QAction>(*frmMain_, "acValueNewStringValue")->trigger();         // string
+    Child<QAction>(*frmMain_, "acValueNewBinaryValue")->trigger();         // binary
     EXPECT_EQ(ValueCaptions(), (std::vector<std::string>{"New Value #1", "New Value #2", "New Value #3"}));
     const app::ValueRow& number = frmMain_->ValueRowAt(0);
     EXPECT_EQ(number.TypeColumn(), "REG_DWORD_BIG_ENDIAN");
@@ -104,7 +105,8 @@ TEST_F(EditCommandsTest, NewValuesOfEveryClassAndTheirRename) {
     EXPECT_EQ(frmMain_->ValueRowAt(1).DataColumn(), "\"\"");
     EXPECT_EQ(frmMain_->ValueRowAt(2).SizeColumn(), "0");
     EXPECT_EQ(Data(kBase + "\\Beta", "New Value #2"), (std::vector<BYTE>{0}));
-    EXPECT_NE(frmMain_->lstvwValues->indexWidget(frmMain_->ValueModel()->index(2, 0)), nullptr);
+    EXPECT_NE(Child<QTreeView>(*frmMain_, "lstvwValues")->indexWidget(frmMain_->ValueModel()->index(2, 0)),
+              nullptr);
 
     dialogs_.ClearShown();
     EXPECT_FALSE(frmMain_->RenameValueRow(0, "new value #1"));
@@ -133,14 +135,14 @@ TEST_F(EditCommandsTest, DeleteKeyAsksSelectsTheParentAndLeavesRootsAlone) {
     EXPECT_TRUE(dialogs_.shown().empty());
 
     Select(kBase + "\\Alpha");
-    frmMain_->acKeyDelete->trigger(); // No
+    Child<QAction>(*frmMain_, "acKeyDelete")->trigger(); // No
     EXPECT_TRUE(core::KeyPathExists(kBase + "\\Alpha"));
     EXPECT_EQ(
         dialogs_.texts(),
         std::vector<std::string>{"This action will delete all subkeys in this key,will you delete any way?"});
 
     dialogs_.QueueAnswer(true);
-    frmMain_->acKeyDelete->trigger();
+    Child<QAction>(*frmMain_, "acKeyDelete")->trigger();
     EXPECT_FALSE(core::KeyPathExists(kBase + "\\Alpha"));
     EXPECT_EQ(SelectedPath(), kBase);
     EXPECT_EQ(ValueCaptions(), std::vector<std::string>{"kept"});
@@ -153,7 +155,7 @@ TEST_F(EditCommandsTest, DeleteValuesAsksOnceAndKeepsRowsOfValuesThatStayed) {
     Select(kBase + "\\Beta");
     SelectRows({0, 1, 2});
     dialogs_.QueueAnswer(true);
-    frmMain_->acValueDelete->trigger();
+    Child<QAction>(*frmMain_, "acValueDelete")->trigger();
     EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"Sure to delete all selected items?"});
     EXPECT_EQ(ValueCaptions(), std::vector<std::string>{"d"});
     EXPECT_FALSE(core::ValuePathExists(kBase + "\\Beta", "a"));

@@ -3,6 +3,7 @@
 #include "app/window/reg_file_dialog.h"
 #include "core/key_ops.h"
 #include "markup/window/opal_explorer.h"
+#include "support/qt/child.h"
 #include "support/qt/when_modal.h"
 #include "support/qt/window_fixture.h"
 #include "support/reg_file_text.h"
@@ -73,18 +74,18 @@ class FileCommandsTest : public MainWindowTest {
     }
     void ExportKey(const std::string& fileName) {
         ChooseInNextDialog(fileName);
-        frmMain_->acExportCurrentKey->trigger();
+        Child<QAction>(*frmMain_, "acExportCurrentKey")->trigger();
     }
     void Import(const std::string& fileName, bool sure = true) {
         dialogs_.QueueAnswer(sure);
         ChooseInNextDialog(fileName);
-        frmMain_->acImportRegistryFile->trigger();
+        Child<QAction>(*frmMain_, "acImportRegistryFile")->trigger();
     }
 };
 
 TEST_F(FileCommandsTest, ExportCurrentKeyAsksBeforeReplacingAndSaysWhenItCannotWrite) {
     // Nothing selected: not even the dialog (it would block this test).
-    frmMain_->acExportCurrentKey->trigger();
+    Child<QAction>(*frmMain_, "acExportCurrentKey")->trigger();
     ASSERT_TRUE(frmMain_->GoToPath(kKey));
 
     ExportKey(File("key.reg"));
@@ -99,7 +100,7 @@ TEST_F(FileCommandsTest, ExportCurrentKeyAsksBeforeReplacingAndSaysWhenItCannotW
         offered = static_cast<QFileDialog*>(modal)->selectedFiles().value(0).toStdString();
         static_cast<QDialog*>(modal)->accept();
     });
-    frmMain_->acExportCurrentKey->trigger();
+    Child<QAction>(*frmMain_, "acExportCurrentKey")->trigger();
     EXPECT_EQ(offered, File("key.reg"));
     EXPECT_THAT(dialogs_.texts(), ElementsAre("File:[" + File("key.reg") + "] exists,will you replace it?"));
     EXPECT_EQ(ReadAll(File("key.reg")), "old");
@@ -135,7 +136,7 @@ TEST_F(FileCommandsTest, ExportNamesWhatTheFormatCannotCarry) {
 
 TEST_F(FileCommandsTest, WholeRegistryExportWritesMachineThenUsers) {
     ChooseInNextDialog(File("all.reg"));
-    frmMain_->acExportWholeRegistry->trigger();
+    Child<QAction>(*frmMain_, "acExportWholeRegistry")->trigger();
     const std::string text = ReadAll(File("all.reg"));
     ASSERT_THAT(text, StartsWith("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE"));
     const std::size_t users = text.find("\r\n[HKEY_USERS");
@@ -146,7 +147,7 @@ TEST_F(FileCommandsTest, WholeRegistryExportWritesMachineThenUsers) {
 
     // A cancelled dialog does nothing.
     ChooseInNextDialog("");
-    frmMain_->acExportWholeRegistry->trigger();
+    Child<QAction>(*frmMain_, "acExportWholeRegistry")->trigger();
     EXPECT_TRUE(dialogs_.shown().empty());
 }
 
@@ -241,7 +242,7 @@ class MailCatcher : public QObject {
 TEST_F(FileCommandsTest, SuggestOrQuestionOpensAMailToTheSupportAddress) {
     MailCatcher catcher;
     QDesktopServices::setUrlHandler("mailto", &catcher, "Open");
-    frmMain_->acEmail->trigger();
+    Child<QAction>(*frmMain_, "acEmail")->trigger();
     QDesktopServices::unsetUrlHandler("mailto");
     EXPECT_EQ(catcher.opened.scheme(), "mailto");
     EXPECT_THAT(catcher.opened.path().toStdString(), HasSubstr("@"));

@@ -1,4 +1,5 @@
 // The address band's flat buttons: their look follows the pointer and a release reports where it happened.
+#include "support/qt/child.h"
 #include "support/qt/window_fixture.h"
 #include "ui/flat_panel_button.h"
 
@@ -47,9 +48,9 @@ class GoButtonTest : public test::MainWindowTest {};
 
 TEST_F(GoButtonTest, ReleasingGoNavigatesToTheAddressText) {
     CreateWindow();
-    frmMain_->cmbbxAddress->setEditText("hkcu\\software");
-    SendMouse(frmMain_->pnlGo, QEvent::MouseButtonPress, {10, 8});
-    SendMouse(frmMain_->pnlGo, QEvent::MouseButtonRelease, {10, 8});
+    test::Child<QComboBox>(*frmMain_, "cmbbxAddress")->setEditText("hkcu\\software");
+    SendMouse(test::Child<ui::FlatPanelButton>(*frmMain_, "pnlGo"), QEvent::MouseButtonPress, {10, 8});
+    SendMouse(test::Child<ui::FlatPanelButton>(*frmMain_, "pnlGo"), QEvent::MouseButtonRelease, {10, 8});
     EXPECT_EQ(SelectedPath(), "HKEY_CURRENT_USER\\Software");
     EXPECT_TRUE(dialogs_.shown().empty());
 }

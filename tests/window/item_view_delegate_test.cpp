@@ -1,5 +1,6 @@
 // How the value list shows what a narrow cell cuts off, and which pane's selection looks active.
 #include "app/window/value_list_model.h"
+#include "support/qt/child.h"
 #include "support/qt/window_fixture.h"
 
 #include <QApplication>
@@ -25,7 +26,7 @@ class ItemViewDelegateTest : public MainWindowTest {
     }
     // Asks the list for the tip of the cell in row 0 of column; the tip's text, or empty when none shows.
     QString TipOf(int column) {
-        QTreeView* list = frmMain_->lstvwValues;
+        QTreeView* list = Child<QTreeView>(*frmMain_, "lstvwValues");
         const QRect cell = list->visualRect(frmMain_->ValueModel()->index(0, column));
         QHelpEvent event(QEvent::ToolTip, cell.center(), list->viewport()->mapToGlobal(cell.center()));
         QApplication::sendEvent(list->viewport(), &event);
@@ -50,15 +51,15 @@ class ItemViewDelegateTest : public MainWindowTest {
 TEST_F(ItemViewDelegateTest, OnlyACutCellShowsItsWholeTextAsATip) {
     // Wide first: a tip once shown fades out only after a while.
     const int name = window::ValueListModel::kNameColumn;
-    frmMain_->lstvwValues->header()->resizeSection(name, 1000);
+    Child<QTreeView>(*frmMain_, "lstvwValues")->header()->resizeSection(name, 1000);
     EXPECT_TRUE(TipOf(name).isEmpty());
-    frmMain_->lstvwValues->header()->resizeSection(name, 60);
+    Child<QTreeView>(*frmMain_, "lstvwValues")->header()->resizeSection(name, 60);
     EXPECT_EQ(TipOf(name).toStdString(), "A value name long enough to be cut in a narrow column");
 }
 
 TEST_F(ItemViewDelegateTest, TheUnfocusedPaneShowsItsSelectionInTheInactiveColour) {
-    QTreeView* list = frmMain_->lstvwValues;
-    QTreeView* tree = frmMain_->trvwKeys;
+    QTreeView* list = Child<QTreeView>(*frmMain_, "lstvwValues");
+    QTreeView* tree = Child<QTreeView>(*frmMain_, "trvwKeys");
     const QModelIndex row = frmMain_->ValueModel()->index(0, window::ValueListModel::kDataColumn);
     list->selectionModel()->select(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     frmMain_->activateWindow();

@@ -2,6 +2,7 @@
 #include "app/window/key_tree_model.h"
 #include "app/window/value_list_model.h"
 #include "platform/platform_facts.h"
+#include "support/qt/child.h"
 #include "support/qt/window_fixture.h"
 
 #include <gmock/gmock.h>
@@ -49,9 +50,10 @@ TEST_F(KeyTreeTest, RootsFollowThePlatform) {
     EXPECT_EQ(rootsFor(platform::kPlatformNt, 4), nt4);
     // The address history and the root menu list the same roots.
     EXPECT_EQ(frmMain_->History(), nt4);
-    ASSERT_EQ(frmMain_->pppmnRootKey->actions().size(), 6);
-    frmMain_->pppmnRootKey->actions().at(2)->trigger();
-    EXPECT_EQ(frmMain_->cmbbxAddress->currentText().toStdString(), "HKEY_LOCAL_MACHINE\\");
+    ASSERT_EQ(Child<QMenu>(*frmMain_, "pppmnRootKey")->actions().size(), 6);
+    Child<QMenu>(*frmMain_, "pppmnRootKey")->actions().at(2)->trigger();
+    EXPECT_EQ(Child<QComboBox>(*frmMain_, "cmbbxAddress")->currentText().toStdString(),
+              "HKEY_LOCAL_MACHINE\\");
     platform::SetPlatformFactsForTesting(saved);
 }
 
@@ -75,19 +77,19 @@ TEST_F(KeyTreeTest, SubkeysAreReadOnFirstExpansionOnly) {
     DeleteKeyAt("HKEY_CURRENT_USER\\Test\\C");
     frmMain_->LoadSubKeys(test);
     EXPECT_THAT(ChildTexts(test), ElementsAre("A", "C"));
-    frmMain_->trvwKeys->expand(test);
-    frmMain_->trvwKeys->setCurrentIndex(test);
+    Child<QTreeView>(*frmMain_, "trvwKeys")->expand(test);
+    Child<QTreeView>(*frmMain_, "trvwKeys")->setCurrentIndex(test);
     frmMain_->RefreshKey();
     const QModelIndex refreshed = Node("HKEY_CURRENT_USER\\Test");
     EXPECT_THAT(ChildTexts(refreshed), ElementsAre("A", "B"));
-    EXPECT_TRUE(frmMain_->trvwKeys->isExpanded(refreshed));
+    EXPECT_TRUE(Child<QTreeView>(*frmMain_, "trvwKeys")->isExpanded(refreshed));
 }
 
 TEST_F(KeyTreeTest, AsteriskDoesNotExpandAWholeSubtree) {
     const QModelIndex test = Node("HKEY_CURRENT_USER\\Test");
-    frmMain_->trvwKeys->setCurrentIndex(test);
+    Child<QTreeView>(*frmMain_, "trvwKeys")->setCurrentIndex(test);
     QKeyEvent asterisk(QEvent::KeyPress, Qt::Key_Asterisk, Qt::KeypadModifier, "*");
-    QApplication::sendEvent(frmMain_->trvwKeys, &asterisk);
+    QApplication::sendEvent(Child<QTreeView>(*frmMain_, "trvwKeys"), &asterisk);
     EXPECT_FALSE(frmMain_->KeyModel()->IsLoaded(test));
 }
 
@@ -109,14 +111,15 @@ TEST_F(KeyTreeTest, SelectingAKeyFillsListStatusAndHistory) {
     WriteText("HKEY_CURRENT_USER\\Test", "alpha", "1");
     WriteText("HKEY_CURRENT_USER\\Test", "", "default");
     const QModelIndex test = Node("HKEY_CURRENT_USER\\Test");
-    frmMain_->trvwKeys->setCurrentIndex(test);
+    Child<QTreeView>(*frmMain_, "trvwKeys")->setCurrentIndex(test);
     frmMain_->KeySelected();
 
     // Sorted by caption in the locale's order, not by character codes.
     EXPECT_THAT(ValueCaptions(), ElementsAre("<Unknow Name>", "alpha", "Beta", "charlie"));
     EXPECT_EQ(frmMain_->StatusText().toStdString(), "[HKEY_CURRENT_USER\\Test]");
     EXPECT_EQ(frmMain_->History().back(), "HKEY_CURRENT_USER\\Test");
-    EXPECT_EQ(frmMain_->cmbbxAddress->currentText().toStdString(), "HKEY_CURRENT_USER\\Test");
+    EXPECT_EQ(Child<QComboBox>(*frmMain_, "cmbbxAddress")->currentText().toStdString(),
+              "HKEY_CURRENT_USER\\Test");
     EXPECT_EQ(frmMain_->FindValueRow("hkey_current_user\\TEST", "CHARLIE"), 3);
     EXPECT_EQ(frmMain_->FindValueRow("HKEY_CURRENT_USER\\Test", "missing"), -1);
     EXPECT_EQ(frmMain_->FindValueRow("HKEY_CURRENT_USER\\Test\\A", "charlie"), -1);
@@ -130,21 +133,21 @@ TEST_F(KeyTreeTest, SelectingAKeyFillsListStatusAndHistory) {
 
 TEST_F(KeyTreeTest, RefreshAllLeavesOnlyTheRoots) {
     const QModelIndex test = Node("HKEY_CURRENT_USER\\Test");
-    frmMain_->trvwKeys->setCurrentIndex(test);
+    Child<QTreeView>(*frmMain_, "trvwKeys")->setCurrentIndex(test);
     frmMain_->KeySelected();
     WriteText("HKEY_CURRENT_USER\\Test", "v", "x");
     frmMain_->KeySelected();
     ASSERT_EQ(frmMain_->ValueRowCount(), 1);
     const std::size_t historySize = frmMain_->History().size();
 
-    frmMain_->mnitmRefreshAll->trigger();
+    Child<QAction>(*frmMain_, "mnitmRefreshAll")->trigger();
     EXPECT_EQ(ChildTexts({}).size(), 5u);
     EXPECT_FALSE(frmMain_->SelectedNode().isValid());
     EXPECT_EQ(frmMain_->ValueRowCount(), 0);
     EXPECT_FALSE(frmMain_->KeyModel()->IsLoaded(frmMain_->KeyModel()->index(1, 0)));
     EXPECT_EQ(frmMain_->History().size(), historySize);
     // Refresh without a selection does nothing.
-    frmMain_->acRefresh->trigger();
+    Child<QAction>(*frmMain_, "acRefresh")->trigger();
     EXPECT_EQ(frmMain_->ValueRowCount(), 0);
 }
 

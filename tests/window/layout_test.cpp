@@ -1,6 +1,7 @@
 // The main window's layout at Qt's own font sizes: columns, status panel, address box, menu bar.
 #include "app/window/value_list_model.h"
 #include "i18n/language.h"
+#include "support/qt/child.h"
 #include "support/qt/window_fixture.h"
 
 #include <QApplication>
@@ -20,7 +21,7 @@ class LayoutTest : public MainWindowTest {
         i18n::ApplyLanguage("");
         i18n::SetLanguageFilePath("");
     }
-    QHeaderView* Header() const { return frmMain_->lstvwValues->header(); }
+    QHeaderView* Header() const { return Child<QTreeView>(*frmMain_, "lstvwValues")->header(); }
     void ShowAt(int width, int height) {
         frmMain_->show();
         QApplication::processEvents();
@@ -52,7 +53,7 @@ void LayoutTest::FillColumns(bool wide) {
     const int firstType = Header()->sectionSize(typeColumn);
 
     ASSERT_TRUE(frmMain_->GoToPath(key));
-    auto* view = static_cast<QAbstractItemView*>(frmMain_->lstvwValues);
+    auto* view = static_cast<QAbstractItemView*>(Child<QTreeView>(*frmMain_, "lstvwValues"));
     if (wide) {
         for (int column : {nameColumn, typeColumn})
             EXPECT_GE(Header()->sectionSize(column), view->sizeHintForColumn(column))
@@ -71,7 +72,7 @@ void LayoutTest::FillColumns(bool wide) {
 
     // A width the user gives is kept at the next fill.
     Header()->resizeSection(0, 60);
-    frmMain_->acRefresh->trigger();
+    Child<QAction>(*frmMain_, "acRefresh")->trigger();
     EXPECT_EQ(Header()->sectionSize(0), 60);
 }
 
@@ -86,16 +87,16 @@ TEST_F(LayoutTest, ColumnsKeepSizeAndDataInViewInANarrowerWindow) {
 TEST_F(LayoutTest, StatusPanelFollowsTheWindowAndAddressStartsEmpty) {
     CreateWindow();
     ShowAt(700, 400);
-    EXPECT_TRUE(frmMain_->cmbbxAddress->currentText().isEmpty());
-    const int narrow = frmMain_->sttsbrMain->width();
+    EXPECT_TRUE(Child<QComboBox>(*frmMain_, "cmbbxAddress")->currentText().isEmpty());
+    const int narrow = Child<QLabel>(*frmMain_, "sttsbrMain")->width();
     ShowAt(1100, 400);
-    EXPECT_GT(frmMain_->sttsbrMain->width(), narrow + 300);
+    EXPECT_GT(Child<QLabel>(*frmMain_, "sttsbrMain")->width(), narrow + 300);
 
     ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Software"));
     EXPECT_EQ(frmMain_->StatusText().toStdString(), "[HKEY_CURRENT_USER\\Software]");
-    frmMain_->mnitmRefreshAll->trigger();
+    Child<QAction>(*frmMain_, "mnitmRefreshAll")->trigger();
     EXPECT_TRUE(frmMain_->StatusText().isEmpty());
-    EXPECT_TRUE(frmMain_->cmbbxAddress->currentText().isEmpty());
+    EXPECT_TRUE(Child<QComboBox>(*frmMain_, "cmbbxAddress")->currentText().isEmpty());
 }
 
 TEST_F(LayoutTest, DefaultWidthHoldsTheMenuBarAndTitlesInEveryShippedLanguageAndTheMenuMarksTheLanguage) {
@@ -106,7 +107,7 @@ TEST_F(LayoutTest, DefaultWidthHoldsTheMenuBarAndTitlesInEveryShippedLanguageAnd
     frmMain_->show();
     QApplication::processEvents();
     QAction* german = nullptr;
-    for (QAction* item : frmMain_->mnitmLanguage->actions())
+    for (QAction* item : Child<QMenu>(*frmMain_, "mnitmLanguage")->actions())
         if (item->text() == "Deutsch") german = item;
     ASSERT_NE(german, nullptr);
     EXPECT_FALSE(german->isChecked());
@@ -117,7 +118,7 @@ TEST_F(LayoutTest, DefaultWidthHoldsTheMenuBarAndTitlesInEveryShippedLanguageAnd
         EXPECT_GE(Header()->sectionSize(column), Header()->sectionSizeHint(column))
             << "title cut: " << column;
     // The program's own additions are translated as well.
-    EXPECT_EQ(frmMain_->acOpenWinePrefix->text().toStdString(), "&Wine-Präfix öffnen...");
+    EXPECT_EQ(Child<QAction>(*frmMain_, "acOpenWinePrefix")->text().toStdString(), "&Wine-Präfix öffnen...");
     EXPECT_LE(frmMain_->menuBar()->sizeHint().width(), frmMain_->menuBar()->width());
 }
 

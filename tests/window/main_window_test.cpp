@@ -1,6 +1,7 @@
 // The main window's commands and menus, its close request and its texts from the language file.
 #include "app/window/value_list_model.h"
 #include "i18n/language.h"
+#include "support/qt/child.h"
 #include "support/qt/window_fixture.h"
 #include "ui/command_set.h"
 #include "ui/ui_text.h"
@@ -40,23 +41,25 @@ std::vector<std::string> Captions(const QMenu* menu) {
 TEST_F(MainWindowCommandsTest, MenusFollowTheCommandTable) {
     CreateWindow();
     EXPECT_EQ(
-        Captions(frmMain_->mnitmRegistry),
+        Captions(Child<QMenu>(*frmMain_, "mnitmRegistry")),
         (std::vector<std::string>{"&Export Current Key", "Export &Whole Registry", "-",
                                   "&Import Registry File", "Edit &Registry File", "-", "&Print Key Content",
                                   "-", "Open &Wine Prefix...", "Open &Own Registry", "-", "&Load Hive...",
                                   "&Unload Hive", "Open Windows &Installation...", "-", "E&xit"}));
-    EXPECT_EQ(Captions(frmMain_->mnitmControl),
+    EXPECT_EQ(Captions(Child<QMenu>(*frmMain_, "mnitmControl")),
               (std::vector<std::string>{"&Refresh", "Refresh &All", "-", "&Go To", "Go To &Last"}));
-    EXPECT_EQ(Captions(frmMain_->mnitmNew).size(), 12u);
-    EXPECT_EQ(Captions(frmMain_->pppmnValue).front(), "&Edit");
-    EXPECT_EQ(Captions(frmMain_->pppmnKey).back(), "&Refresh");
-    EXPECT_EQ(frmMain_->acValueNew.at(4)->text().toStdString(), "&Big Endian Dword Value");
-    EXPECT_EQ(frmMain_->acValueNew.at(4)->data().toInt(), 5);
-    EXPECT_EQ(frmMain_->acRefresh->shortcut(), QKeySequence("F5"));
-    EXPECT_EQ(frmMain_->mnitmRefreshAll->shortcut(), QKeySequence("Ctrl+Alt+R"));
-    EXPECT_EQ(frmMain_->mnitmGoToLast->shortcut(), QKeySequence("F4"));
-    EXPECT_FALSE(frmMain_->mnitmContent->isVisible());
-    EXPECT_EQ(frmMain_->acFind->toolTip().toStdString(), "Find string or dword from registry");
+    EXPECT_EQ(Captions(Child<QMenu>(*frmMain_, "mnitmNew")).size(), 12u);
+    EXPECT_EQ(Captions(Child<QMenu>(*frmMain_, "pppmnValue")).front(), "&Edit");
+    EXPECT_EQ(Captions(Child<QMenu>(*frmMain_, "pppmnKey")).back(), "&Refresh");
+    EXPECT_EQ(Child<QAction>(*frmMain_, "acValueNewBigEndianDwordValue")->text().toStdString(),
+              "&Big Endian Dword Value");
+    EXPECT_EQ(Child<QAction>(*frmMain_, "acValueNewBigEndianDwordValue")->data().toInt(), 5);
+    EXPECT_EQ(Child<QAction>(*frmMain_, "acRefresh")->shortcut(), QKeySequence("F5"));
+    EXPECT_EQ(Child<QAction>(*frmMain_, "mnitmRefreshAll")->shortcut(), QKeySequence("Ctrl+Alt+R"));
+    EXPECT_EQ(Child<QAction>(*frmMain_, "mnitmGoToLast")->shortcut(), QKeySequence("F4"));
+    EXPECT_FALSE(Child<QAction>(*frmMain_, "mnitmContent")->isVisible());
+    EXPECT_EQ(Child<QAction>(*frmMain_, "acFind")->toolTip().toStdString(),
+              "Find string or dword from registry");
 }
 
 // Commands made at run time (languages, favourites, pages) have no object name and keep their names;
@@ -92,14 +95,15 @@ TEST_F(MainWindowCommandsTest, CaptionsAreTheTableTextsBeforeAndAfterChoosingEng
         else
             EXPECT_TRUE(menu->title().isEmpty()) << menu->objectName().toStdString();
     }
-    EXPECT_EQ(frmMain_->acValueCopy->text().toStdString(), "C&opy Values");
-    EXPECT_EQ(frmMain_->acValuePaste->text().toStdString(), "P&aste Values");
-    EXPECT_EQ(frmMain_->acKeyContent->text().toStdString(), "Key &Content");
-    EXPECT_EQ(frmMain_->acRegKeyContentEditor->text().toStdString(), "&Reg key content Editor");
-    EXPECT_EQ(frmMain_->acEmail->toolTip().toStdString(), "Email to us");
+    EXPECT_EQ(Child<QAction>(*frmMain_, "acValueCopy")->text().toStdString(), "C&opy Values");
+    EXPECT_EQ(Child<QAction>(*frmMain_, "acValuePaste")->text().toStdString(), "P&aste Values");
+    EXPECT_EQ(Child<QAction>(*frmMain_, "acKeyContent")->text().toStdString(), "Key &Content");
+    EXPECT_EQ(Child<QAction>(*frmMain_, "acRegKeyContentEditor")->text().toStdString(),
+              "&Reg key content Editor");
+    EXPECT_EQ(Child<QAction>(*frmMain_, "acEmail")->toolTip().toStdString(), "Email to us");
 
     const std::vector<std::string> before = ShownTexts(*frmMain_);
-    for (QAction* item : frmMain_->mnitmLanguage->actions())
+    for (QAction* item : Child<QMenu>(*frmMain_, "mnitmLanguage")->actions())
         if (item->text() == "English") item->trigger();
     EXPECT_EQ(i18n::CurrentLanguage(), "English");
     EXPECT_EQ(ShownTexts(*frmMain_), before);
@@ -108,18 +112,18 @@ TEST_F(MainWindowCommandsTest, CaptionsAreTheTableTextsBeforeAndAfterChoosingEng
 TEST_F(MainWindowCommandsTest, KeyCommandsFollowTheSelectionAndNoCommandStaysDisabled) {
     CreateWindow();
     frmMain_->UpdateKeyCommands();
-    EXPECT_FALSE(frmMain_->acRefresh->isEnabled());
-    EXPECT_FALSE(frmMain_->acCurrentKey->isEnabled());
+    EXPECT_FALSE(Child<QAction>(*frmMain_, "acRefresh")->isEnabled());
+    EXPECT_FALSE(Child<QAction>(*frmMain_, "acCurrentKey")->isEnabled());
 
     ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Cmd"));
     frmMain_->UpdateKeyCommands();
     frmMain_->UpdateValueCommands();
-    EXPECT_TRUE(frmMain_->acRefresh->isEnabled());
-    EXPECT_TRUE(frmMain_->acCurrentKey->isEnabled());
-    for (QAction* action : frmMain_->mnitmRegistry->actions())
+    EXPECT_TRUE(Child<QAction>(*frmMain_, "acRefresh")->isEnabled());
+    EXPECT_TRUE(Child<QAction>(*frmMain_, "acCurrentKey")->isEnabled());
+    for (QAction* action : Child<QMenu>(*frmMain_, "mnitmRegistry")->actions())
         EXPECT_TRUE(action->isSeparator() || action->isEnabled()) << action->objectName().toStdString();
-    EXPECT_TRUE(frmMain_->acGoTo->isEnabled());
-    EXPECT_TRUE(frmMain_->acValueSelectAll->isEnabled());
+    EXPECT_TRUE(Child<QAction>(*frmMain_, "acGoTo")->isEnabled());
+    EXPECT_TRUE(Child<QAction>(*frmMain_, "acValueSelectAll")->isEnabled());
 }
 
 TEST_F(MainWindowCommandsTest, SelectAllSelectsEveryValue) {
@@ -127,8 +131,8 @@ TEST_F(MainWindowCommandsTest, SelectAllSelectsEveryValue) {
     WriteText("HKEY_CURRENT_USER\\Cmd", "two", "2");
     CreateWindow();
     ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Cmd"));
-    frmMain_->acValueSelectAll->trigger();
-    EXPECT_EQ(frmMain_->lstvwValues->selectionModel()->selectedRows().size(), 2);
+    Child<QAction>(*frmMain_, "acValueSelectAll")->trigger();
+    EXPECT_EQ(Child<QTreeView>(*frmMain_, "lstvwValues")->selectionModel()->selectedRows().size(), 2);
 }
 
 TEST_F(MainWindowCommandsTest, KeepOpenFlagRefusesTheCloseAndKeepsTheWindowOnTop) {
@@ -153,7 +157,7 @@ TEST_F(MainWindowCommandsTest, LanguageMenuAppliesTextsToTheMainWindow) {
         "[Deutsch]\r\n80=&Aktualisieren\r\n85=&Neu\r\n131=Adresse:\r\n134=Wertname\r\n62=Neu laden\r\n"
         "[Arr]\r\n131=Where be:\r\n");
     CreateWindow();
-    const QList<QAction*> items = frmMain_->mnitmLanguage->actions();
+    const QList<QAction*> items = Child<QMenu>(*frmMain_, "mnitmLanguage")->actions();
     ASSERT_EQ(items.size(), 6);
     EXPECT_EQ(items[4]->text().toStdString(), "Deutsch");
     EXPECT_EQ(items[5]->text().toStdString(), "Pirate");
@@ -161,23 +165,23 @@ TEST_F(MainWindowCommandsTest, LanguageMenuAppliesTextsToTheMainWindow) {
     // The first show applies the default language.
     frmMain_->show();
     EXPECT_EQ(i18n::CurrentLanguage(), "Deutsch");
-    EXPECT_EQ(frmMain_->acRefresh->text().toStdString(), "&Aktualisieren");
-    EXPECT_EQ(frmMain_->acRefresh->toolTip().toStdString(), "Neu laden");
-    EXPECT_EQ(frmMain_->mnitmNew->title().toStdString(), "&Neu");
-    EXPECT_EQ(frmMain_->pppmnitmKeyNew->title().toStdString(), "&Neu");
-    EXPECT_EQ(frmMain_->pnlAddress->text().toStdString(), "Adresse:");
+    EXPECT_EQ(Child<QAction>(*frmMain_, "acRefresh")->text().toStdString(), "&Aktualisieren");
+    EXPECT_EQ(Child<QAction>(*frmMain_, "acRefresh")->toolTip().toStdString(), "Neu laden");
+    EXPECT_EQ(Child<QMenu>(*frmMain_, "mnitmNew")->title().toStdString(), "&Neu");
+    EXPECT_EQ(Child<QMenu>(*frmMain_, "pppmnitmKeyNew")->title().toStdString(), "&Neu");
+    EXPECT_EQ(Child<QLabel>(*frmMain_, "pnlAddress")->text().toStdString(), "Adresse:");
     EXPECT_EQ(frmMain_->ValueModel()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Wertname");
     // Texts the language leaves alone take their table wording.
-    EXPECT_EQ(frmMain_->acKeyContent->text().toStdString(), "Key &Content");
+    EXPECT_EQ(Child<QAction>(*frmMain_, "acKeyContent")->text().toStdString(), "Key &Content");
 
     items[5]->trigger();
-    EXPECT_EQ(frmMain_->pnlAddress->text().toStdString(), "Where be:");
-    EXPECT_EQ(frmMain_->acRefresh->text().toStdString(), "&Refresh");
-    frmMain_->mnitmLanguageDefault->trigger();
-    EXPECT_EQ(frmMain_->pnlAddress->text().toStdString(), "Adresse:");
+    EXPECT_EQ(Child<QLabel>(*frmMain_, "pnlAddress")->text().toStdString(), "Where be:");
+    EXPECT_EQ(Child<QAction>(*frmMain_, "acRefresh")->text().toStdString(), "&Refresh");
+    Child<QAction>(*frmMain_, "mnitmLanguageDefault")->trigger();
+    EXPECT_EQ(Child<QLabel>(*frmMain_, "pnlAddress")->text().toStdString(), "Adresse:");
 
     items[5]->trigger();
-    frmMain_->mnitmSetAsDefaultLanguage->trigger();
+    Child<QAction>(*frmMain_, "mnitmSetAsDefaultLanguage")->trigger();
     EXPECT_EQ(i18n::StartLanguageSection(), "Arr");
 }
 

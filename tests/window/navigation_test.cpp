@@ -1,5 +1,6 @@
 // Going to typed paths, the address box and its history, Go To Last and the Current Key command.
 #include "app/window/key_tree_model.h"
+#include "support/qt/child.h"
 #include "support/qt/window_fixture.h"
 
 #include <QApplication>
@@ -24,9 +25,9 @@ class NavigationTest : public MainWindowTest {
         CreateWindow();
     }
     void PressEnterInAddressBox(const std::string& text) {
-        frmMain_->cmbbxAddress->setEditText(QString::fromUtf8(text));
+        Child<QComboBox>(*frmMain_, "cmbbxAddress")->setEditText(QString::fromUtf8(text));
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-        QApplication::sendEvent(frmMain_->cmbbxAddress->lineEdit(), &press);
+        QApplication::sendEvent(Child<QComboBox>(*frmMain_, "cmbbxAddress")->lineEdit(), &press);
     }
     long HistoryCount(const std::string& path) {
         const std::vector<std::string> history = frmMain_->History();
@@ -39,7 +40,8 @@ TEST_F(NavigationTest, AbbreviatedPathSelectsTheKeyAndKeepsTheTypedCase) {
     EXPECT_EQ(frmMain_->KeyModel()->NodeText(frmMain_->SelectedNode()), "SOFTWARE");
     EXPECT_EQ(frmMain_->StatusText().toStdString(), "[HKEY_LOCAL_MACHINE\\software]");
     EXPECT_EQ(HistoryCount("HKEY_LOCAL_MACHINE\\software"), 1);
-    EXPECT_EQ(frmMain_->cmbbxAddress->currentText().toStdString(), "HKEY_LOCAL_MACHINE\\software");
+    EXPECT_EQ(Child<QComboBox>(*frmMain_, "cmbbxAddress")->currentText().toStdString(),
+              "HKEY_LOCAL_MACHINE\\software");
     EXPECT_TRUE(frmGoTo_->LastNavigationOk());
     EXPECT_TRUE(dialogs_.shown().empty());
 }
@@ -47,7 +49,7 @@ TEST_F(NavigationTest, AbbreviatedPathSelectsTheKeyAndKeepsTheTypedCase) {
 TEST_F(NavigationTest, TrailingBackslashGoesToTheRoot) {
     ASSERT_TRUE(frmMain_->GoToPath("HKEY_CURRENT_USER\\"));
     EXPECT_EQ(SelectedPath(), "HKEY_CURRENT_USER");
-    EXPECT_TRUE(frmMain_->trvwKeys->isExpanded(frmMain_->SelectedNode()));
+    EXPECT_TRUE(Child<QTreeView>(*frmMain_, "trvwKeys")->isExpanded(frmMain_->SelectedNode()));
 }
 
 TEST_F(NavigationTest, TheRightParentsChildIsFoundWhenTheNameRecursDeeper) {
@@ -107,7 +109,7 @@ TEST_F(NavigationTest, EnterInTheAddressBoxGoesUnlessTheTextIsBlank) {
 }
 
 TEST_F(NavigationTest, ListChoiceNavigatesUntilAKeyIsPressed) {
-    QComboBox* box = frmMain_->cmbbxAddress;
+    QComboBox* box = Child<QComboBox>(*frmMain_, "cmbbxAddress");
     emit box->activated(2);
     EXPECT_EQ(SelectedPath(), "HKEY_LOCAL_MACHINE");
 
@@ -127,30 +129,30 @@ TEST_F(NavigationTest, GoToLastRepeatsOnlyAfterASuccess) {
     };
     EXPECT_FALSE(frmMain_->GoToPath("HKCU\\Nowhere"));
     cancelDialog();
-    frmMain_->mnitmGoToLast->trigger();
+    Child<QAction>(*frmMain_, "mnitmGoToLast")->trigger();
     EXPECT_TRUE(dialogShown);
 
     frmGoTo_->SetKeyText("HKEY_CURRENT_USER\\Nav\\Target");
     QTimer::singleShot(0, frmGoTo_.get(), [&] { frmGoTo_->accept(); });
-    frmMain_->acGoTo->trigger();
+    Child<QAction>(*frmMain_, "acGoTo")->trigger();
     EXPECT_EQ(SelectedPath(), "HKEY_CURRENT_USER\\Nav\\Target");
     EXPECT_TRUE(frmGoTo_->LastNavigationOk());
 
     ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Nav"));
     dialogShown = false;
     cancelDialog();
-    frmMain_->mnitmGoToLast->trigger();
+    Child<QAction>(*frmMain_, "mnitmGoToLast")->trigger();
     EXPECT_FALSE(dialogShown);
     EXPECT_EQ(SelectedPath(), "HKEY_CURRENT_USER\\Nav\\Target");
     QApplication::processEvents();
 }
 
 TEST_F(NavigationTest, CurrentKeyNeedsASelectedKey) {
-    frmMain_->acCurrentKey->trigger();
+    Child<QAction>(*frmMain_, "acCurrentKey")->trigger();
     EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"None current key!"});
     ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Nav"));
     QTimer::singleShot(0, frmCurrentKey_.get(), [&] { frmCurrentKey_->accept(); });
-    frmMain_->acCurrentKey->trigger();
+    Child<QAction>(*frmMain_, "acCurrentKey")->trigger();
     EXPECT_EQ(frmCurrentKey_->edtLongName->text().toStdString(), "[HKEY_CURRENT_USER\\Nav]");
 }
 

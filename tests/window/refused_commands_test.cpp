@@ -105,7 +105,7 @@ TEST_F(RefusedCommandsTest, ReadOnlyKeysRefuseEveryChangeAndTreeAndListStayAsThe
 TEST_F(RefusedCommandsTest, KeysAndValuesDeletedBehindTheWindowsBackLeaveNoNodeOrRow) {
     const QPersistentModelIndex behind = Select("HKEY_CURRENT_USER\\Behind");
     DeleteKeyAt("HKEY_CURRENT_USER\\Behind\\Gone");
-    core::DeleteValuePath("HKEY_CURRENT_USER\\Behind", "Lost");
+    DeleteValueAt("HKEY_CURRENT_USER\\Behind", "Lost");
 
     ASSERT_GE(SelectValue("Lost"), 0);
     dialogs_.QueueAnswer(true);

@@ -1,6 +1,7 @@
 // Not a check: saves pictures of the main window for looking at by eye. Run with
 //   HIVEWRIGHT_SCREENSHOT_DIR=/tmp/shots test_window --gtest_also_run_disabled_tests
 //   --gtest_filter='*Screenshot*'
+#include "support/qt/child.h"
 #include "support/qt/window_fixture.h"
 
 #include <QApplication>
@@ -36,7 +37,7 @@ TEST_F(ScreenshotTest, DISABLED_SaveMainWindowPictures) {
             popup->grab().save(QString(dir) + "/menu_popup.png");
         QApplication::activePopupWidget()->close();
     });
-    frmMain_->mnitmEdit->exec(frmMain_->mapToGlobal(QPoint(60, 20)));
+    Child<QMenu>(*frmMain_, "mnitmEdit")->exec(frmMain_->mapToGlobal(QPoint(60, 20)));
     frmMain_->resize(1000, 600);
     QApplication::processEvents();
     frmMain_->grab().save(QString(dir) + "/main_large.png");

@@ -108,6 +108,8 @@ TfrmMain::TfrmMain(QWidget* parent)
     resize(static_cast<int>(kWindowWidth * FontScale(*this)),
            static_cast<int>(kWindowHeight * FontScale(*this)));
 
+    changes_ = core::RegistryChanges().Subscribe(
+        [this](const core::RegistryChange& change) { FollowChange(change); });
     CreateLayout();
     CreateCommands();
     CreateMenus();

@@ -5,9 +5,11 @@
 #include "app/value_rows.h"
 #include "app/window/main_dialogs.h"
 #include "content/favorites_list.h"
+#include "core/change_feed.h"
 #include "i18n/language.h"
 #include "platform/platform_facts.h"
 #include "regfile/reg_export.h"
+#include "search/window/find_window_host.h"
 
 #include <QMainWindow>
 #include <QModelIndex>
@@ -96,6 +98,9 @@ class TfrmMain : public QMainWindow {
     bool RenameKeyNode(const QModelIndex& node, const std::string& newName);
     bool RenameValueRow(int row, const std::string& newName);
 
+    // What the Find and Replace windows may ask of this window.
+    FindWindowHost FindHost();
+
     // The two clipboards of the run; the search results window fills them too.
     app::KeyClipboard& KeyClip() { return keyClipboard_; }
     void SetKeyClipboard(const std::string& keyPath) { keyClipboard_.Set(keyPath); }
@@ -109,12 +114,6 @@ class TfrmMain : public QMainWindow {
     // write failed (the user was told then, and nothing changed).
     std::optional<app::ValueRow> EditValueRecord(const app::TViewData& record);
 
-    // Tree and list updates after a change made elsewhere (the search results window).
-    void SetNodeText(const QModelIndex& node, const std::string& text);
-    void RemoveNode(const QModelIndex& node);
-    // The row number after re-sorting.
-    int SetValueRowName(int row, const std::string& valueName);
-    void RemoveValueRows(const std::vector<int>& rows);
     // The selected rows of the value list, in list order.
     std::vector<int> SelectedValueRows() const;
 
@@ -155,6 +154,22 @@ class TfrmMain : public QMainWindow {
     const std::vector<std::string>& Favorites() const { return favorites_.Lines(); }
     QString StatusText() const;
 
+    // Makes the registry at location (see platform::OpenRegistryAt) the one the window shows; false with an
+    // error box when it cannot be opened, the registry in use staying.
+    bool OpenRegistry(const std::string& location);
+
+  signals:
+    // An allowed close request closed the window: the run ends.
+    void closed();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
     // Layout.
     QToolBar* tlbrTool = nullptr;
     QToolBar* Panel1 = nullptr;
@@ -230,22 +245,6 @@ class TfrmMain : public QMainWindow {
     QAction* acOpenWinePrefix = nullptr;
     QAction *acLoadHive = nullptr, *acUnloadHive = nullptr, *acOpenWindowsInstallation = nullptr;
     QAction* acOpenOwnRegistry = nullptr;
-    // Makes the registry at location (see platform::OpenRegistryAt) the one the window shows; false with an
-    // error box when it cannot be opened, the registry in use staying.
-    bool OpenRegistry(const std::string& location);
-
-  signals:
-    // An allowed close request closed the window: the run ends.
-    void closed();
-
-  protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-  private:
     void CreateLayout();
     void CreateAddressBand();
     void CreateCommands();
@@ -287,6 +286,9 @@ class TfrmMain : public QMainWindow {
     // Name and type columns as wide as their texts (within limits), once: later widths are the user's.
     void FitNameAndTypeColumns();
     void ExpandForNavigation(const QModelIndex& node);
+    // The list and the status bar show the selected key, read again only when the list shows another.
+    void FollowSelectedKey();
+    void FollowChange(const core::RegistryChange& change);
     void AddressEntered();
     void trvwKeysExpanded(const QModelIndex& node);
     void UpdatePasteCommands();
@@ -314,6 +316,8 @@ class TfrmMain : public QMainWindow {
     bool listChoiceNavigates_ = true;
     // Expansions made while looking a path up do not select what they expand.
     bool navigating_ = false;
+    // Subscribed after the models, so that it learns of a change once they have followed it.
+    core::ChangeFeed::Subscription changes_;
 };
 
 } // namespace hw::window

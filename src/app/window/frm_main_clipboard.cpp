@@ -6,6 +6,7 @@
 #include "app/window/frm_replace_confirm.h"
 #include "app/window/value_list_model.h"
 #include "content/window/reg_text_codec.h"
+#include "core/change_feed.h"
 #include "core/key_ops.h"
 #include "core/key_path.h"
 #include "core/scoped_key.h"
@@ -61,10 +62,10 @@ void TfrmMain::PasteKey() {
     if (core::KeyPathExists(target) &&
         !util::AskYesNo(i18n::FormatText(i18n::Text::SubKeyReplaceAll, {target})))
         return;
+    // A loaded node follows the copy through the change feed; one not read yet is read now, as it shows the
+    // pasted key.
     const app::KeyCopyOutcome outcome = app::CopyKeyForPaste(copied, target);
-    ReloadNode(node);
-    ClearValueList();
-    FillValueList(node);
+    LoadSubKeys(node);
     if (outcome == app::KeyCopyOutcome::Failed)
         util::ErrorBox(i18n::LookupText(i18n::Text::CopyKeyError));
     else if (outcome == app::KeyCopyOutcome::Partial)
@@ -99,6 +100,11 @@ void TfrmMain::PasteValues() {
     core::ScopedKey key =
         core::OpenKeyOrUseRoot(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path), KEY_SET_VALUE);
     std::vector<std::string> failed;
+    std::vector<std::string> written;
+    // The list follows once, whether the user went through every value or stopped.
+    const auto tellWritten = [&path, &written] {
+        if (!written.empty()) core::PublishValuesChanged(path, std::move(written));
+    };
     if (key) {
         // Existence is asked of a second handle: the writing one may not be allowed to read.
         const core::ScopedKey reader =
@@ -110,6 +116,7 @@ void TfrmMain::PasteValues() {
                                                      i18n::Text::ValueExistsReplace, {entry.name}))
                                                : TfrmReplaceConfirm::Cancel;
                 if (answer == TfrmReplaceConfirm::Cancel) {
+                    tellWritten();
                     if (!failed.empty())
                         util::NoticeBox(
                             app::NamesNotice(i18n::LookupText(i18n::Text::ValuesNotWritten), failed));
@@ -117,15 +124,17 @@ void TfrmMain::PasteValues() {
                 }
                 if (answer == TfrmReplaceConfirm::No) continue;
             }
-            if (!PasteValueEntry(key.get(), entry)) failed.push_back(entry.name);
+            if (PasteValueEntry(key.get(), entry))
+                written.push_back(entry.name);
+            else
+                failed.push_back(entry.name);
         }
         key.reset();
     } else {
         for (const app::TValueCopyData& entry : valueClipboard_.Entries())
             failed.push_back(entry.name);
     }
-    ClearValueList();
-    FillValueList(node);
+    tellWritten();
     if (!failed.empty())
         util::NoticeBox(app::NamesNotice(i18n::LookupText(i18n::Text::ValuesNotWritten), failed));
 }

@@ -5,6 +5,7 @@
 #include "app/names_notice.h"
 #include "app/window/key_tree_model.h"
 #include "app/window/value_list_model.h"
+#include "core/change_feed.h"
 #include "core/key_ops.h"
 #include "core/key_path.h"
 #include "core/scoped_key.h"
@@ -24,20 +25,20 @@ void TfrmMain::DeleteKey() {
     if (!node.isValid() || IsRootNode(node)) return;
     if (!util::AskYesNo(i18n::LookupText(i18n::Text::DeleteAllSubkeys))) return;
     const QPersistentModelIndex doomed(node);
+    // Selected first, so that the node's removal (told by the change feed) does not select a sibling.
+    trvwKeys->setCurrentIndex(node.parent());
     // A key already gone counts as deleted: its node must not stay for it.
-    const std::string path = NodePath(node);
+    const std::string path = NodePath(doomed);
     if (!core::DeleteKeyPath(path) && !app::KeyGone(path)) {
+        trvwKeys->setCurrentIndex(doomed);
+        FollowSelectedKey();
         // Subkeys the store did delete before it refused one must not stay in the tree.
-        ReloadNode(node);
+        ReloadNode(doomed);
         util::ErrorBox(i18n::LookupText(i18n::Text::DeleteKeyFailed));
         return;
     }
-    const QModelIndex parent = node.parent();
-    trvwKeys->setCurrentIndex(parent);
-    ClearValueList();
-    FillValueList(parent);
-    sttsbrMain->setText(platform::ShownText("[" + NodePath(parent) + "]"));
-    keyModel_->RemoveNode(doomed);
+    FollowSelectedKey();
+    if (doomed.isValid()) keyModel_->RemoveNode(doomed);
 }
 
 void TfrmMain::DeleteValues() {
@@ -49,7 +50,7 @@ void TfrmMain::DeleteValues() {
     const std::string keyPath = valueModel_->Row(rows.front()).record.keyPath;
     const core::ScopedKey key =
         core::OpenKey(core::RootKeyOfPath(keyPath), core::SubKeyOrEmpty(keyPath), KEY_WRITE);
-    std::vector<int> deleted;
+    std::vector<std::string> deleted;
     std::vector<std::string> kept;
     if (key) deleted.reserve(rows.size());
     for (int row : rows) {
@@ -57,11 +58,12 @@ void TfrmMain::DeleteValues() {
         // A value already gone counts as deleted: the row must not stay for it.
         const LONG result = key ? RegDeleteValueA(key.get(), record.valueName.c_str()) : ERROR_ACCESS_DENIED;
         if (result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND)
-            deleted.push_back(row);
+            deleted.push_back(record.valueName);
         else
             kept.push_back(record.valueName);
     }
-    valueModel_->RemoveRows(deleted);
+    // The list follows through the change feed, one change for all the rows.
+    if (!deleted.empty()) core::PublishValuesChanged(keyPath, std::move(deleted));
     if (!kept.empty())
         util::NoticeBox(app::NamesNotice(i18n::LookupText(i18n::Text::ValuesNotDeleted), kept));
 }

@@ -62,20 +62,4 @@ std::vector<int> TfrmMain::SelectedValueRows() const {
     return rows;
 }
 
-void TfrmMain::SetNodeText(const QModelIndex& node, const std::string& text) {
-    keyModel_->SetNodeText(node, text);
-}
-
-void TfrmMain::RemoveNode(const QModelIndex& node) {
-    keyModel_->RemoveNode(node);
-}
-
-int TfrmMain::SetValueRowName(int row, const std::string& valueName) {
-    return valueModel_->RenameRow(row, valueName);
-}
-
-void TfrmMain::RemoveValueRows(const std::vector<int>& rows) {
-    valueModel_->RemoveRows(rows);
-}
-
 } // namespace hw::window

@@ -4,6 +4,7 @@
 #include "app/key_listing.h"
 #include "app/window/key_tree_model.h"
 #include "app/window/value_list_model.h"
+#include "core/change_feed.h"
 #include "core/key_ops.h"
 #include "core/key_path.h"
 #include "core/scoped_key.h"
@@ -39,6 +40,7 @@ void TfrmMain::NewKey() {
         return;
     }
     RegCloseKey(key);
+    core::PublishKeyAdded(path + "\\" + name);
     trvwKeys->setFocus();
     trvwKeys->setCurrentIndex(child);
     trvwKeys->edit(child);
@@ -67,8 +69,11 @@ void TfrmMain::NewValue(DWORD type) {
         util::ErrorBox(i18n::LookupText(i18n::Text::CreateValueFailed));
         return;
     }
-    const int row = valueModel_->InsertRow(
-        app::MakeValueRow(path, name, type, data.data(), static_cast<DWORD>(data.size())));
+    core::PublishValuesChanged(path, {name});
+    int row = valueModel_->FindRow(name);
+    if (row < 0)
+        row = valueModel_->InsertRow(
+            app::MakeValueRow(path, name, type, data.data(), static_cast<DWORD>(data.size())));
     lstvwValues->setFocus();
     const QModelIndex index = valueModel_->index(row, ValueListModel::kNameColumn);
     lstvwValues->setCurrentIndex(index);

@@ -45,14 +45,7 @@ bool TfrmMain::RenameKeyNode(const QModelIndex& node, const std::string& newName
         util::ErrorBox(i18n::LookupText(i18n::Text::RenameFailed));
         return false;
     }
-    keyModel_->SetNodeText(node, newName);
-    // Rows shown from inside the renamed key name it by its old path: read them again under the new one.
-    const std::string selected = NodePath(SelectedNode());
-    if (util::UpperCaseAscii(selected + "\\").starts_with(util::UpperCaseAscii(newPath + "\\"))) {
-        ClearValueList();
-        FillValueList(SelectedNode());
-        sttsbrMain->setText(platform::ShownText("[" + selected + "]"));
-    }
+    // The tree and the list followed the rename through the change feed.
     return true;
 }
 
@@ -65,8 +58,9 @@ bool TfrmMain::RenameValueRow(int row, const std::string& newName) {
         util::NoticeBox(i18n::FormatText(i18n::Text::CannotRename, {record.valueName, newName}));
         return false;
     }
-    const int moved = valueModel_->RenameRow(row, newName);
-    lstvwValues->setCurrentIndex(valueModel_->index(moved, ValueListModel::kNameColumn));
+    // The row followed the rename through the change feed.
+    const int moved = valueModel_->FindRow(newName);
+    if (moved >= 0) lstvwValues->setCurrentIndex(valueModel_->index(moved, ValueListModel::kNameColumn));
     return true;
 }
 

@@ -1,9 +1,36 @@
 // The Find and Replace windows of the main window.
 #include "app/window/frm_main.h"
 
+#include "app/window/value_list_model.h"
 #include "search/window/frm_find.h"
 
+#include <QTreeView>
+
 namespace hw::window {
+
+FindWindowHost TfrmMain::FindHost() {
+    return {
+        .goTo =
+            [this](const std::string& keyPath, const std::string* valueName) {
+                if (!GoToPath(keyPath)) return false;
+                const int row = valueName ? FindValueRow(keyPath, *valueName) : -1;
+                if (row >= 0) {
+                    lstvwValues->setCurrentIndex(valueModel_->index(row, 0));
+                    lstvwValues->setFocus();
+                }
+                return true;
+            },
+        .showKeyContent = [this](const std::string& keyPath) { ShowKeyContentOf(keyPath); },
+        .editValue = [this](const app::TViewData& record) { return EditValueRecord(record).has_value(); },
+        .copyKey = [this](const std::string& keyPath) { keyClipboard_.Set(keyPath); },
+        .copyValues =
+            [this](const std::vector<app::TValueCopyData>& entries) {
+                valueClipboard_.Empty();
+                for (const app::TValueCopyData& entry : entries)
+                    valueClipboard_.AddEntry() = entry;
+            },
+    };
+}
 
 void TfrmMain::ConnectSearchCommands() {
     connect(acFind, &QAction::triggered, this, [this] {

@@ -45,17 +45,30 @@ void TfrmMain::ClearValueList() {
 void TfrmMain::FillValueList(const QModelIndex& node) {
     if (!node.isValid()) return;
     lstvwValues->setUpdatesEnabled(false);
-    valueModel_->SetRows(app::ReadValueRows(NodePath(node)));
+    const std::string path = NodePath(node);
+    valueModel_->SetRows(app::ReadValueRows(path), path);
     FitNameAndTypeColumns();
     lstvwValues->setUpdatesEnabled(true);
 }
 
 int TfrmMain::FindValueRow(const std::string& keyPath, const std::string& valueName) const {
     if (util::UpperCaseAscii(NodePath(SelectedNode())) != util::UpperCaseAscii(keyPath)) return -1;
-    const std::string wanted = util::UpperCaseAscii(valueName);
-    for (int row = 0; row < valueModel_->Count(); ++row)
-        if (util::UpperCaseAscii(valueModel_->Row(row).record.valueName) == wanted) return row;
-    return -1;
+    return valueModel_->FindRow(valueName);
+}
+
+void TfrmMain::FollowSelectedKey() {
+    const QModelIndex node = SelectedNode();
+    const std::string path = NodePath(node);
+    if (util::UpperCaseAscii(path) == util::UpperCaseAscii(valueModel_->KeyPath())) return;
+    ClearValueList();
+    FillValueList(node);
+    if (node.isValid()) sttsbrMain->setText(platform::ShownText("[" + path + "]"));
+}
+
+void TfrmMain::FollowChange(const core::RegistryChange& change) {
+    // The models have followed it already; a list left showing a key renamed or removed shows the
+    // selected one.
+    if (change.kind != core::ChangeKind::ValuesChanged) FollowSelectedKey();
 }
 
 int TfrmMain::ValueRowCount() const {

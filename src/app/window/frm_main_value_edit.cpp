@@ -2,6 +2,7 @@
 #include "app/window/frm_main.h"
 
 #include "app/window/value_list_model.h"
+#include "core/change_feed.h"
 #include "core/key_path.h"
 #include "core/scoped_key.h"
 #include "core/value_types.h"
@@ -17,8 +18,8 @@ void TfrmMain::EditValue() {
     const std::vector<int> rows = SelectedValueRows();
     if (rows.empty()) return;
     const int row = rows.front();
-    if (std::optional<app::ValueRow> edited = EditValueRecord(valueModel_->Row(row).record))
-        valueModel_->ReplaceRow(row, std::move(*edited));
+    // The list follows the write through the change feed.
+    EditValueRecord(valueModel_->Row(row).record);
 }
 
 std::optional<app::ValueBytes> TfrmMain::EditTextValue(const app::TViewData& record) {
@@ -71,6 +72,7 @@ std::optional<app::ValueRow> TfrmMain::EditValueRecord(const app::TViewData& rec
         util::ErrorBox(i18n::LookupText(i18n::Text::AccessRegistryError));
         return std::nullopt;
     }
+    core::PublishValuesChanged(record.keyPath, {record.valueName});
     return app::MakeValueRow(record.keyPath, record.valueName, record.type, data->data(),
                              static_cast<DWORD>(data->size()));
 }

@@ -6,7 +6,23 @@
 #include "ui/busy_cursor.h"
 #include "util/text.h"
 
+#include <algorithm>
+#include <unordered_map>
+
 namespace hw::window {
+
+namespace {
+
+std::string ParentPathOf(const std::string& path) {
+    const std::size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+bool SamePath(const std::string& first, const std::string& second) {
+    return first.size() == second.size() && util::UpperCaseAscii(first) == util::UpperCaseAscii(second);
+}
+
+} // namespace
 
 struct KeyTreeModel::Node {
     std::string text;
@@ -19,7 +35,10 @@ struct KeyTreeModel::Node {
 };
 
 KeyTreeModel::KeyTreeModel(const platform::PlatformFacts& facts, QObject* parent)
-    : QAbstractItemModel(parent), facts_(facts) {}
+    : QAbstractItemModel(parent), facts_(facts),
+      changes_(
+          core::RegistryChanges().Subscribe([this](const core::RegistryChange& change) { Follow(change); })) {
+}
 
 KeyTreeModel::~KeyTreeModel() = default;
 
@@ -124,21 +143,165 @@ void KeyTreeModel::SetNodeText(const QModelIndex& index, const std::string& text
     texts.reserve(siblings.size());
     for (const auto& sibling : siblings)
         texts.push_back(sibling->text);
-    const std::vector<std::size_t> order = CaptionOrder(texts);
-    emit layoutAboutToBeChanged({index.parent()});
-    const QModelIndexList before = persistentIndexList();
     std::vector<std::unique_ptr<Node>> sorted;
     sorted.reserve(siblings.size());
-    for (std::size_t from : order)
+    for (std::size_t from : CaptionOrder(texts))
         sorted.push_back(std::move(siblings[from]));
-    siblings = std::move(sorted);
+    Reorder(node->parent, index.parent(), std::move(sorted));
+}
+
+void KeyTreeModel::Reorder(Node* parent, const QModelIndex& parentIndex,
+                           std::vector<std::unique_ptr<Node>> inOrder) {
+    auto& siblings = parent ? parent->children : roots_;
+    emit layoutAboutToBeChanged({parentIndex});
+    const QModelIndexList before = persistentIndexList();
+    siblings = std::move(inOrder);
     for (int row = 0; row < static_cast<int>(siblings.size()); ++row)
         siblings[row]->row = row;
     for (const QModelIndex& old : before) {
         Node* moved = NodeOf(old);
         changePersistentIndex(old, createIndex(moved->row, old.column(), moved));
     }
-    emit layoutChanged({index.parent()});
+    emit layoutChanged({parentIndex});
+}
+
+void KeyTreeModel::RemoveChildRows(Node* node, const QModelIndex& index, int first, int last) {
+    beginRemoveRows(index, first, last);
+    node->children.erase(node->children.begin() + first, node->children.begin() + last + 1);
+    for (int later = first; later < static_cast<int>(node->children.size()); ++later)
+        node->children[later]->row = later;
+    endRemoveRows();
+}
+
+QModelIndex KeyTreeModel::DeepestNode(const std::string& path) const {
+    std::vector<std::string> names;
+    util::SplitText(util::UpperCaseAscii(path), '\\', names);
+    QModelIndex node;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0 && !IsLoaded(node)) break;
+        const QModelIndex child = FindChildUpper(node, names[i]);
+        if (!child.isValid()) break;
+        node = child;
+    }
+    return node;
+}
+
+QModelIndex KeyTreeModel::LoadedNode(const std::string& path) const {
+    const QModelIndex node = DeepestNode(path);
+    return node.isValid() && SamePath(NodePath(node), path) ? node : QModelIndex();
+}
+
+void KeyTreeModel::Follow(const core::RegistryChange& change) {
+    switch (change.kind) {
+    case core::ChangeKind::KeyAdded:
+        KeyAppeared(change.keyPath);
+        break;
+    case core::ChangeKind::KeyRemoved:
+        if (const QModelIndex node = LoadedNode(change.keyPath); node.parent().isValid()) RemoveNode(node);
+        break;
+    case core::ChangeKind::KeyRenamed: {
+        const QModelIndex node = LoadedNode(change.keyPath);
+        if (node.parent().isValid() &&
+            SamePath(ParentPathOf(change.keyPath), ParentPathOf(change.newKeyPath))) {
+            SetNodeText(node, change.newKeyPath.substr(change.newKeyPath.rfind('\\') + 1));
+            break;
+        }
+        if (node.parent().isValid()) RemoveNode(node);
+        KeyAppeared(change.newKeyPath);
+        break;
+    }
+    case core::ChangeKind::TreeChanged:
+        if (change.keyPath.empty()) {
+            for (int row = 0; row < static_cast<int>(roots_.size()); ++row)
+                RefreshLoaded(index(row, 0));
+        } else {
+            // From the parent, which learns whether the key itself is still there.
+            const std::string parent = ParentPathOf(change.keyPath);
+            RefreshLoaded(DeepestNode(parent.empty() ? change.keyPath : parent));
+        }
+        break;
+    case core::ChangeKind::ValuesChanged:
+        break;
+    }
+}
+
+void KeyTreeModel::KeyAppeared(const std::string& path) {
+    const QModelIndex deepest = DeepestNode(path);
+    Node* node = NodeOf(deepest);
+    if (!node) return;
+    const std::string nodePath = NodePath(deepest);
+    if (SamePath(nodePath, path)) {
+        // Added over a key the tree shows: what was copied into it shows too.
+        if (node->loaded) {
+            RefreshLoaded(deepest);
+        } else if (!node->expandMark && app::KeyHasSubKeys(path)) {
+            node->expandMark = true;
+            emit dataChanged(deepest, deepest);
+        }
+        return;
+    }
+    // The first key on the way that the tree lacks, below a node it has.
+    const std::size_t end = path.find('\\', nodePath.size() + 1);
+    const std::string missing = path.substr(0, end);
+    if (!node->loaded) {
+        node->expandMark = true;
+        emit dataChanged(deepest, deepest);
+        return;
+    }
+    const QModelIndex child = AddChild(deepest, missing.substr(nodePath.size() + 1));
+    NodeOf(child)->expandMark = end != std::string::npos || app::KeyHasSubKeys(missing);
+    SetNodeText(child, NodeOf(child)->text);
+}
+
+void KeyTreeModel::RefreshLoaded(const QModelIndex& index) {
+    Node* node = NodeOf(index);
+    if (!node || !node->loaded) return;
+    std::optional<std::vector<app::SubKeyEntry>> entries = app::ReadSubKeys(NodePath(index), facts_);
+    // A key that cannot be read now keeps what the tree shows of it; its parent removes it if it is gone.
+    if (!entries) return;
+    std::unordered_map<std::string, std::size_t> fresh;
+    for (std::size_t i = 0; i < entries->size(); ++i)
+        fresh.emplace(util::UpperCaseAscii((*entries)[i].name), i);
+
+    auto& children = node->children;
+    for (int row = static_cast<int>(children.size()) - 1; row >= 0; --row) {
+        if (fresh.contains(util::UpperCaseAscii(children[row]->text))) continue;
+        const int last = row;
+        while (row > 0 && !fresh.contains(util::UpperCaseAscii(children[row - 1]->text)))
+            --row;
+        RemoveChildRows(node, index, row, last);
+    }
+    std::vector<bool> shown(entries->size(), false);
+    for (const auto& child : children)
+        shown[fresh.at(util::UpperCaseAscii(child->text))] = true;
+    const int first = static_cast<int>(children.size());
+    const int added = static_cast<int>(std::count(shown.begin(), shown.end(), false));
+    // New nodes arrive at the end, then take their places with the rest.
+    if (added > 0) {
+        beginInsertRows(index, first, first + added - 1);
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            if (shown[i]) continue;
+            auto child = std::make_unique<Node>();
+            child->text = (*entries)[i].name;
+            child->parent = node;
+            child->row = static_cast<int>(children.size());
+            children.push_back(std::move(child));
+        }
+        endInsertRows();
+    }
+    std::vector<std::unique_ptr<Node>> inOrder(entries->size());
+    for (auto& child : children) {
+        const std::size_t place = fresh.at(util::UpperCaseAscii(child->text));
+        inOrder[place] = std::move(child);
+    }
+    for (std::size_t i = 0; i < inOrder.size(); ++i) {
+        Node& child = *inOrder[i];
+        child.text = (*entries)[i].name;
+        if (!child.loaded) child.expandMark = (*entries)[i].hasSubKeys;
+    }
+    Reorder(node, index, std::move(inOrder));
+    for (const auto& child : children)
+        if (child->loaded) RefreshLoaded(IndexOf(child.get()));
 }
 
 bool KeyTreeModel::IsLoaded(const QModelIndex& index) const {

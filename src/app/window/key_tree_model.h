@@ -1,6 +1,8 @@
-// The key tree's model: one node per key, filled one level at a time when a node is first expanded.
+// The key tree's model: one node per key, filled one level at a time when a node is first expanded, and
+// following the registry change feed so that changes made anywhere show without a refresh.
 #pragma once
 
+#include "core/change_feed.h"
 #include "platform/platform_facts.h"
 
 #include <QAbstractItemModel>
@@ -43,6 +45,12 @@ class KeyTreeModel : public QAbstractItemModel {
     void RemoveNode(const QModelIndex& index);
     // Gives the node a new text and sorts its siblings again by caption order.
     void SetNodeText(const QModelIndex& index, const std::string& text);
+    // The node for the path (a full root name first, any letter case) when every key on the way has been
+    // read into the tree; invalid otherwise. Nothing is read for this.
+    QModelIndex LoadedNode(const std::string& path) const;
+    // Brings the node's subkeys (and those of its loaded subkeys) in line with the registry, keeping the
+    // nodes that stay, their expansion and the selection.
+    void RefreshLoaded(const QModelIndex& index);
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;
@@ -62,6 +70,14 @@ class KeyTreeModel : public QAbstractItemModel {
 
   private:
     struct Node;
+    void Follow(const core::RegistryChange& change);
+    // The deepest node on the path that the tree holds (every key above it read); invalid for none.
+    QModelIndex DeepestNode(const std::string& path) const;
+    // A key at path exists now: the tree shows it where its parent has been read.
+    void KeyAppeared(const std::string& path);
+    // Puts the siblings in the given order, moving persistent indexes with their nodes.
+    void Reorder(Node* parent, const QModelIndex& parentIndex, std::vector<std::unique_ptr<Node>> inOrder);
+    void RemoveChildRows(Node* node, const QModelIndex& index, int first, int last);
     Node* NodeOf(const QModelIndex& index) const;
     QModelIndex IndexOf(Node* node) const;
     void RemoveChildren(Node* node, const QModelIndex& index);
@@ -70,6 +86,7 @@ class KeyTreeModel : public QAbstractItemModel {
     platform::PlatformFacts facts_;
     std::vector<std::unique_ptr<Node>> roots_;
     QIcon keyIcon_;
+    core::ChangeFeed::Subscription changes_;
 };
 
 } // namespace hw::window

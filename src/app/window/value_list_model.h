@@ -1,7 +1,9 @@
-// The value list's model: one row per value with its record, kept sorted by caption.
+// The value list's model: one row per value of one key with its record, kept sorted by caption, and following
+// the registry change feed so that values changed anywhere show without a refresh.
 #pragma once
 
 #include "app/value_rows.h"
+#include "core/change_feed.h"
 
 #include <QAbstractTableModel>
 #include <QIcon>
@@ -19,15 +21,20 @@ class ValueListModel : public QAbstractTableModel {
 
     explicit ValueListModel(QObject* parent = nullptr);
 
-    // Replaces all rows (and their records) with these, sorted by caption.
-    void SetRows(std::vector<app::ValueRow> rows);
+    // Replaces all rows (and their records) with these, the values of the key at keyPath, sorted by caption.
+    void SetRows(std::vector<app::ValueRow> rows, std::string keyPath = {});
     void Clear();
+    // The key whose values the rows show; empty for none.
+    const std::string& KeyPath() const { return keyPath_; }
+    // The row of the value (any letter case); -1 for none.
+    int FindRow(const std::string& valueName) const;
+    // Reads the named values again: rows follow, appear or go, the others and the selection staying.
+    void RefreshValues(const std::vector<std::string>& valueNames);
+    void RefreshAllValues();
     // Adds a row where the sort order puts it; its row number.
     int InsertRow(app::ValueRow row);
     // Replaces a row's columns and record in place (its caption unchanged).
     void ReplaceRow(int row, app::ValueRow replacement);
-    // Gives the row's value a new name and caption and re-sorts; the row's new number.
-    int RenameRow(int row, const std::string& valueName);
     // Removes these rows (any order, no repeats) in one pass.
     void RemoveRows(std::vector<int> rows);
 
@@ -53,10 +60,15 @@ class ValueListModel : public QAbstractTableModel {
   private:
     // The row before which a row with that caption belongs.
     int SortedPosition(const std::string& caption) const;
+    void Follow(const core::RegistryChange& change);
+    // The rows of the named values become current: the rows of those values that exist now.
+    void Merge(const std::vector<std::string>& valueNames, std::vector<app::ValueRow> current);
 
     std::vector<app::ValueRow> rows_;
+    std::string keyPath_;
     QStringList titles_;
     std::vector<QIcon> pictures_;
+    core::ChangeFeed::Subscription changes_;
 };
 
 } // namespace hw::window

@@ -1,7 +1,6 @@
 #include "app/window/window_modes.h"
 
 #include "app/window/commit_failure_watch.h"
-#include "app/window/find_window_link.h"
 #include "app/window/frm_about.h"
 #include "app/window/frm_current_key.h"
 #include "app/window/frm_goto.h"
@@ -56,9 +55,8 @@ int RunNormalMode(int& argc, char** argv) {
     auto frmBin = std::make_unique<editors::TfrmBin>();
     frmBin->SetPictureFolder(frmMain->WindowsDir());
     auto frmFavorites = std::make_unique<content::TfrmFavorites>();
-    FindWindowLink findLink(*frmMain);
-    auto frmFind = std::make_unique<TfrmFind>(findLink, TfrmFind::Role::Find);
-    auto frmReplace = std::make_unique<TfrmFind>(findLink, TfrmFind::Role::Replace);
+    auto frmFind = std::make_unique<TfrmFind>(frmMain->FindHost(), TfrmFind::Role::Find);
+    auto frmReplace = std::make_unique<TfrmFind>(frmMain->FindHost(), TfrmFind::Role::Replace);
     auto frmKeyContent = std::make_unique<content::TfrmKeyContent>();
     frmKeyContent->SetVersionLine(frmMain->RegFileHeader());
     frmMain->AttachDialogs({.frmGoTo = frmGoTo.get(),

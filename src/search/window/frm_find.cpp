@@ -3,7 +3,6 @@
 #include "i18n/text_table.h"
 #include "search/window/find_text_rules.h"
 #include "search/window/found_list_model.h"
-#include "search/window/main_window_link.h"
 #include "search/window/search_animation.h"
 #include "ui/dialog_frame.h"
 #include "ui/image_list.h"
@@ -38,6 +37,18 @@ constexpr QSize kWindowSize(760, 600);
 constexpr int kMinimumListHeight = 160;
 constexpr int kRowPadding = 4;
 
+// Cells cut in the middle: a key path keeps its root and the keys nearest the result.
+class MiddleCutDelegate : public ui::ItemViewDelegate {
+  public:
+    explicit MiddleCutDelegate(QObject* parent) : ui::ItemViewDelegate(true, parent) {}
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        ui::ItemViewDelegate::initStyleOption(option, index);
+        option->textElideMode = Qt::ElideMiddle;
+    }
+};
+
 // Upper-cases every letter as it is typed.
 class UpperCaseValidator : public QValidator {
   public:
@@ -56,14 +67,15 @@ QCheckBox* NewTickedBox(QWidget* parent) {
 
 } // namespace
 
-TfrmFind::TfrmFind(MainWindowLink& mainWindow, Role role, QWidget* parent)
-    : QDialog(parent), mainWindow_(mainWindow), role_(role), model_(new FoundListModel(this)) {
+TfrmFind::TfrmFind(FindWindowHost host, Role role, QWidget* parent)
+    : QDialog(parent), host_(std::move(host)), role_(role), model_(new FoundListModel(this)) {
     setSizeGripEnabled(true);
     CreateConditions();
     CreateReplaceGroup();
     CreateResultList();
     CreatePopup();
     LayOut();
+    NameParts();
     ApplyLanguage();
 
     request_.stopFlag = &stopFlag_;
@@ -74,6 +86,44 @@ TfrmFind::TfrmFind(MainWindowLink& mainWindow, Role role, QWidget* parent)
 
 TfrmFind::~TfrmFind() {
     stopFlag_ = 1;
+}
+
+void TfrmFind::NameParts() {
+    setObjectName(role_ == Role::Find ? "frmFind" : "frmReplace");
+    const std::pair<QObject*, const char*> parts[] = {{grpbxFindCondition, "grpbxFindCondition"},
+                                                      {lblFindText, "lblFindText"},
+                                                      {edtItem, "edtItem"},
+                                                      {grpbxConfines, "grpbxConfines"},
+                                                      {chckbxKey, "chckbxKey"},
+                                                      {chckbxValue, "chckbxValue"},
+                                                      {chckbxStringData, "chckbxStringData"},
+                                                      {chckbxDwordData, "chckbxDwordData"},
+                                                      {chckbxBinaryData, "chckbxBinaryData"},
+                                                      {rdgrpCondition, "rdgrpCondition"},
+                                                      {rdCurrentKey, "rdCurrentKey"},
+                                                      {rdWholeRegistry, "rdWholeRegistry"},
+                                                      {edtCurrentKey, "edtCurrentKey"},
+                                                      {anmtFind, "anmtFind"},
+                                                      {chckbxWildCharSupport, "chckbxWildCharSupport"},
+                                                      {chckbxWholeWordsOnly, "chckbxWholeWordsOnly"},
+                                                      {btnOk, "btnOk"},
+                                                      {btnClose, "btnClose"},
+                                                      {chckbxShowHelpInfo, "chckbxShowHelpInfo"},
+                                                      {grpbxReplace, "grpbxReplace"},
+                                                      {lblReplaceFrom, "lblReplaceFrom"},
+                                                      {edtReplaceFrom, "edtReplaceFrom"},
+                                                      {lblReplaceTo, "lblReplaceTo"},
+                                                      {edtReplaceTo, "edtReplaceTo"},
+                                                      {btnReplace, "btnReplace"},
+                                                      {btnReplaceAll, "btnReplaceAll"},
+                                                      {chckbxReplaceKey, "chckbxReplaceKey"},
+                                                      {chckbxReplaceValue, "chckbxReplaceValue"},
+                                                      {chckbxReplaceData, "chckbxReplaceData"},
+                                                      {grpbxHelpInfo, "grpbxHelpInfo"},
+                                                      {mmHelpInfo, "mmHelpInfo"},
+                                                      {grpbxFoundResult, "grpbxFoundResult"}};
+    for (const auto& [part, name] : parts)
+        part->setObjectName(name);
 }
 
 void TfrmFind::CreateConditions() {
@@ -167,8 +217,10 @@ void TfrmFind::CreateResultList() {
     lstvwFound->setSelectionBehavior(QAbstractItemView::SelectRows);
     lstvwFound->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstvwFound->setContextMenuPolicy(Qt::CustomContextMenu);
-    // Key paths rarely fit their column: a cut cell shows its whole text as a tip.
+    // Key paths rarely fit their column: a cut cell shows its whole text as a tip, and a cut path keeps its
+    // root and its last keys.
     lstvwFound->setItemDelegate(new ui::ItemViewDelegate(true, lstvwFound));
+    lstvwFound->setItemDelegateForColumn(FoundListModel::kAtKeyColumn, new MiddleCutDelegate(lstvwFound));
     // Data takes whatever width the other three columns leave.
     lstvwFound->horizontalHeader()->setStretchLastSection(true);
     lstvwFound->horizontalHeader()->setSectionsMovable(false);
@@ -309,10 +361,7 @@ void TfrmFind::SetCurrentKey(const std::string& keyPath) {
 
 void TfrmFind::ShowForKey(const std::string& keyPath) {
     SetCurrentKey(keyPath);
-    goneTo_.reset();
     exec();
-    mainWindow_.ReloadValueList();
-    if (goneTo_ && !goneTo_->isKey()) mainWindow_.SelectValueItem(goneTo_->keyPath, goneTo_->valueName);
 }
 
 void TfrmFind::edtItemChange() {

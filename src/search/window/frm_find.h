@@ -5,6 +5,7 @@
 
 #include "search/replace.h"
 #include "search/search_request.h"
+#include "search/window/find_window_host.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -28,7 +29,6 @@ namespace hw::window {
 
 class FoundListModel;
 class SearchAnimation;
-class MainWindowLink;
 
 class TfrmFind : public QDialog, private search::ReplaceView {
     Q_OBJECT
@@ -36,7 +36,7 @@ class TfrmFind : public QDialog, private search::ReplaceView {
   public:
     enum class Role { Find, Replace };
 
-    TfrmFind(MainWindowLink& mainWindow, Role role, QWidget* parent = nullptr);
+    TfrmFind(FindWindowHost host, Role role, QWidget* parent = nullptr);
     ~TfrmFind() override;
 
     // What the main window's Find and Replace commands do: the start path for "In Current Key", then the
@@ -65,6 +65,12 @@ class TfrmFind : public QDialog, private search::ReplaceView {
     FoundListModel* Model() const { return model_; }
     const search::SearchRequest& Request() const { return request_; }
 
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void reject() override;
+
+  private:
     QGroupBox* grpbxFindCondition;
     QLabel* lblFindText;
     QLineEdit* edtItem;
@@ -106,17 +112,13 @@ class TfrmFind : public QDialog, private search::ReplaceView {
     QAction* pppmnitmDelete;
     QAction* pppmnitmSelectAll;
 
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void reject() override;
-
-  private:
     void CreateConditions();
     void CreateReplaceGroup();
     void CreateResultList();
     void CreatePopup();
     void LayOut();
+    // Object names, by which tests reach the parts.
+    void NameParts();
 
     void edtItemChange();
     void ReplaceTextsChange();
@@ -142,12 +144,11 @@ class TfrmFind : public QDialog, private search::ReplaceView {
     void ReplaceRows(const std::vector<int>& rows);
 
     // search::ReplaceView
-    void RenameValueListItem(const std::string& keyPath, const std::string& oldName,
-                             const std::string& newName) override;
-    void RenameTreeNode(const std::string& oldPath, const std::string& newName) override;
+    void ValueRenamed(const std::string& keyPath, const std::string& oldName,
+                      const std::string& newName) override;
     void ResultKeyPathChanged(const search::SearchResult& result) override;
 
-    MainWindowLink& mainWindow_;
+    FindWindowHost host_;
     const Role role_;
     FoundListModel* model_;
     search::SearchRequest request_;
@@ -156,8 +157,6 @@ class TfrmFind : public QDialog, private search::ReplaceView {
     QElapsedTimer sinceYield_;
     int replacingRow_ = -1;
     bool keyPathsMoved_ = false;
-    // The result Go to result went to; its value is selected again once the main window's list is refilled.
-    std::optional<search::SearchResult> goneTo_;
 };
 
 } // namespace hw::window

@@ -2,7 +2,6 @@
 #include "app/value_rows.h"
 #include "search/window/found_list_model.h"
 #include "search/window/frm_find.h"
-#include "search/window/main_window_link.h"
 #include "util/text.h"
 
 namespace hw::window {
@@ -24,12 +23,12 @@ void TfrmFind::OpenResult() {
     if (row < 0) return;
     const search::SearchResult& result = model_->Result(row);
     if (result.isKey()) {
-        mainWindow_.ShowKeyContentOf(result.keyPath);
+        host_.showKeyContent(result.keyPath);
         return;
     }
     const std::optional<app::TViewData> record = CurrentRecord(result);
     if (!record) return;
-    if (!mainWindow_.EditValueRecord(*record)) return;
+    if (!host_.editValue(*record)) return;
     model_->Reload(row);
     for (int sibling : SiblingRows(row))
         model_->Reload(sibling);
@@ -49,17 +48,17 @@ void TfrmFind::CopyResults() {
     const std::vector<int> rows = SelectedRows();
     const search::SearchResult& first = model_->Result(rows.front());
     if (first.isKey()) {
-        mainWindow_.SetKeyClipboard(first.keyPath);
+        host_.copyKey(first.keyPath);
         return;
     }
-    mainWindow_.EmptyValueClipboard();
+    std::vector<app::TValueCopyData> entries;
     for (int row : rows) {
         const std::optional<app::TViewData> record = CurrentRecord(model_->Result(row));
         if (!record) continue;
         // A multi-string keeps every string, not only the first that the row shows.
-        mainWindow_.AddValueClipboardEntry() = {record->type, record->valueName, record->DataText(),
-                                                record->Strings()};
+        entries.push_back({record->type, record->valueName, record->DataText(), record->Strings()});
     }
+    host_.copyValues(entries);
 }
 
 } // namespace hw::window

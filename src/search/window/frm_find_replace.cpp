@@ -1,7 +1,6 @@
 // Replace and Replace All on the Find window's rows, and what a replace changes elsewhere.
 #include "search/window/found_list_model.h"
 #include "search/window/frm_find.h"
-#include "search/window/main_window_link.h"
 #include "search/window/stale_result.h"
 #include "ui/busy_cursor.h"
 #include "util/dialog.h"
@@ -62,14 +61,8 @@ void TfrmFind::ReplaceRows(const std::vector<int>& rows) {
     if (!skipped.empty()) util::NoticeBox(search::DescribeStaleResults(skipped));
 }
 
-void TfrmFind::RenameValueListItem(const std::string& keyPath, const std::string& oldName,
-                                   const std::string& newName) {
-    mainWindow_.RenameValueItem(keyPath, oldName, newName);
+void TfrmFind::ValueRenamed(const std::string&, const std::string& oldName, const std::string& newName) {
     if (replacingRow_ >= 0) FollowValueRename(replacingRow_, oldName, newName);
-}
-
-void TfrmFind::RenameTreeNode(const std::string& oldPath, const std::string& newName) {
-    mainWindow_.RenameTreeNode(oldPath, newName);
 }
 
 void TfrmFind::ResultKeyPathChanged(const search::SearchResult&) {

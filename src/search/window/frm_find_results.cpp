@@ -4,7 +4,6 @@
 #include "search/result_paths.h"
 #include "search/window/found_list_model.h"
 #include "search/window/frm_find.h"
-#include "search/window/main_window_link.h"
 #include "ui/image_list.h"
 #include "util/dialog.h"
 #include "util/text.h"
@@ -119,9 +118,7 @@ void TfrmFind::GoToResult() {
     const search::SearchResult result = model_->Result(row);
     hide();
     btnClose->click();
-    if (!mainWindow_.GoToPath(result.keyPath)) return;
-    if (!result.isKey()) mainWindow_.SelectValueItem(result.keyPath, result.valueName);
-    goneTo_ = result;
+    host_.goTo(result.keyPath, result.isKey() ? nullptr : &result.valueName);
 }
 
 void TfrmFind::RenameResult() {
@@ -150,7 +147,6 @@ void TfrmFind::RenameValueRow(int row, const std::string& newName) {
         util::NoticeBox(i18n::FormatText(i18n::Text::CannotRename, {oldName, newName}));
         return;
     }
-    mainWindow_.RenameValueItem(result.keyPath, oldName, newName);
     FollowValueRename(row, oldName, newName);
     result.valueName = newName;
     model_->RowChanged(row);
@@ -173,7 +169,6 @@ void TfrmFind::RenameKeyRow(int row, const std::string& newName) {
         util::NoticeBox(i18n::FormatText(i18n::Text::CannotRename, {oldName, newName}));
         return;
     }
-    mainWindow_.RenameTreeNode(oldPath, newName);
     FollowKeyRename(oldPath, newPath);
 }
 
@@ -200,11 +195,9 @@ void TfrmFind::DeleteResults() {
         if (deleted.Holds(result.keyPath)) continue;
         if (result.isKey()) {
             if (!core::DeleteKeyPath(result.keyPath)) continue;
-            mainWindow_.RemoveTreeNode(result.keyPath);
             deleted.Add(result.keyPath);
         } else {
             core::DeleteValuePath(result.keyPath, result.valueName);
-            mainWindow_.RemoveValueItem(result.keyPath, result.valueName);
             // The value's other row (name and data both matched) shows nothing any more.
             for (int sibling : SiblingRows(row))
                 removed.push_back(sibling);

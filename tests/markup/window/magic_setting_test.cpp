@@ -2,6 +2,7 @@
 // the program rendered and saved against a real store.
 #include "markup/page/opal_page.h"
 #include "markup/window/opal_explorer.h"
+#include "support/qt/child.h"
 
 #include "core/value_text.h"
 #include "support/qt/window_fixture.h"
@@ -37,12 +38,12 @@ class MagicSettingTest : public test::MainWindowTest {
 
     QStringList Captions() const {
         QStringList captions;
-        for (QAction* item : frmMain_->mnitmMagicSetting->actions())
+        for (QAction* item : test::Child<QMenu>(*frmMain_, "mnitmMagicSetting")->actions())
             captions.push_back(item->text());
         return captions;
     }
     QAction* Item(const QString& caption) const {
-        for (QAction* item : frmMain_->mnitmMagicSetting->actions())
+        for (QAction* item : test::Child<QMenu>(*frmMain_, "mnitmMagicSetting")->actions())
             if (item->text() == caption) return item;
         return nullptr;
     }
@@ -73,11 +74,11 @@ TEST_F(MagicSettingTest, TheMenuListsThePagesAndEachItemOpensItsOwnFile) {
     EXPECT_EQ(FileOpenedBy(my), pages_.file("My.Page.opal"));
 
     frmMain_->BuildMagicSettingMenu(pages_.file("none"));
-    ASSERT_EQ(frmMain_->mnitmMagicSetting->actions().size(), 1);
-    EXPECT_FALSE(frmMain_->mnitmMagicSetting->actions()[0]->isEnabled());
+    ASSERT_EQ(test::Child<QMenu>(*frmMain_, "mnitmMagicSetting")->actions().size(), 1);
+    EXPECT_FALSE(test::Child<QMenu>(*frmMain_, "mnitmMagicSetting")->actions()[0]->isEnabled());
 
-    EXPECT_TRUE(frmMain_->acOPALExplorer->isEnabled());
-    EXPECT_EQ(FileOpenedBy(frmMain_->acOPALExplorer), "");
+    EXPECT_TRUE(test::Child<QAction>(*frmMain_, "acOPALExplorer")->isEnabled());
+    EXPECT_EQ(FileOpenedBy(test::Child<QAction>(*frmMain_, "acOPALExplorer")), "");
 }
 
 struct ShippedPage {

@@ -2,7 +2,7 @@
 
 #include "core/value_text.h"
 #include "markup/page/opal_page.h"
-#include "support/qt/named_part.h"
+#include "support/qt/child.h"
 #include "support/qt/window_fixture.h"
 #include "util/file_io.h"
 
@@ -20,18 +20,17 @@ namespace {
 constexpr const char* kKey = "HKEY_CURRENT_USER\\Explorer";
 
 // The explorer's parts, by their object names.
-using test::Named;
 TOPALPage& Page(const TOPALExplorer& explorer) {
-    return Named<TOPALPage>(explorer, "scrllbxView");
+    return *test::Child<TOPALPage>(explorer, "scrllbxView");
 }
 QPlainTextEdit& Source(const TOPALExplorer& explorer) {
-    return Named<QPlainTextEdit>(explorer, "rchedtOPALSource");
+    return *test::Child<QPlainTextEdit>(explorer, "rchedtOPALSource");
 }
 QTabWidget& Tabs(const TOPALExplorer& explorer) {
-    return Named<QTabWidget>(explorer, "pcMain");
+    return *test::Child<QTabWidget>(explorer, "pcMain");
 }
 QLabel& Panel(const TOPALExplorer& explorer, int number) {
-    return Named<QLabel>(explorer, "sbExplorerPanel" + std::to_string(number));
+    return *test::Child<QLabel>(explorer, ("sbExplorerPanel" + std::to_string(number)).c_str());
 }
 
 std::string PageWith(const std::string& label, const std::string& bodyTag = "<body>") {

@@ -5,7 +5,7 @@
 #include "editors/window/frm_str.h"
 #include "editors/window/number_edit.h"
 #include "search/window/found_list_model.h"
-#include "support/qt/named_part.h"
+#include "support/qt/child.h"
 #include "support/qt/window_fixture.h"
 
 #include <QApplication>
@@ -35,12 +35,12 @@ class FindActionsTest : public MainWindowTest {
         WriteRawValue(kBase, "ActMulti", REG_MULTI_SZ, {'o', 'n', 'e', 0, 't', 'w', 'o', 0, 0});
         CreateWindow();
         find_ = frmFind_.get();
-        find_->chckbxWildCharSupport->click();
-        find_->chckbxStringData->click(); // names only: one row per value
-        find_->chckbxDwordData->click();
-        find_->chckbxBinaryData->click();
+        Child<QCheckBox>(*find_, "chckbxWildCharSupport")->click();
+        Child<QCheckBox>(*find_, "chckbxStringData")->click(); // names only: one row per value
+        Child<QCheckBox>(*find_, "chckbxDwordData")->click();
+        Child<QCheckBox>(*find_, "chckbxBinaryData")->click();
         find_->SetCurrentKey(kBase);
-        find_->edtItem->setText("act");
+        Child<QLineEdit>(*find_, "edtItem")->setText("act");
         find_->btnOkClick();
     }
 
@@ -53,7 +53,7 @@ class FindActionsTest : public MainWindowTest {
     }
 
     void Select(const std::vector<std::string>& captions) {
-        QItemSelectionModel* selection = find_->lstvwFound->selectionModel();
+        QItemSelectionModel* selection = Child<QTableView>(*find_, "lstvwFound")->selectionModel();
         selection->clear();
         for (const std::string& caption : captions)
             selection->select(find_->Model()->index(RowOf(caption), 0),
@@ -98,7 +98,7 @@ TEST_F(FindActionsTest, EditOpensTheValueEditorsAndTheRowFollowsWhatWasWritten) 
         ASSERT_NE(editor, nullptr);
         shown = editor->HexText();
         editor->SetBytes(std::string("\x01\x02\x03", 3));
-        test::Named<QPushButton>(*editor, "btnOK").click();
+        test::Child<QPushButton>(*editor, "btnOK")->click();
     });
     find_->OpenResult();
     EXPECT_EQ(shown, "DE AD");

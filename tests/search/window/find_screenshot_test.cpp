@@ -3,6 +3,7 @@
 //   HIVEWRIGHT_SCREENSHOT_DIR=/tmp/shots test_search_window --gtest_also_run_disabled_tests
 //   --gtest_filter='*Screenshot*'
 #include "i18n/language.h"
+#include "support/qt/child.h"
 #include "support/qt/window_fixture.h"
 
 #include <QApplication>
@@ -34,17 +35,17 @@ TEST_F(FindScreenshotTest, DISABLED_SaveFindWindowPictures) {
         frmReplace_->ApplyLanguage();
         for (window::TfrmFind* window : {frmFind_.get(), frmReplace_.get()}) {
             window->SetCurrentKey("HKEY_CURRENT_USER\\Software\\Shots");
-            window->chckbxWildCharSupport->setChecked(false);
-            window->edtItem->setText("n");
+            Child<QCheckBox>(*window, "chckbxWildCharSupport")->setChecked(false);
+            Child<QLineEdit>(*window, "edtItem")->setText("n");
             window->show();
             window->btnOkClick();
             QApplication::processEvents();
             const QString name = window == frmFind_.get() ? "find" : "replace";
             window->grab().save(QString(dir) + "/" + name + (*language ? "_de" : "_en") + ".png");
-            window->chckbxShowHelpInfo->setChecked(true);
+            Child<QCheckBox>(*window, "chckbxShowHelpInfo")->setChecked(true);
             QApplication::processEvents();
             window->grab().save(QString(dir) + "/" + name + (*language ? "_de" : "_en") + "_help.png");
-            window->chckbxShowHelpInfo->setChecked(false);
+            Child<QCheckBox>(*window, "chckbxShowHelpInfo")->setChecked(false);
             window->hide();
         }
     }

@@ -3,6 +3,7 @@
 #include "core/value_text.h"
 #include "search/window/found_list_model.h"
 #include "search/window/search_animation.h"
+#include "support/qt/child.h"
 #include "support/qt/window_fixture.h"
 #include "ui/image_list.h"
 
@@ -33,7 +34,7 @@ class FindWindowTest : public MainWindowTest {
     // Runs a search in the current key (kBase unless given) for text.
     void Search(TfrmFind& window, const std::string& text, const std::string& start = kBase) {
         window.SetCurrentKey(start);
-        window.edtItem->setText(QString::fromStdString(text));
+        Child<QLineEdit>(window, "edtItem")->setText(QString::fromStdString(text));
         window.btnOkClick();
     }
 
@@ -51,7 +52,7 @@ class FindWindowTest : public MainWindowTest {
     }
 
     static void Select(TfrmFind& window, const std::vector<int>& rows) {
-        QItemSelectionModel* selection = window.lstvwFound->selectionModel();
+        QItemSelectionModel* selection = Child<QTableView>(window, "lstvwFound")->selectionModel();
         selection->clear();
         for (int row : rows)
             selection->select(window.Model()->index(row, 0),
@@ -61,8 +62,8 @@ class FindWindowTest : public MainWindowTest {
     }
 
     static void SetReplace(TfrmFind& window, const std::string& from, const std::string& to) {
-        window.edtReplaceFrom->setText(QString::fromStdString(from));
-        window.edtReplaceTo->setText(QString::fromStdString(to));
+        Child<QLineEdit>(window, "edtReplaceFrom")->setText(QString::fromStdString(from));
+        Child<QLineEdit>(window, "edtReplaceTo")->setText(QString::fromStdString(to));
     }
 };
 
@@ -70,15 +71,15 @@ TEST_F(FindWindowTest, ConditionsFollowTheTextsAndOptions) {
     TfrmFind& find = *frmReplace_;
     EXPECT_EQ(find.windowTitle().toStdString(), "Replace");
     EXPECT_EQ(frmFind_->windowTitle().toStdString(), "Find");
-    EXPECT_FALSE(frmFind_->grpbxReplace->isVisibleTo(frmFind_.get()));
-    EXPECT_TRUE(find.grpbxReplace->isVisibleTo(&find));
+    EXPECT_FALSE(Child<QGroupBox>(*frmFind_, "grpbxReplace")->isVisibleTo(frmFind_.get()));
+    EXPECT_TRUE(Child<QGroupBox>(find, "grpbxReplace")->isVisibleTo(&find));
 
     // An empty find text keeps Find disabled, and Enter does nothing then.
-    EXPECT_FALSE(find.btnOk->isEnabled());
+    EXPECT_FALSE(Child<QPushButton>(find, "btnOk")->isEnabled());
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(find.edtItem, &enter);
+    QApplication::sendEvent(Child<QLineEdit>(find, "edtItem"), &enter);
     EXPECT_EQ(find.Model()->Count(), 0);
-    EXPECT_FALSE(find.anmtFind->IsRunning());
+    EXPECT_FALSE(Child<window::SearchAnimation>(find, "anmtFind")->IsRunning());
 
     struct FromCase {
         bool wildcards;
@@ -87,43 +88,44 @@ TEST_F(FindWindowTest, ConditionsFollowTheTextsAndOptions) {
     };
     for (const FromCase& c :
          std::vector<FromCase>{{true, "a\\*b", "A*B"}, {true, "x\\\\y", "X\\Y"}, {false, "a\\*b", "A\\*B"}}) {
-        find.chckbxWildCharSupport->setChecked(c.wildcards);
-        find.chckbxReplaceKey->setChecked(false);
-        find.edtItem->setText(QString::fromStdString(c.findText));
-        EXPECT_EQ(find.edtReplaceFrom->text().toStdString(), c.from) << c.findText;
-        EXPECT_TRUE(find.btnOk->isEnabled());
+        Child<QCheckBox>(find, "chckbxWildCharSupport")->setChecked(c.wildcards);
+        Child<QCheckBox>(find, "chckbxReplaceKey")->setChecked(false);
+        Child<QLineEdit>(find, "edtItem")->setText(QString::fromStdString(c.findText));
+        EXPECT_EQ(Child<QLineEdit>(find, "edtReplaceFrom")->text().toStdString(), c.from) << c.findText;
+        EXPECT_TRUE(Child<QPushButton>(find, "btnOk")->isEnabled());
     }
 
     // From is upper case however it was filled; Replace needs a From text that To would change, compared
     // without case.
-    find.chckbxReplaceKey->setChecked(false);
+    Child<QCheckBox>(find, "chckbxReplaceKey")->setChecked(false);
     SetReplace(find, "abc", "ABC");
-    EXPECT_FALSE(find.btnReplace->isEnabled());
-    EXPECT_FALSE(find.btnReplaceAll->isEnabled());
+    EXPECT_FALSE(Child<QPushButton>(find, "btnReplace")->isEnabled());
+    EXPECT_FALSE(Child<QPushButton>(find, "btnReplaceAll")->isEnabled());
     SetReplace(find, "abc", "abd");
-    EXPECT_TRUE(find.btnReplace->isEnabled());
+    EXPECT_TRUE(Child<QPushButton>(find, "btnReplace")->isEnabled());
     // With key names replaced, From cannot hold a backslash.
     SetReplace(find, "a\\b", "x");
-    EXPECT_EQ(find.edtReplaceFrom->text().toStdString(), "A\\B");
-    find.chckbxReplaceKey->setChecked(true);
-    EXPECT_EQ(find.edtReplaceFrom->text().toStdString(), "AB");
+    EXPECT_EQ(Child<QLineEdit>(find, "edtReplaceFrom")->text().toStdString(), "A\\B");
+    Child<QCheckBox>(find, "chckbxReplaceKey")->setChecked(true);
+    EXPECT_EQ(Child<QLineEdit>(find, "edtReplaceFrom")->text().toStdString(), "AB");
 
     // The last of Key, Value and String Data cannot be unticked; Dword and Binary Data can.
     for (QCheckBox* box :
-         {find.chckbxValue, find.chckbxStringData, find.chckbxDwordData, find.chckbxBinaryData})
+         {Child<QCheckBox>(find, "chckbxValue"), Child<QCheckBox>(find, "chckbxStringData"),
+          Child<QCheckBox>(find, "chckbxDwordData"), Child<QCheckBox>(find, "chckbxBinaryData")})
         box->click();
-    EXPECT_TRUE(find.chckbxKey->isChecked());
-    find.chckbxKey->click();
-    EXPECT_TRUE(find.chckbxKey->isChecked());
+    EXPECT_TRUE(Child<QCheckBox>(find, "chckbxKey")->isChecked());
+    Child<QCheckBox>(find, "chckbxKey")->click();
+    EXPECT_TRUE(Child<QCheckBox>(find, "chckbxKey")->isChecked());
 
     // Wildcards and whole words exclude each other.
-    find.chckbxWildCharSupport->setChecked(true);
-    find.chckbxWildCharSupport->click();
-    EXPECT_TRUE(find.chckbxWholeWordsOnly->isEnabled());
-    find.chckbxWholeWordsOnly->setChecked(true);
-    find.chckbxWildCharSupport->click();
-    EXPECT_FALSE(find.chckbxWholeWordsOnly->isChecked());
-    EXPECT_FALSE(find.chckbxWholeWordsOnly->isEnabled());
+    Child<QCheckBox>(find, "chckbxWildCharSupport")->setChecked(true);
+    Child<QCheckBox>(find, "chckbxWildCharSupport")->click();
+    EXPECT_TRUE(Child<QCheckBox>(find, "chckbxWholeWordsOnly")->isEnabled());
+    Child<QCheckBox>(find, "chckbxWholeWordsOnly")->setChecked(true);
+    Child<QCheckBox>(find, "chckbxWildCharSupport")->click();
+    EXPECT_FALSE(Child<QCheckBox>(find, "chckbxWholeWordsOnly")->isChecked());
+    EXPECT_FALSE(Child<QCheckBox>(find, "chckbxWholeWordsOnly")->isEnabled());
 }
 
 TEST_F(FindWindowTest, SearchListsRowsInWalkOrderWithTheirTextsAndCount) {
@@ -134,33 +136,34 @@ TEST_F(FindWindowTest, SearchListsRowsInWalkOrderWithTheirTextsAndCount) {
     WriteRawValue(kBase + "\\Run", "Big", REG_DWORD_BIG_ENDIAN, {0, 0, 0, 10});
 
     TfrmFind& find = *frmFind_;
-    find.chckbxWildCharSupport->click(); // contains mode
+    Child<QCheckBox>(find, "chckbxWildCharSupport")->click(); // contains mode
     Search(find, "run");
     EXPECT_EQ(Rows(find), (std::vector<std::string>{
                               "RunText|" + kBase + "|RunText|\"say run\"",
                               "RunText|" + kBase + "|RunText|\"say run\"",
                               "Run|" + kBase + "\\Run|| ",
                           }));
-    EXPECT_EQ(find.grpbxFoundResult->title().toStdString(), "Find result: total [3] items");
-    EXPECT_EQ(find.btnOk->text().toStdString(), "&Find");
-    EXPECT_FALSE(find.anmtFind->IsRunning());
+    EXPECT_EQ(Child<QGroupBox>(find, "grpbxFoundResult")->title().toStdString(),
+              "Find result: total [3] items");
+    EXPECT_EQ(Child<QPushButton>(find, "btnOk")->text().toStdString(), "&Find");
+    EXPECT_FALSE(Child<window::SearchAnimation>(find, "anmtFind")->IsRunning());
 
     Search(find, "10");
     EXPECT_EQ(Rows(find), (std::vector<std::string>{
                               "Number|" + kBase + "|Number|0x0000000A (10)",
                               "Big|" + kBase + "\\Run|Big|0x0000000A (10)",
                           }));
-    find.chckbxWholeWordsOnly->setChecked(true);
+    Child<QCheckBox>(find, "chckbxWholeWordsOnly")->setChecked(true);
     Search(find, "RUN");
     EXPECT_EQ(Rows(find), (std::vector<std::string>{"Run|" + kBase + "\\Run|| "}));
-    find.chckbxWholeWordsOnly->setChecked(false);
+    Child<QCheckBox>(find, "chckbxWholeWordsOnly")->setChecked(false);
     Search(find, "E A");
     EXPECT_EQ(Rows(find), (std::vector<std::string>{"Blob|" + kBase + "|Blob|DE AD"}));
     EXPECT_EQ(find.Model()->Texts(0).raw, "..");
     EXPECT_EQ(window::ResultPicture(find.Model()->Result(0)), ui::kImgValueBytes);
 
     // The whole registry, whatever the current key says.
-    find.rdWholeRegistry->setChecked(true);
+    Child<QRadioButton>(find, "rdWholeRegistry")->setChecked(true);
     CreateKeyPath("HKEY_USERS\\SeekUser\\Run");
     Search(find, "run", "HKEY_LOCAL_MACHINE\\Nowhere");
     const std::vector<std::string> rows = Rows(find);
@@ -171,23 +174,23 @@ TEST_F(FindWindowTest, SearchListsRowsInWalkOrderWithTheirTextsAndCount) {
 TEST_F(FindWindowTest, StopAndCloseEndTheWalk) {
     CreateKeyPath(kBase + "\\Run");
     TfrmFind& find = *frmFind_;
-    find.rdWholeRegistry->setChecked(true);
+    Child<QRadioButton>(find, "rdWholeRegistry")->setChecked(true);
     // Stop pressed as the walk lets the first messages through: nothing is found, HKEY_USERS not started.
-    QTimer::singleShot(0, find.btnOk, [&] {
-        EXPECT_EQ(find.btnOk->text().toStdString(), "&Stop");
+    QTimer::singleShot(0, Child<QPushButton>(find, "btnOk"), [&] {
+        EXPECT_EQ(Child<QPushButton>(find, "btnOk")->text().toStdString(), "&Stop");
         EXPECT_TRUE(find.Searching());
-        find.btnOk->click();
+        Child<QPushButton>(find, "btnOk")->click();
     });
     Search(find, "run");
     EXPECT_EQ(find.Model()->Count(), 0);
-    EXPECT_EQ(find.btnOk->text().toStdString(), "&Find");
-    EXPECT_FALSE(find.anmtFind->IsRunning());
+    EXPECT_EQ(Child<QPushButton>(find, "btnOk")->text().toStdString(), "&Find");
+    EXPECT_FALSE(Child<window::SearchAnimation>(find, "anmtFind")->IsRunning());
 
     // Esc is Close: the window closes with OK and a running walk stops.
     find.show();
     QTimer::singleShot(0, &find, [&] {
         QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-        QApplication::sendEvent(find.lstvwFound, &escape);
+        QApplication::sendEvent(Child<QTableView>(find, "lstvwFound"), &escape);
     });
     Search(find, "run");
     EXPECT_EQ(find.Model()->Count(), 0);
@@ -201,7 +204,7 @@ TEST_F(FindWindowTest, RenameFollowsItsRulesAndMovesRowsBelowTheKey) {
     WriteText(kBase + "\\Soft\\Inner", "SoftValue", "x");
     WriteText(kBase + "\\Soft\\Inner", "Other", "y");
     TfrmFind& find = *frmFind_;
-    find.chckbxWildCharSupport->click();
+    Child<QCheckBox>(find, "chckbxWildCharSupport")->click();
     Search(find, "soft");
     ASSERT_EQ(Rows(find).size(), 2u); // the key, then the value name below it
     FoundListModel& model = *find.Model();
@@ -231,7 +234,7 @@ TEST_F(FindWindowTest, DeleteRemovesRowsBelowADeletedKeyButNotOfASiblingWithTheS
     WriteText(kBase + "\\Soft\\Below", "SoftA", "1");
     WriteText(kBase + "\\Software", "SoftB", "soft data");
     TfrmFind& find = *frmFind_;
-    find.chckbxWildCharSupport->click();
+    Child<QCheckBox>(find, "chckbxWildCharSupport")->click();
     Search(find, "soft");
     ASSERT_EQ(Rows(find).size(), 5u); // Soft, SoftA, Software, SoftB name, SoftB data
     Select(find, {0, 1});
@@ -251,7 +254,8 @@ TEST_F(FindWindowTest, DeleteRemovesRowsBelowADeletedKeyButNotOfASiblingWithTheS
     find.DeleteResults();
     EXPECT_FALSE(core::ValuePathExists(kBase + "\\Software", "SoftB"));
     EXPECT_EQ(Rows(find), (std::vector<std::string>{"Software|" + kBase + "\\Software|| "}));
-    EXPECT_EQ(find.grpbxFoundResult->title().toStdString(), "Find result: total [1] items");
+    EXPECT_EQ(Child<QGroupBox>(find, "grpbxFoundResult")->title().toStdString(),
+              "Find result: total [1] items");
 }
 
 TEST_F(FindWindowTest, ReplaceChangesKeyNamesValueNamesAndDataOfEachClass) {
@@ -261,7 +265,7 @@ TEST_F(FindWindowTest, ReplaceChangesKeyNamesValueNamesAndDataOfEachClass) {
     WriteRawValue(kBase, "Num", REG_DWORD, {12, 0, 0, 0});
     WriteRawValue(kBase, "Bytes", REG_BINARY, {0xAB, 0x01});
     TfrmFind& find = *frmReplace_;
-    find.chckbxWildCharSupport->click();
+    Child<QCheckBox>(find, "chckbxWildCharSupport")->click();
     Search(find, "ab");
     ASSERT_EQ(Rows(find).size(), 4u); // Bytes data, AbKey, Text data, Multi data
     SetReplace(find, "AB", "Cd");
@@ -297,8 +301,8 @@ TEST_F(FindWindowTest, ReplaceOnResultsChangedBehindTheWindowReportsAndSkipsThem
     WriteText(kBase, "OldName", "old text");
     WriteText(kBase, "Shown", "old shown");
     TfrmFind& find = *frmReplace_;
-    find.chckbxWildCharSupport->click();
-    find.chckbxValue->click(); // key names and data only
+    Child<QCheckBox>(find, "chckbxWildCharSupport")->click();
+    Child<QCheckBox>(find, "chckbxValue")->click(); // key names and data only
     Search(find, "old");
     ASSERT_EQ(Rows(find).size(), 3u); // OldName data, Shown data, OldKey
     // Behind the window: the key goes, one value is renamed, the other's data changes after it was shown.
@@ -331,11 +335,11 @@ TEST_F(FindWindowTest, GoToResultSelectsTheKeyAndTheValueInTheMainWindow) {
         find.GoToResult();
     });
     ASSERT_TRUE(frmMain_->GoToPath(kBase));
-    frmMain_->acFind->trigger();
+    Child<QAction>(*frmMain_, "acFind")->trigger();
     EXPECT_FALSE(find.isVisible());
-    EXPECT_EQ(find.edtCurrentKey->text().toStdString(), kBase);
+    EXPECT_EQ(Child<QLineEdit>(find, "edtCurrentKey")->text().toStdString(), kBase);
     EXPECT_EQ(SelectedPath(), kBase + "\\Where");
-    const QModelIndex current = frmMain_->lstvwValues->currentIndex();
+    const QModelIndex current = Child<QTreeView>(*frmMain_, "lstvwValues")->currentIndex();
     ASSERT_TRUE(current.isValid());
     EXPECT_EQ(frmMain_->ValueRowAt(current.row()).record.valueName, "Target");
 }

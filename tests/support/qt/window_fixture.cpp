@@ -1,10 +1,13 @@
 #include "support/qt/window_fixture.h"
+#include "support/qt/child.h"
 
 #include "app/window/hivewright_application.h"
 #include "app/window/key_tree_model.h"
 #include "app/window/value_list_model.h"
 #include "core/key_ops.h"
 #include "core/key_path.h"
+#include "core/quiet_key_ops.h"
+#include "core/scoped_key.h"
 #include "core/value_text.h"
 
 #include <QApplication>
@@ -49,7 +52,13 @@ void WriteText(const std::string& path, const std::string& name, const std::stri
 }
 
 void DeleteKeyAt(const std::string& path) {
-    ASSERT_TRUE(core::DeleteKeyPath(path)) << path;
+    ASSERT_TRUE(core::RemoveKeyTree(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path))) << path;
+}
+
+void DeleteValueAt(const std::string& path, const std::string& name) {
+    const core::ScopedKey key =
+        core::OpenKey(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path), KEY_SET_VALUE);
+    ASSERT_TRUE(key && RegDeleteValueA(key.get(), name.c_str()) == ERROR_SUCCESS) << path << " " << name;
 }
 
 MainWindowTest::MainWindowTest() {
@@ -81,9 +90,8 @@ void MainWindowTest::CreateWindow() {
     frmBin_ = std::make_unique<editors::TfrmBin>();
     frmReplaceConfirm_ = std::make_unique<window::TfrmReplaceConfirm>();
     frmFavorites_ = std::make_unique<content::TfrmFavorites>();
-    findLink_ = std::make_unique<window::FindWindowLink>(*frmMain_);
-    frmFind_ = std::make_unique<window::TfrmFind>(*findLink_, window::TfrmFind::Role::Find);
-    frmReplace_ = std::make_unique<window::TfrmFind>(*findLink_, window::TfrmFind::Role::Replace);
+    frmFind_ = std::make_unique<window::TfrmFind>(frmMain_->FindHost(), window::TfrmFind::Role::Find);
+    frmReplace_ = std::make_unique<window::TfrmFind>(frmMain_->FindHost(), window::TfrmFind::Role::Replace);
     frmKeyContent_ = std::make_unique<content::TfrmKeyContent>();
     frmMain_->AttachDialogs({.frmGoTo = frmGoTo_.get(),
                              .frmCurrentKey = frmCurrentKey_.get(),
@@ -118,7 +126,7 @@ std::vector<std::string> MainWindowTest::ValueCaptions() const {
 }
 
 void MainWindowTest::SelectRows(const std::vector<int>& rows) {
-    QItemSelectionModel* selection = frmMain_->lstvwValues->selectionModel();
+    QItemSelectionModel* selection = Child<QTreeView>(*frmMain_, "lstvwValues")->selectionModel();
     selection->clearSelection();
     for (int row : rows)
         selection->select(frmMain_->ValueModel()->index(row, 0),

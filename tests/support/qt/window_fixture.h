@@ -1,7 +1,6 @@
 // A main window with its dialogs on a fresh temp registry, message boxes scripted.
 #pragma once
 
-#include "app/window/find_window_link.h"
 #include "app/window/frm_about.h"
 #include "app/window/frm_current_key.h"
 #include "app/window/frm_goto.h"
@@ -37,7 +36,9 @@ void CreateKeyPath(const std::string& path);
 void WriteRawValue(const std::string& path, const std::string& name, DWORD type,
                    const std::vector<BYTE>& data);
 void WriteText(const std::string& path, const std::string& name, const std::string& text);
+// Both as another program would: the windows are not told.
 void DeleteKeyAt(const std::string& path);
+void DeleteValueAt(const std::string& path, const std::string& name);
 
 class MainWindowTest : public ::testing::Test {
   protected:
@@ -66,7 +67,6 @@ class MainWindowTest : public ::testing::Test {
     std::unique_ptr<window::TfrmReplaceConfirm> frmReplaceConfirm_;
     std::unique_ptr<content::TfrmFavorites> frmFavorites_;
     std::unique_ptr<content::TfrmKeyContent> frmKeyContent_;
-    std::unique_ptr<window::FindWindowLink> findLink_;
     std::unique_ptr<window::TfrmFind> frmFind_;
     std::unique_ptr<window::TfrmFind> frmReplace_;
 };
