@@ -5,11 +5,13 @@
 
 #include "platform/registry_store.h"
 #include "platform/store_seed.h"
+#include "registry/change_journal.h"
 #include "registry/key_storage.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -92,6 +94,16 @@ class Registry final : public platform::RegistryStore {
     // Rights and depth of a key reached through a link, found from its own chain of parents.
     Target Locate(Node node);
     HKEY NewHandle(const Target& target, REGSAM access);
+
+    // The journal's entry points: each notes a change about to land (nothing when no step is open), and
+    // Keep records it once it has. Every path that changes keys or values goes through these.
+    std::optional<JournalEntry> NoteValueWrite(Node node, std::string_view name,
+                                               std::optional<TypedData> after);
+    std::optional<JournalEntry> NoteKeyAdded(Node node);
+    std::optional<JournalEntry> NoteKeyDeleting(Node node);
+    static void Keep(std::optional<JournalEntry> entry);
+    // The real root and the path below it of a key, for the journal.
+    std::optional<JournalEntry> EntryFor(Node node, JournalEntry::Kind kind);
 
     std::unique_ptr<KeyStorage> storage_;
     mutable std::mutex failureMutex_; // guards failureReason_, read without the store's lock
