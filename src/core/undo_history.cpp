@@ -14,6 +14,7 @@ namespace hw::core {
 namespace {
 
 using registry::JournalEntry;
+using registry::JournalStep;
 using registry::TypedData;
 using Kind = JournalEntry::Kind;
 
@@ -164,24 +165,30 @@ bool Apply(const JournalEntry& entry, bool undoing) {
 }
 
 template <typename Entries>
-UndoResult Replay(const std::string& stepName, const Entries& entries, bool undoing) {
-    UndoResult result{UndoOutcome::Done, stepName, {}};
+UndoResult Replay(registry::ChangeJournal& journal, const JournalStep& step, const Entries& entries,
+                  bool undoing) {
     Rehearsal check(undoing);
     for (const JournalEntry& entry : entries) {
         if (!check.Holds(entry))
-            return {UndoOutcome::ChangedSince, stepName, ChangedKeyPath(entry.root, entry.keyPath)};
+            return {UndoOutcome::ChangedSince, step.name, ChangedKeyPath(entry.root, entry.keyPath)};
     }
-    {
-        const ChangeBatch batch;
-        for (const JournalEntry& entry : entries) {
-            if (!Apply(entry, undoing)) {
-                result = {UndoOutcome::Failed, stepName, ChangedKeyPath(entry.root, entry.keyPath)};
-                break;
-            }
+    UndoResult result{UndoOutcome::Done, step.name, {}};
+    const ChangeBatch batch;
+    journal.SetReplaying(true);
+    std::vector<const JournalEntry*> applied;
+    for (const JournalEntry& entry : entries) {
+        if (!Apply(entry, undoing)) {
+            result = {UndoOutcome::Failed, step.name, ChangedKeyPath(entry.root, entry.keyPath)};
+            // What was applied goes back, so a refused step leaves the registry as it found it.
+            for (auto done = applied.rbegin(); done != applied.rend(); ++done)
+                Apply(**done, !undoing);
+            break;
         }
-        // Aliased roots show the same keys under other names: every view looks again.
-        PublishTreeChanged({});
+        applied.push_back(&entry);
     }
+    journal.SetReplaying(false);
+    // Aliased roots show the same keys under other names: every view looks again.
+    PublishTreeChanged({});
     return result;
 }
 
@@ -196,7 +203,7 @@ struct Reversed {
 UndoResult UndoLastStep(registry::ChangeJournal& journal) {
     if (!journal.CanUndo()) return {};
     const registry::JournalStep& step = journal.NextUndo();
-    UndoResult result = Replay(step.name, Reversed{step.entries}, true);
+    UndoResult result = Replay(journal, step, Reversed{step.entries}, true);
     if (result.outcome == UndoOutcome::Done) journal.Undone();
     return result;
 }
@@ -204,7 +211,7 @@ UndoResult UndoLastStep(registry::ChangeJournal& journal) {
 UndoResult RedoNextStep(registry::ChangeJournal& journal) {
     if (!journal.CanRedo()) return {};
     const registry::JournalStep& step = journal.NextRedo();
-    UndoResult result = Replay(step.name, step.entries, false);
+    UndoResult result = Replay(journal, step, step.entries, false);
     if (result.outcome == UndoOutcome::Done) journal.Redone();
     return result;
 }

@@ -7,9 +7,10 @@
 namespace hw::i18n {
 
 // 0 to 264 are the interface's texts; from 300 on, texts for what this program adds (the Wine prefix,
-// file errors, notices that list names), so that a language file can translate them too.
+// file errors, notices that list names), so that a language file can translate them too; from 400 on, undo.
 inline constexpr int kFirstOwnText = 300;
-inline constexpr int kTextCount = 319;
+inline constexpr int kFirstUndoText = 400;
+inline constexpr int kTextCount = 408;
 
 extern const std::array<std::string_view, kTextCount> kBuiltInTexts;
 

@@ -276,6 +276,14 @@ enum class Text : int {
     NoOpalPages = 316,
     SaveAs = 317,
     KeysNotRead = 318,
+    Undo = 400,
+    Redo = 401,
+    HintUndo = 402,
+    HintRedo = 403,
+    UndoChangedSince = 404,
+    RedoChangedSince = 405,
+    UndoRefused = 406,
+    RedoRefused = 407,
 };
 
 inline constexpr int TextNumber(Text text) {

@@ -5,7 +5,10 @@
 
 #include "platform/winreg.h"
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,30 +47,43 @@ struct JournalStep {
     std::vector<JournalEntry> entries;
 };
 
+// Steps are opened and closed on the window's thread; the registry may record from any thread.
 class ChangeJournal {
   public:
-    // Whether a step is open: the registry records only then.
-    bool Recording() const { return depth_ > 0; }
+    // Whether a step is open and no step is being replayed: the registry records only then.
+    bool Recording() const { return depth_ > 0 && !replaying_; }
     void Record(JournalEntry entry);
 
     void OpenStep(std::string name);
     // The outermost close keeps the step when it changed anything, and a new step ends what could be redone.
     void CloseStep();
 
-    bool CanUndo() const { return !undo_.empty(); }
-    bool CanRedo() const { return !redo_.empty(); }
-    const JournalStep& NextUndo() const { return undo_.back(); }
-    const JournalStep& NextRedo() const { return redo_.back(); }
+    bool CanUndo() const;
+    bool CanRedo() const;
+    // The next step of either list; only while the list is not empty.
+    const JournalStep& NextUndo() const;
+    const JournalStep& NextRedo() const;
+    // While a step is replayed its own changes are not recorded again.
+    void SetReplaying(bool replaying) { replaying_ = replaying; }
     // Moves the step taken back onto the redo list, and the other way.
     void Undone();
     void Redone();
+    // Forgets every step: the history belongs to one store.
     void Clear();
 
+    // Called after either list changed, on the thread that changed it.
+    void SetHistoryListener(std::function<void()> listener);
+
   private:
-    int depth_ = 0;
+    void Tell();
+
+    mutable std::mutex mutex_;
+    std::atomic<int> depth_ = 0;
+    std::atomic<bool> replaying_ = false;
     JournalStep open_;
     std::vector<JournalStep> undo_;
     std::vector<JournalStep> redo_;
+    std::function<void()> listener_;
 };
 
 // The journal of the process's window.

@@ -130,6 +130,7 @@ class TfrmMain : public QMainWindow {
     // Command states.
     void UpdateKeyCommands();
     void UpdateValueCommands();
+    void UpdateUndoCommands();
 
     // File commands.
     void ExportCurrentKey();
@@ -244,6 +245,8 @@ class TfrmMain : public QMainWindow {
     QAction* acOPALExplorer = nullptr;
     QAction* acOpenWinePrefix = nullptr;
     QAction* acOpenOwnRegistry = nullptr;
+    QAction* acUndo = nullptr;
+    QAction* acRedo = nullptr;
     void CreateLayout();
     void CreateAddressBand();
     void CreateCommands();
@@ -259,6 +262,9 @@ class TfrmMain : public QMainWindow {
     void OnMagicSettingMenuItem(QAction* item);
     void ConnectFileCommands();           // export, import, print, favourites, mail, dropped files
     void ConnectRegistryChoiceCommands(); // which registry the window shows
+    void ConnectUndoCommands();           // undo and redo of what the commands changed
+    void UndoLastChange();
+    void RedoNextChange();
     // The title names the registry in use; announce also shows why it only reads, if it does.
     void ShowRegistryInUse(bool announce);
     void ConnectFavoritesCommands();
