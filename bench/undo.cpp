@@ -1,9 +1,11 @@
 // Undoing the delete of a 100,000-key subtree, timed against the delete itself.
+#include "bench_process.h"
 #include "bench_support.h"
 #include "core/key_ops.h"
 #include "core/undo_history.h"
 #include "platform/registry_store.h"
 #include "platform/winreg.h"
+#include "regfile/reg_import.h"
 #include "registry/change_journal.h"
 
 #include <chrono>
@@ -42,6 +44,28 @@ bool BuildTree() {
     return true;
 }
 
+double TimedImport(const std::string& file) {
+    const auto start = std::chrono::steady_clock::now();
+    if (hw::regfile::ImportRegFile(file) != hw::regfile::ImportResult::Success)
+        std::fprintf(stderr, "bench_undo: the import failed\n");
+    return Seconds(start);
+}
+
+// An import started from the window records what it overwrites and adds: its time over a plain import's.
+double ImportRecordedRatio(const std::string& dir) {
+    const std::string file = dir + "/corpus.reg";
+    hw::bench::GenerateCorpus("20M", file);
+    const double plain = TimedImport(file);
+    hw::core::DeleteKeyPath("HKEY_CURRENT_USER\\Software\\Bench");
+    hw::platform::FlushRegistry();
+    double recorded = 0;
+    {
+        const hw::registry::UndoStep step("Import");
+        recorded = TimedImport(file);
+    }
+    return recorded / plain;
+}
+
 } // namespace
 
 int main() {
@@ -64,6 +88,7 @@ int main() {
     if (undone != hw::core::UndoOutcome::Done ||
         !hw::core::KeyPathExists("HKEY_CURRENT_USER\\Software\\UndoBench\\Group99\\Key999"))
         std::fprintf(stderr, "bench_undo: the delete was not undone\n");
+    std::printf("undo.import.recorded_ratio %.3f\n", ImportRecordedRatio(registry.dir().string()));
     std::printf("undo.delete_100k.delete_seconds %.3f\nundo.delete_100k.undo_seconds %.3f\n"
                 "undo.delete_100k.ratio %.3f\n",
                 remove, undo, undo / remove);

@@ -11,7 +11,9 @@ void ChangeJournal::Record(JournalEntry entry) {
 
 void ChangeJournal::OpenStep(std::string name) {
     const std::lock_guard lock(mutex_);
-    if (depth_++ == 0) open_ = {std::move(name), {}};
+    if (depth_++ > 0) return;
+    open_ = {std::move(name), {}};
+    ++serial_;
 }
 
 void ChangeJournal::CloseStep() {

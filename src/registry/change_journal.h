@@ -52,6 +52,8 @@ class ChangeJournal {
   public:
     // Whether a step is open and no step is being replayed: the registry records only then.
     bool Recording() const { return depth_ > 0 && !replaying_; }
+    // Changes with each step opened: what a recorder keeps about keys holds for one step.
+    std::uint64_t StepSerial() const { return serial_; }
     void Record(JournalEntry entry);
 
     void OpenStep(std::string name);
@@ -80,6 +82,7 @@ class ChangeJournal {
     mutable std::mutex mutex_;
     std::atomic<int> depth_ = 0;
     std::atomic<bool> replaying_ = false;
+    std::atomic<std::uint64_t> serial_ = 0;
     JournalStep open_;
     std::vector<JournalStep> undo_;
     std::vector<JournalStep> redo_;

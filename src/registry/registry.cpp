@@ -268,28 +268,57 @@ LONG Registry::Walk(Target start, std::string_view path, bool create, REGSAM han
 
 // ---- the journal
 
-std::optional<JournalEntry> Registry::EntryFor(Node node, JournalEntry::Kind kind) {
-    std::vector<std::string> names;
-    Node top = node;
-    for (Node up = storage_->Parent(top); up; up = storage_->Parent(top)) {
-        names.push_back(storage_->Name(top));
-        top = up;
+const Registry::Place* Registry::RootPlace(Node top) {
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_USERS, HKEY_PERFORMANCE_DATA, HKEY_DYN_DATA})
+        if (storage_->Root(root) == top) return &(places_[top] = Place{root, {}});
+    return nullptr;
+}
+
+const Registry::Place* Registry::PlaceOf(Node node) {
+    constexpr std::size_t kPlacesKept = 1 << 16;
+    if (placesStep_ != Journal().StepSerial() || places_.size() > kPlacesKept) {
+        places_.clear();
+        placesStep_ = Journal().StepSerial();
     }
+    // Up to the nearest key whose place is known, then down again, noting each place on the way.
+    std::vector<std::pair<Node, std::string>> climbed;
+    const Place* known = nullptr;
+    for (Node up = node; !known;) {
+        if (const auto found = places_.find(up); found != places_.end()) {
+            known = &found->second;
+            break;
+        }
+        const Node parent = storage_->Parent(up);
+        if (!parent) {
+            known = RootPlace(up);
+            if (!known) return nullptr;
+            break;
+        }
+        climbed.emplace_back(up, storage_->Name(up));
+        up = parent;
+    }
+    Place place = *known;
+    for (auto step = climbed.rbegin(); step != climbed.rend(); ++step) {
+        // The user's own keys are told as the user sees them.
+        if (place.root == HKEY_USERS && place.path.empty() &&
+            SameName(step->second, storage_->CurrentUserKey())) {
+            place.root = HKEY_CURRENT_USER;
+        } else {
+            if (!place.path.empty()) place.path += '\\';
+            place.path += step->second;
+        }
+        known = &(places_[step->first] = place);
+    }
+    return known;
+}
+
+std::optional<JournalEntry> Registry::EntryFor(Node node, JournalEntry::Kind kind) {
+    const Place* place = PlaceOf(node);
+    if (!place) return std::nullopt;
     JournalEntry entry;
     entry.kind = kind;
-    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_USERS, HKEY_PERFORMANCE_DATA, HKEY_DYN_DATA})
-        if (storage_->Root(root) == top) entry.root = root;
-    if (!entry.root) return std::nullopt;
-    auto name = names.rbegin();
-    // The user's own keys are told as the user sees them.
-    if (entry.root == HKEY_USERS && name != names.rend() && SameName(*name, storage_->CurrentUserKey())) {
-        entry.root = HKEY_CURRENT_USER;
-        ++name;
-    }
-    for (; name != names.rend(); ++name) {
-        if (!entry.keyPath.empty()) entry.keyPath += '\\';
-        entry.keyPath += *name;
-    }
+    entry.root = place->root;
+    entry.keyPath = place->path;
     return entry;
 }
 
@@ -410,6 +439,7 @@ LONG Registry::DeleteKey(HKEY parent, LPCSTR subKey) {
         storage_->BeginChange();
         auto note = NoteKeyDeleting(victim.node);
         storage_->DeleteKey(container.node, victim.node);
+        places_.erase(victim.node);
         Keep(std::move(note));
         return ERROR_SUCCESS;
     });

@@ -102,7 +102,14 @@ class Registry final : public platform::RegistryStore {
     std::optional<JournalEntry> NoteKeyAdded(Node node);
     std::optional<JournalEntry> NoteKeyDeleting(Node node);
     static void Keep(std::optional<JournalEntry> entry);
-    // The real root and the path below it of a key, for the journal.
+    struct Place {
+        HKEY root = 0; // a real root, or HKEY_CURRENT_USER for the user's own keys
+        std::string path;
+    };
+    // Where a key lies, for the journal; null outside the roots. Known places are kept for the step, as
+    // an import writes many values into each key it makes.
+    const Place* PlaceOf(Node node);
+    const Place* RootPlace(Node top);
     std::optional<JournalEntry> EntryFor(Node node, JournalEntry::Kind kind);
 
     std::unique_ptr<KeyStorage> storage_;
@@ -112,6 +119,8 @@ class Registry final : public platform::RegistryStore {
     std::unordered_map<HKEY, Handle> handles_;
     HKEY nextHandle_ = 0x1000;
     std::array<AliasCache, 7> aliases_{};
+    std::unordered_map<Node, Place> places_;
+    std::uint64_t placesStep_ = 0;
 };
 
 } // namespace hw::registry
