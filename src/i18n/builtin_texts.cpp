@@ -357,6 +357,14 @@ const std::array<std::string_view, kTextCount> kBuiltInTexts = {
     /* 343 */ "Load Hive",
     /* 344 */ "Open Windows Installation",
     /* 345 */ "last written %s",
+    /* 346 */ "&Undo",
+    /* 347 */ "&Redo",
+    /* 348 */ "Undo the last change",
+    /* 349 */ "Redo the change undone last",
+    /* 350 */ "The change cannot be undone: [%s] was changed since. Nothing was changed.",
+    /* 351 */ "The change cannot be redone: [%s] was changed since. Nothing was changed.",
+    /* 352 */ "The change cannot be undone: [%s] cannot be changed. Nothing was changed.",
+    /* 353 */ "The change cannot be redone: [%s] cannot be changed. Nothing was changed.",
 };
 
 } // namespace hw::i18n

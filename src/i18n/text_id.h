@@ -304,6 +304,14 @@ enum class Text : int {
     LoadHiveCaption = 343,
     OpenWindowsInstallationCaption = 344,
     LastWritten = 345,
+    Undo = 346,
+    Redo = 347,
+    HintUndo = 348,
+    HintRedo = 349,
+    UndoChangedSince = 350,
+    RedoChangedSince = 351,
+    UndoRefused = 352,
+    RedoRefused = 353,
 };
 
 inline constexpr int TextNumber(Text text) {

@@ -233,6 +233,7 @@ LONG Registry::Walk(Target start, std::string_view path, bool create, REGSAM han
             const bool last = path.find_first_not_of('\\', end) == std::string_view::npos;
             if (mayCreate && last) {
                 if (const Node added = storage_->TryAddKey(current.node, name)) {
+                    Keep(NoteKeyAdded(added));
                     child = {added, ChildRights(current, name), current.depth + 1};
                     if (created) *created = true;
                     current = child;
@@ -253,6 +254,7 @@ LONG Registry::Walk(Target start, std::string_view path, bool create, REGSAM han
             storage_->BeginChange();
             const Node added = storage_->TryAddKey(current.node, name);
             if (!added) return ERROR_FILE_NOT_FOUND; // a link that leads nowhere
+            Keep(NoteKeyAdded(added));
             child = {added, ChildRights(current, name), current.depth + 1};
             if (created) *created = true;
             parentIsNew = true;
@@ -262,6 +264,93 @@ LONG Registry::Walk(Target start, std::string_view path, bool create, REGSAM han
     }
     result = current;
     return ERROR_SUCCESS;
+}
+
+// ---- the journal
+
+const Registry::Place* Registry::RootPlace(Node top) {
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_USERS, HKEY_PERFORMANCE_DATA, HKEY_DYN_DATA})
+        if (storage_->Root(root) == top) return &(places_[top] = Place{root, {}});
+    return nullptr;
+}
+
+const Registry::Place* Registry::PlaceOf(Node node) {
+    constexpr std::size_t kPlacesKept = 1 << 16;
+    if (placesStep_ != Journal().StepSerial() || places_.size() > kPlacesKept) {
+        places_.clear();
+        placesStep_ = Journal().StepSerial();
+    }
+    // Up to the nearest key whose place is known, then down again, noting each place on the way.
+    std::vector<std::pair<Node, std::string>> climbed;
+    const Place* known = nullptr;
+    for (Node up = node; !known;) {
+        if (const auto found = places_.find(up); found != places_.end()) {
+            known = &found->second;
+            break;
+        }
+        const Node parent = storage_->Parent(up);
+        if (!parent) {
+            known = RootPlace(up);
+            if (!known) return nullptr;
+            break;
+        }
+        climbed.emplace_back(up, storage_->Name(up));
+        up = parent;
+    }
+    Place place = *known;
+    for (auto step = climbed.rbegin(); step != climbed.rend(); ++step) {
+        // The user's own keys are told as the user sees them.
+        if (place.root == HKEY_USERS && place.path.empty() &&
+            SameName(step->second, storage_->CurrentUserKey())) {
+            place.root = HKEY_CURRENT_USER;
+        } else {
+            if (!place.path.empty()) place.path += '\\';
+            place.path += step->second;
+        }
+        known = &(places_[step->first] = place);
+    }
+    return known;
+}
+
+std::optional<JournalEntry> Registry::EntryFor(Node node, JournalEntry::Kind kind) {
+    const Place* place = PlaceOf(node);
+    if (!place) return std::nullopt;
+    JournalEntry entry;
+    entry.kind = kind;
+    entry.root = place->root;
+    entry.keyPath = place->path;
+    return entry;
+}
+
+std::optional<JournalEntry> Registry::NoteValueWrite(Node node, std::string_view name,
+                                                     std::optional<TypedData> after) {
+    if (!Journal().Recording()) return std::nullopt;
+    auto entry = EntryFor(node, JournalEntry::Kind::ValueWritten);
+    if (!entry) return entry;
+    entry->valueName = name;
+    if (ValueView old; storage_->FindValue(node, name, old))
+        entry->before = TypedData{old.type, std::string(old.data)};
+    entry->after = std::move(after);
+    return entry;
+}
+
+std::optional<JournalEntry> Registry::NoteKeyAdded(Node node) {
+    if (!Journal().Recording()) return std::nullopt;
+    return EntryFor(node, JournalEntry::Kind::KeyAdded);
+}
+
+std::optional<JournalEntry> Registry::NoteKeyDeleting(Node node) {
+    if (!Journal().Recording()) return std::nullopt;
+    auto entry = EntryFor(node, JournalEntry::Kind::KeyDeleted);
+    if (!entry) return entry;
+    ValueView value;
+    for (DWORD index = 0; storage_->ValueAt(node, index, value); ++index)
+        entry->values.push_back({std::string(value.name), {value.type, std::string(value.data)}});
+    return entry;
+}
+
+void Registry::Keep(std::optional<JournalEntry> entry) {
+    if (entry) Journal().Record(std::move(*entry));
 }
 
 // ---- the registry functions
@@ -348,7 +437,10 @@ LONG Registry::DeleteKey(HKEY parent, LPCSTR subKey) {
         }
         if (storage_->HasChildren(victim.node)) return ERROR_ACCESS_DENIED;
         storage_->BeginChange();
+        auto note = NoteKeyDeleting(victim.node);
         storage_->DeleteKey(container.node, victim.node);
+        places_.erase(victim.node);
+        Keep(std::move(note));
         return ERROR_SUCCESS;
     });
 }
@@ -414,8 +506,10 @@ LONG Registry::SetValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data, DWO
     return Guarded([&]() -> LONG {
         Target target;
         if (LONG rc = ResolveForChange(key, target); rc != ERROR_SUCCESS) return rc;
-        storage_->SetValue(target.node, valueName, type,
-                           std::string_view(reinterpret_cast<const char*>(data), size));
+        const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+        auto note = NoteValueWrite(target.node, valueName, TypedData{type, std::string(bytes)});
+        storage_->SetValue(target.node, valueName, type, bytes);
+        Keep(std::move(note));
         return ERROR_SUCCESS;
     });
 }
@@ -424,7 +518,10 @@ LONG Registry::DeleteValue(HKEY key, LPCSTR name) {
     return Guarded([&]() -> LONG {
         Target target;
         if (LONG rc = ResolveForChange(key, target); rc != ERROR_SUCCESS) return rc;
-        return storage_->DeleteValue(target.node, View(name)) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+        auto note = NoteValueWrite(target.node, View(name), std::nullopt);
+        if (!storage_->DeleteValue(target.node, View(name))) return ERROR_FILE_NOT_FOUND;
+        Keep(std::move(note));
+        return ERROR_SUCCESS;
     });
 }
 

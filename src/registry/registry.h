@@ -5,11 +5,13 @@
 
 #include "platform/registry_store.h"
 #include "platform/store_seed.h"
+#include "registry/change_journal.h"
 #include "registry/key_storage.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -93,6 +95,23 @@ class Registry final : public platform::RegistryStore {
     Target Locate(Node node);
     HKEY NewHandle(const Target& target, REGSAM access);
 
+    // The journal's entry points: each notes a change about to land (nothing when no step is open), and
+    // Keep records it once it has. Every path that changes keys or values goes through these.
+    std::optional<JournalEntry> NoteValueWrite(Node node, std::string_view name,
+                                               std::optional<TypedData> after);
+    std::optional<JournalEntry> NoteKeyAdded(Node node);
+    std::optional<JournalEntry> NoteKeyDeleting(Node node);
+    static void Keep(std::optional<JournalEntry> entry);
+    struct Place {
+        HKEY root = 0; // a real root, or HKEY_CURRENT_USER for the user's own keys
+        std::string path;
+    };
+    // Where a key lies, for the journal; null outside the roots. Known places are kept for the step, as
+    // an import writes many values into each key it makes.
+    const Place* PlaceOf(Node node);
+    const Place* RootPlace(Node top);
+    std::optional<JournalEntry> EntryFor(Node node, JournalEntry::Kind kind);
+
     std::unique_ptr<KeyStorage> storage_;
     mutable std::mutex failureMutex_; // guards failureReason_, read without the store's lock
     std::string failureReason_;
@@ -100,6 +119,8 @@ class Registry final : public platform::RegistryStore {
     std::unordered_map<HKEY, Handle> handles_;
     HKEY nextHandle_ = 0x1000;
     std::array<AliasCache, 7> aliases_{};
+    std::unordered_map<Node, Place> places_;
+    std::uint64_t placesStep_ = 0;
 };
 
 } // namespace hw::registry

@@ -1,5 +1,6 @@
 // The registry functions, forwarded to the process's store, and the opening of stores.
 #include "platform/registry_store.h"
+#include "registry/change_journal.h"
 #include "registry/registry.h"
 #include "store/hive/empty_hive.h"
 #include "store/hive/hive_layout.h"
@@ -216,10 +217,14 @@ RegistryStore& CurrentRegistry() {
 }
 
 void UseRegistry(std::unique_ptr<RegistryStore> store) {
-    std::lock_guard lock(StoreMutex());
-    OpenStore().store(nullptr, std::memory_order_release);
-    Store() = std::move(store);
-    OpenStore().store(Store().get(), std::memory_order_release);
+    {
+        std::lock_guard lock(StoreMutex());
+        OpenStore().store(nullptr, std::memory_order_release);
+        Store() = std::move(store);
+        OpenStore().store(Store().get(), std::memory_order_release);
+    }
+    // What could be undone belongs to the store it was done in.
+    registry::Journal().Clear();
 }
 
 std::string FlushRegistry() {

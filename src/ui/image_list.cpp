@@ -60,6 +60,8 @@ constexpr std::array kImageFiles{
     ImageFile{kImgCancel, "cancel"},
     ImageFile{kImgView, "view"},
     ImageFile{kImgPage, "page"},
+    ImageFile{kImgUndo, "undo"},
+    ImageFile{kImgRedo, "redo"},
 };
 
 // Rendered once per size: pixmaps drawn at their own size stay crisp, where a scaled 16-pixel one would blur.

@@ -44,7 +44,9 @@ enum ImageIndex : int {
     kImgCancel = 35,
     kImgView = 37,
     kImgPage = 38, // an OPAL page / the OPAL Explorer
-    kImageCount = 39,
+    kImgUndo = 39,
+    kImgRedo = 40,
+    kImageCount = 41,
 };
 
 // All pictures, indexed by number (kImageCount entries); built on first use, needs a QGuiApplication.

@@ -325,6 +325,14 @@ const NamedText kNamedTexts[] = {
     {Text::LoadHiveCaption, "Load Hive"},
     {Text::OpenWindowsInstallationCaption, "Open Windows Installation"},
     {Text::LastWritten, "last written %s"},
+    {Text::Undo, "&Undo"},
+    {Text::Redo, "&Redo"},
+    {Text::HintUndo, "Undo the last change"},
+    {Text::HintRedo, "Redo the change undone last"},
+    {Text::UndoChangedSince, "The change cannot be undone: [%s] was changed since. Nothing was changed."},
+    {Text::RedoChangedSince, "The change cannot be redone: [%s] was changed since. Nothing was changed."},
+    {Text::UndoRefused, "The change cannot be undone: [%s] cannot be changed. Nothing was changed."},
+    {Text::RedoRefused, "The change cannot be redone: [%s] cannot be changed. Nothing was changed."},
 };
 
 TEST(TextNamesTest, EachNameStandsForItsWordingAndEveryTextHasOneName) {

@@ -130,6 +130,7 @@ class TfrmMain : public QMainWindow {
     // Command states.
     void UpdateKeyCommands();
     void UpdateValueCommands();
+    void UpdateUndoCommands();
 
     // File commands.
     void ExportCurrentKey();
@@ -245,6 +246,8 @@ class TfrmMain : public QMainWindow {
     QAction* acOpenWinePrefix = nullptr;
     QAction *acLoadHive = nullptr, *acUnloadHive = nullptr, *acOpenWindowsInstallation = nullptr;
     QAction* acOpenOwnRegistry = nullptr;
+    QAction* acUndo = nullptr;
+    QAction* acRedo = nullptr;
     void CreateLayout();
     void CreateAddressBand();
     void CreateCommands();
@@ -261,6 +264,9 @@ class TfrmMain : public QMainWindow {
     void ConnectFileCommands();           // export, import, print, favourites, mail, dropped files
     void ConnectRegistryChoiceCommands(); // which registry the window shows
     void ConnectHiveCommands();           // hive files and Windows installations
+    void ConnectUndoCommands();           // undo and redo of what the commands changed
+    void UndoLastChange();
+    void RedoNextChange();
     // The title names the registry in use; announce also shows why it only reads, if it does.
     void ShowRegistryInUse(bool announce);
     void ConnectFavoritesCommands();

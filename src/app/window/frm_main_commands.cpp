@@ -28,7 +28,10 @@ constexpr const char* kMenuBarMenus[] = {"mnitmRegistry", "mnitmControl",      "
                                          "mnitmView",     "mnitmTool",         "mnitmFavorites",
                                          "mnitmLanguage", "mnitmMagicSetting", "mnitmHelp"};
 // Tool buttons in order; a null entry is a gap.
-constexpr const char* kToolButtons[] = {"acExportCurrentKey",
+constexpr const char* kToolButtons[] = {"acUndo",
+                                        "acRedo",
+                                        nullptr,
+                                        "acExportCurrentKey",
                                         "acExportWholeRegistry",
                                         "acImportRegistryFile",
                                         nullptr,
@@ -65,6 +68,8 @@ void TfrmMain::CreateCommands() {
         ui::CommandDescription description;
     };
     static const MainCommand kCommands[] = {
+        {&TfrmMain::acUndo, {"acUndo", Text::Undo, "Ctrl+Z", ui::kImgUndo, Text::HintUndo}},
+        {&TfrmMain::acRedo, {"acRedo", Text::Redo, "Ctrl+Y", ui::kImgRedo, Text::HintRedo}},
         {&TfrmMain::acKeyNew, {"acKeyNew", Text::NewKey, nullptr, ui::kImgKeyClosed, {}, kKeyTag}},
         {nullptr, {"acValueNewStringValue", Text::NewStringValue, nullptr, ui::kImgValueText, {}, 1}},
         {nullptr,
@@ -208,8 +213,8 @@ void TfrmMain::CreateMenus() {
         {&TfrmMain::mnitmEdit,
          {"mnitmEdit",
           Text::MenuEdit,
-          {"mnitmNew", nullptr, "mnitmKey", nullptr, "mnitmValue", nullptr, "acFind", nullptr,
-           "mnitmReplace"}}},
+          {"acUndo", "acRedo", nullptr, "mnitmNew", nullptr, "mnitmKey", nullptr, "mnitmValue", nullptr,
+           "acFind", nullptr, "mnitmReplace"}}},
         {&TfrmMain::mnitmView, {"mnitmView", Text::MenuView, {"acCurrentKey", "acKeyContent"}}},
         {&TfrmMain::mnitmTool,
          {"mnitmTool", Text::MenuTool, {"acRegKeyContentEditor", "acHexEditor", "acOPALExplorer"}}},
@@ -306,6 +311,7 @@ void TfrmMain::ConnectCommands() {
     ConnectFileCommands();
     ConnectRegistryChoiceCommands();
     ConnectHiveCommands();
+    ConnectUndoCommands();
 }
 
 void TfrmMain::SetCommandEnabled(QAction* action, bool enabled) {

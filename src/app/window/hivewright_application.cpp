@@ -1,6 +1,9 @@
 #include "app/window/hivewright_application.h"
 
+#include "registry/change_journal.h"
 #include "util/dialog.h"
+
+#include <QThread>
 
 #include <exception>
 
@@ -8,6 +11,13 @@ namespace hw::window {
 
 bool HivewrightApplication::notify(QObject* receiver, QEvent* event) {
     try {
+        // Whatever one event of the window's thread changes in the registry (a key press, a shortcut, a
+        // click, a button's delayed click), through any window, is one step to undo; events handled inside it
+        // (a modal dialog's) join it.
+        if (QThread::currentThread() == thread()) {
+            const registry::UndoStep step({});
+            return QApplication::notify(receiver, event);
+        }
         return QApplication::notify(receiver, event);
     } catch (const std::exception& failure) {
         util::ErrorBox(failure.what());
