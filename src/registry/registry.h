@@ -39,6 +39,7 @@ class Registry final : public platform::RegistryStore {
     LONG DeleteValue(HKEY key, LPCSTR name) override;
     LONG DeleteKey(HKEY parent, LPCSTR subKey) override;
     LONG CloseKey(HKEY key) override;
+    LONG OpenSubtree(HKEY parent, LPCSTR subKey, std::unique_ptr<platform::SubtreeStream>& stream) override;
 
     void Flush() override;
     void HoldCommits(bool hold) override;
@@ -52,6 +53,8 @@ class Registry final : public platform::RegistryStore {
     std::vector<std::string> Files() const override;
 
   private:
+    class SubtreeWalk;
+
     struct Target {
         Node node = 0;
         KeyRights rights = KeyRights::Full;
