@@ -16,7 +16,8 @@ void KeyStorage::WalkSubtree(Node top, std::vector<WalkLevel>& walk, KeyVisitor&
     while (!walk.empty()) {
         WalkLevel& level = walk.back();
         std::string_view listed;
-        if (!ChildAt(level.node, level.next++, listed)) {
+        // A key gone with a reload between two calls (node 0) takes its subtree along.
+        if (!level.node || !ChildAt(level.node, level.next++, listed)) {
             walk.pop_back();
             continue;
         }

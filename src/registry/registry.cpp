@@ -40,10 +40,50 @@ KeyRights ProtectionOf(std::string_view name) {
 
 } // namespace
 
+// Hands over the store's walk of a subtree with the rules opening each key would apply: protected keys and
+// links that lead nowhere are not entered, and a link is walked where it leads.
+class Registry::SubtreeWalk final : public platform::SubtreeStream, private KeyVisitor {
+  public:
+    SubtreeWalk(Registry& registry, HKEY handle) : registry_(registry), handle_(handle) {
+        std::lock_guard lock(registry_.storage_->Mutex());
+        registry_.walks_.insert(this);
+    }
+    ~SubtreeWalk() override {
+        {
+            std::lock_guard lock(registry_.storage_->Mutex());
+            registry_.walks_.erase(this);
+        }
+        registry_.CloseKey(handle_);
+    }
+    LONG Next(platform::SubtreeVisitor& visitor) override;
+    // The keys the walk stands in, for a store that reloads its keys between two calls.
+    void VisitNodes(const KeyStorage::NodeVisitor& visit) {
+        for (WalkLevel& level : walk_)
+            visit(level.node);
+        for (Target& target : entered_)
+            visit(target.node);
+    }
+
+  private:
+    Visit Key(Node& node, std::string_view name, bool link, DWORD depth) override;
+    void Value(const ValueView& value) override { visitor_->Value(value.name, value.type, value.data); }
+    bool Pause() override { return visitor_->Pause(); }
+
+    Registry& registry_;
+    HKEY handle_;
+    bool started_ = false;
+    bool finished_ = false;
+    std::vector<WalkLevel> walk_;
+    std::vector<Target> entered_; // the keys the walk is in, by depth
+    platform::SubtreeVisitor* visitor_ = nullptr;
+};
+
 Registry::Registry(std::unique_ptr<KeyStorage> storage) : storage_(std::move(storage)) {
     storage_->SetOpenNodes([this](const KeyStorage::NodeVisitor& visit) {
         for (auto& [key, handle] : handles_)
             visit(handle.target.node);
+        for (SubtreeWalk* walk : walks_)
+            walk->VisitNodes(visit);
     });
 }
 
@@ -469,28 +509,6 @@ std::vector<std::string> Registry::Files() const {
 }
 
 // ---- subtrees
-
-// Hands over the store's walk of a subtree with the rules opening each key would apply: protected keys and
-// links that lead nowhere are not entered, and a link is walked where it leads.
-class Registry::SubtreeWalk final : public platform::SubtreeStream, private KeyVisitor {
-  public:
-    SubtreeWalk(Registry& registry, HKEY handle) : registry_(registry), handle_(handle) {}
-    ~SubtreeWalk() override { registry_.CloseKey(handle_); }
-    LONG Next(platform::SubtreeVisitor& visitor) override;
-
-  private:
-    Visit Key(Node& node, std::string_view name, bool link, DWORD depth) override;
-    void Value(const ValueView& value) override { visitor_->Value(value.name, value.type, value.data); }
-    bool Pause() override { return visitor_->Pause(); }
-
-    Registry& registry_;
-    HKEY handle_;
-    bool started_ = false;
-    bool finished_ = false;
-    std::vector<WalkLevel> walk_;
-    std::vector<Target> entered_; // the keys the walk is in, by depth
-    platform::SubtreeVisitor* visitor_ = nullptr;
-};
 
 LONG Registry::SubtreeWalk::Next(platform::SubtreeVisitor& visitor) {
     if (finished_) return ERROR_NO_MORE_ITEMS;

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace hw::registry {
@@ -103,6 +104,7 @@ class Registry final : public platform::RegistryStore {
     std::unordered_map<HKEY, Handle> handles_;
     HKEY nextHandle_ = 0x1000;
     std::array<AliasCache, 7> aliases_{};
+    std::unordered_set<SubtreeWalk*> walks_; // open subtree streams
 };
 
 } // namespace hw::registry

@@ -428,9 +428,10 @@ TEST_P(StoreContract, LinksAreListedOpenedThroughAndDeletedAlone) {
               (std::vector<std::string>{"Probe"}));
 }
 
-// Records a subtree walk as lines, pausing after every key so each key resumes the walk.
+// Records a subtree walk as lines; pausing after every key makes each key resume the walk.
 class SubtreeRecorder final : public platform::SubtreeVisitor {
   public:
+    explicit SubtreeRecorder(bool pauseEachKey) : pauseEachKey_(pauseEachKey) {}
     std::vector<std::string> lines;
     bool Key(std::string_view name, DWORD depth) override {
         lines.push_back("key " + std::to_string(depth) + " " + std::string(name));
@@ -442,7 +443,10 @@ class SubtreeRecorder final : public platform::SubtreeVisitor {
     void Value(std::string_view name, DWORD type, std::string_view data) override {
         lines.push_back("value " + std::string(name) + " " + std::to_string(type) + " " + std::string(data));
     }
-    bool Pause() override { return true; }
+    bool Pause() override { return pauseEachKey_; }
+
+  private:
+    bool pauseEachKey_;
 };
 
 // The same lines from the registry functions one key at a time.
@@ -489,14 +493,17 @@ TEST_P(StoreContract, SubtreeStreamsHandOverWhatTheRegistryFunctionsEnumerate) {
     for (const char* path : {"SOFTWARE\\Streamed", ""}) {
         std::vector<std::string> expected;
         Enumerate(HKEY_LOCAL_MACHINE, path, 0, expected);
-        std::unique_ptr<platform::SubtreeStream> stream;
-        ASSERT_EQ(platform::CurrentRegistry().OpenSubtree(HKEY_LOCAL_MACHINE, path, stream), ERROR_SUCCESS);
-        SubtreeRecorder recorder;
-        LONG walked = ERROR_SUCCESS;
-        while (walked == ERROR_SUCCESS)
-            walked = stream->Next(recorder);
-        EXPECT_EQ(walked, ERROR_NO_MORE_ITEMS);
-        EXPECT_EQ(recorder.lines, expected) << path;
+        for (bool pauseEachKey : {false, true}) {
+            std::unique_ptr<platform::SubtreeStream> stream;
+            ASSERT_EQ(platform::CurrentRegistry().OpenSubtree(HKEY_LOCAL_MACHINE, path, stream),
+                      ERROR_SUCCESS);
+            SubtreeRecorder recorder(pauseEachKey);
+            LONG walked = ERROR_SUCCESS;
+            while (walked == ERROR_SUCCESS)
+                walked = stream->Next(recorder);
+            EXPECT_EQ(walked, ERROR_NO_MORE_ITEMS);
+            EXPECT_EQ(recorder.lines, expected) << path << (pauseEachKey ? ", pausing" : "");
+        }
     }
 }
 

@@ -65,6 +65,16 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
     bool ReadOnly() const override { return readOnly_; }
     std::vector<std::string> Files() const override;
 
+    // A walk's listing of keys by parent, for one level of the walk.
+    struct LevelListing {
+        Statement rows;
+        bool running = false;  // bound in this call of the walk
+        bool consumed = false; // the row it stands at was handed over: step first
+        Node busy = 0;         // the key whose subkeys it lists now
+        std::int64_t from = 0; // no keys have parents from here to rowParent
+        std::int64_t rowParent = 0;
+    };
+
   private:
     struct ValueRow {
         std::string name;
@@ -165,10 +175,14 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
     std::unordered_map<std::int64_t, KeyCache> caches_;
     std::array<std::int64_t, 7> realRoots_{};
     std::string userSid_;
-    std::string upper_;                 // reused for upper-cased names: statements copy what they bind
-    ValueRow found_;                    // the value FindValue read last
-    std::vector<Statement> walkLevels_; // a walk's listing of subkeys, one per level
-    std::string walkBytes_;             // the values of the key a walk is at
+    std::string upper_;                    // reused for upper-cased names: statements copy what they bind
+    ValueRow found_;                       // the value FindValue read last
+    std::vector<LevelListing> walkLevels_; // a walk's listings of subkeys, one per level
+    Statement walkValuesFrom_;             // a walk's listing of values by key, from a key on
+    bool valuesListing_ = false;           // whether it runs in this call of the walk
+    std::int64_t valuesFrom_ = 0;          // no values of keys from valuesFrom_ to valuesRowKey_ are left
+    std::int64_t valuesRowKey_ = 0;        // the key of the row the listing stands at
+    std::string walkBytes_;                // the values of the key a walk is at
     std::vector<WalkedValue> walkValues_;
 
     Statement begin_, beginImmediate_, commit_, dataVersionQuery_, lookupChild_, linkOf_, keyExists_,
