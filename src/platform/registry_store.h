@@ -12,6 +12,30 @@
 
 namespace hw::platform {
 
+// What a subtree walk hands over, depth first: a key, its values in creation order, then its subkeys in name
+// order.
+class SubtreeVisitor {
+  public:
+    virtual ~SubtreeVisitor() = default;
+    // A key at depth levels below the key the walk began at (0: that key, with no name); false leaves out its
+    // values and subkeys.
+    virtual bool Key(std::string_view name, DWORD depth) = 0;
+    // A subkey that cannot be opened (a protected key, a link that leads nowhere); its subtree is left out.
+    virtual void Unopened(std::string_view name, DWORD depth) = 0;
+    // The views hold until the next call.
+    virtual void Value(std::string_view name, DWORD type, std::string_view data) = 0;
+    // Asked after each key entered: true ends the call, so others can use the registry meanwhile.
+    virtual bool Pause() = 0;
+};
+
+class SubtreeStream {
+  public:
+    virtual ~SubtreeStream() = default;
+    // Hands over keys until the visitor pauses (ERROR_SUCCESS) or the subtree ends (ERROR_NO_MORE_ITEMS);
+    // another code tells why the registry could not be read.
+    virtual LONG Next(SubtreeVisitor& visitor) = 0;
+};
+
 class RegistryStore {
   public:
     virtual ~RegistryStore() = default;
@@ -31,6 +55,8 @@ class RegistryStore {
     virtual LONG DeleteValue(HKEY key, LPCSTR name) = 0;
     virtual LONG DeleteKey(HKEY parent, LPCSTR subKey) = 0;
     virtual LONG CloseKey(HKEY key) = 0;
+    // Opens the key as OpenKeyMaximum does, to hand over its subtree through stream.
+    virtual LONG OpenSubtree(HKEY parent, LPCSTR subKey, std::unique_ptr<SubtreeStream>& stream) = 0;
 
     // Commits pending writes now (they are otherwise committed within about 100 ms).
     virtual void Flush() = 0;

@@ -1,6 +1,5 @@
 #include "regfile/reg_export.h"
 
-#include "core/key_info.h"
 #include "core/key_path.h"
 #include "core/root_keys.h"
 #include "platform/platform_facts.h"
@@ -10,8 +9,7 @@
 #include "regfile/value_line.h"
 #include "util/file_io.h"
 
-#include <cstring>
-#include <optional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -19,16 +17,9 @@ namespace hw::regfile {
 
 namespace {
 
-struct WalkFrame {
-    TTRVRegExportData data;
-    DWORD subKeyCount = 0;
-    DWORD longestSubKeyName = 0;
-    DWORD nextSubKey = 0;
-};
-
-// Walks keys depth first, parents before children, siblings in enumeration order. The walk keeps its own
-// stack, so deep trees cannot exhaust the call stack; buffers grow once and serve every key.
-class KeyExporter {
+// Writes the sections of a subtree as the store hands it over, depth first, parents before children,
+// siblings in enumeration order; values are written straight from the store's own rows.
+class KeyExporter final : private platform::SubtreeVisitor {
   public:
     KeyExporter(RegTextOut& out, bool version5, std::vector<std::string>* leftOut = nullptr,
                 const ExportProgress* progress = nullptr, std::vector<std::string>* unopened = nullptr)
@@ -36,19 +27,25 @@ class KeyExporter {
     // False when the key cannot be opened.
     bool Export(HKEY root, const std::string& subKey);
     bool Cancelled() const { return cancelled_; }
-    // The first key or value that could not be read, with the cause; the walk stopped there.
+    // Why the registry could not be read, with the key the walk was at; the walk stopped there.
     const std::string& Unreadable() const { return unreadable_; }
 
   private:
-    // Writes the section of frame's key; false (nothing written) when its information cannot be read.
-    bool WriteSection(WalkFrame& frame);
+    bool Key(std::string_view name, DWORD depth) override;
+    void Unopened(std::string_view name, DWORD depth) override;
+    void Value(std::string_view name, DWORD type, std::string_view data) override;
+    bool Pause() override;
+
+    // The path of the key at depth, with its subtree's lengths cut off.
+    void EnterPath(std::string_view name, DWORD depth);
     // A line end in a name would split its line into lines of the name's own choosing.
     bool Fits(std::string_view name, const std::string& keyPath, bool isValue);
     void LeaveOut(std::string_view name, const std::string& keyPath, bool isValue);
-    void CountKey();
     // Whether a failed call means the registry could not be read (a damaged database) rather than a key
     // that is protected or went away meanwhile, which the walk skips; such a failure stops the walk.
     bool NoteReadFailure(LONG code, const std::string& what);
+
+    static constexpr std::uint64_t kKeysPerPause = 256;
 
     RegTextOut& out_;
     bool version5_;
@@ -58,71 +55,80 @@ class KeyExporter {
     std::uint64_t keysDone_ = 0;
     bool cancelled_ = false;
     std::string unreadable_;
-    std::vector<char> keyName_;
-    std::vector<char> valueName_;
-    std::vector<BYTE> data_;
+    std::string topPath_;
+    std::string path_;                 // the key being written
+    std::vector<std::size_t> lengths_; // path_'s length at each depth
 };
 
 bool KeyExporter::Export(HKEY root, const std::string& subKey) {
-    HKEY key = 0;
-    if (root == 0 || RegOpenKeyA(root, subKey.c_str(), &key) != ERROR_SUCCESS) return false;
-    WalkFrame top;
-    top.data = {root, key, core::RootKeyName(root)};
-    if (!subKey.empty()) top.data.path += '\\' + subKey;
-    if (!WriteSection(top)) {
-        RegCloseKey(key);
-        return true;
-    }
-    std::vector<WalkFrame> stack;
-    stack.push_back(std::move(top));
-    CountKey();
-    while (!stack.empty()) {
-        if (cancelled_ || !unreadable_.empty()) {
-            for (const WalkFrame& frame : stack)
-                RegCloseKey(frame.data.key);
-            return true;
+    std::unique_ptr<platform::SubtreeStream> stream;
+    if (root == 0 || platform::CurrentRegistry().OpenSubtree(root, subKey.c_str(), stream) != ERROR_SUCCESS)
+        return false;
+    topPath_ = core::RootKeyName(root);
+    if (!subKey.empty()) topPath_ += '\\' + subKey;
+    for (;;) {
+        const LONG walked = stream->Next(*this);
+        if (walked == ERROR_NO_MORE_ITEMS) break;
+        if (walked != ERROR_SUCCESS) {
+            NoteReadFailure(walked, path_.empty() ? topPath_ : path_);
+            break;
         }
-        WalkFrame& parent = stack.back();
-        if (parent.nextSubKey >= parent.subKeyCount) {
-            RegCloseKey(parent.data.key);
-            stack.pop_back();
-            continue;
+        // Reported between calls: the report may let the window read the registry meanwhile.
+        if (progress_ && *progress_ && keysDone_ % kKeysPerPause == 0 && !(*progress_)(keysDone_)) {
+            cancelled_ = true;
+            break;
         }
-        const DWORD index = parent.nextSubKey++;
-        keyName_.assign(parent.longestSubKeyName + 1, '\0');
-        if (const LONG listed =
-                RegEnumKeyA(parent.data.key, index, keyName_.data(), static_cast<DWORD>(keyName_.size()));
-            listed != ERROR_SUCCESS) {
-            NoteReadFailure(listed, parent.data.path);
-            continue;
-        }
-        const std::string_view name(keyName_.data(), ::strnlen(keyName_.data(), keyName_.size()));
-        if (!Fits(name, parent.data.path, false)) continue;
-        WalkFrame child;
-        if (const LONG opened = RegOpenKeyA(parent.data.key, keyName_.data(), &child.data.key);
-            opened != ERROR_SUCCESS) {
-            const std::string childPath = parent.data.path + "\\" + std::string(name);
-            NoteReadFailure(opened, childPath);
-            if (unopened_) unopened_->push_back(childPath);
-            continue;
-        }
-        child.data.root = parent.data.root;
-        child.data.path.reserve(parent.data.path.size() + 1 + name.size());
-        child.data.path.append(parent.data.path).append(1, '\\').append(name);
-        if (!WriteSection(child)) {
-            RegCloseKey(child.data.key);
-            continue;
-        }
-        stack.push_back(std::move(child));
-        CountKey();
     }
     return true;
 }
 
-void KeyExporter::CountKey() {
-    constexpr std::uint64_t kKeysPerReport = 256;
-    if (progress_ && *progress_ && ++keysDone_ % kKeysPerReport == 0 && !(*progress_)(keysDone_))
-        cancelled_ = true;
+void KeyExporter::EnterPath(std::string_view name, DWORD depth) {
+    if (depth == 0) {
+        path_ = topPath_;
+        lengths_.clear();
+    } else {
+        path_.resize(lengths_[depth - 1]);
+        path_.append(1, '\\').append(name);
+        lengths_.resize(depth);
+    }
+    lengths_.push_back(path_.size());
+}
+
+bool KeyExporter::Key(std::string_view name, DWORD depth) {
+    if (depth > 0 && !FitsOnOneLine(name)) {
+        LeaveOut(name, path_.substr(0, lengths_[depth - 1]), false);
+        return false;
+    }
+    EnterPath(name, depth);
+    out_.EndLine();
+    out_.Line().append(1, '[').append(path_).append(1, ']');
+    // A key the code page cannot name is left out with everything below it.
+    if (!out_.EndLine()) {
+        const std::size_t slash = path_.rfind('\\');
+        LeaveOut(std::string_view(path_).substr(slash + 1), path_.substr(0, slash), false);
+        return false;
+    }
+    ++keysDone_;
+    return true;
+}
+
+void KeyExporter::Unopened(std::string_view name, DWORD depth) {
+    const std::string parent = path_.substr(0, lengths_[depth - 1]);
+    if (Fits(name, parent, false) && unopened_) unopened_->push_back(parent + "\\" + std::string(name));
+}
+
+void KeyExporter::Value(std::string_view name, DWORD type, std::string_view data) {
+    if (!Fits(name, path_, true)) return;
+    if (!AppendValueLine(name, type, reinterpret_cast<const BYTE*>(data.data()), data.size(), version5_,
+                         out_.Line()) ||
+        !out_.EndLine()) {
+        out_.Line().clear();
+        LeaveOut(name, path_, true);
+    }
+}
+
+bool KeyExporter::Pause() {
+    return keysDone_ % kKeysPerPause == 0;
 }
 
 std::string ShownName(std::string_view name) {
@@ -164,49 +170,6 @@ void KeyExporter::LeaveOut(std::string_view name, const std::string& keyPath, bo
         leftOut_->push_back(isValue ? keyPath + " \"" + ShownName(name) + "\""
                                     : keyPath + "\\" + ShownName(name));
     }
-}
-
-bool KeyExporter::WriteSection(WalkFrame& frame) {
-    const std::optional<core::KeyInfo> info = core::QueryKeyInfo(frame.data.key);
-    if (!info) {
-        // Asked again, for as much as QueryKeyInfo asked, to learn the cause.
-        DWORD subKeys = 0, longestSubKey = 0, values = 0, longestValue = 0, largestData = 0;
-        NoteReadFailure(RegQueryInfoKeyA(frame.data.key, nullptr, nullptr, nullptr, &subKeys, &longestSubKey,
-                                         nullptr, &values, &longestValue, &largestData, nullptr, nullptr),
-                        frame.data.path);
-        return false;
-    }
-    frame.subKeyCount = info->subKeyCount;
-    frame.longestSubKeyName = info->maxSubKeyNameLength;
-    out_.EndLine();
-    out_.Line().append(1, '[').append(frame.data.path).append(1, ']');
-    // A key the code page cannot name is left out with everything below it.
-    if (!out_.EndLine()) {
-        const std::size_t slash = frame.data.path.rfind('\\');
-        LeaveOut(std::string_view(frame.data.path).substr(slash + 1), frame.data.path.substr(0, slash),
-                 false);
-        return false;
-    }
-    valueName_.resize(info->maxValueNameLength + 1);
-    data_.resize(info->maxValueDataSize + 1);
-    for (DWORD index = 0; index < info->valueCount; ++index) {
-        DWORD nameLength = static_cast<DWORD>(valueName_.size());
-        DWORD size = static_cast<DWORD>(data_.size());
-        DWORD type = 0;
-        if (const LONG read = RegEnumValueA(frame.data.key, index, valueName_.data(), &nameLength, nullptr,
-                                            &type, data_.data(), &size);
-            read != ERROR_SUCCESS) {
-            if (NoteReadFailure(read, frame.data.path + " value " + std::to_string(index))) return true;
-            continue;
-        }
-        const std::string_view name(valueName_.data(), nameLength);
-        if (!Fits(name, frame.data.path, true)) continue;
-        if (!AppendValueLine(name, type, data_.data(), size, version5_, out_.Line()) || !out_.EndLine()) {
-            out_.Line().clear();
-            LeaveOut(name, frame.data.path, true);
-        }
-    }
-    return true;
 }
 
 struct ExportRoot {

@@ -37,6 +37,26 @@ struct KeySummary {
     DWORD largestData = 0;
 };
 
+// Where a subtree walk stands between two calls: one level per key whose subkeys are being walked.
+struct WalkLevel {
+    Node node = 0;
+    DWORD next = 0;    // the index of the next subkey, for stores that list subkeys by index
+    std::string after; // the store's own sort key of the last subkey handed over, for stores that seek
+};
+
+class KeyVisitor {
+  public:
+    enum class Visit { Enter, Skip };
+    virtual ~KeyVisitor() = default;
+    // A subkey depth levels below the top; a link comes as itself. Entering may replace node by the key to
+    // walk instead (where a link leads); skipping leaves out its values and subkeys.
+    virtual Visit Key(Node& node, std::string_view name, bool link, DWORD depth) = 0;
+    // The views hold until the next call.
+    virtual void Value(const ValueView& value) = 0;
+    // Asked after each key entered: true ends the walk's call, to go on in the next.
+    virtual bool Pause() = 0;
+};
+
 // A failure of the store itself (the disk, the database), with the code and the reason a caller gets.
 class StorageError : public std::runtime_error {
   public:
@@ -98,6 +118,10 @@ class KeyStorage {
     virtual bool HasChildren(Node node) = 0;
     // When the key last changed, as a Windows file time; 0 where the store keeps no times.
     virtual std::uint64_t LastWrite(Node /*node*/) { return 0; }
+    // Hands over top's values (when walk is empty), then keys below top depth first, each with its values
+    // before its subkeys, in the orders of ChildAt and ValueAt, until the visitor pauses; walk is empty at
+    // the end. Stores that can read in order override it.
+    virtual void WalkSubtree(Node top, std::vector<WalkLevel>& walk, KeyVisitor& visitor);
 
     // Adds a key the parent does not have yet; 0 when it has one of that name.
     virtual Node TryAddKey(Node parent, std::string_view name) = 0;

@@ -40,10 +40,50 @@ KeyRights ProtectionOf(std::string_view name) {
 
 } // namespace
 
+// Hands over the store's walk of a subtree with the rules opening each key would apply: protected keys and
+// links that lead nowhere are not entered, and a link is walked where it leads.
+class Registry::SubtreeWalk final : public platform::SubtreeStream, private KeyVisitor {
+  public:
+    SubtreeWalk(Registry& registry, HKEY handle) : registry_(registry), handle_(handle) {
+        std::lock_guard lock(registry_.storage_->Mutex());
+        registry_.walks_.insert(this);
+    }
+    ~SubtreeWalk() override {
+        {
+            std::lock_guard lock(registry_.storage_->Mutex());
+            registry_.walks_.erase(this);
+        }
+        registry_.CloseKey(handle_);
+    }
+    LONG Next(platform::SubtreeVisitor& visitor) override;
+    // The keys the walk stands in, for a store that reloads its keys between two calls.
+    void VisitNodes(const KeyStorage::NodeVisitor& visit) {
+        for (WalkLevel& level : walk_)
+            visit(level.node);
+        for (Target& target : entered_)
+            visit(target.node);
+    }
+
+  private:
+    Visit Key(Node& node, std::string_view name, bool link, DWORD depth) override;
+    void Value(const ValueView& value) override { visitor_->Value(value.name, value.type, value.data); }
+    bool Pause() override { return visitor_->Pause(); }
+
+    Registry& registry_;
+    HKEY handle_;
+    bool started_ = false;
+    bool finished_ = false;
+    std::vector<WalkLevel> walk_;
+    std::vector<Target> entered_; // the keys the walk is in, by depth
+    platform::SubtreeVisitor* visitor_ = nullptr;
+};
+
 Registry::Registry(std::unique_ptr<KeyStorage> storage) : storage_(std::move(storage)) {
     storage_->SetOpenNodes([this](const KeyStorage::NodeVisitor& visit) {
         for (auto& [key, handle] : handles_)
             visit(handle.target.node);
+        for (SubtreeWalk* walk : walks_)
+            walk->VisitNodes(visit);
     });
 }
 
@@ -566,6 +606,51 @@ std::string Registry::FailureReason() const {
 
 std::vector<std::string> Registry::Files() const {
     return storage_->Files();
+}
+
+// ---- subtrees
+
+LONG Registry::SubtreeWalk::Next(platform::SubtreeVisitor& visitor) {
+    if (finished_) return ERROR_NO_MORE_ITEMS;
+    visitor_ = &visitor;
+    return registry_.Guarded([&]() -> LONG {
+        Target top;
+        if (LONG rc = registry_.ResolveWithAccess(handle_, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, top);
+            rc != ERROR_SUCCESS)
+            return rc;
+        if (!started_) {
+            started_ = true;
+            entered_.assign(1, top);
+            if (!visitor.Key({}, 0)) {
+                finished_ = true;
+                return ERROR_NO_MORE_ITEMS;
+            }
+        }
+        registry_.storage_->WalkSubtree(top.node, walk_, *this);
+        finished_ = walk_.empty();
+        return finished_ ? ERROR_NO_MORE_ITEMS : ERROR_SUCCESS;
+    });
+}
+
+KeyVisitor::Visit Registry::SubtreeWalk::Key(Node& node, std::string_view name, bool link, DWORD depth) {
+    Target entered;
+    if (registry_.Enter(entered_[depth - 1], {node, link}, name, entered) != ERROR_SUCCESS ||
+        registry_.RightsOf(entered) == KeyRights::None) {
+        visitor_->Unopened(name, depth);
+        return Visit::Skip;
+    }
+    if (!visitor_->Key(name, depth)) return Visit::Skip;
+    entered_.resize(depth);
+    entered_.push_back(entered);
+    node = entered.node;
+    return Visit::Enter;
+}
+
+LONG Registry::OpenSubtree(HKEY parent, LPCSTR subKey, std::unique_ptr<platform::SubtreeStream>& stream) {
+    HKEY handle = 0;
+    if (LONG rc = OpenKeyMaximum(parent, subKey, &handle); rc != ERROR_SUCCESS) return rc;
+    stream = std::make_unique<SubtreeWalk>(*this, handle);
+    return ERROR_SUCCESS;
 }
 
 } // namespace hw::registry

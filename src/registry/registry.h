@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace hw::registry {
@@ -41,6 +42,7 @@ class Registry final : public platform::RegistryStore {
     LONG DeleteValue(HKEY key, LPCSTR name) override;
     LONG DeleteKey(HKEY parent, LPCSTR subKey) override;
     LONG CloseKey(HKEY key) override;
+    LONG OpenSubtree(HKEY parent, LPCSTR subKey, std::unique_ptr<platform::SubtreeStream>& stream) override;
 
     void Flush() override;
     void HoldCommits(bool hold) override;
@@ -54,6 +56,8 @@ class Registry final : public platform::RegistryStore {
     std::vector<std::string> Files() const override;
 
   private:
+    class SubtreeWalk;
+
     struct Target {
         Node node = 0;
         KeyRights rights = KeyRights::Full;
@@ -121,6 +125,7 @@ class Registry final : public platform::RegistryStore {
     std::array<AliasCache, 7> aliases_{};
     std::unordered_map<Node, Place> places_;
     std::uint64_t placesStep_ = 0;
+    std::unordered_set<SubtreeWalk*> walks_; // open subtree streams
 };
 
 } // namespace hw::registry

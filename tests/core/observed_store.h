@@ -36,6 +36,9 @@ class ObservedStore : public platform::RegistryStore {
                    LPDWORD dataLength) override {
         return inner_->EnumValue(key, index, name, nameLength, type, data, dataLength);
     }
+    LONG OpenSubtree(HKEY parent, LPCSTR subKey, std::unique_ptr<platform::SubtreeStream>& stream) override {
+        return inner_->OpenSubtree(parent, subKey, stream);
+    }
     LONG QueryValue(HKEY key, LPCSTR name, LPDWORD type, LPBYTE data, LPDWORD dataLength) override {
         return inner_->QueryValue(key, name, type, data, dataLength);
     }

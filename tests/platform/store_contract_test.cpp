@@ -429,6 +429,85 @@ TEST_P(StoreContract, LinksAreListedOpenedThroughAndDeletedAlone) {
               (std::vector<std::string>{"Probe"}));
 }
 
+// Records a subtree walk as lines; pausing after every key makes each key resume the walk.
+class SubtreeRecorder final : public platform::SubtreeVisitor {
+  public:
+    explicit SubtreeRecorder(bool pauseEachKey) : pauseEachKey_(pauseEachKey) {}
+    std::vector<std::string> lines;
+    bool Key(std::string_view name, DWORD depth) override {
+        lines.push_back("key " + std::to_string(depth) + " " + std::string(name));
+        return true;
+    }
+    void Unopened(std::string_view name, DWORD depth) override {
+        lines.push_back("unopened " + std::to_string(depth) + " " + std::string(name));
+    }
+    void Value(std::string_view name, DWORD type, std::string_view data) override {
+        lines.push_back("value " + std::string(name) + " " + std::to_string(type) + " " + std::string(data));
+    }
+    bool Pause() override { return pauseEachKey_; }
+
+  private:
+    bool pauseEachKey_;
+};
+
+// The same lines from the registry functions one key at a time.
+void Enumerate(HKEY parent, const std::string& name, DWORD depth, std::vector<std::string>& lines) {
+    HKEY key = 0;
+    if (RegOpenKeyA(parent, name.c_str(), &key) != ERROR_SUCCESS) {
+        lines.push_back("unopened " + std::to_string(depth) + " " + name);
+        return;
+    }
+    lines.push_back("key " + std::to_string(depth) + " " + (depth ? name : ""));
+    DWORD longestName = 0, largest = 0;
+    ASSERT_EQ(RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               &longestName, &largest, nullptr, nullptr),
+              ERROR_SUCCESS);
+    std::string valueName(longestName + 1, '\0'), data(largest + 1, '\0');
+    DWORD type = 0;
+    for (DWORD index = 0;; ++index) {
+        DWORD nameLength = static_cast<DWORD>(valueName.size()), size = static_cast<DWORD>(data.size());
+        if (RegEnumValueA(key, index, valueName.data(), &nameLength, nullptr, &type,
+                          reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
+            break;
+        lines.push_back("value " + valueName.substr(0, nameLength) + " " + std::to_string(type) + " " +
+                        data.substr(0, size));
+    }
+    char subKey[256];
+    for (DWORD index = 0; RegEnumKeyA(key, index, subKey, sizeof subKey) == ERROR_SUCCESS; ++index)
+        Enumerate(key, subKey, depth + 1, lines);
+    RegCloseKey(key);
+}
+
+TEST_P(StoreContract, SubtreeStreamsHandOverWhatTheRegistryFunctionsEnumerate) {
+    HKEY key = Create(HKEY_LOCAL_MACHINE, "SOFTWARE\\Streamed");
+    for (const char* name : {"zeta\\Inner", "Alpha", "beta\\b\\c", "Gamma"})
+        RegCloseKey(Create(key, name));
+    SetText(key, "z", "last");
+    SetText(key, "A", "first");
+    SetText(key, "", "default");
+    const std::string large(20000, '\x01');
+    ASSERT_EQ(RegSetValueExA(key, "large", 0, REG_BINARY, reinterpret_cast<const BYTE*>(large.data()),
+                             static_cast<DWORD>(large.size())),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    // The whole machine root takes in protected keys and, where seeded, links.
+    for (const char* path : {"SOFTWARE\\Streamed", ""}) {
+        std::vector<std::string> expected;
+        Enumerate(HKEY_LOCAL_MACHINE, path, 0, expected);
+        for (bool pauseEachKey : {false, true}) {
+            std::unique_ptr<platform::SubtreeStream> stream;
+            ASSERT_EQ(platform::CurrentRegistry().OpenSubtree(HKEY_LOCAL_MACHINE, path, stream),
+                      ERROR_SUCCESS);
+            SubtreeRecorder recorder(pauseEachKey);
+            LONG walked = ERROR_SUCCESS;
+            while (walked == ERROR_SUCCESS)
+                walked = stream->Next(recorder);
+            EXPECT_EQ(walked, ERROR_NO_MORE_ITEMS);
+            EXPECT_EQ(recorder.lines, expected) << path << (pauseEachKey ? ", pausing" : "");
+        }
+    }
+}
+
 TEST_P(StoreContract, SkeletonNamesTheWindowsDirectory) {
     if (!GetParam().seeded) GTEST_SKIP() << "the skeleton's content";
     std::string root =

@@ -93,6 +93,8 @@ SqliteStore::SqliteStore(const std::string& path, bool readOnly, bool snapshot)
     const std::string data =
         apart ? "CASE WHEN big IS NULL THEN data ELSE (SELECT data FROM blobs WHERE id=big) END" : "data";
     listValues_ = Statement(h, ("SELECT name, type, " + data + ", seq FROM vals WHERE key=?1").c_str());
+    walkValuesFrom_ = Statement(
+        h, ("SELECT name, type, " + data + ", seq, key FROM vals WHERE key>=?1 ORDER BY key").c_str());
     queryValue_ = Statement(h, ("SELECT type, " + data + " FROM vals WHERE key=?1 AND uname=?2").c_str());
     if (apart) {
         upsertValue_ = Statement(

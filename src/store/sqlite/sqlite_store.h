@@ -51,6 +51,8 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
     bool ValueAt(Node node, DWORD index, registry::ValueView& value) override;
     bool FindValue(Node node, std::string_view name, registry::ValueView& value) override;
     bool HasChildren(Node node) override;
+    void WalkSubtree(Node top, std::vector<registry::WalkLevel>& walk,
+                     registry::KeyVisitor& visitor) override;
     Node TryAddKey(Node parent, std::string_view name) override;
     void DeleteKey(Node parent, Node key) override;
     void SetValue(Node node, std::string_view name, DWORD type, std::string_view data) override;
@@ -62,6 +64,16 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
     void ClearCommitFailure() override;
     bool ReadOnly() const override { return readOnly_; }
     std::vector<std::string> Files() const override;
+
+    // A walk's listing of keys by parent, for one level of the walk.
+    struct LevelListing {
+        Statement rows;
+        bool running = false;  // bound in this call of the walk
+        bool consumed = false; // the row it stands at was handed over: step first
+        Node busy = 0;         // the key whose subkeys it lists now
+        std::int64_t from = 0; // no keys have parents from here to rowParent
+        std::int64_t rowParent = 0;
+    };
 
   private:
     struct ValueRow {
@@ -85,6 +97,12 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
         bool Filled() const { return children || values || summary; }
     };
     enum class Transaction { None, Read, Write };
+    // A value a walk read, as places in walkBytes_.
+    struct WalkedValue {
+        std::int64_t seq = 0;
+        DWORD type = 0;
+        std::size_t name = 0, nameSize = 0, data = 0, dataSize = 0;
+    };
 
     // SeedTarget
     std::int64_t SeedKey(std::int64_t parent, const std::string& path) override;
@@ -110,6 +128,9 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
     void FlusherLoop();
     // Commits the write group when it has been open long enough; a failure is kept as the commit failure.
     void CommitIfDue();
+
+    // Hands over a key's values in creation order.
+    void WalkValues(std::int64_t key, registry::KeyVisitor& visitor);
 
     // Adds or replaces a value inside the write group.
     void WriteValue(std::int64_t key, std::string_view name, DWORD type, std::string_view data);
@@ -154,8 +175,15 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
     std::unordered_map<std::int64_t, KeyCache> caches_;
     std::array<std::int64_t, 7> realRoots_{};
     std::string userSid_;
-    std::string upper_; // reused for upper-cased names: statements copy what they bind
-    ValueRow found_;    // the value FindValue read last
+    std::string upper_;                    // reused for upper-cased names: statements copy what they bind
+    ValueRow found_;                       // the value FindValue read last
+    std::vector<LevelListing> walkLevels_; // a walk's listings of subkeys, one per level
+    Statement walkValuesFrom_;             // a walk's listing of values by key, from a key on
+    bool valuesListing_ = false;           // whether it runs in this call of the walk
+    std::int64_t valuesFrom_ = 0;          // no values of keys from valuesFrom_ to valuesRowKey_ are left
+    std::int64_t valuesRowKey_ = 0;        // the key of the row the listing stands at
+    std::string walkBytes_;                // the values of the key a walk is at
+    std::vector<WalkedValue> walkValues_;
 
     Statement begin_, beginImmediate_, commit_, dataVersionQuery_, lookupChild_, linkOf_, keyExists_,
         insertKey_, highestKey_, listChildren_, listValues_, queryValue_, upsertValue_, insertBlob_,
