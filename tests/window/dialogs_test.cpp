@@ -195,8 +195,9 @@ TEST_F(DialogsTest, FocusOnThePanelRestartsTheCount) {
 TEST_F(DialogsTest, ApplyLanguageSetsTheDialogTexts) {
     test::TempDir dir;
     const std::string file = dir.file("LANGUAGE.INI");
-    ASSERT_TRUE(util::WriteFileBytes(file, "[Test]\r\n3=&Gut\r\n5=&Nein\r\n138=Über\r\n155=Schlüssel\r\n"
-                                           "158=Echt:\r\n194=Gehe zu\r\n195=&Wurzel\r\n197=&Los\r\n333=Registerpflege\r\n"));
+    ASSERT_TRUE(util::WriteFileBytes(
+        file, "[Test]\r\n3=&Gut\r\n5=&Nein\r\n138=Über\r\n155=Schlüssel\r\n"
+              "158=Echt:\r\n194=Gehe zu\r\n195=&Wurzel\r\n197=&Los\r\n333=Registerpflege\r\n"));
     i18n::LoadTextSection(file, "Test");
     TfrmGoTo goTo;
     TfrmCurrentKey currentKey;

@@ -150,7 +150,8 @@ TEST_F(FileCommandsTest, WholeRegistryExportWritesMachineThenUsers) {
     EXPECT_EQ(text.find("\r\n[HKEY_CURRENT_USER"), std::string::npos);
     EXPECT_NE(text.find("\"name\"=\"value\"", users), std::string::npos);
     EXPECT_THAT(dialogs_.texts(),
-                ElementsAre("Exported [all.reg]: " + std::to_string(text.size()) + " bytes."));
+                ElementsAre("Exported [all.reg]: " +
+                            std::to_string(std::filesystem::file_size(File("all.reg"))) + " bytes."));
     dialogs_.ClearShown();
 
     // A cancelled dialog does nothing.
