@@ -39,11 +39,10 @@ class ClipboardTest : public MainWindowTest {
         return value ? value->data : std::vector<BYTE>{};
     }
     // Answers the replace question with button, noting the question asked.
-    void AnswerReplace(std::vector<std::string>& questions,
-                       QPushButton* window::TfrmReplaceConfirm::*button) {
+    void AnswerReplace(std::vector<std::string>& questions, const char* button) {
         WhenModal([this, &questions, button](QWidget*) {
-            questions.push_back(frmReplaceConfirm_->lblKey->text().toStdString());
-            (frmReplaceConfirm_.get()->*button)->click();
+            questions.push_back(Child<QLabel>(*frmReplaceConfirm_, "lblKey")->text().toStdString());
+            Child<QPushButton>(*frmReplaceConfirm_, button)->click();
         });
     }
 };
@@ -62,8 +61,8 @@ TEST_F(ClipboardTest, PastedValuesAreAskedAboutInClipboardOrderAndKeepTheirBytes
     Select(kBase + "\\To");
     EXPECT_TRUE(Child<QAction>(*frmMain_, "acValuePaste")->isEnabled());
     std::vector<std::string> questions;
-    AnswerReplace(questions, &window::TfrmReplaceConfirm::btnYes);
-    AnswerReplace(questions, &window::TfrmReplaceConfirm::btnYes);
+    AnswerReplace(questions, "btnYes");
+    AnswerReplace(questions, "btnYes");
     Child<QAction>(*frmMain_, "acValuePaste")->trigger();
     EXPECT_EQ(questions, (std::vector<std::string>{"value:[B] be exists in this key,Sure to replace it?",
                                                    "value:[A] be exists in this key,Sure to replace it?"}));
@@ -85,9 +84,9 @@ TEST_F(ClipboardTest, NoSkipsAValueAndCancelEndsThePasteAtOnce) {
     frmMain_->CopyValues();
     Select(kBase + "\\To");
     std::vector<std::string> questions;
-    AnswerReplace(questions, &window::TfrmReplaceConfirm::btnNo);     // C
-    AnswerReplace(questions, &window::TfrmReplaceConfirm::btnYes);    // B
-    AnswerReplace(questions, &window::TfrmReplaceConfirm::btnCancel); // A
+    AnswerReplace(questions, "btnNo");     // C
+    AnswerReplace(questions, "btnYes");    // B
+    AnswerReplace(questions, "btnCancel"); // A
     frmMain_->PasteValues();
     EXPECT_EQ(questions.size(), 3u);
     EXPECT_EQ(Data("To", "C"), Bytes(std::string("old\0", 4)));

@@ -5,6 +5,7 @@
 #include "platform/platform_facts.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "platform/user_identity.h"
+#include "support/qt/child.h"
 #include "support/qt/window_fixture.h"
 #include "support/temp_registry.h"
 #include "ui/image_list.h"
@@ -33,6 +34,7 @@
 namespace hw::window {
 namespace {
 
+using test::Child;
 using test::WhenModal;
 
 void SendKey(QWidget* target, int key) {
@@ -63,9 +65,9 @@ TEST_F(GoToTest, StartsWithCurrentUserChosenAndItsSoftwarePath) {
     TfrmGoTo goTo;
     EXPECT_EQ(goTo.windowTitle(), "Go To ...");
     EXPECT_EQ(goTo.KeyText(), "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion");
-    EXPECT_EQ(goTo.btnOk->text(), "&Go");
+    EXPECT_EQ(Child<QPushButton>(goTo, "btnOk")->text(), "&Go");
     EXPECT_FALSE(goTo.LastNavigationOk());
-    EXPECT_FALSE(goTo.btnOk->icon().isNull());
+    EXPECT_FALSE(Child<QPushButton>(goTo, "btnOk")->icon().isNull());
 }
 
 TEST_F(GoToTest, DynamicDataRootIsOfferedOnlyOnFamilyOne) {
@@ -106,12 +108,12 @@ TEST_F(GoToTest, EnterInTheEditGoesAndEscapeCancels) {
     goTo.SetKeyText("HKLM\\Software");
     WhenModal([&goTo](QWidget* modal) {
         EXPECT_EQ(modal, &goTo);
-        EXPECT_TRUE(goTo.edtKey->hasFocus());
-        SendKey(goTo.edtKey, Qt::Key_Return);
+        EXPECT_TRUE(Child<QLineEdit>(goTo, "edtKey")->hasFocus());
+        SendKey(Child<QLineEdit>(goTo, "edtKey"), Qt::Key_Return);
     });
     EXPECT_EQ(goTo.ShowForPath(), "HKLM\\Software");
 
-    WhenModal([&goTo](QWidget*) { SendKey(goTo.edtKey, Qt::Key_Escape); });
+    WhenModal([&goTo](QWidget*) { SendKey(Child<QLineEdit>(goTo, "edtKey"), Qt::Key_Escape); });
     EXPECT_EQ(goTo.ShowForPath(), std::nullopt);
     EXPECT_EQ(goTo.KeyText(), "HKLM\\Software");
 }
@@ -122,27 +124,30 @@ TEST_F(DialogsTest, CurrentKeyShowsSubkeyFullPathAndRealPath) {
     test::TempRegistry registry;
     TfrmCurrentKey currentKey;
     currentKey.SetKeyPath("HKEY_CURRENT_USER\\Software");
-    EXPECT_EQ(currentKey.edtShortName->text(), "Software");
-    EXPECT_EQ(currentKey.edtLongName->text(), "[HKEY_CURRENT_USER\\Software]");
+    EXPECT_EQ(Child<QLineEdit>(currentKey, "edtShortName")->text(), "Software");
+    EXPECT_EQ(Child<QLineEdit>(currentKey, "edtLongName")->text(), "[HKEY_CURRENT_USER\\Software]");
     const std::string userKey = "HKEY_USERS\\" + platform::CurrentUserIdentity().sid + "\\Software";
-    EXPECT_EQ(currentKey.mmRealPath->toPlainText().toStdString(), "[" + userKey + "]");
-    EXPECT_TRUE(currentKey.edtShortName->isReadOnly());
-    EXPECT_TRUE(currentKey.mmRealPath->isReadOnly());
-    EXPECT_EQ(currentKey.mmRealPath->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(Child<QPlainTextEdit>(currentKey, "mmRealPath")->toPlainText().toStdString(),
+              "[" + userKey + "]");
+    EXPECT_TRUE(Child<QLineEdit>(currentKey, "edtShortName")->isReadOnly());
+    EXPECT_TRUE(Child<QPlainTextEdit>(currentKey, "mmRealPath")->isReadOnly());
+    EXPECT_EQ(Child<QPlainTextEdit>(currentKey, "mmRealPath")->lineWrapMode(), QPlainTextEdit::NoWrap);
 
     currentKey.SetKeyPath("HKEY_CLASSES_ROOT");
-    EXPECT_EQ(currentKey.edtShortName->text(), "");
-    EXPECT_EQ(currentKey.edtLongName->text(), "[HKEY_CLASSES_ROOT]");
-    EXPECT_EQ(currentKey.mmRealPath->toPlainText(), "[HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES]");
+    EXPECT_EQ(Child<QLineEdit>(currentKey, "edtShortName")->text(), "");
+    EXPECT_EQ(Child<QLineEdit>(currentKey, "edtLongName")->text(), "[HKEY_CLASSES_ROOT]");
+    EXPECT_EQ(Child<QPlainTextEdit>(currentKey, "mmRealPath")->toPlainText(),
+              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES]");
 }
 
 TEST_F(DialogsTest, CurrentKeyClosesOnEnterInAnEdit) {
     test::TempRegistry registry;
     TfrmCurrentKey currentKey;
-    WhenModal([&currentKey](QWidget*) { SendKey(currentKey.edtLongName, Qt::Key_Return); });
+    WhenModal(
+        [&currentKey](QWidget*) { SendKey(Child<QLineEdit>(currentKey, "edtLongName"), Qt::Key_Return); });
     currentKey.ShowFor("HKEY_LOCAL_MACHINE\\SOFTWARE");
     EXPECT_FALSE(currentKey.isVisible());
-    EXPECT_EQ(currentKey.edtShortName->text(), "SOFTWARE");
+    EXPECT_EQ(Child<QLineEdit>(currentKey, "edtShortName")->text(), "SOFTWARE");
 }
 
 // ---- About box ----
@@ -160,28 +165,28 @@ TEST_F(DialogsTest, TenthDoubleClickInARowTogglesKeepOpen) {
     std::vector<bool> toggled;
     QObject::connect(&about, &TfrmAbout::keepOpenToggled,
                      [&toggled](bool keepOpen) { toggled.push_back(keepOpen); });
-    DoubleClick(about.pnlMain, 9);
+    DoubleClick(Child<QFrame>(about, "pnlMain"), 9);
     EXPECT_FALSE(about.KeepOpen());
     EXPECT_EQ(about.DoubleClickCount(), 9);
-    DoubleClick(about.pnlMain, 1);
+    DoubleClick(Child<QFrame>(about, "pnlMain"), 1);
     EXPECT_TRUE(about.KeepOpen());
     EXPECT_EQ(about.DoubleClickCount(), 0);
     EXPECT_EQ(toggled, std::vector<bool>{true});
 
-    DoubleClick(about.pnlMain, 10);
+    DoubleClick(Child<QFrame>(about, "pnlMain"), 10);
     EXPECT_FALSE(about.KeepOpen());
     EXPECT_EQ(toggled, (std::vector<bool>{true, false}));
 }
 
 TEST_F(DialogsTest, FocusOnThePanelRestartsTheCount) {
     TfrmAbout about;
-    DoubleClick(about.pnlMain, 7);
+    DoubleClick(Child<QFrame>(about, "pnlMain"), 7);
     QFocusEvent focusIn(QEvent::FocusIn, Qt::MouseFocusReason);
-    QApplication::sendEvent(about.pnlMain, &focusIn);
+    QApplication::sendEvent(Child<QFrame>(about, "pnlMain"), &focusIn);
     EXPECT_EQ(about.DoubleClickCount(), 0);
-    DoubleClick(about.pnlMain, 3);
+    DoubleClick(Child<QFrame>(about, "pnlMain"), 3);
     EXPECT_FALSE(about.KeepOpen());
-    DoubleClick(about.btnOk, 10);
+    DoubleClick(Child<QPushButton>(about, "btnOk"), 10);
     EXPECT_EQ(about.DoubleClickCount(), 3);
 }
 
@@ -190,8 +195,9 @@ TEST_F(DialogsTest, FocusOnThePanelRestartsTheCount) {
 TEST_F(DialogsTest, ApplyLanguageSetsTheDialogTexts) {
     test::TempDir dir;
     const std::string file = dir.file("LANGUAGE.INI");
-    ASSERT_TRUE(util::WriteFileBytes(file, "[Test]\r\n3=&Gut\r\n5=&Nein\r\n138=Über\r\n155=Schlüssel\r\n"
-                                           "158=Echt:\r\n194=Gehe zu\r\n195=&Wurzel\r\n197=&Los\r\n"));
+    ASSERT_TRUE(util::WriteFileBytes(
+        file, "[Test]\r\n3=&Gut\r\n5=&Nein\r\n138=Über\r\n155=Schlüssel\r\n"
+              "158=Echt:\r\n194=Gehe zu\r\n195=&Wurzel\r\n197=&Los\r\n333=Registerpflege\r\n"));
     i18n::LoadTextSection(file, "Test");
     TfrmGoTo goTo;
     TfrmCurrentKey currentKey;
@@ -202,14 +208,15 @@ TEST_F(DialogsTest, ApplyLanguageSetsTheDialogTexts) {
     i18n::LoadTextSection("", "");
 
     EXPECT_EQ(goTo.windowTitle(), "Gehe zu");
-    EXPECT_EQ(goTo.rdgrpHKey->title(), "&Wurzel");
-    EXPECT_EQ(goTo.btnOk->text(), "&Los");
-    EXPECT_EQ(goTo.btnCancel->text(), "&Nein");
+    EXPECT_EQ(Child<QGroupBox>(goTo, "rdgrpHKey")->title(), "&Wurzel");
+    EXPECT_EQ(Child<QPushButton>(goTo, "btnOk")->text(), "&Los");
+    EXPECT_EQ(Child<QPushButton>(goTo, "btnCancel")->text(), "&Nein");
     EXPECT_EQ(currentKey.windowTitle(), QString::fromUtf8("Schlüssel"));
-    EXPECT_EQ(currentKey.btnOk->text(), "&Gut");
-    EXPECT_EQ(currentKey.lblLongName->text(), "Key long name:");
+    EXPECT_EQ(Child<QPushButton>(currentKey, "btnOk")->text(), "&Gut");
+    EXPECT_EQ(Child<QLabel>(currentKey, "lblLongName")->text(), "Key long name:");
     EXPECT_EQ(about.windowTitle(), QString::fromUtf8("Über"));
-    EXPECT_EQ(about.btnOk->text(), "&Gut");
+    EXPECT_EQ(Child<QPushButton>(about, "btnOk")->text(), "&Gut");
+    EXPECT_EQ(Child<QLabel>(about, "lblDescription")->text(), "Registerpflege");
 }
 
 // ---- Picture list ----

@@ -91,7 +91,11 @@ TEST_F(FileCommandsTest, ExportCurrentKeyAsksBeforeReplacingAndSaysWhenItCannotW
     ExportKey(File("key.reg"));
     EXPECT_THAT(ReadAll(File("key.reg")), StartsWith("Windows Registry Editor Version 5.00\r\n\r\n[" + kKey +
                                                      "]\r\n\"name\"=\"value\""));
-    EXPECT_TRUE(dialogs_.shown().empty());
+    // The notice names the file without its folder and the bytes written.
+    EXPECT_THAT(dialogs_.texts(),
+                ElementsAre("Exported [key.reg]: " +
+                            std::to_string(std::filesystem::file_size(File("key.reg"))) + " bytes."));
+    dialogs_.ClearShown();
 
     // The dialog offers the last name again; No to the replace question leaves the file alone.
     std::ofstream(File("key.reg"), std::ios::binary) << "old";
@@ -128,10 +132,11 @@ TEST_F(FileCommandsTest, ExportNamesWhatTheFormatCannotCarry) {
         CreateKeyPath(kKey + "\\bad\r" + std::to_string(i));
     ASSERT_TRUE(frmMain_->GoToPath(kKey));
     ExportKey(File("key.reg"));
-    ASSERT_EQ(dialogs_.shown().size(), 1u);
+    ASSERT_EQ(dialogs_.shown().size(), 2u);
     EXPECT_EQ(dialogs_.shown()[0].kind, util::MessageKind::Notice);
     EXPECT_THAT(dialogs_.shown()[0].text, HasSubstr("\n" + kKey + " \"two\\nlines\"\n"));
     EXPECT_THAT(dialogs_.shown()[0].text, HasSubstr("\n... and 3 more"));
+    EXPECT_THAT(dialogs_.shown()[1].text, StartsWith("Exported [key.reg]: "));
 }
 
 TEST_F(FileCommandsTest, WholeRegistryExportWritesMachineThenUsers) {
@@ -144,6 +149,10 @@ TEST_F(FileCommandsTest, WholeRegistryExportWritesMachineThenUsers) {
     EXPECT_EQ(text.find("\r\n[HKEY_LOCAL_MACHINE", users), std::string::npos);
     EXPECT_EQ(text.find("\r\n[HKEY_CURRENT_USER"), std::string::npos);
     EXPECT_NE(text.find("\"name\"=\"value\"", users), std::string::npos);
+    EXPECT_THAT(dialogs_.texts(),
+                ElementsAre("Exported [all.reg]: " +
+                            std::to_string(std::filesystem::file_size(File("all.reg"))) + " bytes."));
+    dialogs_.ClearShown();
 
     // A cancelled dialog does nothing.
     ChooseInNextDialog("");

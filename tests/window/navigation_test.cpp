@@ -153,7 +153,8 @@ TEST_F(NavigationTest, CurrentKeyNeedsASelectedKey) {
     ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Nav"));
     QTimer::singleShot(0, frmCurrentKey_.get(), [&] { frmCurrentKey_->accept(); });
     Child<QAction>(*frmMain_, "acCurrentKey")->trigger();
-    EXPECT_EQ(frmCurrentKey_->edtLongName->text().toStdString(), "[HKEY_CURRENT_USER\\Nav]");
+    EXPECT_EQ(Child<QLineEdit>(*frmCurrentKey_, "edtLongName")->text().toStdString(),
+              "[HKEY_CURRENT_USER\\Nav]");
 }
 
 } // namespace

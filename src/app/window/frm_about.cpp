@@ -28,21 +28,26 @@ QLabel* NewPanelLabel(const QString& text, QWidget* panel) {
 } // namespace
 
 TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("About"));
+    setWindowTitle(ui::UiText(i18n::Text::AboutTitle));
 
     pnlMain = new QFrame(this);
+    pnlMain->setObjectName("pnlMain");
     pnlMain->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pnlMain->setFocusPolicy(Qt::ClickFocus);
     pnlMain->installEventFilter(this);
 
     imgProgram = NewPanelLabel(QString(), pnlMain);
+    imgProgram->setObjectName("imgProgram");
     imgProgram->setPixmap(ui::ProgramIcon().pixmap(40, 40));
     lblProduct = NewPanelLabel(QStringLiteral("Torva Hivewright 2.0"), pnlMain);
+    lblProduct->setObjectName("lblProduct");
     QFont productFont = lblProduct->font();
     productFont.setBold(true);
     lblProduct->setFont(productFont);
-    lblDescription = NewPanelLabel(QStringLiteral("Registry view,edit and magic setting software"), pnlMain);
-    lblPlatform = NewPanelLabel(QStringLiteral("Its registry lives in its own store"), pnlMain);
+    lblDescription = NewPanelLabel(ui::UiText(i18n::Text::AboutDescription), pnlMain);
+    lblDescription->setObjectName("lblDescription");
+    lblPlatform = NewPanelLabel(ui::UiText(i18n::Text::AboutOwnStore), pnlMain);
+    lblPlatform->setObjectName("lblPlatform");
 
     auto* lines = new QVBoxLayout;
     lines->addWidget(lblProduct);
@@ -53,6 +58,7 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
     panelLayout->addLayout(lines, 1);
 
     btnOk = ui::NewClosingButton(*this, ui::kImgOk, QStringLiteral("&OK"), QDialog::Accepted);
+    btnOk->setObjectName("btnOk");
     btnOk->setDefault(true);
 
     auto* buttons = new QHBoxLayout;
@@ -93,6 +99,8 @@ bool TfrmAbout::eventFilter(QObject* watched, QEvent* event) {
 
 void TfrmAbout::ApplyLanguage() {
     setWindowTitle(ui::UiText(i18n::Text::AboutCaption));
+    lblDescription->setText(ui::UiText(i18n::Text::AboutDescription));
+    lblPlatform->setText(ui::UiText(i18n::Text::AboutOwnStore));
     btnOk->setText(ui::UiText(i18n::Text::Ok));
 }
 

@@ -23,6 +23,7 @@ class TfrmAbout : public QDialog {
 
     void ApplyLanguage();
 
+  private:
     QFrame* pnlMain;
     QLabel* imgProgram;
     QLabel* lblProduct;

@@ -32,11 +32,17 @@ TfrmCurrentKey::TfrmCurrentKey(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Current Key"));
 
     lblShortName = new QLabel(QStringLiteral("Key short name:"), this);
+    lblShortName->setObjectName("lblShortName");
     edtShortName = NewReadOnlyEdit(this);
+    edtShortName->setObjectName("edtShortName");
     lblLongName = new QLabel(QStringLiteral("Key long name:"), this);
+    lblLongName->setObjectName("lblLongName");
     edtLongName = NewReadOnlyEdit(this);
+    edtLongName->setObjectName("edtLongName");
     lblReadPath = new QLabel(QStringLiteral("Real Path:"), this);
+    lblReadPath->setObjectName("lblReadPath");
     mmRealPath = new QPlainTextEdit(this);
+    mmRealPath->setObjectName("mmRealPath");
     mmRealPath->setReadOnly(true);
     mmRealPath->setLineWrapMode(QPlainTextEdit::NoWrap);
     lblShortName->setBuddy(edtShortName);
@@ -44,6 +50,7 @@ TfrmCurrentKey::TfrmCurrentKey(QWidget* parent) : QDialog(parent) {
     lblReadPath->setBuddy(mmRealPath);
 
     btnOk = ui::NewClosingButton(*this, ui::kImgOk, QStringLiteral("&OK"), QDialog::Accepted);
+    btnOk->setObjectName("btnOk");
     btnOk->setDefault(true);
 
     auto* buttons = new QHBoxLayout;

@@ -25,6 +25,7 @@ class TfrmCurrentKey : public QDialog {
 
     void ApplyLanguage();
 
+  private:
     QLabel* lblShortName;
     QLineEdit* edtShortName;
     QLabel* lblLongName;

@@ -34,6 +34,7 @@ TfrmGoTo::TfrmGoTo(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Go To ..."));
 
     rdgrpHKey = new QGroupBox(QStringLiteral("&Key Root"), this);
+    rdgrpHKey->setObjectName("rdgrpHKey");
     rootButtons_ = new QButtonGroup(this);
     auto* rootGrid = new QGridLayout(rdgrpHKey);
     rootGrid->setContentsMargins(8, 2, 8, 2);
@@ -52,12 +53,16 @@ TfrmGoTo::TfrmGoTo(QWidget* parent) : QDialog(parent) {
     });
 
     lblKey = new QLabel(QStringLiteral("Key:"), this);
+    lblKey->setObjectName("lblKey");
     edtKey = new QLineEdit(QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion"),
                            this);
+    edtKey->setObjectName("edtKey");
     lblKey->setBuddy(edtKey);
 
     btnOk = ui::NewClosingButton(*this, ui::kImgOk, QStringLiteral("&Go"), QDialog::Accepted);
+    btnOk->setObjectName("btnOk");
     btnCancel = ui::NewClosingButton(*this, ui::kImgCancel, QStringLiteral("&Cancel"), QDialog::Rejected);
+    btnCancel->setObjectName("btnCancel");
     btnOk->setDefault(true);
 
     auto* buttons = new QVBoxLayout;

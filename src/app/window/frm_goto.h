@@ -41,6 +41,7 @@ class TfrmGoTo : public QDialog {
     // Captions and labels from the text table.
     void ApplyLanguage();
 
+  private:
     QGroupBox* rdgrpHKey;
     QLabel* lblKey;
     QLineEdit* edtKey;

@@ -76,6 +76,7 @@ void TfrmMain::RunExport(
     switch (report.result) {
     case regfile::ExportResult::Success:
         if (!report.leftOut.empty()) util::NoticeBox(ui::LeftOutNamesText(report.leftOut));
+        util::NoticeBox(ui::ExportedFileText(fileName));
         break;
     case regfile::ExportResult::KeyNotFound:
         util::ErrorBox(i18n::FormatText(i18n::Text::KeyNotInRegistry, {keyPath}));

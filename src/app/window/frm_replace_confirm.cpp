@@ -24,20 +24,28 @@ TfrmReplaceConfirm::TfrmReplaceConfirm(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
     lblFound = new QLabel(QStringLiteral("Found item at:"), this);
+    lblFound->setObjectName("lblFound");
     lblKey = new QLabel(this);
+    lblKey->setObjectName("lblKey");
     lblKey->setWordWrap(true);
     lblKey->setTextFormat(Qt::PlainText);
     scrlbxInfo = new QScrollArea(this);
+    scrlbxInfo->setObjectName("scrlbxInfo");
     lblInfo = new QLabel(scrlbxInfo);
+    lblInfo->setObjectName("lblInfo");
     lblInfo->setTextFormat(Qt::PlainText);
     lblInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     scrlbxInfo->setWidget(lblInfo);
     scrlbxInfo->setWidgetResizable(true);
 
     btnAll = ui::NewClosingButton(*this, ui::kImgAll, QStringLiteral("&ALL"), All + 1);
+    btnAll->setObjectName("btnAll");
     btnYes = ui::NewClosingButton(*this, ui::kImgOk, QStringLiteral("&YES"), Yes + 1);
+    btnYes->setObjectName("btnYes");
     btnNo = ui::NewClosingButton(*this, ui::kImgNo, QStringLiteral("&NO"), No + 1);
+    btnNo->setObjectName("btnNo");
     btnCancel = ui::NewClosingButton(*this, ui::kImgCancel, QStringLiteral("&Cancel"), Cancel + 1);
+    btnCancel->setObjectName("btnCancel");
     btnAll->hide();
     btnYes->setDefault(true);
 

@@ -24,6 +24,7 @@ class TfrmReplaceConfirm : public QDialog {
 
     void ApplyLanguage();
 
+  private:
     QLabel* lblFound;
     QLabel* lblKey;
     QScrollArea* scrlbxInfo;

@@ -317,7 +317,7 @@ void TfrmFind::LayOut() {
 
 void TfrmFind::ApplyLanguage() {
     setWindowTitle(ui::UiText(role_ == Role::Find ? i18n::Text::FindCaption : i18n::Text::ReplaceCaption));
-    grpbxFindCondition->setTitle(QStringLiteral("Find Condition"));
+    grpbxFindCondition->setTitle(ui::UiText(i18n::Text::FindCondition));
     lblFindText->setText(ui::UiText(i18n::Text::FindTextLabel));
     grpbxConfines->setTitle(ui::UiText(i18n::Text::FindConfines));
     chckbxKey->setText(ui::UiText(i18n::Text::FindKeys));
@@ -341,7 +341,7 @@ void TfrmFind::ApplyLanguage() {
     chckbxReplaceKey->setText(ui::UiText(i18n::Text::ReplaceInKeys));
     chckbxReplaceValue->setText(ui::UiText(i18n::Text::ReplaceInValues));
     chckbxReplaceData->setText(ui::UiText(i18n::Text::ReplaceInData));
-    grpbxHelpInfo->setTitle(QStringLiteral("Help Info"));
+    grpbxHelpInfo->setTitle(ui::UiText(i18n::Text::HelpInfo));
     mmHelpInfo->setPlainText(ui::UiText(i18n::Text::WildCharHelp));
     model_->SetColumnTitles(
         {ui::UiText(i18n::Text::FindColumnResult), ui::UiText(i18n::Text::FindColumnAtKey),

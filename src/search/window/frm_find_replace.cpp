@@ -3,6 +3,7 @@
 #include "search/window/frm_find.h"
 #include "search/window/stale_result.h"
 #include "ui/busy_cursor.h"
+#include "ui/file_messages.h"
 #include "util/dialog.h"
 
 #include <QCheckBox>
@@ -38,6 +39,7 @@ void TfrmFind::ReplaceRows(const std::vector<int>& rows) {
     // that holds the From text twice over.
     std::unordered_set<int> doneAsSibling;
     keyPathsMoved_ = false;
+    std::size_t replaced = 0;
     for (int row : rows) {
         if (doneAsSibling.contains(row)) continue;
         search::SearchResult& result = model_->Result(row);
@@ -49,8 +51,10 @@ void TfrmFind::ReplaceRows(const std::vector<int>& rows) {
             continue;
         }
         replacingRow_ = row;
-        if (search::ReplaceInResult(request_, result, texts, options, *this))
+        if (search::ReplaceInResult(request_, result, texts, options, *this)) {
             model_->SetDataTexts(row, texts);
+            ++replaced;
+        }
         replacingRow_ = -1;
         for (int sibling : SiblingRows(row)) {
             doneAsSibling.insert(sibling);
@@ -59,6 +63,7 @@ void TfrmFind::ReplaceRows(const std::vector<int>& rows) {
     }
     if (keyPathsMoved_) model_->EveryRowChanged();
     if (!skipped.empty()) util::NoticeBox(search::DescribeStaleResults(skipped));
+    util::NoticeBox(ui::RowsReplacedText(replaced, rows.size()));
 }
 
 void TfrmFind::ValueRenamed(const std::string&, const std::string& oldName, const std::string& newName) {

@@ -270,7 +270,7 @@ TEST_F(FindWindowTest, ReplaceChangesKeyNamesValueNamesAndDataOfEachClass) {
     ASSERT_EQ(Rows(find).size(), 4u); // Bytes data, AbKey, Text data, Multi data
     SetReplace(find, "AB", "Cd");
     find.ReplaceAll();
-    EXPECT_TRUE(dialogs_.shown().empty());
+    EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"Rows replaced: 4 of 4."});
     const std::string moved = kBase + "\\CdKey\\Child";
     EXPECT_TRUE(core::KeyPathExists(moved));
     EXPECT_EQ(core::ReadValueTextOfPath(moved, "Text"), "xCdy");
@@ -288,7 +288,10 @@ TEST_F(FindWindowTest, ReplaceChangesKeyNamesValueNamesAndDataOfEachClass) {
     Search(find, "12");
     ASSERT_EQ(Rows(find).size(), 3u); // Num data, Val12 name, Val12 data
     SetReplace(find, "12", "3412");
+    dialogs_.ClearShown();
     find.ReplaceAll();
+    // The value's second row was replaced with its first, not by a replace of its own.
+    EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"Rows replaced: 2 of 3."});
     EXPECT_EQ(core::ReadValueTextOfPath(kBase, "Num"), "3412");
     // The value found twice is changed once, although To holds From.
     EXPECT_TRUE(core::ValuePathExists(kBase, "Val3412"));
@@ -317,10 +320,11 @@ TEST_F(FindWindowTest, ReplaceOnResultsChangedBehindTheWindowReportsAndSkipsThem
     EXPECT_FALSE(core::ValuePathExists(kBase, "OldName"));
     EXPECT_EQ(core::ReadValueTextOfPath(kBase, "Moved"), "old text");
     EXPECT_EQ(core::ReadValueTextOfPath(kBase, "Shown"), "new old data");
-    ASSERT_EQ(dialogs_.shown().size(), 1u);
-    EXPECT_EQ(dialogs_.shown()[0].text,
-              "3 result(s) changed or disappeared since the search and were left alone:\n" + kBase +
-                  "  \"OldName\"\n" + kBase + "  \"Shown\"\n" + kBase + "\\OldKey");
+    EXPECT_EQ(dialogs_.texts(),
+              (std::vector<std::string>{
+                  "3 result(s) changed or disappeared since the search and were left alone:\n" + kBase +
+                      "  \"OldName\"\n" + kBase + "  \"Shown\"\n" + kBase + "\\OldKey",
+                  "Rows replaced: 0 of 3."}));
 }
 
 TEST_F(FindWindowTest, GoToResultSelectsTheKeyAndTheValueInTheMainWindow) {
