@@ -84,23 +84,23 @@ std::map<std::string, std::string> ProfileSids(const fs::path& software) {
 
 } // namespace
 
-HiveMount SingleHiveMount(const std::string& spec) {
-    std::size_t equals = spec.rfind('=');
+HiveMount SingleHiveMount(const std::string& option) {
+    std::size_t equals = option.rfind('=');
     // An equals sign inside the path is part of the file's name.
-    if (equals != std::string::npos && spec.find('/', equals) != std::string::npos)
+    if (equals != std::string::npos && option.find('/', equals) != std::string::npos)
         equals = std::string::npos;
     HiveMount mount;
-    mount.file = equals == std::string::npos ? spec : spec.substr(0, equals);
+    mount.file = equals == std::string::npos ? option : option.substr(0, equals);
     mount.name =
-        equals == std::string::npos ? fs::path(mount.file).filename().string() : spec.substr(equals + 1);
+        equals == std::string::npos ? fs::path(mount.file).filename().string() : option.substr(equals + 1);
     return mount;
 }
 
-HiveLayout SingleHivesLayout(const std::vector<std::string>& specs) {
+HiveLayout SingleHivesLayout(const std::vector<std::string>& options) {
     HiveLayout layout;
     layout.currentUser = ".DEFAULT";
-    for (const std::string& spec : specs) {
-        layout.mounts.push_back(SingleHiveMount(spec));
+    for (const std::string& option : options) {
+        layout.mounts.push_back(SingleHiveMount(option));
         layout.description += (layout.description.empty() ? "hive " : ", ") + layout.mounts.back().file;
     }
     return layout;

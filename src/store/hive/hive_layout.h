@@ -24,8 +24,8 @@ struct HiveLayout {
 };
 
 // "FILE" or "FILE=KEY": the file, mounted under HKEY_LOCAL_MACHINE as KEY (default: its base name).
-HiveMount SingleHiveMount(const std::string& spec);
-HiveLayout SingleHivesLayout(const std::vector<std::string>& specs);
+HiveMount SingleHiveMount(const std::string& option);
+HiveLayout SingleHivesLayout(const std::vector<std::string>& options);
 
 // The hives of the Windows installation whose folder holds Windows\ (names matched in any case), HKEY_CURRENT
 // _USER the profile of that user name (empty: the first that is no system account). Throws
