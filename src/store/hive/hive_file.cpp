@@ -18,6 +18,14 @@ namespace hw::store::hive {
 
 namespace fs = std::filesystem;
 
+char* ReadHiveValue(hive_h* h, hive_value_h value, std::uint32_t& type, std::size_t& length) {
+    static_assert(sizeof(hive_type) == sizeof(std::uint32_t));
+    hive_type raw{};
+    char* data = hivex_value_value(h, value, &raw, &length);
+    std::memcpy(&type, &raw, sizeof type);
+    return data;
+}
+
 namespace {
 
 constexpr const char* kTemporaryMark = ".hivewright-tmp-";

@@ -17,6 +17,9 @@ using wine::FileIdentity;
 std::string HeaderDamage(const std::string& path);
 // Whether the header's two sequence numbers differ (the hive's log files hold changes never applied).
 bool HeaderUnclean(const std::string& path);
+// The value's data (freed by the caller) with its type as the number the hive holds: hivex returns the type
+// through its enum, which cannot carry the odd types real hives use.
+char* ReadHiveValue(hive_h* h, hive_value_h value, std::uint32_t& type, std::size_t& length);
 
 class HiveFile {
   public:

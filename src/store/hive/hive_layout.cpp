@@ -1,5 +1,6 @@
 #include "store/hive/hive_layout.h"
 
+#include "store/hive/hive_file.h"
 #include "store/hive/hive_key.h"
 #include "store/wine/wine_text.h"
 
@@ -66,9 +67,9 @@ std::map<std::string, std::string> ProfileSids(const fs::path& software) {
     for (hive_node_h* profile = profiles; profile && *profile; ++profile) {
         char* sid = hivex_node_name(h, *profile);
         hive_value_h value = hivex_node_get_value(h, *profile, "ProfileImagePath");
-        hive_type type{};
+        std::uint32_t type = 0;
         std::size_t length = 0;
-        char* data = value ? hivex_value_value(h, value, &type, &length) : nullptr;
+        char* data = value ? ReadHiveValue(h, value, type, length) : nullptr;
         if (sid && data && IsTextType(type)) {
             std::string image = ReadValue({}, type, std::string(data, length)).text;
             image = image.substr(0, image.find('\0'));

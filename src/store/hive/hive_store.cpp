@@ -173,10 +173,10 @@ std::vector<HiveValue> HiveStore::ReadValues(HiveKey& key) {
     if (!handles) Unreadable(key);
     std::vector<HiveValue> values;
     for (const hive_value_h* value = handles.get(); *value; ++value) {
-        hive_type type{};
+        std::uint32_t type = 0;
         std::size_t length = 0;
         auto name = Owned(hivex_value_key(h, *value));
-        auto data = Owned(hivex_value_value(h, *value, &type, &length));
+        auto data = Owned(ReadHiveValue(h, *value, type, length));
         if (!name || !data) Unreadable(key);
         values.push_back(ReadValue(name.get(), static_cast<DWORD>(type), std::string(data.get(), length)));
     }

@@ -1,5 +1,7 @@
 #include "hive_test_support.h"
 
+#include "store/hive/hive_file.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -84,10 +86,10 @@ std::vector<RawValue> RawValues(const std::string& file, const std::string& path
         node = hivex_node_get_child(h, node, part.c_str());
     hive_value_h* list = node ? hivex_node_values(h, node) : nullptr;
     for (hive_value_h* value = list; value && *value; ++value) {
-        hive_type type{};
+        std::uint32_t type = 0;
         std::size_t length = 0;
         char* name = hivex_value_key(h, *value);
-        char* data = hivex_value_value(h, *value, &type, &length);
+        char* data = store::hive::ReadHiveValue(h, *value, type, length);
         values.push_back({name, static_cast<int>(type), std::string(data, length)});
         std::free(name);
         std::free(data);
