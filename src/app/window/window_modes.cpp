@@ -11,7 +11,6 @@
 #include "content/window/frm_key_content.h"
 #include "editors/window/button_pictures.h"
 #include "editors/window/frm_bin.h"
-#include "editors/window/frm_bin_find.h"
 #include "editors/window/frm_dword.h"
 #include "editors/window/frm_str.h"
 #include "i18n/language.h"
@@ -21,8 +20,6 @@
 #include "search/window/frm_find.h"
 #include "ui/image_list.h"
 #include "util/program_dir.h"
-
-#include <QPushButton>
 
 #include <cstdio>
 #include <exception>
@@ -129,7 +126,7 @@ int RunHexEditorMode(const std::string& fileName, int& argc, char** argv) {
     const i18n::LanguageSubscription languageSubscription =
         i18n::OnLanguageChanged([&frmBin] { frmBin->ApplyLanguage(); });
     i18n::ApplyStartLanguage();
-    frmBin->frmBinFind->btnCancel->hide();
+    frmBin->HideFindCancel();
     std::error_code error;
     if (!fileName.empty() && std::filesystem::exists(fileName, error)) frmBin->OpenFile(fileName);
 
