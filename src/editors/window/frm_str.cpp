@@ -52,6 +52,8 @@ TfrmStr::TfrmStr(QWidget* parent) : QDialog(parent) {
     mmValue = new QPlainTextEdit(this);
     mmValue->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mmValue->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Tab leads on to the buttons, as in the system's own memo; a tab character can still be pasted.
+    mmValue->setTabChangesFocus(true);
     FocusOnClick(lblName, edtName);
     FocusOnClick(lblData, mmValue);
     lblLength = new QLabel(this);

@@ -312,6 +312,32 @@ void TfrmFind::LayOut() {
     layout->addWidget(grpbxReplace);
     layout->addWidget(grpbxHelpInfo);
     layout->addWidget(grpbxFoundResult, 1);
+
+    // Fields in reading order, then the buttons (the Find button is the default one).
+    mmHelpInfo->setTabChangesFocus(true);
+    ui::SetTabChain({edtItem,
+                     chckbxKey,
+                     chckbxValue,
+                     chckbxStringData,
+                     chckbxDwordData,
+                     chckbxBinaryData,
+                     rdCurrentKey,
+                     rdWholeRegistry,
+                     edtCurrentKey,
+                     chckbxWildCharSupport,
+                     chckbxWholeWordsOnly,
+                     chckbxShowHelpInfo,
+                     edtReplaceFrom,
+                     edtReplaceTo,
+                     chckbxReplaceKey,
+                     chckbxReplaceValue,
+                     chckbxReplaceData,
+                     mmHelpInfo,
+                     lstvwFound,
+                     btnOk,
+                     btnClose,
+                     btnReplace,
+                     btnReplaceAll});
 }
 
 void TfrmFind::ApplyLanguage() {
