@@ -1,6 +1,7 @@
 #include "ui/dialog_frame.h"
 
 #include "platform/qt/title_width.h"
+#include "ui/screen_place.h"
 
 #include <QPushButton>
 #include <QScreen>
@@ -21,6 +22,12 @@ void FixDialogSize(QDialog& dialog, QSize size) {
 void CentreOnDesktop(QWidget& window) {
     if (const QScreen* desktop = window.screen())
         window.move(desktop->availableGeometry().center() - window.rect().center());
+}
+
+void CentreOver(QWidget& window, const QWidget& over) {
+    QRect frame = window.frameGeometry();
+    frame.moveCenter(over.frameGeometry().center());
+    PlaceOnScreen(window, frame.topLeft(), window.size());
 }
 
 } // namespace hw::ui

@@ -20,4 +20,7 @@ void FixDialogSize(QDialog& dialog, QSize size);
 // Moves the window to the middle of its screen.
 void CentreOnDesktop(QWidget& window);
 
+// Moves the window over the middle of another (the one it was opened from), kept on screen.
+void CentreOver(QWidget& window, const QWidget& over);
+
 } // namespace hw::ui

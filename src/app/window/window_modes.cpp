@@ -19,6 +19,7 @@
 #include "platform/qt/qt_message_boxes.h"
 #include "search/window/frm_find.h"
 #include "ui/image_list.h"
+#include "ui/window_places.h"
 #include "util/program_dir.h"
 
 #include <cstdio>
@@ -37,6 +38,7 @@ int RunNormalMode(int& argc, char** argv) {
         // An unusable registry is the main window's to report.
     }
     HivewrightApplication application(argc, argv);
+    const ui::WindowPlaces windowPlaces(ui::WindowPlaces::UserSettingsFile());
     platform::InstallQtMessageBoxes();
     editors::SetButtonPictureSource(ui::ImageListIcon);
     CommitFailureWatch commitFailureWatch;

@@ -505,6 +505,15 @@ void TfrmFind::keyPressEvent(QKeyEvent* event) {
 }
 
 void TfrmFind::showEvent(QShowEvent* event) {
+    // Placed by nobody yet (no remembered place): over the window it was opened from, never at the
+    // screen's corner with its title bar out of reach.
+    if (!testAttribute(Qt::WA_Moved)) {
+        const QWidget* opener = QApplication::activeWindow();
+        if (opener && opener != this)
+            ui::CentreOver(*this, *opener);
+        else
+            ui::CentreOnDesktop(*this);
+    }
     QDialog::showEvent(event);
     ShowResultCount();
     edtItem->setFocus();
