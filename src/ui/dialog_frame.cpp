@@ -25,9 +25,9 @@ void CentreOnDesktop(QWidget& window) {
 }
 
 void CentreOver(QWidget& window, const QWidget& over) {
-    QRect frame = window.frameGeometry();
-    frame.moveCenter(over.frameGeometry().center());
-    PlaceOnScreen(window, frame.topLeft(), window.size());
+    QRect inner = window.geometry();
+    inner.moveCenter(over.geometry().center());
+    PlaceOnScreen(window, inner);
 }
 
 } // namespace hw::ui

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
 #include <QWidget>
 #include <QWindow>
 
@@ -15,9 +16,12 @@ int Area(const QRect& rect) {
     return rect.isEmpty() ? 0 : rect.width() * rect.height();
 }
 
+// The window system tells the frame only once the window was shown; until then a title bar is assumed.
 QMargins FrameMargins(const QWidget& window) {
     const QWindow* handle = window.windowHandle();
-    return handle ? handle->frameMargins() : QMargins();
+    const QMargins known = handle ? handle->frameMargins() : QMargins();
+    if (!known.isNull()) return known;
+    return {0, window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window), 0, 0};
 }
 
 } // namespace
@@ -47,13 +51,11 @@ QList<QRect> AvailableScreenAreas() {
     return areas;
 }
 
-void PlaceOnScreen(QWidget& window, QPoint framePlace, QSize innerSize) {
+void PlaceOnScreen(QWidget& window, QRect inner) {
     const QMargins margins = FrameMargins(window);
     // The layout will not let the window be smaller than this, so the place is found for the size it gets.
-    const QSize frameSize = innerSize.expandedTo(window.minimumSizeHint()).grownBy(margins);
-    const QRect placed = OnScreen(QRect(framePlace, frameSize), AvailableScreenAreas());
-    window.resize(placed.size().shrunkBy(margins));
-    window.move(placed.topLeft());
+    inner.setSize(inner.size().expandedTo(window.minimumSizeHint()));
+    window.setGeometry(OnScreen(inner.marginsAdded(margins), AvailableScreenAreas()).marginsRemoved(margins));
 }
 
 } // namespace hw::ui

@@ -16,7 +16,8 @@ QRect OnScreen(QRect frame, const QList<QRect>& screens);
 // The available areas of the screens, the primary one first.
 QList<QRect> AvailableScreenAreas();
 
-// Gives the window its frame's top-left corner and its inner size, moved and shrunk to stay on screen.
-void PlaceOnScreen(QWidget& window, QPoint framePlace, QSize innerSize);
+// Gives the window that inner geometry (its frame's inside), moved and shrunk so that the whole frame,
+// title bar included, is on a screen.
+void PlaceOnScreen(QWidget& window, QRect inner);
 
 } // namespace hw::ui

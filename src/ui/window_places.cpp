@@ -77,7 +77,7 @@ QStringList SizeTexts(const QList<int>& sizes) {
     return texts;
 }
 
-// The frame's place and the inner size: the frame's own size is known only once the window was shown.
+// The inside of the frame: the frame itself is known only once the window was shown.
 std::optional<QRect> ReadPlace(const QSettings& settings) {
     const auto left = ReadNumber(settings, "left");
     const auto top = ReadNumber(settings, "top");
@@ -128,8 +128,7 @@ void WindowPlaces::Restore(QWidget& window, const RememberedWindow& remembered) 
     QSettings settings(settingsFile_, QSettings::IniFormat);
     if (settings.status() != QSettings::NoError) return;
     settings.beginGroup(window.objectName());
-    if (const std::optional<QRect> place = ReadPlace(settings))
-        PlaceOnScreen(window, place->topLeft(), place->size());
+    if (const std::optional<QRect> place = ReadPlace(settings)) PlaceOnScreen(window, *place);
     if (settings.value(QStringLiteral("maximized")).toBool()) window.setWindowState(Qt::WindowMaximized);
     for (const char* name : remembered.splitters) {
         auto* splitter = window.findChild<QSplitter*>(QLatin1String(name));
@@ -156,8 +155,8 @@ void WindowPlaces::Save(const QWidget& window, const RememberedWindow& remembere
     settings.setValue(QStringLiteral("maximized"), window.isMaximized());
     // A maximised window keeps the place it had before.
     if (!window.isMaximized()) {
-        settings.setValue(QStringLiteral("left"), window.pos().x());
-        settings.setValue(QStringLiteral("top"), window.pos().y());
+        settings.setValue(QStringLiteral("left"), window.geometry().x());
+        settings.setValue(QStringLiteral("top"), window.geometry().y());
         settings.setValue(QStringLiteral("width"), window.width());
         settings.setValue(QStringLiteral("height"), window.height());
     }
