@@ -9,7 +9,7 @@ void NameParts(std::initializer_list<std::pair<QObject*, const char*>> parts) {
         if (part) part->setObjectName(QString::fromLatin1(name));
 }
 
-void SetTabChain(std::initializer_list<QWidget*> widgets) {
+void SetTabChain(const std::vector<QWidget*>& widgets) {
     QWidget* previous = nullptr;
     for (QWidget* next : widgets) {
         if (!next) continue;

@@ -3,6 +3,7 @@
 
 #include <initializer_list>
 #include <utility>
+#include <vector>
 
 class QObject;
 class QWidget;
@@ -13,6 +14,6 @@ namespace hw::ui {
 void NameParts(std::initializer_list<std::pair<QObject*, const char*>> parts);
 
 // Tab moves from each widget to the next one in the list; null widgets are skipped.
-void SetTabChain(std::initializer_list<QWidget*> widgets);
+void SetTabChain(const std::vector<QWidget*>& widgets);
 
 } // namespace hw::ui

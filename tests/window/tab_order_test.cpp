@@ -58,8 +58,13 @@ TEST_F(TabOrderTest, TabFollowsTheFieldsThenTheButtons) {
     markup::TOPALExplorer explorer;
     TempDir dir;
     const std::string page = dir.file("page.opal");
-    util::WriteFileBytes(page, "<opal><head><title>T</title></head><body><label value=\"L\">"
-                               "<input keyname=\"HKEY_CURRENT_USER\\T\" valuename=V></input></body></opal>");
+    // Listed bottom first: Tab still goes down the page.
+    util::WriteFileBytes(page,
+                         "<opal><head><title>T</title></head><body>"
+                         "<input keyname=\"HKEY_CURRENT_USER\\T\" valuename=C type=checkbox caption=Check "
+                         "left=10 top=100></input>"
+                         "<input keyname=\"HKEY_CURRENT_USER\\T\" valuename=V left=10 top=10></input>"
+                         "</body></opal>");
     explorer.setObjectName("TOPALExplorer");
 
     struct Case {
@@ -121,7 +126,9 @@ TEST_F(TabOrderTest, TabFollowsTheFieldsThenTheButtons) {
          [] {},
          {"edtName", "lstbxFavorites", "btnAdd", "btnFavoritesList", "btnCancel", "btnOk"}},
         {frmKeyContent_.get(), [] {}, {"rchedtContent"}},
-        {&explorer, [&] { explorer.LoadFile(page); }, {"qt_tabwidget_tabbar", "scrllbxView", "QLineEdit"}},
+        {&explorer,
+         [&] { explorer.LoadFile(page); },
+         {"qt_tabwidget_tabbar", "scrllbxView", "QLineEdit", "Check"}},
     };
     for (const Case& c : cases) {
         c.prepare();
