@@ -20,8 +20,11 @@ void FixDialogSize(QDialog& dialog, QSize size) {
 }
 
 void CentreOnDesktop(QWidget& window) {
-    if (const QScreen* desktop = window.screen())
-        window.move(desktop->availableGeometry().center() - window.rect().center());
+    if (const QScreen* desktop = window.screen()) {
+        QRect inner = window.geometry();
+        inner.moveCenter(desktop->availableGeometry().center());
+        PlaceOnScreen(window, inner);
+    }
 }
 
 void CentreOver(QWidget& window, const QWidget& over) {
