@@ -14,41 +14,33 @@
 #include <QTreeView>
 
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
+#include <string>
 
 namespace hw::test {
 namespace {
 
-// What the places keep of the two windows.
-struct Layout {
-    QRect main;
-    QList<int> splitter;
-    QList<int> valueColumns;
-    QRect find;
-    QList<int> foundColumns;
-    bool operator==(const Layout&) const = default;
-};
-
-void PrintTo(const Layout& layout, std::ostream* out) {
-    auto rect = [](const QRect& r) {
-        return std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) + "x" +
-               std::to_string(r.height());
-    };
-    auto list = [](const QList<int>& sizes) {
-        std::string text;
-        for (int size : sizes)
-            text += std::to_string(size) + " ";
-        return text;
-    };
-    *out << rect(layout.main) << " | " << list(layout.splitter) << "| " << list(layout.valueColumns) << "| "
-         << rect(layout.find) << " | " << list(layout.foundColumns);
+// "x,y wxh" of a frame, or the sizes of a splitter's panes or a header's sections.
+std::string Text(const QRect& frame) {
+    return QStringLiteral("%1,%2 %3x%4 ")
+        .arg(frame.x())
+        .arg(frame.y())
+        .arg(frame.width())
+        .arg(frame.height())
+        .toStdString();
 }
-
-QList<int> SectionSizes(const QHeaderView& header) {
+std::string Text(const QList<int>& sizes) {
+    std::string text;
+    for (int size : sizes)
+        text += std::to_string(size) + " ";
+    return text + "| ";
+}
+std::string Text(const QHeaderView& header) {
     QList<int> sizes;
     for (int section = 0; section < header.count(); ++section)
         sizes.append(header.sectionSize(section));
-    return sizes;
+    return Text(sizes);
 }
 
 class RememberedLayoutTest : public MainWindowTest {
@@ -87,16 +79,10 @@ class RememberedLayoutTest : public MainWindowTest {
     QHeaderView& FoundHeader() const {
         return *Child<QTableView>(*frmFind_, "lstvwFound")->horizontalHeader();
     }
-    Layout Current() const {
-        return {frmMain_->frameGeometry(), Splitter().sizes(), SectionSizes(ValueHeader()),
-                frmFind_->frameGeometry(), SectionSizes(FoundHeader())};
-    }
-    // The layout a run without any saved places starts with.
-    Layout Defaults() {
-        StartRun(false);
-        const Layout layout = Current();
-        EndRun();
-        return layout;
+    // What the places keep of the two windows.
+    std::string Layout() const {
+        return Text(frmMain_->frameGeometry()) + Text(Splitter().sizes()) + Text(ValueHeader()) +
+               Text(frmFind_->frameGeometry()) + Text(FoundHeader());
     }
     std::string SettingsFile() const { return ui::WindowPlaces::UserSettingsFile().toStdString(); }
 
@@ -117,17 +103,15 @@ TEST_F(RememberedLayoutTest, SizePlaceSplitterAndColumnsComeBackInTheNextRun) {
     FoundHeader().resizeSection(0, 111);
     FoundHeader().resizeSection(1, 222);
     QApplication::processEvents();
-    const Layout left = Current();
+    const std::string left = Layout();
     EndRun();
+    EXPECT_EQ(left.substr(0, 6), "25,35 ");
+    EXPECT_NE(left.find("| 90 130 "), std::string::npos) << left;
+    EXPECT_NE(left.find("| 0,0 "), std::string::npos) << left;
 
     StartRun();
-    const Layout restored = Current();
+    EXPECT_EQ(Layout(), left);
     EndRun();
-    EXPECT_EQ(restored, left);
-    EXPECT_EQ(restored.main.topLeft(), QPoint(25, 35));
-    EXPECT_EQ(restored.find.topLeft(), QPoint(0, 0));
-    EXPECT_EQ(restored.splitter.front(), 150);
-    EXPECT_EQ(restored.valueColumns.mid(0, 2), (QList<int>{90, 130}));
 }
 
 TEST_F(RememberedLayoutTest, APlaceOffScreenComesBackOnScreen) {
@@ -143,15 +127,15 @@ TEST_F(RememberedLayoutTest, APlaceOffScreenComesBackOnScreen) {
     saved.sync();
     StartRun();
     const QRect screen = ui::AvailableScreenAreas().front();
-    for (const QWidget* window :
-         {static_cast<QWidget*>(frmMain_.get()), static_cast<QWidget*>(frmFind_.get())}) {
-        EXPECT_TRUE(screen.contains(window->frameGeometry())) << window->objectName().toStdString();
-    }
+    EXPECT_TRUE(screen.contains(frmMain_->frameGeometry())) << Layout();
+    EXPECT_TRUE(screen.contains(frmFind_->frameGeometry())) << Layout();
     EndRun();
 }
 
 TEST_F(RememberedLayoutTest, AMissingOrDamagedFileStartsWithTheDefaults) {
-    const Layout defaults = Defaults();
+    StartRun(false);
+    const std::string defaults = Layout();
+    EndRun();
     ASSERT_FALSE(std::filesystem::exists(SettingsFile())) << "a run without places wrote nothing";
     const std::pair<const char*, std::string> files[] = {
         {"binary", std::string("\x00\xFF\xFE[[=\n\x01\x02", 9)},
@@ -164,7 +148,7 @@ TEST_F(RememberedLayoutTest, AMissingOrDamagedFileStartsWithTheDefaults) {
         std::filesystem::create_directories(std::filesystem::path(SettingsFile()).parent_path());
         util::WriteFileBytes(SettingsFile(), bytes);
         StartRun();
-        EXPECT_EQ(Current(), defaults) << what;
+        EXPECT_EQ(Layout(), defaults) << what;
         EndRun();
         // Written afresh on the way out, so the next run finds the layout again.
         EXPECT_EQ(QSettings(ui::WindowPlaces::UserSettingsFile(), QSettings::IniFormat).status(),
@@ -185,7 +169,6 @@ TEST_F(RememberedLayoutTest, TheFirstFindWindowOpensOverTheWindowItWasOpenedFrom
     QRect centred(QPoint(), frmFind_->frameGeometry().size());
     centred.moveCenter(frmMain_->frameGeometry().center());
     EXPECT_EQ(frmFind_->frameGeometry(), ui::OnScreen(centred, ui::AvailableScreenAreas()));
-    EXPECT_TRUE(ui::AvailableScreenAreas().front().contains(frmFind_->frameGeometry()));
     EndRun();
 }
 
