@@ -1,6 +1,7 @@
 #include "ui/dialog_frame.h"
 
 #include "platform/qt/title_width.h"
+#include "ui/screen_place.h"
 
 #include <QPushButton>
 #include <QScreen>
@@ -19,8 +20,17 @@ void FixDialogSize(QDialog& dialog, QSize size) {
 }
 
 void CentreOnDesktop(QWidget& window) {
-    if (const QScreen* desktop = window.screen())
-        window.move(desktop->availableGeometry().center() - window.rect().center());
+    if (const QScreen* desktop = window.screen()) {
+        QRect inner = window.geometry();
+        inner.moveCenter(desktop->availableGeometry().center());
+        PlaceOnScreen(window, inner);
+    }
+}
+
+void CentreOver(QWidget& window, const QWidget& over) {
+    QRect inner = window.geometry();
+    inner.moveCenter(over.geometry().center());
+    PlaceOnScreen(window, inner);
 }
 
 } // namespace hw::ui

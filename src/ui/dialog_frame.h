@@ -17,7 +17,10 @@ QPushButton* NewClosingButton(QDialog& dialog, ImageIndex picture, const QString
 // included: set the title first.
 void FixDialogSize(QDialog& dialog, QSize size);
 
-// Moves the window to the middle of its screen.
+// Moves the window to the middle of its screen, its title bar kept on it.
 void CentreOnDesktop(QWidget& window);
+
+// Moves the window over the middle of another (the one it was opened from), kept on screen.
+void CentreOver(QWidget& window, const QWidget& over);
 
 } // namespace hw::ui

@@ -2,6 +2,7 @@
 // that text in place of every match, before the caret as well as after it.
 #include "content/window/find_text_dialog.h"
 #include "content/window/frm_key_content.h"
+#include "support/qt/child.h"
 #include "support/qt/window_fixture.h"
 
 #include <QApplication>
@@ -31,18 +32,18 @@ class KeyContentReplaceTest : public MainWindowTest {
 
 TEST_F(KeyContentReplaceTest, TabLeadsThroughTheFieldsAndReplaceAllCoversTheWholeText) {
     frmKeyContent_->SetText("[HKEY_CURRENT_USER\\T]\n\"T3\"=dword:00000003\n\"T4\"=dword:00000004");
-    QTextCursor caret = frmKeyContent_->rchedtContent->textCursor();
+    QTextCursor caret = Child<QPlainTextEdit>(*frmKeyContent_, "rchedtContent")->textCursor();
     caret.movePosition(QTextCursor::End);
-    frmKeyContent_->rchedtContent->setTextCursor(caret);
+    Child<QPlainTextEdit>(*frmKeyContent_, "rchedtContent")->setTextCursor(caret);
 
-    content::TFindTextDialog& dialog = *frmKeyContent_->rplcdlgContent;
+    content::TFindTextDialog& dialog = *Child<content::TFindTextDialog>(*frmKeyContent_, "rplcdlgContent");
     frmKeyContent_->mnitmReplaceClick();
-    ASSERT_EQ(dialog.focusWidget(), dialog.edtFindText);
-    EXPECT_EQ(TypeAndTab(dialog, "dword:0000000"), dialog.edtReplaceText);
-    EXPECT_EQ(TypeAndTab(dialog, "dword:1000000"), dialog.chckbxMatchCase);
+    ASSERT_EQ(dialog.focusWidget(), Child<QLineEdit>(dialog, "edtFindText"));
+    EXPECT_EQ(TypeAndTab(dialog, "dword:0000000"), Child<QLineEdit>(dialog, "edtReplaceText"));
+    EXPECT_EQ(TypeAndTab(dialog, "dword:1000000"), Child<QCheckBox>(dialog, "chckbxMatchCase"));
 
     dialogs_.ClearShown();
-    dialog.btnReplaceAll->click();
+    Child<QPushButton>(dialog, "btnReplaceAll")->click();
     EXPECT_EQ(frmKeyContent_->Text().toStdString(),
               "[HKEY_CURRENT_USER\\T]\n\"T3\"=dword:10000003\n\"T4\"=dword:10000004");
     EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"Replace finished!\nOccurrences replaced: 2."});

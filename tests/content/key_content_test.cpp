@@ -2,6 +2,7 @@
 #include "content/window/find_text_dialog.h"
 #include "content/window/frm_key_content.h"
 #include "core/value_text.h"
+#include "support/qt/child.h"
 #include "support/qt/window_fixture.h"
 
 #include <QAction>
@@ -59,6 +60,13 @@ class KeyContentTest : public ::testing::Test {
     std::string Text() const { return editor_.Text().toStdString(); }
     void SetText(const std::string& text) { editor_.SetText(QString::fromStdString(text)); }
     void Choose(const std::string& file) { chosen_.push_back(file); }
+    QPlainTextEdit* Content() const { return Child<QPlainTextEdit>(editor_, "rchedtContent"); }
+    content::TFindTextDialog* FindDialog() const {
+        return Child<content::TFindTextDialog>(editor_, "fnddlgContent");
+    }
+    content::TFindTextDialog* ReplaceDialog() const {
+        return Child<content::TFindTextDialog>(editor_, "rplcdlgContent");
+    }
 
     struct QtApplication {
         QtApplication() { EnsureQtApplication(); }
@@ -111,11 +119,11 @@ TEST_F(KeyContentTest, AnsiFileSavesInItsCodePageOrElseAsUtf8) {
     const std::string file = registry_.dir().file("ansi.reg");
     WriteFile(file, "REGEDIT4\r\n\"N\"=\"caf\xE9\"\r\n");
     ASSERT_TRUE(editor_.LoadFromFile(file));
-    editor_.rchedtContent->appendPlainText(QString::fromUtf8("\"E\"=\"\xE2\x82\xAC\""));
+    Content()->appendPlainText(QString::fromUtf8("\"E\"=\"\xE2\x82\xAC\""));
     Choose(file);
     ASSERT_TRUE(editor_.mnitmSaveToFileClick());
     EXPECT_EQ(ReadFile(file), "REGEDIT4\r\n\"N\"=\"caf\xE9\"\r\n\"E\"=\"\x80\"\r\n");
-    editor_.rchedtContent->appendPlainText(QString::fromUtf8("\"Z\"=\"\xD0\x96\""));
+    Content()->appendPlainText(QString::fromUtf8("\"Z\"=\"\xD0\x96\""));
     Choose(file);
     ASSERT_TRUE(editor_.mnitmSaveToFileClick());
     EXPECT_EQ(ReadFile(file),
@@ -142,8 +150,8 @@ TEST_F(KeyContentTest, Utf16FileLoadedEditedAndSavedStaysUtf16) {
     const std::string file = registry_.dir().file("wide.reg");
     WriteFile(file, Utf16(kV5 + "\r\n\r\n[HKEY_CURRENT_USER\\Old]\r\n\"v\"=\"1\"\r\n"));
     ASSERT_TRUE(editor_.LoadFromFile(file));
-    editor_.rplcdlgContent->SetFindText("Old");
-    editor_.rplcdlgContent->SetReplaceText("New\xE2\x82\xAC"); // a euro sign: beyond any single byte
+    ReplaceDialog()->SetFindText("Old");
+    ReplaceDialog()->SetReplaceText("New\xE2\x82\xAC"); // a euro sign: beyond any single byte
     editor_.ReplaceAll();
     Choose(file);
     ASSERT_TRUE(editor_.mnitmSaveToFileClick());
@@ -162,17 +170,17 @@ TEST_F(KeyContentTest, ShowingAnExportStartsAtItsFirstSectionWithTheModifiedMark
     CreateKeyPath("HKEY_CURRENT_USER\\Shown\\Child");
     WriteText("HKEY_CURRENT_USER\\Shown", "Name", "Value");
     ASSERT_TRUE(editor_.SetKeyContent("HKEY_CURRENT_USER\\Shown"));
-    editor_.rchedtContent->document()->setModified(true);
+    Content()->document()->setModified(true);
     editor_.show();
     EXPECT_EQ(Text(), "[HKEY_CURRENT_USER\\Shown]\n\"Name\"=\"Value\"\n\n[HKEY_CURRENT_USER\\Shown\\Child]");
-    EXPECT_FALSE(editor_.rchedtContent->document()->isModified());
+    EXPECT_FALSE(Content()->document()->isModified());
     EXPECT_EQ(editor_.StatusPanelText(0).toStdString(), "lines: 4");
     EXPECT_EQ(editor_.StatusPanelText(1).toStdString(), "size: 76 bytes");
-    QTextCursor caret = editor_.rchedtContent->textCursor();
+    QTextCursor caret = Content()->textCursor();
     caret.setPosition(30);
-    editor_.rchedtContent->setTextCursor(caret);
+    Content()->setTextCursor(caret);
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier);
-    QApplication::sendEvent(editor_.rchedtContent, &release);
+    QApplication::sendEvent(Content(), &release);
     EXPECT_EQ(editor_.StatusPanelText(2).toStdString(), "Position[x:4 y:1]");
 
     EXPECT_FALSE(editor_.SetKeyContent("HKEY_CURRENT_USER\\Missing"));
@@ -256,41 +264,41 @@ TEST_F(KeyContentTest, ImportReportsTheResultAndWhichLinesFailed) {
 
 TEST_F(KeyContentTest, FindAndReplaceFollowTheCaretAndTheCase) {
     SetText("abc ABC abc");
-    editor_.fnddlgContent->SetFindText("ABC");
+    FindDialog()->SetFindText("ABC");
     editor_.FindNext(false);
-    EXPECT_EQ(editor_.rchedtContent->textCursor().selectionStart(), 0);
+    EXPECT_EQ(Content()->textCursor().selectionStart(), 0);
     editor_.mnitmFindNextClick();
-    EXPECT_EQ(editor_.rchedtContent->textCursor().selectionStart(), 4);
-    editor_.fnddlgContent->SetMatchCase(true);
+    EXPECT_EQ(Content()->textCursor().selectionStart(), 4);
+    FindDialog()->SetMatchCase(true);
     editor_.mnitmFindNextClick();
     EXPECT_TRUE(dialogs_.texts() == std::vector<std::string>{"Find finished!"});
     // The flag is clear now: F3 opens the find dialog instead of searching.
     editor_.mnitmFindNextClick();
-    EXPECT_TRUE(editor_.fnddlgContent->isVisible());
-    editor_.fnddlgContent->hide();
+    EXPECT_TRUE(FindDialog()->isVisible());
+    FindDialog()->hide();
 
     // With match case off, a selection abc equals the find text ABC and is replaced at once.
-    QTextCursor selection = editor_.rchedtContent->textCursor();
+    QTextCursor selection = Content()->textCursor();
     selection.setPosition(8);
     selection.setPosition(11, QTextCursor::KeepAnchor);
-    editor_.rchedtContent->setTextCursor(selection);
-    editor_.rplcdlgContent->SetFindText("ABC");
-    editor_.rplcdlgContent->SetReplaceText("x");
+    Content()->setTextCursor(selection);
+    ReplaceDialog()->SetFindText("ABC");
+    ReplaceDialog()->SetReplaceText("x");
     editor_.Replace();
     EXPECT_EQ(Text(), "abc ABC x");
     // Otherwise Replace finds the next one from the caret, and says so when there is none.
     editor_.Replace();
     EXPECT_EQ(dialogs_.texts().back(), "Replace finished!");
-    editor_.rchedtContent->moveCursor(QTextCursor::Start);
+    Content()->moveCursor(QTextCursor::Start);
     editor_.Replace();
-    EXPECT_EQ(editor_.rchedtContent->textCursor().selectedText().toStdString(), "abc");
+    EXPECT_EQ(Content()->textCursor().selectedText().toStdString(), "abc");
     EXPECT_EQ(Text(), "abc ABC x");
 
     // A read-only text is never changed by Replace All.
     editor_.mnitmReadonlyClick();
     editor_.ReplaceAll();
     EXPECT_EQ(Text(), "abc ABC x");
-    EXPECT_EQ(editor_.mnitmReadonly->text().toStdString(), "Cancel &Readonly");
+    EXPECT_EQ(Child<QAction>(editor_, "mnitmReadonly")->text().toStdString(), "Cancel &Readonly");
 }
 
 // Posts itself once per pass of the event loop, then Esc to the text: a key press that arrives while
@@ -321,19 +329,18 @@ TEST_F(KeyContentTest, ReplaceAllReplacesFromTheCaretAndEscStopsIt) {
         text += "\"v" + std::to_string(i) + "\"=\"old\"\n";
     text.pop_back();
     SetText(text);
-    editor_.rplcdlgContent->SetFindText("OLD");
-    editor_.rplcdlgContent->SetReplaceText("older"); // holds the find text: must not be found again
+    ReplaceDialog()->SetFindText("OLD");
+    ReplaceDialog()->SetReplaceText("older"); // holds the find text: must not be found again
     editor_.ReplaceAll();
     EXPECT_EQ(Text().find("\"old\""), std::string::npos);
     EXPECT_EQ(dialogs_.texts().back(), "Replace finished!\nOccurrences replaced: 200.");
-    EXPECT_EQ(editor_.rchedtContent->textCursor().position(),
-              editor_.rchedtContent->document()->characterCount() - 2);
+    EXPECT_EQ(Content()->textCursor().position(), Content()->document()->characterCount() - 2);
     // One undo step brings the whole text back.
-    editor_.rchedtContent->undo();
+    Content()->undo();
     EXPECT_EQ(Text(), text);
 
-    editor_.rchedtContent->moveCursor(QTextCursor::Start);
-    EscapeAfterPasses escape(editor_.rchedtContent, 20);
+    Content()->moveCursor(QTextCursor::Start);
+    EscapeAfterPasses escape(Content(), 20);
     editor_.ReplaceAll();
     std::size_t replaced = 0;
     for (std::size_t at = 0; (at = Text().find("older", at)) != std::string::npos; ++at)
@@ -348,7 +355,7 @@ TEST_F(KeyContentTest, ReplaceAllReplacesFromTheCaretAndEscStopsIt) {
 TEST_F(KeyContentTest, ClosingAsksAboutChangesAndKeepsThemUnlessSavedOrDropped) {
     editor_.show();
     SetText("[HKEY_CURRENT_USER\\Edited]");
-    editor_.rchedtContent->document()->setModified(true);
+    Content()->document()->setModified(true);
     // Cancel, and Yes with the save dialog cancelled, keep the window and the text.
     dialogs_.QueueChoice(util::Answer::Cancel);
     dialogs_.QueueChoice(util::Answer::Yes);
@@ -370,7 +377,7 @@ TEST_F(KeyContentTest, ClosingAsksAboutChangesAndKeepsThemUnlessSavedOrDropped) 
     // Load from file after No loads without saving.
     const std::string other = registry_.dir().file("other.REG");
     WriteFile(other, "REGEDIT4\r\n");
-    editor_.rchedtContent->document()->setModified(true);
+    Content()->document()->setModified(true);
     dialogs_.QueueChoice(util::Answer::No);
     Choose(other);
     editor_.mnitmLoadFromFileClick();
@@ -399,16 +406,17 @@ TEST_F(KeyContentTest, EveryShortcutHasOneOwnerAndReadOnlyGuardsTheEdits) {
 
     SetText("abc");
     editor_.mnitmReadonlyClick();
-    editor_.rchedtContent->selectAll();
-    for (QAction* edit : {editor_.mnitmCut, editor_.mnitmDelete, editor_.mnitmClear})
+    Content()->selectAll();
+    for (QAction* edit : {Child<QAction>(editor_, "mnitmCut"), Child<QAction>(editor_, "mnitmDelete"),
+                          Child<QAction>(editor_, "mnitmClear")})
         edit->trigger();
     EXPECT_EQ(Text(), "abc");
     editor_.mnitmReadonlyClick();
-    editor_.rchedtContent->moveCursor(QTextCursor::Start);
-    editor_.mnitmDelete->trigger(); // no selection: the character after the caret
+    Content()->moveCursor(QTextCursor::Start);
+    Child<QAction>(editor_, "mnitmDelete")->trigger(); // no selection: the character after the caret
     EXPECT_EQ(Text(), "bc");
     dialogs_.QueueAnswer(true);
-    editor_.mnitmClear->trigger();
+    Child<QAction>(editor_, "mnitmClear")->trigger();
     EXPECT_EQ(Text(), "");
 }
 

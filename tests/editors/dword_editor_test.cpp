@@ -2,6 +2,7 @@
 #include "editors/dword_text.h"
 #include "editors/window/frm_dword.h"
 #include "editors/window/number_edit.h"
+#include "support/qt/child.h"
 #include "support/qt/window_fixture.h"
 #include "util/scripted_dialogs.h"
 
@@ -47,16 +48,17 @@ TEST(DwordTextTest, SwitchingBasesRewritesTheNumber) {
 
 class DwordEditorTest : public ::testing::Test {
   protected:
+    NumberEdit* Value() const { return test::Child<NumberEdit>(editor_, "edtValue"); }
     void Type(const QString& text) {
         for (const QChar c : text) {
             QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(editor_.edtValue, &press);
+            QApplication::sendEvent(Value(), &press);
         }
     }
     // Presses OK while the dialog runs; the dialog's result and the value it returns.
     int RunAndPressOk() {
         test::WhenModal([this](QWidget*) {
-            editor_.btnOk->click();
+            test::Child<QPushButton>(editor_, "btnOk")->click();
             if (editor_.isVisible()) editor_.reject();
         });
         return editor_.exec();
@@ -71,42 +73,42 @@ class DwordEditorTest : public ::testing::Test {
 TEST_F(DwordEditorTest, LargestNumberSurvivesBothBasesAndOk) {
     editor_.SetValue("n", 4294967295u);
     editor_.ChooseBase(Hexadecimal);
-    EXPECT_EQ(editor_.edtValue->text(), "FFFFFFFF");
+    EXPECT_EQ(Value()->text(), "FFFFFFFF");
     EXPECT_EQ(RunAndPressOk(), QDialog::Accepted);
     EXPECT_EQ(editor_.ResultValue(), 4294967295u);
     // Showing chose Dec again, which rewrote the text.
-    EXPECT_EQ(editor_.edtValue->text(), "4294967295");
+    EXPECT_EQ(Value()->text(), "4294967295");
     EXPECT_EQ(RunAndPressOk(), QDialog::Accepted);
     EXPECT_EQ(editor_.ResultValue(), 4294967295u);
 }
 
 TEST_F(DwordEditorTest, TypedAndPastedTextPassTheSameRule) {
     editor_.SetValue("n", 0);
-    editor_.edtValue->clear();
+    Value()->clear();
     Type("2x14748 3648");
-    EXPECT_EQ(editor_.edtValue->text(), "214748364");
-    editor_.edtValue->clear();
-    editor_.edtValue->PasteFiltered("12ab-34");
-    EXPECT_EQ(editor_.edtValue->text(), "1234");
+    EXPECT_EQ(Value()->text(), "214748364");
+    Value()->clear();
+    Value()->PasteFiltered("12ab-34");
+    EXPECT_EQ(Value()->text(), "1234");
     editor_.ChooseBase(Hexadecimal);
-    editor_.edtValue->clear();
-    editor_.edtValue->PasteFiltered("0x1ag2b3c4d5e");
-    EXPECT_EQ(editor_.edtValue->text(), "01a2b3c4");
+    Value()->clear();
+    Value()->PasteFiltered("0x1ag2b3c4d5e");
+    EXPECT_EQ(Value()->text(), "01a2b3c4");
 }
 
 TEST_F(DwordEditorTest, EmptyTextGivesZeroAndAnUnreadableTextKeepsTheDialogOpen) {
     editor_.SetValue("n", 7);
-    editor_.edtValue->clear();
+    Value()->clear();
     EXPECT_EQ(RunAndPressOk(), QDialog::Accepted);
     EXPECT_EQ(editor_.ResultValue(), 0u);
 
     editor_.SetValue("n", 7);
     test::WhenModal([this](QWidget*) {
         editor_.ChooseBase(Hexadecimal);
-        editor_.edtValue->setText("12 ");
-        editor_.btnOk->click();
+        Value()->setText("12 ");
+        test::Child<QPushButton>(editor_, "btnOk")->click();
         EXPECT_TRUE(editor_.isVisible());
-        editor_.btnCancel->click();
+        test::Child<QPushButton>(editor_, "btnCancel")->click();
     });
     EXPECT_EQ(editor_.exec(), QDialog::Rejected);
     EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"Invalid char"});

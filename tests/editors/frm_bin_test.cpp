@@ -54,8 +54,8 @@ class FrmBinTest : public ::testing::Test {
         test::WhenModal([hexText](QWidget* modal) {
             auto* find = qobject_cast<TfrmBinFind*>(modal);
             ASSERT_NE(find, nullptr);
-            find->edtHex->setText(hexText);
-            find->btnFind->click();
+            test::Child<QLineEdit>(*find, "edtHex")->setText(hexText);
+            test::Child<QPushButton>(*find, "btnFind")->click();
         });
         command();
     }
@@ -150,8 +150,8 @@ TEST_F(FrmBinTest, FindSelectsWholeBytesAndFindNextReportsTheEnd) {
 
 TEST_F(FrmBinTest, FindDialogKeepsTheBoxesInStep) {
     TfrmBinFind& find = (*test::Child<TfrmBinFind>(editor_, "frmBinFind"));
-    find.edtText->setText("AB");
-    EXPECT_EQ(find.edtHex->text(), "41 42");
+    test::Child<QLineEdit>(find, "edtText")->setText("AB");
+    EXPECT_EQ(test::Child<QLineEdit>(find, "edtHex")->text(), "41 42");
 
     struct Case {
         QString typed;
@@ -160,16 +160,16 @@ TEST_F(FrmBinTest, FindDialogKeepsTheBoxesInStep) {
     };
     for (const Case& test : {Case{"4a", "4A", "AB"}, Case{"4a ", "4A ", "J"}, Case{"4 ", " ", ""},
                              Case{"zz ", "FF ", "\xff"}, Case{"41  42 ", "41 42 ", "AB"}}) {
-        find.edtHex->clear();
-        find.edtText->setText("AB");
-        find.edtHex->clear();
-        Type(find.edtHex, test.typed);
-        EXPECT_EQ(find.edtHex->text(), test.hex) << test.typed.toStdString();
+        test::Child<QLineEdit>(find, "edtHex")->clear();
+        test::Child<QLineEdit>(find, "edtText")->setText("AB");
+        test::Child<QLineEdit>(find, "edtHex")->clear();
+        Type(test::Child<QLineEdit>(find, "edtHex"), test.typed);
+        EXPECT_EQ(test::Child<QLineEdit>(find, "edtHex")->text(), test.hex) << test.typed.toStdString();
         if (test.typed.endsWith(' ') && test.typed != "zz ") {
-            EXPECT_EQ(find.edtText->text(), test.text) << test.typed.toStdString();
+            EXPECT_EQ(test::Child<QLineEdit>(find, "edtText")->text(), test.text) << test.typed.toStdString();
         }
     }
-    find.edtHex->setText("41 42   ");
+    test::Child<QLineEdit>(find, "edtHex")->setText("41 42   ");
     EXPECT_EQ(find.SearchText(), "41 42");
 }
 

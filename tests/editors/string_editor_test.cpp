@@ -1,6 +1,7 @@
 // The string editor: its length and maximum, file loading and saving byte for byte, printing.
 #include "editors/window/frm_str.h"
 #include "platform/platform_facts.h"
+#include "support/qt/child.h"
 #include "support/qt/window_fixture.h"
 #include "util/scripted_dialogs.h"
 
@@ -36,13 +37,14 @@ TEST_F(StringEditorTest, LengthCountsStoredBytesAndTheMaximumFollowsTheVersion) 
         facts.majorVersion = major;
         platform::SetPlatformFactsForTesting(facts);
         TfrmStr editor;
-        EXPECT_EQ(editor.lblMax->text().toStdString(), std::string("max length: ") + maximum + " bytes");
-        EXPECT_EQ(editor.lblLength->text(), "length: 0 bytes");
-        editor.mmValue->setPlainText("a\nb");
-        EXPECT_EQ(editor.lblLength->text(), "length: 4 bytes");
+        EXPECT_EQ(test::Child<QLabel>(editor, "lblMax")->text().toStdString(),
+                  std::string("max length: ") + maximum + " bytes");
+        EXPECT_EQ(test::Child<QLabel>(editor, "lblLength")->text(), "length: 0 bytes");
+        test::Child<QPlainTextEdit>(editor, "mmValue")->setPlainText("a\nb");
+        EXPECT_EQ(test::Child<QLabel>(editor, "lblLength")->text(), "length: 4 bytes");
         EXPECT_EQ(editor.Text(), "a\r\nb");
-        editor.mmValue->setPlainText("\xC3\xA4"); // one character, two bytes
-        EXPECT_EQ(editor.lblLength->text(), "length: 2 bytes");
+        test::Child<QPlainTextEdit>(editor, "mmValue")->setPlainText("\xC3\xA4"); // one character, two bytes
+        EXPECT_EQ(test::Child<QLabel>(editor, "lblLength")->text(), "length: 2 bytes");
     }
 }
 
@@ -50,7 +52,8 @@ TEST_F(StringEditorTest, BytesThatAreNotUtf8ComeBackUnchangedUnlessEdited) {
     TfrmStr editor;
     const std::string latin("caf\xE9\r\nna\xEFve");
     editor.SetText(latin);
-    EXPECT_EQ(editor.mmValue->toPlainText(), QString::fromUtf8("caf\xC3\xA9\nna\xC3\xAFve"));
+    EXPECT_EQ(test::Child<QPlainTextEdit>(editor, "mmValue")->toPlainText(),
+              QString::fromUtf8("caf\xC3\xA9\nna\xC3\xAFve"));
     EXPECT_EQ(editor.Text(), latin);
 
     const std::string saved = dir_.file("out.txt");
@@ -60,7 +63,7 @@ TEST_F(StringEditorTest, BytesThatAreNotUtf8ComeBackUnchangedUnlessEdited) {
     ASSERT_TRUE(editor.LoadFromFile(QString::fromStdString(saved)));
     EXPECT_EQ(editor.Text(), latin);
 
-    editor.mmValue->appendPlainText("!");
+    test::Child<QPlainTextEdit>(editor, "mmValue")->appendPlainText("!");
     EXPECT_EQ(editor.Text(), "caf\xC3\xA9\r\nna\xC3\xAFve\r\n!");
 }
 

@@ -140,9 +140,9 @@ TEST_F(ClipboardTest, EditedBigEndianDwordIsStoredSwappedAndShownAsEntered) {
     EXPECT_EQ(frmMain_->ValueRecord(0).number, 5u);
 
     WhenModal([this](QWidget*) {
-        EXPECT_EQ(frmDword_->edtValue->text(), "5");
-        frmDword_->edtValue->setText("26");
-        frmDword_->btnOk->click();
+        EXPECT_EQ(Child<editors::NumberEdit>(*frmDword_, "edtValue")->text(), "5");
+        Child<editors::NumberEdit>(*frmDword_, "edtValue")->setText("26");
+        Child<QPushButton>(*frmDword_, "btnOk")->click();
     });
     Child<QAction>(*frmMain_, "acValueEdit")->trigger();
     EXPECT_EQ(Data("From", "big"), (std::vector<BYTE>{0, 0, 0, 0x1A}));
@@ -150,8 +150,8 @@ TEST_F(ClipboardTest, EditedBigEndianDwordIsStoredSwappedAndShownAsEntered) {
     EXPECT_EQ(frmMain_->ValueRecord(0).DataText(), "26");
 
     WhenModal([this](QWidget*) {
-        frmDword_->edtValue->setText("99");
-        frmDword_->btnCancel->click();
+        Child<editors::NumberEdit>(*frmDword_, "edtValue")->setText("99");
+        Child<QPushButton>(*frmDword_, "btnCancel")->click();
     });
     frmMain_->EditValue();
     EXPECT_EQ(Data("From", "big"), (std::vector<BYTE>{0, 0, 0, 0x1A}));
@@ -165,8 +165,8 @@ TEST_F(ClipboardTest, EditedMultiStringKeepsEveryStringAndCancelWritesNothing) {
 
     WhenModal([this](QWidget*) {
         EXPECT_EQ(frmStr_->Text(), "one\r\ntwo");
-        frmStr_->mmValue->appendPlainText("three");
-        frmStr_->btnOk->click();
+        Child<QPlainTextEdit>(*frmStr_, "mmValue")->appendPlainText("three");
+        Child<QPushButton>(*frmStr_, "btnOk")->click();
     });
     frmMain_->EditValue();
     EXPECT_EQ(Data("From", "multi"), Bytes(std::string("one\0two\0three\0\0", 15)));
@@ -174,12 +174,12 @@ TEST_F(ClipboardTest, EditedMultiStringKeepsEveryStringAndCancelWritesNothing) {
     EXPECT_TRUE(frmStr_->Text().empty());
 
     WhenModal([this](QWidget*) {
-        frmStr_->mmValue->setPlainText("gone");
-        frmStr_->btnCancel->click();
+        Child<QPlainTextEdit>(*frmStr_, "mmValue")->setPlainText("gone");
+        Child<QPushButton>(*frmStr_, "btnCancel")->click();
     });
     frmMain_->EditValue();
     EXPECT_EQ(Data("From", "multi"), Bytes(std::string("one\0two\0three\0\0", 15)));
-    EXPECT_TRUE(frmStr_->edtName->text().isEmpty());
+    EXPECT_TRUE(Child<QLineEdit>(*frmStr_, "edtName")->text().isEmpty());
 }
 
 TEST_F(ClipboardTest, EditedBytesAreWrittenWithTheirTypeAndShownInTheRow) {
@@ -189,7 +189,7 @@ TEST_F(ClipboardTest, EditedBytesAreWrittenWithTheirTypeAndShownInTheRow) {
     WhenModal([this](QWidget*) {
         EXPECT_EQ(frmBin_->Bytes(), std::string("A\0\xFF", 3));
         frmBin_->SetBytes(std::string("\x00\x01Z", 3));
-        test::Child<QPushButton>(*frmBin_, "btnOK")->click();
+        Child<QPushButton>(*frmBin_, "btnOK")->click();
     });
     frmMain_->EditValue();
     const auto value = core::ReadRawValue(HKEY_CURRENT_USER, kSub + "\\From", "raw");
@@ -207,8 +207,8 @@ TEST_F(ClipboardTest, AnEditThatCannotBeWrittenIsReportedAndTheRowStays) {
     SelectRows({0});
     DeleteKeyAt(kBase + "\\From");
     WhenModal([this](QWidget*) {
-        frmStr_->mmValue->setPlainText("after");
-        frmStr_->btnOk->click();
+        Child<QPlainTextEdit>(*frmStr_, "mmValue")->setPlainText("after");
+        Child<QPushButton>(*frmStr_, "btnOk")->click();
     });
     frmMain_->EditValue();
     EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"Access registry database error!"});

@@ -2,6 +2,7 @@
 // values changed behind the window's back, leave exactly the nodes and rows that exist.
 #include "core/key_ops.h"
 #include "core/value_text.h"
+#include "support/qt/child.h"
 #include "support/qt/when_modal.h"
 #include "support/qt/window_fixture.h"
 
@@ -75,7 +76,7 @@ TEST_F(RefusedCommandsTest, ReadOnlyKeysRefuseEveryChangeAndTreeAndListStayAsThe
         {"Edit Value", kReadOnlyChild,
          [this] {
              ASSERT_GE(SelectValue("Identifier"), 0);
-             WhenModal([this](QWidget*) { frmStr_->btnOk->click(); });
+             WhenModal([this](QWidget*) { Child<QPushButton>(*frmStr_, "btnOk")->click(); });
              frmMain_->EditValue();
          },
          "Access registry database error!"},

@@ -11,7 +11,6 @@
 #include "content/window/frm_key_content.h"
 #include "editors/window/button_pictures.h"
 #include "editors/window/frm_bin.h"
-#include "editors/window/frm_bin_find.h"
 #include "editors/window/frm_dword.h"
 #include "editors/window/frm_str.h"
 #include "i18n/language.h"
@@ -20,9 +19,8 @@
 #include "platform/qt/qt_message_boxes.h"
 #include "search/window/frm_find.h"
 #include "ui/image_list.h"
+#include "ui/window_places.h"
 #include "util/program_dir.h"
-
-#include <QPushButton>
 
 #include <cstdio>
 #include <exception>
@@ -40,6 +38,7 @@ int RunNormalMode(int& argc, char** argv) {
         // An unusable registry is the main window's to report.
     }
     HivewrightApplication application(argc, argv);
+    const ui::WindowPlaces windowPlaces(ui::WindowPlaces::UserSettingsFile());
     platform::InstallQtMessageBoxes();
     editors::SetButtonPictureSource(ui::ImageListIcon);
     CommitFailureWatch commitFailureWatch;
@@ -129,7 +128,7 @@ int RunHexEditorMode(const std::string& fileName, int& argc, char** argv) {
     const i18n::LanguageSubscription languageSubscription =
         i18n::OnLanguageChanged([&frmBin] { frmBin->ApplyLanguage(); });
     i18n::ApplyStartLanguage();
-    frmBin->frmBinFind->btnCancel->hide();
+    frmBin->HideFindCancel();
     std::error_code error;
     if (!fileName.empty() && std::filesystem::exists(fileName, error)) frmBin->OpenFile(fileName);
 

@@ -1,5 +1,6 @@
 #include "content/window/find_text_dialog.h"
 
+#include "ui/form_parts.h"
 #include "ui/ui_text.h"
 
 #include <QCheckBox>
@@ -8,8 +9,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-#include <initializer_list>
 
 namespace hw::content {
 
@@ -56,13 +55,17 @@ TFindTextDialog::TFindTextDialog(Kind kind, QWidget* parent) : QDialog(parent) {
     edtFindText->setMinimumWidth(200);
 
     // Tab follows the fields from the top, then the buttons: the widgets were not made in that order.
-    QWidget* previous = edtFindText;
-    for (QWidget* next : std::initializer_list<QWidget*>{edtReplaceText, chckbxMatchCase, btnFindNext,
-                                                         btnReplace, btnReplaceAll, btnCancel}) {
-        if (!next) continue;
-        setTabOrder(previous, next);
-        previous = next;
-    }
+    ui::SetTabChain(
+        {edtFindText, edtReplaceText, chckbxMatchCase, btnFindNext, btnReplace, btnReplaceAll, btnCancel});
+    ui::NameParts({{lblFindText, "lblFindText"},
+                   {edtFindText, "edtFindText"},
+                   {lblReplaceText, "lblReplaceText"},
+                   {edtReplaceText, "edtReplaceText"},
+                   {chckbxMatchCase, "chckbxMatchCase"},
+                   {btnFindNext, "btnFindNext"},
+                   {btnReplace, "btnReplace"},
+                   {btnReplaceAll, "btnReplaceAll"},
+                   {btnCancel, "btnCancel"}});
 
     connect(btnFindNext, &QPushButton::clicked, this, &TFindTextDialog::findNext);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -32,6 +32,14 @@ class TFindTextDialog : public QDialog {
     // Shows the dialog (or brings it forward) with the find text selected.
     void Open();
 
+  signals:
+    void findNext();
+    void replace();
+    void replaceAll();
+
+  private:
+    void UpdateButtons();
+
     QLabel* lblFindText;
     QLineEdit* edtFindText;
     QLabel* lblReplaceText = nullptr;
@@ -41,14 +49,6 @@ class TFindTextDialog : public QDialog {
     QPushButton* btnReplace = nullptr;
     QPushButton* btnReplaceAll = nullptr;
     QPushButton* btnCancel;
-
-  signals:
-    void findNext();
-    void replace();
-    void replaceAll();
-
-  private:
-    void UpdateButtons();
 
     bool replaceAllowed_ = true;
 };

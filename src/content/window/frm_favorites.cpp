@@ -2,6 +2,7 @@
 
 #include "i18n/text_table.h"
 #include "ui/command_set.h"
+#include "ui/form_parts.h"
 #include "ui/ui_text.h"
 #include "util/dialog.h"
 
@@ -100,6 +101,9 @@ TfrmFavorites::TfrmFavorites(QWidget* parent) : QDialog(parent) {
     layout->addWidget(pnlBottom);
     // As tall as the panels shown.
     layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    // The two fields first, then the buttons.
+    ui::SetTabChain({edtName, lstbxFavorites, btnAdd, btnFavoritesList, btnCancel, btnOk});
 
     connect(btnAdd, &QPushButton::clicked, this, &TfrmFavorites::btnAddClick);
     connect(btnFavoritesList, &QPushButton::clicked, this, &TfrmFavorites::btnFavoritesListClick);

@@ -6,6 +6,7 @@
 #include "regfile/reg_export.h"
 #include "ui/command_set.h"
 #include "ui/document_title.h"
+#include "ui/form_parts.h"
 #include "ui/image_list.h"
 #include "ui/ui_text.h"
 #include "util/dialog.h"
@@ -67,6 +68,7 @@ TfrmKeyContent::TfrmKeyContent(QWidget* parent)
     connect(rplcdlgContent, &TFindTextDialog::findNext, this, [this] { FindNext(true); });
     connect(rplcdlgContent, &TFindTextDialog::replace, this, &TfrmKeyContent::Replace);
     connect(rplcdlgContent, &TFindTextDialog::replaceAll, this, &TfrmKeyContent::ReplaceAll);
+    ui::NameParts({{fnddlgContent, "fnddlgContent"}, {rplcdlgContent, "rplcdlgContent"}});
 
     CreateMenus();
     CreateStatusBar();
@@ -98,6 +100,7 @@ void TfrmKeyContent::CreateMenus() {
         ui::SetTitleText(*menu, title);
         return menu;
     };
+    mnContent->setObjectName("mnContent");
     mnitmFile = addMenu(i18n::Text::ContentMenuFile);
     mnitmLoadFromFile = make(mnitmFile, "mnitmLoadFromFile", i18n::Text::ContentLoadFromFile, ui::kImgLoad,
                              "Ctrl+O", &TfrmKeyContent::mnitmLoadFromFileClick);
@@ -155,6 +158,10 @@ void TfrmKeyContent::CreateMenus() {
     mnFind->addSeparator();
     mnitmReplace = make(mnFind, "mnitmReplace", i18n::Text::ContentReplace, -1, "Ctrl+R",
                         &TfrmKeyContent::mnitmReplaceClick);
+    ui::NameParts({{mnitmFile, "mnitmFile"},
+                   {mnitmEdit, "mnitmEdit"},
+                   {mnitmControl, "mnitmControl"},
+                   {mnFind, "mnFind"}});
 }
 
 void TfrmKeyContent::CreateStatusBar() {

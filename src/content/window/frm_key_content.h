@@ -92,33 +92,6 @@ class TfrmKeyContent : public QDialog {
 
     void ApplyLanguage();
 
-    QMenuBar* mnContent;
-    QPlainTextEdit* rchedtContent;
-    QStatusBar* sttsbrContent;
-    QMenu* mnitmFile;
-    QMenu* mnitmEdit;
-    QMenu* mnitmControl;
-    QMenu* mnFind;
-    QAction* mnitmLoadFromFile;
-    QAction* mnitmSaveToFile;
-    QAction* mnitmImportIntoRegistry;
-    QAction* mnitmPrint;
-    QAction* mnitmClose;
-    QAction* mnitmUndo;
-    QAction* mnitmCut;
-    QAction* mnitmCopy;
-    QAction* mnitmPaste;
-    QAction* mnitmDelete;
-    QAction* mnitmClear;
-    QAction* mnitmSelectAll;
-    QAction* mnitmRegistryVersionInfo;
-    QAction* mnitmReadonly;
-    QAction* mnitmFind;
-    QAction* mnitmFindNext;
-    QAction* mnitmReplace;
-    TFindTextDialog* fnddlgContent;
-    TFindTextDialog* rplcdlgContent;
-
   signals:
     // The window closed after its closing question allowed it.
     void closed();
@@ -148,6 +121,34 @@ class TfrmKeyContent : public QDialog {
     TextEncoding NewTextEncoding() const;
     // Selects the next occurrence from position on; false when there is none.
     bool FindFrom(int position, const TFindTextDialog& dialog);
+
+    // Each has its own name as object name, by which tests find it.
+    QMenuBar* mnContent;
+    QPlainTextEdit* rchedtContent;
+    QStatusBar* sttsbrContent;
+    QMenu* mnitmFile;
+    QMenu* mnitmEdit;
+    QMenu* mnitmControl;
+    QMenu* mnFind;
+    QAction* mnitmLoadFromFile;
+    QAction* mnitmSaveToFile;
+    QAction* mnitmImportIntoRegistry;
+    QAction* mnitmPrint;
+    QAction* mnitmClose;
+    QAction* mnitmUndo;
+    QAction* mnitmCut;
+    QAction* mnitmCopy;
+    QAction* mnitmPaste;
+    QAction* mnitmDelete;
+    QAction* mnitmClear;
+    QAction* mnitmSelectAll;
+    QAction* mnitmRegistryVersionInfo;
+    QAction* mnitmReadonly;
+    QAction* mnitmFind;
+    QAction* mnitmFindNext;
+    QAction* mnitmReplace;
+    TFindTextDialog* fnddlgContent;
+    TFindTextDialog* rplcdlgContent;
 
     QLabel* pnlLines;
     QLabel* pnlSize;

@@ -8,6 +8,7 @@
 #include "platform/platform_facts.h"
 #include "ui/command_set.h"
 #include "ui/document_title.h"
+#include "ui/form_parts.h"
 #include "ui/ui_text.h"
 
 #include <QDragEnterEvent>
@@ -114,7 +115,7 @@ TfrmBin::TfrmBin(QWidget* parent) : QDialog(parent) {
     layout->addLayout(closeButtons);
 
     CreatePopupMenu();
-    const std::pair<QObject*, const char*> named[] = {
+    ui::NameParts({
         {tbstMain, "tbstMain"},
         {pages, "pages"},
         {lblName, "lblName"},
@@ -133,9 +134,7 @@ TfrmBin::TfrmBin(QWidget* parent) : QDialog(parent) {
         {btnImageLoad, "btnImageLoad"},
         {btnImageSave, "btnImageSave"},
         {frmBinFind, "frmBinFind"},
-    };
-    for (const auto& [object, name] : named)
-        object->setObjectName(name);
+    });
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnLoad, &QPushButton::clicked, this, [this] { btnLoadClick(); });
@@ -230,6 +229,10 @@ void TfrmBin::UpdateTitle() {
 void TfrmBin::done(int result) {
     if (!namedMode_ && modified_ && !MayDropChanges()) return;
     QDialog::done(result);
+}
+
+void TfrmBin::HideFindCancel() {
+    frmBinFind->HideCancel();
 }
 
 void TfrmBin::ApplyLanguage() {

@@ -82,8 +82,8 @@ class TfrmBin : public QDialog {
     bool SavePictureFile(const QString& fileName) const;
 
     void ApplyLanguage();
-
-    TfrmBinFind* frmBinFind; // the find dialog, a form of its own
+    // The find dialog without its Cancel button, for the editor that runs as the only window.
+    void HideFindCancel();
 
   protected:
     void done(int result) override;
@@ -124,6 +124,7 @@ class TfrmBin : public QDialog {
     QImage picture_;
 
     // Each has its own name as object name, by which tests find it.
+    TfrmBinFind* frmBinFind; // the find dialog, a form of its own
     QTabBar* tbstMain;
     QStackedWidget* pages;
     QLabel* lblName;

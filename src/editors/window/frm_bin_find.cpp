@@ -3,6 +3,7 @@
 #include "core/value_text.h"
 #include "editors/window/button_pictures.h"
 #include "i18n/text_table.h"
+#include "ui/form_parts.h"
 #include "ui/ui_text.h"
 #include "util/text.h"
 
@@ -56,6 +57,16 @@ TfrmBinFind::TfrmBinFind(QWidget* parent) : QDialog(parent) {
     layout->addLayout(buttons, 2, 0, 1, 2);
     layout->setColumnStretch(1, 1);
     setMinimumWidth(360);
+    ui::NameParts({{lblText, "lblText"},
+                   {edtText, "edtText"},
+                   {lblHex, "lblHex"},
+                   {edtHex, "edtHex"},
+                   {btnFind, "btnFind"},
+                   {btnCancel, "btnCancel"}});
+}
+
+void TfrmBinFind::HideCancel() {
+    btnCancel->hide();
 }
 
 std::string TfrmBinFind::SearchText() const {

@@ -21,13 +21,8 @@ class TfrmBinFind : public QDialog {
     // The byte text box without blanks or tabs at either end.
     std::string SearchText() const;
     void ApplyLanguage();
-
-    QLabel* lblText;
-    QLineEdit* edtText;
-    QLabel* lblHex;
-    QLineEdit* edtHex;
-    QPushButton* btnFind;
-    QPushButton* btnCancel;
+    // For the editor that is the only window: closing it is the way out.
+    void HideCancel();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -37,6 +32,13 @@ class TfrmBinFind : public QDialog {
     void edtTextChange();
     // Single blanks, the byte text read back and written out tidy, the text box rebuilt from it.
     void TidyHexBox();
+
+    QLabel* lblText;
+    QLineEdit* edtText;
+    QLabel* lblHex;
+    QLineEdit* edtHex;
+    QPushButton* btnFind;
+    QPushButton* btnCancel;
 
     bool textRuleOn_ = true;
     bool picturesLoaded_ = false;

@@ -4,6 +4,7 @@
 #include "editors/window/number_edit.h"
 #include "ui/dialog_frame.h"
 #include "ui/document_title.h"
+#include "ui/form_parts.h"
 #include "ui/ui_text.h"
 #include "util/dialog.h"
 
@@ -20,7 +21,6 @@ namespace hw::editors {
 using ui::UiText;
 
 TfrmDword::TfrmDword(QWidget* parent) : QDialog(parent) {
-
     lblName = new QLabel(QStringLiteral("Name:"), this);
     edtName = NewNameEdit(this);
     lblData = new QLabel(QStringLiteral("Data:"), this);
@@ -66,6 +66,16 @@ TfrmDword::TfrmDword(QWidget* parent) : QDialog(parent) {
     layout->addWidget(rdgrpDataType, 2, 0, 1, 2);
     layout->addLayout(buttons, 3, 0, 1, 2);
     layout->setColumnStretch(1, 1);
+
+    ui::NameParts({{lblName, "lblName"},
+                   {edtName, "edtName"},
+                   {lblData, "lblData"},
+                   {edtValue, "edtValue"},
+                   {rdgrpDataType, "rdgrpDataType"},
+                   {rdbtnDec, "rdbtnDec"},
+                   {rdbtnHex, "rdbtnHex"},
+                   {btnOk, "btnOk"},
+                   {btnCancel, "btnCancel"}});
 
     UpdateTitle();
     ui::FixDialogSize(*this, QSize(340, 170));

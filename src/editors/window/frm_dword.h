@@ -37,6 +37,14 @@ class TfrmDword : public QDialog {
 
     void ApplyLanguage();
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void btnOkClick();
+    void rdgrpDataTypeClick(NumberBase base);
+    void UpdateTitle();
+
     QLabel* lblName;
     QLineEdit* edtName;
     QLabel* lblData;
@@ -46,14 +54,6 @@ class TfrmDword : public QDialog {
     QRadioButton* rdbtnHex;
     QPushButton* btnOk;
     QPushButton* btnCancel;
-
-  protected:
-    void showEvent(QShowEvent* event) override;
-
-  private:
-    void btnOkClick();
-    void rdgrpDataTypeClick(NumberBase base);
-    void UpdateTitle();
 
     QButtonGroup* baseButtons_;
     DWORD resultValue_ = 0;

@@ -6,6 +6,7 @@
 #include "platform/qt/byte_text.h"
 #include "ui/dialog_frame.h"
 #include "ui/document_title.h"
+#include "ui/form_parts.h"
 #include "ui/text_print.h"
 #include "ui/ui_text.h"
 #include "util/dialog.h"
@@ -45,13 +46,14 @@ std::string StoredText(QString shown) {
 } // namespace
 
 TfrmStr::TfrmStr(QWidget* parent) : QDialog(parent) {
-
     lblName = new QLabel(QStringLiteral("Name:"), this);
     edtName = NewNameEdit(this);
     lblData = new QLabel(QStringLiteral("Data:"), this);
     mmValue = new QPlainTextEdit(this);
     mmValue->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mmValue->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Tab leads on to the buttons, as in the system's own memo; a tab character can still be pasted.
+    mmValue->setTabChangesFocus(true);
     FocusOnClick(lblName, edtName);
     FocusOnClick(lblData, mmValue);
     lblLength = new QLabel(this);
@@ -98,6 +100,18 @@ TfrmStr::TfrmStr(QWidget* parent) : QDialog(parent) {
     layout->addLayout(buttons, 3, 0, 1, 2);
     layout->setColumnStretch(1, 1);
     layout->setRowStretch(1, 1);
+
+    ui::NameParts({{lblName, "lblName"},
+                   {edtName, "edtName"},
+                   {lblData, "lblData"},
+                   {mmValue, "mmValue"},
+                   {lblLength, "lblLength"},
+                   {lblMax, "lblMax"},
+                   {btnPrint, "btnPrint"},
+                   {btnLoad, "btnLoad"},
+                   {btnSave, "btnSave"},
+                   {btnOk, "btnOk"},
+                   {btnCancel, "btnCancel"}});
 
     resize(kInitialSize.expandedTo(minimumSizeHint()));
     UpdateTitle();

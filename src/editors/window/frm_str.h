@@ -39,18 +39,6 @@ class TfrmStr : public QDialog {
 
     void ApplyLanguage();
 
-    QLabel* lblName;
-    QLineEdit* edtName;
-    QLabel* lblData;
-    QPlainTextEdit* mmValue;
-    QLabel* lblLength;
-    QLabel* lblMax;
-    QPushButton* btnPrint;
-    QPushButton* btnLoad;
-    QPushButton* btnSave;
-    QPushButton* btnOk;
-    QPushButton* btnCancel;
-
   protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -62,6 +50,18 @@ class TfrmStr : public QDialog {
     void btnSaveClick();
     void btnPrintClick();
     void UpdateTitle();
+
+    QLabel* lblName;
+    QLineEdit* edtName;
+    QLabel* lblData;
+    QPlainTextEdit* mmValue;
+    QLabel* lblLength;
+    QLabel* lblMax;
+    QPushButton* btnPrint;
+    QPushButton* btnLoad;
+    QPushButton* btnSave;
+    QPushButton* btnOk;
+    QPushButton* btnCancel;
 
     // What was last set or loaded, as bytes and as shown.
     std::string sourceBytes_;

@@ -9,6 +9,7 @@
 #include "markup/page/opal_placement.h"
 #include "markup/page/opal_style.h"
 #include "markup/page/opal_text.h"
+#include "ui/form_parts.h"
 #include "util/dialog.h"
 
 #include <QButtonGroup>
@@ -26,6 +27,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace hw::markup {
 namespace {
@@ -92,8 +94,23 @@ void TOPALPage::RenderDocument(std::string_view source) {
     for (TOPALElement* element = document_.Body.First; element; element = NextInDocumentOrder(*element))
         CreateElementControl(*element);
     FitCanvas();
+    ChainTabStops();
     canvas_->show();
     rendering_ = false;
+}
+
+void TOPALPage::ChainTabStops() {
+    std::vector<QWidget*> stops;
+    for (QWidget* control : canvas_->findChildren<QWidget*>())
+        if ((control->focusPolicy() & Qt::TabFocus) && !control->focusProxy()) stops.push_back(control);
+    // Tab follows the page as it reads, whatever order the document lists its controls in; controls on
+    // one line (a group's buttons before its layout placed them) keep the document's order.
+    std::stable_sort(stops.begin(), stops.end(), [this](const QWidget* first, const QWidget* second) {
+        const QPoint a = first->mapTo(canvas_, QPoint());
+        const QPoint b = second->mapTo(canvas_, QPoint());
+        return std::pair(a.y(), a.x()) < std::pair(b.y(), b.x());
+    });
+    ui::SetTabChain(stops);
 }
 
 void TOPALPage::ClearDocument() {

@@ -61,6 +61,7 @@ class TOPALPage : public QScrollArea {
     void ShowBackground();
     // The canvas covers the view, and grows to scroll to controls beyond it.
     void FitCanvas();
+    void ChainTabStops();
 
     TOPALDocument document_;
     std::vector<OPALInput> inputs_;

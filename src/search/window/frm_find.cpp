@@ -5,6 +5,7 @@
 #include "search/window/found_list_model.h"
 #include "search/window/search_animation.h"
 #include "ui/dialog_frame.h"
+#include "ui/form_parts.h"
 #include "ui/image_list.h"
 #include "ui/item_view_delegate.h"
 #include "ui/ui_text.h"
@@ -90,40 +91,38 @@ TfrmFind::~TfrmFind() {
 
 void TfrmFind::NameParts() {
     setObjectName(role_ == Role::Find ? "frmFind" : "frmReplace");
-    const std::pair<QObject*, const char*> parts[] = {{grpbxFindCondition, "grpbxFindCondition"},
-                                                      {lblFindText, "lblFindText"},
-                                                      {edtItem, "edtItem"},
-                                                      {grpbxConfines, "grpbxConfines"},
-                                                      {chckbxKey, "chckbxKey"},
-                                                      {chckbxValue, "chckbxValue"},
-                                                      {chckbxStringData, "chckbxStringData"},
-                                                      {chckbxDwordData, "chckbxDwordData"},
-                                                      {chckbxBinaryData, "chckbxBinaryData"},
-                                                      {rdgrpCondition, "rdgrpCondition"},
-                                                      {rdCurrentKey, "rdCurrentKey"},
-                                                      {rdWholeRegistry, "rdWholeRegistry"},
-                                                      {edtCurrentKey, "edtCurrentKey"},
-                                                      {anmtFind, "anmtFind"},
-                                                      {chckbxWildCharSupport, "chckbxWildCharSupport"},
-                                                      {chckbxWholeWordsOnly, "chckbxWholeWordsOnly"},
-                                                      {btnOk, "btnOk"},
-                                                      {btnClose, "btnClose"},
-                                                      {chckbxShowHelpInfo, "chckbxShowHelpInfo"},
-                                                      {grpbxReplace, "grpbxReplace"},
-                                                      {lblReplaceFrom, "lblReplaceFrom"},
-                                                      {edtReplaceFrom, "edtReplaceFrom"},
-                                                      {lblReplaceTo, "lblReplaceTo"},
-                                                      {edtReplaceTo, "edtReplaceTo"},
-                                                      {btnReplace, "btnReplace"},
-                                                      {btnReplaceAll, "btnReplaceAll"},
-                                                      {chckbxReplaceKey, "chckbxReplaceKey"},
-                                                      {chckbxReplaceValue, "chckbxReplaceValue"},
-                                                      {chckbxReplaceData, "chckbxReplaceData"},
-                                                      {grpbxHelpInfo, "grpbxHelpInfo"},
-                                                      {mmHelpInfo, "mmHelpInfo"},
-                                                      {grpbxFoundResult, "grpbxFoundResult"}};
-    for (const auto& [part, name] : parts)
-        part->setObjectName(name);
+    ui::NameParts({{grpbxFindCondition, "grpbxFindCondition"},
+                   {lblFindText, "lblFindText"},
+                   {edtItem, "edtItem"},
+                   {grpbxConfines, "grpbxConfines"},
+                   {chckbxKey, "chckbxKey"},
+                   {chckbxValue, "chckbxValue"},
+                   {chckbxStringData, "chckbxStringData"},
+                   {chckbxDwordData, "chckbxDwordData"},
+                   {chckbxBinaryData, "chckbxBinaryData"},
+                   {rdgrpCondition, "rdgrpCondition"},
+                   {rdCurrentKey, "rdCurrentKey"},
+                   {rdWholeRegistry, "rdWholeRegistry"},
+                   {edtCurrentKey, "edtCurrentKey"},
+                   {anmtFind, "anmtFind"},
+                   {chckbxWildCharSupport, "chckbxWildCharSupport"},
+                   {chckbxWholeWordsOnly, "chckbxWholeWordsOnly"},
+                   {btnOk, "btnOk"},
+                   {btnClose, "btnClose"},
+                   {chckbxShowHelpInfo, "chckbxShowHelpInfo"},
+                   {grpbxReplace, "grpbxReplace"},
+                   {lblReplaceFrom, "lblReplaceFrom"},
+                   {edtReplaceFrom, "edtReplaceFrom"},
+                   {lblReplaceTo, "lblReplaceTo"},
+                   {edtReplaceTo, "edtReplaceTo"},
+                   {btnReplace, "btnReplace"},
+                   {btnReplaceAll, "btnReplaceAll"},
+                   {chckbxReplaceKey, "chckbxReplaceKey"},
+                   {chckbxReplaceValue, "chckbxReplaceValue"},
+                   {chckbxReplaceData, "chckbxReplaceData"},
+                   {grpbxHelpInfo, "grpbxHelpInfo"},
+                   {mmHelpInfo, "mmHelpInfo"},
+                   {grpbxFoundResult, "grpbxFoundResult"}});
 }
 
 void TfrmFind::CreateConditions() {
@@ -313,6 +312,32 @@ void TfrmFind::LayOut() {
     layout->addWidget(grpbxReplace);
     layout->addWidget(grpbxHelpInfo);
     layout->addWidget(grpbxFoundResult, 1);
+
+    // Fields in reading order, then the buttons (the Find button is the default one).
+    mmHelpInfo->setTabChangesFocus(true);
+    ui::SetTabChain({edtItem,
+                     chckbxKey,
+                     chckbxValue,
+                     chckbxStringData,
+                     chckbxDwordData,
+                     chckbxBinaryData,
+                     rdCurrentKey,
+                     rdWholeRegistry,
+                     edtCurrentKey,
+                     chckbxWildCharSupport,
+                     chckbxWholeWordsOnly,
+                     chckbxShowHelpInfo,
+                     edtReplaceFrom,
+                     edtReplaceTo,
+                     chckbxReplaceKey,
+                     chckbxReplaceValue,
+                     chckbxReplaceData,
+                     mmHelpInfo,
+                     lstvwFound,
+                     btnOk,
+                     btnClose,
+                     btnReplace,
+                     btnReplaceAll});
 }
 
 void TfrmFind::ApplyLanguage() {
@@ -480,6 +505,15 @@ void TfrmFind::keyPressEvent(QKeyEvent* event) {
 }
 
 void TfrmFind::showEvent(QShowEvent* event) {
+    // Placed by nobody yet (no remembered place): over the window it was opened from, never at the
+    // screen's corner with its title bar out of reach.
+    if (!testAttribute(Qt::WA_Moved)) {
+        const QWidget* opener = QApplication::activeWindow();
+        if (opener && opener != this)
+            ui::CentreOver(*this, *opener);
+        else
+            ui::CentreOnDesktop(*this);
+    }
     QDialog::showEvent(event);
     ShowResultCount();
     edtItem->setFocus();

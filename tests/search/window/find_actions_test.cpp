@@ -71,9 +71,9 @@ TEST_F(FindActionsTest, EditOpensTheValueEditorsAndTheRowFollowsWhatWasWritten) 
     QTimer::singleShot(0, [&] {
         auto* editor = qobject_cast<editors::TfrmDword*>(QApplication::activeModalWidget());
         ASSERT_NE(editor, nullptr);
-        shown = editor->edtValue->text().toStdString();
-        editor->edtValue->setText("7");
-        editor->btnOk->click();
+        shown = Child<editors::NumberEdit>(*editor, "edtValue")->text().toStdString();
+        Child<editors::NumberEdit>(*editor, "edtValue")->setText("7");
+        Child<QPushButton>(*editor, "btnOk")->click();
     });
     find_->OpenResult();
     EXPECT_EQ(shown, "4294967295");
@@ -84,9 +84,9 @@ TEST_F(FindActionsTest, EditOpensTheValueEditorsAndTheRowFollowsWhatWasWritten) 
     QTimer::singleShot(0, [&] {
         auto* editor = qobject_cast<editors::TfrmStr*>(QApplication::activeModalWidget());
         ASSERT_NE(editor, nullptr);
-        shown = editor->mmValue->toPlainText().toStdString();
-        editor->mmValue->setPlainText("edited");
-        editor->btnOk->click();
+        shown = Child<QPlainTextEdit>(*editor, "mmValue")->toPlainText().toStdString();
+        Child<QPlainTextEdit>(*editor, "mmValue")->setPlainText("edited");
+        Child<QPushButton>(*editor, "btnOk")->click();
     });
     find_->OpenResult();
     EXPECT_EQ(shown, "some text");
@@ -98,7 +98,7 @@ TEST_F(FindActionsTest, EditOpensTheValueEditorsAndTheRowFollowsWhatWasWritten) 
         ASSERT_NE(editor, nullptr);
         shown = editor->HexText();
         editor->SetBytes(std::string("\x01\x02\x03", 3));
-        test::Child<QPushButton>(*editor, "btnOK")->click();
+        Child<QPushButton>(*editor, "btnOK")->click();
     });
     find_->OpenResult();
     EXPECT_EQ(shown, "DE AD");
