@@ -176,15 +176,9 @@ int ValueListModel::AdoptDefaultValue(app::ValueRow row) {
     rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(position), std::move(row));
     placeholder_ = false;
     const int adopted = static_cast<int>(position);
-    QModelIndexList from = persistentIndexList();
-    QModelIndexList to;
-    to.reserve(from.size());
-    for (const QModelIndex& old : from) {
-        // Old row 0 was the placeholder; old row r held rows_[r - 1], which now sits at r - 1 or r.
-        const int row = old.row() == 0 ? adopted : old.row() - 1 + (old.row() - 1 >= adopted ? 1 : 0);
-        to.push_back(index(row, old.column()));
-    }
-    changePersistentIndexList(from, to);
+    // Old row 0 was the placeholder; old row r held rows_[r - 1], which now sits at r - 1 or r.
+    MovePersistentRows(
+        [adopted](int old) { return old == 0 ? adopted : old - 1 + (old - 1 >= adopted ? 1 : 0); });
     emit layoutChanged();
     return adopted;
 }
@@ -312,15 +306,19 @@ void ValueListModel::Reorder() {
         sorted.push_back(std::move(rows_[permutation[position]]));
     }
     rows_ = std::move(sorted);
-    QModelIndexList from = persistentIndexList();
+    MovePersistentRows([this, &newRow](int old) {
+        return IsPlaceholder(old) ? old : newRow[static_cast<std::size_t>(old - First())];
+    });
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void ValueListModel::MovePersistentRows(const std::function<int(int)>& newRow) {
+    const QModelIndexList from = persistentIndexList();
     QModelIndexList to;
     to.reserve(from.size());
     for (const QModelIndex& old : from)
-        to.push_back(IsPlaceholder(old.row())
-                         ? old
-                         : index(newRow[static_cast<std::size_t>(old.row() - First())], old.column()));
+        to.push_back(index(newRow(old.row()), old.column()));
     changePersistentIndexList(from, to);
-    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 void ValueListModel::SetColumnTitles(const QStringList& titles) {

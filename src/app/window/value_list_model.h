@@ -83,6 +83,8 @@ class ValueListModel : public QAbstractTableModel {
     std::vector<std::size_t> Order(const std::vector<app::ValueRow>& rows) const;
     // Puts the rows in the list's order, keeping the selection and the current row on their values.
     void Reorder();
+    // Between the layout signals: the selection and the current row go from each old row to newRow(old).
+    void MovePersistentRows(const std::function<int(int)>& newRow);
     // Looks up a value's row: by a scan for a few names, through an index made now for many.
     std::function<int(const std::string&)> RowFinder(bool indexed) const;
     void Follow(const core::RegistryChange& change);
