@@ -1,5 +1,4 @@
-// The value list's orders and one-line texts, on plain rows.
-#include "app/one_line_text.h"
+// The natural order of value names.
 #include "app/value_order.h"
 
 #include <gtest/gtest.h>
@@ -29,44 +28,6 @@ TEST(ValueOrderTest, NaturalOrderComparesDigitRunsAsNumbersAndLettersWithoutCase
     for (const Case& c : cases) {
         EXPECT_EQ(CompareNatural(c.first, c.second), c.expected) << c.first << " " << c.second;
         EXPECT_EQ(CompareNatural(c.second, c.first), -c.expected) << c.second << " " << c.first;
-    }
-}
-
-ValueRow Row(const std::string& name, DWORD type, std::vector<BYTE> data) {
-    return MakeValueRow("HKEY_CURRENT_USER\\T", name, type, data.data(), static_cast<DWORD>(data.size()));
-}
-
-TEST(ValueOrderTest, DataOrderTakesNumbersAsNumbersAndBytesUnsigned) {
-    const std::vector<ValueRow> rows = {
-        Row("q-big", REG_QWORD, {0, 0, 0, 0, 1, 0, 0, 0}), // 2^32
-        Row("d-max", REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}),
-        Row("be-1", REG_DWORD_BIG_ENDIAN, {0, 0, 0, 1}),
-        Row("q-short", REG_QWORD, {0xFF}), // not a number: its bytes
-        Row("bin-7f", REG_BINARY, {0x7F, 0xFF}),
-        Row("bin-empty", REG_BINARY, {}),
-        Row("text-b", REG_EXPAND_SZ, {'b', 0, 'a', 0}),
-        Row("text-a2", REG_SZ, {'A', '2', 0}),
-        Row("text-a10", REG_SZ, {'a', '1', '0', 0}),
-    };
-    const std::vector<std::string> ascending = {"text-a2", "text-a10",  "text-b", "be-1",   "d-max",
-                                                "q-big",   "bin-empty", "bin-7f", "q-short"};
-    for (const bool descending : {false, true}) {
-        std::vector<std::string> names;
-        for (std::size_t row : ValueRowOrder(rows, ValueColumn::Data, descending))
-            names.push_back(rows[row].record.valueName);
-        EXPECT_EQ(names,
-                  descending ? std::vector<std::string>(ascending.rbegin(), ascending.rend()) : ascending);
-    }
-}
-
-TEST(ValueOrderTest, LineBreaksBecomeOneMarkEach) {
-    const std::pair<std::string_view, std::string> cases[] = {
-        {"plain", "plain"}, {"a\r\nb", "a↵b"}, {"a\n\nb", "a↵↵b"},
-        {"a\rb\n", "a↵b↵"}, {"\n\r", "↵↵"},    {"\xFF\n", "\xFF↵"}, // bytes that are no text stay as they are
-    };
-    for (const auto& [text, shown] : cases) {
-        EXPECT_EQ(OneLineText(text), shown) << text;
-        EXPECT_EQ(HasLineBreak(text), shown != text) << text;
     }
 }
 
