@@ -36,6 +36,7 @@ std::vector<std::string> TViewData::Strings() const {
 }
 
 std::string ValueRow::Caption() const {
+    if (placeholder) return i18n::LookupText(i18n::Text::DefaultValueRow);
     return record.valueName.empty() ? i18n::LookupText(i18n::Text::UnknownName) : record.valueName;
 }
 
@@ -44,10 +45,12 @@ std::string ValueRow::TypeColumn() const {
 }
 
 std::string ValueRow::SizeColumn() const {
+    if (placeholder) return {};
     return std::to_string(record.data.size());
 }
 
 std::string ValueRow::DataColumn() const {
+    if (placeholder) return i18n::LookupText(i18n::Text::ValueNotSet);
     const std::vector<BYTE>& data = record.data;
     if (core::ClassOfType(record.type) != core::TypeClass::Bytes)
         return core::ValueTextsOf(record.type, data.data(), data.size()).display;
@@ -78,6 +81,14 @@ ValueRow MakeValueRow(const std::string& keyPath, const std::string& valueName, 
     record.data.assign(data, data + size);
     if (core::ClassOfType(type) == core::TypeClass::Number)
         record.number = core::NumberOfData(type, data, size);
+    return row;
+}
+
+ValueRow DefaultPlaceholderRow(const std::string& keyPath) {
+    ValueRow row;
+    row.record.type = REG_SZ;
+    row.record.keyPath = keyPath;
+    row.placeholder = true;
     return row;
 }
 

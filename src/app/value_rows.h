@@ -32,6 +32,8 @@ inline constexpr int kPictureTextValue = 4;
 
 struct ValueRow {
     TViewData record;
+    // The row standing for a default value not set: a REG_SZ with no data, created when it is edited.
+    bool placeholder = false;
 
     std::string Caption() const;
     std::string TypeColumn() const;
@@ -44,6 +46,9 @@ struct ValueRow {
 // The row of one value whose data has been read.
 ValueRow MakeValueRow(const std::string& keyPath, const std::string& valueName, DWORD type, const BYTE* data,
                       DWORD size);
+
+// The "(Default)" row of the key at keyPath while it has no default value.
+ValueRow DefaultPlaceholderRow(const std::string& keyPath);
 
 // One row per value of the key at keyPath, in the registry's order, from one enumeration of its values;
 // values that cannot be read are left out, and a key that cannot be opened gives no rows.

@@ -365,6 +365,12 @@ const std::array<std::string_view, kTextCount> kBuiltInTexts = {
     /* 351 */ "The change cannot be redone: [%s] was changed since. Nothing was changed.",
     /* 352 */ "The change cannot be undone: [%s] cannot be changed. Nothing was changed.",
     /* 353 */ "The change cannot be redone: [%s] cannot be changed. Nothing was changed.",
+    /* 354 */ "",
+    /* 355 */ "",
+    /* 356 */ "",
+    /* 357 */ "",
+    /* 358 */ "(Default)",
+    /* 359 */ "(value not set)",
 };
 
 } // namespace hw::i18n

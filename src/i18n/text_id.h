@@ -312,6 +312,9 @@ enum class Text : int {
     RedoChangedSince = 351,
     UndoRefused = 352,
     RedoRefused = 353,
+    // The value list's row for a default value not set, and what its data column reads.
+    DefaultValueRow = 358,
+    ValueNotSet = 359,
 };
 
 inline constexpr int TextNumber(Text text) {

@@ -17,11 +17,13 @@ bool ItemViewDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
                                  const QStyleOptionViewItem& option, const QModelIndex& index) {
     if (!tipsForCutCells_ || event->type() != QEvent::ToolTip || !index.isValid())
         return QStyledItemDelegate::helpEvent(event, view, option, index);
-    const QString text = index.data(Qt::DisplayRole).toString();
+    // A cell whose model gives a tip (a text shown differently) always shows it.
+    const QVariant tip = index.data(Qt::ToolTipRole);
+    const QString text = tip.isValid() ? tip.toString() : index.data(Qt::DisplayRole).toString();
     QStyleOptionViewItem cell = option;
     initStyleOption(&cell, index);
     const bool cut = sizeHint(cell, index).width() > view->visualRect(index).width();
-    if (cut && !text.isEmpty())
+    if ((cut || tip.isValid()) && !text.isEmpty())
         QToolTip::showText(event->globalPos(), text, view->viewport(), view->visualRect(index));
     else
         QToolTip::hideText();

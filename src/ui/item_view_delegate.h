@@ -1,5 +1,5 @@
 // How the key tree and the value list draw their cells: the selection of the unfocused pane in the inactive
-// colour, and a tool tip with the whole text of a cell that is cut.
+// colour, and a tool tip with the whole text of a cell that is cut (or the model's own tip).
 #pragma once
 
 #include <QStyledItemDelegate>

@@ -333,6 +333,8 @@ const NamedText kNamedTexts[] = {
     {Text::RedoChangedSince, "The change cannot be redone: [%s] was changed since. Nothing was changed."},
     {Text::UndoRefused, "The change cannot be undone: [%s] cannot be changed. Nothing was changed."},
     {Text::RedoRefused, "The change cannot be redone: [%s] cannot be changed. Nothing was changed."},
+    {Text::DefaultValueRow, "(Default)"},
+    {Text::ValueNotSet, "(value not set)"},
 };
 
 TEST(TextNamesTest, EachNameStandsForItsWordingAndEveryTextHasOneName) {

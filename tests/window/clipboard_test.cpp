@@ -55,7 +55,7 @@ TEST_F(ClipboardTest, PastedValuesAreAskedAboutInClipboardOrderAndKeepTheirBytes
     WriteText(kBase + "\\To", "A", "old");
     WriteText(kBase + "\\To", "B", "old");
     Select(kBase + "\\From");
-    SelectRows({0, 1, 2, 3});
+    SelectRows({1, 2, 3, 4});
     Child<QAction>(*frmMain_, "acValueCopy")->trigger();
 
     Select(kBase + "\\To");
@@ -70,7 +70,7 @@ TEST_F(ClipboardTest, PastedValuesAreAskedAboutInClipboardOrderAndKeepTheirBytes
     EXPECT_EQ(Data("To", "B"), (std::vector<BYTE>{0xFF, 0xFF, 0xFF, 0xFF}));
     EXPECT_EQ(Data("To", "C"), Bytes(std::string("one\0two\0\0three\0\0", 16)));
     EXPECT_EQ(Data("To", "D"), (std::vector<BYTE>{0x00, 0x7F, 0xFE}));
-    EXPECT_EQ(ValueCaptions(), (std::vector<std::string>{"A", "B", "C", "D"}));
+    EXPECT_EQ(ValueCaptions(), (std::vector<std::string>{"(Default)", "A", "B", "C", "D"}));
     EXPECT_TRUE(dialogs_.shown().empty());
 }
 
@@ -80,7 +80,7 @@ TEST_F(ClipboardTest, NoSkipsAValueAndCancelEndsThePasteAtOnce) {
         WriteText(kBase + "\\To", name, "old");
     }
     Select(kBase + "\\From");
-    SelectRows({0, 1, 2});
+    SelectRows({1, 2, 3});
     frmMain_->CopyValues();
     Select(kBase + "\\To");
     std::vector<std::string> questions;
@@ -103,7 +103,7 @@ TEST_F(ClipboardTest, EntriesThatCannotBeWrittenAreNamedAtTheEnd) {
     good = {REG_SZ, "good", "fine", {}};
     frmMain_->PasteValues();
     EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"These values could not be written:\nbad"});
-    EXPECT_EQ(ValueCaptions(), std::vector<std::string>{"good"});
+    EXPECT_EQ(ValueCaptions(), (std::vector<std::string>{"(Default)", "good"}));
 }
 
 TEST_F(ClipboardTest, PasteKeyRefusesRelatedPathsAndAsksBeforeMerging) {
@@ -136,8 +136,8 @@ TEST_F(ClipboardTest, PasteKeyRefusesRelatedPathsAndAsksBeforeMerging) {
 TEST_F(ClipboardTest, EditedBigEndianDwordIsStoredSwappedAndShownAsEntered) {
     WriteRawValue(kBase + "\\From", "big", REG_DWORD_BIG_ENDIAN, {0, 0, 0, 5});
     Select(kBase + "\\From");
-    SelectRows({0});
-    EXPECT_EQ(frmMain_->ValueRecord(0).number, 5u);
+    SelectRows({1});
+    EXPECT_EQ(frmMain_->ValueRecord(1).number, 5u);
 
     WhenModal([this](QWidget*) {
         EXPECT_EQ(Child<editors::NumberEdit>(*frmDword_, "edtValue")->text(), "5");
@@ -146,8 +146,8 @@ TEST_F(ClipboardTest, EditedBigEndianDwordIsStoredSwappedAndShownAsEntered) {
     });
     Child<QAction>(*frmMain_, "acValueEdit")->trigger();
     EXPECT_EQ(Data("From", "big"), (std::vector<BYTE>{0, 0, 0, 0x1A}));
-    EXPECT_EQ(frmMain_->ValueRowAt(0).DataColumn(), "0x0000001A (26)");
-    EXPECT_EQ(frmMain_->ValueRecord(0).DataText(), "26");
+    EXPECT_EQ(frmMain_->ValueRowAt(1).DataColumn(), "0x0000001A (26)");
+    EXPECT_EQ(frmMain_->ValueRecord(1).DataText(), "26");
 
     WhenModal([this](QWidget*) {
         Child<editors::NumberEdit>(*frmDword_, "edtValue")->setText("99");
@@ -160,8 +160,8 @@ TEST_F(ClipboardTest, EditedBigEndianDwordIsStoredSwappedAndShownAsEntered) {
 TEST_F(ClipboardTest, EditedMultiStringKeepsEveryStringAndCancelWritesNothing) {
     WriteRawValue(kBase + "\\From", "multi", REG_MULTI_SZ, Bytes(std::string("one\0two\0\0", 9)));
     Select(kBase + "\\From");
-    SelectRows({0});
-    EXPECT_EQ(frmMain_->ValueRowAt(0).DataColumn(), "\"one\"");
+    SelectRows({1});
+    EXPECT_EQ(frmMain_->ValueRowAt(1).DataColumn(), "\"one\"");
 
     WhenModal([this](QWidget*) {
         EXPECT_EQ(frmStr_->Text(), "one\r\ntwo");
@@ -170,7 +170,7 @@ TEST_F(ClipboardTest, EditedMultiStringKeepsEveryStringAndCancelWritesNothing) {
     });
     frmMain_->EditValue();
     EXPECT_EQ(Data("From", "multi"), Bytes(std::string("one\0two\0three\0\0", 15)));
-    EXPECT_EQ(frmMain_->ValueRowAt(0).SizeColumn(), "15");
+    EXPECT_EQ(frmMain_->ValueRowAt(1).SizeColumn(), "15");
     EXPECT_TRUE(frmStr_->Text().empty());
 
     WhenModal([this](QWidget*) {
@@ -185,7 +185,7 @@ TEST_F(ClipboardTest, EditedMultiStringKeepsEveryStringAndCancelWritesNothing) {
 TEST_F(ClipboardTest, EditedBytesAreWrittenWithTheirTypeAndShownInTheRow) {
     WriteRawValue(kBase + "\\From", "raw", 11, {0x41, 0x00, 0xFF});
     Select(kBase + "\\From");
-    SelectRows({0});
+    SelectRows({1});
     WhenModal([this](QWidget*) {
         EXPECT_EQ(frmBin_->Bytes(), std::string("A\0\xFF", 3));
         frmBin_->SetBytes(std::string("\x00\x01Z", 3));
@@ -196,15 +196,15 @@ TEST_F(ClipboardTest, EditedBytesAreWrittenWithTheirTypeAndShownInTheRow) {
     ASSERT_TRUE(value);
     EXPECT_EQ(value->type, 11u);
     EXPECT_EQ(value->data, (std::vector<BYTE>{0x00, 0x01, 0x5A}));
-    EXPECT_EQ(frmMain_->ValueRowAt(0).DataColumn(), "00 01 5A");
-    EXPECT_EQ(frmMain_->ValueRecord(0).CharText(), "..Z");
-    EXPECT_EQ(frmMain_->ValueRowAt(0).SizeColumn(), "3");
+    EXPECT_EQ(frmMain_->ValueRowAt(1).DataColumn(), "00 01 5A");
+    EXPECT_EQ(frmMain_->ValueRecord(1).CharText(), "..Z");
+    EXPECT_EQ(frmMain_->ValueRowAt(1).SizeColumn(), "3");
 }
 
 TEST_F(ClipboardTest, AnEditThatCannotBeWrittenIsReportedAndTheRowStays) {
     WriteText(kBase + "\\From", "s", "before");
     Select(kBase + "\\From");
-    SelectRows({0});
+    SelectRows({1});
     DeleteKeyAt(kBase + "\\From");
     WhenModal([this](QWidget*) {
         Child<QPlainTextEdit>(*frmStr_, "mmValue")->setPlainText("after");
@@ -212,7 +212,7 @@ TEST_F(ClipboardTest, AnEditThatCannotBeWrittenIsReportedAndTheRowStays) {
     });
     frmMain_->EditValue();
     EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"Access registry database error!"});
-    EXPECT_EQ(frmMain_->ValueRecord(0).DataText(), "before");
+    EXPECT_EQ(frmMain_->ValueRecord(1).DataText(), "before");
     EXPECT_FALSE(core::KeyPathExists(kBase + "\\From"));
 }
 

@@ -87,8 +87,9 @@ TEST_F(EditCommandsTest, RenamingTheSelectedKeyReadsItsRowsUnderTheNewPath) {
     WriteText(kBase + "\\Alpha", "v", "1");
     Select(kBase + "\\Alpha");
     ASSERT_TRUE(frmMain_->RenameKeyNode(frmMain_->SelectedNode(), "Renamed"));
-    ASSERT_EQ(frmMain_->ValueRowCount(), 1);
-    EXPECT_EQ(frmMain_->ValueRecord(0).keyPath, kBase + "\\Renamed");
+    // The "(Default)" row and the value's.
+    ASSERT_EQ(frmMain_->ValueRowCount(), 2);
+    EXPECT_EQ(frmMain_->ValueRecord(1).keyPath, kBase + "\\Renamed");
     EXPECT_EQ(frmMain_->StatusText().toStdString(), "[" + kBase + "\\Renamed]");
 }
 
@@ -97,24 +98,26 @@ TEST_F(EditCommandsTest, NewValuesOfEveryClassAndTheirRename) {
     Child<QAction>(*frmMain_, "acValueNewBigEndianDwordValue")->trigger(); // big-endian DWORD
     Child<QAction>(*frmMain_, "acValueNewStringValue")->trigger();         // string
     Child<QAction>(*frmMain_, "acValueNewBinaryValue")->trigger();         // binary
-    EXPECT_EQ(ValueCaptions(), (std::vector<std::string>{"New Value #1", "New Value #2", "New Value #3"}));
-    const app::ValueRow& number = frmMain_->ValueRowAt(0);
+    EXPECT_EQ(ValueCaptions(),
+              (std::vector<std::string>{"(Default)", "New Value #1", "New Value #2", "New Value #3"}));
+    const app::ValueRow& number = frmMain_->ValueRowAt(1);
     EXPECT_EQ(number.TypeColumn(), "REG_DWORD_BIG_ENDIAN");
     EXPECT_EQ(number.SizeColumn(), "4");
     EXPECT_EQ(number.DataColumn(), "0x00000000 (0)");
-    EXPECT_EQ(frmMain_->ValueRowAt(1).DataColumn(), "\"\"");
-    EXPECT_EQ(frmMain_->ValueRowAt(2).SizeColumn(), "0");
+    EXPECT_EQ(frmMain_->ValueRowAt(2).DataColumn(), "\"\"");
+    EXPECT_EQ(frmMain_->ValueRowAt(3).SizeColumn(), "0");
     EXPECT_EQ(Data(kBase + "\\Beta", "New Value #2"), (std::vector<BYTE>{0}));
-    EXPECT_NE(Child<QTreeView>(*frmMain_, "lstvwValues")->indexWidget(frmMain_->ValueModel()->index(2, 0)),
+    EXPECT_NE(Child<QTreeView>(*frmMain_, "lstvwValues")->indexWidget(frmMain_->ValueModel()->index(3, 0)),
               nullptr);
 
     dialogs_.ClearShown();
-    EXPECT_FALSE(frmMain_->RenameValueRow(0, "new value #1"));
-    EXPECT_FALSE(frmMain_->RenameValueRow(0, "New Value #2"));
+    EXPECT_FALSE(frmMain_->RenameValueRow(1, "new value #1"));
+    EXPECT_FALSE(frmMain_->RenameValueRow(1, "New Value #2"));
     EXPECT_EQ(dialogs_.texts(),
               std::vector<std::string>{"Can not rename [New Value #1] it to [New Value #2]"});
-    EXPECT_TRUE(frmMain_->RenameValueRow(0, "Zed"));
-    EXPECT_EQ(ValueCaptions(), (std::vector<std::string>{"New Value #2", "New Value #3", "Zed"}));
+    EXPECT_TRUE(frmMain_->RenameValueRow(1, "Zed"));
+    EXPECT_EQ(ValueCaptions(),
+              (std::vector<std::string>{"(Default)", "New Value #2", "New Value #3", "Zed"}));
     EXPECT_EQ(Data(kBase + "\\Beta", "Zed"), (std::vector<BYTE>{0, 0, 0, 0}));
 }
 
@@ -145,7 +148,7 @@ TEST_F(EditCommandsTest, DeleteKeyAsksSelectsTheParentAndLeavesRootsAlone) {
     Child<QAction>(*frmMain_, "acKeyDelete")->trigger();
     EXPECT_FALSE(core::KeyPathExists(kBase + "\\Alpha"));
     EXPECT_EQ(SelectedPath(), kBase);
-    EXPECT_EQ(ValueCaptions(), std::vector<std::string>{"kept"});
+    EXPECT_EQ(ValueCaptions(), (std::vector<std::string>{"(Default)", "kept"}));
     EXPECT_EQ(ChildTexts(frmMain_->SelectedNode()), std::vector<std::string>{"Beta"});
 }
 
@@ -153,22 +156,22 @@ TEST_F(EditCommandsTest, DeleteValuesAsksOnceAndKeepsRowsOfValuesThatStayed) {
     for (const char* name : {"a", "b", "c", "d"})
         WriteText(kBase + "\\Beta", name, name);
     Select(kBase + "\\Beta");
-    SelectRows({0, 1, 2});
+    SelectRows({1, 2, 3});
     dialogs_.QueueAnswer(true);
     Child<QAction>(*frmMain_, "acValueDelete")->trigger();
     EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"Sure to delete all selected items?"});
-    EXPECT_EQ(ValueCaptions(), std::vector<std::string>{"d"});
+    EXPECT_EQ(ValueCaptions(), (std::vector<std::string>{"(Default)", "d"}));
     EXPECT_FALSE(core::ValuePathExists(kBase + "\\Beta", "a"));
 
     // The key went away behind the window's back: nothing can be deleted, and the user hears so.
     DeleteKeyAt(kBase + "\\Beta");
-    SelectRows({0});
+    SelectRows({1});
     dialogs_.ClearShown();
     dialogs_.QueueAnswer(true);
     frmMain_->DeleteValues();
     EXPECT_EQ(dialogs_.texts(), (std::vector<std::string>{"Sure to delete selected item?",
                                                           "These values could not be deleted:\nd"}));
-    EXPECT_EQ(ValueCaptions(), std::vector<std::string>{"d"});
+    EXPECT_EQ(ValueCaptions(), (std::vector<std::string>{"(Default)", "d"}));
 }
 
 } // namespace

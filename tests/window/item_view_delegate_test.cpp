@@ -24,10 +24,11 @@ class ItemViewDelegateTest : public MainWindowTest {
         QApplication::processEvents();
         ASSERT_TRUE(frmMain_->GoToPath(kKey));
     }
-    // Asks the list for the tip of the cell in row 0 of column; the tip's text, or empty when none shows.
+    // Asks the list for the tip of the value's cell in column (row 0 is the "(Default)" row); the tip's text,
+    // or empty when none shows.
     QString TipOf(int column) {
         QTreeView* list = Child<QTreeView>(*frmMain_, "lstvwValues");
-        const QRect cell = list->visualRect(frmMain_->ValueModel()->index(0, column));
+        const QRect cell = list->visualRect(frmMain_->ValueModel()->index(1, column));
         QHelpEvent event(QEvent::ToolTip, cell.center(), list->viewport()->mapToGlobal(cell.center()));
         QApplication::sendEvent(list->viewport(), &event);
         return QToolTip::isVisible() ? QToolTip::text() : QString();

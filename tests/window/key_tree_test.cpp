@@ -137,7 +137,8 @@ TEST_F(KeyTreeTest, RefreshAllLeavesOnlyTheRoots) {
     frmMain_->KeySelected();
     WriteText("HKEY_CURRENT_USER\\Test", "v", "x");
     frmMain_->KeySelected();
-    ASSERT_EQ(frmMain_->ValueRowCount(), 1);
+    // The "(Default)" row and the value's.
+    ASSERT_EQ(frmMain_->ValueRowCount(), 2);
     const std::size_t historySize = frmMain_->History().size();
 
     Child<QAction>(*frmMain_, "mnitmRefreshAll")->trigger();

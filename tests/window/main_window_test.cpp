@@ -132,7 +132,9 @@ TEST_F(MainWindowCommandsTest, SelectAllSelectsEveryValue) {
     CreateWindow();
     ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Cmd"));
     Child<QAction>(*frmMain_, "acValueSelectAll")->trigger();
-    EXPECT_EQ(Child<QTreeView>(*frmMain_, "lstvwValues")->selectionModel()->selectedRows().size(), 2);
+    // The "(Default)" row too; the value commands act on the two values.
+    EXPECT_EQ(Child<QTreeView>(*frmMain_, "lstvwValues")->selectionModel()->selectedRows().size(), 3);
+    EXPECT_EQ(frmMain_->SelectedValueRows(), (std::vector<int>{1, 2}));
 }
 
 TEST_F(MainWindowCommandsTest, KeepOpenFlagRefusesTheCloseAndKeepsTheWindowOnTop) {

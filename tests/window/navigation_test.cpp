@@ -56,8 +56,9 @@ TEST_F(NavigationTest, TheRightParentsChildIsFoundWhenTheNameRecursDeeper) {
     ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Nav\\Left\\Deep\\Target"));
     ASSERT_TRUE(frmMain_->GoToPath("hkcu\\nav\\target"));
     EXPECT_EQ(SelectedPath(), "HKEY_CURRENT_USER\\Nav\\Target");
-    ASSERT_EQ(frmMain_->ValueRowCount(), 1);
-    EXPECT_EQ(frmMain_->ValueRecord(0).valueName, "here");
+    // The "(Default)" row and the value's.
+    ASSERT_EQ(frmMain_->ValueRowCount(), 2);
+    EXPECT_EQ(frmMain_->ValueRecord(1).valueName, "here");
 }
 
 TEST_F(NavigationTest, HistoryHoldsEachPathOnceWhateverItsCase) {
@@ -84,7 +85,7 @@ TEST_F(NavigationTest, FailedNavigationChangesNothingButTheFlag) {
         EXPECT_EQ(dialogs_.texts(),
                   std::vector<std::string>{"Your registry without Key:[" + std::string(named) + "]"});
         EXPECT_EQ(SelectedPath(), "HKEY_CURRENT_USER\\Nav\\Target") << bad;
-        EXPECT_EQ(frmMain_->ValueRowCount(), 1) << bad;
+        EXPECT_EQ(frmMain_->ValueRowCount(), 2) << bad;
         EXPECT_EQ(frmMain_->StatusText().toStdString(), "[HKEY_CURRENT_USER\\Nav\\Target]") << bad;
         EXPECT_EQ(frmMain_->History(), history) << bad;
         EXPECT_FALSE(frmGoTo_->LastNavigationOk()) << bad;

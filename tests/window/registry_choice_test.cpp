@@ -28,7 +28,8 @@ TEST_F(RegistryChoiceTest, TheWindowSwitchesToAPrefixNamesItAndComesBack) {
     EXPECT_EQ(frmMain_->windowTitle().toStdString(), "Torva Hivewright - Wine prefix " + prefix);
     EXPECT_EQ(ChildTexts(QModelIndex()).size(), 5u);
     EXPECT_TRUE(frmMain_->GoToPath("HKEY_LOCAL_MACHINE\\SYSTEM\\Select"));
-    EXPECT_EQ(ValueCaptions().size(), 4u);
+    // Four values and the "(Default)" row.
+    EXPECT_EQ(ValueCaptions().size(), 5u);
 
     // A second window on the same prefix only reads, and says so.
     setenv("HIVEWRIGHT_REGISTRY", registry_.databasePath().c_str(), 1);

@@ -1,6 +1,7 @@
 #include "app/window/frm_main.h"
 
 #include "app/window/frm_about.h"
+#include "app/window/header_sorting.h"
 #include "app/window/key_tree_model.h"
 #include "app/window/value_list_model.h"
 #include "app/windows_dir.h"
@@ -171,6 +172,7 @@ void TfrmMain::CreateLayout() {
     lstvwValues->setContextMenuPolicy(Qt::CustomContextMenu);
     lstvwValues->header()->setStretchLastSection(false);
     lstvwValues->header()->setSectionsMovable(false);
+    SortOnHeaderClicks(*lstvwValues);
     // Columns fit the rows in view; measuring a thousand more would cost a large key's fill several times
     // over.
     lstvwValues->header()->setResizeContentsPrecision(0);

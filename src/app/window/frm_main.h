@@ -57,6 +57,7 @@ class TfrmMain : public QMainWindow {
     void FillValueList(const QModelIndex& node);
     // The node for a path with a full root name, expanding the nodes on the way; invalid for none.
     QModelIndex FindNode(const std::string& path);
+    // Rows are the list's: row 0 is the "(Default)" row while the key has no default value (ValueListModel).
     // The row of that value while keyPath is the selected key; -1 otherwise.
     int FindValueRow(const std::string& keyPath, const std::string& valueName) const;
     int ValueRowCount() const;
@@ -114,7 +115,7 @@ class TfrmMain : public QMainWindow {
     // write failed (the user was told then, and nothing changed).
     std::optional<app::ValueRow> EditValueRecord(const app::TViewData& record);
 
-    // The selected rows of the value list, in list order.
+    // The selected rows of the value list that hold values (the "(Default)" row left out), in list order.
     std::vector<int> SelectedValueRows() const;
 
     // Loads a file into the shared hex editor and shows it modally (a dropped file); a load failure is

@@ -333,10 +333,12 @@ void TfrmMain::UpdateKeyCommands() {
 
 void TfrmMain::UpdateValueCommands() {
     const int selectedRows = static_cast<int>(lstvwValues->selectionModel()->selectedRows().size());
+    // The "(Default)" placeholder can be edited only.
+    const int valueRows = static_cast<int>(SelectedValueRows().size());
     for (QAction* action : {acValueDelete, acValueCopy})
-        SetCommandEnabled(action, selectedRows > 0);
-    for (QAction* action : {acValueEdit, acValueRename})
-        SetCommandEnabled(action, selectedRows == 1);
+        SetCommandEnabled(action, valueRows > 0);
+    SetCommandEnabled(acValueEdit, selectedRows == 1);
+    SetCommandEnabled(acValueRename, valueRows == 1);
     UpdatePasteCommands();
 }
 

@@ -57,7 +57,7 @@ void TfrmMain::UpdatePasteCommands() {
 std::vector<int> TfrmMain::SelectedValueRows() const {
     std::vector<int> rows;
     for (const QModelIndex& index : lstvwValues->selectionModel()->selectedRows())
-        rows.push_back(index.row());
+        if (!valueModel_->IsPlaceholder(index.row())) rows.push_back(index.row());
     std::sort(rows.begin(), rows.end());
     return rows;
 }

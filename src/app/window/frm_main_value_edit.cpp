@@ -12,10 +12,16 @@
 #include "i18n/text_table.h"
 #include "util/dialog.h"
 
+#include <QItemSelectionModel>
+#include <QTreeView>
+
 namespace hw::window {
 
 void TfrmMain::EditValue() {
-    const std::vector<int> rows = SelectedValueRows();
+    std::vector<int> rows = SelectedValueRows();
+    // The "(Default)" row alone: editing it creates the default value.
+    if (rows.empty() && valueModel_->IsPlaceholder(0) && lstvwValues->selectionModel()->isRowSelected(0))
+        rows.push_back(0);
     if (rows.empty()) return;
     const int row = rows.front();
     // The list follows the write through the change feed.
