@@ -170,8 +170,8 @@ TEST_F(ValueListTest, ThePlaceholderEditsIntoTheDefaultValueAndOtherCommandsSkip
     for (const bool ok : {false, true}) {
         WhenModal([this, ok](QWidget*) {
             EXPECT_EQ(frmStr_->Text(), "");
-            frmStr_->mmValue->setPlainText("made");
-            (ok ? frmStr_->btnOk : frmStr_->btnCancel)->click();
+            Child<QPlainTextEdit>(*frmStr_, "mmValue")->setPlainText("made");
+            Child<QPushButton>(*frmStr_, ok ? "btnOk" : "btnCancel")->click();
         });
         const QPoint placeholder = List()->visualRect(frmMain_->ValueModel()->index(0, 0)).center();
         QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, placeholder);
