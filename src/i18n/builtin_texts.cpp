@@ -365,6 +365,10 @@ const std::array<std::string_view, kTextCount> kBuiltInTexts = {
     /* 351 */ "The change cannot be redone: [%s] was changed since. Nothing was changed.",
     /* 352 */ "The change cannot be undone: [%s] cannot be changed. Nothing was changed.",
     /* 353 */ "The change cannot be redone: [%s] cannot be changed. Nothing was changed.",
+    /* 354 */ "&Back",
+    /* 355 */ "&Forward",
+    /* 356 */ "Back to the key shown before",
+    /* 357 */ "Forward to the key shown next",
 };
 
 } // namespace hw::i18n

@@ -30,9 +30,8 @@ class ClipboardTest : public MainWindowTest {
         CreateWindow();
     }
     void Select(const std::string& path) {
-        ASSERT_TRUE(frmMain_->GoToPath(path)) << path;
-        frmMain_->UpdateKeyCommands();
-        frmMain_->UpdateValueCommands();
+        ASSERT_TRUE(Browser().GoToPath(path)) << path;
+        UpdateCommands();
     }
     std::vector<BYTE> Data(const std::string& subPath, const std::string& name) {
         const auto value = core::ReadRawValue(HKEY_CURRENT_USER, kSub + "\\" + subPath, name);
@@ -125,7 +124,7 @@ TEST_F(ClipboardTest, PasteKeyRefusesRelatedPathsAndAsksBeforeMerging) {
     Child<QAction>(*frmMain_, "acKeyPaste")->trigger();
     EXPECT_TRUE(dialogs_.shown().empty());
     EXPECT_EQ(Data("To\\From\\Deep", "v"), Bytes(std::string("1\0", 2)));
-    EXPECT_EQ(ChildTexts(frmMain_->SelectedNode()), std::vector<std::string>{"From"});
+    EXPECT_EQ(ChildTexts(Browser().SelectedNode()), std::vector<std::string>{"From"});
 
     frmMain_->PasteKey(); // No to the merge question
     EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"There is a sub key named:[" + kBase +
@@ -137,7 +136,7 @@ TEST_F(ClipboardTest, EditedBigEndianDwordIsStoredSwappedAndShownAsEntered) {
     WriteRawValue(kBase + "\\From", "big", REG_DWORD_BIG_ENDIAN, {0, 0, 0, 5});
     Select(kBase + "\\From");
     SelectRows({0});
-    EXPECT_EQ(frmMain_->ValueRecord(0).number, 5u);
+    EXPECT_EQ(Browser().ValueRecord(0).number, 5u);
 
     WhenModal([this](QWidget*) {
         EXPECT_EQ(frmDword_->edtValue->text(), "5");
@@ -146,8 +145,8 @@ TEST_F(ClipboardTest, EditedBigEndianDwordIsStoredSwappedAndShownAsEntered) {
     });
     Child<QAction>(*frmMain_, "acValueEdit")->trigger();
     EXPECT_EQ(Data("From", "big"), (std::vector<BYTE>{0, 0, 0, 0x1A}));
-    EXPECT_EQ(frmMain_->ValueRowAt(0).DataColumn(), "0x0000001A (26)");
-    EXPECT_EQ(frmMain_->ValueRecord(0).DataText(), "26");
+    EXPECT_EQ(Browser().ValueRowAt(0).DataColumn(), "0x0000001A (26)");
+    EXPECT_EQ(Browser().ValueRecord(0).DataText(), "26");
 
     WhenModal([this](QWidget*) {
         frmDword_->edtValue->setText("99");
@@ -161,7 +160,7 @@ TEST_F(ClipboardTest, EditedMultiStringKeepsEveryStringAndCancelWritesNothing) {
     WriteRawValue(kBase + "\\From", "multi", REG_MULTI_SZ, Bytes(std::string("one\0two\0\0", 9)));
     Select(kBase + "\\From");
     SelectRows({0});
-    EXPECT_EQ(frmMain_->ValueRowAt(0).DataColumn(), "\"one\"");
+    EXPECT_EQ(Browser().ValueRowAt(0).DataColumn(), "\"one\"");
 
     WhenModal([this](QWidget*) {
         EXPECT_EQ(frmStr_->Text(), "one\r\ntwo");
@@ -170,7 +169,7 @@ TEST_F(ClipboardTest, EditedMultiStringKeepsEveryStringAndCancelWritesNothing) {
     });
     frmMain_->EditValue();
     EXPECT_EQ(Data("From", "multi"), Bytes(std::string("one\0two\0three\0\0", 15)));
-    EXPECT_EQ(frmMain_->ValueRowAt(0).SizeColumn(), "15");
+    EXPECT_EQ(Browser().ValueRowAt(0).SizeColumn(), "15");
     EXPECT_TRUE(frmStr_->Text().empty());
 
     WhenModal([this](QWidget*) {
@@ -196,9 +195,9 @@ TEST_F(ClipboardTest, EditedBytesAreWrittenWithTheirTypeAndShownInTheRow) {
     ASSERT_TRUE(value);
     EXPECT_EQ(value->type, 11u);
     EXPECT_EQ(value->data, (std::vector<BYTE>{0x00, 0x01, 0x5A}));
-    EXPECT_EQ(frmMain_->ValueRowAt(0).DataColumn(), "00 01 5A");
-    EXPECT_EQ(frmMain_->ValueRecord(0).CharText(), "..Z");
-    EXPECT_EQ(frmMain_->ValueRowAt(0).SizeColumn(), "3");
+    EXPECT_EQ(Browser().ValueRowAt(0).DataColumn(), "00 01 5A");
+    EXPECT_EQ(Browser().ValueRecord(0).CharText(), "..Z");
+    EXPECT_EQ(Browser().ValueRowAt(0).SizeColumn(), "3");
 }
 
 TEST_F(ClipboardTest, AnEditThatCannotBeWrittenIsReportedAndTheRowStays) {
@@ -212,7 +211,7 @@ TEST_F(ClipboardTest, AnEditThatCannotBeWrittenIsReportedAndTheRowStays) {
     });
     frmMain_->EditValue();
     EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"Access registry database error!"});
-    EXPECT_EQ(frmMain_->ValueRecord(0).DataText(), "before");
+    EXPECT_EQ(Browser().ValueRecord(0).DataText(), "before");
     EXPECT_FALSE(core::KeyPathExists(kBase + "\\From"));
 }
 

@@ -33,8 +33,8 @@ class UndoWindowTest : public MainWindowTest {
 
 TEST_F(UndoWindowTest, CtrlZUndoesADeletedSubtreeAndTheTreeFollows) {
     QTreeView* tree = Child<QTreeView>(*frmMain_, "trvwKeys");
-    ASSERT_TRUE(frmMain_->GoToPath(kBase + "\\Gone"));
-    frmMain_->UpdateKeyCommands();
+    ASSERT_TRUE(Browser().GoToPath(kBase + "\\Gone"));
+    UpdateCommands();
     tree->setFocus();
     EXPECT_FALSE(Enabled("acUndo"));
     dialogs_.QueueAnswer(true);
@@ -46,7 +46,7 @@ TEST_F(UndoWindowTest, CtrlZUndoesADeletedSubtreeAndTheTreeFollows) {
     Press(tree, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(core::KeyPathExists(kBase + "\\Gone\\Inner"));
     EXPECT_TRUE(core::ValuePathExists(kBase + "\\Gone", "kept"));
-    EXPECT_EQ(ChildTexts(frmMain_->FindNode(kBase)), std::vector<std::string>{"Gone"});
+    EXPECT_EQ(ChildTexts(Browser().FindNode(kBase)), std::vector<std::string>{"Gone"});
     EXPECT_FALSE(Enabled("acUndo"));
     EXPECT_TRUE(Enabled("acRedo"));
 

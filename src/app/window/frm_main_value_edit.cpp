@@ -1,6 +1,7 @@
 // Edit Value: the value's editor by type, the write-back and the row update.
 #include "app/window/frm_main.h"
 
+#include "app/window/registry_browser.h"
 #include "app/window/value_list_model.h"
 #include "core/change_feed.h"
 #include "core/key_path.h"
@@ -15,11 +16,11 @@
 namespace hw::window {
 
 void TfrmMain::EditValue() {
-    const std::vector<int> rows = SelectedValueRows();
+    const std::vector<int> rows = brwsrRegistry->SelectedValueRows();
     if (rows.empty()) return;
     const int row = rows.front();
     // The list follows the write through the change feed.
-    EditValueRecord(valueModel_->Row(row).record);
+    EditValueRecord(brwsrRegistry->ValueRowAt(row).record);
 }
 
 std::optional<app::ValueBytes> TfrmMain::EditTextValue(const app::TViewData& record) {

@@ -6,6 +6,7 @@
 #include "app/window/frm_goto.h"
 #include "app/window/frm_main.h"
 #include "app/window/frm_replace_confirm.h"
+#include "app/window/registry_browser.h"
 #include "content/window/frm_favorites.h"
 #include "content/window/frm_key_content.h"
 #include "editors/window/frm_bin.h"
@@ -48,6 +49,10 @@ class MainWindowTest : public ::testing::Test {
     // Creates the window (tests may change the platform facts or language file first).
     void CreateWindow();
 
+    // The window's browser: its tree, list and navigation.
+    window::RegistryBrowser& Browser() const;
+    // Sets the commands' states from the selection, as opening the Edit menu does.
+    void UpdateCommands();
     // The texts of the node's loaded children (of the roots for an invalid index).
     std::vector<std::string> ChildTexts(const QModelIndex& node) const;
     std::string SelectedPath() const;
