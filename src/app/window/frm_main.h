@@ -41,11 +41,8 @@ class TfrmMain : public QMainWindow {
     // Editing commands (they act on the browser's selected key and rows).
     void NewKey();
     void NewValue(DWORD type);
-    void StartKeyRename();
-    void StartValueRename();
     void DeleteKey();
     void DeleteValues();
-    void CopyKey();
     void PasteKey();
     void CopyValues();
     void PasteValues();
@@ -67,37 +64,11 @@ class TfrmMain : public QMainWindow {
     // A new entry of type 0 with empty texts at the front, for the caller to fill.
     app::TValueCopyData& AddValueClipboardEntry() { return valueClipboard_.AddEntry(); }
 
-    // Opens the value's editor by its type (string, DWORD or bytes), and on OK writes the value to the
-    // registry. The value's row (record and columns) as written, or nothing when the user cancelled or the
-    // write failed (the user was told then, and nothing changed).
-    std::optional<app::ValueRow> EditValueRecord(const app::TViewData& record);
-
-    // Loads a file into the shared hex editor and shows it modally (a dropped file); a load failure is
-    // not reported.
-    // Shows the key's exported text in the key content editor.
-    void ShowKeyContentOf(const std::string& keyPath);
-    // Loads a registration file into the key content editor and shows it modally.
-    void EditRegistryFile(const std::string& fileName);
-    void OpenFileInHexEditor(const std::string& fileName);
     // A file dropped on the window: by its extension, the OPAL Explorer or the hex editor.
     void OpenDroppedFile(const std::string& fileName);
 
-    // File commands.
-    void ExportCurrentKey();
-    void ExportWholeRegistry();
-    void ImportRegistryFile();
-    void SendSuggestion();
-
-    // Opens the file (none: an empty page) in a new modal OPAL Explorer, destroyed when it closes; used by
-    // the OPAL Explorer command, the Magic Setting menu and files dropped on the window.
-    void OpenOpalExplorer(const std::string& fileName);
     // Fills the Magic Setting menu with the pages in the folder (the program's, at creation).
     void BuildMagicSettingMenu(const std::string& folder);
-    // The Magic Setting menu's one disabled entry when no page lies beside the program, and its text.
-    static constexpr const char* kNoPagesItem = "mnitmNoMagicPages";
-
-    // Sets the window's captions, hints and column titles from the text table (after a language change).
-    void ApplyMainTexts();
 
     // Set at creation.
     const std::string& RegFileHeader() const { return regFileHeader_; }
@@ -192,6 +163,37 @@ class TfrmMain : public QMainWindow {
     QAction* acRedo = nullptr;
     QAction* acBack = nullptr;
     QAction* acForward = nullptr;
+
+    void StartKeyRename();
+    void StartValueRename();
+    void CopyKey();
+    // Opens the value's editor by its type (string, DWORD or bytes), and on OK writes the value to the
+    // registry. The value's row (record and columns) as written, or nothing when the user cancelled or the
+    // write failed (the user was told then, and nothing changed).
+    std::optional<app::ValueRow> EditValueRecord(const app::TViewData& record);
+
+    // Shows the key's exported text in the key content editor.
+    void ShowKeyContentOf(const std::string& keyPath);
+    // Loads a registration file into the key content editor and shows it modally.
+    void EditRegistryFile(const std::string& fileName);
+    // Loads a file into the shared hex editor and shows it modally (a dropped file); a load failure is
+    // not reported.
+    void OpenFileInHexEditor(const std::string& fileName);
+    // File commands.
+    void ExportCurrentKey();
+    void ExportWholeRegistry();
+    void ImportRegistryFile();
+    void SendSuggestion();
+
+    // Opens the file (none: an empty page) in a new modal OPAL Explorer, destroyed when it closes; used by
+    // the OPAL Explorer command, the Magic Setting menu and files dropped on the window.
+    void OpenOpalExplorer(const std::string& fileName);
+    // The Magic Setting menu's one disabled entry when no page lies beside the program, and its text.
+    static constexpr const char* kNoPagesItem = "mnitmNoMagicPages";
+
+    // Sets the window's captions, hints and column titles from the text table (after a language change).
+    void ApplyMainTexts();
+
     void CreateLayout();
     void ConnectBrowser();
     void CreateCommands();
