@@ -29,10 +29,7 @@ class BrowserHabitsTest : public MainWindowTest {
             CreateKeyPath(kBase + key);
         WriteText(kBase + "\\A", "text", "abc");
         CreateWindow();
-        frmMain_->show();
-        frmMain_->activateWindow();
-        QApplication::setActiveWindow(frmMain_.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(frmMain_.get()));
+        ShowActive();
     }
     QTreeView* View(const char* name) { return Child<QTreeView>(*frmMain_, name); }
     // Presses the key on the widget that has the focus, as the keyboard does.

@@ -83,7 +83,7 @@ TEST_F(ChangeFollowTest, ChangesMadeElsewhereShowWithoutARefreshAndTheViewStaysW
         {"a key pasted",
          [this] {
              frmMain_->SetKeyClipboard("HKEY_CURRENT_USER\\Follow\\Other");
-             frmMain_->PasteKey();
+             Run("acKeyPaste");
          },
          {"Other", "Sub"},
          "v10",

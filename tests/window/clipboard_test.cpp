@@ -80,13 +80,13 @@ TEST_F(ClipboardTest, NoSkipsAValueAndCancelEndsThePasteAtOnce) {
     }
     Select(kBase + "\\From");
     SelectRows({0, 1, 2});
-    frmMain_->CopyValues();
+    Run("acValueCopy");
     Select(kBase + "\\To");
     std::vector<std::string> questions;
     AnswerReplace(questions, "btnNo");     // C
     AnswerReplace(questions, "btnYes");    // B
     AnswerReplace(questions, "btnCancel"); // A
-    frmMain_->PasteValues();
+    Run("acValuePaste");
     EXPECT_EQ(questions.size(), 3u);
     EXPECT_EQ(Data("To", "C"), Bytes(std::string("old\0", 4)));
     EXPECT_EQ(Data("To", "B"), Bytes(std::string("new\0", 4)));
@@ -100,7 +100,7 @@ TEST_F(ClipboardTest, EntriesThatCannotBeWrittenAreNamedAtTheEnd) {
     bad = {REG_DWORD, "bad", "not a number", {}};
     app::TValueCopyData& good = frmMain_->AddValueClipboardEntry();
     good = {REG_SZ, "good", "fine", {}};
-    frmMain_->PasteValues();
+    Run("acValuePaste");
     EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"These values could not be written:\nbad"});
     EXPECT_EQ(ValueCaptions(), std::vector<std::string>{"good"});
 }
@@ -126,7 +126,7 @@ TEST_F(ClipboardTest, PasteKeyRefusesRelatedPathsAndAsksBeforeMerging) {
     EXPECT_EQ(Data("To\\From\\Deep", "v"), Bytes(std::string("1\0", 2)));
     EXPECT_EQ(ChildTexts(Browser().SelectedNode()), std::vector<std::string>{"From"});
 
-    frmMain_->PasteKey(); // No to the merge question
+    Run("acKeyPaste"); // No to the merge question
     EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"There is a sub key named:[" + kBase +
                                                          "\\To\\From], will you continue to replace all same "
                                                          "items in this key?"});
@@ -152,7 +152,7 @@ TEST_F(ClipboardTest, EditedBigEndianDwordIsStoredSwappedAndShownAsEntered) {
         frmDword_->edtValue->setText("99");
         frmDword_->btnCancel->click();
     });
-    frmMain_->EditValue();
+    Run("acValueEdit");
     EXPECT_EQ(Data("From", "big"), (std::vector<BYTE>{0, 0, 0, 0x1A}));
 }
 
@@ -167,7 +167,7 @@ TEST_F(ClipboardTest, EditedMultiStringKeepsEveryStringAndCancelWritesNothing) {
         frmStr_->mmValue->appendPlainText("three");
         frmStr_->btnOk->click();
     });
-    frmMain_->EditValue();
+    Run("acValueEdit");
     EXPECT_EQ(Data("From", "multi"), Bytes(std::string("one\0two\0three\0\0", 15)));
     EXPECT_EQ(Browser().ValueRowAt(0).SizeColumn(), "15");
     EXPECT_TRUE(frmStr_->Text().empty());
@@ -176,7 +176,7 @@ TEST_F(ClipboardTest, EditedMultiStringKeepsEveryStringAndCancelWritesNothing) {
         frmStr_->mmValue->setPlainText("gone");
         frmStr_->btnCancel->click();
     });
-    frmMain_->EditValue();
+    Run("acValueEdit");
     EXPECT_EQ(Data("From", "multi"), Bytes(std::string("one\0two\0three\0\0", 15)));
     EXPECT_TRUE(frmStr_->edtName->text().isEmpty());
 }
@@ -190,7 +190,7 @@ TEST_F(ClipboardTest, EditedBytesAreWrittenWithTheirTypeAndShownInTheRow) {
         frmBin_->SetBytes(std::string("\x00\x01Z", 3));
         test::Child<QPushButton>(*frmBin_, "btnOK")->click();
     });
-    frmMain_->EditValue();
+    Run("acValueEdit");
     const auto value = core::ReadRawValue(HKEY_CURRENT_USER, kSub + "\\From", "raw");
     ASSERT_TRUE(value);
     EXPECT_EQ(value->type, 11u);
@@ -209,7 +209,7 @@ TEST_F(ClipboardTest, AnEditThatCannotBeWrittenIsReportedAndTheRowStays) {
         frmStr_->mmValue->setPlainText("after");
         frmStr_->btnOk->click();
     });
-    frmMain_->EditValue();
+    Run("acValueEdit");
     EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"Access registry database error!"});
     EXPECT_EQ(Browser().ValueRecord(0).DataText(), "before");
     EXPECT_FALSE(core::KeyPathExists(kBase + "\\From"));

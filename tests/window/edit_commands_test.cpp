@@ -131,7 +131,7 @@ TEST_F(EditCommandsTest, TheDefaultValueEditsFromItsEmptyNameSoEnterRenamesNothi
 TEST_F(EditCommandsTest, DeleteKeyAsksSelectsTheParentAndLeavesRootsAlone) {
     WriteText(kBase, "kept", "1");
     Select("HKEY_CURRENT_USER");
-    frmMain_->DeleteKey();
+    Run("acKeyDelete");
     EXPECT_TRUE(dialogs_.shown().empty());
 
     Select(kBase + "\\Alpha");
@@ -165,7 +165,7 @@ TEST_F(EditCommandsTest, DeleteValuesAsksOnceAndKeepsRowsOfValuesThatStayed) {
     SelectRows({0});
     dialogs_.ClearShown();
     dialogs_.QueueAnswer(true);
-    frmMain_->DeleteValues();
+    Run("acValueDelete");
     EXPECT_EQ(dialogs_.texts(), (std::vector<std::string>{"Sure to delete selected item?",
                                                           "These values could not be deleted:\nd"}));
     EXPECT_EQ(ValueCaptions(), std::vector<std::string>{"d"});

@@ -55,16 +55,16 @@ TEST_F(RefusedCommandsTest, ReadOnlyKeysRefuseEveryChangeAndTreeAndListStayAsThe
         {"Delete Key", kReadOnlyChild,
          [this] {
              dialogs_.QueueAnswer(true);
-             frmMain_->DeleteKey();
+             Run("acKeyDelete");
          },
          "Delete key failed!"},
-        {"New Key", kReadOnly, [this] { frmMain_->NewKey(); }, "Create new key failed!"},
-        {"New Value", kReadOnlyChild, [this] { frmMain_->NewValue(REG_SZ); }, "Create value failed!"},
+        {"New Key", kReadOnly, [this] { Run("acKeyNew"); }, "Create new key failed!"},
+        {"New Value", kReadOnlyChild, [this] { Run("acValueNewStringValue"); }, "Create value failed!"},
         {"Delete Value", kReadOnlyChild,
          [this] {
              ASSERT_GE(SelectValue("Identifier"), 0);
              dialogs_.QueueAnswer(true);
-             frmMain_->DeleteValues();
+             Run("acValueDelete");
          },
          "These values could not be deleted:"},
         {"Rename Value", kReadOnlyChild,
@@ -76,7 +76,7 @@ TEST_F(RefusedCommandsTest, ReadOnlyKeysRefuseEveryChangeAndTreeAndListStayAsThe
          [this] {
              ASSERT_GE(SelectValue("Identifier"), 0);
              WhenModal([this](QWidget*) { frmStr_->btnOk->click(); });
-             frmMain_->EditValue();
+             Run("acValueEdit");
          },
          "Access registry database error!"},
     };
@@ -109,18 +109,18 @@ TEST_F(RefusedCommandsTest, KeysAndValuesDeletedBehindTheWindowsBackLeaveNoNodeO
 
     ASSERT_GE(SelectValue("Lost"), 0);
     dialogs_.QueueAnswer(true);
-    frmMain_->DeleteValues();
+    Run("acValueDelete");
     EXPECT_EQ(SelectValue("Lost"), -1);
 
     // The tree still shows the deleted key until told otherwise: New Key below it must not bring it back.
     ASSERT_TRUE(Browser().GoToPath("HKEY_CURRENT_USER\\Behind\\Gone"));
     const QPersistentModelIndex gone = Browser().SelectedNode();
-    frmMain_->NewKey();
+    Run("acKeyNew");
     EXPECT_TRUE(ChildTexts(gone).empty());
     EXPECT_FALSE(core::KeyPathExists("HKEY_CURRENT_USER\\Behind\\Gone"));
 
     dialogs_.QueueAnswer(true);
-    frmMain_->DeleteKey();
+    Run("acKeyDelete");
     EXPECT_FALSE(gone.isValid());
     EXPECT_TRUE(ChildTexts(behind).empty());
     EXPECT_EQ(dialogs_.texts(),

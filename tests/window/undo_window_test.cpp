@@ -19,10 +19,7 @@ class UndoWindowTest : public MainWindowTest {
         CreateKeyPath(kBase + "\\Gone\\Inner");
         WriteText(kBase + "\\Gone", "kept", "1");
         CreateWindow();
-        frmMain_->show();
-        frmMain_->activateWindow();
-        QApplication::setActiveWindow(frmMain_.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(frmMain_.get()));
+        ShowActive();
     }
     void Press(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(widget, static_cast<Qt::Key>(key), modifiers);

@@ -38,16 +38,6 @@ class TfrmMain : public QMainWindow {
     // The dialogs exist only after the main window; commands that need one do nothing until attached.
     void AttachDialogs(const MainDialogs& dialogs);
 
-    // Editing commands (they act on the browser's selected key and rows).
-    void NewKey();
-    void NewValue(DWORD type);
-    void DeleteKey();
-    void DeleteValues();
-    void PasteKey();
-    void CopyValues();
-    void PasteValues();
-    void EditValue();
-
     // What an accepted in-place edit does: the rename rules, their messages, and the tree or list updated.
     // True when the key or value now has the new name.
     bool RenameKeyNode(const QModelIndex& node, const std::string& newName);
@@ -164,9 +154,18 @@ class TfrmMain : public QMainWindow {
     QAction* acBack = nullptr;
     QAction* acForward = nullptr;
 
+    // Editing commands (they act on the browser's selected key and rows).
+    void NewKey();
+    void NewValue(DWORD type);
     void StartKeyRename();
     void StartValueRename();
+    void DeleteKey();
+    void DeleteValues();
     void CopyKey();
+    void PasteKey();
+    void CopyValues();
+    void PasteValues();
+    void EditValue();
     // Opens the value's editor by its type (string, DWORD or bytes), and on OK writes the value to the
     // registry. The value's row (record and columns) as written, or nothing when the user cancelled or the
     // write failed (the user was told then, and nothing changed).

@@ -10,11 +10,13 @@
 #include "core/scoped_key.h"
 #include "core/value_text.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QTimer>
 #include <QTreeView>
+#include <QtWidgets/qtestsupport_widgets.h>
 
 namespace hw::test {
 
@@ -107,12 +109,24 @@ void MainWindowTest::CreateWindow() {
                              .frmKeyContent = frmKeyContent_.get()});
 }
 
+void MainWindowTest::ShowActive() {
+    frmMain_->show();
+    frmMain_->activateWindow();
+    QApplication::setActiveWindow(frmMain_.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frmMain_.get()));
+}
+
 window::RegistryBrowser& MainWindowTest::Browser() const {
     return *Child<window::RegistryBrowser>(*frmMain_, "brwsrRegistry");
 }
 
 void MainWindowTest::UpdateCommands() {
     emit Child<QMenu>(*frmMain_, "mnitmEdit")->aboutToShow();
+}
+
+void MainWindowTest::Run(const char* command) {
+    UpdateCommands();
+    Child<QAction>(*frmMain_, command)->trigger();
 }
 
 std::vector<std::string> MainWindowTest::ChildTexts(const QModelIndex& node) const {

@@ -49,10 +49,14 @@ class MainWindowTest : public ::testing::Test {
     // Creates the window (tests may change the platform facts or language file first).
     void CreateWindow();
 
+    // Shows the window as the active one, so that shortcuts reach it.
+    void ShowActive();
     // The window's browser: its tree, list and navigation.
     window::RegistryBrowser& Browser() const;
     // Sets the commands' states from the selection, as opening the Edit menu does.
     void UpdateCommands();
+    // Runs the command as the user would from its menu: its state set first, nothing run when disabled.
+    void Run(const char* command);
     // The texts of the node's loaded children (of the roots for an invalid index).
     std::vector<std::string> ChildTexts(const QModelIndex& node) const;
     std::string SelectedPath() const;
