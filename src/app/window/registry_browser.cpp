@@ -85,9 +85,15 @@ bool IsEnterKey(const QKeyEvent& key) {
     return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
 }
 
-bool IsKeyboardMenuEvent(const QEvent& event) {
-    return event.type() == QEvent::ContextMenu &&
-           static_cast<const QContextMenuEvent&>(event).reason() == QContextMenuEvent::Keyboard;
+bool IsPlainEnter(const QKeyEvent& key) {
+    return IsEnterKey(key) && key.modifiers() == Qt::NoModifier;
+}
+
+// The pop-up menu asked for from the keyboard: the menu key, Shift+F10, or the desktop's own request.
+bool IsMenuRequest(const QEvent& event) {
+    if (event.type() == QEvent::ContextMenu)
+        return static_cast<const QContextMenuEvent&>(event).reason() == QContextMenuEvent::Keyboard;
+    return event.type() == QEvent::KeyPress && IsMenuKey(static_cast<const QKeyEvent&>(event));
 }
 
 } // namespace
@@ -257,51 +263,69 @@ void RegistryBrowser::showEvent(QShowEvent* event) {
 }
 
 bool RegistryBrowser::eventFilter(QObject* watched, QEvent* event) {
-    const bool inTree = watched == trvwKeys || (trvwKeys && watched == trvwKeys->viewport());
-    const bool inList = watched == lstvwValues || (lstvwValues && watched == lstvwValues->viewport());
-    const auto* key = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease
-                          ? static_cast<QKeyEvent*>(event)
-                          : nullptr;
-    if ((inTree || inList) &&
-        (IsKeyboardMenuEvent(*event) || (key && event->type() == QEvent::KeyPress && IsMenuKey(*key)))) {
-        RequestMenuAtCurrentItem(inTree ? trvwKeys : lstvwValues);
+    bool handled = false;
+    if (!cmbbxAddress) {
+        // Events that arrive while the browser is still being built.
+    } else if (watched == trvwKeys || watched == trvwKeys->viewport()) {
+        handled = TreeEvent(watched, *event);
+    } else if (watched == lstvwValues || watched == lstvwValues->viewport()) {
+        handled = ListEvent(watched, *event);
+    } else {
+        handled = AddressEvent(watched, *event);
+    }
+    return handled || QWidget::eventFilter(watched, event);
+}
+
+bool RegistryBrowser::TreeEvent(QObject* watched, QEvent& event) {
+    if (IsMenuRequest(event)) {
+        RequestMenuAtCurrentItem(trvwKeys);
         return true;
     }
-    if (!lstvwValues) {
-        // Events that arrive while the views are still being built.
-    } else if (watched == trvwKeys->viewport() && event->type() == QEvent::MouseButtonRelease &&
-               static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        KeySelected();
-    } else if (watched == trvwKeys && key && event->type() == QEvent::KeyPress &&
-               key->key() == Qt::Key_Asterisk) {
-        // Expanding a whole subtree would read the registry below it at once.
-        return true;
-    } else if (watched == trvwKeys && key && event->type() == QEvent::KeyRelease) {
-        // Alt with an arrow steps back or forward, which selects the key itself.
-        if (!key->isAutoRepeat() && IsTreeNavigationKey(key->key()) &&
-            !key->modifiers().testFlag(Qt::AltModifier))
+    if (watched == trvwKeys->viewport()) {
+        if (event.type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent&>(event).button() == Qt::LeftButton)
             KeySelected();
-    } else if (watched == lstvwValues && key && event->type() == QEvent::KeyPress && IsEnterKey(*key) &&
-               key->modifiers() == Qt::NoModifier) {
+        return false;
+    }
+    if (event.type() != QEvent::KeyPress && event.type() != QEvent::KeyRelease) return false;
+    const auto& key = static_cast<QKeyEvent&>(event);
+    // Expanding a whole subtree would read the registry below it at once.
+    if (event.type() == QEvent::KeyPress) return key.key() == Qt::Key_Asterisk;
+    // Alt with an arrow steps back or forward, which selects the key itself.
+    if (!key.isAutoRepeat() && IsTreeNavigationKey(key.key()) && !key.modifiers().testFlag(Qt::AltModifier))
+        KeySelected();
+    return false;
+}
+
+bool RegistryBrowser::ListEvent(QObject* watched, QEvent& event) {
+    if (IsMenuRequest(event)) {
+        RequestMenuAtCurrentItem(lstvwValues);
+        return true;
+    }
+    if (watched == lstvwValues->viewport()) {
+        if (event.type() == QEvent::Resize) FitDataColumn();
+        return false;
+    }
+    if (event.type() == QEvent::KeyPress && IsPlainEnter(static_cast<QKeyEvent&>(event))) {
         emit valueActivated();
         return true;
-    } else if (watched == lstvwValues->viewport() && event->type() == QEvent::Resize) {
-        FitDataColumn();
-    } else if (!cmbbxAddress) {
-        // Events that arrive while the browser is still being built.
-    } else if (watched == cmbbxAddress->view() && event->type() == QEvent::Show) {
+    }
+    return false;
+}
+
+bool RegistryBrowser::AddressEvent(QObject* watched, QEvent& event) {
+    if (watched == cmbbxAddress->view() && event.type() == QEvent::Show) {
         // Opening the list makes a choice in it navigate again.
         listChoiceNavigates_ = true;
-    } else if (watched == cmbbxAddress || watched == static_cast<QObject*>(cmbbxAddress->lineEdit())) {
-        if (key && event->type() == QEvent::KeyPress) {
-            listChoiceNavigates_ = false;
-            if (IsEnterKey(*key)) {
-                AddressEntered();
-                return true;
-            }
+    } else if ((watched == cmbbxAddress || watched == cmbbxAddress->lineEdit()) &&
+               event.type() == QEvent::KeyPress) {
+        listChoiceNavigates_ = false;
+        if (IsEnterKey(static_cast<QKeyEvent&>(event))) {
+            AddressEntered();
+            return true;
         }
     }
-    return QWidget::eventFilter(watched, event);
+    return false;
 }
 
 void RegistryBrowser::RequestMenuAtCurrentItem(QTreeView* view) {

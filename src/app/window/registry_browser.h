@@ -126,6 +126,10 @@ class RegistryBrowser : public QWidget {
 
   private:
     void CreateAddressBand();
+    // What the browser does with its views' and address box's events; true when the event was used.
+    bool TreeEvent(QObject* watched, QEvent& event);
+    bool ListEvent(QObject* watched, QEvent& event);
+    bool AddressEvent(QObject* watched, QEvent& event);
     void CreateViews();
     void ConnectViews();
     void FollowChange(const core::RegistryChange& change);
@@ -165,7 +169,6 @@ class RegistryBrowser : public QWidget {
     std::string shownKey_;
     bool stepping_ = false;
     bool columnsFitted_ = false;
-    bool firstShowDone_ = false;
     bool listChoiceNavigates_ = true;
     // Expansions made while looking a path up do not select what they expand.
     bool navigating_ = false;
