@@ -312,6 +312,10 @@ enum class Text : int {
     RedoChangedSince = 351,
     UndoRefused = 352,
     RedoRefused = 353,
+    Back = 354,
+    Forward = 355,
+    HintBack = 356,
+    HintForward = 357,
     // The value list's row for a default value not set, and what its data column reads.
     DefaultValueRow = 358,
     ValueNotSet = 359,

@@ -67,7 +67,7 @@ void Type(QWidget* widget, Qt::Key key, const QString& text) {
 TEST_F(FavoritesTest, AddingProposesTheKeyNameAndASecondAddOfTheSameNameReplacesThePath) {
     CreateWindow();
     EXPECT_TRUE(MenuEntries().empty());
-    ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Software"));
+    ASSERT_TRUE(Browser().GoToPath("HKCU\\Software"));
     std::string proposed;
     WhenModal([&](QWidget*) {
         proposed = test::Child<QLineEdit>(*frmFavorites_, "edtName")->text().toStdString();
@@ -78,7 +78,7 @@ TEST_F(FavoritesTest, AddingProposesTheKeyNameAndASecondAddOfTheSameNameReplaces
     EXPECT_THAT(frmMain_->Favorites(), ElementsAre("Software=HKEY_CURRENT_USER\\Software"));
     EXPECT_THAT(MenuEntries(), ElementsAre("Software"));
 
-    ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Other"));
+    ASSERT_TRUE(Browser().GoToPath("HKCU\\Other"));
     dialogs_.QueueAnswer(true);
     AddSelectedKey("software");
     EXPECT_THAT(dialogs_.texts(),
@@ -90,7 +90,7 @@ TEST_F(FavoritesTest, AddingProposesTheKeyNameAndASecondAddOfTheSameNameReplaces
     // A name with an ampersand shows as typed and still leads to its key.
     AddSelectedKey("R&D");
     EXPECT_THAT(MenuEntries(), ElementsAre("Software", "R&&D"));
-    ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Software\\Fav"));
+    ASSERT_TRUE(Browser().GoToPath("HKCU\\Software\\Fav"));
     Child<QMenu>(*frmMain_, "mnitmFavorites")->actions().back()->trigger();
     EXPECT_EQ(SelectedPath(), "HKEY_CURRENT_USER\\Other");
 }

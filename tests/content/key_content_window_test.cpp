@@ -24,8 +24,8 @@ class KeyContentCommandsTest : public MainWindowTest {};
 TEST_F(KeyContentCommandsTest, KeyContentShowsTheSelectedKeyAndTheToolShowsAnEmptyEditor) {
     WriteText("HKEY_CURRENT_USER\\Shown", "Name", "Value");
     CreateWindow();
-    ASSERT_TRUE(frmMain_->GoToPath("HKEY_CURRENT_USER\\Shown"));
-    frmMain_->UpdateKeyCommands();
+    ASSERT_TRUE(Browser().GoToPath("HKEY_CURRENT_USER\\Shown"));
+    UpdateCommands();
     ASSERT_TRUE(Child<QAction>(*frmMain_, "acKeyContent")->isEnabled());
     EXPECT_EQ(Child<QAction>(*frmMain_, "acKeyContent")->shortcut(), QKeySequence("Ctrl+K"));
 

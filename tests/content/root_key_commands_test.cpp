@@ -21,8 +21,8 @@ class RootKeyCommandsTest : public MainWindowTest {
 
     // The key content editor's text after Key Content on the key, and the boxes shown on the way.
     std::string KeyContentOf(const std::string& path) {
-        EXPECT_TRUE(frmMain_->GoToPath(path));
-        frmMain_->UpdateKeyCommands();
+        EXPECT_TRUE(Browser().GoToPath(path));
+        UpdateCommands();
         EXPECT_TRUE(Child<QAction>(*frmMain_, "acKeyContent")->isEnabled());
         std::string text = "(not shown)";
         // Bound to the editor: a timer left over when the editor does not show dies with it.
@@ -60,8 +60,8 @@ TEST_F(RootKeyCommandsTest, KeysTheStoreWillNotShowAreNamedAndTheRestIsShown) {
 }
 
 TEST_F(RootKeyCommandsTest, AddToFavoritesTakesARootKey) {
-    ASSERT_TRUE(frmMain_->GoToPath("HKEY_LOCAL_MACHINE"));
-    frmMain_->UpdateKeyCommands();
+    ASSERT_TRUE(Browser().GoToPath("HKEY_LOCAL_MACHINE"));
+    UpdateCommands();
     ASSERT_TRUE(Child<QAction>(*frmMain_, "acAddToFavorites")->isEnabled());
     WhenModal([this](QWidget*) { test::Child<QPushButton>(*frmFavorites_, "btnAdd")->click(); });
     Child<QAction>(*frmMain_, "acAddToFavorites")->trigger();

@@ -41,8 +41,8 @@ class ChangeFollowTest : public MainWindowTest {
     }
 
     std::string SelectedCaption() const {
-        const std::vector<int> rows = frmMain_->SelectedValueRows();
-        return rows.size() == 1 ? frmMain_->ValueRowAt(rows.front()).Caption() : std::string();
+        const std::vector<int> rows = Browser().SelectedValueRows();
+        return rows.size() == 1 ? Browser().ValueRowAt(rows.front()).Caption() : std::string();
     }
 
     QTreeView* tree_ = nullptr;
@@ -83,7 +83,7 @@ TEST_F(ChangeFollowTest, ChangesMadeElsewhereShowWithoutARefreshAndTheViewStaysW
         {"a key pasted",
          [this] {
              frmMain_->SetKeyClipboard("HKEY_CURRENT_USER\\Follow\\Other");
-             frmMain_->PasteKey();
+             Run("acKeyPaste");
          },
          {"Other", "Sub"},
          "v10",
@@ -93,9 +93,9 @@ TEST_F(ChangeFollowTest, ChangesMadeElsewhereShowWithoutARefreshAndTheViewStaysW
         SCOPED_TRACE(one.what);
         // Written through the registry layer, so that the tree learns of it.
         ASSERT_TRUE(core::WriteValueTextOfPath(kShown + "\\Sub\\Deep", "d", "x", REG_SZ));
-        ASSERT_TRUE(frmMain_->GoToPath(kShown + "\\Sub\\Deep"));
-        ASSERT_TRUE(frmMain_->GoToPath(kShown));
-        const QPersistentModelIndex shown = frmMain_->SelectedNode();
+        ASSERT_TRUE(Browser().GoToPath(kShown + "\\Sub\\Deep"));
+        ASSERT_TRUE(Browser().GoToPath(kShown));
+        const QPersistentModelIndex shown = Browser().SelectedNode();
         SelectRows({RowOf("v40")});
         list_->verticalScrollBar()->setValue(list_->verticalScrollBar()->maximum() / 2);
         const int scrolled = list_->verticalScrollBar()->value();

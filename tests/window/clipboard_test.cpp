@@ -30,9 +30,8 @@ class ClipboardTest : public MainWindowTest {
         CreateWindow();
     }
     void Select(const std::string& path) {
-        ASSERT_TRUE(frmMain_->GoToPath(path)) << path;
-        frmMain_->UpdateKeyCommands();
-        frmMain_->UpdateValueCommands();
+        ASSERT_TRUE(Browser().GoToPath(path)) << path;
+        UpdateCommands();
     }
     std::vector<BYTE> Data(const std::string& subPath, const std::string& name) {
         const auto value = core::ReadRawValue(HKEY_CURRENT_USER, kSub + "\\" + subPath, name);
@@ -81,13 +80,13 @@ TEST_F(ClipboardTest, NoSkipsAValueAndCancelEndsThePasteAtOnce) {
     }
     Select(kBase + "\\From");
     SelectRows({1, 2, 3});
-    frmMain_->CopyValues();
+    Run("acValueCopy");
     Select(kBase + "\\To");
     std::vector<std::string> questions;
     AnswerReplace(questions, "btnNo");     // C
     AnswerReplace(questions, "btnYes");    // B
     AnswerReplace(questions, "btnCancel"); // A
-    frmMain_->PasteValues();
+    Run("acValuePaste");
     EXPECT_EQ(questions.size(), 3u);
     EXPECT_EQ(Data("To", "C"), Bytes(std::string("old\0", 4)));
     EXPECT_EQ(Data("To", "B"), Bytes(std::string("new\0", 4)));
@@ -101,7 +100,7 @@ TEST_F(ClipboardTest, EntriesThatCannotBeWrittenAreNamedAtTheEnd) {
     bad = {REG_DWORD, "bad", "not a number", {}};
     app::TValueCopyData& good = frmMain_->AddValueClipboardEntry();
     good = {REG_SZ, "good", "fine", {}};
-    frmMain_->PasteValues();
+    Run("acValuePaste");
     EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"These values could not be written:\nbad"});
     EXPECT_EQ(ValueCaptions(), (std::vector<std::string>{"(Default)", "good"}));
 }
@@ -125,9 +124,9 @@ TEST_F(ClipboardTest, PasteKeyRefusesRelatedPathsAndAsksBeforeMerging) {
     Child<QAction>(*frmMain_, "acKeyPaste")->trigger();
     EXPECT_TRUE(dialogs_.shown().empty());
     EXPECT_EQ(Data("To\\From\\Deep", "v"), Bytes(std::string("1\0", 2)));
-    EXPECT_EQ(ChildTexts(frmMain_->SelectedNode()), std::vector<std::string>{"From"});
+    EXPECT_EQ(ChildTexts(Browser().SelectedNode()), std::vector<std::string>{"From"});
 
-    frmMain_->PasteKey(); // No to the merge question
+    Run("acKeyPaste"); // No to the merge question
     EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"There is a sub key named:[" + kBase +
                                                          "\\To\\From], will you continue to replace all same "
                                                          "items in this key?"});
@@ -137,7 +136,7 @@ TEST_F(ClipboardTest, EditedBigEndianDwordIsStoredSwappedAndShownAsEntered) {
     WriteRawValue(kBase + "\\From", "big", REG_DWORD_BIG_ENDIAN, {0, 0, 0, 5});
     Select(kBase + "\\From");
     SelectRows({1});
-    EXPECT_EQ(frmMain_->ValueRecord(1).number, 5u);
+    EXPECT_EQ(Browser().ValueRecord(1).number, 5u);
 
     WhenModal([this](QWidget*) {
         EXPECT_EQ(Child<editors::NumberEdit>(*frmDword_, "edtValue")->text(), "5");
@@ -146,14 +145,14 @@ TEST_F(ClipboardTest, EditedBigEndianDwordIsStoredSwappedAndShownAsEntered) {
     });
     Child<QAction>(*frmMain_, "acValueEdit")->trigger();
     EXPECT_EQ(Data("From", "big"), (std::vector<BYTE>{0, 0, 0, 0x1A}));
-    EXPECT_EQ(frmMain_->ValueRowAt(1).DataColumn(), "0x0000001A (26)");
-    EXPECT_EQ(frmMain_->ValueRecord(1).DataText(), "26");
+    EXPECT_EQ(Browser().ValueRowAt(1).DataColumn(), "0x0000001A (26)");
+    EXPECT_EQ(Browser().ValueRecord(1).DataText(), "26");
 
     WhenModal([this](QWidget*) {
         Child<editors::NumberEdit>(*frmDword_, "edtValue")->setText("99");
         Child<QPushButton>(*frmDword_, "btnCancel")->click();
     });
-    frmMain_->EditValue();
+    Run("acValueEdit");
     EXPECT_EQ(Data("From", "big"), (std::vector<BYTE>{0, 0, 0, 0x1A}));
 }
 
@@ -161,23 +160,23 @@ TEST_F(ClipboardTest, EditedMultiStringKeepsEveryStringAndCancelWritesNothing) {
     WriteRawValue(kBase + "\\From", "multi", REG_MULTI_SZ, Bytes(std::string("one\0two\0\0", 9)));
     Select(kBase + "\\From");
     SelectRows({1});
-    EXPECT_EQ(frmMain_->ValueRowAt(1).DataColumn(), "\"one\"");
+    EXPECT_EQ(Browser().ValueRowAt(1).DataColumn(), "\"one\"");
 
     WhenModal([this](QWidget*) {
         EXPECT_EQ(frmStr_->Text(), "one\r\ntwo");
         Child<QPlainTextEdit>(*frmStr_, "mmValue")->appendPlainText("three");
         Child<QPushButton>(*frmStr_, "btnOk")->click();
     });
-    frmMain_->EditValue();
+    Run("acValueEdit");
     EXPECT_EQ(Data("From", "multi"), Bytes(std::string("one\0two\0three\0\0", 15)));
-    EXPECT_EQ(frmMain_->ValueRowAt(1).SizeColumn(), "15");
+    EXPECT_EQ(Browser().ValueRowAt(1).SizeColumn(), "15");
     EXPECT_TRUE(frmStr_->Text().empty());
 
     WhenModal([this](QWidget*) {
         Child<QPlainTextEdit>(*frmStr_, "mmValue")->setPlainText("gone");
         Child<QPushButton>(*frmStr_, "btnCancel")->click();
     });
-    frmMain_->EditValue();
+    Run("acValueEdit");
     EXPECT_EQ(Data("From", "multi"), Bytes(std::string("one\0two\0three\0\0", 15)));
     EXPECT_TRUE(Child<QLineEdit>(*frmStr_, "edtName")->text().isEmpty());
 }
@@ -191,14 +190,14 @@ TEST_F(ClipboardTest, EditedBytesAreWrittenWithTheirTypeAndShownInTheRow) {
         frmBin_->SetBytes(std::string("\x00\x01Z", 3));
         Child<QPushButton>(*frmBin_, "btnOK")->click();
     });
-    frmMain_->EditValue();
+    Run("acValueEdit");
     const auto value = core::ReadRawValue(HKEY_CURRENT_USER, kSub + "\\From", "raw");
     ASSERT_TRUE(value);
     EXPECT_EQ(value->type, 11u);
     EXPECT_EQ(value->data, (std::vector<BYTE>{0x00, 0x01, 0x5A}));
-    EXPECT_EQ(frmMain_->ValueRowAt(1).DataColumn(), "00 01 5A");
-    EXPECT_EQ(frmMain_->ValueRecord(1).CharText(), "..Z");
-    EXPECT_EQ(frmMain_->ValueRowAt(1).SizeColumn(), "3");
+    EXPECT_EQ(Browser().ValueRowAt(1).DataColumn(), "00 01 5A");
+    EXPECT_EQ(Browser().ValueRecord(1).CharText(), "..Z");
+    EXPECT_EQ(Browser().ValueRowAt(1).SizeColumn(), "3");
 }
 
 TEST_F(ClipboardTest, AnEditThatCannotBeWrittenIsReportedAndTheRowStays) {
@@ -210,9 +209,9 @@ TEST_F(ClipboardTest, AnEditThatCannotBeWrittenIsReportedAndTheRowStays) {
         Child<QPlainTextEdit>(*frmStr_, "mmValue")->setPlainText("after");
         Child<QPushButton>(*frmStr_, "btnOk")->click();
     });
-    frmMain_->EditValue();
+    Run("acValueEdit");
     EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"Access registry database error!"});
-    EXPECT_EQ(frmMain_->ValueRecord(1).DataText(), "before");
+    EXPECT_EQ(Browser().ValueRecord(1).DataText(), "before");
     EXPECT_FALSE(core::KeyPathExists(kBase + "\\From"));
 }
 

@@ -25,8 +25,8 @@ class EditCommandsTest : public MainWindowTest {
         CreateWindow();
     }
     void Select(const std::string& path) {
-        ASSERT_TRUE(frmMain_->GoToPath(path)) << path;
-        frmMain_->UpdateKeyCommands();
+        ASSERT_TRUE(Browser().GoToPath(path)) << path;
+        UpdateCommands();
     }
     std::vector<BYTE> Data(const std::string& path, const std::string& name) {
         const auto value = core::ReadRawValue(HKEY_CURRENT_USER, path.substr(18), name);
@@ -36,14 +36,14 @@ class EditCommandsTest : public MainWindowTest {
 
 TEST_F(EditCommandsTest, NewKeyOnANeverExpandedKeyAddsOneNodeAndStartsItsRename) {
     Select(kBase + "\\Alpha");
-    ASSERT_FALSE(frmMain_->KeyModel()->IsLoaded(frmMain_->SelectedNode()));
+    ASSERT_FALSE(Browser().KeyModel()->IsLoaded(Browser().SelectedNode()));
     Child<QAction>(*frmMain_, "acKeyNew")->trigger();
-    const QModelIndex alpha = frmMain_->FindNode(kBase + "\\Alpha");
+    const QModelIndex alpha = Browser().FindNode(kBase + "\\Alpha");
     EXPECT_EQ(ChildTexts(alpha), (std::vector<std::string>{"Inner", "New Key #1"}));
     EXPECT_TRUE(core::KeyPathExists(kBase + "\\Alpha\\New Key #1"));
     EXPECT_EQ(SelectedPath(), kBase + "\\Alpha\\New Key #1");
     // Enter on the suggested name keeps the key and its node.
-    QWidget* editor = Child<QTreeView>(*frmMain_, "trvwKeys")->indexWidget(frmMain_->SelectedNode());
+    QWidget* editor = Child<QTreeView>(*frmMain_, "trvwKeys")->indexWidget(Browser().SelectedNode());
     ASSERT_NE(editor, nullptr);
     emit Child<QTreeView>(*frmMain_, "trvwKeys")->itemDelegate()->commitData(editor);
     QApplication::processEvents();
@@ -53,8 +53,8 @@ TEST_F(EditCommandsTest, NewKeyOnANeverExpandedKeyAddsOneNodeAndStartsItsRename)
 
 TEST_F(EditCommandsTest, InPlaceKeyRenameFollowsTheRules) {
     Select(kBase);
-    frmMain_->LoadSubKeys(frmMain_->SelectedNode());
-    const QModelIndex base = frmMain_->SelectedNode();
+    Browser().LoadSubKeys(Browser().SelectedNode());
+    const QModelIndex base = Browser().SelectedNode();
     struct Case {
         const char* name;
         bool renamed;
@@ -69,7 +69,7 @@ TEST_F(EditCommandsTest, InPlaceKeyRenameFollowsTheRules) {
     };
     for (const Case& c : cases) {
         dialogs_.ClearShown();
-        const QModelIndex alpha = frmMain_->KeyModel()->FindChildUpper(base, "ALPHA");
+        const QModelIndex alpha = Browser().KeyModel()->FindChildUpper(base, "ALPHA");
         ASSERT_TRUE(alpha.isValid()) << c.name;
         EXPECT_EQ(frmMain_->RenameKeyNode(alpha, c.name), c.renamed) << c.name;
         const std::vector<std::string> texts = dialogs_.texts();
@@ -80,16 +80,16 @@ TEST_F(EditCommandsTest, InPlaceKeyRenameFollowsTheRules) {
     EXPECT_FALSE(core::KeyPathExists(kBase + "\\Alpha"));
     // Siblings are sorted again after the rename.
     EXPECT_EQ(ChildTexts(base), (std::vector<std::string>{"Beta", "Gamma"}));
-    EXPECT_FALSE(frmMain_->RenameKeyNode(frmMain_->FindNode("HKEY_CURRENT_USER"), "Other"));
+    EXPECT_FALSE(frmMain_->RenameKeyNode(Browser().FindNode("HKEY_CURRENT_USER"), "Other"));
 }
 
 TEST_F(EditCommandsTest, RenamingTheSelectedKeyReadsItsRowsUnderTheNewPath) {
     WriteText(kBase + "\\Alpha", "v", "1");
     Select(kBase + "\\Alpha");
-    ASSERT_TRUE(frmMain_->RenameKeyNode(frmMain_->SelectedNode(), "Renamed"));
+    ASSERT_TRUE(frmMain_->RenameKeyNode(Browser().SelectedNode(), "Renamed"));
     // The "(Default)" row and the value's.
-    ASSERT_EQ(frmMain_->ValueRowCount(), 2);
-    EXPECT_EQ(frmMain_->ValueRecord(1).keyPath, kBase + "\\Renamed");
+    ASSERT_EQ(Browser().ValueRowCount(), 2);
+    EXPECT_EQ(Browser().ValueRecord(1).keyPath, kBase + "\\Renamed");
     EXPECT_EQ(frmMain_->StatusText().toStdString(), "[" + kBase + "\\Renamed]");
 }
 
@@ -100,14 +100,14 @@ TEST_F(EditCommandsTest, NewValuesOfEveryClassAndTheirRename) {
     Child<QAction>(*frmMain_, "acValueNewBinaryValue")->trigger();         // binary
     EXPECT_EQ(ValueCaptions(),
               (std::vector<std::string>{"(Default)", "New Value #1", "New Value #2", "New Value #3"}));
-    const app::ValueRow& number = frmMain_->ValueRowAt(1);
+    const app::ValueRow& number = Browser().ValueRowAt(1);
     EXPECT_EQ(number.TypeColumn(), "REG_DWORD_BIG_ENDIAN");
     EXPECT_EQ(number.SizeColumn(), "4");
     EXPECT_EQ(number.DataColumn(), "0x00000000 (0)");
-    EXPECT_EQ(frmMain_->ValueRowAt(2).DataColumn(), "\"\"");
-    EXPECT_EQ(frmMain_->ValueRowAt(3).SizeColumn(), "0");
+    EXPECT_EQ(Browser().ValueRowAt(2).DataColumn(), "\"\"");
+    EXPECT_EQ(Browser().ValueRowAt(3).SizeColumn(), "0");
     EXPECT_EQ(Data(kBase + "\\Beta", "New Value #2"), (std::vector<BYTE>{0}));
-    EXPECT_NE(Child<QTreeView>(*frmMain_, "lstvwValues")->indexWidget(frmMain_->ValueModel()->index(3, 0)),
+    EXPECT_NE(Child<QTreeView>(*frmMain_, "lstvwValues")->indexWidget(Browser().ValueModel()->index(3, 0)),
               nullptr);
 
     dialogs_.ClearShown();
@@ -125,8 +125,8 @@ TEST_F(EditCommandsTest, TheDefaultValueEditsFromItsEmptyNameSoEnterRenamesNothi
     WriteText(kBase + "\\Beta", "", "default");
     Select(kBase + "\\Beta");
     ASSERT_EQ(ValueCaptions(), std::vector<std::string>{"<Unknow Name>"});
-    const QModelIndex name = frmMain_->ValueModel()->index(0, 0);
-    EXPECT_EQ(frmMain_->ValueModel()->data(name, Qt::EditRole).toString(), "");
+    const QModelIndex name = Browser().ValueModel()->index(0, 0);
+    EXPECT_EQ(Browser().ValueModel()->data(name, Qt::EditRole).toString(), "");
     EXPECT_FALSE(frmMain_->RenameValueRow(0, ""));
     EXPECT_TRUE(core::ValuePathExists(kBase + "\\Beta", ""));
 }
@@ -134,7 +134,7 @@ TEST_F(EditCommandsTest, TheDefaultValueEditsFromItsEmptyNameSoEnterRenamesNothi
 TEST_F(EditCommandsTest, DeleteKeyAsksSelectsTheParentAndLeavesRootsAlone) {
     WriteText(kBase, "kept", "1");
     Select("HKEY_CURRENT_USER");
-    frmMain_->DeleteKey();
+    Run("acKeyDelete");
     EXPECT_TRUE(dialogs_.shown().empty());
 
     Select(kBase + "\\Alpha");
@@ -149,7 +149,7 @@ TEST_F(EditCommandsTest, DeleteKeyAsksSelectsTheParentAndLeavesRootsAlone) {
     EXPECT_FALSE(core::KeyPathExists(kBase + "\\Alpha"));
     EXPECT_EQ(SelectedPath(), kBase);
     EXPECT_EQ(ValueCaptions(), (std::vector<std::string>{"(Default)", "kept"}));
-    EXPECT_EQ(ChildTexts(frmMain_->SelectedNode()), std::vector<std::string>{"Beta"});
+    EXPECT_EQ(ChildTexts(Browser().SelectedNode()), std::vector<std::string>{"Beta"});
 }
 
 TEST_F(EditCommandsTest, DeleteValuesAsksOnceAndKeepsRowsOfValuesThatStayed) {
@@ -168,7 +168,7 @@ TEST_F(EditCommandsTest, DeleteValuesAsksOnceAndKeepsRowsOfValuesThatStayed) {
     SelectRows({1});
     dialogs_.ClearShown();
     dialogs_.QueueAnswer(true);
-    frmMain_->DeleteValues();
+    Run("acValueDelete");
     EXPECT_EQ(dialogs_.texts(), (std::vector<std::string>{"Sure to delete selected item?",
                                                           "These values could not be deleted:\nd"}));
     EXPECT_EQ(ValueCaptions(), (std::vector<std::string>{"(Default)", "d"}));

@@ -86,7 +86,7 @@ class FileCommandsTest : public MainWindowTest {
 TEST_F(FileCommandsTest, ExportCurrentKeyAsksBeforeReplacingAndSaysWhenItCannotWrite) {
     // Nothing selected: not even the dialog (it would block this test).
     Child<QAction>(*frmMain_, "acExportCurrentKey")->trigger();
-    ASSERT_TRUE(frmMain_->GoToPath(kKey));
+    ASSERT_TRUE(Browser().GoToPath(kKey));
 
     ExportKey(File("key.reg"));
     EXPECT_THAT(ReadAll(File("key.reg")), StartsWith("Windows Registry Editor Version 5.00\r\n\r\n[" + kKey +
@@ -130,7 +130,7 @@ TEST_F(FileCommandsTest, ExportNamesWhatTheFormatCannotCarry) {
     WriteText(kKey, "two\nlines", "x");
     for (int i = 0; i < 12; ++i)
         CreateKeyPath(kKey + "\\bad\r" + std::to_string(i));
-    ASSERT_TRUE(frmMain_->GoToPath(kKey));
+    ASSERT_TRUE(Browser().GoToPath(kKey));
     ExportKey(File("key.reg"));
     ASSERT_EQ(dialogs_.shown().size(), 2u);
     EXPECT_EQ(dialogs_.shown()[0].kind, util::MessageKind::Notice);
@@ -163,7 +163,7 @@ TEST_F(FileCommandsTest, WholeRegistryExportWritesMachineThenUsers) {
 TEST_F(FileCommandsTest, LongExportShowsProgressAndCancelRemovesThePartialFile) {
     for (int i = 0; i < 600; ++i)
         CreateKeyPath(kKey + "\\Many\\K" + std::to_string(i));
-    ASSERT_TRUE(frmMain_->GoToPath(kKey));
+    ASSERT_TRUE(Browser().GoToPath(kKey));
     window::FileWorkProgress::SetShowDelay(0);
     auto filesInDir = [this] {
         return std::distance(std::filesystem::directory_iterator(registry_.dir().path()), {});

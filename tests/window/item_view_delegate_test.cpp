@@ -22,13 +22,13 @@ class ItemViewDelegateTest : public MainWindowTest {
         CreateWindow();
         frmMain_->show();
         QApplication::processEvents();
-        ASSERT_TRUE(frmMain_->GoToPath(kKey));
+        ASSERT_TRUE(Browser().GoToPath(kKey));
     }
     // Asks the list for the tip of the value's cell in column (row 0 is the "(Default)" row); the tip's text,
     // or empty when none shows.
     QString TipOf(int column) {
         QTreeView* list = Child<QTreeView>(*frmMain_, "lstvwValues");
-        const QRect cell = list->visualRect(frmMain_->ValueModel()->index(1, column));
+        const QRect cell = list->visualRect(Browser().ValueModel()->index(1, column));
         QHelpEvent event(QEvent::ToolTip, cell.center(), list->viewport()->mapToGlobal(cell.center()));
         QApplication::sendEvent(list->viewport(), &event);
         return QToolTip::isVisible() ? QToolTip::text() : QString();
@@ -61,7 +61,7 @@ TEST_F(ItemViewDelegateTest, OnlyACutCellShowsItsWholeTextAsATip) {
 TEST_F(ItemViewDelegateTest, TheUnfocusedPaneShowsItsSelectionInTheInactiveColour) {
     QTreeView* list = Child<QTreeView>(*frmMain_, "lstvwValues");
     QTreeView* tree = Child<QTreeView>(*frmMain_, "trvwKeys");
-    const QModelIndex row = frmMain_->ValueModel()->index(0, window::ValueListModel::kDataColumn);
+    const QModelIndex row = Browser().ValueModel()->index(0, window::ValueListModel::kDataColumn);
     list->selectionModel()->select(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     frmMain_->activateWindow();
     tree->setFocus();

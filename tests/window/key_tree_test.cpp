@@ -29,7 +29,7 @@ class KeyTreeTest : public MainWindowTest {
         CreateKeyPath("HKEY_CURRENT_USER\\Test\\C");
         CreateWindow();
     }
-    QModelIndex Node(const std::string& path) { return frmMain_->FindNode(path); }
+    QModelIndex Node(const std::string& path) { return Browser().FindNode(path); }
 };
 
 TEST_F(KeyTreeTest, RootsFollowThePlatform) {
@@ -49,7 +49,7 @@ TEST_F(KeyTreeTest, RootsFollowThePlatform) {
     EXPECT_EQ(rootsFor(platform::kPlatformWin9x, 4), nine);
     EXPECT_EQ(rootsFor(platform::kPlatformNt, 4), nt4);
     // The address history and the root menu list the same roots.
-    EXPECT_EQ(frmMain_->History(), nt4);
+    EXPECT_EQ(Browser().History(), nt4);
     ASSERT_EQ(Child<QMenu>(*frmMain_, "pppmnRootKey")->actions().size(), 6);
     Child<QMenu>(*frmMain_, "pppmnRootKey")->actions().at(2)->trigger();
     EXPECT_EQ(Child<QComboBox>(*frmMain_, "cmbbxAddress")->currentText().toStdString(),
@@ -58,7 +58,7 @@ TEST_F(KeyTreeTest, RootsFollowThePlatform) {
 }
 
 TEST_F(KeyTreeTest, SubkeysAreReadOnFirstExpansionOnly) {
-    const window::KeyTreeModel* model = frmMain_->KeyModel();
+    const window::KeyTreeModel* model = Browser().KeyModel();
     const QModelIndex user = model->index(1, 0);
     EXPECT_FALSE(model->IsLoaded(user));
     EXPECT_TRUE(model->hasChildren(user));
@@ -66,20 +66,20 @@ TEST_F(KeyTreeTest, SubkeysAreReadOnFirstExpansionOnly) {
 
     const QModelIndex test = Node("HKEY_CURRENT_USER\\Test");
     ASSERT_TRUE(test.isValid());
-    frmMain_->LoadSubKeys(test);
+    Browser().LoadSubKeys(test);
     EXPECT_THAT(ChildTexts(test), ElementsAre("A", "C"));
     EXPECT_TRUE(model->hasChildren(model->index(0, 0, test)));  // A holds Inner
     EXPECT_FALSE(model->hasChildren(model->index(1, 0, test))); // C is empty
-    EXPECT_EQ(frmMain_->NodePath(model->index(0, 0, test)), "HKEY_CURRENT_USER\\Test\\A");
+    EXPECT_EQ(Browser().NodePath(model->index(0, 0, test)), "HKEY_CURRENT_USER\\Test\\A");
 
     // Keys added or removed behind the tree's back show only after a refresh.
     CreateKeyPath("HKEY_CURRENT_USER\\Test\\B");
     DeleteKeyAt("HKEY_CURRENT_USER\\Test\\C");
-    frmMain_->LoadSubKeys(test);
+    Browser().LoadSubKeys(test);
     EXPECT_THAT(ChildTexts(test), ElementsAre("A", "C"));
     Child<QTreeView>(*frmMain_, "trvwKeys")->expand(test);
     Child<QTreeView>(*frmMain_, "trvwKeys")->setCurrentIndex(test);
-    frmMain_->RefreshKey();
+    Browser().RefreshKey();
     const QModelIndex refreshed = Node("HKEY_CURRENT_USER\\Test");
     EXPECT_THAT(ChildTexts(refreshed), ElementsAre("A", "B"));
     EXPECT_TRUE(Child<QTreeView>(*frmMain_, "trvwKeys")->isExpanded(refreshed));
@@ -90,18 +90,18 @@ TEST_F(KeyTreeTest, AsteriskDoesNotExpandAWholeSubtree) {
     Child<QTreeView>(*frmMain_, "trvwKeys")->setCurrentIndex(test);
     QKeyEvent asterisk(QEvent::KeyPress, Qt::Key_Asterisk, Qt::KeypadModifier, "*");
     QApplication::sendEvent(Child<QTreeView>(*frmMain_, "trvwKeys"), &asterisk);
-    EXPECT_FALSE(frmMain_->KeyModel()->IsLoaded(test));
+    EXPECT_FALSE(Browser().KeyModel()->IsLoaded(test));
 }
 
 TEST_F(KeyTreeTest, UnreadableKeyStaysUnloadedSoTheNextExpansionRetries) {
     const QModelIndex test = Node("HKEY_CURRENT_USER\\Test");
-    frmMain_->LoadSubKeys(test);
-    const QModelIndex c = frmMain_->KeyModel()->index(1, 0, test);
+    Browser().LoadSubKeys(test);
+    const QModelIndex c = Browser().KeyModel()->index(1, 0, test);
     DeleteKeyAt("HKEY_CURRENT_USER\\Test\\C");
-    frmMain_->LoadSubKeys(c);
-    EXPECT_FALSE(frmMain_->KeyModel()->IsLoaded(c));
+    Browser().LoadSubKeys(c);
+    EXPECT_FALSE(Browser().KeyModel()->IsLoaded(c));
     CreateKeyPath("HKEY_CURRENT_USER\\Test\\C\\Later");
-    frmMain_->LoadSubKeys(c);
+    Browser().LoadSubKeys(c);
     EXPECT_THAT(ChildTexts(c), ElementsAre("Later"));
 }
 
@@ -112,44 +112,44 @@ TEST_F(KeyTreeTest, SelectingAKeyFillsListStatusAndHistory) {
     WriteText("HKEY_CURRENT_USER\\Test", "", "default");
     const QModelIndex test = Node("HKEY_CURRENT_USER\\Test");
     Child<QTreeView>(*frmMain_, "trvwKeys")->setCurrentIndex(test);
-    frmMain_->KeySelected();
+    Browser().KeySelected();
 
     // Sorted by caption in the locale's order, not by character codes.
     EXPECT_THAT(ValueCaptions(), ElementsAre("<Unknow Name>", "alpha", "Beta", "charlie"));
     EXPECT_EQ(frmMain_->StatusText().toStdString(), "[HKEY_CURRENT_USER\\Test]");
-    EXPECT_EQ(frmMain_->History().back(), "HKEY_CURRENT_USER\\Test");
+    EXPECT_EQ(Browser().History().back(), "HKEY_CURRENT_USER\\Test");
     EXPECT_EQ(Child<QComboBox>(*frmMain_, "cmbbxAddress")->currentText().toStdString(),
               "HKEY_CURRENT_USER\\Test");
-    EXPECT_EQ(frmMain_->FindValueRow("hkey_current_user\\TEST", "CHARLIE"), 3);
-    EXPECT_EQ(frmMain_->FindValueRow("HKEY_CURRENT_USER\\Test", "missing"), -1);
-    EXPECT_EQ(frmMain_->FindValueRow("HKEY_CURRENT_USER\\Test\\A", "charlie"), -1);
-    EXPECT_EQ(frmMain_->ValueRecord(3).DataText(), "3");
+    EXPECT_EQ(Browser().FindValueRow("hkey_current_user\\TEST", "CHARLIE"), 3);
+    EXPECT_EQ(Browser().FindValueRow("HKEY_CURRENT_USER\\Test", "missing"), -1);
+    EXPECT_EQ(Browser().FindValueRow("HKEY_CURRENT_USER\\Test\\A", "charlie"), -1);
+    EXPECT_EQ(Browser().ValueRecord(3).DataText(), "3");
 
     // Each selection rebuilds the list from the registry.
     WriteText("HKEY_CURRENT_USER\\Test", "d", "4");
-    frmMain_->KeySelected();
-    EXPECT_EQ(frmMain_->ValueRowCount(), 5);
+    Browser().KeySelected();
+    EXPECT_EQ(Browser().ValueRowCount(), 5);
 }
 
 TEST_F(KeyTreeTest, RefreshAllLeavesOnlyTheRoots) {
     const QModelIndex test = Node("HKEY_CURRENT_USER\\Test");
     Child<QTreeView>(*frmMain_, "trvwKeys")->setCurrentIndex(test);
-    frmMain_->KeySelected();
+    Browser().KeySelected();
     WriteText("HKEY_CURRENT_USER\\Test", "v", "x");
-    frmMain_->KeySelected();
+    Browser().KeySelected();
     // The "(Default)" row and the value's.
-    ASSERT_EQ(frmMain_->ValueRowCount(), 2);
-    const std::size_t historySize = frmMain_->History().size();
+    ASSERT_EQ(Browser().ValueRowCount(), 2);
+    const std::size_t historySize = Browser().History().size();
 
     Child<QAction>(*frmMain_, "mnitmRefreshAll")->trigger();
     EXPECT_EQ(ChildTexts({}).size(), 5u);
-    EXPECT_FALSE(frmMain_->SelectedNode().isValid());
-    EXPECT_EQ(frmMain_->ValueRowCount(), 0);
-    EXPECT_FALSE(frmMain_->KeyModel()->IsLoaded(frmMain_->KeyModel()->index(1, 0)));
-    EXPECT_EQ(frmMain_->History().size(), historySize);
+    EXPECT_FALSE(Browser().SelectedNode().isValid());
+    EXPECT_EQ(Browser().ValueRowCount(), 0);
+    EXPECT_FALSE(Browser().KeyModel()->IsLoaded(Browser().KeyModel()->index(1, 0)));
+    EXPECT_EQ(Browser().History().size(), historySize);
     // Refresh without a selection does nothing.
     Child<QAction>(*frmMain_, "acRefresh")->trigger();
-    EXPECT_EQ(frmMain_->ValueRowCount(), 0);
+    EXPECT_EQ(Browser().ValueRowCount(), 0);
 }
 
 TEST_F(KeyTreeTest, CreationNotesHeaderWindowsDirectoryAndFavorites) {

@@ -40,7 +40,7 @@ void LayoutTest::FillColumns(bool wide) {
     WriteRawValue(key, "odd", 99, {});
     CreateWindow();
     ShowAt(wide ? 1400 : 950, 500);
-    const window::ValueListModel* model = frmMain_->ValueModel();
+    const window::ValueListModel* model = Browser().ValueModel();
     for (int column = 0; column < window::ValueListModel::kColumnCount; ++column) {
         EXPECT_EQ(model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString(),
                   (QStringList{"Name", "Type", "Size", "Data"}[column]));
@@ -52,7 +52,7 @@ void LayoutTest::FillColumns(bool wide) {
     const int firstName = Header()->sectionSize(nameColumn);
     const int firstType = Header()->sectionSize(typeColumn);
 
-    ASSERT_TRUE(frmMain_->GoToPath(key));
+    ASSERT_TRUE(Browser().GoToPath(key));
     auto* view = static_cast<QAbstractItemView*>(Child<QTreeView>(*frmMain_, "lstvwValues"));
     if (wide) {
         for (int column : {nameColumn, typeColumn})
@@ -92,7 +92,7 @@ TEST_F(LayoutTest, StatusPanelFollowsTheWindowAndAddressStartsEmpty) {
     ShowAt(1100, 400);
     EXPECT_GT(Child<QLabel>(*frmMain_, "sttsbrMain")->width(), narrow + 300);
 
-    ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Software"));
+    ASSERT_TRUE(Browser().GoToPath("HKCU\\Software"));
     EXPECT_EQ(frmMain_->StatusText().toStdString(), "[HKEY_CURRENT_USER\\Software]");
     Child<QAction>(*frmMain_, "mnitmRefreshAll")->trigger();
     EXPECT_TRUE(frmMain_->StatusText().isEmpty());

@@ -47,7 +47,8 @@ TEST_F(MainWindowCommandsTest, MenusFollowTheCommandTable) {
                                   "-", "Open &Wine Prefix...", "Open &Own Registry", "-", "&Load Hive...",
                                   "&Unload Hive", "Open Windows &Installation...", "-", "E&xit"}));
     EXPECT_EQ(Captions(Child<QMenu>(*frmMain_, "mnitmControl")),
-              (std::vector<std::string>{"&Refresh", "Refresh &All", "-", "&Go To", "Go To &Last"}));
+              (std::vector<std::string>{"&Refresh", "Refresh &All", "-", "&Go To", "Go To &Last", "-",
+                                        "&Back", "&Forward"}));
     EXPECT_EQ(Captions(Child<QMenu>(*frmMain_, "mnitmNew")).size(), 12u);
     EXPECT_EQ(Captions(Child<QMenu>(*frmMain_, "pppmnValue")).front(), "&Edit");
     EXPECT_EQ(Captions(Child<QMenu>(*frmMain_, "pppmnKey")).back(), "&Refresh");
@@ -111,13 +112,12 @@ TEST_F(MainWindowCommandsTest, CaptionsAreTheTableTextsBeforeAndAfterChoosingEng
 
 TEST_F(MainWindowCommandsTest, KeyCommandsFollowTheSelectionAndNoCommandStaysDisabled) {
     CreateWindow();
-    frmMain_->UpdateKeyCommands();
+    UpdateCommands();
     EXPECT_FALSE(Child<QAction>(*frmMain_, "acRefresh")->isEnabled());
     EXPECT_FALSE(Child<QAction>(*frmMain_, "acCurrentKey")->isEnabled());
 
-    ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Cmd"));
-    frmMain_->UpdateKeyCommands();
-    frmMain_->UpdateValueCommands();
+    ASSERT_TRUE(Browser().GoToPath("HKCU\\Cmd"));
+    UpdateCommands();
     EXPECT_TRUE(Child<QAction>(*frmMain_, "acRefresh")->isEnabled());
     EXPECT_TRUE(Child<QAction>(*frmMain_, "acCurrentKey")->isEnabled());
     for (QAction* action : Child<QMenu>(*frmMain_, "mnitmRegistry")->actions())
@@ -130,11 +130,11 @@ TEST_F(MainWindowCommandsTest, SelectAllSelectsEveryValue) {
     WriteText("HKEY_CURRENT_USER\\Cmd", "one", "1");
     WriteText("HKEY_CURRENT_USER\\Cmd", "two", "2");
     CreateWindow();
-    ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Cmd"));
+    ASSERT_TRUE(Browser().GoToPath("HKCU\\Cmd"));
     Child<QAction>(*frmMain_, "acValueSelectAll")->trigger();
     // The "(Default)" row too; the value commands act on the two values.
     EXPECT_EQ(Child<QTreeView>(*frmMain_, "lstvwValues")->selectionModel()->selectedRows().size(), 3);
-    EXPECT_EQ(frmMain_->SelectedValueRows(), (std::vector<int>{1, 2}));
+    EXPECT_EQ(Browser().SelectedValueRows(), (std::vector<int>{1, 2}));
 }
 
 TEST_F(MainWindowCommandsTest, KeepOpenFlagRefusesTheCloseAndKeepsTheWindowOnTop) {
@@ -172,7 +172,7 @@ TEST_F(MainWindowCommandsTest, LanguageMenuAppliesTextsToTheMainWindow) {
     EXPECT_EQ(Child<QMenu>(*frmMain_, "mnitmNew")->title().toStdString(), "&Neu");
     EXPECT_EQ(Child<QMenu>(*frmMain_, "pppmnitmKeyNew")->title().toStdString(), "&Neu");
     EXPECT_EQ(Child<QLabel>(*frmMain_, "pnlAddress")->text().toStdString(), "Adresse:");
-    EXPECT_EQ(frmMain_->ValueModel()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Wertname");
+    EXPECT_EQ(Browser().ValueModel()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Wertname");
     // Texts the language leaves alone take their table wording.
     EXPECT_EQ(Child<QAction>(*frmMain_, "acKeyContent")->text().toStdString(), "Key &Content");
 

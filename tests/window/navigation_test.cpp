@@ -30,14 +30,14 @@ class NavigationTest : public MainWindowTest {
         QApplication::sendEvent(Child<QComboBox>(*frmMain_, "cmbbxAddress")->lineEdit(), &press);
     }
     long HistoryCount(const std::string& path) {
-        const std::vector<std::string> history = frmMain_->History();
+        const std::vector<std::string> history = Browser().History();
         return std::count(history.begin(), history.end(), path);
     }
 };
 
 TEST_F(NavigationTest, AbbreviatedPathSelectsTheKeyAndKeepsTheTypedCase) {
-    ASSERT_TRUE(frmMain_->GoToPath("hklm\\software"));
-    EXPECT_EQ(frmMain_->KeyModel()->NodeText(frmMain_->SelectedNode()), "SOFTWARE");
+    ASSERT_TRUE(Browser().GoToPath("hklm\\software"));
+    EXPECT_EQ(Browser().KeyModel()->NodeText(Browser().SelectedNode()), "SOFTWARE");
     EXPECT_EQ(frmMain_->StatusText().toStdString(), "[HKEY_LOCAL_MACHINE\\software]");
     EXPECT_EQ(HistoryCount("HKEY_LOCAL_MACHINE\\software"), 1);
     EXPECT_EQ(Child<QComboBox>(*frmMain_, "cmbbxAddress")->currentText().toStdString(),
@@ -47,32 +47,32 @@ TEST_F(NavigationTest, AbbreviatedPathSelectsTheKeyAndKeepsTheTypedCase) {
 }
 
 TEST_F(NavigationTest, TrailingBackslashGoesToTheRoot) {
-    ASSERT_TRUE(frmMain_->GoToPath("HKEY_CURRENT_USER\\"));
+    ASSERT_TRUE(Browser().GoToPath("HKEY_CURRENT_USER\\"));
     EXPECT_EQ(SelectedPath(), "HKEY_CURRENT_USER");
-    EXPECT_TRUE(Child<QTreeView>(*frmMain_, "trvwKeys")->isExpanded(frmMain_->SelectedNode()));
+    EXPECT_TRUE(Child<QTreeView>(*frmMain_, "trvwKeys")->isExpanded(Browser().SelectedNode()));
 }
 
 TEST_F(NavigationTest, TheRightParentsChildIsFoundWhenTheNameRecursDeeper) {
-    ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Nav\\Left\\Deep\\Target"));
-    ASSERT_TRUE(frmMain_->GoToPath("hkcu\\nav\\target"));
+    ASSERT_TRUE(Browser().GoToPath("HKCU\\Nav\\Left\\Deep\\Target"));
+    ASSERT_TRUE(Browser().GoToPath("hkcu\\nav\\target"));
     EXPECT_EQ(SelectedPath(), "HKEY_CURRENT_USER\\Nav\\Target");
     // The "(Default)" row and the value's.
-    ASSERT_EQ(frmMain_->ValueRowCount(), 2);
-    EXPECT_EQ(frmMain_->ValueRecord(1).valueName, "here");
+    ASSERT_EQ(Browser().ValueRowCount(), 2);
+    EXPECT_EQ(Browser().ValueRecord(1).valueName, "here");
 }
 
 TEST_F(NavigationTest, HistoryHoldsEachPathOnceWhateverItsCase) {
-    const std::size_t start = frmMain_->History().size();
-    ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Nav"));
-    ASSERT_TRUE(frmMain_->GoToPath("hkcu\\NAV"));
-    ASSERT_TRUE(frmMain_->GoToPath("HKEY_CLASSES_ROOT"));
-    EXPECT_EQ(frmMain_->History().size(), start + 1);
+    const std::size_t start = Browser().History().size();
+    ASSERT_TRUE(Browser().GoToPath("HKCU\\Nav"));
+    ASSERT_TRUE(Browser().GoToPath("hkcu\\NAV"));
+    ASSERT_TRUE(Browser().GoToPath("HKEY_CLASSES_ROOT"));
+    EXPECT_EQ(Browser().History().size(), start + 1);
     EXPECT_EQ(HistoryCount("HKEY_CURRENT_USER\\Nav"), 1);
 }
 
 TEST_F(NavigationTest, FailedNavigationChangesNothingButTheFlag) {
-    ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Nav\\Target"));
-    const std::vector<std::string> history = frmMain_->History();
+    ASSERT_TRUE(Browser().GoToPath("HKCU\\Nav\\Target"));
+    const std::vector<std::string> history = Browser().History();
     const std::pair<const char*, const char*> badPaths[] = {
         {"HKCU\\Nav\\Missing", "HKEY_CURRENT_USER\\Nav\\Missing"},
         {"HKCU\\Nav\\Left\\Deep\\Target\\Below", "HKEY_CURRENT_USER\\Nav\\Left\\Deep\\Target\\Below"},
@@ -80,25 +80,25 @@ TEST_F(NavigationTest, FailedNavigationChangesNothingButTheFlag) {
         {"HKCU\\Nav\\\\Target", "HKEY_CURRENT_USER\\Nav\\\\Target"}};
     for (const auto& [bad, named] : badPaths) {
         dialogs_.ClearShown();
-        EXPECT_FALSE(frmMain_->GoToPath(bad)) << bad;
+        EXPECT_FALSE(Browser().GoToPath(bad)) << bad;
         // The message names the key, so that a typing mistake shows.
         EXPECT_EQ(dialogs_.texts(),
                   std::vector<std::string>{"Your registry without Key:[" + std::string(named) + "]"});
         EXPECT_EQ(SelectedPath(), "HKEY_CURRENT_USER\\Nav\\Target") << bad;
-        EXPECT_EQ(frmMain_->ValueRowCount(), 2) << bad;
+        EXPECT_EQ(Browser().ValueRowCount(), 2) << bad;
         EXPECT_EQ(frmMain_->StatusText().toStdString(), "[HKEY_CURRENT_USER\\Nav\\Target]") << bad;
-        EXPECT_EQ(frmMain_->History(), history) << bad;
+        EXPECT_EQ(Browser().History(), history) << bad;
         EXPECT_FALSE(frmGoTo_->LastNavigationOk()) << bad;
     }
 }
 
 TEST_F(NavigationTest, KeysCreatedAfterTheirParentWasReadNeedARefresh) {
-    ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Nav\\Target"));
+    ASSERT_TRUE(Browser().GoToPath("HKCU\\Nav\\Target"));
     CreateKeyPath("HKEY_CURRENT_USER\\Nav\\Later");
-    EXPECT_FALSE(frmMain_->GoToPath("HKCU\\Nav\\Later"));
-    ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Nav"));
-    frmMain_->RefreshKey();
-    EXPECT_TRUE(frmMain_->GoToPath("HKCU\\Nav\\Later"));
+    EXPECT_FALSE(Browser().GoToPath("HKCU\\Nav\\Later"));
+    ASSERT_TRUE(Browser().GoToPath("HKCU\\Nav"));
+    Browser().RefreshKey();
+    EXPECT_TRUE(Browser().GoToPath("HKCU\\Nav\\Later"));
 }
 
 TEST_F(NavigationTest, EnterInTheAddressBoxGoesUnlessTheTextIsBlank) {
@@ -128,7 +128,7 @@ TEST_F(NavigationTest, GoToLastRepeatsOnlyAfterASuccess) {
             frmGoTo_->reject();
         });
     };
-    EXPECT_FALSE(frmMain_->GoToPath("HKCU\\Nowhere"));
+    EXPECT_FALSE(Browser().GoToPath("HKCU\\Nowhere"));
     cancelDialog();
     Child<QAction>(*frmMain_, "mnitmGoToLast")->trigger();
     EXPECT_TRUE(dialogShown);
@@ -139,7 +139,7 @@ TEST_F(NavigationTest, GoToLastRepeatsOnlyAfterASuccess) {
     EXPECT_EQ(SelectedPath(), "HKEY_CURRENT_USER\\Nav\\Target");
     EXPECT_TRUE(frmGoTo_->LastNavigationOk());
 
-    ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Nav"));
+    ASSERT_TRUE(Browser().GoToPath("HKCU\\Nav"));
     dialogShown = false;
     cancelDialog();
     Child<QAction>(*frmMain_, "mnitmGoToLast")->trigger();
@@ -151,7 +151,7 @@ TEST_F(NavigationTest, GoToLastRepeatsOnlyAfterASuccess) {
 TEST_F(NavigationTest, CurrentKeyNeedsASelectedKey) {
     Child<QAction>(*frmMain_, "acCurrentKey")->trigger();
     EXPECT_EQ(dialogs_.texts(), std::vector<std::string>{"None current key!"});
-    ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Nav"));
+    ASSERT_TRUE(Browser().GoToPath("HKCU\\Nav"));
     QTimer::singleShot(0, frmCurrentKey_.get(), [&] { frmCurrentKey_->accept(); });
     Child<QAction>(*frmMain_, "acCurrentKey")->trigger();
     EXPECT_EQ(Child<QLineEdit>(*frmCurrentKey_, "edtLongName")->text().toStdString(),

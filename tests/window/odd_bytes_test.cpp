@@ -38,33 +38,33 @@ class OddBytesTest : public MainWindowTest {
         WriteRawValue(kKey, "caf\xE9", REG_SZ, {'d', 0xE9, 'j', 0xE0, 0});
         CreateKeyPath(std::string(kKey) + "\\K\xFF");
         CreateWindow();
-        ASSERT_TRUE(frmMain_->GoToPath(kKey));
+        ASSERT_TRUE(Browser().GoToPath(kKey));
     }
     QString Shown(int row, int column) const {
-        return frmMain_->ValueModel()->index(row, column).data().toString();
+        return Browser().ValueModel()->index(row, column).data().toString();
     }
 };
 
 TEST_F(OddBytesTest, ListAndTreeShowEscapesAndRenamesKeepTheOtherBytes) {
     int row = 0;
-    while (row < frmMain_->ValueRowCount() && frmMain_->ValueRecord(row).valueName != "caf\xE9")
+    while (row < Browser().ValueRowCount() && Browser().ValueRecord(row).valueName != "caf\xE9")
         ++row;
-    ASSERT_LT(row, frmMain_->ValueRowCount());
+    ASSERT_LT(row, Browser().ValueRowCount());
     EXPECT_EQ(Shown(row, window::ValueListModel::kNameColumn), "caf\\xE9");
     EXPECT_TRUE(Shown(row, window::ValueListModel::kDataColumn).contains("d\\xE9j\\xE0"));
-    const QModelIndex node = frmMain_->SelectedNode();
-    frmMain_->LoadSubKeys(node);
-    const window::KeyTreeModel& tree = *frmMain_->KeyModel();
+    const QModelIndex node = Browser().SelectedNode();
+    Browser().LoadSubKeys(node);
+    const window::KeyTreeModel& tree = *Browser().KeyModel();
     ASSERT_EQ(tree.rowCount(node), 1);
     EXPECT_EQ(tree.index(0, 0, node).data().toString(), "K\\xFF");
-    ASSERT_TRUE(frmMain_->GoToPath(std::string(kKey) + "\\K\xFF"));
+    ASSERT_TRUE(Browser().GoToPath(std::string(kKey) + "\\K\xFF"));
     EXPECT_EQ(frmMain_->StatusText(), "[HKEY_CURRENT_USER\\Odd\\K\\xFF]");
-    ASSERT_TRUE(frmMain_->GoToPath(kKey));
+    ASSERT_TRUE(Browser().GoToPath(kKey));
 
     // The in-place editors start from the shown text; the user appends to it.
-    frmMain_->ValueModel()->setData(frmMain_->ValueModel()->index(row, window::ValueListModel::kNameColumn),
+    Browser().ValueModel()->setData(Browser().ValueModel()->index(row, window::ValueListModel::kNameColumn),
                                     Shown(row, window::ValueListModel::kNameColumn) + "2", Qt::EditRole);
-    frmMain_->KeyModel()->setData(tree.index(0, 0, node), "L\\xFF", Qt::EditRole);
+    Browser().KeyModel()->setData(tree.index(0, 0, node), "L\\xFF", Qt::EditRole);
     QApplication::processEvents();
 
     const auto renamed = core::ReadRawValue(HKEY_CURRENT_USER, "Odd",

@@ -28,15 +28,15 @@ class RefusedCommandsTest : public MainWindowTest {
 
     // Selects the key with its subkeys read, as the user sees i
     QPersistentModelIndex Select(const std::string& path) {
-        EXPECT_TRUE(frmMain_->GoToPath(path)) << path;
-        const QModelIndex node = frmMain_->SelectedNode();
-        frmMain_->LoadSubKeys(node);
+        EXPECT_TRUE(Browser().GoToPath(path)) << path;
+        const QModelIndex node = Browser().SelectedNode();
+        Browser().LoadSubKeys(node);
         return node;
     }
     // The row of the value, selected; -1 when the list has none.
     int SelectValue(const std::string& name) {
-        for (int row = 0; row < frmMain_->ValueRowCount(); ++row)
-            if (frmMain_->ValueRecord(row).valueName == name) {
+        for (int row = 0; row < Browser().ValueRowCount(); ++row)
+            if (Browser().ValueRecord(row).valueName == name) {
                 SelectRows({row});
                 return row;
             }
@@ -56,28 +56,28 @@ TEST_F(RefusedCommandsTest, ReadOnlyKeysRefuseEveryChangeAndTreeAndListStayAsThe
         {"Delete Key", kReadOnlyChild,
          [this] {
              dialogs_.QueueAnswer(true);
-             frmMain_->DeleteKey();
+             Run("acKeyDelete");
          },
          "Delete key failed!"},
-        {"New Key", kReadOnly, [this] { frmMain_->NewKey(); }, "Create new key failed!"},
-        {"New Value", kReadOnlyChild, [this] { frmMain_->NewValue(REG_SZ); }, "Create value failed!"},
+        {"New Key", kReadOnly, [this] { Run("acKeyNew"); }, "Create new key failed!"},
+        {"New Value", kReadOnlyChild, [this] { Run("acValueNewStringValue"); }, "Create value failed!"},
         {"Delete Value", kReadOnlyChild,
          [this] {
              ASSERT_GE(SelectValue("Identifier"), 0);
              dialogs_.QueueAnswer(true);
-             frmMain_->DeleteValues();
+             Run("acValueDelete");
          },
          "These values could not be deleted:"},
         {"Rename Value", kReadOnlyChild,
          [this] { frmMain_->RenameValueRow(SelectValue("Identifier"), "Renamed"); },
          "Can not rename [Identifier] it to [Renamed]"},
         {"Rename Key", kReadOnlyChild,
-         [this] { frmMain_->RenameKeyNode(frmMain_->SelectedNode(), "Renamed"); }, "Rename failed!"},
+         [this] { frmMain_->RenameKeyNode(Browser().SelectedNode(), "Renamed"); }, "Rename failed!"},
         {"Edit Value", kReadOnlyChild,
          [this] {
              ASSERT_GE(SelectValue("Identifier"), 0);
              WhenModal([this](QWidget*) { Child<QPushButton>(*frmStr_, "btnOk")->click(); });
-             frmMain_->EditValue();
+             Run("acValueEdit");
          },
          "Access registry database error!"},
     };
@@ -110,18 +110,18 @@ TEST_F(RefusedCommandsTest, KeysAndValuesDeletedBehindTheWindowsBackLeaveNoNodeO
 
     ASSERT_GE(SelectValue("Lost"), 0);
     dialogs_.QueueAnswer(true);
-    frmMain_->DeleteValues();
+    Run("acValueDelete");
     EXPECT_EQ(SelectValue("Lost"), -1);
 
     // The tree still shows the deleted key until told otherwise: New Key below it must not bring it back.
-    ASSERT_TRUE(frmMain_->GoToPath("HKEY_CURRENT_USER\\Behind\\Gone"));
-    const QPersistentModelIndex gone = frmMain_->SelectedNode();
-    frmMain_->NewKey();
+    ASSERT_TRUE(Browser().GoToPath("HKEY_CURRENT_USER\\Behind\\Gone"));
+    const QPersistentModelIndex gone = Browser().SelectedNode();
+    Run("acKeyNew");
     EXPECT_TRUE(ChildTexts(gone).empty());
     EXPECT_FALSE(core::KeyPathExists("HKEY_CURRENT_USER\\Behind\\Gone"));
 
     dialogs_.QueueAnswer(true);
-    frmMain_->DeleteKey();
+    Run("acKeyDelete");
     EXPECT_FALSE(gone.isValid());
     EXPECT_TRUE(ChildTexts(behind).empty());
     EXPECT_EQ(dialogs_.texts(),

@@ -27,7 +27,7 @@ TEST_F(RegistryChoiceTest, TheWindowSwitchesToAPrefixNamesItAndComesBack) {
     ASSERT_TRUE(frmMain_->OpenRegistry(std::string(platform::kWineRegistryPrefix) + prefix));
     EXPECT_EQ(frmMain_->windowTitle().toStdString(), "Torva Hivewright - Wine prefix " + prefix);
     EXPECT_EQ(ChildTexts(QModelIndex()).size(), 5u);
-    EXPECT_TRUE(frmMain_->GoToPath("HKEY_LOCAL_MACHINE\\SYSTEM\\Select"));
+    EXPECT_TRUE(Browser().GoToPath("HKEY_LOCAL_MACHINE\\SYSTEM\\Select"));
     // Four values and the "(Default)" row.
     EXPECT_EQ(ValueCaptions().size(), 5u);
 

@@ -27,7 +27,7 @@ TEST_F(ScreenshotTest, DISABLED_SaveMainWindowPictures) {
     CreateKeyPath("HKEY_CURRENT_USER\\Software\\Example\\Child");
     CreateWindow();
     frmMain_->show();
-    ASSERT_TRUE(frmMain_->GoToPath("HKCU\\Software\\Example"));
+    ASSERT_TRUE(Browser().GoToPath("HKCU\\Software\\Example"));
     QApplication::processEvents();
     frmMain_->grab().save(QString(dir) + "/main.png");
 

@@ -19,10 +19,7 @@ class UndoWindowTest : public MainWindowTest {
         CreateKeyPath(kBase + "\\Gone\\Inner");
         WriteText(kBase + "\\Gone", "kept", "1");
         CreateWindow();
-        frmMain_->show();
-        frmMain_->activateWindow();
-        QApplication::setActiveWindow(frmMain_.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(frmMain_.get()));
+        ShowActive();
     }
     void Press(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(widget, static_cast<Qt::Key>(key), modifiers);
@@ -33,8 +30,8 @@ class UndoWindowTest : public MainWindowTest {
 
 TEST_F(UndoWindowTest, CtrlZUndoesADeletedSubtreeAndTheTreeFollows) {
     QTreeView* tree = Child<QTreeView>(*frmMain_, "trvwKeys");
-    ASSERT_TRUE(frmMain_->GoToPath(kBase + "\\Gone"));
-    frmMain_->UpdateKeyCommands();
+    ASSERT_TRUE(Browser().GoToPath(kBase + "\\Gone"));
+    UpdateCommands();
     tree->setFocus();
     EXPECT_FALSE(Enabled("acUndo"));
     dialogs_.QueueAnswer(true);
@@ -46,7 +43,7 @@ TEST_F(UndoWindowTest, CtrlZUndoesADeletedSubtreeAndTheTreeFollows) {
     Press(tree, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(core::KeyPathExists(kBase + "\\Gone\\Inner"));
     EXPECT_TRUE(core::ValuePathExists(kBase + "\\Gone", "kept"));
-    EXPECT_EQ(ChildTexts(frmMain_->FindNode(kBase)), std::vector<std::string>{"Gone"});
+    EXPECT_EQ(ChildTexts(Browser().FindNode(kBase)), std::vector<std::string>{"Gone"});
     EXPECT_FALSE(Enabled("acUndo"));
     EXPECT_TRUE(Enabled("acRedo"));
 

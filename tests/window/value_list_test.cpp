@@ -32,7 +32,7 @@ class ValueListTest : public MainWindowTest {
     void Show(const std::string& path) {
         if (!frmMain_) CreateWindow();
         frmMain_->show();
-        ASSERT_TRUE(frmMain_->GoToPath(path)) << path;
+        ASSERT_TRUE(Browser().GoToPath(path)) << path;
     }
     QTreeView* List() const { return Child<QTreeView>(*frmMain_, "lstvwValues"); }
     void ClickHeader(int column) {
@@ -43,13 +43,13 @@ class ValueListTest : public MainWindowTest {
     // The value names in list order, the placeholder left out.
     Names ValueNames() const {
         Names names;
-        for (int row = 0; row < frmMain_->ValueRowCount(); ++row)
-            if (!frmMain_->ValueModel()->IsPlaceholder(row))
-                names.push_back(frmMain_->ValueRecord(row).valueName);
+        for (int row = 0; row < Browser().ValueRowCount(); ++row)
+            if (!Browser().ValueModel()->IsPlaceholder(row))
+                names.push_back(Browser().ValueRecord(row).valueName);
         return names;
     }
     std::string Shown(int row, int column, int role = Qt::DisplayRole) const {
-        return frmMain_->ValueModel()->index(row, column).data(role).toString().toStdString();
+        return Browser().ValueModel()->index(row, column).data(role).toString().toStdString();
     }
     bool Stored(const std::string& name) {
         return core::ReadRawValue(HKEY_CURRENT_USER, "List", name).has_value();
@@ -82,7 +82,7 @@ TEST_F(ValueListTest, HeaderClicksSortEachColumnAndReverseIt) {
         EXPECT_TRUE(header->isSortIndicatorShown());
         ClickHeader(column);
         EXPECT_EQ(ValueNames(), Names(names.rbegin(), names.rend())) << column;
-        EXPECT_TRUE(frmMain_->ValueModel()->IsPlaceholder(0)) << column;
+        EXPECT_TRUE(Browser().ValueModel()->IsPlaceholder(0)) << column;
     }
     EXPECT_NE(unsorted, ValueNames());
 }
@@ -92,10 +92,10 @@ TEST_F(ValueListTest, SortOrderAndSelectionSurviveChangesAndRefills) {
         WriteRawValue(kKey, "n" + std::to_string(i), REG_DWORD, {static_cast<BYTE>(i * 10), 0, 0, 0});
     Show(kKey);
     ClickHeader(Model::kDataColumn);
-    SelectRows({frmMain_->FindValueRow(kKey, "n1")});
+    SelectRows({Browser().FindValueRow(kKey, "n1")});
     ClickHeader(Model::kDataColumn);
     EXPECT_EQ(ValueNames(), (Names{"n4", "n3", "n2", "n1", "n0"}));
-    EXPECT_EQ(frmMain_->SelectedValueRows(), std::vector<int>{frmMain_->FindValueRow(kKey, "n1")});
+    EXPECT_EQ(Browser().SelectedValueRows(), std::vector<int>{Browser().FindValueRow(kKey, "n1")});
     ClickHeader(Model::kDataColumn);
 
     // A changed value moves to its new place, still selected; arriving and refilled rows keep the order.
@@ -105,8 +105,8 @@ TEST_F(ValueListTest, SortOrderAndSelectionSurviveChangesAndRefills) {
     core::PublishValuesChanged(kKey, {"n5"});
     const Names expected{"n0", "n2", "n5", "n3", "n4", "n1"};
     EXPECT_EQ(ValueNames(), expected);
-    EXPECT_EQ(frmMain_->SelectedValueRows(), std::vector<int>{frmMain_->FindValueRow(kKey, "n1")});
-    frmMain_->RefreshKey();
+    EXPECT_EQ(Browser().SelectedValueRows(), std::vector<int>{Browser().FindValueRow(kKey, "n1")});
+    Browser().RefreshKey();
     EXPECT_EQ(ValueNames(), expected);
 }
 
@@ -115,17 +115,17 @@ TEST_F(ValueListTest, MultiLineDataShowsOnOneLineAndKeepsItsBytes) {
     WriteRawValue(kKey, "", REG_SZ, Text("one\r\ntwo\nthree\rfour"));
     WriteRawValue(kKey, "plain", REG_SZ, Text("x"));
     Show(kKey + "\\Single");
-    const int oneLine = List()->visualRect(frmMain_->ValueModel()->index(1, 0)).height();
+    const int oneLine = List()->visualRect(Browser().ValueModel()->index(1, 0)).height();
 
     // The multi-line row comes first, where a uniform list takes its row height from.
     Show(kKey);
-    ASSERT_EQ(frmMain_->FindValueRow(kKey, ""), 0);
+    ASSERT_EQ(Browser().FindValueRow(kKey, ""), 0);
     EXPECT_EQ(Shown(0, Model::kDataColumn), "\"one↵two↵three↵four\"");
     EXPECT_EQ(Shown(0, Model::kDataColumn, Qt::ToolTipRole), "one\r\ntwo\nthree\rfour");
     EXPECT_EQ(Shown(1, Model::kDataColumn, Qt::ToolTipRole), "");
-    EXPECT_EQ(frmMain_->ValueRecord(0).data, Text("one\r\ntwo\nthree\rfour"));
-    for (int row = 0; row < frmMain_->ValueRowCount(); ++row)
-        EXPECT_EQ(List()->visualRect(frmMain_->ValueModel()->index(row, 0)).height(), oneLine) << row;
+    EXPECT_EQ(Browser().ValueRecord(0).data, Text("one\r\ntwo\nthree\rfour"));
+    for (int row = 0; row < Browser().ValueRowCount(); ++row)
+        EXPECT_EQ(List()->visualRect(Browser().ValueModel()->index(row, 0)).height(), oneLine) << row;
 }
 
 TEST_F(ValueListTest, OnlyAReadableKeyWithoutDefaultValueShowsThePlaceholder) {
@@ -135,17 +135,17 @@ TEST_F(ValueListTest, OnlyAReadableKeyWithoutDefaultValueShowsThePlaceholder) {
     EXPECT_EQ(ValueCaptions(), Names{"<Unknow Name>"});
 
     Show(kKey + "\\Empty");
-    ASSERT_EQ(frmMain_->ValueRowCount(), 1);
-    EXPECT_TRUE(frmMain_->ValueModel()->IsPlaceholder(0));
+    ASSERT_EQ(Browser().ValueRowCount(), 1);
+    EXPECT_TRUE(Browser().ValueModel()->IsPlaceholder(0));
     const Names columns = {Shown(0, Model::kNameColumn), Shown(0, Model::kTypeColumn),
                            Shown(0, Model::kSizeColumn), Shown(0, Model::kDataColumn)};
     EXPECT_EQ(columns, (Names{"(Default)", "REG_SZ", "", "(value not set)"}));
-    EXPECT_EQ(frmMain_->FindValueRow(kKey + "\\Empty", ""), -1);
-    EXPECT_FALSE(frmMain_->ValueModel()->flags(frmMain_->ValueModel()->index(0, 0)) & Qt::ItemIsEditable);
+    EXPECT_EQ(Browser().FindValueRow(kKey + "\\Empty", ""), -1);
+    EXPECT_FALSE(Browser().ValueModel()->flags(Browser().ValueModel()->index(0, 0)) & Qt::ItemIsEditable);
 
     DeleteKeyAt(kKey + "\\Empty");
-    frmMain_->ValueModel()->SetRows({}, kKey + "\\Empty");
-    EXPECT_EQ(frmMain_->ValueRowCount(), 0);
+    Browser().ValueModel()->SetRows({}, kKey + "\\Empty");
+    EXPECT_EQ(Browser().ValueRowCount(), 0);
 }
 
 TEST_F(ValueListTest, ThePlaceholderEditsIntoTheDefaultValueAndOtherCommandsSkipIt) {
@@ -161,10 +161,10 @@ TEST_F(ValueListTest, ThePlaceholderEditsIntoTheDefaultValueAndOtherCommandsSkip
     const std::string copied = QApplication::clipboard()->text().toStdString();
     EXPECT_TRUE(copied.find("\"a\"=") != std::string::npos && copied.find("@=") == std::string::npos);
     dialogs_.QueueAnswer(true);
-    frmMain_->DeleteValues();
+    Run("acValueDelete");
     EXPECT_EQ(dialogs_.texts(), Names{"Sure to delete selected item?"});
     EXPECT_FALSE(Stored("a") || Stored(""));
-    ASSERT_EQ(frmMain_->ValueRowCount(), 1);
+    ASSERT_EQ(Browser().ValueRowCount(), 1);
 
     // A double-click opens the string editor; Cancel writes nothing, OK creates the default value.
     for (const bool ok : {false, true}) {
@@ -173,7 +173,7 @@ TEST_F(ValueListTest, ThePlaceholderEditsIntoTheDefaultValueAndOtherCommandsSkip
             Child<QPlainTextEdit>(*frmStr_, "mmValue")->setPlainText("made");
             Child<QPushButton>(*frmStr_, ok ? "btnOk" : "btnCancel")->click();
         });
-        const QPoint placeholder = List()->visualRect(frmMain_->ValueModel()->index(0, 0)).center();
+        const QPoint placeholder = List()->visualRect(Browser().ValueModel()->index(0, 0)).center();
         QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, placeholder);
         QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, placeholder);
         EXPECT_EQ(Stored(""), ok);
@@ -181,11 +181,11 @@ TEST_F(ValueListTest, ThePlaceholderEditsIntoTheDefaultValueAndOtherCommandsSkip
     EXPECT_EQ(core::ReadRawValue(HKEY_CURRENT_USER, "List", "")->data, Text("made"));
     // The placeholder became the value's row, still selected; deleting the value brings it back.
     EXPECT_EQ(ValueCaptions(), Names{"<Unknow Name>"});
-    EXPECT_EQ(frmMain_->SelectedValueRows(), std::vector<int>{0});
+    EXPECT_EQ(Browser().SelectedValueRows(), std::vector<int>{0});
     dialogs_.QueueAnswer(true);
-    frmMain_->DeleteValues();
+    Run("acValueDelete");
     EXPECT_FALSE(Stored(""));
-    EXPECT_TRUE(frmMain_->ValueModel()->IsPlaceholder(0));
+    EXPECT_TRUE(Browser().ValueModel()->IsPlaceholder(0));
 }
 
 } // namespace

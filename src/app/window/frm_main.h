@@ -1,11 +1,10 @@
-// The main window: the key tree beside the selected key's value list, the address band, menus and tool bar.
+// The main window: the registry browser with the menus, the tool bar, the status bar and the dialogs.
 #pragma once
 
 #include "app/value_data.h"
 #include "app/value_rows.h"
 #include "app/window/main_dialogs.h"
 #include "content/favorites_list.h"
-#include "core/change_feed.h"
 #include "i18n/language.h"
 #include "platform/platform_facts.h"
 #include "regfile/reg_export.h"
@@ -20,22 +19,14 @@
 #include <vector>
 
 class QAction;
-class QComboBox;
 class QLabel;
 class QMenu;
-class QSplitter;
 class QToolBar;
-class QTreeView;
-
-namespace hw::ui {
-class FlatPanelButton;
-}
 
 namespace hw::window {
 
-class KeyTreeModel;
 class RegFileDialog;
-class ValueListModel;
+class RegistryBrowser;
 
 class TfrmMain : public QMainWindow {
     Q_OBJECT
@@ -46,53 +37,6 @@ class TfrmMain : public QMainWindow {
 
     // The dialogs exist only after the main window; commands that need one do nothing until attached.
     void AttachDialogs(const MainDialogs& dialogs);
-
-    // Tree and list.
-    std::string NodePath(const QModelIndex& node) const;
-    QModelIndex SelectedNode() const;
-    bool IsRootNode(const QModelIndex& node) const { return node.isValid() && !node.parent().isValid(); }
-    void LoadSubKeys(const QModelIndex& node);
-    void ReloadNode(const QModelIndex& node);
-    void ClearValueList();
-    void FillValueList(const QModelIndex& node);
-    // The node for a path with a full root name, expanding the nodes on the way; invalid for none.
-    QModelIndex FindNode(const std::string& path);
-    // Rows are the list's: row 0 is the "(Default)" row while the key has no default value (ValueListModel).
-    // The row of that value while keyPath is the selected key; -1 otherwise.
-    int FindValueRow(const std::string& keyPath, const std::string& valueName) const;
-    int ValueRowCount() const;
-    const app::TViewData& ValueRecord(int row) const;
-    const app::ValueRow& ValueRowAt(int row) const;
-    KeyTreeModel* KeyModel() const { return keyModel_; }
-    ValueListModel* ValueModel() const { return valueModel_; }
-
-    // Navigation.
-    bool GoToPath(const std::string& text);
-    void AddToHistory(const std::string& path, bool show);
-    std::vector<std::string> History() const;
-
-    // Commands.
-    void RefreshKey();
-    void RefreshAll();
-    void GoTo();
-    void GoToLast();
-    void ShowCurrentKey();
-    void SelectAllValues();
-    // What a click or a navigation key in the tree does: fill the list, the status bar and the address box.
-    void KeySelected();
-
-    // Editing commands (they act on the selected node and the selected rows).
-    void NewKey();
-    void NewValue(DWORD type);
-    void StartKeyRename();
-    void StartValueRename();
-    void DeleteKey();
-    void DeleteValues();
-    void CopyKey();
-    void PasteKey();
-    void CopyValues();
-    void PasteValues();
-    void EditValue();
 
     // What an accepted in-place edit does: the rename rules, their messages, and the tree or list updated.
     // True when the key or value now has the new name.
@@ -110,45 +54,11 @@ class TfrmMain : public QMainWindow {
     // A new entry of type 0 with empty texts at the front, for the caller to fill.
     app::TValueCopyData& AddValueClipboardEntry() { return valueClipboard_.AddEntry(); }
 
-    // Opens the value's editor by its type (string, DWORD or bytes), and on OK writes the value to the
-    // registry. The value's row (record and columns) as written, or nothing when the user cancelled or the
-    // write failed (the user was told then, and nothing changed).
-    std::optional<app::ValueRow> EditValueRecord(const app::TViewData& record);
-
-    // The selected rows of the value list that hold values (the "(Default)" row left out), in list order.
-    std::vector<int> SelectedValueRows() const;
-
-    // Loads a file into the shared hex editor and shows it modally (a dropped file); a load failure is
-    // not reported.
-    // Shows the key's exported text in the key content editor.
-    void ShowKeyContentOf(const std::string& keyPath);
-    // Loads a registration file into the key content editor and shows it modally.
-    void EditRegistryFile(const std::string& fileName);
-    void OpenFileInHexEditor(const std::string& fileName);
     // A file dropped on the window: by its extension, the OPAL Explorer or the hex editor.
     void OpenDroppedFile(const std::string& fileName);
 
-    // Command states.
-    void UpdateKeyCommands();
-    void UpdateValueCommands();
-    void UpdateUndoCommands();
-
-    // File commands.
-    void ExportCurrentKey();
-    void ExportWholeRegistry();
-    void ImportRegistryFile();
-    void SendSuggestion();
-
-    // Opens the file (none: an empty page) in a new modal OPAL Explorer, destroyed when it closes; used by
-    // the OPAL Explorer command, the Magic Setting menu and files dropped on the window.
-    void OpenOpalExplorer(const std::string& fileName);
     // Fills the Magic Setting menu with the pages in the folder (the program's, at creation).
     void BuildMagicSettingMenu(const std::string& folder);
-    // The Magic Setting menu's one disabled entry when no page lies beside the program, and its text.
-    static constexpr const char* kNoPagesItem = "mnitmNoMagicPages";
-
-    // Sets the window's captions, hints and column titles from the text table (after a language change).
-    void ApplyMainTexts();
 
     // Set at creation.
     const std::string& RegFileHeader() const { return regFileHeader_; }
@@ -169,21 +79,13 @@ class TfrmMain : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // The mouse's back and forward buttons anywhere over the window.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     // Layout.
     QToolBar* tlbrTool = nullptr;
-    QToolBar* Panel1 = nullptr;
-    QLabel* pnlAddress = nullptr;
-    ui::FlatPanelButton* pnlRoot = nullptr;
-    QComboBox* cmbbxAddress = nullptr;
-    ui::FlatPanelButton* pnlGo = nullptr;
-    QMenu* pppmnRootKey = nullptr;
-    QSplitter* splttrMain = nullptr;
-    QTreeView* trvwKeys = nullptr;
-    QWidget* pnlValues = nullptr;
-    QTreeView* lstvwValues = nullptr;
+    RegistryBrowser* brwsrRegistry = nullptr;
     QLabel* sttsbrMain = nullptr;
     RegFileDialog* svdlgExport = nullptr;
     RegFileDialog* opndlgRegFile = nullptr;
@@ -249,8 +151,50 @@ class TfrmMain : public QMainWindow {
     QAction* acOpenOwnRegistry = nullptr;
     QAction* acUndo = nullptr;
     QAction* acRedo = nullptr;
+    QAction* acBack = nullptr;
+    QAction* acForward = nullptr;
+
+    // Editing commands (they act on the browser's selected key and rows).
+    void NewKey();
+    void NewValue(DWORD type);
+    void StartKeyRename();
+    void StartValueRename();
+    void DeleteKey();
+    void DeleteValues();
+    void CopyKey();
+    void PasteKey();
+    void CopyValues();
+    void PasteValues();
+    void EditValue();
+    // Opens the value's editor by its type (string, DWORD or bytes), and on OK writes the value to the
+    // registry. The value's row (record and columns) as written, or nothing when the user cancelled or the
+    // write failed (the user was told then, and nothing changed).
+    std::optional<app::ValueRow> EditValueRecord(const app::TViewData& record);
+
+    // Shows the key's exported text in the key content editor.
+    void ShowKeyContentOf(const std::string& keyPath);
+    // Loads a registration file into the key content editor and shows it modally.
+    void EditRegistryFile(const std::string& fileName);
+    // Loads a file into the shared hex editor and shows it modally (a dropped file); a load failure is
+    // not reported.
+    void OpenFileInHexEditor(const std::string& fileName);
+    // File commands.
+    void ExportCurrentKey();
+    void ExportWholeRegistry();
+    void ImportRegistryFile();
+    void SendSuggestion();
+
+    // Opens the file (none: an empty page) in a new modal OPAL Explorer, destroyed when it closes; used by
+    // the OPAL Explorer command, the Magic Setting menu and files dropped on the window.
+    void OpenOpalExplorer(const std::string& fileName);
+    // The Magic Setting menu's one disabled entry when no page lies beside the program, and its text.
+    static constexpr const char* kNoPagesItem = "mnitmNoMagicPages";
+
+    // Sets the window's captions, hints and column titles from the text table (after a language change).
+    void ApplyMainTexts();
+
     void CreateLayout();
-    void CreateAddressBand();
+    void ConnectBrowser();
     void CreateCommands();
     void CreateMenus();
     void CreateToolBar();
@@ -283,21 +227,21 @@ class TfrmMain : public QMainWindow {
     void RunExport(const std::string& fileName, const std::string& keyPath,
                    const std::function<regfile::ExportReport(const regfile::ExportProgress&)>& exportTo);
     void RunCreationSteps();
-    void BuildRoots();
     void BuildLanguageMenu();
     void MarkCurrentLanguage();
     int MenuBarWidthInEveryLanguage() const;
     void SetCommandEnabled(QAction* action, bool enabled);
-    void FitDataColumn();
     void CentreOnScreen();
-    // Name and type columns as wide as their texts (within limits), once: later widths are the user's.
-    void FitNameAndTypeColumns();
-    void ExpandForNavigation(const QModelIndex& node);
-    // The list and the status bar show the selected key, read again only when the list shows another.
-    void FollowSelectedKey();
-    void FollowChange(const core::RegistryChange& change);
-    void AddressEntered();
-    void trvwKeysExpanded(const QModelIndex& node);
+    // What the browser's key selection does to the commands: their states are set from the first one on.
+    void KeySelected();
+    void GoTo();
+    void GoToLast();
+    void ShowCurrentKey();
+    // Command states.
+    void UpdateKeyCommands();
+    void UpdateValueCommands();
+    void UpdateUndoCommands();
+    void UpdateStepCommands();
     void UpdatePasteCommands();
     bool KeyPasteAllowed() const;
     // Writes one clipboard entry into the open key; false when it could not be written.
@@ -307,10 +251,7 @@ class TfrmMain : public QMainWindow {
     std::optional<app::ValueBytes> EditBytesValue(const app::TViewData& record);
 
     platform::PlatformFacts facts_;
-    KeyTreeModel* keyModel_;
-    ValueListModel* valueModel_;
     MainDialogs dialogs_;
-    std::vector<std::string> listedRoots_;
     content::FavoritesList favorites_;
     app::KeyClipboard keyClipboard_;
     app::ValueClipboard valueClipboard_;
@@ -319,12 +260,6 @@ class TfrmMain : public QMainWindow {
     i18n::LanguageSubscription languageSubscription_;
     bool firstSelectionDone_ = false;
     bool firstShowDone_ = false;
-    bool columnsFitted_ = false;
-    bool listChoiceNavigates_ = true;
-    // Expansions made while looking a path up do not select what they expand.
-    bool navigating_ = false;
-    // Subscribed after the models, so that it learns of a change once they have followed it.
-    core::ChangeFeed::Subscription changes_;
 };
 
 } // namespace hw::window

@@ -4,6 +4,7 @@
 #include "app/key_paste.h"
 #include "app/names_notice.h"
 #include "app/window/frm_replace_confirm.h"
+#include "app/window/registry_browser.h"
 #include "app/window/value_list_model.h"
 #include "content/window/reg_text_codec.h"
 #include "core/change_feed.h"
@@ -47,25 +48,25 @@ void PutOnSystemClipboard(const std::string& text) {
 } // namespace
 
 void TfrmMain::CopyKey() {
-    const QModelIndex node = SelectedNode();
+    const QModelIndex node = brwsrRegistry->SelectedNode();
     if (!node.isValid()) return;
-    keyClipboard_.Set(NodePath(node));
+    keyClipboard_.Set(brwsrRegistry->NodePath(node));
     PutOnSystemClipboard(keyClipboard_.path);
 }
 
 void TfrmMain::PasteKey() {
     ui::BusyCursor busy;
-    const QModelIndex node = SelectedNode();
+    const QModelIndex node = brwsrRegistry->SelectedNode();
     if (!KeyPasteAllowed()) return;
     const std::string& copied = keyClipboard_.path;
-    const std::string target = NodePath(node) + "\\" + copied.substr(copied.rfind('\\') + 1);
+    const std::string target = brwsrRegistry->NodePath(node) + "\\" + copied.substr(copied.rfind('\\') + 1);
     if (core::KeyPathExists(target) &&
         !util::AskYesNo(i18n::FormatText(i18n::Text::SubKeyReplaceAll, {target})))
         return;
     // A loaded node follows the copy through the change feed; one not read yet is read now, as it shows the
     // pasted key.
     const app::KeyCopyOutcome outcome = app::CopyKeyForPaste(copied, target);
-    LoadSubKeys(node);
+    brwsrRegistry->LoadSubKeys(node);
     if (outcome == app::KeyCopyOutcome::Failed)
         util::ErrorBox(i18n::LookupText(i18n::Text::CopyKeyError));
     else if (outcome == app::KeyCopyOutcome::Partial)
@@ -75,16 +76,17 @@ void TfrmMain::PasteKey() {
 
 void TfrmMain::CopyValues() {
     ui::BusyCursor busy;
-    const std::vector<int> rows = SelectedValueRows();
+    const std::vector<int> rows = brwsrRegistry->SelectedValueRows();
     if (rows.empty()) return;
     valueClipboard_.Empty();
     std::vector<app::TValueCopyData> inListOrder;
     inListOrder.reserve(rows.size());
     for (int row : rows) {
-        inListOrder.push_back(EntryOf(valueModel_->Row(row).record));
+        inListOrder.push_back(EntryOf(brwsrRegistry->ValueRowAt(row).record));
         valueClipboard_.AddEntry() = inListOrder.back();
     }
-    PutOnSystemClipboard(RegistrationLines(valueModel_->Row(rows.front()).record.keyPath, inListOrder));
+    PutOnSystemClipboard(
+        RegistrationLines(brwsrRegistry->ValueRowAt(rows.front()).record.keyPath, inListOrder));
 }
 
 bool TfrmMain::PasteValueEntry(HKEY key, const app::TValueCopyData& entry) {
@@ -94,9 +96,9 @@ bool TfrmMain::PasteValueEntry(HKEY key, const app::TValueCopyData& entry) {
 
 void TfrmMain::PasteValues() {
     ui::BusyCursor busy;
-    const QModelIndex node = SelectedNode();
+    const QModelIndex node = brwsrRegistry->SelectedNode();
     if (!node.isValid()) return;
-    const std::string path = NodePath(node);
+    const std::string path = brwsrRegistry->NodePath(node);
     core::ScopedKey key =
         core::OpenKeyOrUseRoot(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path), KEY_SET_VALUE);
     std::vector<std::string> failed;

@@ -3,15 +3,15 @@
 
 #include "app/value_rows.h"
 #include "app/window/frm_about.h"
+#include "app/window/registry_browser.h"
 #include "ui/command_set.h"
 #include "ui/image_list.h"
 
 #include <QApplication>
-#include <QItemSelectionModel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
 #include <QToolBar>
-#include <QTreeView>
 
 namespace hw::window {
 
@@ -28,7 +28,10 @@ constexpr const char* kMenuBarMenus[] = {"mnitmRegistry", "mnitmControl",      "
                                          "mnitmView",     "mnitmTool",         "mnitmFavorites",
                                          "mnitmLanguage", "mnitmMagicSetting", "mnitmHelp"};
 // Tool buttons in order; a null entry is a gap.
-constexpr const char* kToolButtons[] = {"acUndo",
+constexpr const char* kToolButtons[] = {"acBack",
+                                        "acForward",
+                                        nullptr,
+                                        "acUndo",
                                         "acRedo",
                                         nullptr,
                                         "acExportCurrentKey",
@@ -70,6 +73,8 @@ void TfrmMain::CreateCommands() {
     static const MainCommand kCommands[] = {
         {&TfrmMain::acUndo, {"acUndo", Text::Undo, "Ctrl+Z", ui::kImgUndo, Text::HintUndo}},
         {&TfrmMain::acRedo, {"acRedo", Text::Redo, "Ctrl+Y", ui::kImgRedo, Text::HintRedo}},
+        {&TfrmMain::acBack, {"acBack", Text::Back, "Alt+Left", -1, Text::HintBack}},
+        {&TfrmMain::acForward, {"acForward", Text::Forward, "Alt+Right", -1, Text::HintForward}},
         {&TfrmMain::acKeyNew, {"acKeyNew", Text::NewKey, nullptr, ui::kImgKeyClosed, {}, kKeyTag}},
         {nullptr, {"acValueNewStringValue", Text::NewStringValue, nullptr, ui::kImgValueText, {}, 1}},
         {nullptr,
@@ -169,17 +174,9 @@ void TfrmMain::CreateCommands() {
         hidden->setVisible(false);
         hidden->setEnabled(false);
     }
-
-    // Ctrl+C, Ctrl+V, F2 and Del belong to both a key and a value command: the one whose view has the
-    // focus gets them.
-    for (QAction* action : {acKeyCopy, acKeyPaste, acKeyRename, acKeyDelete}) {
-        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        trvwKeys->addAction(action);
-    }
-    for (QAction* action : {acValueCopy, acValuePaste, acValueRename, acValueDelete}) {
-        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        lstvwValues->addAction(action);
-    }
+    // The image list has no arrows; the style's match the desktop.
+    acBack->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+    acForward->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
 }
 
 void TfrmMain::CreateMenus() {
@@ -199,7 +196,8 @@ void TfrmMain::CreateMenus() {
         {&TfrmMain::mnitmControl,
          {"mnitmControl",
           Text::MenuControl,
-          {"acRefresh", "mnitmRefreshAll", nullptr, "acGoTo", "mnitmGoToLast"}}},
+          {"acRefresh", "mnitmRefreshAll", nullptr, "acGoTo", "mnitmGoToLast", nullptr, "acBack",
+           "acForward"}}},
         {&TfrmMain::mnitmNew, {"mnitmNew", Text::MenuNew, {"acKeyNew", nullptr, HW_NEW_VALUE_COMMANDS}}},
         {&TfrmMain::mnitmKey,
          {"mnitmKey",
@@ -268,16 +266,17 @@ void TfrmMain::CreateToolBar() {
         else
             gap();
     }
-    addToolBarBreak();
 }
 
 void TfrmMain::ConnectCommands() {
-    connect(acRefresh, &QAction::triggered, this, &TfrmMain::RefreshKey);
-    connect(mnitmRefreshAll, &QAction::triggered, this, &TfrmMain::RefreshAll);
+    connect(acRefresh, &QAction::triggered, brwsrRegistry, &RegistryBrowser::RefreshKey);
+    connect(mnitmRefreshAll, &QAction::triggered, brwsrRegistry, &RegistryBrowser::RefreshAll);
+    connect(acBack, &QAction::triggered, brwsrRegistry, &RegistryBrowser::GoBack);
+    connect(acForward, &QAction::triggered, brwsrRegistry, &RegistryBrowser::GoForward);
     connect(acGoTo, &QAction::triggered, this, &TfrmMain::GoTo);
     connect(mnitmGoToLast, &QAction::triggered, this, &TfrmMain::GoToLast);
     connect(acCurrentKey, &QAction::triggered, this, &TfrmMain::ShowCurrentKey);
-    connect(acValueSelectAll, &QAction::triggered, this, &TfrmMain::SelectAllValues);
+    connect(acValueSelectAll, &QAction::triggered, brwsrRegistry, &RegistryBrowser::SelectAllValues);
     connect(acExit, &QAction::triggered, this, &QWidget::close);
     connect(mnitmAbout, &QAction::triggered, this, [this] {
         if (dialogs_.frmAbout) dialogs_.frmAbout->exec();
@@ -291,17 +290,7 @@ void TfrmMain::ConnectCommands() {
             UpdateKeyCommands();
             UpdateValueCommands();
         });
-    connect(trvwKeys, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        // The right button selects what it points at; the list and status follow before the menu acts.
-        KeySelected();
-        UpdateKeyCommands();
-        pppmnKey->popup(trvwKeys->viewport()->mapToGlobal(pos));
-    });
-    connect(lstvwValues, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        UpdateValueCommands();
-        pppmnValue->popup(lstvwValues->viewport()->mapToGlobal(pos));
-    });
-    connect(trvwKeys, &QTreeView::expanded, this, &TfrmMain::trvwKeysExpanded);
+    UpdateStepCommands();
 
     ConnectEditCommands();
     ConnectHexEditorCommands();
@@ -319,10 +308,10 @@ void TfrmMain::SetCommandEnabled(QAction* action, bool enabled) {
 }
 
 void TfrmMain::UpdateKeyCommands() {
-    const QModelIndex node = SelectedNode();
+    const QModelIndex node = brwsrRegistry->SelectedNode();
     const bool selected = node.isValid();
     for (QAction* action : {acKeyRename, acKeyDelete, acKeyCopy})
-        SetCommandEnabled(action, selected && !IsRootNode(node));
+        SetCommandEnabled(action, selected && !RegistryBrowser::IsRootNode(node));
     for (QAction* action : {acExportCurrentKey, acAddToFavorites, acKeyContent, acCurrentKey, acRefresh,
                             acKeyNew, mnitmPrintKeyContent, mnitmReplace})
         SetCommandEnabled(action, selected);
@@ -332,19 +321,14 @@ void TfrmMain::UpdateKeyCommands() {
 }
 
 void TfrmMain::UpdateValueCommands() {
-    const int selectedRows = static_cast<int>(lstvwValues->selectionModel()->selectedRows().size());
+    const int selectedRows = brwsrRegistry->SelectedRowCount();
     // The "(Default)" placeholder can be edited only.
-    const int valueRows = static_cast<int>(SelectedValueRows().size());
+    const auto valueRows = brwsrRegistry->SelectedValueRows().size();
     for (QAction* action : {acValueDelete, acValueCopy})
         SetCommandEnabled(action, valueRows > 0);
     SetCommandEnabled(acValueEdit, selectedRows == 1);
     SetCommandEnabled(acValueRename, valueRows == 1);
     UpdatePasteCommands();
-}
-
-void TfrmMain::SelectAllValues() {
-    lstvwValues->selectAll();
-    lstvwValues->setFocus();
 }
 
 } // namespace hw::window

@@ -3,8 +3,7 @@
 
 #include "app/key_listing.h"
 #include "app/names_notice.h"
-#include "app/window/key_tree_model.h"
-#include "app/window/value_list_model.h"
+#include "app/window/registry_browser.h"
 #include "core/change_feed.h"
 #include "core/key_ops.h"
 #include "core/key_path.h"
@@ -14,47 +13,44 @@
 #include "ui/busy_cursor.h"
 #include "util/dialog.h"
 
-#include <QLabel>
-#include <QTreeView>
-
 namespace hw::window {
 
 void TfrmMain::DeleteKey() {
     ui::BusyCursor busy;
-    const QModelIndex node = SelectedNode();
-    if (!node.isValid() || IsRootNode(node)) return;
+    const QModelIndex node = brwsrRegistry->SelectedNode();
+    if (!node.isValid() || RegistryBrowser::IsRootNode(node)) return;
     if (!util::AskYesNo(i18n::LookupText(i18n::Text::DeleteAllSubkeys))) return;
     const QPersistentModelIndex doomed(node);
     // Selected first, so that the node's removal (told by the change feed) does not select a sibling.
-    trvwKeys->setCurrentIndex(node.parent());
+    brwsrRegistry->SelectNode(node.parent());
     // A key already gone counts as deleted: its node must not stay for it.
-    const std::string path = NodePath(doomed);
+    const std::string path = brwsrRegistry->NodePath(doomed);
     if (!core::DeleteKeyPath(path) && !app::KeyGone(path)) {
-        trvwKeys->setCurrentIndex(doomed);
-        FollowSelectedKey();
+        brwsrRegistry->SelectNode(doomed);
+        brwsrRegistry->FollowSelectedKey();
         // Subkeys the store did delete before it refused one must not stay in the tree.
-        ReloadNode(doomed);
+        brwsrRegistry->ReloadNode(doomed);
         util::ErrorBox(i18n::LookupText(i18n::Text::DeleteKeyFailed));
         return;
     }
-    FollowSelectedKey();
-    if (doomed.isValid()) keyModel_->RemoveNode(doomed);
+    brwsrRegistry->FollowSelectedKey();
+    if (doomed.isValid()) brwsrRegistry->RemoveKeyNode(doomed);
 }
 
 void TfrmMain::DeleteValues() {
-    const std::vector<int> rows = SelectedValueRows();
+    const std::vector<int> rows = brwsrRegistry->SelectedValueRows();
     if (rows.empty()) return;
     if (!util::AskYesNo(
             i18n::LookupText(rows.size() > 1 ? i18n::Text::SureToDeleteItems : i18n::Text::SureToDeleteItem)))
         return;
-    const std::string keyPath = valueModel_->Row(rows.front()).record.keyPath;
+    const std::string keyPath = brwsrRegistry->ValueRowAt(rows.front()).record.keyPath;
     const core::ScopedKey key =
         core::OpenKey(core::RootKeyOfPath(keyPath), core::SubKeyOrEmpty(keyPath), KEY_WRITE);
     std::vector<std::string> deleted;
     std::vector<std::string> kept;
     if (key) deleted.reserve(rows.size());
     for (int row : rows) {
-        const app::TViewData& record = valueModel_->Row(row).record;
+        const app::TViewData& record = brwsrRegistry->ValueRowAt(row).record;
         // A value already gone counts as deleted: the row must not stay for it.
         const LONG result = key ? RegDeleteValueA(key.get(), record.valueName.c_str()) : ERROR_ACCESS_DENIED;
         if (result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND)

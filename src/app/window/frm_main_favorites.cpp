@@ -2,6 +2,7 @@
 #include "app/window/frm_main.h"
 
 #include "app/window/key_tree_model.h"
+#include "app/window/registry_browser.h"
 #include "content/favorites_file.h"
 #include "content/window/frm_favorites.h"
 #include "ui/busy_cursor.h"
@@ -38,10 +39,10 @@ void TfrmMain::AddFavoriteMenuEntry(const std::string& name) {
 }
 
 void TfrmMain::AddToFavorites() {
-    const QModelIndex node = SelectedNode();
+    const QModelIndex node = brwsrRegistry->SelectedNode();
     if (!node.isValid() || !dialogs_.frmFavorites) return;
-    const std::optional<std::string> appended =
-        dialogs_.frmFavorites->ExecuteAdd(favorites_, NodePath(node), keyModel_->NodeText(node));
+    const std::optional<std::string> appended = dialogs_.frmFavorites->ExecuteAdd(
+        favorites_, brwsrRegistry->NodePath(node), brwsrRegistry->NodeText(node));
     if (appended) AddFavoriteMenuEntry(*appended);
 }
 
@@ -60,7 +61,7 @@ void TfrmMain::FavoritesGoTo(const std::string& name) {
     ui::BusyCursor busy;
     const std::string path = favorites_.PathOfName(name).value_or("");
     try {
-        GoToPath(path);
+        brwsrRegistry->GoToPath(path);
     } catch (const std::exception&) {
         util::ErrorBox("Key:" + path + " not exists!");
     }

@@ -3,6 +3,7 @@
 
 #include "app/window/file_work_progress.h"
 #include "app/window/reg_file_dialog.h"
+#include "app/window/registry_browser.h"
 #include "core/key_ops.h"
 #include "i18n/text_table.h"
 #include "regfile/reg_import.h"
@@ -93,11 +94,11 @@ void TfrmMain::RunExport(
 }
 
 void TfrmMain::ExportCurrentKey() {
-    const QModelIndex node = SelectedNode();
+    const QModelIndex node = brwsrRegistry->SelectedNode();
     if (!node.isValid()) return;
     const std::optional<std::string> fileName = ChooseExportFile();
     if (!fileName) return;
-    const std::string path = NodePath(node);
+    const std::string path = brwsrRegistry->NodePath(node);
     // A key gone since it was selected must not turn the file into a header alone.
     if (!core::KeyPathExists(path)) {
         util::ErrorBox(i18n::FormatText(i18n::Text::KeyNotInRegistry, {path}));

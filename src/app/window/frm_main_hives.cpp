@@ -1,6 +1,8 @@
 // Hive files and Windows installations in the window: loading and unloading hives, opening an installation.
 #include "app/hive_choice.h"
 #include "app/window/frm_main.h"
+
+#include "app/window/registry_browser.h"
 #include "i18n/text_table.h"
 #include "platform/registry_store.h"
 #include "ui/ui_text.h"
@@ -38,8 +40,9 @@ void TfrmMain::ConnectHiveCommands() {
         const QString file = QFileDialog::getOpenFileName(this, ui::UiText(i18n::Text::LoadHiveCaption));
         if (!file.isEmpty()) open(app::LocationAddingHive(HivesInUse(), file.toStdString()));
     });
-    connect(acUnloadHive, &QAction::triggered, this,
-            [this, open] { open(app::LocationWithoutHive(HivesInUse(), NodePath(SelectedNode()))); });
+    connect(acUnloadHive, &QAction::triggered, this, [this, open] {
+        open(app::LocationWithoutHive(HivesInUse(), brwsrRegistry->NodePath(brwsrRegistry->SelectedNode())));
+    });
     connect(acOpenWindowsInstallation, &QAction::triggered, this, [this, open] {
         const QString folder = QFileDialog::getExistingDirectory(
             this, ui::UiText(i18n::Text::OpenWindowsInstallationCaption), QDir::homePath());

@@ -2,6 +2,7 @@
 #include "app/window/frm_main.h"
 
 #include "app/window/reg_file_dialog.h"
+#include "app/window/registry_browser.h"
 #include "content/window/frm_key_content.h"
 
 #include <QAction>
@@ -12,8 +13,8 @@ namespace hw::window {
 
 void TfrmMain::ConnectKeyContentCommands() {
     connect(acKeyContent, &QAction::triggered, this, [this] {
-        const QModelIndex node = SelectedNode();
-        if (node.isValid()) ShowKeyContentOf(NodePath(node));
+        const QModelIndex node = brwsrRegistry->SelectedNode();
+        if (node.isValid()) ShowKeyContentOf(brwsrRegistry->NodePath(node));
     });
     connect(acRegKeyContentEditor, &QAction::triggered, this, [this] {
         if (dialogs_.frmKeyContent) dialogs_.frmKeyContent->ShowEmpty();
@@ -22,8 +23,9 @@ void TfrmMain::ConnectKeyContentCommands() {
         if (const std::optional<std::string> fileName = opndlgRegFile->Choose()) EditRegistryFile(*fileName);
     });
     connect(mnitmPrintKeyContent, &QAction::triggered, this, [this] {
-        const QModelIndex node = SelectedNode();
-        if (node.isValid() && dialogs_.frmKeyContent) dialogs_.frmKeyContent->PrintKeyContent(NodePath(node));
+        const QModelIndex node = brwsrRegistry->SelectedNode();
+        if (node.isValid() && dialogs_.frmKeyContent)
+            dialogs_.frmKeyContent->PrintKeyContent(brwsrRegistry->NodePath(node));
     });
 }
 

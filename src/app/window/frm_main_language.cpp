@@ -1,12 +1,11 @@
 // The main window's Language menu and its texts from the text table.
 #include "app/window/frm_main.h"
 
-#include "app/window/value_list_model.h"
+#include "app/window/registry_browser.h"
 #include "i18n/builtin_texts.h"
 #include "i18n/language.h"
 #include "platform/ini_profile.h"
 #include "ui/command_set.h"
-#include "ui/flat_panel_button.h"
 #include "ui/ui_text.h"
 
 #include <functional>
@@ -14,7 +13,6 @@
 #include <vector>
 
 #include <QActionGroup>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
@@ -87,11 +85,7 @@ int TfrmMain::MenuBarWidthInEveryLanguage() const {
 void TfrmMain::ApplyMainTexts() {
     ui::ApplyCommandTexts(*this);
     MarkCurrentLanguage();
-    pnlAddress->setText(ui::UiText(i18n::Text::Address));
-    pnlGo->SetCaption(ui::UiText(i18n::Text::Go));
-    pnlRoot->SetCaption(ui::UiText(i18n::Text::Root));
-    valueModel_->SetColumnTitles({ui::UiText(i18n::Text::ColumnName), ui::UiText(i18n::Text::ColumnType),
-                                  ui::UiText(i18n::Text::ColumnSize), ui::UiText(i18n::Text::ColumnData)});
+    brwsrRegistry->ApplyTexts();
 }
 
 } // namespace hw::window

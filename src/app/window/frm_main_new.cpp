@@ -2,8 +2,7 @@
 #include "app/window/frm_main.h"
 
 #include "app/key_listing.h"
-#include "app/window/key_tree_model.h"
-#include "app/window/value_list_model.h"
+#include "app/window/registry_browser.h"
 #include "core/change_feed.h"
 #include "core/key_ops.h"
 #include "core/key_path.h"
@@ -12,44 +11,37 @@
 #include "i18n/text_table.h"
 #include "util/dialog.h"
 
-#include <QTreeView>
-
 namespace hw::window {
 
 void TfrmMain::NewKey() {
-    const QModelIndex node = SelectedNode();
+    const QModelIndex node = brwsrRegistry->SelectedNode();
     if (!node.isValid()) return;
-    const std::string path = NodePath(node);
+    const std::string path = brwsrRegistry->NodePath(node);
     // Creating below a key deleted behind the window's back would bring that key back.
     const std::string name = app::KeyGone(path) ? std::string() : core::NewKeyNameOfPath(path);
     if (name.empty()) {
         util::ErrorBox(i18n::LookupText(i18n::Text::CreateKeyFailed));
         return;
     }
-    // Loaded first, so that the key created below is not read in a second time.
-    LoadSubKeys(node);
-    const QModelIndex child = keyModel_->AddChild(node, name);
-    trvwKeys->expand(node);
+    const QModelIndex child = brwsrRegistry->AddKeyNode(node, name);
     const std::string parentSubKey = core::SubKeyOrEmpty(path);
     const std::string subKey = parentSubKey.empty() ? name : parentSubKey + "\\" + name;
     HKEY key = 0;
     if (RegCreateKeyExA(core::RootKeyOfPath(path), subKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
                         nullptr) != ERROR_SUCCESS) {
-        keyModel_->RemoveNode(child);
+        brwsrRegistry->RemoveKeyNode(child);
         util::ErrorBox(i18n::LookupText(i18n::Text::CreateKeyFailed));
         return;
     }
     RegCloseKey(key);
     core::PublishKeyAdded(path + "\\" + name);
-    trvwKeys->setFocus();
-    trvwKeys->setCurrentIndex(child);
-    trvwKeys->edit(child);
+    brwsrRegistry->EditKeyName(child);
 }
 
 void TfrmMain::NewValue(DWORD type) {
-    const QModelIndex node = SelectedNode();
+    const QModelIndex node = brwsrRegistry->SelectedNode();
     if (!node.isValid()) return;
-    const std::string path = NodePath(node);
+    const std::string path = brwsrRegistry->NodePath(node);
     const core::ScopedKey key =
         core::OpenKeyOrUseRoot(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path), KEY_ALL_ACCESS);
     const std::string name =
@@ -70,14 +62,8 @@ void TfrmMain::NewValue(DWORD type) {
         return;
     }
     core::PublishValuesChanged(path, {name});
-    int row = valueModel_->FindRow(name);
-    if (row < 0)
-        row = valueModel_->InsertRow(
-            app::MakeValueRow(path, name, type, data.data(), static_cast<DWORD>(data.size())));
-    lstvwValues->setFocus();
-    const QModelIndex index = valueModel_->index(row, ValueListModel::kNameColumn);
-    lstvwValues->setCurrentIndex(index);
-    lstvwValues->edit(index);
+    brwsrRegistry->EditValueName(brwsrRegistry->ShowValueRow(
+        app::MakeValueRow(path, name, type, data.data(), static_cast<DWORD>(data.size()))));
 }
 
 } // namespace hw::window

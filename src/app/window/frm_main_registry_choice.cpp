@@ -1,6 +1,7 @@
 // Which registry the window shows: the program's own database or a Wine prefix, named in the title.
 #include "app/window/frm_main.h"
 
+#include "app/window/registry_browser.h"
 #include "app/windows_dir.h"
 #include "i18n/text_table.h"
 #include "platform/registry_store.h"
@@ -48,7 +49,7 @@ bool TfrmMain::OpenRegistry(const std::string& location) {
     // The database in use again: a second connection to its files would share the process's locks with the
     // first, so the store in use stays and is read again.
     if (RegistryInUseHolds(location)) {
-        RefreshAll();
+        brwsrRegistry->RefreshAll();
         ShowRegistryInUse(true);
         return true;
     }
@@ -63,7 +64,7 @@ bool TfrmMain::OpenRegistry(const std::string& location) {
     if (const std::string unsaved = platform::FlushRegistry(); !unsaved.empty()) util::ErrorBox(unsaved);
     platform::UseRegistry(std::move(store));
     windowsDir_ = app::ReadWindowsDir(facts_);
-    RefreshAll();
+    brwsrRegistry->RefreshAll();
     ShowRegistryInUse(true);
     return true;
 }

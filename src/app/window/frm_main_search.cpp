@@ -1,10 +1,8 @@
 // The Find and Replace windows of the main window.
 #include "app/window/frm_main.h"
 
-#include "app/window/value_list_model.h"
+#include "app/window/registry_browser.h"
 #include "search/window/frm_find.h"
-
-#include <QTreeView>
 
 namespace hw::window {
 
@@ -12,11 +10,10 @@ FindWindowHost TfrmMain::FindHost() {
     return {
         .goTo =
             [this](const std::string& keyPath, const std::string* valueName) {
-                if (!GoToPath(keyPath)) return false;
-                const int row = valueName ? FindValueRow(keyPath, *valueName) : -1;
+                if (!brwsrRegistry->GoToPath(keyPath)) return false;
+                const int row = valueName ? brwsrRegistry->FindValueRow(keyPath, *valueName) : -1;
                 if (row >= 0) {
-                    lstvwValues->setCurrentIndex(valueModel_->index(row, 0));
-                    lstvwValues->setFocus();
+                    brwsrRegistry->SelectValueRow(row, true);
                 }
                 return true;
             },
@@ -34,10 +31,12 @@ FindWindowHost TfrmMain::FindHost() {
 
 void TfrmMain::ConnectSearchCommands() {
     connect(acFind, &QAction::triggered, this, [this] {
-        if (dialogs_.frmFind) dialogs_.frmFind->ShowForKey(NodePath(SelectedNode()));
+        if (dialogs_.frmFind)
+            dialogs_.frmFind->ShowForKey(brwsrRegistry->NodePath(brwsrRegistry->SelectedNode()));
     });
     connect(mnitmReplace, &QAction::triggered, this, [this] {
-        if (dialogs_.frmReplace) dialogs_.frmReplace->ShowForKey(NodePath(SelectedNode()));
+        if (dialogs_.frmReplace)
+            dialogs_.frmReplace->ShowForKey(brwsrRegistry->NodePath(brwsrRegistry->SelectedNode()));
     });
 }
 

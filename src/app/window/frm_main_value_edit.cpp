@@ -1,6 +1,7 @@
 // Edit Value: the value's editor by type, the write-back and the row update.
 #include "app/window/frm_main.h"
 
+#include "app/window/registry_browser.h"
 #include "app/window/value_list_model.h"
 #include "core/change_feed.h"
 #include "core/key_path.h"
@@ -12,20 +13,16 @@
 #include "i18n/text_table.h"
 #include "util/dialog.h"
 
-#include <QItemSelectionModel>
-#include <QTreeView>
-
 namespace hw::window {
 
 void TfrmMain::EditValue() {
-    std::vector<int> rows = SelectedValueRows();
+    std::vector<int> rows = brwsrRegistry->SelectedValueRows();
     // The "(Default)" row alone: editing it creates the default value.
-    if (rows.empty() && valueModel_->IsPlaceholder(0) && lstvwValues->selectionModel()->isRowSelected(0))
-        rows.push_back(0);
+    if (rows.empty() && brwsrRegistry->PlaceholderSelected()) rows.push_back(0);
     if (rows.empty()) return;
     const int row = rows.front();
     // The list follows the write through the change feed.
-    EditValueRecord(valueModel_->Row(row).record);
+    EditValueRecord(brwsrRegistry->ValueRowAt(row).record);
 }
 
 std::optional<app::ValueBytes> TfrmMain::EditTextValue(const app::TViewData& record) {

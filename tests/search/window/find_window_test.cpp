@@ -338,14 +338,14 @@ TEST_F(FindWindowTest, GoToResultSelectsTheKeyAndTheValueInTheMainWindow) {
         Select(find, {0});
         find.GoToResult();
     });
-    ASSERT_TRUE(frmMain_->GoToPath(kBase));
+    ASSERT_TRUE(Browser().GoToPath(kBase));
     Child<QAction>(*frmMain_, "acFind")->trigger();
     EXPECT_FALSE(find.isVisible());
     EXPECT_EQ(Child<QLineEdit>(find, "edtCurrentKey")->text().toStdString(), kBase);
     EXPECT_EQ(SelectedPath(), kBase + "\\Where");
     const QModelIndex current = Child<QTreeView>(*frmMain_, "lstvwValues")->currentIndex();
     ASSERT_TRUE(current.isValid());
-    EXPECT_EQ(frmMain_->ValueRowAt(current.row()).record.valueName, "Target");
+    EXPECT_EQ(Browser().ValueRowAt(current.row()).record.valueName, "Target");
 }
 
 } // namespace

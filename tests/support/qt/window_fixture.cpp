@@ -10,10 +10,13 @@
 #include "core/scoped_key.h"
 #include "core/value_text.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QItemSelectionModel>
+#include <QMenu>
 #include <QTimer>
 #include <QTreeView>
+#include <QtWidgets/qtestsupport_widgets.h>
 
 namespace hw::test {
 
@@ -106,22 +109,42 @@ void MainWindowTest::CreateWindow() {
                              .frmKeyContent = frmKeyContent_.get()});
 }
 
+void MainWindowTest::ShowActive() {
+    frmMain_->show();
+    frmMain_->activateWindow();
+    QApplication::setActiveWindow(frmMain_.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frmMain_.get()));
+}
+
+window::RegistryBrowser& MainWindowTest::Browser() const {
+    return *Child<window::RegistryBrowser>(*frmMain_, "brwsrRegistry");
+}
+
+void MainWindowTest::UpdateCommands() {
+    emit Child<QMenu>(*frmMain_, "mnitmEdit")->aboutToShow();
+}
+
+void MainWindowTest::Run(const char* command) {
+    UpdateCommands();
+    Child<QAction>(*frmMain_, command)->trigger();
+}
+
 std::vector<std::string> MainWindowTest::ChildTexts(const QModelIndex& node) const {
     std::vector<std::string> texts;
-    const window::KeyTreeModel* model = frmMain_->KeyModel();
+    const window::KeyTreeModel* model = Browser().KeyModel();
     for (int row = 0; row < model->rowCount(node); ++row)
         texts.push_back(model->NodeText(model->index(row, 0, node)));
     return texts;
 }
 
 std::string MainWindowTest::SelectedPath() const {
-    return frmMain_->NodePath(frmMain_->SelectedNode());
+    return Browser().NodePath(Browser().SelectedNode());
 }
 
 std::vector<std::string> MainWindowTest::ValueCaptions() const {
     std::vector<std::string> captions;
-    for (int row = 0; row < frmMain_->ValueRowCount(); ++row)
-        captions.push_back(frmMain_->ValueRowAt(row).Caption());
+    for (int row = 0; row < Browser().ValueRowCount(); ++row)
+        captions.push_back(Browser().ValueRowAt(row).Caption());
     return captions;
 }
 
@@ -129,9 +152,9 @@ void MainWindowTest::SelectRows(const std::vector<int>& rows) {
     QItemSelectionModel* selection = Child<QTreeView>(*frmMain_, "lstvwValues")->selectionModel();
     selection->clearSelection();
     for (int row : rows)
-        selection->select(frmMain_->ValueModel()->index(row, 0),
+        selection->select(Browser().ValueModel()->index(row, 0),
                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    frmMain_->UpdateValueCommands();
+    UpdateCommands();
 }
 
 } // namespace hw::test

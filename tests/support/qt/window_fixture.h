@@ -6,6 +6,7 @@
 #include "app/window/frm_goto.h"
 #include "app/window/frm_main.h"
 #include "app/window/frm_replace_confirm.h"
+#include "app/window/registry_browser.h"
 #include "content/window/frm_favorites.h"
 #include "content/window/frm_key_content.h"
 #include "editors/window/frm_bin.h"
@@ -48,6 +49,14 @@ class MainWindowTest : public ::testing::Test {
     // Creates the window (tests may change the platform facts or language file first).
     void CreateWindow();
 
+    // Shows the window as the active one, so that shortcuts reach it.
+    void ShowActive();
+    // The window's browser: its tree, list and navigation.
+    window::RegistryBrowser& Browser() const;
+    // Sets the commands' states from the selection, as opening the Edit menu does.
+    void UpdateCommands();
+    // Runs the command as the user would from its menu: its state set first, nothing run when disabled.
+    void Run(const char* command);
     // The texts of the node's loaded children (of the roots for an invalid index).
     std::vector<std::string> ChildTexts(const QModelIndex& node) const;
     std::string SelectedPath() const;
