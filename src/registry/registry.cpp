@@ -2,6 +2,8 @@
 #include "registry/protected_keys.h"
 #include "registry/registry_buffers.h"
 
+#include <algorithm>
+
 namespace hw::registry {
 
 namespace {
@@ -636,6 +638,12 @@ KeyVisitor::Visit Registry::SubtreeWalk::Key(Node& node, std::string_view name, 
     Target entered;
     if (registry_.Enter(entered_[depth - 1], {node, link}, name, entered) != ERROR_SUCCESS ||
         registry_.RightsOf(entered) == KeyRights::None) {
+        visitor_->Unopened(name, depth);
+        return Visit::Skip;
+    }
+    // A link back to a key the walk is already inside would repeat that subtree forever.
+    if (link && std::any_of(entered_.begin(), entered_.begin() + depth,
+                            [&](const Target& above) { return above.node == entered.node; })) {
         visitor_->Unopened(name, depth);
         return Visit::Skip;
     }
