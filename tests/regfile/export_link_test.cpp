@@ -5,12 +5,11 @@
 #include "regfile/reg_export.h"
 #include "regfile/utf16.h"
 #include "regfile_test_util.h"
+#include "support/raw_link.h"
 #include "support/temp_registry.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
-#include <cstring>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -20,35 +19,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::int64_t ChildId(sqlite3* db, std::int64_t parent, const char* upperName) {
-    sqlite3_stmt* find = nullptr;
-    sqlite3_prepare_v2(db, "SELECT id FROM keys WHERE parent=?1 AND uname=?2", -1, &find, nullptr);
-    sqlite3_bind_int64(find, 1, parent);
-    sqlite3_bind_blob(find, 2, upperName, static_cast<int>(std::strlen(upperName)), SQLITE_TRANSIENT);
-    const std::int64_t id = sqlite3_step(find) == SQLITE_ROW ? sqlite3_column_int64(find, 0) : 0;
-    sqlite3_finalize(find);
-    return id;
-}
-
 // HKEY_USERS\<user>\Software\Loop\Inner\Back in the database, a link to Software\Loop.
 void LinkBackInDatabase(const test::TempRegistry& registry) {
     test::SetRawValue("HKEY_CURRENT_USER\\Software\\Loop\\Inner", "v", REG_DWORD, std::string(4, '\1'));
     platform::FlushRegistry();
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(registry.databasePath().c_str(), &db), SQLITE_OK);
-    std::int64_t key = ChildId(db, 0, "HKEY_USERS");
-    const std::string user = platform::CurrentUserIdentity().sid;
-    for (const char* name : {user.c_str(), "SOFTWARE", "LOOP"})
-        key = ChildId(db, key, name);
-    const std::int64_t inner = ChildId(db, key, "INNER");
-    ASSERT_NE(key, 0);
-    ASSERT_NE(inner, 0);
-    const std::string insert =
-        "INSERT INTO keys(parent, uname, id, name, rights, link) VALUES(" + std::to_string(inner) +
-        ", CAST('BACK' AS BLOB), (SELECT max(id) + 1 FROM keys), CAST('Back' AS BLOB), 0, " +
-        std::to_string(key) + ")";
-    EXPECT_EQ(sqlite3_exec(db, insert.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
+    const std::vector<std::string> loop = {"HKEY_USERS", platform::CurrentUserIdentity().sid, "Software",
+                                           "Loop"};
+    std::vector<std::string> inner = loop;
+    inner.push_back("Inner");
+    test::AddLinkRow(registry.databasePath(), inner, "Back", loop);
 }
 
 // The same in a Wine prefix's system.reg, where a link is a key marked #link naming its target.
