@@ -6,6 +6,7 @@
 #include "platform/winreg.h"
 
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,14 @@ class SubtreeStream {
     virtual LONG Next(SubtreeVisitor& visitor) = 0;
 };
 
+// One value of a batch written into one key; result is what SetValue would have returned for it.
+struct ValueWrite {
+    std::string_view name;
+    DWORD type = 0;
+    std::string_view data;
+    LONG result = ERROR_SUCCESS;
+};
+
 class RegistryStore {
   public:
     virtual ~RegistryStore() = default;
@@ -52,6 +61,13 @@ class RegistryStore {
                            LPDWORD dataLength) = 0;
     virtual LONG QueryValue(HKEY key, LPCSTR name, LPDWORD type, LPBYTE data, LPDWORD dataLength) = 0;
     virtual LONG SetValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data, DWORD size) = 0;
+    // Writes the values into the key in their order, as SetValue would one by one, noting each one's result.
+    virtual void SetValues(HKEY key, std::span<ValueWrite> values) {
+        for (ValueWrite& value : values)
+            value.result = SetValue(key, std::string(value.name).c_str(), value.type,
+                                    reinterpret_cast<const BYTE*>(value.data.data()),
+                                    static_cast<DWORD>(value.data.size()));
+    }
     virtual LONG DeleteValue(HKEY key, LPCSTR name) = 0;
     virtual LONG DeleteKey(HKEY parent, LPCSTR subKey) = 0;
     virtual LONG CloseKey(HKEY key) = 0;

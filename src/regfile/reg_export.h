@@ -11,13 +11,6 @@
 
 namespace hw::regfile {
 
-// What the walk hands down: the root, the open key being written and its full path.
-struct TTRVRegExportData {
-    HKEY root = 0;
-    HKEY key = 0;
-    std::string path;
-};
-
 enum class ExportResult {
     Success,
     KeyNotFound, // the key could not be opened: the file holds the header line only

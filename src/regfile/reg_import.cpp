@@ -33,15 +33,23 @@ constexpr std::size_t kMostOpenSections = 32;
 constexpr std::uint64_t kProgressStep = 1 << 18;
 constexpr std::size_t kDescribedFailures = 10;
 constexpr std::size_t kLongestHeader = 512;
+// A section's values are written together once they reach this size, or when the section ends; larger
+// ones go straight from the record.
+constexpr std::size_t kPendingBytes = 1 << 20;
 
-std::string SectionPath(const TRegImportInfo& info) {
-    if (info.root == 0) return {};
-    std::string path = core::RootKeyName(info.root);
-    if (!info.keyPath.empty()) path.append(1, '\\').append(info.keyPath);
+std::string SectionPath(HKEY root, const std::string& keyPath) {
+    if (root == 0) return {};
+    std::string path = core::RootKeyName(root);
+    if (!keyPath.empty()) path.append(1, '\\').append(keyPath);
     return path;
 }
 
-// Writes the records of one import to the registry, keeping the current section's key open.
+std::string WriteFailure(LONG result) {
+    return "the value could not be written: " + RegistryErrorText(result);
+}
+
+// Writes the records of one import to the registry, keeping the current section's key open. A section's
+// values are gathered and written in one registry call.
 class RegImporter {
   public:
     RegImporter(RegEncoding encoding, bool version5, std::vector<ImportFailure>& failures)
@@ -51,7 +59,9 @@ class RegImporter {
     RegImporter& operator=(const RegImporter&) = delete;
 
     void Apply(const TRegImportInfo& info);
-    // Notes a failure of the current record (or of the input at its line).
+    // Writes the values gathered so far; due before the section ends and before anything else changes.
+    void WritePending();
+    // Notes a failure of the current record (or of the input at its line), after those of earlier ones.
     void Fail(const TRegImportInfo& info, std::string reason);
 
   private:
@@ -60,6 +70,12 @@ class RegImporter {
         std::string path;
         HKEY key = 0;
     };
+    // A gathered value, as places in pendingBytes_.
+    struct PendingValue {
+        std::size_t line = 0;
+        DWORD type = 0;
+        std::size_t name = 0, nameSize = 0, data = 0, dataSize = 0;
+    };
 
     void CloseSections();
     void OpenSection(const TRegImportInfo& info);
@@ -67,7 +83,11 @@ class RegImporter {
     void DeleteValue(const TRegImportInfo& info);
     void WriteDWord(const TRegImportInfo& info);
     void WriteByteText(DWORD type, const TRegImportInfo& info);
-    void Write(const TRegImportInfo& info, DWORD type, const void* data, std::size_t size);
+    void Write(const TRegImportInfo& info, DWORD type, std::string_view data);
+    // Gathers a value whose data the caller appends to pendingBytes_ between the two calls.
+    void BeginValue(const TRegImportInfo& info, DWORD type);
+    void EndValue();
+    void FailAt(std::size_t line, HKEY root, const std::string& keyPath, std::string reason);
 
     RegEncoding encoding_;
     bool version5_;
@@ -76,7 +96,9 @@ class RegImporter {
     // parents before children, so each section is opened one level below its nearest open ancestor.
     std::vector<SectionKey> sections_;
     HKEY current_ = 0;
-    std::string text_;
+    std::vector<PendingValue> pending_;
+    std::string pendingBytes_;
+    std::vector<platform::ValueWrite> writes_;
 };
 
 void RegImporter::Apply(const TRegImportInfo& info) {
@@ -104,7 +126,7 @@ void RegImporter::Apply(const TRegImportInfo& info) {
     if (current_ == 0) return;
     switch (info.kind) {
     case RegRecordKind::String:
-        Write(info, REG_SZ, info.data.c_str(), info.data.size() + 1);
+        Write(info, REG_SZ, {info.data.c_str(), info.data.size() + 1});
         break;
     case RegRecordKind::DWord:
         WriteDWord(info);
@@ -124,10 +146,38 @@ void RegImporter::Apply(const TRegImportInfo& info) {
 }
 
 void RegImporter::Fail(const TRegImportInfo& info, std::string reason) {
-    failures_.push_back({info.line, SectionPath(info), std::move(reason)});
+    WritePending();
+    FailAt(info.line, info.root, info.keyPath, std::move(reason));
+}
+
+void RegImporter::FailAt(std::size_t line, HKEY root, const std::string& keyPath, std::string reason) {
+    failures_.push_back({line, SectionPath(root, keyPath), std::move(reason)});
+}
+
+void RegImporter::WritePending() {
+    if (pending_.empty()) return;
+    // Whatever happens, the values are not written twice.
+    struct Clear {
+        RegImporter& importer;
+        ~Clear() {
+            importer.pending_.clear();
+            importer.pendingBytes_.clear();
+        }
+    } clear{*this};
+    writes_.clear();
+    const std::string_view bytes(pendingBytes_);
+    for (const PendingValue& value : pending_)
+        writes_.push_back(
+            {bytes.substr(value.name, value.nameSize), value.type, bytes.substr(value.data, value.dataSize)});
+    platform::CurrentRegistry().SetValues(current_, writes_);
+    const SectionKey& section = sections_.back();
+    for (std::size_t i = 0; i < writes_.size(); ++i)
+        if (writes_[i].result != ERROR_SUCCESS)
+            FailAt(pending_[i].line, section.root, section.path, WriteFailure(writes_[i].result));
 }
 
 void RegImporter::CloseSections() {
+    WritePending();
     for (const SectionKey& section : sections_)
         RegCloseKey(section.key);
     sections_.clear();
@@ -144,6 +194,7 @@ std::optional<std::string_view> PathBelow(HKEY root, const std::string& path, co
 }
 
 void RegImporter::OpenSection(const TRegImportInfo& info) {
+    WritePending();
     current_ = 0;
     std::optional<std::string_view> below;
     while (!sections_.empty() && !(below = PathBelow(sections_.back().root, sections_.back().path, info))) {
@@ -190,6 +241,7 @@ void RegImporter::DeleteKeyTree(const TRegImportInfo& info) {
 }
 
 void RegImporter::DeleteValue(const TRegImportInfo& info) {
+    WritePending();
     const LONG result = RegDeleteValueA(current_, info.name.c_str());
     if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
         Fail(info, "the value could not be deleted: " + RegistryErrorText(result));
@@ -206,7 +258,7 @@ void RegImporter::WriteDWord(const TRegImportInfo& info) {
     BYTE little[4];
     for (int i = 0; i < 4; ++i)
         little[i] = static_cast<BYTE>(number >> (8 * i));
-    Write(info, REG_DWORD, little, sizeof little);
+    Write(info, REG_DWORD, {reinterpret_cast<const char*>(little), sizeof little});
 }
 
 bool IsTextType(DWORD type) {
@@ -221,23 +273,41 @@ void RegImporter::WriteByteText(DWORD type, const TRegImportInfo& info) {
     }
     const std::vector<std::uint8_t>& bytes = info.bytes;
     if (IsTextType(type)) {
-        text_.clear();
-        AppendPayloadText(bytes.data(), bytes.size(), version5_, encoding_, text_);
-        Write(info, type, text_.data(), text_.size());
+        BeginValue(info, type);
+        AppendPayloadText(bytes.data(), bytes.size(), version5_, encoding_, pendingBytes_);
+        EndValue();
         return;
     }
-    const BYTE none = 0;
-    Write(info, type, bytes.empty() ? &none : bytes.data(), bytes.size());
+    Write(info, type, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
 }
 
-void RegImporter::Write(const TRegImportInfo& info, DWORD type, const void* data, std::size_t size) {
-    if (size > std::numeric_limits<DWORD>::max()) {
+void RegImporter::Write(const TRegImportInfo& info, DWORD type, std::string_view data) {
+    if (data.size() < kPendingBytes) {
+        BeginValue(info, type);
+        pendingBytes_.append(data);
+        EndValue();
+        return;
+    }
+    // Large data is written from where it lies, not copied first.
+    WritePending();
+    if (data.size() > std::numeric_limits<DWORD>::max()) {
         Fail(info, "the data is too large");
         return;
     }
-    const LONG result = RegSetValueExA(current_, info.name.c_str(), 0, type, static_cast<const BYTE*>(data),
-                                       static_cast<DWORD>(size));
-    if (result != ERROR_SUCCESS) Fail(info, "the value could not be written: " + RegistryErrorText(result));
+    platform::ValueWrite value{info.name, type, data};
+    platform::CurrentRegistry().SetValues(current_, {&value, 1});
+    if (value.result != ERROR_SUCCESS) Fail(info, WriteFailure(value.result));
+}
+
+void RegImporter::BeginValue(const TRegImportInfo& info, DWORD type) {
+    pending_.push_back({info.line, type, pendingBytes_.size(), info.name.size(), 0, 0});
+    pendingBytes_.append(info.name);
+    pending_.back().data = pendingBytes_.size();
+}
+
+void RegImporter::EndValue() {
+    pending_.back().dataSize = pendingBytes_.size() - pending_.back().data;
+    if (pendingBytes_.size() >= kPendingBytes) WritePending();
 }
 
 // Reports progress every kProgressStep bytes; once asked to stop, the import ends before the next section.
@@ -295,7 +365,10 @@ ImportReport ImportFromSource(LineSource& source, RegEncoding encoding, const Im
         // Commits fall between sections, so that the store holds whole sections of the file, never a part.
         platform::HeldCommits held;
         while (scanner.Next(info) && gate.Admit(source, info)) {
-            if (info.kind == RegRecordKind::Section || info.kind == RegRecordKind::DeleteKey) held.Boundary();
+            if (info.kind == RegRecordKind::Section || info.kind == RegRecordKind::DeleteKey) {
+                importer.WritePending();
+                held.Boundary();
+            }
             importer.Apply(info);
             // After a lost group the store refuses every change; stopping keeps the saved part a prefix.
             if (report.failures.size() != failuresSeen) {
@@ -303,6 +376,7 @@ ImportReport ImportFromSource(LineSource& source, RegEncoding encoding, const Im
                 if (!platform::RegistryCommitFailure().empty()) break;
             }
         }
+        importer.WritePending();
     } catch (const std::exception& failure) {
         importer.Fail(info, failure.what());
     }

@@ -1,8 +1,44 @@
 #include "regfile/utf16.h"
 
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace hw::regfile {
 
 namespace {
+
+// Where the run of ASCII bytes from at ends; sixteen bytes at a time where the processor allows.
+std::size_t AsciiRunEnd(std::string_view bytes, std::size_t at) {
+#if defined(__SSE2__)
+    for (; at + 16 <= bytes.size(); at += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at));
+        if (const int high = _mm_movemask_epi8(block); high != 0)
+            return at + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(high)));
+    }
+#endif
+    while (at < bytes.size() && static_cast<unsigned char>(bytes[at]) < 0x80)
+        ++at;
+    return at;
+}
+
+// Writes ASCII bytes as UTF-16LE units.
+void WidenAscii(const char* from, std::size_t count, char* to) {
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; count >= 16; count -= 16, from += 16, to += 32) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi8(block, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 16), _mm_unpackhi_epi8(block, zero));
+    }
+#endif
+    for (; count > 0; --count) {
+        *to++ = *from++;
+        *to++ = '\0';
+    }
+}
 
 constexpr char16_t kEscapeBase = 0xDC00;
 
@@ -190,16 +226,11 @@ void AppendUtf8AsUtf16Le(std::string_view bytes, std::string& out) {
     // Registry text is nearly all ASCII: its runs widen in place. No sequence of the other bytes holds an
     // ASCII byte, so the runs between are encoded alone just as they would be within the whole.
     for (std::size_t at = 0; at < bytes.size();) {
-        std::size_t end = at;
-        while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) < 0x80)
-            ++end;
+        std::size_t end = AsciiRunEnd(bytes, at);
         const std::size_t start = out.size();
         out.resize(start + 2 * (end - at));
-        char* to = out.data() + start;
-        for (; at < end; ++at) {
-            *to++ = bytes[at];
-            *to++ = '\0';
-        }
+        WidenAscii(bytes.data() + at, end - at, out.data() + start);
+        at = end;
         while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) >= 0x80)
             ++end;
         EncodeUtf8(bytes.substr(at, end - at), sink);

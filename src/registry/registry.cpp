@@ -2,6 +2,8 @@
 #include "registry/protected_keys.h"
 #include "registry/registry_buffers.h"
 
+#include <algorithm>
+
 namespace hw::registry {
 
 namespace {
@@ -539,19 +541,40 @@ LONG Registry::QueryValue(HKEY key, LPCSTR name, LPDWORD type, LPBYTE data, LPDW
     });
 }
 
+LONG Registry::WriteValue(Node node, std::string_view name, DWORD type, std::string_view bytes) {
+    if (name.size() > MAX_VALUE_NAME_LENGTH) return ERROR_INVALID_PARAMETER;
+    // The data is copied for the journal only while it records.
+    auto note = Journal().Recording() ? NoteValueWrite(node, name, TypedData{type, std::string(bytes)})
+                                      : std::nullopt;
+    storage_->SetValue(node, name, type, bytes);
+    Keep(std::move(note));
+    return ERROR_SUCCESS;
+}
+
 LONG Registry::SetValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data, DWORD size) {
-    const std::string_view valueName = View(name);
-    if (valueName.size() > MAX_VALUE_NAME_LENGTH) return ERROR_INVALID_PARAMETER;
+    if (View(name).size() > MAX_VALUE_NAME_LENGTH) return ERROR_INVALID_PARAMETER;
     if (!data && size) return ERROR_INVALID_PARAMETER;
     return Guarded([&]() -> LONG {
         Target target;
         if (LONG rc = ResolveForChange(key, target); rc != ERROR_SUCCESS) return rc;
-        const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-        auto note = NoteValueWrite(target.node, valueName, TypedData{type, std::string(bytes)});
-        storage_->SetValue(target.node, valueName, type, bytes);
-        Keep(std::move(note));
+        return WriteValue(target.node, View(name), type, {reinterpret_cast<const char*>(data), size});
+    });
+}
+
+void Registry::SetValues(HKEY key, std::span<platform::ValueWrite> values) {
+    std::size_t written = 0;
+    const LONG rc = Guarded([&]() -> LONG {
+        Target target;
+        if (LONG rc = ResolveForChange(key, target); rc != ERROR_SUCCESS) return rc;
+        for (; written < values.size(); ++written) {
+            platform::ValueWrite& value = values[written];
+            value.result = WriteValue(target.node, value.name, value.type, value.data);
+        }
         return ERROR_SUCCESS;
     });
+    // A refused key or a failed store fails the values not written.
+    for (; written < values.size(); ++written)
+        values[written].result = rc;
 }
 
 LONG Registry::DeleteValue(HKEY key, LPCSTR name) {
@@ -636,6 +659,12 @@ KeyVisitor::Visit Registry::SubtreeWalk::Key(Node& node, std::string_view name, 
     Target entered;
     if (registry_.Enter(entered_[depth - 1], {node, link}, name, entered) != ERROR_SUCCESS ||
         registry_.RightsOf(entered) == KeyRights::None) {
+        visitor_->Unopened(name, depth);
+        return Visit::Skip;
+    }
+    // A link back to a key the walk is already inside would repeat that subtree forever.
+    if (link && std::any_of(entered_.begin(), entered_.begin() + depth,
+                            [&](const Target& above) { return above.node == entered.node; })) {
         visitor_->Unopened(name, depth);
         return Visit::Skip;
     }

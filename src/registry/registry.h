@@ -39,6 +39,8 @@ class Registry final : public platform::RegistryStore {
                    LPDWORD dataLength) override;
     LONG QueryValue(HKEY key, LPCSTR name, LPDWORD type, LPBYTE data, LPDWORD dataLength) override;
     LONG SetValue(HKEY key, LPCSTR name, DWORD type, const BYTE* data, DWORD size) override;
+    // One lock and one resolution of the key for all the values.
+    void SetValues(HKEY key, std::span<platform::ValueWrite> values) override;
     LONG DeleteValue(HKEY key, LPCSTR name) override;
     LONG DeleteKey(HKEY parent, LPCSTR subKey) override;
     LONG CloseKey(HKEY key) override;
@@ -105,6 +107,8 @@ class Registry final : public platform::RegistryStore {
                                                std::optional<TypedData> after);
     std::optional<JournalEntry> NoteKeyAdded(Node node);
     std::optional<JournalEntry> NoteKeyDeleting(Node node);
+    // Writes one value into a key resolved for change.
+    LONG WriteValue(Node node, std::string_view name, DWORD type, std::string_view bytes);
     static void Keep(std::optional<JournalEntry> entry);
     struct Place {
         HKEY root = 0; // a real root, or HKEY_CURRENT_USER for the user's own keys

@@ -62,6 +62,51 @@ TEST_F(ReportsTest, FailedLinesAreNamedWithLineAndSection) {
     EXPECT_EQ(ImportRegFileReported(registry.dir().path().string()).result, ImportResult::Incomplete);
 }
 
+TEST_F(ReportsTest, ValuesWrittenTogetherFailOneByOneInFileOrder) {
+    const std::string longName(MAX_VALUE_NAME_LENGTH + 1, 'n');
+    const std::string big(1 << 21, 'b'); // written on its own, past the gathered ones
+    struct Line {
+        std::string text;
+        std::string failure; // empty: written
+    };
+    const std::string denied = "the value could not be written: access denied";
+    const std::string tooLong = "the value could not be written: invalid name or data";
+    const std::vector<Line> lines = {
+        {"[" + kKey + "]", ""},
+        {"\"A\"=\"1\"", ""},
+        {"\"" + longName + "\"=\"2\"", tooLong},
+        {"\"B\"=dword:zz", "not a DWORD number"},
+        {"\"C\"=hex(2):41,00", ""},
+        {"\"Big\"=\"" + big + "\"", ""},
+        {"\"" + longName + "\"=\"" + big + "\"", tooLong},
+        {"\"D\"=dword:4", ""},
+        {"[HKEY_LOCAL_MACHINE\\HARDWARE\\Import]", "the key could not be opened or created: access denied"},
+        {"[HKEY_LOCAL_MACHINE\\HARDWARE]", ""},
+        {"\"E\"=\"1\"", denied},
+        {"\"F\"=\"2\"", denied},
+        {"[" + kKey + "\\Sub]", ""},
+        {"\"G\"=\"3\"", ""},
+    };
+    std::string text = "REGEDIT4\n";
+    std::vector<std::size_t> failedLines;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        text += lines[i].text + "\n";
+        if (!lines[i].failure.empty()) failedLines.push_back(i + 2);
+    }
+    const ImportReport report = ImportRegFileReported(WriteFile("f.reg", text));
+    std::vector<std::size_t> reported;
+    for (const ImportFailure& failure : report.failures)
+        reported.push_back(failure.line);
+    EXPECT_EQ(reported, failedLines);
+    for (const ImportFailure& failure : report.failures)
+        EXPECT_EQ(failure.reason, lines[failure.line - 2].failure) << failure.line;
+    EXPECT_EQ(report.failures.back().section, "HKEY_LOCAL_MACHINE\\HARDWARE");
+    for (const char* name : {"A", "C", "D"})
+        EXPECT_TRUE(test::GetRawValue(kKey, name)) << name;
+    EXPECT_EQ(test::GetRawValue(kKey, "Big")->bytes, big + '\0');
+    EXPECT_TRUE(test::GetRawValue(kKey + "\\Sub", "G"));
+}
+
 TEST_F(ReportsTest, ProgressStopsBeforeTheNextSection) {
     std::string text = "REGEDIT4\r\n";
     for (int key = 0; key < 400; ++key) {

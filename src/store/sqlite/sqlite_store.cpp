@@ -97,6 +97,10 @@ SqliteStore::SqliteStore(const std::string& path, bool readOnly, bool snapshot)
         h, ("SELECT name, type, " + data + ", seq, key FROM vals WHERE key>=?1 ORDER BY key").c_str());
     queryValue_ = Statement(h, ("SELECT type, " + data + " FROM vals WHERE key=?1 AND uname=?2").c_str());
     if (apart) {
+        // Most writes add a name the key does not have yet; the upsert's update path carries the blob
+        // trigger, which costs SQLite a statement journal on every run, so it is only taken for replacements.
+        insertValue_ = Statement(h, "INSERT OR IGNORE INTO vals(key, uname, seq, name, type, data, big) "
+                                    "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7)");
         upsertValue_ = Statement(
             h, "INSERT INTO vals(key, uname, seq, name, type, data, big) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7)"
                " ON CONFLICT(key, uname) DO UPDATE SET type=excluded.type, data=excluded.data, "
@@ -723,18 +727,23 @@ void SqliteStore::WriteValue(std::int64_t key, std::string_view name, DWORD type
     }
     // Everything bound here outlives the statement's run: the caller's name and data, and upper_.
     const std::string& upper = Upper(name);
-    ResetGuard guard(upsertValue_);
-    upsertValue_.bind(1, key)
-        .bindBlobInPlace(2, upper.data(), upper.size())
-        .bind(3, nextSeq_++)
-        .bindBlobInPlace(4, name.data(), name.size())
-        .bind(5, type)
-        .bindBlobInPlace(6, data.data(), data.size());
-    if (apart)
-        upsertValue_.bind(7, *apart);
-    else
-        upsertValue_.bindNull(7);
-    upsertValue_.run();
+    const std::int64_t seq = nextSeq_++;
+    const auto run = [&](Statement& statement) {
+        ResetGuard guard(statement);
+        statement.bind(1, key)
+            .bindBlobInPlace(2, upper.data(), upper.size())
+            .bind(3, seq)
+            .bindBlobInPlace(4, name.data(), name.size())
+            .bind(5, type)
+            .bindBlobInPlace(6, data.data(), data.size());
+        if (apart)
+            statement.bind(7, *apart);
+        else
+            statement.bindNull(7);
+        statement.run();
+    };
+    run(insertValue_);
+    if (sqlite3_changes(db_.handle()) == 0) run(upsertValue_);
     countersDirty_ = true;
     NewVersion(key);
 }

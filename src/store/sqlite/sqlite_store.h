@@ -186,9 +186,9 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
     std::vector<WalkedValue> walkValues_;
 
     Statement begin_, beginImmediate_, commit_, dataVersionQuery_, lookupChild_, linkOf_, keyExists_,
-        insertKey_, highestKey_, listChildren_, listValues_, queryValue_, upsertValue_, insertBlob_,
-        deleteValue_, hasChildren_, deleteKeyValues_, deleteKeyRow_, metaGet_, metaSet_, setRights_,
-        parentOf_, nameOf_;
+        insertKey_, highestKey_, listChildren_, listValues_, queryValue_, insertValue_, upsertValue_,
+        insertBlob_, deleteValue_, hasChildren_, deleteKeyValues_, deleteKeyRow_, metaGet_, metaSet_,
+        setRights_, parentOf_, nameOf_;
 
     std::condition_variable flusherWake_;
     bool stopping_ = false;
