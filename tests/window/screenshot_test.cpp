@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPalette>
 #include <QTimer>
 #include <QTreeView>
 
@@ -41,6 +42,19 @@ TEST_F(ScreenshotTest, DISABLED_SaveMainWindowPictures) {
     frmMain_->resize(1000, 600);
     QApplication::processEvents();
     frmMain_->grab().save(QString(dir) + "/main_large.png");
+
+    // A dark desktop theme.
+    const QPalette saved = QApplication::palette();
+    QPalette dark(QColor(45, 45, 45), QColor(30, 30, 30));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Base, QColor(25, 25, 25));
+    dark.setColor(QPalette::AlternateBase, QColor(40, 40, 40));
+    QApplication::setPalette(dark);
+    QApplication::processEvents();
+    frmMain_->grab().save(QString(dir) + "/main_dark.png");
+    QApplication::setPalette(saved);
 }
 
 } // namespace
