@@ -1,6 +1,9 @@
 // Key depth and deletes of wide and deep trees through the real store.
 #include "core/key_ops.h"
+#include "core/value_text.h"
 #include "platform/registry_store.h"
+#include "platform/user_identity.h"
+#include "support/raw_link.h"
 #include "support/temp_registry.h"
 
 #include <sqlite3.h>
@@ -88,6 +91,24 @@ TEST(DeepTrees, AChainOfSixtyThousandLevelsIsCopiedAndDeletedWithoutExhaustingTh
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, deepest + "\\Level"));
     EXPECT_TRUE(DeleteKeyPath("HKEY_LOCAL_MACHINE\\SOFTWARE\\Deep"));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Deep"));
+}
+
+// A link from inside the source back to the source itself: copies and moves leave it out instead of going
+// round it to the depth limit, and a move then keeps its source.
+TEST(DeepTrees, ALinkBackIntoTheSourceIsNotFollowed) {
+    for (const bool move : {false, true}) {
+        SCOPED_TRACE(move ? "move" : "copy");
+        test::TempRegistry registry;
+        ASSERT_TRUE(WriteValueTextOfPath("HKCU\\Loop\\Inner", "v", "1", REG_SZ));
+        platform::FlushRegistry();
+        const std::vector<std::string> loop = {"HKEY_USERS", platform::CurrentUserIdentity().sid, "Loop"};
+        test::AddLinkRow(registry.databasePath(), {loop[0], loop[1], loop[2], "Inner"}, "Back", loop);
+
+        EXPECT_EQ(CopyKeyPath("HKCU\\Loop", "HKCU\\Copy", move), !move);
+        EXPECT_EQ(ReadValueTextOfPath("HKCU\\Copy\\Inner", "v"), "1");
+        EXPECT_FALSE(KeyPathExists("HKCU\\Copy\\Inner\\Back"));
+        EXPECT_TRUE(KeyPathExists("HKCU\\Loop\\Inner\\Back"));
+    }
 }
 
 // Deleting by index keeps the parent's listing exact, whether the deleted key was last, in the middle, a

@@ -206,6 +206,45 @@ void Separate(std::string& out) {
 
 } // namespace
 
+const ChildList::Keys ChildList::kNone;
+
+std::string_view NameStore::Keep(std::string_view name) {
+    constexpr std::size_t kBlock = 64 * 1024;
+    if (name.empty()) return {};
+    char* at = nullptr;
+    if (name.size() > kBlock / 4) {
+        // A long name gets a block of its own, so the current block is not cut short.
+        at = blocks_.emplace_back(std::make_unique<char[]>(name.size())).get();
+        if (blocks_.size() > 1) std::swap(blocks_.back(), blocks_[blocks_.size() - 2]);
+    } else {
+        if (capacity_ - used_ < name.size()) {
+            blocks_.push_back(std::make_unique<char[]>(kBlock));
+            used_ = 0;
+            capacity_ = kBlock;
+        }
+        at = blocks_.back().get() + used_;
+        used_ += name.size();
+    }
+    std::memcpy(at, name.data(), name.size());
+    return {at, name.size()};
+}
+
+void NameStore::Clear() {
+    blocks_.clear();
+    used_ = capacity_ = 0;
+}
+
+WineKey& KeyPool::Make() {
+    if (count_ % kChunk == 0) chunks_.push_back(std::make_unique<WineKey[]>(kChunk));
+    const std::size_t index = count_++;
+    return chunks_[index / kChunk][index % kChunk];
+}
+
+void KeyPool::Clear() {
+    chunks_.clear();
+    count_ = 0;
+}
+
 void ParseSectionValues(std::string_view section, std::vector<WineValue>& values) {
     std::size_t pos = 0;
     NextLine(section, pos); // the key's own line
@@ -287,9 +326,10 @@ void AppendValueText(std::string& out, const WineValue& value) {
 
 void Hive::Load(std::string text, std::string rootName) {
     text_ = std::move(text);
-    keys_.clear();
-    root_ = &keys_.emplace_back();
-    root_->name = std::move(rootName);
+    keys_.Clear();
+    names_.Clear();
+    root_ = &keys_.Make();
+    root_->name = names_.Keep(rootName);
     root_->hive = this;
     preamble_ = {};
     relativeRootName_.clear();
@@ -368,7 +408,7 @@ void Hive::Load(std::string text, std::string rootName) {
                 } else {
                     shared = false;
                     // Wine writes keys in order, so a new key almost always goes last.
-                    if (!key->children.empty() && CompareNames(key->children.back()->name, name) < 0)
+                    if (!key->children.empty() && CompareNames(key->children.View().back()->name, name) < 0)
                         key = &NewKey(*key, name, key->children.size());
                     else if (WineKey* found = FindChild(*key, name))
                         key = found;
@@ -403,11 +443,12 @@ WineKey& Hive::AddChild(WineKey& parent, std::string_view name) {
 }
 
 WineKey& Hive::NewKey(WineKey& parent, std::string_view name, std::size_t position) {
-    WineKey& key = keys_.emplace_back();
-    key.name = name;
+    WineKey& key = keys_.Make();
+    key.name = names_.Keep(name);
     key.parent = &parent;
     key.hive = this;
-    parent.children.insert(parent.children.begin() + static_cast<std::ptrdiff_t>(position), &key);
+    ChildList::Keys& siblings = parent.children.Edit();
+    siblings.insert(siblings.begin() + static_cast<std::ptrdiff_t>(position), &key);
     return key;
 }
 
@@ -507,13 +548,13 @@ void Hive::RenderKey(WineKey& key, std::string& out, RenderMap& map, bool rewrit
 void Hive::Adopt(std::string text, const RenderMap& map) {
     text_ = std::move(text);
     std::string_view all(text_);
-    for (WineKey& key : keys_) {
+    keys_.ForEach([](WineKey& key) {
         key.section = {};
         key.changed = key.regenerate = false;
         if (key.values)
             for (WineValue& value : *key.values)
                 value.raw = {};
-    }
+    });
     std::size_t preambleEnd = map.keys.empty() ? all.size() : map.keys.front().offset;
     preamble_ = all.substr(0, std::min(preamble_.size(), preambleEnd));
     for (const auto& span : map.keys)

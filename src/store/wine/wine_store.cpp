@@ -148,7 +148,8 @@ void WineStore::LoadFile(HiveFile& file) {
         // The user's key is named by the file's own relative root, as Wine names it.
         std::string sid = file.hive.RelativeRootName();
         if (sid.empty() || sid == "REGISTRY" || sid == "User") sid = "S-1-5-21-0-0-0-1000";
-        file.rootName = file.hive.Root().name = sid;
+        file.hive.RenameRoot(sid);
+        file.rootName = sid;
     }
     file.dirty = false;
     ConnectRoots();
@@ -156,14 +157,15 @@ void WineStore::LoadFile(HiveFile& file) {
 }
 
 void WineStore::ConnectRoots() {
-    users_.children.clear();
+    ChildList::Keys& users = users_.children.Edit();
+    users.clear();
     for (std::size_t i : {kUserDefault, kUser}) {
         if (files_[i].hive.Text().empty()) continue; // not loaded yet: no root to connect
         WineKey& root = files_[i].hive.Root();
         root.parent = &users_;
-        users_.children.push_back(&root);
+        users.push_back(&root);
     }
-    std::sort(users_.children.begin(), users_.children.end(),
+    std::sort(users.begin(), users.end(),
               [](const WineKey* a, const WineKey* b) { return CompareNames(a->name, b->name) < 0; });
 }
 
@@ -178,11 +180,12 @@ void WineStore::ProvideProtectedKeys() {
         WineKey* key = &standIns_[i];
         key->name = name;
         key->parent = &machine;
-        machine.children.insert(std::lower_bound(machine.children.begin(), machine.children.end(), key,
-                                                 [](const WineKey* a, const WineKey* b) {
-                                                     return CompareNames(a->name, b->name) < 0;
-                                                 }),
-                                key);
+        ChildList::Keys& roots = machine.children.Edit();
+        roots.insert(std::lower_bound(roots.begin(), roots.end(), key,
+                                      [](const WineKey* a, const WineKey* b) {
+                                          return CompareNames(a->name, b->name) < 0;
+                                      }),
+                     key);
     }
 }
 
@@ -199,7 +202,8 @@ void WineStore::WriteSkeletonPrefix(const std::string& prefix) {
     WineStore store(prefix, false);
     std::lock_guard lock(store.Mutex());
     // The skeleton holds the protected keys themselves.
-    std::erase_if(store.files_[kSystem].hive.Root().children, [](const WineKey* key) { return !key->hive; });
+    std::erase_if(store.files_[kSystem].hive.Root().children.Edit(),
+                  [](const WineKey* key) { return !key->hive; });
     platform::SeedMachine(store);
     platform::SeedUser(store, platform::CurrentUserIdentity());
     store.SaveLocked(WhileWineRuns::Save);
@@ -364,7 +368,7 @@ WineStore::HiveFile* WineStore::FileOf(const WineKey& key) {
 std::string WineStore::PathInHive(const WineKey& key) const {
     if (!key.parent || !key.hive || &key == &key.hive->Root()) return {};
     std::string above = PathInHive(*key.parent);
-    return above.empty() ? key.name : above + "\\" + key.name;
+    return above.empty() ? std::string(key.name) : above.append("\\").append(key.name);
 }
 
 void WineStore::MarkChanged(WineKey& key) {
@@ -456,7 +460,7 @@ Node WineStore::Parent(Node node) {
 }
 
 std::string WineStore::Name(Node node) {
-    return KeyOf(node)->name;
+    return std::string(KeyOf(node)->name);
 }
 
 registry::ChildRef WineStore::Child(Node parent, std::string_view name) {
@@ -524,7 +528,7 @@ Node WineStore::TryAddKey(Node parent, std::string_view name) {
 
 void WineStore::DeleteKey(Node parent, Node key) {
     WineKey* victim = KeyOf(key);
-    auto& siblings = KeyOf(parent)->children;
+    ChildList::Keys& siblings = KeyOf(parent)->children.Edit();
     siblings.erase(std::find(siblings.begin(), siblings.end(), victim));
     victim->deleted = true;
     victim->values.reset();
