@@ -371,6 +371,15 @@ const std::array<std::string_view, kTextCount> kBuiltInTexts = {
     /* 357 */ "Forward to the key shown next",
     /* 358 */ "(Default)",
     /* 359 */ "(value not set)",
+    /* 360 */ "Input a rootkey's name",
+    /* 361 */ "Input key's address here,then you could jump to it quickly",
+    /* 362 */ "Goto key special in address combobox",
+    /* 363 */ "&Edit",
+    /* 364 */ "&Copy",
+    /* 365 */ "&Go to result",
+    /* 366 */ "&Rename",
+    /* 367 */ "&Delete",
+    /* 368 */ "Select &All",
 };
 
 } // namespace hw::i18n

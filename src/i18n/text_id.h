@@ -319,6 +319,17 @@ enum class Text : int {
     // The value list's row for a default value not set, and what its data column reads.
     DefaultValueRow = 358,
     ValueNotSet = 359,
+    // The address band's tips.
+    HintRootKey = 360,
+    HintAddress = 361,
+    HintGoToAddress = 362,
+    // The Find window's result pop-up menu.
+    ResultEdit = 363,
+    ResultCopy = 364,
+    ResultGoTo = 365,
+    ResultRename = 366,
+    ResultDelete = 367,
+    ResultSelectAll = 368,
 };
 
 inline constexpr int TextNumber(Text text) {

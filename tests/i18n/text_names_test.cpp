@@ -339,6 +339,15 @@ const NamedText kNamedTexts[] = {
     {Text::HintForward, "Forward to the key shown next"},
     {Text::DefaultValueRow, "(Default)"},
     {Text::ValueNotSet, "(value not set)"},
+    {Text::HintRootKey, "Input a rootkey's name"},
+    {Text::HintAddress, "Input key's address here,then you could jump to it quickly"},
+    {Text::HintGoToAddress, "Goto key special in address combobox"},
+    {Text::ResultEdit, "&Edit"},
+    {Text::ResultCopy, "&Copy"},
+    {Text::ResultGoTo, "&Go to result"},
+    {Text::ResultRename, "&Rename"},
+    {Text::ResultDelete, "&Delete"},
+    {Text::ResultSelectAll, "Select &All"},
 };
 
 TEST(TextNamesTest, EachNameStandsForItsWordingAndEveryTextHasOneName) {

@@ -115,6 +115,7 @@ RegistryBrowser::RegistryBrowser(const platform::PlatformFacts& facts, QWidget* 
     layout->addWidget(splttrMain, 1);
     layout->insertWidget(0, Panel1);
     ConnectViews();
+    ApplyTexts();
 }
 
 RegistryBrowser::~RegistryBrowser() = default;
@@ -241,6 +242,9 @@ void RegistryBrowser::ApplyTexts() {
     pnlAddress->setText(ui::UiText(i18n::Text::Address));
     pnlGo->SetCaption(ui::UiText(i18n::Text::Go));
     pnlRoot->SetCaption(ui::UiText(i18n::Text::Root));
+    pnlRoot->setToolTip(ui::UiText(i18n::Text::HintRootKey));
+    cmbbxAddress->setToolTip(ui::UiText(i18n::Text::HintAddress));
+    pnlGo->setToolTip(ui::UiText(i18n::Text::HintGoToAddress));
     valueModel_->SetColumnTitles({ui::UiText(i18n::Text::ColumnName), ui::UiText(i18n::Text::ColumnType),
                                   ui::UiText(i18n::Text::ColumnSize), ui::UiText(i18n::Text::ColumnData)});
 }
