@@ -11,6 +11,7 @@
 #include "ui/image_list.h"
 #include "ui/item_view_delegate.h"
 #include "ui/ui_text.h"
+#include "ui/window_places.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -347,7 +348,9 @@ void RegistryBrowser::RequestMenuAtCurrentItem(QTreeView* view) {
 }
 
 void RegistryBrowser::FitNameAndTypeColumns() {
-    if (columnsFitted_ || valueModel_->Count() == 0) return;
+    // Widths the user left last time are kept as they are.
+    if (columnsFitted_ || valueModel_->Count() == 0 || ui::ColumnWidthsRestored(*lstvwValues->header()))
+        return;
     columnsFitted_ = true;
     QHeaderView* header = lstvwValues->header();
     const int nameColumn = ValueListModel::kNameColumn;
