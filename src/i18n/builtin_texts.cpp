@@ -380,6 +380,20 @@ const std::array<std::string_view, kTextCount> kBuiltInTexts = {
     /* 366 */ "&Rename",
     /* 367 */ "&Delete",
     /* 368 */ "Select &All",
+    /* 369 */ "%s of %s bytes",
+    /* 370 */ "%s keys",
+    /* 371 */ "Open file failed!",
+    /* 372 */ "Save to file failed!",
+    /* 373 */ "Unknown error",
+    /* 374 */ "Key:%s not exists!",
+    /* 375 */ "Registry Key Content",
+    /* 376 */ "Text file",
+    /* 377 */ "Registry file",
+    /* 378 */ "All",
+    /* 379 */ "Bitmaps",
+    /* 380 */ "CompuServe GIF Image",
+    /* 381 */ "JPEG Image File",
+    /* 382 */ "Any file",
 };
 
 } // namespace hw::i18n

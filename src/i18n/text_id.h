@@ -330,6 +330,21 @@ enum class Text : int {
     ResultRename = 366,
     ResultDelete = 367,
     ResultSelectAll = 368,
+    // Progress, messages and file kinds of the windows.
+    ProgressBytes = 369,
+    ProgressKeys = 370,
+    OpenFileFailed = 371,
+    SaveToFileFailed = 372,
+    UnknownError = 373,
+    FavoriteKeyMissing = 374,
+    KeyContentPrintTitle = 375,
+    TextFileFilter = 376,
+    RegistryFileFilter = 377,
+    AllPicturesFilter = 378,
+    BitmapsFilter = 379,
+    GifFilter = 380,
+    JpegFilter = 381,
+    AnyFileFilter = 382,
 };
 
 inline constexpr int TextNumber(Text text) {

@@ -348,6 +348,20 @@ const NamedText kNamedTexts[] = {
     {Text::ResultRename, "&Rename"},
     {Text::ResultDelete, "&Delete"},
     {Text::ResultSelectAll, "Select &All"},
+    {Text::ProgressBytes, "%s of %s bytes"},
+    {Text::ProgressKeys, "%s keys"},
+    {Text::OpenFileFailed, "Open file failed!"},
+    {Text::SaveToFileFailed, "Save to file failed!"},
+    {Text::UnknownError, "Unknown error"},
+    {Text::FavoriteKeyMissing, "Key:%s not exists!"},
+    {Text::KeyContentPrintTitle, "Registry Key Content"},
+    {Text::TextFileFilter, "Text file"},
+    {Text::RegistryFileFilter, "Registry file"},
+    {Text::AllPicturesFilter, "All"},
+    {Text::BitmapsFilter, "Bitmaps"},
+    {Text::GifFilter, "CompuServe GIF Image"},
+    {Text::JpegFilter, "JPEG Image File"},
+    {Text::AnyFileFilter, "Any file"},
 };
 
 TEST(TextNamesTest, EachNameStandsForItsWordingAndEveryTextHasOneName) {
