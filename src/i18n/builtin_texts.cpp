@@ -394,6 +394,7 @@ const std::array<std::string_view, kTextCount> kBuiltInTexts = {
     /* 380 */ "CompuServe GIF Image",
     /* 381 */ "JPEG Image File",
     /* 382 */ "Any file",
+    /* 383 */ "%s Content",
 };
 
 } // namespace hw::i18n

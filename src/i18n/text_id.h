@@ -345,6 +345,7 @@ enum class Text : int {
     GifFilter = 380,
     JpegFilter = 381,
     AnyFileFilter = 382,
+    KeyPrintTitle = 383,
 };
 
 inline constexpr int TextNumber(Text text) {

@@ -362,6 +362,7 @@ const NamedText kNamedTexts[] = {
     {Text::GifFilter, "CompuServe GIF Image"},
     {Text::JpegFilter, "JPEG Image File"},
     {Text::AnyFileFilter, "Any file"},
+    {Text::KeyPrintTitle, "%s Content"},
 };
 
 TEST(TextNamesTest, EachNameStandsForItsWordingAndEveryTextHasOneName) {

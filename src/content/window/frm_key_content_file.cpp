@@ -76,7 +76,8 @@ bool TfrmKeyContent::SetKeyContent(const std::string& keyPath) {
 }
 
 void TfrmKeyContent::PrintKeyContent(const std::string& keyPath) {
-    if (SetKeyContent(keyPath)) Print(QString::fromStdString(keyPath) + " Content");
+    if (SetKeyContent(keyPath))
+        Print(QString::fromStdString(i18n::FormatText(i18n::Text::KeyPrintTitle, {keyPath})));
 }
 
 bool TfrmKeyContent::LoadFromFile(const std::string& fileName) {
