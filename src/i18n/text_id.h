@@ -319,6 +319,33 @@ enum class Text : int {
     // The value list's row for a default value not set, and what its data column reads.
     DefaultValueRow = 358,
     ValueNotSet = 359,
+    // The address band's tips.
+    HintRootKey = 360,
+    HintAddress = 361,
+    HintGoToAddress = 362,
+    // The Find window's result pop-up menu.
+    ResultEdit = 363,
+    ResultCopy = 364,
+    ResultGoTo = 365,
+    ResultRename = 366,
+    ResultDelete = 367,
+    ResultSelectAll = 368,
+    // Progress, messages and file kinds of the windows.
+    ProgressBytes = 369,
+    ProgressKeys = 370,
+    OpenFileFailed = 371,
+    SaveToFileFailed = 372,
+    UnknownError = 373,
+    FavoriteKeyMissing = 374,
+    KeyContentPrintTitle = 375,
+    TextFileFilter = 376,
+    RegistryFileFilter = 377,
+    AllPicturesFilter = 378,
+    BitmapsFilter = 379,
+    GifFilter = 380,
+    JpegFilter = 381,
+    AnyFileFilter = 382,
+    KeyPrintTitle = 383,
 };
 
 inline constexpr int TextNumber(Text text) {

@@ -28,6 +28,8 @@ struct RememberedWindow {
 
 namespace {
 
+constexpr char kWidthsRestoredProperty[] = "hwColumnWidthsRestored";
+
 const std::vector<RememberedWindow>& RememberedWindows() {
     static const std::vector<RememberedWindow> windows = {
         {"TfrmMain", {"splttrMain"}, {"trvwKeys", "lstvwValues"}},
@@ -93,6 +95,10 @@ bool Readable(const QString& file) {
 
 } // namespace
 
+bool ColumnWidthsRestored(const QHeaderView& header) {
+    return header.property(kWidthsRestoredProperty).toBool();
+}
+
 WindowPlaces::WindowPlaces(QString settingsFile) : settingsFile_(std::move(settingsFile)) {
     if (QCoreApplication* application = QCoreApplication::instance()) application->installEventFilter(this);
 }
@@ -143,6 +149,7 @@ void WindowPlaces::Restore(QWidget& window, const RememberedWindow& remembered) 
         for (int section = 0; section < header->count(); ++section)
             if (header->sectionResizeMode(section) == QHeaderView::Interactive)
                 header->resizeSection(section, (*sizes)[section]);
+        header->setProperty(kWidthsRestoredProperty, true);
     }
 }
 

@@ -7,12 +7,17 @@
 #include <QSet>
 #include <QString>
 
+class QHeaderView;
 class QSettings;
 class QWidget;
 
 namespace hw::ui {
 
 struct RememberedWindow;
+
+// Whether the places gave the header's columns their remembered widths; a view then keeps them instead of
+// fitting its columns to the first content it shows.
+bool ColumnWidthsRestored(const QHeaderView& header);
 
 class WindowPlaces : public QObject {
   public:

@@ -2,11 +2,13 @@
 #include "app/window/file_work_progress.h"
 #include "app/window/reg_file_dialog.h"
 #include "core/key_ops.h"
+#include "i18n/text_table.h"
 #include "markup/window/opal_explorer.h"
 #include "support/qt/child.h"
 #include "support/qt/when_modal.h"
 #include "support/qt/window_fixture.h"
 #include "support/reg_file_text.h"
+#include "util/file_io.h"
 
 #include <gmock/gmock.h>
 
@@ -181,6 +183,28 @@ TEST_F(FileCommandsTest, LongExportShowsProgressAndCancelRemovesThePartialFile) 
     ExportKey(File("done.reg"));
     EXPECT_THAT(ReadAll(File("done.reg")), HasSubstr("[" + kKey + "\\Many\\K599]"));
     EXPECT_EQ(frmMain_->findChildren<QProgressDialog*>().size(), 0);
+}
+
+TEST_F(FileCommandsTest, ProgressTextsFollowTheLanguage) {
+    window::FileWorkProgress::SetShowDelay(0);
+    const std::string languageFile = File("LANGUAGE.INI");
+    util::WriteFileBytes(languageFile, "[Test]\r\n369=%s von %s Bytes\r\n370=%s Schl\xC3\xBCssel\r\n");
+    const struct {
+        const char* section;
+        const char* bytes;
+        const char* keys;
+    } cases[] = {{"", "1 of 2 bytes", "3 keys"}, {"Test", "1 von 2 Bytes", "3 Schl\xC3\xBCssel"}};
+    for (const auto& c : cases) {
+        i18n::LoadTextSection(languageFile, c.section);
+        window::FileWorkProgress progress(frmMain_.get(), "work");
+        progress.ReportBytes(1, 2);
+        auto* dialog = frmMain_->findChild<QProgressDialog*>();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->labelText().toStdString(), c.bytes);
+        progress.ReportKeys(3);
+        EXPECT_EQ(dialog->labelText().toStdString(), c.keys);
+    }
+    i18n::LoadTextSection("", "");
 }
 
 TEST_F(FileCommandsTest, ImportAsksFirstAndReportsEachResult) {

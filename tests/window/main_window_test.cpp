@@ -110,6 +110,37 @@ TEST_F(MainWindowCommandsTest, CaptionsAreTheTableTextsBeforeAndAfterChoosingEng
     EXPECT_EQ(ShownTexts(*frmMain_), before);
 }
 
+TEST_F(MainWindowCommandsTest, AddressTipsAndResultMenuFollowTheLanguage) {
+    UseLanguageFile("[Hivewright Language Setting]\r\nTest=Test\r\n[Test]\r\n360=Wurzel\r\n361=Adresse\r\n"
+                    "362=Los\r\n363=B\r\n364=K\r\n365=Z\r\n366=U\r\n367=L\r\n368=A\r\n");
+    CreateWindow();
+    const std::vector<std::pair<QString, std::string>> english = {
+        {Child<QWidget>(*frmMain_, "pnlRoot")->toolTip(), "Input a rootkey's name"},
+        {Child<QWidget>(*frmMain_, "cmbbxAddress")->toolTip(),
+         "Input key's address here,then you could jump to it quickly"},
+        {Child<QWidget>(*frmMain_, "pnlGo")->toolTip(), "Goto key special in address combobox"},
+    };
+    for (const auto& [shown, wording] : english)
+        EXPECT_EQ(shown.toStdString(), wording);
+
+    for (QAction* item : Child<QMenu>(*frmMain_, "mnitmLanguage")->actions())
+        if (item->text() == "Test") item->trigger();
+    frmFind_->ApplyLanguage();
+    const std::vector<std::pair<QString, const char*>> translated = {
+        {Child<QWidget>(*frmMain_, "pnlRoot")->toolTip(), "Wurzel"},
+        {Child<QWidget>(*frmMain_, "cmbbxAddress")->toolTip(), "Adresse"},
+        {Child<QWidget>(*frmMain_, "pnlGo")->toolTip(), "Los"},
+        {Child<QAction>(*frmFind_, "pppmnitmEdit")->text(), "B"},
+        {Child<QAction>(*frmFind_, "pppmnitmCopy")->text(), "K"},
+        {Child<QAction>(*frmFind_, "pppmnitmGoToResult")->text(), "Z"},
+        {Child<QAction>(*frmFind_, "pppmnitmRename")->text(), "U"},
+        {Child<QAction>(*frmFind_, "pppmnitmDelete")->text(), "L"},
+        {Child<QAction>(*frmFind_, "pppmnitmSelectAll")->text(), "A"},
+    };
+    for (const auto& [shown, wording] : translated)
+        EXPECT_EQ(shown.toStdString(), wording);
+}
+
 TEST_F(MainWindowCommandsTest, KeyCommandsFollowTheSelectionAndNoCommandStaysDisabled) {
     CreateWindow();
     UpdateCommands();

@@ -114,6 +114,34 @@ TEST_F(RememberedLayoutTest, SizePlaceSplitterAndColumnsComeBackInTheNextRun) {
     EndRun();
 }
 
+TEST_F(RememberedLayoutTest, TheFirstValuesWidenNameAndTypeOnlyWhenNoWidthsWereKept) {
+    const std::string key = "HKEY_CURRENT_USER\\Layout";
+    WriteText(key, std::string(60, 'n'), "data");
+    // Kept widths of Name, Type, Size and Data; none kept when empty.
+    for (const QStringList& kept : {QStringList{"30", "40", "50", "200"}, QStringList{}}) {
+        std::filesystem::remove(SettingsFile());
+        if (!kept.isEmpty())
+            QSettings(ui::WindowPlaces::UserSettingsFile(), QSettings::IniFormat)
+                .setValue("TfrmMain/lstvwValues", kept);
+        StartRun();
+        // Room for the columns to grow into.
+        frmMain_->resize(1000, 500);
+        QApplication::processEvents();
+        const int name = ValueHeader().sectionSize(0);
+        const int type = ValueHeader().sectionSize(1);
+        ASSERT_TRUE(Browser().GoToPath(key));
+        QApplication::processEvents();
+        if (!kept.isEmpty()) {
+            EXPECT_EQ(ValueHeader().sectionSize(0), 30);
+            EXPECT_EQ(ValueHeader().sectionSize(1), 40);
+        } else {
+            EXPECT_GT(ValueHeader().sectionSize(0), name) << "fitted to the long name";
+            EXPECT_GE(ValueHeader().sectionSize(1), type);
+        }
+        EndRun();
+    }
+}
+
 TEST_F(RememberedLayoutTest, APlaceOffScreenComesBackOnScreen) {
     QSettings saved(ui::WindowPlaces::UserSettingsFile(), QSettings::IniFormat);
     for (const char* window : {"TfrmMain", "frmFind"}) {

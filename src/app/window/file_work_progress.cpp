@@ -1,5 +1,7 @@
 #include "app/window/file_work_progress.h"
 
+#include "i18n/text_table.h"
+
 #include <QCoreApplication>
 #include <QLocale>
 #include <QProgressDialog>
@@ -29,13 +31,16 @@ bool FileWorkProgress::ReportBytes(std::uint64_t done, std::uint64_t total) {
     const int permille =
         total == 0 ? kBytePermille : static_cast<int>(std::min(done, total) * kBytePermille / total);
     const QLocale locale;
-    return Report(
-        done, permille, kBytePermille,
-        QString("%1 of %2 bytes").arg(locale.toString(qulonglong(done)), locale.toString(qulonglong(total))));
+    return Report(done, permille, kBytePermille,
+                  QString::fromStdString(i18n::FormatText(
+                      i18n::Text::ProgressBytes, {locale.toString(qulonglong(done)).toStdString(),
+                                                  locale.toString(qulonglong(total)).toStdString()})));
 }
 
 bool FileWorkProgress::ReportKeys(std::uint64_t done) {
-    return Report(done, 0, 0, QString("%1 keys").arg(QLocale().toString(qulonglong(done))));
+    return Report(done, 0, 0,
+                  QString::fromStdString(i18n::FormatText(
+                      i18n::Text::ProgressKeys, {QLocale().toString(qulonglong(done)).toStdString()})));
 }
 
 bool FileWorkProgress::Report(std::uint64_t done, int value, int maximum, const QString& label) {

@@ -5,6 +5,7 @@
 #include "app/window/registry_browser.h"
 #include "content/favorites_file.h"
 #include "content/window/frm_favorites.h"
+#include "i18n/text_table.h"
 #include "ui/busy_cursor.h"
 #include "ui/file_messages.h"
 #include "util/dialog.h"
@@ -63,7 +64,7 @@ void TfrmMain::FavoritesGoTo(const std::string& name) {
     try {
         brwsrRegistry->GoToPath(path);
     } catch (const std::exception&) {
-        util::ErrorBox("Key:" + path + " not exists!");
+        util::ErrorBox(i18n::FormatText(i18n::Text::FavoriteKeyMissing, {path}));
     }
 }
 

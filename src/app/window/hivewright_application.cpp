@@ -1,5 +1,6 @@
 #include "app/window/hivewright_application.h"
 
+#include "i18n/text_table.h"
 #include "registry/change_journal.h"
 #include "util/dialog.h"
 
@@ -22,7 +23,7 @@ bool HivewrightApplication::notify(QObject* receiver, QEvent* event) {
     } catch (const std::exception& failure) {
         util::ErrorBox(failure.what());
     } catch (...) {
-        util::ErrorBox("Unknown error");
+        util::ErrorBox(i18n::LookupText(i18n::Text::UnknownError));
     }
     return false;
 }

@@ -11,6 +11,7 @@
 #include "ui/image_list.h"
 #include "ui/item_view_delegate.h"
 #include "ui/ui_text.h"
+#include "ui/window_places.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -115,6 +116,7 @@ RegistryBrowser::RegistryBrowser(const platform::PlatformFacts& facts, QWidget* 
     layout->addWidget(splttrMain, 1);
     layout->insertWidget(0, Panel1);
     ConnectViews();
+    ApplyTexts();
 }
 
 RegistryBrowser::~RegistryBrowser() = default;
@@ -241,6 +243,9 @@ void RegistryBrowser::ApplyTexts() {
     pnlAddress->setText(ui::UiText(i18n::Text::Address));
     pnlGo->SetCaption(ui::UiText(i18n::Text::Go));
     pnlRoot->SetCaption(ui::UiText(i18n::Text::Root));
+    pnlRoot->setToolTip(ui::UiText(i18n::Text::HintRootKey));
+    cmbbxAddress->setToolTip(ui::UiText(i18n::Text::HintAddress));
+    pnlGo->setToolTip(ui::UiText(i18n::Text::HintGoToAddress));
     valueModel_->SetColumnTitles({ui::UiText(i18n::Text::ColumnName), ui::UiText(i18n::Text::ColumnType),
                                   ui::UiText(i18n::Text::ColumnSize), ui::UiText(i18n::Text::ColumnData)});
 }
@@ -343,7 +348,9 @@ void RegistryBrowser::RequestMenuAtCurrentItem(QTreeView* view) {
 }
 
 void RegistryBrowser::FitNameAndTypeColumns() {
-    if (columnsFitted_ || valueModel_->Count() == 0) return;
+    // Widths the user left last time are kept as they are.
+    if (columnsFitted_ || valueModel_->Count() == 0 || ui::ColumnWidthsRestored(*lstvwValues->header()))
+        return;
     columnsFitted_ = true;
     QHeaderView* header = lstvwValues->header();
     const int nameColumn = ValueListModel::kNameColumn;

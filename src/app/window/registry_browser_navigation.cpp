@@ -9,7 +9,6 @@
 #include "i18n/text_table.h"
 #include "platform/qt/byte_text.h"
 #include "ui/flat_panel_button.h"
-#include "ui/ui_text.h"
 #include "util/dialog.h"
 #include "util/text.h"
 
@@ -62,14 +61,13 @@ void RegistryBrowser::CreateAddressBand() {
     layout->setContentsMargins(2, 1, 2, 1);
     layout->setSpacing(2);
 
-    pnlAddress = new QLabel(ui::UiText(i18n::Text::Address));
+    pnlAddress = new QLabel;
     pnlAddress->setObjectName("pnlAddress");
     // At least its designed width, wider when the font needs it.
     pnlAddress->setMinimumWidth(kAddressLabelWidth);
-    pnlRoot = new ui::FlatPanelButton(ui::UiText(i18n::Text::Root), kRootInnerArea);
+    pnlRoot = new ui::FlatPanelButton({}, kRootInnerArea);
     pnlRoot->setObjectName("pnlRoot");
     pnlRoot->setFixedWidth(kRootButtonWidth);
-    pnlRoot->setToolTip("Input a rootkey's name");
     cmbbxAddress = new QComboBox;
     cmbbxAddress->setObjectName("cmbbxAddress");
     cmbbxAddress->setEditable(true);
@@ -77,11 +75,9 @@ void RegistryBrowser::CreateAddressBand() {
     cmbbxAddress->setCompleter(nullptr);
     cmbbxAddress->setMaxVisibleItems(20);
     cmbbxAddress->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    cmbbxAddress->setToolTip("Input key's address here,then you could jump to it quickly");
-    pnlGo = new ui::FlatPanelButton(ui::UiText(i18n::Text::Go), kGoInnerArea);
+    pnlGo = new ui::FlatPanelButton({}, kGoInnerArea);
     pnlGo->setObjectName("pnlGo");
     pnlGo->setFixedWidth(kGoButtonWidth);
-    pnlGo->setToolTip("Goto key special in address combobox");
     pppmnRootKey = new QMenu(this);
     pppmnRootKey->setObjectName("pppmnRootKey");
 

@@ -10,6 +10,7 @@
 #include "ui/busy_cursor.h"
 #include "ui/file_messages.h"
 #include "ui/text_print.h"
+#include "ui/ui_text.h"
 #include "util/dialog.h"
 #include "util/file_io.h"
 
@@ -24,15 +25,10 @@ namespace hw::content {
 
 namespace {
 
-const char* const kRegFileFilter = "Registry file(*.reg)";
-const char* const kPrintTitle = "Registry Key Content";
-
-QFileDialog* NewFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter,
-                           const QString& suffix) {
+QFileDialog* NewFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& suffix) {
     auto* dialog = new QFileDialog(parent);
     dialog->setAcceptMode(mode);
     dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog->setNameFilter(filter);
     dialog->setDefaultSuffix(suffix);
     return dialog;
 }
@@ -80,7 +76,8 @@ bool TfrmKeyContent::SetKeyContent(const std::string& keyPath) {
 }
 
 void TfrmKeyContent::PrintKeyContent(const std::string& keyPath) {
-    if (SetKeyContent(keyPath)) Print(QString::fromStdString(keyPath) + " Content");
+    if (SetKeyContent(keyPath))
+        Print(QString::fromStdString(i18n::FormatText(i18n::Text::KeyPrintTitle, {keyPath})));
 }
 
 bool TfrmKeyContent::LoadFromFile(const std::string& fileName) {
@@ -98,18 +95,20 @@ bool TfrmKeyContent::LoadFromFile(const std::string& fileName) {
 }
 
 std::optional<QString> TfrmKeyContent::RunFileDialog(QFileDialog& dialog) {
+    // Set on each use: the dialogs outlive a change of language.
+    dialog.setNameFilter(ui::UiText(i18n::Text::RegistryFileFilter) + QStringLiteral("(*.reg)"));
     if (runFileDialog_) return runFileDialog_(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().first();
 }
 
 QFileDialog& TfrmKeyContent::OpenDialog() {
-    if (!opndlgContent) opndlgContent = NewFileDialog(this, QFileDialog::AcceptOpen, kRegFileFilter, "reg");
+    if (!opndlgContent) opndlgContent = NewFileDialog(this, QFileDialog::AcceptOpen, "reg");
     return *opndlgContent;
 }
 
 QFileDialog& TfrmKeyContent::SaveDialog() {
-    if (!svdlgContent) svdlgContent = NewFileDialog(this, QFileDialog::AcceptSave, kRegFileFilter, "reg");
+    if (!svdlgContent) svdlgContent = NewFileDialog(this, QFileDialog::AcceptSave, "reg");
     return *svdlgContent;
 }
 
@@ -164,7 +163,7 @@ void TfrmKeyContent::mnitmImportIntoRegistryClick() {
 }
 
 void TfrmKeyContent::mnitmPrintClick() {
-    Print(kPrintTitle);
+    Print(ui::UiText(i18n::Text::KeyContentPrintTitle));
 }
 
 bool TfrmKeyContent::Print(const QString& title) {

@@ -7,6 +7,7 @@
 #include "i18n/text_table.h"
 #include "platform/qt/file_dialog_setup.h"
 #include "ui/busy_cursor.h"
+#include "ui/ui_text.h"
 #include "util/dialog.h"
 #include "util/file_io.h"
 
@@ -48,8 +49,7 @@ QString PictureFilter(const QList<QByteArray>& formats) {
     QStringList patterns;
     for (const QByteArray& format : formats)
         patterns.push_back(QStringLiteral("*.") + QString::fromLatin1(format));
-    return QStringLiteral("%1 (%2)").arg(QString::fromStdString(i18n::LookupText(i18n::Text::PicturesFilter)),
-                                         patterns.join(QChar(' ')));
+    return ui::FileFilter(i18n::Text::PicturesFilter, patterns.join(QChar(' ')));
 }
 
 } // namespace
@@ -104,7 +104,8 @@ void TfrmBin::btnLoadClick() {
     if (fileName.isEmpty()) return;
     const std::string name = fileName.toStdString();
     if (namedMode_ ? LoadFile(name) : OpenFile(name)) return;
-    util::ErrorBox(loadFailure_.empty() ? "Open file failed!" : "Open file failed!\n" + loadFailure_);
+    const std::string failed = i18n::LookupText(i18n::Text::OpenFileFailed);
+    util::ErrorBox(loadFailure_.empty() ? failed : failed + "\n" + loadFailure_);
 }
 
 void TfrmBin::btnSaveClick() {
@@ -120,7 +121,7 @@ bool TfrmBin::SaveAs() {
     const QString fileName = ChooseFile(QFileDialog::AcceptSave, {}, {}, proposed);
     if (fileName.isEmpty()) return false;
     if (!SaveFile(fileName.toStdString())) {
-        util::ErrorBox("Save to file failed!");
+        util::ErrorBox(i18n::LookupText(i18n::Text::SaveToFileFailed));
         return false;
     }
     if (!namedMode_) {
@@ -134,7 +135,7 @@ bool TfrmBin::SaveAs() {
 bool TfrmBin::SaveToFileInUse() {
     if (fileName_.empty()) return SaveAs();
     if (!SaveFile(fileName_)) {
-        util::ErrorBox("Save to file failed!");
+        util::ErrorBox(i18n::LookupText(i18n::Text::SaveToFileFailed));
         return false;
     }
     modified_ = false;
@@ -194,20 +195,21 @@ bool TfrmBin::SavePictureFile(const QString& fileName) const {
 }
 
 void TfrmBin::btnImageLoadClick() {
-    const QString fileName =
-        ChooseFile(QFileDialog::AcceptOpen,
-                   {QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("CompuServe GIF Image (*.gif)"),
-                    QStringLiteral("JPEG Image File (*.jpg)"), QStringLiteral("JPEG Image File (*.jpeg)"),
-                    PictureFilter(QImageReader::supportedImageFormats())});
+    const QString fileName = ChooseFile(
+        QFileDialog::AcceptOpen,
+        {ui::FileFilter(i18n::Text::BitmapsFilter, "*.bmp"), ui::FileFilter(i18n::Text::GifFilter, "*.gif"),
+         ui::FileFilter(i18n::Text::JpegFilter, "*.jpg"), ui::FileFilter(i18n::Text::JpegFilter, "*.jpeg"),
+         PictureFilter(QImageReader::supportedImageFormats())});
     if (!fileName.isEmpty()) LoadPictureFile(fileName);
 }
 
 void TfrmBin::btnImageSaveClick() {
     const QString fileName = ChooseFile(
         QFileDialog::AcceptSave,
-        {QStringLiteral("All (*.gif *.jpg *.jpeg *.bmp)"), QStringLiteral("CompuServe GIF Image (*.gif)"),
-         QStringLiteral("JPEG Image File (*.jpg)"), QStringLiteral("JPEG Image File (*.jpeg)"),
-         QStringLiteral("Bitmaps (*.bmp)"), PictureFilter(QImageWriter::supportedImageFormats())},
+        {ui::FileFilter(i18n::Text::AllPicturesFilter, "*.gif *.jpg *.jpeg *.bmp"),
+         ui::FileFilter(i18n::Text::GifFilter, "*.gif"), ui::FileFilter(i18n::Text::JpegFilter, "*.jpg"),
+         ui::FileFilter(i18n::Text::JpegFilter, "*.jpeg"), ui::FileFilter(i18n::Text::BitmapsFilter, "*.bmp"),
+         PictureFilter(QImageWriter::supportedImageFormats())},
         QStringLiteral("bmp"), QStringLiteral(".bmp"));
     if (!fileName.isEmpty() && !SavePictureFile(fileName))
         util::ErrorBox(i18n::LookupText(i18n::Text::SavePictureFailed));

@@ -29,7 +29,10 @@ using ui::UiText;
 namespace {
 
 const QSize kInitialSize(520, 380);
-const char* const kTextFileFilter = "Text file (*.txt)";
+
+QString TextFileFilter() {
+    return ui::FileFilter(i18n::Text::TextFileFilter, "*.txt");
+}
 
 // The editor shows line breaks as single characters; the stored text has CR LF.
 QString ShownText(const std::string& bytes) {
@@ -184,12 +187,12 @@ void TfrmStr::PrintTo(QPrinter& printer) {
 }
 
 void TfrmStr::btnLoadClick() {
-    const QString fileName = QFileDialog::getOpenFileName(this, {}, {}, kTextFileFilter);
+    const QString fileName = QFileDialog::getOpenFileName(this, {}, {}, TextFileFilter());
     if (!fileName.isEmpty()) LoadFromFile(fileName);
 }
 
 void TfrmStr::btnSaveClick() {
-    QFileDialog dialog(this, {}, {}, kTextFileFilter);
+    QFileDialog dialog(this, {}, {}, TextFileFilter());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("txt"));
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())

@@ -39,7 +39,6 @@ enum Tab { kViewTab = 0, kSourceTab = 1 };
 
 constexpr const char* kEmptySource = "<opal></opal>";
 constexpr const char* kCaptionSuffix = "- TorvaSoft OPAL Explorer";
-constexpr const char* kFileFilter = "TorvaSoft OPAL File (*.opal);;Any file (*)";
 constexpr int kPanelWidths[] = {100, 150, 150};
 
 QIcon Picture(const QList<QIcon>& pictures, int number) {
@@ -255,7 +254,8 @@ void TOPALExplorer::DropFiles(const QStringList& files) {
 
 std::string TOPALExplorer::DefaultChooser(bool save) {
     QFileDialog dialog(this);
-    dialog.setNameFilter(kFileFilter);
+    dialog.setNameFilters(
+        {QStringLiteral("TorvaSoft OPAL File (*.opal)"), ui::FileFilter(i18n::Text::AnyFileFilter, "*")});
     dialog.setDefaultSuffix("opal");
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

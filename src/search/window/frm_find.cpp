@@ -371,12 +371,12 @@ void TfrmFind::ApplyLanguage() {
     model_->SetColumnTitles(
         {ui::UiText(i18n::Text::FindColumnResult), ui::UiText(i18n::Text::FindColumnAtKey),
          ui::UiText(i18n::Text::FindColumnAtValue), ui::UiText(i18n::Text::FindColumnData)});
-    pppmnitmEdit->setText(QStringLiteral("&Edit"));
-    pppmnitmCopy->setText(QStringLiteral("&Copy"));
-    pppmnitmGoToResult->setText(QStringLiteral("&Go to result"));
-    pppmnitmRename->setText(QStringLiteral("&Rename"));
-    pppmnitmDelete->setText(QStringLiteral("&Delete"));
-    pppmnitmSelectAll->setText(QStringLiteral("Select &All"));
+    pppmnitmEdit->setText(ui::UiText(i18n::Text::ResultEdit));
+    pppmnitmCopy->setText(ui::UiText(i18n::Text::ResultCopy));
+    pppmnitmGoToResult->setText(ui::UiText(i18n::Text::ResultGoTo));
+    pppmnitmRename->setText(ui::UiText(i18n::Text::ResultRename));
+    pppmnitmDelete->setText(ui::UiText(i18n::Text::ResultDelete));
+    pppmnitmSelectAll->setText(ui::UiText(i18n::Text::ResultSelectAll));
     ShowResultCount();
 }
 
