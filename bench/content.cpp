@@ -7,6 +7,7 @@
 #include "platform/registry_store.h"
 #include "platform/winreg.h"
 #include "regfile/reg_export.h"
+#include "support/qt/child.h"
 #include "util/scripted_dialogs.h"
 
 #include <QApplication>
@@ -62,6 +63,8 @@ int main(int argc, char** argv) {
         QApplication application(argc, argv);
         hw::util::ScriptedDialogs dialogs;
         hw::content::TfrmKeyContent editor;
+        auto* text = hw::test::Child<QPlainTextEdit>(editor, "rchedtContent");
+        auto* replace = hw::test::Child<hw::content::TFindTextDialog>(editor, "rplcdlgContent");
         editor.resize(800, 600);
         hw::regfile::RegLines lines;
         hw::regfile::ExportKeyPath(kKeyPath, lines);
@@ -74,20 +77,20 @@ int main(int argc, char** argv) {
         std::printf("content.open_20mb.seconds %.3f\n", Seconds([&] {
                         editor.SetKeyContent(kKeyPath);
                         editor.show();
-                        PaintNow(editor.rchedtContent);
+                        PaintNow(text);
                     }));
         std::printf("content.open_20mb.lines %d\n", editor.LineCount());
 
-        editor.rplcdlgContent->SetFindText("needle");
-        editor.rplcdlgContent->SetReplaceText("spool");
-        editor.rchedtContent->moveCursor(QTextCursor::Start);
+        replace->SetFindText("needle");
+        replace->SetReplaceText("spool");
+        text->moveCursor(QTextCursor::Start);
         std::printf("content.replace_all_20mb.seconds %.3f\n", Seconds([&] {
                         editor.ReplaceAll();
-                        PaintNow(editor.rchedtContent);
+                        PaintNow(text);
                     }));
         std::printf("content.replace_all_20mb.matches %d\n",
                     static_cast<int>(editor.Text().count(QLatin1String("spool"))));
-        editor.rchedtContent->document()->setModified(false);
+        text->document()->setModified(false);
         editor.hide();
     }
     return 0;

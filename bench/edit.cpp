@@ -1,6 +1,7 @@
 // Editing in the main window on large keys: Paste Key of a big tree against the core copy of the same tree,
 // deleting 10,000 selected values, and a new value in a key that already holds 10,000.
 #include "app/window/frm_main.h"
+#include "app/window/registry_browser.h"
 #include "bench_support.h"
 #include "core/key_ops.h"
 #include "platform/registry_store.h"
@@ -8,8 +9,10 @@
 #include "support/qt/child.h"
 #include "util/scripted_dialogs.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QItemSelectionModel>
+#include <QMenu>
 #include <QTreeView>
 
 #include <chrono>
@@ -74,6 +77,12 @@ void SelectAllRows(hw::window::TfrmMain& frmMain) {
     hw::test::Child<QTreeView>(frmMain, "lstvwValues")->selectAll();
 }
 
+// What a menu pick does: the command's state is set as the Edit menu opens, then it runs.
+void Run(hw::window::TfrmMain& frmMain, const char* command) {
+    emit hw::test::Child<QMenu>(frmMain, "mnitmEdit")->aboutToShow();
+    hw::test::Child<QAction>(frmMain, command)->trigger();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -100,6 +109,7 @@ int main(int argc, char** argv) {
         hw::window::TfrmMain frmMain;
         frmMain.show();
         QApplication::processEvents();
+        auto& browser = *hw::test::Child<hw::window::RegistryBrowser>(frmMain, "brwsrRegistry");
 
         // The core copy runs before and after the window's, so that both see a database of similar size.
         auto coreCopy = [](const char* target) {
@@ -109,11 +119,11 @@ int main(int argc, char** argv) {
             });
         };
         const double coreBefore = coreCopy("CoreTarget");
-        frmMain.GoToPath("HKEY_CURRENT_USER\\Bench\\Source");
-        frmMain.CopyKey();
-        frmMain.GoToPath("HKEY_CURRENT_USER\\Bench\\WindowTarget");
+        browser.GoToPath("HKEY_CURRENT_USER\\Bench\\Source");
+        Run(frmMain, "acKeyCopy");
+        browser.GoToPath("HKEY_CURRENT_USER\\Bench\\WindowTarget");
         const double window = Seconds([&] {
-            frmMain.PasteKey();
+            Run(frmMain, "acKeyPaste");
             QApplication::processEvents();
         });
         const double core = (coreBefore + coreCopy("CoreTarget2")) / 2;
@@ -121,24 +131,24 @@ int main(int argc, char** argv) {
         std::printf("edit.copy_key_core.seconds %.3f\n", core);
         std::printf("edit.paste_key_ratio %.3f\n", window / core);
 
-        frmMain.GoToPath("HKEY_CURRENT_USER\\Bench\\Many");
+        browser.GoToPath("HKEY_CURRENT_USER\\Bench\\Many");
         std::printf("edit.new_value_in_10k.seconds %.4f\n", Seconds(
                                                                 [&] {
-                                                                    frmMain.NewValue(REG_SZ);
+                                                                    Run(frmMain, "acValueNewStringValue");
                                                                     QApplication::processEvents();
                                                                 },
                                                                 false));
-        frmMain.KeySelected();
+        browser.KeySelected();
         SelectAllRows(frmMain);
-        const int rows = frmMain.ValueRowCount();
+        const int rows = browser.ValueRowCount();
         const double deleting = Seconds([&] {
-            frmMain.DeleteValues();
+            Run(frmMain, "acValueDelete");
             QApplication::processEvents();
         });
         std::printf("edit.delete_values_10k.seconds %.3f\n", deleting);
         // Only the "(Default)" row stays.
-        if (rows < kListValues || frmMain.ValueRowCount() != 1) {
-            std::fprintf(stderr, "delete left %d of %d rows\n", frmMain.ValueRowCount(), rows);
+        if (rows < kListValues || browser.ValueRowCount() != 1) {
+            std::fprintf(stderr, "delete left %d of %d rows\n", browser.ValueRowCount(), rows);
             result = 1;
         }
     }

@@ -5,6 +5,7 @@
 #include "editors/hex_search.h"
 #include "editors/window/frm_bin.h"
 #include "editors/window/hex_view.h"
+#include "support/qt/child.h"
 #include "util/scripted_dialogs.h"
 
 #include <QApplication>
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
         hw::util::ScriptedDialogs dialogs;
         dialogs.QueueAnswer(true); // the large-file question
         hw::editors::TfrmBin editor;
-        hw::editors::HexView& view = *editor.mmHexValue;
+        hw::editors::HexView& view = *hw::test::Child<hw::editors::HexView>(editor, "mmHexValue");
         editor.SetNamedMode(false);
         editor.show();
         QApplication::processEvents();

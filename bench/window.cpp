@@ -2,6 +2,7 @@
 // the value list with 10,000 values, each from the user's action until the view has painted.
 #include "app/window/frm_main.h"
 #include "app/window/key_tree_model.h"
+#include "app/window/registry_browser.h"
 #include "bench_support.h"
 #include "bench_window.h"
 #include "platform/registry_store.h"
@@ -74,9 +75,10 @@ int main(int argc, char** argv) {
         frmMain.show();
         QApplication::processEvents();
         QTreeView* tree = hw::test::Child<QTreeView>(frmMain, "trvwKeys");
+        auto& browser = *hw::test::Child<hw::window::RegistryBrowser>(frmMain, "brwsrRegistry");
 
-        const QModelIndex wide = frmMain.FindNode("HKEY_CURRENT_USER\\Bench\\Wide");
-        const QModelIndex values = frmMain.FindNode("HKEY_CURRENT_USER\\Bench\\Values");
+        const QModelIndex wide = browser.FindNode("HKEY_CURRENT_USER\\Bench\\Wide");
+        const QModelIndex values = browser.FindNode("HKEY_CURRENT_USER\\Bench\\Values");
         if (!wide.isValid() || !values.isValid()) {
             std::fprintf(stderr, "bench keys not found\n");
             result = 1;
@@ -87,7 +89,7 @@ int main(int argc, char** argv) {
                 Paint(tree);
             });
             std::printf("tree.expand_100k.seconds %.3f\n", expand);
-            std::printf("tree.expand_100k.children %d\n", frmMain.KeyModel()->rowCount(wide));
+            std::printf("tree.expand_100k.children %d\n", browser.KeyModel()->rowCount(wide));
             std::printf("tree.scroll_to_end_100k.seconds %.3f\n", Seconds([&] {
                             tree->scrollToBottom();
                             Paint(tree);
@@ -100,17 +102,17 @@ int main(int argc, char** argv) {
 
             tree->setCurrentIndex(values);
             std::printf("list.fill_10k.seconds %.3f\n", Seconds([&] {
-                            frmMain.KeySelected();
+                            browser.KeySelected();
                             Paint(hw::test::Child<QTreeView>(frmMain, "lstvwValues"));
                         }));
-            std::printf("list.fill_10k.rows %d\n", frmMain.ValueRowCount());
+            std::printf("list.fill_10k.rows %d\n", browser.ValueRowCount());
             std::printf("list.scroll_to_end_10k.seconds %.3f\n", Seconds([&] {
                             hw::test::Child<QTreeView>(frmMain, "lstvwValues")->scrollToBottom();
                             Paint(hw::test::Child<QTreeView>(frmMain, "lstvwValues"));
                         }));
             std::printf("tree.collapse_refresh_100k.seconds %.3f\n", Seconds([&] {
                             tree->setCurrentIndex(wide);
-                            frmMain.RefreshKey();
+                            browser.RefreshKey();
                             Paint(tree);
                         }));
         }
