@@ -1,14 +1,16 @@
 #include "search/search_request.h"
 
-#include "core/key_info.h"
 #include "core/key_path.h"
 #include "core/value_text.h"
 #include "core/value_types.h"
+#include "platform/registry_store.h"
 #include "search/search_pattern.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 namespace hw::search {
 
@@ -41,27 +43,37 @@ void ByteTextInto(const BYTE* data, DWORD size, std::string& out) {
     }
 }
 
-// Walks one tree depth-first, reporting matches in the order the registry enumerates them. Buffers live as
-// long as the walker and only grow, so the walk allocates nothing per key or value beyond its results.
-class RegistryWalker {
+// Walks one tree through the registry's ordered subtree stream, reporting matches in the order the registry
+// enumerates them. Buffers live as long as the walker and only grow, so the walk allocates nothing per key or
+// value beyond its results.
+class RegistryWalker final : private platform::SubtreeVisitor {
   public:
     explicit RegistryWalker(SearchRequest& request)
         : request_(request), pattern_(request.findText, request.mode),
           wantValues_((request.targets & (kTargetValueNames | kDataTargets)) != 0),
           wantData_((request.targets & kDataTargets) != 0) {}
 
-    WalkOutcome WalkTree(HKEY key, std::string_view pathText) {
-        path_.assign(pathText);
-        return Walk(key, 0);
-    }
+    WalkOutcome WalkTree(HKEY root, const std::string& subKey, std::string_view pathText);
 
   private:
-    WalkOutcome Walk(HKEY key, std::size_t depth);
-    void MatchValues(HKEY key, const core::KeyInfo& info, WalkOutcome& outcome);
-    WalkOutcome MatchSubKeys(HKEY key, const core::KeyInfo& info, std::size_t depth, WalkOutcome outcome);
+    // What a key's walk has come to so far: matches in it and its subtree, or a subkey it could not open.
+    struct Level {
+        std::size_t pathLength;
+        WalkOutcome outcome;
+    };
+
+    bool Key(std::string_view name, DWORD depth) override;
+    void Unopened(std::string_view name, DWORD depth) override;
+    void Value(std::string_view name, DWORD type, std::string_view data) override;
+    bool Pause() override;
+
+    // Ends the walks of the keys at depth and below, handing what they found up to their parents, and puts
+    // the path of the subkey name at depth into path_.
+    void EnterSubKey(std::string_view name, DWORD depth);
+    void LeaveLevelsFrom(std::size_t depth);
     // Puts the candidate text of the value's data into candidate_; false when its data target is not set.
     bool MakeDataCandidate(DWORD type, const BYTE* data, DWORD size, ResultKind& kind);
-    bool NameMatches(const char* name, DWORD length);
+    bool NameMatches(std::string_view name);
     void Report(ResultKind kind, std::string_view valueName, DWORD type);
 
     bool StopRequested() const { return request_.stopFlag != nullptr && *request_.stopFlag != 0; }
@@ -73,84 +85,93 @@ class RegistryWalker {
     const bool wantData_;
     std::string path_;
     std::string candidate_;
-    std::vector<char> valueName_;
-    std::vector<BYTE> data_;
-    std::deque<std::vector<char>> subKeyNames_; // one per depth: a level's name outlives its subtree's walk
+    std::vector<Level> levels_; // the keys the walk stands in, by depth
+    bool stopped_ = false;
+    std::chrono::steady_clock::time_point batchStart_;
 };
 
-WalkOutcome RegistryWalker::Walk(HKEY key, std::size_t depth) {
-    if (request_.yieldToInterface) request_.yieldToInterface();
-    if (StopRequested()) return WalkOutcome::Stopped;
-    const std::optional<core::KeyInfo> info = core::QueryKeyInfo(key);
-    if (!info) return WalkOutcome::RegistryFailed;
-    WalkOutcome outcome = WalkOutcome::NothingFound;
-    if (wantValues_) MatchValues(key, *info, outcome);
-    return MatchSubKeys(key, *info, depth, outcome);
-}
-
-void RegistryWalker::MatchValues(HKEY key, const core::KeyInfo& info, WalkOutcome& outcome) {
-    if (info.valueCount == 0) return;
-    if (valueName_.size() < info.maxValueNameLength + 1) valueName_.resize(info.maxValueNameLength + 1);
-    if (wantData_ && data_.size() < info.maxValueDataSize + 1) data_.resize(info.maxValueDataSize + 1);
-    for (DWORD index = 0; index < info.valueCount; ++index) {
-        DWORD nameLength = info.maxValueNameLength + 1;
-        DWORD dataSize = info.maxValueDataSize + 1;
-        DWORD type = 0;
-        if (RegEnumValueA(key, index, valueName_.data(), &nameLength, nullptr, &type,
-                          wantData_ ? data_.data() : nullptr,
-                          wantData_ ? &dataSize : nullptr) != ERROR_SUCCESS) {
-            outcome = WalkOutcome::RegistryFailed;
-            continue;
-        }
-        const std::string_view name(valueName_.data(), nameLength);
-        if (HasTarget(kTargetValueNames) && NameMatches(name.data(), nameLength)) {
-            Report(ResultKind::ValueName, name, type);
-            outcome = WalkOutcome::Found;
-        }
-        ResultKind dataKind;
-        if (wantData_ && MakeDataCandidate(type, data_.data(), dataSize, dataKind) &&
-            pattern_.Matches(candidate_)) {
-            Report(dataKind, name, type);
-            outcome = WalkOutcome::Found;
-        }
+WalkOutcome RegistryWalker::WalkTree(HKEY root, const std::string& subKey, std::string_view pathText) {
+    std::unique_ptr<platform::SubtreeStream> stream;
+    if (root == 0 || platform::CurrentRegistry().OpenSubtree(root, subKey.c_str(), stream) != ERROR_SUCCESS)
+        return WalkOutcome::RegistryFailed;
+    path_.assign(pathText);
+    levels_.clear();
+    stopped_ = false;
+    for (;;) {
+        // Between calls the stream holds no lock, so the window may read the registry while it yields.
+        if (request_.yieldToInterface) request_.yieldToInterface();
+        if (stopped_ || StopRequested()) return WalkOutcome::Stopped;
+        batchStart_ = std::chrono::steady_clock::now();
+        const LONG walked = stream->Next(*this);
+        if (walked == ERROR_NO_MORE_ITEMS) break;
+        if (walked != ERROR_SUCCESS) return WalkOutcome::RegistryFailed;
     }
+    if (stopped_) return WalkOutcome::Stopped;
+    if (levels_.empty()) return WalkOutcome::RegistryFailed;
+    LeaveLevelsFrom(1);
+    return levels_.front().outcome;
 }
 
-WalkOutcome RegistryWalker::MatchSubKeys(HKEY key, const core::KeyInfo& info, std::size_t depth,
-                                         WalkOutcome outcome) {
-    if (info.subKeyCount == 0) return outcome;
-    if (subKeyNames_.size() <= depth) subKeyNames_.emplace_back();
-    std::vector<char>& name = subKeyNames_[depth];
-    if (name.size() < info.maxSubKeyNameLength + 1) name.resize(info.maxSubKeyNameLength + 1);
-    const std::size_t parentPathLength = path_.size();
-    for (DWORD index = 0; index < info.subKeyCount; ++index) {
-        DWORD nameLength = info.maxSubKeyNameLength + 1;
-        if (RegEnumKeyExA(key, index, name.data(), &nameLength, nullptr, nullptr, nullptr, nullptr) !=
-                ERROR_SUCCESS ||
-            nameLength >= name.size()) {
-            outcome = WalkOutcome::RegistryFailed;
-            continue;
-        }
-        path_ += '\\';
-        path_.append(name.data(), nameLength);
-        if (HasTarget(kTargetKeyNames) && NameMatches(name.data(), nameLength)) {
-            Report(ResultKind::KeyName, {}, 0);
-            outcome = WalkOutcome::Found;
-        }
-        HKEY subKey = 0;
-        name[nameLength] = '\0';
-        if (RegOpenKeyExA(key, name.data(), 0, KEY_READ, &subKey) != ERROR_SUCCESS) {
-            outcome = WalkOutcome::RegistryFailed;
-            path_.resize(parentPathLength);
-            continue;
-        }
-        const WalkOutcome below = Walk(subKey, depth + 1);
-        RegCloseKey(subKey);
-        path_.resize(parentPathLength);
+void RegistryWalker::LeaveLevelsFrom(std::size_t depth) {
+    while (levels_.size() > depth) {
+        const WalkOutcome below = levels_.back().outcome;
+        levels_.pop_back();
+        // A subtree's failures stay with it; only its finds reach the key above.
+        WalkOutcome& outcome = levels_.back().outcome;
         if (below == WalkOutcome::Found && outcome == WalkOutcome::NothingFound) outcome = WalkOutcome::Found;
-        if (below == WalkOutcome::Stopped) return WalkOutcome::Stopped;
     }
-    return outcome;
+}
+
+void RegistryWalker::EnterSubKey(std::string_view name, DWORD depth) {
+    LeaveLevelsFrom(depth);
+    path_.resize(levels_.back().pathLength);
+    path_ += '\\';
+    path_ += name;
+    if (HasTarget(kTargetKeyNames) && NameMatches(name)) {
+        Report(ResultKind::KeyName, {}, 0);
+        levels_.back().outcome = WalkOutcome::Found;
+    }
+}
+
+bool RegistryWalker::Key(std::string_view name, DWORD depth) {
+    if (depth == 0) {
+        levels_.push_back({path_.size(), WalkOutcome::NothingFound});
+        return true;
+    }
+    EnterSubKey(name, depth);
+    // A stop asked for meanwhile (by a found event) takes effect as the key is entered, after its name was
+    // matched; it is entered only so that the walk pauses right after it, and its values are passed over.
+    if (StopRequested()) stopped_ = true;
+    levels_.push_back({path_.size(), WalkOutcome::NothingFound});
+    return true;
+}
+
+void RegistryWalker::Unopened(std::string_view name, DWORD depth) {
+    EnterSubKey(name, depth);
+    levels_.back().outcome = WalkOutcome::RegistryFailed;
+}
+
+void RegistryWalker::Value(std::string_view name, DWORD type, std::string_view data) {
+    if (!wantValues_ || stopped_) return;
+    WalkOutcome& outcome = levels_.back().outcome;
+    if (HasTarget(kTargetValueNames) && NameMatches(name)) {
+        Report(ResultKind::ValueName, name, type);
+        outcome = WalkOutcome::Found;
+    }
+    // An empty view may have no address, and the byte functions want one.
+    static constexpr BYTE kNoData[1] = {0};
+    const BYTE* bytes = data.empty() ? kNoData : reinterpret_cast<const BYTE*>(data.data());
+    ResultKind dataKind;
+    if (wantData_ && MakeDataCandidate(type, bytes, static_cast<DWORD>(data.size()), dataKind) &&
+        pattern_.Matches(candidate_)) {
+        Report(dataKind, name, type);
+        outcome = WalkOutcome::Found;
+    }
+}
+
+bool RegistryWalker::Pause() {
+    // Each pause restarts the store's ordered listings, so the walk goes on for a while between two.
+    return stopped_ || std::chrono::steady_clock::now() - batchStart_ >= request_.batchTime;
 }
 
 bool RegistryWalker::MakeDataCandidate(DWORD type, const BYTE* data, DWORD size, ResultKind& kind) {
@@ -182,8 +203,8 @@ bool RegistryWalker::MakeDataCandidate(DWORD type, const BYTE* data, DWORD size,
     return true;
 }
 
-bool RegistryWalker::NameMatches(const char* name, DWORD length) {
-    UpperAsciiInto(std::string_view(name, length), candidate_);
+bool RegistryWalker::NameMatches(std::string_view name) {
+    UpperAsciiInto(name, candidate_);
     return pattern_.Matches(candidate_);
 }
 
@@ -214,20 +235,14 @@ WalkOutcome Search(SearchRequest& request) {
     request.ClearResults();
     RegistryWalker walker(request);
     if (request.startPath.empty()) {
-        const WalkOutcome machine = walker.WalkTree(HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE");
+        const WalkOutcome machine = walker.WalkTree(HKEY_LOCAL_MACHINE, {}, "HKEY_LOCAL_MACHINE");
         if (machine == WalkOutcome::Stopped) return machine;
-        const WalkOutcome users = walker.WalkTree(HKEY_USERS, "HKEY_USERS");
+        const WalkOutcome users = walker.WalkTree(HKEY_USERS, {}, "HKEY_USERS");
         if (machine == WalkOutcome::Found && users == WalkOutcome::NothingFound) return WalkOutcome::Found;
         return users;
     }
-    const HKEY root = core::RootKeyOfPath(request.startPath);
-    const std::string subKey = core::SubKeyOrEmpty(request.startPath);
-    HKEY start = 0;
-    if (root == 0 || RegOpenKeyExA(root, subKey.c_str(), 0, KEY_READ, &start) != ERROR_SUCCESS)
-        return WalkOutcome::RegistryFailed;
-    const WalkOutcome outcome = walker.WalkTree(start, PathTextOf(request.startPath));
-    RegCloseKey(start);
-    return outcome;
+    return walker.WalkTree(core::RootKeyOfPath(request.startPath), core::SubKeyOrEmpty(request.startPath),
+                           PathTextOf(request.startPath));
 }
 
 } // namespace hw::search

@@ -3,6 +3,7 @@
 
 #include "search/search_types.h"
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -17,12 +18,17 @@ class SearchRequest {
     std::string findText;
     std::uint8_t targets = kAllTargets;
     MatchMode mode = MatchMode::Contains;
-    // Owned by the window; non-zero asks the walk to stop at the next key. May be null.
+    // Owned by the window; non-zero asks the walk to stop: set by yieldToInterface, at its return; set by
+    // onFound, as the next key is entered. May be null.
     std::uint8_t* stopFlag = nullptr;
-    // Called with each result right after it is added.
+    // Called with each result right after it is added, while the walk holds the registry: it must not use
+    // the registry.
     std::function<void(SearchResult&)> onFound;
-    // Lets the user interface process its pending messages; called once per key entered.
+    // Lets the user interface process its pending messages (it may read and change the registry meanwhile).
+    // The walk reads keys in batches and calls it before each batch, not once per key.
     std::function<void()> yieldToInterface;
+    // How long a batch of keys goes on before the walk yields; zero yields after every key entered.
+    std::chrono::steady_clock::duration batchTime = std::chrono::milliseconds(15);
 
     // In the order found; references stay valid until the next ClearResults or Search.
     std::deque<SearchResult>& results() { return results_; }

@@ -1,9 +1,15 @@
+#include "core/key_ops.h"
+#include "platform/registry_store.h"
+#include "platform/user_identity.h"
 #include "registry_builder.h"
 #include "search/search_request.h"
+#include "support/raw_link.h"
 #include "support/temp_registry.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
 #include <tuple>
 
 namespace hw::search {
@@ -154,24 +160,136 @@ TEST_F(SearchWalkTest, TextDataIsMatchedUpToTheFirstNul) {
     EXPECT_EQ(names, (std::vector<std::string>{"Expand", "Multi1", "NoNul"}));
 }
 
-TEST_F(SearchWalkTest, YieldsOncePerKeyAndStopsAtTheNextKey) {
+TEST_F(SearchWalkTest, YieldsBetweenBatchesAndStopsAtTheNextBatch) {
     MakeRunTree();         // RunRoot, A, RunOnce, Brun
     std::uint8_t stop = 1; // a search clears the flag when it starts
     request.stopFlag = &stop;
     int yields = 0;
     request.yieldToInterface = [&] { ++yields; };
+    request.batchTime = std::chrono::hours(1);
+    EXPECT_EQ(Find("run"), WalkOutcome::Found);
+    EXPECT_EQ(yields, 1); // before the one batch
+
+    // Batches of one key: before RunRoot (which the walk goes on past, into A), before RunOnce, before Brun,
+    // and before the batch that finds the end.
+    request.batchTime = {};
+    yields = 0;
     EXPECT_EQ(Find("run"), WalkOutcome::Found);
     EXPECT_EQ(yields, 4);
 
     yields = 0;
     request.yieldToInterface = [&] {
-        if (++yields == 3) stop = 1; // pressed while RunOnce is being entered
+        if (++yields == 3) stop = 1; // pressed after RunOnce was searched
     };
     EXPECT_EQ(Find("run"), WalkOutcome::Stopped);
     EXPECT_EQ(yields, 3);
-    // RunOnce's key result was reported before it was entered; nothing below or after it was.
-    ASSERT_EQ(request.results().size(), 5u);
+    // RunOnce and its value were reported; nothing after them was.
+    ASSERT_EQ(request.results().size(), 6u);
     EXPECT_EQ(request.results().back().keyPath, "HKEY_CURRENT_USER\\RunRoot\\A\\RunOnce");
+    EXPECT_EQ(request.results().back().valueName, "v");
+}
+
+TEST_F(SearchWalkTest, ChangesBetweenBatchesAreSeenWhereTheWalkHasNotBeen) {
+    request.batchTime = {};
+    struct Case {
+        const char* change;
+        std::function<void()> make;
+        WalkOutcome outcome;
+        std::vector<std::string> keyPaths; // of the results after RunRoot's values
+    };
+    const std::string root = "HKEY_CURRENT_USER\\RunRoot";
+    const Case cases[] = {
+        {"keys ahead deleted",
+         [] {
+             core::DeleteKeyTree(HKEY_CURRENT_USER, "RunRoot\\A\\RunOnce");
+             core::DeleteKeyTree(HKEY_CURRENT_USER, "RunRoot\\Brun");
+         },
+         WalkOutcome::Found,
+         {}},
+        {"keys ahead added",
+         [] { MakeKey(HKEY_CURRENT_USER, "RunRoot\\Crun"); },
+         WalkOutcome::Found,
+         {root + "\\A\\RunOnce", root + "\\A\\RunOnce", root + "\\Brun", root + "\\Crun"}},
+        {"the key being walked deleted",
+         [] { core::DeleteKeyTree(HKEY_CURRENT_USER, "RunRoot\\A"); },
+         WalkOutcome::Found,
+         {root + "\\Brun"}},
+        {"the start key deleted",
+         [] { core::DeleteKeyTree(HKEY_CURRENT_USER, "RunRoot"); },
+         WalkOutcome::RegistryFailed,
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.change);
+        MakeRunTree();
+        int yields = 0;
+        // The first batch goes from RunRoot into A, which matches nothing; the change comes before the
+        // second.
+        request.yieldToInterface = [&] {
+            if (++yields == 2) c.make();
+        };
+        EXPECT_EQ(Find("run"), c.outcome);
+        std::vector<std::string> keyPaths;
+        for (std::size_t i = 4; i < request.results().size(); ++i)
+            keyPaths.push_back(request.results()[i].keyPath);
+        EXPECT_EQ(request.results().size() >= 4 ? keyPaths : std::vector<std::string>{"too few results"},
+                  c.keyPaths);
+        core::DeleteKeyTree(HKEY_CURRENT_USER, "RunRoot");
+    }
+}
+
+// A key that cannot be opened is reported by name and marks the level it is in as failed; a later find in
+// that level outweighs it, and the start key's subtrees pass on only their finds.
+TEST_F(SearchWalkTest, UnopenableKeysAreNamedAndFailTheirLevel) {
+    const auto Keys = [](std::initializer_list<std::string> paths) {
+        std::vector<Found> found;
+        for (const std::string& path : paths)
+            found.emplace_back(ResultKind::KeyName, path, "");
+        return found;
+    };
+    EXPECT_EQ(Find("SAM", kTargetKeyNames, MatchMode::WholeText, "HKEY_LOCAL_MACHINE"),
+              WalkOutcome::RegistryFailed);
+    EXPECT_EQ(Summary(request), Keys({"HKEY_LOCAL_MACHINE\\SAM"}));
+    EXPECT_EQ(Find("SYSTEM", kTargetKeyNames, MatchMode::WholeText, "HKEY_LOCAL_MACHINE"),
+              WalkOutcome::Found);
+
+    // Links that lead nowhere: one right below the start key, one further down.
+    SetString(HKEY_CURRENT_USER, "Links\\Inner", "v", "x");
+    MakeKey(HKEY_CURRENT_USER, "Gone");
+    platform::FlushRegistry();
+    const std::vector<std::string> links = {"HKEY_USERS", platform::CurrentUserIdentity().sid, "Links"};
+    const std::vector<std::string> gone = {"HKEY_USERS", platform::CurrentUserIdentity().sid, "Gone"};
+    std::vector<std::string> inner = links;
+    inner.push_back("Inner");
+    hw::test::AddLinkRow(registry.databasePath(), links, "Dangling", gone);
+    hw::test::AddLinkRow(registry.databasePath(), inner, "Dangling", gone);
+    core::DeleteKeyTree(HKEY_CURRENT_USER, "Gone");
+    const std::string top = "HKEY_CURRENT_USER\\Links";
+    EXPECT_EQ(Find("*", kTargetKeyNames, MatchMode::Wildcard, top), WalkOutcome::Found);
+    EXPECT_EQ(Summary(request), Keys({top + "\\Dangling", top + "\\Inner", top + "\\Inner\\Dangling"}));
+    EXPECT_EQ(Find("dangling", kTargetKeyNames, MatchMode::Contains, top), WalkOutcome::RegistryFailed);
+    EXPECT_EQ(Find("dangling", kTargetKeyNames, MatchMode::Contains, top + "\\Inner"),
+              WalkOutcome::RegistryFailed);
+    EXPECT_EQ(Find("x", kTargetStringData, MatchMode::Contains, top), WalkOutcome::RegistryFailed);
+}
+
+// Opening key by key would follow such a link round and round.
+TEST_F(SearchWalkTest, ALinkBackToAKeyAboveIsNamedButNotEntered) {
+    SetString(HKEY_CURRENT_USER, "Loop", "v", "loop");
+    MakeKey(HKEY_CURRENT_USER, "Loop\\Inner");
+    platform::FlushRegistry();
+    const std::vector<std::string> loop = {"HKEY_USERS", platform::CurrentUserIdentity().sid, "Loop"};
+    std::vector<std::string> inner = loop;
+    inner.push_back("Inner");
+    hw::test::AddLinkRow(registry.databasePath(), inner, "Back", loop);
+    const std::string top = "HKEY_CURRENT_USER\\Loop";
+    EXPECT_EQ(Find("loop", kAllTargets, MatchMode::Contains, top), WalkOutcome::Found);
+    EXPECT_EQ(Summary(request), (std::vector<Found>{{ResultKind::StringData, top, "v"}}));
+    // Started below the key it leads to, the walk goes through it once, up to the link's second sight.
+    EXPECT_EQ(Find("back", kAllTargets, MatchMode::Contains, top + "\\Inner"), WalkOutcome::Found);
+    EXPECT_EQ(Summary(request),
+              (std::vector<Found>{{ResultKind::KeyName, top + "\\Inner\\Back", ""},
+                                  {ResultKind::KeyName, top + "\\Inner\\Back\\Inner\\Back", ""}}));
 }
 
 TEST_F(SearchWalkTest, FoundEventSeesEachResultAsItIsAdded) {
