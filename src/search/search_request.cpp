@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -25,21 +24,23 @@ void UpperAsciiInto(std::string_view text, std::string& out) {
                    [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; });
 }
 
-DWORD LittleEndianDWord(const BYTE* data, DWORD size) {
-    BYTE bytes[4] = {0, 0, 0, 0};
-    std::memcpy(bytes, data, size < 4 ? size : 4);
-    return DWORD{bytes[0]} | DWORD{bytes[1]} << 8 | DWORD{bytes[2]} << 16 | DWORD{bytes[3]} << 24;
+DWORD LittleEndianDWord(std::string_view data) {
+    DWORD number = 0;
+    for (std::size_t i = 0; i < data.size() && i < 4; ++i)
+        number |= DWORD{static_cast<BYTE>(data[i])} << (8 * i);
+    return number;
 }
 
 // The blank-separated byte text, written into a reused buffer (already upper case).
-void ByteTextInto(const BYTE* data, DWORD size, std::string& out) {
+void ByteTextInto(std::string_view data, std::string& out) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
-    out.resize(size == 0 ? 0 : std::size_t{size} * 3 - 1);
-    for (DWORD i = 0; i < size; ++i) {
-        char* at = out.data() + std::size_t{i} * 3;
-        at[0] = kDigits[data[i] >> 4];
-        at[1] = kDigits[data[i] & 0xF];
-        if (i + 1 < size) at[2] = ' ';
+    out.resize(data.empty() ? 0 : data.size() * 3 - 1);
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        const auto byte = static_cast<BYTE>(data[i]);
+        char* at = out.data() + i * 3;
+        at[0] = kDigits[byte >> 4];
+        at[1] = kDigits[byte & 0xF];
+        if (i + 1 < data.size()) at[2] = ' ';
     }
 }
 
@@ -72,7 +73,7 @@ class RegistryWalker final : private platform::SubtreeVisitor {
     void EnterSubKey(std::string_view name, DWORD depth);
     void LeaveLevelsFrom(std::size_t depth);
     // Puts the candidate text of the value's data into candidate_; false when its data target is not set.
-    bool MakeDataCandidate(DWORD type, const BYTE* data, DWORD size, ResultKind& kind);
+    bool MakeDataCandidate(DWORD type, std::string_view data, ResultKind& kind);
     bool NameMatches(std::string_view name);
     void Report(ResultKind kind, std::string_view valueName, DWORD type);
 
@@ -158,12 +159,8 @@ void RegistryWalker::Value(std::string_view name, DWORD type, std::string_view d
         Report(ResultKind::ValueName, name, type);
         outcome = WalkOutcome::Found;
     }
-    // An empty view may have no address, and the byte functions want one.
-    static constexpr BYTE kNoData[1] = {0};
-    const BYTE* bytes = data.empty() ? kNoData : reinterpret_cast<const BYTE*>(data.data());
     ResultKind dataKind;
-    if (wantData_ && MakeDataCandidate(type, bytes, static_cast<DWORD>(data.size()), dataKind) &&
-        pattern_.Matches(candidate_)) {
+    if (wantData_ && MakeDataCandidate(type, data, dataKind) && pattern_.Matches(candidate_)) {
         Report(dataKind, name, type);
         outcome = WalkOutcome::Found;
     }
@@ -174,19 +171,17 @@ bool RegistryWalker::Pause() {
     return stopped_ || std::chrono::steady_clock::now() - batchStart_ >= request_.batchTime;
 }
 
-bool RegistryWalker::MakeDataCandidate(DWORD type, const BYTE* data, DWORD size, ResultKind& kind) {
+bool RegistryWalker::MakeDataCandidate(DWORD type, std::string_view data, ResultKind& kind) {
     switch (core::ClassOfType(type)) {
     case core::TypeClass::Text: {
         if (!HasTarget(kTargetStringData)) return false;
-        const void* nul = std::memchr(data, 0, size);
-        const DWORD length = nul ? static_cast<DWORD>(static_cast<const BYTE*>(nul) - data) : size;
-        UpperAsciiInto(std::string_view(reinterpret_cast<const char*>(data), length), candidate_);
+        UpperAsciiInto(data.substr(0, data.find('\0')), candidate_);
         kind = ResultKind::StringData;
         return true;
     }
     case core::TypeClass::Number: {
         if (!HasTarget(kTargetDwordData)) return false;
-        DWORD number = LittleEndianDWord(data, size);
+        DWORD number = LittleEndianDWord(data);
         if (type == REG_DWORD_BIG_ENDIAN) number = core::SwapDWord(number);
         char digits[16];
         const auto converted = std::to_chars(digits, digits + sizeof digits, number);
@@ -198,7 +193,7 @@ bool RegistryWalker::MakeDataCandidate(DWORD type, const BYTE* data, DWORD size,
         break;
     }
     if (!HasTarget(kTargetBinaryData)) return false;
-    ByteTextInto(data, size, candidate_);
+    ByteTextInto(data, candidate_);
     kind = ResultKind::BinaryData;
     return true;
 }

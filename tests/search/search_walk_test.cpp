@@ -187,6 +187,16 @@ TEST_F(SearchWalkTest, YieldsBetweenBatchesAndStopsAtTheNextBatch) {
     ASSERT_EQ(request.results().size(), 6u);
     EXPECT_EQ(request.results().back().keyPath, "HKEY_CURRENT_USER\\RunRoot\\A\\RunOnce");
     EXPECT_EQ(request.results().back().valueName, "v");
+
+    // Asked for by a found event, a stop takes effect as the next key is entered, whatever the batch.
+    request.yieldToInterface = nullptr;
+    request.onFound = [&](SearchResult&) { stop = 1; };
+    for (const std::chrono::steady_clock::duration batchTime :
+         {std::chrono::hours(0), std::chrono::hours(1)}) {
+        request.batchTime = batchTime;
+        EXPECT_EQ(Find("run"), WalkOutcome::Stopped);
+        EXPECT_EQ(request.results().size(), 4u); // RunRoot's values
+    }
 }
 
 TEST_F(SearchWalkTest, ChangesBetweenBatchesAreSeenWhereTheWalkHasNotBeen) {
