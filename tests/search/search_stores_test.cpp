@@ -131,6 +131,9 @@ TEST(SearchStoresTest, FindsWhatKeyByKeyEnumerationFindsInEveryStore) {
         {"database, whole machine",
          [](const hw::test::TempRegistry&) { MakeMixedTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Mixed"); },
          HKEY_LOCAL_MACHINE, "", "HKEY_LOCAL_MACHINE"},
+        {"database, through an alias root",
+         [](const hw::test::TempRegistry&) { MakeMixedTree(HKEY_CLASSES_ROOT, "Mixed"); }, HKEY_CLASSES_ROOT,
+         "", "HKEY_CLASSES_ROOT"},
         {"hive file",
          [](const hw::test::TempRegistry& registry) {
              platform::UseRegistry(platform::OpenHiveStore({registry.dir().file("mixed.hive") + "=T"}));
