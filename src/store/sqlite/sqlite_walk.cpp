@@ -283,7 +283,8 @@ void OrderedWalk::WalkValues(std::int64_t key, registry::KeyVisitor& visitor) {
 void OrderedWalk::WalkListings(std::vector<registry::WalkLevel>& walk, registry::KeyVisitor& visitor) {
     while (!walk.empty()) {
         const std::size_t depth = walk.size();
-        if (walkLevels_.size() < depth) walkLevels_.push_back({Statement(db_, kListLevel)});
+        while (walkLevels_.size() < depth)
+            walkLevels_.push_back({Statement(db_, kListLevel)});
         LevelListing& level = walkLevels_[depth - 1];
         const registry::Node parent = walk.back().node;
         if (!level.running || level.busy != parent) {
