@@ -73,7 +73,7 @@ SqliteStore::SqliteStore(const std::string& path, bool readOnly, bool snapshot)
     : path_(path), db_(path, readOnly || snapshot, snapshot), readOnly_(readOnly || snapshot) {
     if (!readOnly_) PrepareDatabase();
     // Large trees walk many pages; a bigger cache keeps them from being read again and again.
-    db_.exec("PRAGMA cache_size=-65536");
+    db_.exec("PRAGMA cache_size=-49152");
     readOnly_ = readOnly_ || db_.readOnly();
     sqlite3* h = db_.handle();
     begin_ = Statement(h, "BEGIN");

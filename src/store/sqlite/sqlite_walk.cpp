@@ -16,8 +16,8 @@ constexpr std::int64_t kNoMoreRows = std::numeric_limits<std::int64_t>::max();
 constexpr std::uint32_t kNoDepth = std::numeric_limits<std::uint32_t>::max();
 
 // Values are read ahead for this many keys of the walk, up to this many bytes.
-constexpr std::size_t kKeysAhead = 8192;
-constexpr std::size_t kBytesAhead = 4 << 20;
+constexpr std::size_t kKeysAhead = 4096;
+constexpr std::size_t kBytesAhead = 1 << 20;
 // Stepping over a few rows of other keys is cheaper than a seek.
 constexpr int kStepsBeforeSeek = 16;
 // Larger subtrees are walked level by level, so memory stays bounded (about 40 bytes a key).
