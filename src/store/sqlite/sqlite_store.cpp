@@ -93,7 +93,7 @@ SqliteStore::SqliteStore(const std::string& path, bool readOnly, bool snapshot)
     const std::string data =
         apart ? "CASE WHEN big IS NULL THEN data ELSE (SELECT data FROM blobs WHERE id=big) END" : "data";
     listValues_ = Statement(h, ("SELECT name, type, " + data + ", seq FROM vals WHERE key=?1").c_str());
-    orderedWalk_ = std::make_unique<OrderedWalk>(h, data);
+    orderedWalk_ = std::make_unique<OrderedWalk>(h, apart);
     queryValue_ = Statement(h, ("SELECT type, " + data + " FROM vals WHERE key=?1 AND uname=?2").c_str());
     if (apart) {
         // Most writes add a name the key does not have yet; the upsert's update path carries the blob

@@ -12,14 +12,16 @@ namespace {
 
 constexpr const char* kListLevel =
     "SELECT uname, name, id, link, parent FROM keys WHERE (parent, uname)>(?1, ?2) ORDER BY parent, uname";
+// Values by key; a database of the earlier layout keeps all data in vals.
+constexpr const char* kValuesFrom[] = {
+    "SELECT key, seq, type, name, data, NULL FROM vals WHERE key>=?1 ORDER BY key",
+    "SELECT key, seq, type, name, data, big FROM vals WHERE key>=?1 ORDER BY key"};
 constexpr std::int64_t kNoMoreRows = std::numeric_limits<std::int64_t>::max();
 constexpr std::uint32_t kNoDepth = std::numeric_limits<std::uint32_t>::max();
 
 // Values are read ahead for this many keys of the walk, up to this many bytes.
 constexpr std::size_t kKeysAhead = 4096;
 constexpr std::size_t kBytesAhead = 1 << 20;
-// Stepping over a few rows of other keys is cheaper than a seek.
-constexpr int kStepsBeforeSeek = 16;
 // Larger subtrees are walked level by level, so memory stays bounded (about 40 bytes a key).
 constexpr std::size_t kMostTreeKeys = std::size_t{1} << 21;
 // The registry refuses deeper keys; a store made by hand may still hold them.
@@ -27,14 +29,14 @@ constexpr std::uint32_t kDeepestTreeKey = 0xFFFF;
 
 } // namespace
 
-OrderedWalk::OrderedWalk(sqlite3* db, const std::string& data)
-    : db_(db),
+OrderedWalk::OrderedWalk(sqlite3* db, bool largeDataApart)
+    : db_(db), apart_(largeDataApart),
       treeFrom_(db, "SELECT parent, name, id, link FROM keys WHERE parent>=?1 ORDER BY parent, uname"),
-      valuesAhead_(
-          db, ("SELECT key, seq, type, name, " + data + " FROM vals WHERE key>=?1 ORDER BY key").c_str()),
-      valuesByKey_(
-          db, ("SELECT key, seq, type, name, " + data + " FROM vals WHERE key>=?1 ORDER BY key").c_str()),
-      unameOf_(db, "SELECT uname FROM keys WHERE id=?1") {}
+      valuesAhead_(db, kValuesFrom[largeDataApart]), valuesByKey_(db, kValuesFrom[largeDataApart]),
+      unameOf_(db, "SELECT uname FROM keys WHERE id=?1") {
+    // Large data is read on its own when handed over, so rows read ahead stay small.
+    if (apart_) blob_ = Statement(db, "SELECT data FROM blobs WHERE id=?1");
+}
 
 void OrderedWalk::ResetListings() {
     for (LevelListing& level : walkLevels_) {
@@ -45,6 +47,7 @@ void OrderedWalk::ResetListings() {
     valuesAhead_.reset();
     valuesByKey_.reset();
     unameOf_.reset();
+    if (apart_) blob_.reset();
 }
 
 void OrderedWalk::Walk(registry::Node top, std::vector<registry::WalkLevel>& walk,
@@ -75,20 +78,14 @@ void OrderedWalk::Walk(registry::Node top, std::vector<registry::WalkLevel>& wal
 // ---- the whole subtree read ahead
 
 bool OrderedWalk::Advance(Statement& listing, Cursor& cursor, std::int64_t id) {
-    if (cursor.started && id >= cursor.floor) {
-        for (int steps = 0; cursor.more && listing.integer(0) < id && steps < kStepsBeforeSeek; ++steps)
-            cursor.more = listing.step();
-        // A listing that ended has no rows past any later id either.
-        if (!cursor.more || listing.integer(0) >= id) {
-            cursor.floor = id;
-            return cursor.more;
-        }
+    // Rows of keys in between are skipped with a seek: stepping over even one costs more.
+    if (!cursor.started || id < cursor.floor || (cursor.more && listing.integer(0) < id)) {
+        listing.reset();
+        listing.bind(1, id);
+        cursor.started = true;
+        cursor.more = listing.step();
     }
-    listing.reset();
-    listing.bind(1, id);
-    cursor.started = true;
     cursor.floor = id;
-    cursor.more = listing.step();
     return cursor.more;
 }
 
@@ -209,21 +206,32 @@ void OrderedWalk::ReadValuesAhead() {
         ahead_.begin.push_back(ahead_.rows.size());
         if (!Advance(valuesAhead_, cursor, ahead_.keys[i])) continue;
         while (cursor.more && valuesAhead_.integer(0) == ahead_.keys[i]) {
-            ValueRow& row = ahead_.rows.emplace_back();
-            row.seq = valuesAhead_.integer(1);
-            row.type = static_cast<DWORD>(valuesAhead_.integer(2));
-            const std::string_view name = valuesAhead_.blob(3), data = valuesAhead_.blob(4);
-            row.name = ahead_.bytes.size();
-            row.nameSize = name.size();
-            row.data = row.name + name.size();
-            row.dataSize = data.size();
-            ahead_.bytes.append(name).append(data);
+            AppendRow(valuesAhead_, ahead_.rows, ahead_.bytes);
             cursor.more = valuesAhead_.step();
         }
     }
     ahead_.begin.push_back(ahead_.rows.size());
     valuesAhead_.reset();
     aheadEnd_ = end;
+}
+
+void OrderedWalk::AppendRow(const Statement& listing, std::vector<ValueRow>& rows, std::string& bytes) {
+    ValueRow& row = rows.emplace_back();
+    row.seq = listing.integer(1);
+    row.type = static_cast<DWORD>(listing.integer(2));
+    const std::string_view name = listing.blob(3), data = listing.blob(4);
+    row.big = listing.isNull(5) ? 0 : listing.integer(5);
+    row.name = bytes.size();
+    row.nameSize = name.size();
+    row.data = row.name + name.size();
+    row.dataSize = data.size();
+    bytes.append(name).append(data);
+}
+
+std::string_view OrderedWalk::BigData(std::int64_t row) {
+    blob_.reset();
+    blob_.bind(1, row);
+    return blob_.step() ? blob_.blob(0) : std::string_view();
 }
 
 void OrderedWalk::HandTreeValues(std::size_t at, registry::KeyVisitor& visitor) {
@@ -246,9 +254,10 @@ void OrderedWalk::HandOver(const std::vector<ValueRow>& rows, std::size_t begin,
         order_.push_back(&rows[i]);
     std::sort(order_.begin(), order_.end(),
               [](const ValueRow* a, const ValueRow* b) { return a->seq < b->seq; });
-    for (const ValueRow* row : order_)
-        visitor.Value(
-            {bytes.substr(row->name, row->nameSize), row->type, bytes.substr(row->data, row->dataSize)});
+    for (const ValueRow* row : order_) {
+        const std::string_view data = row->big ? BigData(row->big) : bytes.substr(row->data, row->dataSize);
+        visitor.Value({bytes.substr(row->name, row->nameSize), row->type, data});
+    }
 }
 
 // ---- level by level, from where the walk stands
@@ -265,15 +274,7 @@ void OrderedWalk::WalkValues(std::int64_t key, registry::KeyVisitor& visitor) {
         valuesRowKey_ = valuesByKey_.step() ? valuesByKey_.integer(0) : kNoMoreRows;
     }
     while (valuesRowKey_ == key) {
-        ValueRow& row = oneKey_.emplace_back();
-        row.seq = valuesByKey_.integer(1);
-        row.type = static_cast<DWORD>(valuesByKey_.integer(2));
-        const std::string_view name = valuesByKey_.blob(3), data = valuesByKey_.blob(4);
-        row.name = oneKeyBytes_.size();
-        row.nameSize = name.size();
-        row.data = row.name + name.size();
-        row.dataSize = data.size();
-        oneKeyBytes_.append(name).append(data);
+        AppendRow(valuesByKey_, oneKey_, oneKeyBytes_);
         valuesRowKey_ = valuesByKey_.step() ? valuesByKey_.integer(0) : kNoMoreRows;
     }
     valuesFrom_ = key + 1; // no rows lie between here and valuesRowKey_

@@ -21,8 +21,8 @@ class OrderedWalk {
     // Changes whenever the database may have changed.
     using Stamp = std::array<std::uint64_t, 3>;
 
-    // data: the expression that gives a value's data from a row of vals.
-    OrderedWalk(sqlite3* db, const std::string& data);
+    // largeDataApart: the database keeps large value data in blobs.
+    OrderedWalk(sqlite3* db, bool largeDataApart);
     // See registry::KeyStorage::WalkSubtree.
     void Walk(registry::Node top, std::vector<registry::WalkLevel>& walk, registry::KeyVisitor& visitor,
               const Stamp& stamp);
@@ -38,6 +38,7 @@ class OrderedWalk {
     };
     struct ValueRow {
         std::int64_t seq = 0;
+        std::int64_t big = 0; // its data's row in blobs; 0 when the data is in the row
         DWORD type = 0;
         std::size_t name = 0, nameSize = 0, data = 0, dataSize = 0;
     };
@@ -78,12 +79,16 @@ class OrderedWalk {
     void WalkListings(std::vector<registry::WalkLevel>& walk, registry::KeyVisitor& visitor);
     // Hands over a key's values in creation order.
     void WalkValues(std::int64_t key, registry::KeyVisitor& visitor);
+    static void AppendRow(const Statement& listing, std::vector<ValueRow>& rows, std::string& bytes);
+    // The view holds until the next call.
+    std::string_view BigData(std::int64_t row);
     void HandOver(const std::vector<ValueRow>& rows, std::size_t begin, std::size_t end,
                   std::string_view bytes, registry::KeyVisitor& visitor);
     void ResetListings();
 
     sqlite3* db_;
-    Statement treeFrom_, valuesAhead_, valuesByKey_, unameOf_;
+    bool apart_;
+    Statement treeFrom_, valuesAhead_, valuesByKey_, unameOf_, blob_;
 
     // Where a walk stands and whether what it read still holds.
     enum class Mode { Tree, Listings };
