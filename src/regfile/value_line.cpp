@@ -3,9 +3,19 @@
 #include "regfile/ansi_codec.h"
 #include "regfile/utf16.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace hw::regfile {
 
 namespace {
+
+// The next c at or after from, or end; memchr scans far faster than a loop over single bytes.
+const char* Next(const char* from, const char* end, char c) {
+    if (from == end) return end;
+    const void* found = std::memchr(from, c, static_cast<std::size_t>(end - from));
+    return found ? static_cast<const char*>(found) : end;
+}
 
 constexpr char kUpperDigits[] = "0123456789ABCDEF";
 constexpr char kLowerDigits[] = "0123456789abcdef";
@@ -13,10 +23,9 @@ constexpr char kLowerDigits[] = "0123456789abcdef";
 // A string comes back from "name"="text" only when it ends with its one NUL and holds no NUL or line end.
 bool IsPlainString(const BYTE* data, std::size_t size) {
     if (size == 0 || data[size - 1] != 0) return false;
-    for (std::size_t i = 0; i + 1 < size; ++i) {
-        if (data[i] == 0 || data[i] == '\r' || data[i] == '\n') return false;
-    }
-    return true;
+    const char* text = reinterpret_cast<const char*>(data);
+    const char* end = text + size - 1;
+    return Next(text, end, '\0') == end && Next(text, end, '\r') == end && Next(text, end, '\n') == end;
 }
 
 // Comma-separated upper-case pairs, written into place.
@@ -53,19 +62,27 @@ void AppendTypeNumber(DWORD type, std::string& out) {
 } // namespace
 
 void AppendEscapedRegText(std::string_view text, std::string& out) {
-    std::size_t runStart = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' || text[i] == '"') {
-            out.append(text.data() + runStart, i - runStart);
-            out += '\\';
-            runStart = i;
-        }
+    const char* at = text.data();
+    const char* const end = at + text.size();
+    const char* slash = Next(at, end, '\\');
+    const char* quote = Next(at, end, '"');
+    for (;;) {
+        const char* escaped = std::min(slash, quote);
+        out.append(at, escaped);
+        if (escaped == end) return;
+        out += '\\';
+        out += *escaped;
+        at = escaped + 1;
+        if (escaped == slash)
+            slash = Next(at, end, '\\');
+        else
+            quote = Next(at, end, '"');
     }
-    out.append(text.data() + runStart, text.size() - runStart);
 }
 
 bool FitsOnOneLine(std::string_view name) {
-    return name.find_first_of("\r\n") == std::string_view::npos;
+    const char* end = name.data() + name.size();
+    return Next(name.data(), end, '\r') == end && Next(name.data(), end, '\n') == end;
 }
 
 bool AppendValueLine(std::string_view name, DWORD type, const BYTE* data, std::size_t size, bool version5,

@@ -508,6 +508,37 @@ TEST_P(StoreContract, SubtreeStreamsHandOverWhatTheRegistryFunctionsEnumerate) {
     }
 }
 
+// A walk reads ahead; what changes between two of its calls must still come out as it stands then.
+TEST_P(StoreContract, SubtreeStreamsFollowChangesMadeBetweenCalls) {
+    HKEY key = Create(HKEY_LOCAL_MACHINE, "SOFTWARE\\Changing");
+    // Made out of name order, so the walk's order is not the order the keys were made in.
+    for (const char* name : {"c\\sub", "a\\sub", "b\\sub\\deep", "d"}) {
+        HKEY made = Create(key, name);
+        SetText(made, "v", name);
+        RegCloseKey(made);
+    }
+    std::unique_ptr<platform::SubtreeStream> stream;
+    ASSERT_EQ(platform::CurrentRegistry().OpenSubtree(key, "", stream), ERROR_SUCCESS);
+    SubtreeRecorder recorder(true);
+    ASSERT_EQ(stream->Next(recorder), ERROR_SUCCESS);
+    ASSERT_EQ(recorder.lines.back(), "key 1 a");
+    ASSERT_EQ(RegDeleteKeyA(key, "b\\sub\\deep"), ERROR_SUCCESS);
+    RegCloseKey(Create(key, "c\\added"));
+    HKEY c = Create(key, "c");
+    SetText(c, "v", "changed");
+    SetText(c, "w", "new");
+    RegCloseKey(c);
+    ASSERT_EQ(RegDeleteKeyA(key, "d"), ERROR_SUCCESS);
+    RegCloseKey(key);
+    LONG walked = ERROR_SUCCESS;
+    while (walked == ERROR_SUCCESS)
+        walked = stream->Next(recorder);
+    EXPECT_EQ(walked, ERROR_NO_MORE_ITEMS);
+    std::vector<std::string> expected;
+    Enumerate(HKEY_LOCAL_MACHINE, "SOFTWARE\\Changing", 0, expected);
+    EXPECT_EQ(recorder.lines, expected);
+}
+
 TEST_P(StoreContract, SkeletonNamesTheWindowsDirectory) {
     if (!GetParam().seeded) GTEST_SKIP() << "the skeleton's content";
     std::string root =

@@ -73,7 +73,7 @@ SqliteStore::SqliteStore(const std::string& path, bool readOnly, bool snapshot)
     : path_(path), db_(path, readOnly || snapshot, snapshot), readOnly_(readOnly || snapshot) {
     if (!readOnly_) PrepareDatabase();
     // Large trees walk many pages; a bigger cache keeps them from being read again and again.
-    db_.exec("PRAGMA cache_size=-65536");
+    db_.exec("PRAGMA cache_size=-49152");
     readOnly_ = readOnly_ || db_.readOnly();
     sqlite3* h = db_.handle();
     begin_ = Statement(h, "BEGIN");
@@ -93,8 +93,7 @@ SqliteStore::SqliteStore(const std::string& path, bool readOnly, bool snapshot)
     const std::string data =
         apart ? "CASE WHEN big IS NULL THEN data ELSE (SELECT data FROM blobs WHERE id=big) END" : "data";
     listValues_ = Statement(h, ("SELECT name, type, " + data + ", seq FROM vals WHERE key=?1").c_str());
-    walkValuesFrom_ = Statement(
-        h, ("SELECT name, type, " + data + ", seq, key FROM vals WHERE key>=?1 ORDER BY key").c_str());
+    orderedWalk_ = std::make_unique<OrderedWalk>(h, apart);
     queryValue_ = Statement(h, ("SELECT type, " + data + " FROM vals WHERE key=?1 AND uname=?2").c_str());
     if (apart) {
         // Most writes add a name the key does not have yet; the upsert's update path carries the blob
@@ -149,6 +148,7 @@ void SqliteStore::BeginRead() {
 }
 
 void SqliteStore::BeginWrite() {
+    ++changes_;
     if (readOnly_) throw SqliteError(kReadOnlyReason, SQLITE_READONLY);
     if (transaction_ == Transaction::Write) return;
     {
@@ -761,6 +761,11 @@ bool SqliteStore::DeleteValue(Node node, std::string_view name) {
     deleteValue_.run();
     NewVersion(node);
     return true;
+}
+
+void SqliteStore::WalkSubtree(Node top, std::vector<registry::WalkLevel>& walk,
+                              registry::KeyVisitor& visitor) {
+    orderedWalk_->Walk(top, walk, visitor, {generation_, structure_, changes_});
 }
 
 void SqliteStore::BeginCall() {

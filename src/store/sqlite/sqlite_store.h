@@ -5,11 +5,13 @@
 #include "platform/store_seed.h"
 #include "registry/key_storage.h"
 #include "store/sqlite/sqlite_db.h"
+#include "store/sqlite/sqlite_walk.h"
 
 #include <array>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -65,16 +67,6 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
     bool ReadOnly() const override { return readOnly_; }
     std::vector<std::string> Files() const override;
 
-    // A walk's listing of keys by parent, for one level of the walk.
-    struct LevelListing {
-        Statement rows;
-        bool running = false;  // bound in this call of the walk
-        bool consumed = false; // the row it stands at was handed over: step first
-        Node busy = 0;         // the key whose subkeys it lists now
-        std::int64_t from = 0; // no keys have parents from here to rowParent
-        std::int64_t rowParent = 0;
-    };
-
   private:
     struct ValueRow {
         std::string name;
@@ -97,13 +89,6 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
         bool Filled() const { return children || values || summary; }
     };
     enum class Transaction { None, Read, Write };
-    // A value a walk read, as places in walkBytes_.
-    struct WalkedValue {
-        std::int64_t seq = 0;
-        DWORD type = 0;
-        std::size_t name = 0, nameSize = 0, data = 0, dataSize = 0;
-    };
-
     // SeedTarget
     std::int64_t SeedKey(std::int64_t parent, const std::string& path) override;
     void SeedValue(std::int64_t key, const std::string& name, DWORD type, const std::string& data) override;
@@ -128,9 +113,6 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
     void FlusherLoop();
     // Commits the write group when it has been open long enough; a failure is kept as the commit failure.
     void CommitIfDue();
-
-    // Hands over a key's values in creation order.
-    void WalkValues(std::int64_t key, registry::KeyVisitor& visitor);
 
     // Adds or replaces a value inside the write group.
     void WriteValue(std::int64_t key, std::string_view name, DWORD type, std::string_view data);
@@ -175,15 +157,10 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
     std::unordered_map<std::int64_t, KeyCache> caches_;
     std::array<std::int64_t, 7> realRoots_{};
     std::string userSid_;
-    std::string upper_;                    // reused for upper-cased names: statements copy what they bind
-    ValueRow found_;                       // the value FindValue read last
-    std::vector<LevelListing> walkLevels_; // a walk's listings of subkeys, one per level
-    Statement walkValuesFrom_;             // a walk's listing of values by key, from a key on
-    bool valuesListing_ = false;           // whether it runs in this call of the walk
-    std::int64_t valuesFrom_ = 0;          // no values of keys from valuesFrom_ to valuesRowKey_ are left
-    std::int64_t valuesRowKey_ = 0;        // the key of the row the listing stands at
-    std::string walkBytes_;                // the values of the key a walk is at
-    std::vector<WalkedValue> walkValues_;
+    std::string upper_;         // reused for upper-cased names: statements copy what they bind
+    ValueRow found_;            // the value FindValue read last
+    std::uint64_t changes_ = 0; // bumped by every change this process makes
+    std::unique_ptr<OrderedWalk> orderedWalk_;
 
     Statement begin_, beginImmediate_, commit_, dataVersionQuery_, lookupChild_, linkOf_, keyExists_,
         insertKey_, highestKey_, listChildren_, listValues_, queryValue_, insertValue_, upsertValue_,

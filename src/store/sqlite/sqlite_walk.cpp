@@ -1,8 +1,10 @@
-// Subtrees read in order straight from the tables: one listing of subkeys open per level, resumed by name.
-#include "store/sqlite/sqlite_store.h"
+#include "store/sqlite/sqlite_walk.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
+#include <queue>
+#include <utility>
 
 namespace hw::store {
 
@@ -10,73 +12,282 @@ namespace {
 
 constexpr const char* kListLevel =
     "SELECT uname, name, id, link, parent FROM keys WHERE (parent, uname)>(?1, ?2) ORDER BY parent, uname";
-
-// Resets the walk's listings however the walk ends, so none holds the database open.
-class ListingsReset {
-  public:
-    ListingsReset(std::vector<SqliteStore::LevelListing>& levels, Statement& values)
-        : levels_(levels), values_(values) {}
-    ~ListingsReset() {
-        for (SqliteStore::LevelListing& level : levels_) {
-            level.rows.reset();
-            level.running = false;
-        }
-        values_.reset();
-    }
-    ListingsReset(const ListingsReset&) = delete;
-    ListingsReset& operator=(const ListingsReset&) = delete;
-
-  private:
-    std::vector<SqliteStore::LevelListing>& levels_;
-    Statement& values_;
-};
-
+// Values by key; a database of the earlier layout keeps all data in vals.
+constexpr const char* kValuesFrom[] = {
+    "SELECT key, seq, type, name, data, NULL FROM vals WHERE key>=?1 ORDER BY key",
+    "SELECT key, seq, type, name, data, big FROM vals WHERE key>=?1 ORDER BY key"};
 constexpr std::int64_t kNoMoreRows = std::numeric_limits<std::int64_t>::max();
+constexpr std::uint32_t kNoDepth = std::numeric_limits<std::uint32_t>::max();
+
+// Values are read ahead for this many keys of the walk, up to this many bytes.
+constexpr std::size_t kKeysAhead = 4096;
+constexpr std::size_t kBytesAhead = 1 << 20;
+// Larger subtrees are walked level by level, so memory stays bounded (about 40 bytes a key).
+constexpr std::size_t kMostTreeKeys = std::size_t{1} << 21;
+// The registry refuses deeper keys; a store made by hand may still hold them.
+constexpr std::uint32_t kDeepestTreeKey = 0xFFFF;
 
 } // namespace
 
-void SqliteStore::WalkValues(std::int64_t key, registry::KeyVisitor& visitor) {
-    walkBytes_.clear();
-    walkValues_.clear();
+OrderedWalk::OrderedWalk(sqlite3* db, bool largeDataApart)
+    : db_(db), apart_(largeDataApart),
+      treeFrom_(db, "SELECT parent, name, id, link FROM keys WHERE parent>=?1 ORDER BY parent, uname"),
+      valuesAhead_(db, kValuesFrom[largeDataApart]), valuesByKey_(db, kValuesFrom[largeDataApart]),
+      unameOf_(db, "SELECT uname FROM keys WHERE id=?1") {
+    // Large data is read on its own when handed over, so rows read ahead stay small.
+    if (apart_) blob_ = Statement(db, "SELECT data FROM blobs WHERE id=?1");
+}
+
+void OrderedWalk::ResetListings() {
+    for (LevelListing& level : walkLevels_) {
+        level.rows.reset();
+        level.running = false;
+    }
+    treeFrom_.reset();
+    valuesAhead_.reset();
+    valuesByKey_.reset();
+    unameOf_.reset();
+    if (apart_) blob_.reset();
+}
+
+void OrderedWalk::Walk(registry::Node top, std::vector<registry::WalkLevel>& walk,
+                       registry::KeyVisitor& visitor, const Stamp& stamp) {
+    // However the call ends, no listing keeps the database open.
+    struct Resetter {
+        OrderedWalk& walk;
+        ~Resetter() { walk.ResetListings(); }
+    } resetter{*this};
+    valuesListing_ = false;
+    if (walk.empty()) {
+        owner_ = &walk;
+        top_ = top;
+        stamp_ = stamp;
+        mode_ = LoadTree(top) ? Mode::Tree : Mode::Listings;
+        WalkValues(top, visitor);
+        walk.push_back({top, 0, {}});
+    } else if (mode_ == Mode::Tree && (owner_ != &walk || top_ != top || stamp_ != stamp)) {
+        // What was read may no longer hold, or belongs to another walk.
+        if (owner_ == &walk) mode_ = Mode::Listings;
+        WalkListings(walk, visitor);
+        return;
+    }
+    if (mode_ == Mode::Tree && owner_ == &walk && WalkTree(walk, visitor)) return;
+    WalkListings(walk, visitor);
+}
+
+// ---- the whole subtree read ahead
+
+bool OrderedWalk::Advance(Statement& listing, Cursor& cursor, std::int64_t id) {
+    // Rows of keys in between are skipped with a seek: stepping over even one costs more.
+    if (!cursor.started || id < cursor.floor || (cursor.more && listing.integer(0) < id)) {
+        listing.reset();
+        listing.bind(1, id);
+        cursor.started = true;
+        cursor.more = listing.step();
+    }
+    cursor.floor = id;
+    return cursor.more;
+}
+
+bool OrderedWalk::LoadTree(registry::Node top) {
+    tree_.clear();
+    treeText_.clear();
+    walkOrder_.clear();
+    tree_.push_back({top, 0, 0, 0, 0, false});
+    struct Span {
+        std::uint32_t first = 0, count = 0;
+    };
+    std::vector<Span> children(1); // of each key, in tree_
+    // Parents are listed in id order: a key made after its parent has the higher id, so the listing mostly
+    // runs on without seeking.
+    using Pending = std::pair<std::int64_t, std::uint32_t>;
+    std::priority_queue<Pending, std::vector<Pending>, std::greater<>> pending;
+    pending.push({top, 0});
+    Cursor cursor;
+    while (!pending.empty()) {
+        const auto [id, index] = pending.top();
+        pending.pop();
+        if (!Advance(treeFrom_, cursor, id) || treeFrom_.integer(0) != id) continue;
+        const auto first = static_cast<std::uint32_t>(tree_.size());
+        const std::uint32_t depth = tree_[index].depth + 1u;
+        if (depth > kDeepestTreeKey) return false;
+        while (cursor.more && treeFrom_.integer(0) == id) {
+            const std::string_view name = treeFrom_.blob(1);
+            const bool link = !treeFrom_.isNull(3);
+            tree_.push_back({treeFrom_.integer(2), index, static_cast<std::uint32_t>(treeText_.size()),
+                             static_cast<std::uint32_t>(name.size()), static_cast<std::uint16_t>(depth),
+                             link});
+            children.emplace_back();
+            treeText_.append(name);
+            if (!link) pending.push({tree_.back().id, static_cast<std::uint32_t>(tree_.size() - 1)});
+            cursor.more = treeFrom_.step();
+        }
+        if (tree_.size() > kMostTreeKeys || treeText_.size() > std::numeric_limits<std::uint32_t>::max() / 2)
+            return false;
+        children[index] = {first, static_cast<std::uint32_t>(tree_.size()) - first};
+    }
+    treeFrom_.reset();
+    std::vector<std::uint32_t> stack{0};
+    while (!stack.empty()) {
+        const std::uint32_t index = stack.back();
+        stack.pop_back();
+        walkOrder_.push_back(index);
+        for (std::uint32_t child = children[index].first + children[index].count;
+             child > children[index].first; --child)
+            stack.push_back(child - 1);
+    }
+    position_ = 1; // the top comes first
+    aheadEnd_ = position_;
+    ahead_.keys.clear();
+    return true;
+}
+
+bool OrderedWalk::WalkTree(std::vector<registry::WalkLevel>& walk, registry::KeyVisitor& visitor) {
+    std::uint32_t skipped = kNoDepth; // the depth of a key left out: its subtree is left out too
+    while (position_ < walkOrder_.size()) {
+        const std::size_t at = position_++;
+        const TreeKey& key = tree_[walkOrder_[at]];
+        if (key.depth > skipped) continue;
+        skipped = kNoDepth;
+        registry::Node node = key.id;
+        const std::string_view name = std::string_view(treeText_).substr(key.text, key.nameSize);
+        if (visitor.Key(node, name, key.link, key.depth) == registry::KeyVisitor::Visit::Skip) {
+            skipped = key.depth;
+            continue;
+        }
+        if (node != key.id || key.link) {
+            // Where a link leads lies outside what was read: the walk goes on by listings.
+            Describe(walkOrder_[at], walk);
+            walk.back().node = node;
+            mode_ = Mode::Listings;
+            WalkValues(node, visitor);
+            return visitor.Pause();
+        }
+        HandTreeValues(at, visitor);
+        if (visitor.Pause()) {
+            Describe(walkOrder_[at], walk);
+            return true;
+        }
+    }
+    walk.clear();
+    return true;
+}
+
+void OrderedWalk::Describe(std::uint32_t index, std::vector<registry::WalkLevel>& walk) {
+    walk.resize(tree_[index].depth + 1);
+    walk.back().node = tree_[index].id;
+    walk.back().after.clear();
+    for (std::uint32_t at = index; at != 0; at = tree_[at].parent) {
+        registry::WalkLevel& level = walk[tree_[at].depth - 1];
+        level.node = tree_[tree_[at].parent].id;
+        unameOf_.reset();
+        unameOf_.bind(1, tree_[at].id);
+        level.after.assign(unameOf_.step() ? unameOf_.blob(0) : std::string_view());
+    }
+    unameOf_.reset();
+}
+
+void OrderedWalk::ReadValuesAhead() {
+    ahead_.keys.clear();
+    ahead_.begin.clear();
+    ahead_.rows.clear();
+    ahead_.bytes.clear();
+    const std::size_t end = std::min(walkOrder_.size(), position_ - 1 + kKeysAhead);
+    for (std::size_t at = position_ - 1; at < end; ++at)
+        if (!tree_[walkOrder_[at]].link) ahead_.keys.push_back(tree_[walkOrder_[at]].id);
+    std::sort(ahead_.keys.begin(), ahead_.keys.end());
+    Cursor cursor;
+    for (std::size_t i = 0; i < ahead_.keys.size(); ++i) {
+        // Keys past the limit are read on their own when reached.
+        if (ahead_.bytes.size() >= kBytesAhead) {
+            ahead_.keys.resize(i);
+            break;
+        }
+        ahead_.begin.push_back(ahead_.rows.size());
+        if (!Advance(valuesAhead_, cursor, ahead_.keys[i])) continue;
+        while (cursor.more && valuesAhead_.integer(0) == ahead_.keys[i]) {
+            AppendRow(valuesAhead_, ahead_.rows, ahead_.bytes);
+            cursor.more = valuesAhead_.step();
+        }
+    }
+    ahead_.begin.push_back(ahead_.rows.size());
+    valuesAhead_.reset();
+    aheadEnd_ = end;
+}
+
+void OrderedWalk::AppendRow(const Statement& listing, std::vector<ValueRow>& rows, std::string& bytes) {
+    ValueRow& row = rows.emplace_back();
+    row.seq = listing.integer(1);
+    row.type = static_cast<DWORD>(listing.integer(2));
+    const std::string_view name = listing.blob(3), data = listing.blob(4);
+    row.big = listing.isNull(5) ? 0 : listing.integer(5);
+    row.name = bytes.size();
+    row.nameSize = name.size();
+    row.data = row.name + name.size();
+    row.dataSize = data.size();
+    bytes.append(name).append(data);
+}
+
+std::string_view OrderedWalk::BigData(std::int64_t row) {
+    blob_.reset();
+    blob_.bind(1, row);
+    return blob_.step() ? blob_.blob(0) : std::string_view();
+}
+
+void OrderedWalk::HandTreeValues(std::size_t at, registry::KeyVisitor& visitor) {
+    if (at >= aheadEnd_) ReadValuesAhead();
+    const std::int64_t id = tree_[walkOrder_[at]].id;
+    const auto found = std::lower_bound(ahead_.keys.begin(), ahead_.keys.end(), id);
+    if (found == ahead_.keys.end() || *found != id) {
+        WalkValues(id, visitor);
+        return;
+    }
+    const auto i = static_cast<std::size_t>(found - ahead_.keys.begin());
+    HandOver(ahead_.rows, ahead_.begin[i], ahead_.begin[i + 1], ahead_.bytes, visitor);
+}
+
+void OrderedWalk::HandOver(const std::vector<ValueRow>& rows, std::size_t begin, std::size_t end,
+                           std::string_view bytes, registry::KeyVisitor& visitor) {
+    // Rows come in name order; values go out in creation order.
+    order_.clear();
+    for (std::size_t i = begin; i < end; ++i)
+        order_.push_back(&rows[i]);
+    std::sort(order_.begin(), order_.end(),
+              [](const ValueRow* a, const ValueRow* b) { return a->seq < b->seq; });
+    for (const ValueRow* row : order_) {
+        const std::string_view data = row->big ? BigData(row->big) : bytes.substr(row->data, row->dataSize);
+        visitor.Value({bytes.substr(row->name, row->nameSize), row->type, data});
+    }
+}
+
+// ---- level by level, from where the walk stands
+
+void OrderedWalk::WalkValues(std::int64_t key, registry::KeyVisitor& visitor) {
+    oneKey_.clear();
+    oneKeyBytes_.clear();
     // Keys made together have neighbouring ids, so the listing of all values by key mostly just goes on
     // where the previous key ended; it seeks only when the walk jumps.
     if (!valuesListing_ || key < valuesFrom_ || key > valuesRowKey_) {
-        walkValuesFrom_.reset();
-        walkValuesFrom_.bind(1, key);
+        valuesByKey_.reset();
+        valuesByKey_.bind(1, key);
         valuesListing_ = true;
-        valuesRowKey_ = walkValuesFrom_.step() ? walkValuesFrom_.integer(4) : kNoMoreRows;
+        valuesRowKey_ = valuesByKey_.step() ? valuesByKey_.integer(0) : kNoMoreRows;
     }
-    // Rows come in name order; their bytes are kept once, to be handed over in creation order.
     while (valuesRowKey_ == key) {
-        const std::string_view name = walkValuesFrom_.blob(0);
-        const std::string_view data = walkValuesFrom_.blob(2);
-        walkValues_.push_back({walkValuesFrom_.integer(3), static_cast<DWORD>(walkValuesFrom_.integer(1)),
-                               walkBytes_.size(), name.size(), walkBytes_.size() + name.size(), data.size()});
-        walkBytes_.append(name).append(data);
-        valuesRowKey_ = walkValuesFrom_.step() ? walkValuesFrom_.integer(4) : kNoMoreRows;
+        AppendRow(valuesByKey_, oneKey_, oneKeyBytes_);
+        valuesRowKey_ = valuesByKey_.step() ? valuesByKey_.integer(0) : kNoMoreRows;
     }
     valuesFrom_ = key + 1; // no rows lie between here and valuesRowKey_
-    std::sort(walkValues_.begin(), walkValues_.end(),
-              [](const WalkedValue& a, const WalkedValue& b) { return a.seq < b.seq; });
-    const std::string_view bytes(walkBytes_);
-    for (const WalkedValue& value : walkValues_)
-        visitor.Value(
-            {bytes.substr(value.name, value.nameSize), value.type, bytes.substr(value.data, value.dataSize)});
+    HandOver(oneKey_, 0, oneKey_.size(), oneKeyBytes_, visitor);
 }
 
-void SqliteStore::WalkSubtree(Node top, std::vector<registry::WalkLevel>& walk,
-                              registry::KeyVisitor& visitor) {
-    ListingsReset reset(walkLevels_, walkValuesFrom_);
-    valuesListing_ = false;
-    if (walk.empty()) {
-        WalkValues(top, visitor);
-        walk.push_back({top, 0, {}});
-    }
+void OrderedWalk::WalkListings(std::vector<registry::WalkLevel>& walk, registry::KeyVisitor& visitor) {
     while (!walk.empty()) {
         const std::size_t depth = walk.size();
-        if (walkLevels_.size() < depth) walkLevels_.push_back({Statement(db_.handle(), kListLevel)});
+        while (walkLevels_.size() < depth)
+            walkLevels_.push_back({Statement(db_, kListLevel)});
         LevelListing& level = walkLevels_[depth - 1];
-        const Node parent = walk.back().node;
+        const registry::Node parent = walk.back().node;
         if (!level.running || level.busy != parent) {
             // Like values, the subkeys of keys made together lie together: most keys go on where the level's
             // previous key ended, and a key with no subkeys is known without a seek.
@@ -100,7 +311,7 @@ void SqliteStore::WalkSubtree(Node top, std::vector<registry::WalkLevel>& walk,
         }
         level.consumed = true;
         walk.back().after.assign(level.rows.blob(0));
-        Node node = level.rows.integer(2);
+        registry::Node node = level.rows.integer(2);
         if (visitor.Key(node, level.rows.blob(1), !level.rows.isNull(3), static_cast<DWORD>(depth)) ==
             registry::KeyVisitor::Visit::Skip)
             continue;
