@@ -482,6 +482,12 @@ TEST_P(StoreContract, SubtreeStreamsHandOverWhatTheRegistryFunctionsEnumerate) {
     HKEY key = Create(HKEY_LOCAL_MACHINE, "SOFTWARE\\Streamed");
     for (const char* name : {"zeta\\Inner", "Alpha", "beta\\b\\c", "Gamma"})
         RegCloseKey(Create(key, name));
+    // More keys and value bytes than a walk reads ahead at once, made against name order.
+    for (int i = 5000; i > 0; --i) {
+        HKEY wide = Create(key, "wide\\k" + std::to_string(i % 7) + "\\" + std::to_string(i));
+        SetText(wide, "v", std::string(300, static_cast<char>('a' + i % 26)));
+        RegCloseKey(wide);
+    }
     SetText(key, "z", "last");
     SetText(key, "A", "first");
     SetText(key, "", "default");
