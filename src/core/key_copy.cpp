@@ -1,132 +1,124 @@
 // Copying and moving key trees: the destination receives every value and subkey of the source, merged into
-// what it already holds.
+// what it already holds. The source is read through the registry's ordered subtree stream.
 #include "core/change_feed.h"
-#include "core/key_info.h"
 #include "core/key_ops.h"
 #include "core/key_path.h"
 #include "core/quiet_key_ops.h"
 #include "core/scoped_key.h"
-#include "core/value_enum.h"
 #include "platform/registry_store.h"
 #include "util/text.h"
 
 #include <memory>
-#include <unordered_set>
+#include <string_view>
 #include <vector>
 
 namespace hw::core {
 
 namespace {
 
-// Each returns whether nothing was skipped; the key information is queried once per key and shared.
-bool CopyValuesOf(HKEY source, HKEY destination, const KeyInfo& info) {
-    return VisitValues(
-        source, info, [destination](std::string_view name, DWORD type, const BYTE* data, DWORD size) {
-            return RegSetValueExA(destination, name.data(), 0, type, data, size) == ERROR_SUCCESS;
-        });
-}
+// The source is read in parts of about this size: the walk holds the registry while it reads, so each part
+// is written between two of its calls.
+constexpr std::size_t kPartBytes = 1 << 20;
+constexpr std::size_t kPartKeys = 512;
 
-// The subkeys below source (as paths relative to it) that the store's own subtree walk leaves out: links
-// back to a key above them, which opening key by key would follow round and round to the depth limit, and
-// keys that cannot be opened at all.
-class UnenteredKeys final : public platform::SubtreeVisitor {
+// A part of the source's subtree, keys in walk order (parents first) with their values, as places in bytes.
+class SubtreePart final : public platform::SubtreeVisitor {
   public:
-    explicit UnenteredKeys(HKEY source) {
-        std::unique_ptr<platform::SubtreeStream> walk;
-        if (platform::CurrentRegistry().OpenSubtree(source, "", walk) != ERROR_SUCCESS) return;
-        while (walk->Next(*this) == ERROR_SUCCESS) {
-        }
+    struct Entry {
+        DWORD depth = 0; // of a key; 0 is the source itself
+        DWORD type = 0;  // of a value
+        std::size_t name = 0, nameSize = 0, data = 0, dataSize = 0;
+        bool key = false;
+    };
+
+    std::vector<Entry> entries;
+    std::string bytes;
+    bool skipped = false; // a subkey could not be opened
+
+    void Clear() {
+        entries.clear();
+        bytes.clear();
     }
-    bool Holds(const std::string& path) const { return paths_.contains(path); }
+    std::string_view NameOf(const Entry& entry) const {
+        return std::string_view(bytes).substr(entry.name, entry.nameSize);
+    }
+    std::string_view DataOf(const Entry& entry) const {
+        return std::string_view(bytes).substr(entry.data, entry.dataSize);
+    }
 
   private:
     bool Key(std::string_view name, DWORD depth) override {
-        // Nothing below the registry's depth can be copied, so the walk need not look there.
-        if (depth >= MAX_KEY_DEPTH) return false;
-        above_.resize(depth);
-        above_.push_back(depth == 0 ? std::string() : Join(depth, name));
+        entries.push_back({depth, 0, bytes.size(), name.size(), 0, 0, true});
+        bytes.append(name);
         return true;
     }
-    void Unopened(std::string_view name, DWORD depth) override { paths_.insert(Join(depth, name)); }
-    void Value(std::string_view, DWORD, std::string_view) override {}
-    bool Pause() override { return false; }
-
-    std::string Join(DWORD depth, std::string_view name) const {
-        const std::string& parent = above_[depth - 1];
-        return parent.empty() ? std::string(name) : parent + "\\" + std::string(name);
+    void Unopened(std::string_view, DWORD) override { skipped = true; }
+    void Value(std::string_view name, DWORD type, std::string_view data) override {
+        entries.push_back(
+            {0, type, bytes.size(), name.size(), bytes.size() + name.size(), data.size(), false});
+        bytes.append(name).append(data);
     }
-
-    std::vector<std::string> above_; // the path of the key entered at each depth
-    std::unordered_set<std::string> paths_;
+    bool Pause() override { return bytes.size() >= kPartBytes || entries.size() >= kPartKeys; }
 };
 
-// One key of the walk: its values are copied on entry, then its subkeys one index at a time.
-struct Level {
-    ScopedKey source;
-    ScopedKey destination;
-    KeyInfo info;
-    std::string path; // below the walk's source
-    DWORD nextIndex = 0;
-    std::vector<char> name;
-    bool complete = true;
-};
+// Writes the parts into the destination as they come: each key below the one at the level above, each key's
+// values in one call.
+class PartWriter {
+  public:
+    explicit PartWriter(HKEY destination) : destination_(destination) {}
+    bool Complete() const { return complete_; }
 
-// Copies the subkeys below source into destination (and source's own values when asked), depth first in
-// index order, with its own stack: a source deeper than the registry allows must not exhaust the call stack.
-bool CopyTree(HKEY source, HKEY destination, bool withValues) {
-    const UnenteredKeys unentered(source);
-    std::vector<Level> levels;
-    auto enter = [&levels](ScopedKey from, ScopedKey to, std::string path, bool values) {
-        const auto info = QueryKeyInfo(from.get());
-        if (!info) return false;
-        Level level{std::move(from),
-                    std::move(to),
-                    *info,
-                    std::move(path),
-                    0,
-                    std::vector<char>(info->maxSubKeyNameLength + 1)};
-        level.complete = !values || CopyValuesOf(level.source.get(), level.destination.get(), *info);
-        levels.push_back(std::move(level));
-        return true;
-    };
-    if (!enter(ScopedKey::Borrowing(source), ScopedKey::Borrowing(destination), {}, withValues)) return false;
-    for (;;) {
-        Level& level = levels.back();
-        if (level.nextIndex < level.info.subKeyCount) {
-            DWORD length = static_cast<DWORD>(level.name.size());
-            if (RegEnumKeyExA(level.source.get(), level.nextIndex++, level.name.data(), &length, nullptr,
-                              nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-                level.complete = false;
+    void Write(const SubtreePart& part) {
+        for (std::size_t at = 0; at < part.entries.size();) {
+            const SubtreePart::Entry& key = part.entries[at++];
+            Enter(key.depth, part.NameOf(key));
+            values_.clear();
+            for (; at < part.entries.size() && !part.entries[at].key; ++at)
+                values_.push_back(
+                    {part.NameOf(part.entries[at]), part.entries[at].type, part.DataOf(part.entries[at])});
+            if (values_.empty()) continue;
+            if (!open_.back()) {
+                complete_ = false;
                 continue;
             }
-            const std::string subKey(level.name.data(), length);
-            std::string path = level.path.empty() ? subKey : level.path + "\\" + subKey;
-            ScopedKey sourceSubKey =
-                unentered.Holds(path) ? ScopedKey() : OpenKeyDefault(level.source.get(), subKey);
-            ScopedKey destinationSubKey =
-                sourceSubKey ? CreateKey(level.destination.get(), subKey) : ScopedKey();
-            // Nothing is entered when a step fails, so the level is still in place to note it.
-            if (!destinationSubKey ||
-                !enter(std::move(sourceSubKey), std::move(destinationSubKey), std::move(path), true))
-                level.complete = false;
-            continue;
+            platform::CurrentRegistry().SetValues(open_.back().get(), values_);
+            for (const platform::ValueWrite& value : values_)
+                complete_ = complete_ && value.result == ERROR_SUCCESS;
         }
-        const bool complete = level.complete;
-        levels.pop_back();
-        if (levels.empty()) return complete;
-        levels.back().complete = levels.back().complete && complete;
     }
-}
+
+  private:
+    // The destination's key for a key of the source at depth; null when it could not be made.
+    void Enter(DWORD depth, std::string_view name) {
+        if (depth == 0) {
+            open_.clear();
+            open_.push_back(ScopedKey::Borrowing(destination_));
+            return;
+        }
+        open_.resize(depth);
+        const ScopedKey& parent = open_.back();
+        open_.push_back(parent ? CreateKey(parent.get(), std::string(name)) : ScopedKey());
+        complete_ = complete_ && open_.back();
+    }
+
+    HKEY destination_;
+    std::vector<ScopedKey> open_; // by depth
+    std::vector<platform::ValueWrite> values_;
+    bool complete_ = true;
+};
 
 } // namespace
 
-bool CopyValues(HKEY source, HKEY destination) {
-    const auto info = QueryKeyInfo(source);
-    return info && CopyValuesOf(source, destination, *info);
-}
-
-bool CopySubKeys(HKEY source, HKEY destination) {
-    return CopyTree(source, destination, false);
+bool CopySubtree(platform::SubtreeStream& source, HKEY destination) {
+    SubtreePart part;
+    PartWriter writer(destination);
+    LONG walked = ERROR_SUCCESS;
+    while (walked == ERROR_SUCCESS) {
+        part.Clear();
+        walked = source.Next(part);
+        writer.Write(part);
+    }
+    return walked == ERROR_NO_MORE_ITEMS && !part.skipped && writer.Complete();
 }
 
 TreeCopy CopyKeyTree(HKEY sourceRoot, const std::string& sourceSubKey, HKEY destinationRoot,
@@ -141,7 +133,10 @@ TreeCopy CopyKeyTree(HKEY sourceRoot, const std::string& sourceSubKey, HKEY dest
     ScopedKey destination = destinationSubKey.empty() ? ScopedKey::Borrowing(destinationRoot)
                                                       : CreateKey(destinationRoot, destinationSubKey);
     if (!destination) return {};
-    return {true, CopyTree(source.get(), destination.get(), true)};
+    std::unique_ptr<platform::SubtreeStream> stream;
+    if (platform::CurrentRegistry().OpenSubtree(source.get(), "", stream) != ERROR_SUCCESS)
+        return {true, false};
+    return {true, CopySubtree(*stream, destination.get())};
 }
 
 bool CopyKey(HKEY sourceRoot, HKEY destinationRoot, const std::string& sourceSubKey, bool move,

@@ -33,9 +33,6 @@ bool DeleteKeyPath(const std::string& path);
 void DeleteValue(HKEY root, const std::string& subKey, const std::string& valueName);
 void DeleteValuePath(const std::string& path, const std::string& valueName);
 
-// Both return true when nothing was skipped.
-bool CopyValues(HKEY source, HKEY destination);
-bool CopySubKeys(HKEY source, HKEY destination);
 bool CopyKey(HKEY sourceRoot, HKEY destinationRoot, const std::string& sourceSubKey, bool move,
              const std::string& destinationSubKey);
 bool CopyKeyPath(const std::string& sourcePath, const std::string& destinationPath, bool move);

@@ -1,5 +1,6 @@
 // Tree walks observed from the store: the order of deletions, and keys that cannot be opened.
 #include "core/key_ops.h"
+#include "core/quiet_key_ops.h"
 #include "core/value_text.h"
 #include "observed_store.h"
 
@@ -50,17 +51,15 @@ TEST_F(KeyWalks, CopySkipsAnUnreadableSubkeyAndStillCountsAsDone) {
     EXPECT_FALSE(KeyPathExists("HKCU\\Copy\\B"));
 }
 
-TEST_F(KeyWalks, CopyValuesAndSubKeysReportWhetherAnythingWasSkipped) {
-    HKEY source = 0;
+TEST_F(KeyWalks, SubtreeCopiesReportWhetherAnythingWasSkipped) {
     HKEY destination = 0;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "A", 0, KEY_READ, &source), ERROR_SUCCESS);
     ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Copy", &destination), ERROR_SUCCESS);
-    EXPECT_TRUE(CopyValues(source, destination));
-    registry.store().refusedName = "B";
-    EXPECT_FALSE(CopySubKeys(source, destination));
-    registry.store().refusedName.clear();
-    EXPECT_TRUE(CopySubKeys(source, destination));
-    RegCloseKey(source);
+    for (const char* refused : {"B", ""}) {
+        registry.store().refusedName = refused;
+        std::unique_ptr<platform::SubtreeStream> source;
+        ASSERT_EQ(platform::CurrentRegistry().OpenSubtree(HKEY_CURRENT_USER, "A", source), ERROR_SUCCESS);
+        EXPECT_EQ(CopySubtree(*source, destination), *refused == 0) << refused;
+    }
     RegCloseKey(destination);
     EXPECT_EQ(ReadValueTextOfPath("HKCU\\Copy\\B\\D", "v"), "HKCU\\A\\B\\D");
 }

@@ -15,6 +15,45 @@ bool ObservedStore::Refuses(LPCSTR subKey) const {
                                     refusedName);
 }
 
+namespace {
+
+class RefusingStream final : public platform::SubtreeStream, private platform::SubtreeVisitor {
+  public:
+    RefusingStream(std::unique_ptr<platform::SubtreeStream> inner, const ObservedStore& store)
+        : inner_(std::move(inner)), store_(store) {}
+    LONG Next(platform::SubtreeVisitor& visitor) override {
+        visitor_ = &visitor;
+        return inner_->Next(*this);
+    }
+
+  private:
+    bool Key(std::string_view name, DWORD depth) override {
+        if (depth == 0 || !store_.Refuses(std::string(name).c_str())) return visitor_->Key(name, depth);
+        visitor_->Unopened(name, depth);
+        return false;
+    }
+    void Unopened(std::string_view name, DWORD depth) override { visitor_->Unopened(name, depth); }
+    void Value(std::string_view name, DWORD type, std::string_view data) override {
+        visitor_->Value(name, type, data);
+    }
+    bool Pause() override { return visitor_->Pause(); }
+
+    std::unique_ptr<platform::SubtreeStream> inner_;
+    const ObservedStore& store_;
+    platform::SubtreeVisitor* visitor_ = nullptr;
+};
+
+} // namespace
+
+LONG ObservedStore::OpenSubtree(HKEY parent, LPCSTR subKey,
+                                std::unique_ptr<platform::SubtreeStream>& stream) {
+    if (Refuses(subKey)) return ERROR_ACCESS_DENIED;
+    std::unique_ptr<platform::SubtreeStream> inner;
+    const LONG result = inner_->OpenSubtree(parent, subKey, inner);
+    if (result == ERROR_SUCCESS) stream = std::make_unique<RefusingStream>(std::move(inner), *this);
+    return result;
+}
+
 LONG ObservedStore::OpenKey(HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result) {
     if (Refuses(subKey)) return ERROR_ACCESS_DENIED;
     return inner_->OpenKey(parent, subKey, access, result);

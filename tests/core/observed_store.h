@@ -36,9 +36,8 @@ class ObservedStore : public platform::RegistryStore {
                    LPDWORD dataLength) override {
         return inner_->EnumValue(key, index, name, nameLength, type, data, dataLength);
     }
-    LONG OpenSubtree(HKEY parent, LPCSTR subKey, std::unique_ptr<platform::SubtreeStream>& stream) override {
-        return inner_->OpenSubtree(parent, subKey, stream);
-    }
+    // Walks hand over refused keys as keys that cannot be opened.
+    LONG OpenSubtree(HKEY parent, LPCSTR subKey, std::unique_ptr<platform::SubtreeStream>& stream) override;
     LONG QueryValue(HKEY key, LPCSTR name, LPDWORD type, LPBYTE data, LPDWORD dataLength) override {
         return inner_->QueryValue(key, name, type, data, dataLength);
     }
@@ -49,10 +48,10 @@ class ObservedStore : public platform::RegistryStore {
     LONG DeleteKey(HKEY parent, LPCSTR subKey) override;
     LONG CloseKey(HKEY key) override { return inner_->CloseKey(key); }
     void Flush() override { inner_->Flush(); }
-
-  private:
+    // Whether opening the key is refused.
     bool Refuses(LPCSTR subKey) const;
 
+  private:
     std::unique_ptr<platform::RegistryStore> inner_;
 };
 
