@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <sys/resource.h>
@@ -33,6 +35,29 @@ inline void GenerateCorpus(const std::string& size, const std::filesystem::path&
     const std::string command = "python3 '" + (SharedFolder() / "bench" / "gen_corpus.py").string() + "' " +
                                 options + " --size " + size + " -o '" + output.string() + "' > /dev/null";
     if (std::system(command.c_str()) != 0) throw std::runtime_error("corpus generation failed");
+}
+
+// A generated corpus with its keys moved from HKEY_CURRENT_USER to the key named by root
+// ("HKEY_LOCAL_MACHINE").
+inline void GenerateCorpusBelow(const std::string& size, const std::filesystem::path& output,
+                                const std::string& root) {
+    const std::filesystem::path user = output.string() + ".user";
+    GenerateCorpus(size, user);
+    std::ifstream in(user, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    const std::string corpus = text.str();
+    const std::string from = "[HKEY_CURRENT_USER\\", to = "[" + root + "\\";
+    std::string moved;
+    moved.reserve(corpus.size() + corpus.size() / 8);
+    std::size_t done = 0;
+    for (std::size_t at = corpus.find(from); at != std::string::npos; at = corpus.find(from, done)) {
+        moved.append(corpus, done, at - done).append(to);
+        done = at + from.size();
+    }
+    moved.append(corpus, done);
+    std::ofstream(output, std::ios::binary) << moved;
+    std::filesystem::remove(user);
 }
 
 // The program lives in the build folder, the parent of the benchmarks' folder.

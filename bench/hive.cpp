@@ -22,27 +22,6 @@ constexpr const char* kMount = "BENCH";
 using hw::bench::Run;
 using hw::bench::RunFigures;
 
-// The corpus, moved below HKEY_LOCAL_MACHINE\BENCH, where the hive is mounted.
-void MountedCorpus(const std::string& size, const fs::path& output) {
-    const fs::path user = output.string() + ".user";
-    hw::bench::GenerateCorpus(size, user);
-    std::ifstream in(user, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    const std::string corpus = text.str();
-    const std::string from = "[HKEY_CURRENT_USER\\",
-                      to = std::string("[HKEY_LOCAL_MACHINE\\") + kMount + "\\";
-    std::string moved;
-    moved.reserve(corpus.size() + corpus.size() / 8);
-    std::size_t done = 0;
-    for (std::size_t at = corpus.find(from); at != std::string::npos; at = corpus.find(from, done)) {
-        moved.append(corpus, done, at - done).append(to);
-        done = at + from.size();
-    }
-    moved.append(corpus, done);
-    std::ofstream(output, std::ios::binary) << moved;
-}
-
 std::string HiveLocation(const fs::path& hive) {
     return hw::platform::kHiveRegistryPrefix + hive.string() + "=" + kMount + "\n";
 }
@@ -51,7 +30,7 @@ std::string HiveLocation(const fs::path& hive) {
 RunFigures ImportedHive(const std::string& size, const fs::path& folder, const fs::path& hive,
                         const fs::path& config) {
     const fs::path corpus = folder / ("corpus-" + size + ".reg");
-    MountedCorpus(size, corpus);
+    hw::bench::GenerateCorpusBelow(size, corpus, std::string("HKEY_LOCAL_MACHINE\\") + kMount);
     return Run({hw::bench::ProgramPath().string(), "--import", corpus.string(), "--yes"}, HiveLocation(hive),
                config);
 }

@@ -23,27 +23,6 @@ constexpr double kMegabyte = 1024.0 * 1024.0;
 using hw::bench::Run;
 using hw::bench::RunFigures;
 
-// The corpus, moved below HKEY_LOCAL_MACHINE so that it lands in system.reg.
-void MachineCorpus(const fs::path& output, const char* size) {
-    const fs::path user = output.string() + ".user";
-    hw::bench::GenerateCorpus(size, user);
-    std::ifstream in(user, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    const std::string corpus = text.str();
-    const std::string from = "[HKEY_CURRENT_USER\\", to = "[HKEY_LOCAL_MACHINE\\";
-    std::string moved;
-    moved.reserve(corpus.size() + corpus.size() / 16);
-    std::size_t done = 0;
-    for (std::size_t at = corpus.find(from); at != std::string::npos; at = corpus.find(from, done)) {
-        moved.append(corpus, done, at - done).append(to);
-        done = at + from.size();
-    }
-    moved.append(corpus, done);
-    std::ofstream(output, std::ios::binary) << moved;
-    fs::remove(user);
-}
-
 double PrefixBytes(const fs::path& prefix) {
     double bytes = 0;
     for (const char* name : {"system.reg", "user.reg", "userdef.reg"})
@@ -60,7 +39,7 @@ int main() {
         const fs::path corpus = temp.path() / "machine.reg", prefix = temp.path() / "prefix";
         const fs::path config = temp.path() / "config";
         setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-        MachineCorpus(corpus, "20M");
+        hw::bench::GenerateCorpusBelow("20M", corpus, "HKEY_LOCAL_MACHINE");
         hw::store::wine::WineStore::WriteSkeletonPrefix(prefix.string());
 
         const std::vector<std::string> import = {program.string(), "--import", corpus.string(), "--yes"};
@@ -102,7 +81,7 @@ int main() {
         // Memory as a share of the prefix, on a prefix the size the figure was first measured at: the
         // program's own fixed memory is then a small part of it, as for the prefixes people use.
         const fs::path largeCorpus = temp.path() / "large.reg", largePrefix = temp.path() / "large";
-        MachineCorpus(largeCorpus, "100M");
+        hw::bench::GenerateCorpusBelow("100M", largeCorpus, "HKEY_LOCAL_MACHINE");
         hw::store::wine::WineStore::WriteSkeletonPrefix(largePrefix.string());
         Run({program.string(), "--import", largeCorpus.string(), "--yes"},
             hw::platform::kWineRegistryPrefix + largePrefix.string(), config);
