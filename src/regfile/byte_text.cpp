@@ -30,6 +30,10 @@ std::uint8_t DigitOf(char c) {
 } // namespace
 
 void ByteTextDecoder::Feed(std::string_view text, char skip) {
+    const std::size_t had = out_.size();
+    // A byte takes a digit, and the next one a comma more: at most one byte per two characters, and one.
+    out_.resize(had + text.size() / 2 + 1);
+    std::uint8_t* write = out_.data() + had;
     const char* at = text.data();
     const char* const end = at + text.size();
     while (at < end && valid_) {
@@ -38,38 +42,41 @@ void ByteTextDecoder::Feed(std::string_view text, char skip) {
             const std::uint8_t high = DigitOf(at[0]);
             const std::uint8_t low = DigitOf(at[1]);
             if (((high | low) & 0xF0) == 0) {
-                out_.push_back(static_cast<std::uint8_t>(high << 4 | low));
+                *write++ = static_cast<std::uint8_t>(high << 4 | low);
                 at += 3;
                 continue;
             }
         }
-        Step(*at++, skip);
+        write = Step(*at++, skip, write);
     }
+    out_.resize(static_cast<std::size_t>(write - out_.data()));
 }
 
-void ByteTextDecoder::Step(char c, char skip) {
-    if (c == ' ' || c == '\t' || c == skip) return;
+std::uint8_t* ByteTextDecoder::Step(char c, char skip, std::uint8_t* write) {
+    if (c == ' ' || c == '\t' || c == skip) return write;
     const std::uint8_t digit = DigitOf(c);
     switch (state_) {
     case State::Digit:
         valid_ = digit != kNotHex;
-        out_.push_back(digit);
+        *write++ = digit;
         state_ = State::SecondDigit;
-        return;
+        break;
     case State::SecondDigit:
         if (c == ',') {
             state_ = State::Digit;
-            return;
+            break;
         }
         valid_ = digit != kNotHex;
-        out_.back() = static_cast<std::uint8_t>(out_.back() << 4 | digit);
+        // The first digit may have come with the text before.
+        write[-1] = static_cast<std::uint8_t>(write[-1] << 4 | digit);
         state_ = State::Comma;
-        return;
+        break;
     case State::Comma:
         valid_ = c == ',';
         state_ = State::Digit;
-        return;
+        break;
     }
+    return write;
 }
 
 } // namespace hw::regfile

@@ -19,7 +19,8 @@ class ByteTextDecoder {
 
   private:
     enum class State { Digit, SecondDigit, Comma };
-    void Step(char c, char skip);
+    // Takes one character at a time; write is where the next byte goes. Returns where the one after goes.
+    std::uint8_t* Step(char c, char skip, std::uint8_t* write);
 
     std::vector<std::uint8_t>& out_;
     State state_ = State::Digit;

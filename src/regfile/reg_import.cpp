@@ -65,9 +65,9 @@ class RegImporter {
     void Fail(const TRegImportInfo& info, std::string reason);
 
   private:
+    // An open section's key; its path is the first pathSize bytes of openPath_.
     struct SectionKey {
-        HKEY root = 0;
-        std::string path;
+        std::size_t pathSize = 0;
         HKEY key = 0;
     };
     // A gathered value, as places in pendingBytes_.
@@ -95,6 +95,8 @@ class RegImporter {
     // The current section's key last, after the keys of the earlier sections that contain it: files list
     // parents before children, so each section is opened one level below its nearest open ancestor.
     std::vector<SectionKey> sections_;
+    HKEY openRoot_ = 0;
+    std::string openPath_; // the current section's path, which starts with the paths of all the others
     HKEY current_ = 0;
     std::vector<PendingValue> pending_;
     std::string pendingBytes_;
@@ -170,10 +172,9 @@ void RegImporter::WritePending() {
         writes_.push_back(
             {bytes.substr(value.name, value.nameSize), value.type, bytes.substr(value.data, value.dataSize)});
     platform::CurrentRegistry().SetValues(current_, writes_);
-    const SectionKey& section = sections_.back();
     for (std::size_t i = 0; i < writes_.size(); ++i)
         if (writes_[i].result != ERROR_SUCCESS)
-            FailAt(pending_[i].line, section.root, section.path, WriteFailure(writes_[i].result));
+            FailAt(pending_[i].line, openRoot_, openPath_, WriteFailure(writes_[i].result));
 }
 
 void RegImporter::CloseSections() {
@@ -184,8 +185,9 @@ void RegImporter::CloseSections() {
     current_ = 0;
 }
 
-// The path of info's key below the open section, or nothing when the section does not contain it.
-std::optional<std::string_view> PathBelow(HKEY root, const std::string& path, const TRegImportInfo& info) {
+// The path of info's key below the open section, or nothing when the section does not contain it. It ends
+// where info's path ends, so it is NUL-terminated.
+std::optional<std::string_view> PathBelow(HKEY root, std::string_view path, const TRegImportInfo& info) {
     if (root != info.root || !info.keyPath.starts_with(path)) return std::nullopt;
     const std::string_view rest = std::string_view(info.keyPath).substr(path.size());
     if (path.empty() || rest.empty()) return rest;
@@ -197,13 +199,14 @@ void RegImporter::OpenSection(const TRegImportInfo& info) {
     WritePending();
     current_ = 0;
     std::optional<std::string_view> below;
-    while (!sections_.empty() && !(below = PathBelow(sections_.back().root, sections_.back().path, info))) {
+    while (!sections_.empty() &&
+           !(below = PathBelow(openRoot_, std::string_view(openPath_).substr(0, sections_.back().pathSize),
+                               info))) {
         RegCloseKey(sections_.back().key);
         sections_.pop_back();
     }
     HKEY key = 0;
-    if (sections_.empty() ||
-        RegCreateKeyA(sections_.back().key, std::string(*below).c_str(), &key) != ERROR_SUCCESS) {
+    if (sections_.empty() || RegCreateKeyA(sections_.back().key, below->data(), &key) != ERROR_SUCCESS) {
         // No open ancestor, or it went away: the whole path from the root.
         CloseSections();
         if (const LONG result = RegCreateKeyA(info.root, info.keyPath.c_str(), &key);
@@ -216,7 +219,9 @@ void RegImporter::OpenSection(const TRegImportInfo& info) {
         RegCloseKey(sections_.front().key);
         sections_.erase(sections_.begin());
     }
-    sections_.push_back({info.root, info.keyPath, key});
+    sections_.push_back({info.keyPath.size(), key});
+    openRoot_ = info.root;
+    openPath_.assign(info.keyPath);
     current_ = key;
 }
 

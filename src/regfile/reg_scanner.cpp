@@ -40,14 +40,20 @@ bool OnlyCommentLeft(string_view rest) {
     return rest.empty() || rest[0] == ';';
 }
 
-// Replaces each backslash followed by `second` with `second`, left to right, without rescanning.
-void CollapseEscapes(std::string& text, char second) {
-    std::size_t out = 0;
-    for (std::size_t in = 0; in < text.size(); ++in) {
-        if (text[in] == '\\' && in + 1 < text.size() && text[in + 1] == second) ++in;
-        text[out++] = text[in];
+// The first quote at or after `from` that a backslash does not escape, a backslash escaping whatever follows
+// it; npos when there is none. A quote is escaped when an odd run of backslashes, counted from `from`, stands
+// right before it.
+std::size_t FindClosingQuote(string_view text, std::size_t from) {
+    for (std::size_t quote = from; quote < text.size(); ++quote) {
+        const void* found = std::memchr(text.data() + quote, '"', text.size() - quote);
+        if (!found) return string_view::npos;
+        quote = static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
+        std::size_t backslashes = 0;
+        while (quote - backslashes > from && text[quote - backslashes - 1] == '\\')
+            ++backslashes;
+        if (backslashes % 2 == 0) return quote;
     }
-    text.resize(out);
+    return string_view::npos;
 }
 
 // Lines that end a continued byte text without belonging to it: value lines, sections and comments.
@@ -83,10 +89,25 @@ bool IsAcceptedHeader(string_view line) {
 }
 
 void UnescapeRegText(string_view text, std::string& out) {
-    out.assign(text);
-    if (text.find('\\') == string_view::npos) return;
-    CollapseEscapes(out, '\\');
-    CollapseEscapes(out, '"');
+    // One pass giving what two would: first each pair of backslashes becomes one, then each backslash
+    // followed by a quote becomes the quote. A backslash left by the first step escapes a quote right after.
+    out.clear();
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const void* found = std::memchr(text.data() + at, '\\', text.size() - at);
+        const std::size_t backslash =
+            found ? static_cast<std::size_t>(static_cast<const char*>(found) - text.data()) : text.size();
+        out.append(text.data() + at, backslash - at);
+        if (backslash == text.size()) return;
+        at = backslash + 1;
+        if (at < text.size() && text[at] == '\\') ++at;
+        if (at < text.size() && text[at] == '"') {
+            out += '"';
+            ++at;
+        } else {
+            out += '\\';
+        }
+    }
 }
 
 bool RegLineScanner::NextLine(string_view& line) {
@@ -123,7 +144,7 @@ bool RegLineScanner::ScanSection(string_view trimmed, TRegImportInfo& info) {
     const string_view body = trimmed.substr(deleting ? 2 : 1);
     string_view path;
     const std::size_t slash = body.find('\\');
-    HKEY root = slash == string_view::npos ? 0 : core::RootKeyFromName(body.substr(0, slash));
+    HKEY root = slash == string_view::npos ? 0 : RootNamed(body.substr(0, slash));
     if (root != 0) {
         // The last "]" closes the path, so key names may hold "]".
         const std::size_t close = body.rfind(']');
@@ -132,7 +153,7 @@ bool RegLineScanner::ScanSection(string_view trimmed, TRegImportInfo& info) {
     } else {
         const std::size_t close = body.find(']');
         if (close == string_view::npos) return false;
-        root = core::RootKeyFromName(body.substr(0, close));
+        root = RootNamed(body.substr(0, close));
         if (root == 0) return false;
     }
     info.kind = deleting ? RegRecordKind::DeleteKey : RegRecordKind::Section;
@@ -140,6 +161,15 @@ bool RegLineScanner::ScanSection(string_view trimmed, TRegImportInfo& info) {
     info.keyPath.assign(path);
     info.inSection = !deleting;
     return true;
+}
+
+HKEY RegLineScanner::RootNamed(string_view name) {
+    // Nearly every section names the root the one before it named, in the same letters.
+    if (name != lastRootName_) {
+        lastRoot_ = core::RootKeyFromName(name);
+        lastRootName_.assign(name);
+    }
+    return lastRoot_;
 }
 
 bool RegLineScanner::ScanValue(string_view line, string_view trimmed, TRegImportInfo& info) {
@@ -157,10 +187,8 @@ bool RegLineScanner::ScanValue(string_view line, string_view trimmed, TRegImport
 // Reads the name up to its closing quote, escapes honoured, so that names holding `"=` or `"=hex:` stay
 // whole. Blanks and tabs may stand around the equals sign.
 bool RegLineScanner::ScanQuotedName(string_view line, string_view trimmed, TRegImportInfo& info) {
-    std::size_t close = 1;
-    while (close < trimmed.size() && trimmed[close] != '"')
-        close += trimmed[close] == '\\' ? 2 : 1;
-    if (close >= trimmed.size()) return false;
+    const std::size_t close = FindClosingQuote(trimmed, 1);
+    if (close == string_view::npos) return false;
     const string_view rest = SkipBlanks(trimmed.substr(close + 1));
     if (!rest.starts_with('=')) return false;
     UnescapeRegText(trimmed.substr(1, close - 1), info.name);
@@ -218,10 +246,8 @@ void RegLineScanner::ScanString(string_view line, std::size_t openingQuote, TReg
     info.kind = RegRecordKind::String;
     // The first unescaped quote closes the text when only blanks or a comment follow it; otherwise the
     // last quote of the line does, so that a stray quote inside stays part of the text.
-    std::size_t closingQuote = openingQuote + 1;
-    while (closingQuote < line.size() && line[closingQuote] != '"')
-        closingQuote += line[closingQuote] == '\\' ? 2 : 1;
-    if (closingQuote >= line.size() || !OnlyCommentLeft(line.substr(closingQuote + 1)))
+    std::size_t closingQuote = FindClosingQuote(line, openingQuote + 1);
+    if (closingQuote == string_view::npos || !OnlyCommentLeft(line.substr(closingQuote + 1)))
         closingQuote = line.rfind('"');
     const string_view text = closingQuote > openingQuote
                                  ? line.substr(openingQuote + 1, closingQuote - openingQuote - 1)

@@ -158,6 +158,13 @@ void Statement::run() {
     }
 }
 
+void Statement::runKeepingBindings() {
+    // A failed step has reset the statement already.
+    while (step()) {
+    }
+    sqlite3_reset(stmt_);
+}
+
 void Statement::reset() {
     sqlite3_reset(stmt_);
     sqlite3_clear_bindings(stmt_);

@@ -433,17 +433,18 @@ std::int64_t SqliteStore::RealRootId(HKEY root) {
 
 std::optional<std::int64_t> SqliteStore::TryInsertKey(std::int64_t parent, std::string_view name,
                                                       std::optional<std::int64_t> link) {
-    ResetGuard guard(insertKey_);
+    // Every parameter is bound on every run; the name and upper_ outlive it.
+    const std::string& upper = Upper(name);
     insertKey_.bind(1, parent)
-        .bindBlob(2, name)
-        .bindBlob(3, Upper(name))
+        .bindBlobInPlace(2, name.data(), name.size())
+        .bindBlobInPlace(3, upper.data(), upper.size())
         .bind(4, static_cast<int>(KeyRights::Full));
     if (link)
         insertKey_.bind(5, *link);
     else
         insertKey_.bindNull(5);
     insertKey_.bind(6, nextKeyId_);
-    insertKey_.run();
+    insertKey_.runKeepingBindings();
     if (sqlite3_changes(db_.handle()) == 0) return std::nullopt;
     countersDirty_ = true;
     NewVersion(parent);
@@ -572,9 +573,14 @@ void SqliteStore::DeleteKey(Node parent, Node key) {
 // ---- caches
 
 void SqliteStore::NewVersion(std::int64_t key) {
-    // Only what was read of a key can go stale: most keys an import writes were never read.
+    // Only what was read of a key can go stale: most keys an import writes were never read, and a key found
+    // unread stays so until CacheFor hands out its cache, which saves a lookup per value written.
+    if (key == unreadKey_) return;
     const auto found = caches_.find(key);
-    if (found == caches_.end() || !found->second.Filled()) return;
+    if (found == caches_.end() || !found->second.Filled()) {
+        unreadKey_ = key;
+        return;
+    }
     keyVersions_[key] = ++versionCounter_;
 }
 
@@ -600,6 +606,7 @@ SqliteStore::KeyCache* SqliteStore::Cached(std::int64_t key) {
 
 SqliteStore::KeyCache& SqliteStore::CacheFor(std::int64_t key) {
     // Keys without handles are the roots: few, and kept.
+    unreadKey_ = kNoKey;
     KeyCache& cache = caches_[key];
     const std::uint64_t version = VersionOf(key);
     if (cache.version != version || cache.generation != generation_) {
@@ -719,17 +726,16 @@ void SqliteStore::SetValue(Node node, std::string_view name, DWORD type, std::st
 void SqliteStore::WriteValue(std::int64_t key, std::string_view name, DWORD type, std::string_view data) {
     std::optional<std::int64_t> apart;
     if (data.size() > kLargeValueData) {
-        ResetGuard guard(insertBlob_);
         insertBlob_.bindBlobInPlace(1, data.data(), data.size());
-        insertBlob_.run();
+        insertBlob_.runKeepingBindings();
         apart = sqlite3_last_insert_rowid(db_.handle());
         data = {};
     }
-    // Everything bound here outlives the statement's run: the caller's name and data, and upper_.
+    // Everything bound here outlives the statement's run: the caller's name and data, and upper_. Every
+    // parameter is bound on every run.
     const std::string& upper = Upper(name);
     const std::int64_t seq = nextSeq_++;
     const auto run = [&](Statement& statement) {
-        ResetGuard guard(statement);
         statement.bind(1, key)
             .bindBlobInPlace(2, upper.data(), upper.size())
             .bind(3, seq)
@@ -740,7 +746,7 @@ void SqliteStore::WriteValue(std::int64_t key, std::string_view name, DWORD type
             statement.bind(7, *apart);
         else
             statement.bindNull(7);
-        statement.run();
+        statement.runKeepingBindings();
     };
     run(insertValue_);
     if (sqlite3_changes(db_.handle()) == 0) run(upsertValue_);

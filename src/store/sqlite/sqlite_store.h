@@ -193,6 +193,9 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
     std::condition_variable flusherWake_;
     bool stopping_ = false;
     std::thread flusher_;
+
+    static constexpr std::int64_t kNoKey = -1;
+    std::int64_t unreadKey_ = kNoKey; // a key whose cache, if any, holds nothing read (see NewVersion)
 };
 
 } // namespace hw::store
