@@ -33,12 +33,15 @@ void ByteTextDecoder::Feed(std::string_view text, char skip) {
     const std::size_t had = out_.size();
     // A byte takes a digit, and the next one a comma more: at most one byte per two characters, and one.
     out_.resize(had + text.size() / 2 + 1);
+    // Kept in locals: the compiler cannot tell that writing a byte leaves the members alone.
     std::uint8_t* write = out_.data() + had;
+    State state = state_;
+    bool valid = valid_;
     const char* at = text.data();
     const char* const end = at + text.size();
-    while (at < end && valid_) {
+    while (at < end && valid) {
         // Nearly all of a file's byte text is two digits and a comma.
-        if (state_ == State::Digit && end - at >= 3 && at[2] == ',') {
+        if (state == State::Digit && end - at >= 3 && at[2] == ',') {
             const std::uint8_t high = DigitOf(at[0]);
             const std::uint8_t low = DigitOf(at[1]);
             if (((high | low) & 0xF0) == 0) {
@@ -47,36 +50,44 @@ void ByteTextDecoder::Feed(std::string_view text, char skip) {
                 continue;
             }
         }
-        write = Step(*at++, skip, write);
+        const char c = *at++;
+        if (c == ' ' || c == '\t' || c == skip) continue;
+        const std::uint8_t digit = DigitOf(c);
+        switch (state) {
+        case State::Digit:
+            valid = digit != kNotHex;
+            *write++ = digit;
+            state = State::SecondDigit;
+            break;
+        case State::SecondDigit:
+            if (c == ',') {
+                state = State::Digit;
+                break;
+            }
+            valid = digit != kNotHex;
+            // The first digit may have come with the text before.
+            write[-1] = static_cast<std::uint8_t>(write[-1] << 4 | digit);
+            state = State::Comma;
+            break;
+        case State::Comma:
+            valid = c == ',';
+            state = State::Digit;
+            break;
+        }
     }
+    state_ = state;
+    valid_ = valid;
     out_.resize(static_cast<std::size_t>(write - out_.data()));
 }
 
-std::uint8_t* ByteTextDecoder::Step(char c, char skip, std::uint8_t* write) {
-    if (c == ' ' || c == '\t' || c == skip) return write;
-    const std::uint8_t digit = DigitOf(c);
-    switch (state_) {
-    case State::Digit:
-        valid_ = digit != kNotHex;
-        *write++ = digit;
-        state_ = State::SecondDigit;
-        break;
-    case State::SecondDigit:
-        if (c == ',') {
-            state_ = State::Digit;
-            break;
-        }
-        valid_ = digit != kNotHex;
-        // The first digit may have come with the text before.
-        write[-1] = static_cast<std::uint8_t>(write[-1] << 4 | digit);
-        state_ = State::Comma;
-        break;
-    case State::Comma:
-        valid_ = c == ',';
-        state_ = State::Digit;
-        break;
-    }
-    return write;
+ByteTextDecoder::Mark ByteTextDecoder::Where() const {
+    return {out_.size(), state_, valid_};
+}
+
+void ByteTextDecoder::Rewind(const Mark& mark) {
+    out_.resize(mark.size);
+    state_ = mark.state;
+    valid_ = mark.valid;
 }
 
 } // namespace hw::regfile

@@ -79,6 +79,11 @@ class RegImporter {
 
     void CloseSections();
     void OpenSection(const TRegImportInfo& info);
+    // Opens the key at path below (in the current section's path) under the innermost open section. A key
+    // whose parent is no open section gets its parent opened as a section too: later sections of a file
+    // often lie below that parent, and each is then one level below an open section.
+    bool OpenBelow(std::string_view below, HKEY& key);
+    void PushSection(std::size_t pathSize, HKEY key);
     void DeleteKeyTree(const TRegImportInfo& info);
     void DeleteValue(const TRegImportInfo& info);
     void WriteDWord(const TRegImportInfo& info);
@@ -97,6 +102,7 @@ class RegImporter {
     std::vector<SectionKey> sections_;
     HKEY openRoot_ = 0;
     std::string openPath_; // the current section's path, which starts with the paths of all the others
+    std::string parentPath_;
     HKEY current_ = 0;
     std::vector<PendingValue> pending_;
     std::string pendingBytes_;
@@ -185,8 +191,7 @@ void RegImporter::CloseSections() {
     current_ = 0;
 }
 
-// The path of info's key below the open section, or nothing when the section does not contain it. It ends
-// where info's path ends, so it is NUL-terminated.
+// The path of info's key below the open section, or nothing when the section does not contain it.
 std::optional<std::string_view> PathBelow(HKEY root, std::string_view path, const TRegImportInfo& info) {
     if (root != info.root || !info.keyPath.starts_with(path)) return std::nullopt;
     const std::string_view rest = std::string_view(info.keyPath).substr(path.size());
@@ -205,8 +210,11 @@ void RegImporter::OpenSection(const TRegImportInfo& info) {
         RegCloseKey(sections_.back().key);
         sections_.pop_back();
     }
+    // The sections left open contain info's key, so their paths start its path.
+    openRoot_ = info.root;
+    openPath_.assign(info.keyPath);
     HKEY key = 0;
-    if (sections_.empty() || RegCreateKeyA(sections_.back().key, below->data(), &key) != ERROR_SUCCESS) {
+    if (sections_.empty() || !OpenBelow(*below, key)) {
         // No open ancestor, or it went away: the whole path from the root.
         CloseSections();
         if (const LONG result = RegCreateKeyA(info.root, info.keyPath.c_str(), &key);
@@ -215,14 +223,28 @@ void RegImporter::OpenSection(const TRegImportInfo& info) {
             return;
         }
     }
+    PushSection(info.keyPath.size(), key);
+    current_ = key;
+}
+
+bool RegImporter::OpenBelow(std::string_view below, HKEY& key) {
+    if (const std::size_t slash = below.rfind('\\'); slash != std::string_view::npos) {
+        parentPath_.assign(below.substr(0, slash));
+        HKEY parent = 0;
+        if (RegCreateKeyA(sections_.back().key, parentPath_.c_str(), &parent) != ERROR_SUCCESS) return false;
+        PushSection(openPath_.size() - below.size() + slash, parent);
+        below.remove_prefix(slash + 1);
+    }
+    // below ends where the section's path ends, so it is NUL-terminated.
+    return RegCreateKeyA(sections_.back().key, below.data(), &key) == ERROR_SUCCESS;
+}
+
+void RegImporter::PushSection(std::size_t pathSize, HKEY key) {
     if (sections_.size() == kMostOpenSections) {
         RegCloseKey(sections_.front().key);
         sections_.erase(sections_.begin());
     }
-    sections_.push_back({info.keyPath.size(), key});
-    openRoot_ = info.root;
-    openPath_.assign(info.keyPath);
-    current_ = key;
+    sections_.push_back({pathSize, key});
 }
 
 void RegImporter::DeleteKeyTree(const TRegImportInfo& info) {

@@ -264,6 +264,20 @@ void RegLineScanner::ScanByteText(string_view first, TRegImportInfo& info) {
     bytes.Feed(first.substr(0, lastBackslash));
     string_view line;
     while (lastBackslash != string_view::npos && NextLine(line)) {
+        // Most continued lines are byte text and blanks, with a backslash at the end, and are read in one
+        // pass: a quote, bracket, semicolon or "@" in a line stops the decoder, and the line is read again
+        // below by the general rules.
+        if (bytes.Valid()) {
+            const ByteTextDecoder::Mark before = bytes.Where();
+            bytes.Feed(line, '\\');
+            if (bytes.Valid()) {
+                const std::size_t last = line.find_last_not_of(" \t");
+                if (last == string_view::npos) continue;
+                if (line[last] == '\\' || std::memchr(line.data(), '\\', last)) continue;
+                break;
+            }
+            bytes.Rewind(before);
+        }
         if (EndsContinuation(line)) {
             pushedBack_ = line;
             hasPushedBack_ = true;
