@@ -81,11 +81,13 @@ void ByteTextDecoder::Feed(std::string_view text, char skip) {
 }
 
 ByteTextDecoder::Mark ByteTextDecoder::Where() const {
-    return {out_.size(), state_, valid_};
+    return {out_.size(), out_.empty() ? std::uint8_t{0} : out_.back(), state_, valid_};
 }
 
 void ByteTextDecoder::Rewind(const Mark& mark) {
     out_.resize(mark.size);
+    // A second digit changes the byte before it.
+    if (!out_.empty()) out_.back() = mark.last;
     state_ = mark.state;
     valid_ = mark.valid;
 }

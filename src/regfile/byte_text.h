@@ -23,6 +23,7 @@ class ByteTextDecoder {
     // Where the decoder stands, to go back to when a piece turns out not to belong to the text.
     struct Mark {
         std::size_t size = 0;
+        std::uint8_t last = 0;
         State state = State::Digit;
         bool valid = true;
     };

@@ -3,6 +3,7 @@
 #include "regfile/ansi_codec.h"
 #include "regfile/utf16.h"
 
+#include <cstring>
 #include <unistd.h>
 
 namespace hw::regfile {
@@ -73,11 +74,34 @@ class DecodingReader : public BlockReader {
     std::uint64_t textMade_ = 0;
 };
 
+// Whether bytes are valid UTF-8. Nearly all of a registration file is ASCII, which is skipped a word at a
+// time; only the runs of other bytes are checked, and as no sequence holds an ASCII byte, each run alone.
+bool IsValidUtf8Text(std::string_view bytes) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    const char* at = bytes.data();
+    const char* const end = at + bytes.size();
+    while (at < end) {
+        while (end - at >= 32) {
+            std::uint64_t words[4];
+            std::memcpy(words, at, sizeof words);
+            if ((words[0] | words[1] | words[2] | words[3]) & kHighBits) break;
+            at += sizeof words;
+        }
+        while (at < end && static_cast<unsigned char>(*at) < 0x80)
+            ++at;
+        const char* const run = at;
+        while (at < end && static_cast<unsigned char>(*at) >= 0x80)
+            ++at;
+        if (!IsValidUtf8(std::string_view(run, static_cast<std::size_t>(at - run)))) return false;
+    }
+    return true;
+}
+
 } // namespace
 
 RegEncoding EncodingOfRegBytes(std::string_view bytes) {
     if (HasUtf16LeMark(bytes)) return RegEncoding::Utf16Le;
-    return IsValidUtf8(bytes) ? RegEncoding::Utf8 : RegEncoding::Ansi;
+    return IsValidUtf8Text(bytes) ? RegEncoding::Utf8 : RegEncoding::Ansi;
 }
 
 std::string DecodeRegBytes(std::string_view bytes, RegEncoding encoding) {
@@ -136,7 +160,7 @@ bool WholeFileIsUtf8(int fd, const std::string& start, bool& ok) {
                 --last;
             if (last > 0 && static_cast<unsigned char>(pending[last - 1]) >= 0xC0) cut = last - 1;
         }
-        valid = IsValidUtf8(std::string_view(pending).substr(0, cut));
+        valid = IsValidUtf8Text(std::string_view(pending).substr(0, cut));
         pending.erase(0, cut);
     }
     if (::lseek(fd, here, SEEK_SET) != here) ok = false;

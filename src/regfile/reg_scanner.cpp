@@ -12,14 +12,19 @@ namespace {
 
 using std::string_view;
 
-string_view TrimBlanksAndTabs(string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
+}
+
+// Plain loops: searching for either of two characters costs more than the few blanks there are.
+string_view TrimBlanksAndTabs(string_view text) {
+    std::size_t first = 0;
+    std::size_t end = text.size();
+    while (first < end && IsBlank(text[first]))
+        ++first;
+    while (end > first && IsBlank(text[end - 1]))
+        --end;
+    return text.substr(first, end - first);
 }
 
 string_view SkipBlanks(string_view text) {
@@ -271,9 +276,9 @@ void RegLineScanner::ScanByteText(string_view first, TRegImportInfo& info) {
             const ByteTextDecoder::Mark before = bytes.Where();
             bytes.Feed(line, '\\');
             if (bytes.Valid()) {
-                const std::size_t last = line.find_last_not_of(" \t");
-                if (last == string_view::npos) continue;
-                if (line[last] == '\\' || std::memchr(line.data(), '\\', last)) continue;
+                const string_view trimmed = TrimBlanksAndTabs(line);
+                if (trimmed.empty() || trimmed.back() == '\\' || trimmed.find('\\') != string_view::npos)
+                    continue;
                 break;
             }
             bytes.Rewind(before);

@@ -435,14 +435,14 @@ std::optional<std::int64_t> SqliteStore::TryInsertKey(std::int64_t parent, std::
                                                       std::optional<std::int64_t> link) {
     // Every parameter is bound on every run; the name and upper_ outlive it.
     const std::string& upper = Upper(name);
-    insertKey_.bind(1, parent)
+    insertKey_.bindKept(1, parent)
         .bindBlobInPlace(2, name.data(), name.size())
         .bindBlobInPlace(3, upper.data(), upper.size())
-        .bind(4, static_cast<int>(KeyRights::Full));
+        .bindKept(4, static_cast<int>(KeyRights::Full));
     if (link)
-        insertKey_.bind(5, *link);
+        insertKey_.bindKept(5, *link);
     else
-        insertKey_.bindNull(5);
+        insertKey_.bindKeptNull(5);
     insertKey_.bind(6, nextKeyId_);
     insertKey_.runKeepingBindings();
     if (sqlite3_changes(db_.handle()) == 0) return std::nullopt;
@@ -736,16 +736,16 @@ void SqliteStore::WriteValue(std::int64_t key, std::string_view name, DWORD type
     const std::string& upper = Upper(name);
     const std::int64_t seq = nextSeq_++;
     const auto run = [&](Statement& statement) {
-        statement.bind(1, key)
+        statement.bindKept(1, key)
             .bindBlobInPlace(2, upper.data(), upper.size())
             .bind(3, seq)
             .bindBlobInPlace(4, name.data(), name.size())
-            .bind(5, type)
+            .bindKept(5, type)
             .bindBlobInPlace(6, data.data(), data.size());
         if (apart)
-            statement.bind(7, *apart);
+            statement.bindKept(7, *apart);
         else
-            statement.bindNull(7);
+            statement.bindKeptNull(7);
         statement.runKeepingBindings();
     };
     run(insertValue_);
