@@ -6,6 +6,10 @@
 #include <unistd.h>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace hw::regfile {
 
 namespace {
@@ -14,10 +18,27 @@ constexpr std::size_t kBlockSize = 1 << 20;
 
 // Offset of the first CR or LF in [text, text + size), or size.
 std::size_t FindLineEnd(const char* text, std::size_t size) {
+#if defined(__SSE2__)
+    // Both characters in one pass, sixteen bytes at a time: lines are short, and two searches per line
+    // cost more in calls than in bytes.
+    const __m128i lineFeed = _mm_set1_epi8('\n');
+    const __m128i carriageReturn = _mm_set1_epi8('\r');
+    std::size_t at = 0;
+    for (; at + 16 <= size; at += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
+        const int ends = _mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(chunk, lineFeed), _mm_cmpeq_epi8(chunk, carriageReturn)));
+        if (ends != 0) return at + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(ends)));
+    }
+    while (at < size && text[at] != '\n' && text[at] != '\r')
+        ++at;
+    return at;
+#else
     const void* lineFeed = std::memchr(text, '\n', size);
     const std::size_t limit = lineFeed ? static_cast<const char*>(lineFeed) - text : size;
     const void* carriageReturn = std::memchr(text, '\r', limit);
     return carriageReturn ? static_cast<const char*>(carriageReturn) - text : limit;
+#endif
 }
 
 } // namespace
