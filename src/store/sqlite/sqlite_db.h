@@ -53,6 +53,8 @@ class Statement {
     Statement& bindKeptNull(int index);
     void reset();
 
+    // Whether it holds a prepared statement.
+    bool prepared() const { return stmt_ != nullptr; }
     std::int64_t integer(int column) const { return sqlite3_column_int64(stmt_, column); }
     bool isNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
     std::string_view blob(int column) const;
