@@ -53,22 +53,27 @@ bool VectorLineSource::Next(std::string_view& line) {
     return true;
 }
 
-bool ReadBlock(int fd, std::string& into, std::size_t size) {
-    const std::size_t old = into.size();
-    into.resize(old + size);
-    std::size_t got = 0;
+bool ReadInto(int fd, char* into, std::size_t size, std::size_t& got) {
+    got = 0;
     while (got < size) {
-        const ssize_t n = ::read(fd, into.data() + old + got, size - got);
+        const ssize_t n = ::read(fd, into + got, size - got);
         if (n == 0) break;
         if (n < 0) {
             if (errno == EINTR) continue;
-            into.resize(old + got);
             return false;
         }
         got += static_cast<std::size_t>(n);
     }
-    into.resize(old + got);
     return true;
+}
+
+bool ReadBlock(int fd, std::string& into, std::size_t size) {
+    const std::size_t old = into.size();
+    into.resize(old + size);
+    std::size_t got = 0;
+    const bool read = ReadInto(fd, into.data() + old, size, got);
+    into.resize(old + got);
+    return read;
 }
 
 namespace {

@@ -3,7 +3,9 @@
 #include "regfile/ansi_codec.h"
 #include "regfile/utf16.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <unistd.h>
 
 namespace hw::regfile {
@@ -145,23 +147,30 @@ bool WholeFileIsUtf8(int fd, const std::string& start, bool& ok) {
         ok = false;
         return false;
     }
-    // Checked a block at a time; a sequence the block cuts is carried over whole to the next one.
-    std::string pending = start;
+    // Checked a block at a time, read into a buffer that needs no clearing; a sequence the block cuts is
+    // carried over whole to the front of the buffer.
+    constexpr std::size_t kLongestSequence = 4;
+    const std::size_t front = std::max(start.size(), kLongestSequence);
+    const auto buffer = std::make_unique_for_overwrite<char[]>(front + kRawBlock);
+    std::memcpy(buffer.get(), start.data(), start.size());
+    std::size_t held = start.size();
     bool valid = true;
     for (bool atEnd = false; valid && !atEnd;) {
-        const std::size_t had = pending.size();
-        if (!ReadBlock(fd, pending, kRawBlock)) ok = false;
-        atEnd = !ok || pending.size() == had;
+        std::size_t got = 0;
+        if (!ReadInto(fd, buffer.get() + held, kRawBlock, got)) ok = false;
+        atEnd = !ok || got == 0;
+        const std::string_view pending(buffer.get(), held + got);
         std::size_t cut = pending.size();
         if (!atEnd) {
             std::size_t last = cut;
-            while (last > 0 && cut - last < 3 &&
+            while (last > 0 && cut - last < kLongestSequence - 1 &&
                    (static_cast<unsigned char>(pending[last - 1]) & 0xC0) == 0x80)
                 --last;
             if (last > 0 && static_cast<unsigned char>(pending[last - 1]) >= 0xC0) cut = last - 1;
         }
-        valid = IsValidUtf8Text(std::string_view(pending).substr(0, cut));
-        pending.erase(0, cut);
+        valid = IsValidUtf8Text(pending.substr(0, cut));
+        held = pending.size() - cut;
+        std::memmove(buffer.get(), buffer.get() + cut, held);
     }
     if (::lseek(fd, here, SEEK_SET) != here) ok = false;
     return valid;

@@ -121,13 +121,21 @@ TEST(RegEncodingTest, Utf8IsRecognisedWhereverItsSequencesStand) {
             }
         }
     }
-    // A sequence cut by the block a file is read in.
-    const std::string file = dir.file("blocks.reg");
-    test::WriteWholeFile(file, std::string((1 << 20) - 1, 'a') + "\xE2\x82\xAC" + std::string(100, 'z'));
-    const int fd = ::open(file.c_str(), O_RDONLY);
-    bool readable = false;
-    EXPECT_TRUE(WholeFileIsUtf8(fd, std::string(), readable));
-    ::close(fd);
+    // Sequences cut by, or ending with, the block a file is read in.
+    for (const std::size_t before : {1, 2, 3, 4}) {
+        for (const std::string& sequence : {"\xE2\x82\xAC"s, "\xF0\x9D\x84\x9E"s, "\xF0\x9D\x84"s}) {
+            const std::string file = dir.file("blocks.reg");
+            test::WriteWholeFile(file,
+                                 std::string((1 << 20) - before, 'a') + sequence + std::string(1 << 20, 'z'));
+            const int fd = ::open(file.c_str(), O_RDONLY);
+            bool readable = false;
+            EXPECT_EQ(WholeFileIsUtf8(fd, std::string(), readable),
+                      sequence.size() != 3 || sequence[0] != '\xF0')
+                << before << " " << HexOf(sequence);
+            EXPECT_TRUE(readable);
+            ::close(fd);
+        }
+    }
 }
 
 TEST(RegEncodingTest, EveryEncodingAndHeaderGivesTheSameValues) {
