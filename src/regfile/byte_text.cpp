@@ -40,15 +40,16 @@ void ByteTextDecoder::Feed(std::string_view text, char skip) {
     const char* at = text.data();
     const char* const end = at + text.size();
     while (at < end && valid) {
-        // Nearly all of a file's byte text is two digits and a comma.
-        if (state == State::Digit && end - at >= 3 && at[2] == ',') {
-            const std::uint8_t high = DigitOf(at[0]);
-            const std::uint8_t low = DigitOf(at[1]);
-            if (((high | low) & 0xF0) == 0) {
+        // Nearly all of a file's byte text is two digits and a comma, read here in a loop of its own.
+        if (state == State::Digit) {
+            while (end - at >= 3 && at[2] == ',') {
+                const std::uint8_t high = DigitOf(at[0]);
+                const std::uint8_t low = DigitOf(at[1]);
+                if (((high | low) & 0xF0) != 0) break;
                 *write++ = static_cast<std::uint8_t>(high << 4 | low);
                 at += 3;
-                continue;
             }
+            if (at == end) break;
         }
         const char c = *at++;
         if (c == ' ' || c == '\t' || c == skip) continue;
