@@ -2,6 +2,7 @@
 
 #include "core/root_keys.h"
 #include "regfile/byte_text.h"
+#include "util/text.h"
 
 #include <cctype>
 #include <cstring>
@@ -14,17 +15,6 @@ using std::string_view;
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
-}
-
-// Plain loops: searching for either of two characters costs more than the few blanks there are.
-string_view TrimBlanksAndTabs(string_view text) {
-    std::size_t first = 0;
-    std::size_t end = text.size();
-    while (first < end && IsBlank(text[first]))
-        ++first;
-    while (end > first && IsBlank(text[end - 1]))
-        --end;
-    return text.substr(first, end - first);
 }
 
 string_view SkipBlanks(string_view text) {
@@ -64,7 +54,7 @@ std::size_t FindClosingQuote(string_view text, std::size_t from) {
 // Lines that end a continued byte text without belonging to it: value lines, sections and comments.
 bool EndsContinuation(string_view line) {
     if (std::memchr(line.data(), '"', line.size()) || std::memchr(line.data(), '[', line.size())) return true;
-    const string_view trimmed = TrimBlanksAndTabs(line);
+    const string_view trimmed = util::BlanksTrimmed(line);
     return !trimmed.empty() && (trimmed[0] == ';' || trimmed[0] == '@');
 }
 
@@ -130,7 +120,7 @@ bool RegLineScanner::NextLine(string_view& line) {
 bool RegLineScanner::Next(TRegImportInfo& info) {
     string_view line;
     while (NextLine(line)) {
-        const string_view trimmed = TrimBlanksAndTabs(line);
+        const string_view trimmed = util::BlanksTrimmed(line);
         if (trimmed.empty()) continue;
         info.line = linesRead_;
         if (trimmed[0] == '[') {
@@ -238,7 +228,7 @@ bool RegLineScanner::ScanData(string_view line, std::size_t at, TRegImportInfo& 
         info.kind = RegRecordKind::TypedBytes;
         info.type = type;
         ScanByteText(rest.substr(prefixLength), info);
-    } else if (rest.starts_with('-') && TrimBlanksAndTabs(rest.substr(1)).empty()) {
+    } else if (rest.starts_with('-') && util::BlanksTrimmed(rest.substr(1)).empty()) {
         info.kind = RegRecordKind::DeleteValue;
         info.data.clear();
     } else {
@@ -276,7 +266,7 @@ void RegLineScanner::ScanByteText(string_view first, TRegImportInfo& info) {
             const ByteTextDecoder::Mark before = bytes.Where();
             bytes.Feed(line, '\\');
             if (bytes.Valid()) {
-                const string_view trimmed = TrimBlanksAndTabs(line);
+                const string_view trimmed = util::BlanksTrimmed(line);
                 if (trimmed.empty() || trimmed.back() == '\\' || trimmed.find('\\') != string_view::npos)
                     continue;
                 break;
@@ -293,7 +283,7 @@ void RegLineScanner::ScanByteText(string_view first, TRegImportInfo& info) {
             bytes.Feed(BeforeComment(line), '\\');
             continue;
         }
-        if (TrimBlanksAndTabs(line).empty()) continue;
+        if (util::BlanksTrimmed(line).empty()) continue;
         bytes.Feed(BeforeComment(line));
         break;
     }
