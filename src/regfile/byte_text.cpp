@@ -30,46 +30,67 @@ std::uint8_t DigitOf(char c) {
 } // namespace
 
 void ByteTextDecoder::Feed(std::string_view text, char skip) {
+    const std::size_t had = out_.size();
+    // A byte takes a digit, and the next one a comma more: at most one byte per two characters, and one.
+    out_.resize(had + text.size() / 2 + 1);
+    // Kept in locals: the compiler cannot tell that writing a byte leaves the members alone.
+    std::uint8_t* write = out_.data() + had;
+    State state = state_;
+    bool valid = valid_;
     const char* at = text.data();
     const char* const end = at + text.size();
-    while (at < end && valid_) {
-        // Nearly all of a file's byte text is two digits and a comma.
-        if (state_ == State::Digit && end - at >= 3 && at[2] == ',') {
-            const std::uint8_t high = DigitOf(at[0]);
-            const std::uint8_t low = DigitOf(at[1]);
-            if (((high | low) & 0xF0) == 0) {
-                out_.push_back(static_cast<std::uint8_t>(high << 4 | low));
+    while (at < end && valid) {
+        // Nearly all of a file's byte text is two digits and a comma, read here in a loop of its own.
+        if (state == State::Digit) {
+            while (end - at >= 3 && at[2] == ',') {
+                const std::uint8_t high = DigitOf(at[0]);
+                const std::uint8_t low = DigitOf(at[1]);
+                if (((high | low) & 0xF0) != 0) break;
+                *write++ = static_cast<std::uint8_t>(high << 4 | low);
                 at += 3;
-                continue;
             }
+            if (at == end) break;
         }
-        Step(*at++, skip);
+        const char c = *at++;
+        if (c == ' ' || c == '\t' || c == skip) continue;
+        const std::uint8_t digit = DigitOf(c);
+        switch (state) {
+        case State::Digit:
+            valid = digit != kNotHex;
+            *write++ = digit;
+            state = State::SecondDigit;
+            break;
+        case State::SecondDigit:
+            if (c == ',') {
+                state = State::Digit;
+                break;
+            }
+            valid = digit != kNotHex;
+            // The first digit may have come with the text before.
+            write[-1] = static_cast<std::uint8_t>(write[-1] << 4 | digit);
+            state = State::Comma;
+            break;
+        case State::Comma:
+            valid = c == ',';
+            state = State::Digit;
+            break;
+        }
     }
+    state_ = state;
+    valid_ = valid;
+    out_.resize(static_cast<std::size_t>(write - out_.data()));
 }
 
-void ByteTextDecoder::Step(char c, char skip) {
-    if (c == ' ' || c == '\t' || c == skip) return;
-    const std::uint8_t digit = DigitOf(c);
-    switch (state_) {
-    case State::Digit:
-        valid_ = digit != kNotHex;
-        out_.push_back(digit);
-        state_ = State::SecondDigit;
-        return;
-    case State::SecondDigit:
-        if (c == ',') {
-            state_ = State::Digit;
-            return;
-        }
-        valid_ = digit != kNotHex;
-        out_.back() = static_cast<std::uint8_t>(out_.back() << 4 | digit);
-        state_ = State::Comma;
-        return;
-    case State::Comma:
-        valid_ = c == ',';
-        state_ = State::Digit;
-        return;
-    }
+ByteTextDecoder::Mark ByteTextDecoder::Where() const {
+    return {out_.size(), out_.empty() ? std::uint8_t{0} : out_.back(), state_, valid_};
+}
+
+void ByteTextDecoder::Rewind(const Mark& mark) {
+    out_.resize(mark.size);
+    // A second digit changes the byte before it.
+    if (!out_.empty()) out_.back() = mark.last;
+    state_ = mark.state;
+    valid_ = mark.valid;
 }
 
 } // namespace hw::regfile

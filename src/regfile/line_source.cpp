@@ -6,6 +6,10 @@
 #include <unistd.h>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace hw::regfile {
 
 namespace {
@@ -14,10 +18,27 @@ constexpr std::size_t kBlockSize = 1 << 20;
 
 // Offset of the first CR or LF in [text, text + size), or size.
 std::size_t FindLineEnd(const char* text, std::size_t size) {
+#if defined(__SSE2__)
+    // Both characters in one pass, sixteen bytes at a time: lines are short, and two searches per line
+    // cost more in calls than in bytes.
+    const __m128i lineFeed = _mm_set1_epi8('\n');
+    const __m128i carriageReturn = _mm_set1_epi8('\r');
+    std::size_t at = 0;
+    for (; at + 16 <= size; at += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
+        const int ends = _mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(chunk, lineFeed), _mm_cmpeq_epi8(chunk, carriageReturn)));
+        if (ends != 0) return at + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(ends)));
+    }
+    while (at < size && text[at] != '\n' && text[at] != '\r')
+        ++at;
+    return at;
+#else
     const void* lineFeed = std::memchr(text, '\n', size);
     const std::size_t limit = lineFeed ? static_cast<const char*>(lineFeed) - text : size;
     const void* carriageReturn = std::memchr(text, '\r', limit);
     return carriageReturn ? static_cast<const char*>(carriageReturn) - text : limit;
+#endif
 }
 
 } // namespace
@@ -32,22 +53,27 @@ bool VectorLineSource::Next(std::string_view& line) {
     return true;
 }
 
-bool ReadBlock(int fd, std::string& into, std::size_t size) {
-    const std::size_t old = into.size();
-    into.resize(old + size);
-    std::size_t got = 0;
+bool ReadInto(int fd, char* into, std::size_t size, std::size_t& got) {
+    got = 0;
     while (got < size) {
-        const ssize_t n = ::read(fd, into.data() + old + got, size - got);
+        const ssize_t n = ::read(fd, into + got, size - got);
         if (n == 0) break;
         if (n < 0) {
             if (errno == EINTR) continue;
-            into.resize(old + got);
             return false;
         }
         got += static_cast<std::size_t>(n);
     }
-    into.resize(old + got);
     return true;
+}
+
+bool ReadBlock(int fd, std::string& into, std::size_t size) {
+    const std::size_t old = into.size();
+    into.resize(old + size);
+    std::size_t got = 0;
+    const bool read = ReadInto(fd, into.data() + old, size, got);
+    into.resize(old + got);
+    return read;
 }
 
 namespace {

@@ -80,5 +80,8 @@ class TextLineSource : public LineSource {
 
 // Appends up to `size` bytes read from fd (fewer at its end); false on a read error.
 bool ReadBlock(int fd, std::string& into, std::size_t size);
+// Reads up to `size` bytes from fd into `into` (fewer at its end), counting them in got; false on a read
+// error.
+bool ReadInto(int fd, char* into, std::size_t size, std::size_t& got);
 
 } // namespace hw::regfile

@@ -3,6 +3,9 @@
 #include "regfile/ansi_codec.h"
 #include "regfile/utf16.h"
 
+#include <algorithm>
+#include <cstring>
+#include <memory>
 #include <unistd.h>
 
 namespace hw::regfile {
@@ -73,11 +76,34 @@ class DecodingReader : public BlockReader {
     std::uint64_t textMade_ = 0;
 };
 
+// Whether bytes are valid UTF-8. Nearly all of a registration file is ASCII, which is skipped a word at a
+// time; only the runs of other bytes are checked, and as no sequence holds an ASCII byte, each run alone.
+bool IsValidUtf8Text(std::string_view bytes) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    const char* at = bytes.data();
+    const char* const end = at + bytes.size();
+    while (at < end) {
+        while (end - at >= 32) {
+            std::uint64_t words[4];
+            std::memcpy(words, at, sizeof words);
+            if ((words[0] | words[1] | words[2] | words[3]) & kHighBits) break;
+            at += sizeof words;
+        }
+        while (at < end && static_cast<unsigned char>(*at) < 0x80)
+            ++at;
+        const char* const run = at;
+        while (at < end && static_cast<unsigned char>(*at) >= 0x80)
+            ++at;
+        if (!IsValidUtf8(std::string_view(run, static_cast<std::size_t>(at - run)))) return false;
+    }
+    return true;
+}
+
 } // namespace
 
 RegEncoding EncodingOfRegBytes(std::string_view bytes) {
     if (HasUtf16LeMark(bytes)) return RegEncoding::Utf16Le;
-    return IsValidUtf8(bytes) ? RegEncoding::Utf8 : RegEncoding::Ansi;
+    return IsValidUtf8Text(bytes) ? RegEncoding::Utf8 : RegEncoding::Ansi;
 }
 
 std::string DecodeRegBytes(std::string_view bytes, RegEncoding encoding) {
@@ -121,23 +147,30 @@ bool WholeFileIsUtf8(int fd, const std::string& start, bool& ok) {
         ok = false;
         return false;
     }
-    // Checked a block at a time; a sequence the block cuts is carried over whole to the next one.
-    std::string pending = start;
+    // Checked a block at a time, read into a buffer that needs no clearing; a sequence the block cuts is
+    // carried over whole to the front of the buffer.
+    constexpr std::size_t kLongestSequence = 4;
+    const std::size_t front = std::max(start.size(), kLongestSequence);
+    const auto buffer = std::make_unique_for_overwrite<char[]>(front + kRawBlock);
+    std::memcpy(buffer.get(), start.data(), start.size());
+    std::size_t held = start.size();
     bool valid = true;
     for (bool atEnd = false; valid && !atEnd;) {
-        const std::size_t had = pending.size();
-        if (!ReadBlock(fd, pending, kRawBlock)) ok = false;
-        atEnd = !ok || pending.size() == had;
+        std::size_t got = 0;
+        if (!ReadInto(fd, buffer.get() + held, kRawBlock, got)) ok = false;
+        atEnd = !ok || got == 0;
+        const std::string_view pending(buffer.get(), held + got);
         std::size_t cut = pending.size();
         if (!atEnd) {
             std::size_t last = cut;
-            while (last > 0 && cut - last < 3 &&
+            while (last > 0 && cut - last < kLongestSequence - 1 &&
                    (static_cast<unsigned char>(pending[last - 1]) & 0xC0) == 0x80)
                 --last;
             if (last > 0 && static_cast<unsigned char>(pending[last - 1]) >= 0xC0) cut = last - 1;
         }
-        valid = IsValidUtf8(std::string_view(pending).substr(0, cut));
-        pending.erase(0, cut);
+        valid = IsValidUtf8Text(pending.substr(0, cut));
+        held = pending.size() - cut;
+        std::memmove(buffer.get(), buffer.get() + cut, held);
     }
     if (::lseek(fd, here, SEEK_SET) != here) ok = false;
     return valid;

@@ -65,9 +65,9 @@ class RegImporter {
     void Fail(const TRegImportInfo& info, std::string reason);
 
   private:
+    // An open section's key; its path is the first pathSize bytes of openPath_.
     struct SectionKey {
-        HKEY root = 0;
-        std::string path;
+        std::size_t pathSize = 0;
         HKEY key = 0;
     };
     // A gathered value, as places in pendingBytes_.
@@ -79,6 +79,11 @@ class RegImporter {
 
     void CloseSections();
     void OpenSection(const TRegImportInfo& info);
+    // Opens the key at path below (in the current section's path) under the innermost open section. A key
+    // whose parent is no open section gets its parent opened as a section too: later sections of a file
+    // often lie below that parent, and each is then one level below an open section.
+    bool OpenBelow(std::string_view below, HKEY& key);
+    void PushSection(std::size_t pathSize, HKEY key);
     void DeleteKeyTree(const TRegImportInfo& info);
     void DeleteValue(const TRegImportInfo& info);
     void WriteDWord(const TRegImportInfo& info);
@@ -95,6 +100,9 @@ class RegImporter {
     // The current section's key last, after the keys of the earlier sections that contain it: files list
     // parents before children, so each section is opened one level below its nearest open ancestor.
     std::vector<SectionKey> sections_;
+    HKEY openRoot_ = 0;
+    std::string openPath_; // the current section's path, which starts with the paths of all the others
+    std::string parentPath_;
     HKEY current_ = 0;
     std::vector<PendingValue> pending_;
     std::string pendingBytes_;
@@ -170,10 +178,9 @@ void RegImporter::WritePending() {
         writes_.push_back(
             {bytes.substr(value.name, value.nameSize), value.type, bytes.substr(value.data, value.dataSize)});
     platform::CurrentRegistry().SetValues(current_, writes_);
-    const SectionKey& section = sections_.back();
     for (std::size_t i = 0; i < writes_.size(); ++i)
         if (writes_[i].result != ERROR_SUCCESS)
-            FailAt(pending_[i].line, section.root, section.path, WriteFailure(writes_[i].result));
+            FailAt(pending_[i].line, openRoot_, openPath_, WriteFailure(writes_[i].result));
 }
 
 void RegImporter::CloseSections() {
@@ -185,7 +192,7 @@ void RegImporter::CloseSections() {
 }
 
 // The path of info's key below the open section, or nothing when the section does not contain it.
-std::optional<std::string_view> PathBelow(HKEY root, const std::string& path, const TRegImportInfo& info) {
+std::optional<std::string_view> PathBelow(HKEY root, std::string_view path, const TRegImportInfo& info) {
     if (root != info.root || !info.keyPath.starts_with(path)) return std::nullopt;
     const std::string_view rest = std::string_view(info.keyPath).substr(path.size());
     if (path.empty() || rest.empty()) return rest;
@@ -197,13 +204,17 @@ void RegImporter::OpenSection(const TRegImportInfo& info) {
     WritePending();
     current_ = 0;
     std::optional<std::string_view> below;
-    while (!sections_.empty() && !(below = PathBelow(sections_.back().root, sections_.back().path, info))) {
+    while (!sections_.empty() &&
+           !(below = PathBelow(openRoot_, std::string_view(openPath_).substr(0, sections_.back().pathSize),
+                               info))) {
         RegCloseKey(sections_.back().key);
         sections_.pop_back();
     }
+    // The sections left open contain info's key, so their paths start its path.
+    openRoot_ = info.root;
+    openPath_.assign(info.keyPath);
     HKEY key = 0;
-    if (sections_.empty() ||
-        RegCreateKeyA(sections_.back().key, std::string(*below).c_str(), &key) != ERROR_SUCCESS) {
+    if (sections_.empty() || !OpenBelow(*below, key)) {
         // No open ancestor, or it went away: the whole path from the root.
         CloseSections();
         if (const LONG result = RegCreateKeyA(info.root, info.keyPath.c_str(), &key);
@@ -212,12 +223,28 @@ void RegImporter::OpenSection(const TRegImportInfo& info) {
             return;
         }
     }
+    PushSection(info.keyPath.size(), key);
+    current_ = key;
+}
+
+bool RegImporter::OpenBelow(std::string_view below, HKEY& key) {
+    if (const std::size_t slash = below.rfind('\\'); slash != std::string_view::npos) {
+        parentPath_.assign(below.substr(0, slash));
+        HKEY parent = 0;
+        if (RegCreateKeyA(sections_.back().key, parentPath_.c_str(), &parent) != ERROR_SUCCESS) return false;
+        PushSection(openPath_.size() - below.size() + slash, parent);
+        below.remove_prefix(slash + 1);
+    }
+    // below ends where the section's path ends, so it is NUL-terminated.
+    return RegCreateKeyA(sections_.back().key, below.data(), &key) == ERROR_SUCCESS;
+}
+
+void RegImporter::PushSection(std::size_t pathSize, HKEY key) {
     if (sections_.size() == kMostOpenSections) {
         RegCloseKey(sections_.front().key);
         sections_.erase(sections_.begin());
     }
-    sections_.push_back({info.root, info.keyPath, key});
-    current_ = key;
+    sections_.push_back({pathSize, key});
 }
 
 void RegImporter::DeleteKeyTree(const TRegImportInfo& info) {

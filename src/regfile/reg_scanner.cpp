@@ -2,6 +2,7 @@
 
 #include "core/root_keys.h"
 #include "regfile/byte_text.h"
+#include "util/text.h"
 
 #include <cctype>
 #include <cstring>
@@ -11,12 +12,6 @@ namespace hw::regfile {
 namespace {
 
 using std::string_view;
-
-string_view TrimBlanksAndTabs(string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -40,20 +35,26 @@ bool OnlyCommentLeft(string_view rest) {
     return rest.empty() || rest[0] == ';';
 }
 
-// Replaces each backslash followed by `second` with `second`, left to right, without rescanning.
-void CollapseEscapes(std::string& text, char second) {
-    std::size_t out = 0;
-    for (std::size_t in = 0; in < text.size(); ++in) {
-        if (text[in] == '\\' && in + 1 < text.size() && text[in + 1] == second) ++in;
-        text[out++] = text[in];
+// The first quote at or after `from` that a backslash does not escape, a backslash escaping whatever follows
+// it; npos when there is none. A quote is escaped when an odd run of backslashes, counted from `from`, stands
+// right before it.
+std::size_t FindClosingQuote(string_view text, std::size_t from) {
+    for (std::size_t quote = from; quote < text.size(); ++quote) {
+        const void* found = std::memchr(text.data() + quote, '"', text.size() - quote);
+        if (!found) return string_view::npos;
+        quote = static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
+        std::size_t backslashes = 0;
+        while (quote - backslashes > from && text[quote - backslashes - 1] == '\\')
+            ++backslashes;
+        if (backslashes % 2 == 0) return quote;
     }
-    text.resize(out);
+    return string_view::npos;
 }
 
 // Lines that end a continued byte text without belonging to it: value lines, sections and comments.
 bool EndsContinuation(string_view line) {
     if (std::memchr(line.data(), '"', line.size()) || std::memchr(line.data(), '[', line.size())) return true;
-    const string_view trimmed = TrimBlanksAndTabs(line);
+    const string_view trimmed = util::BlanksTrimmed(line);
     return !trimmed.empty() && (trimmed[0] == ';' || trimmed[0] == '@');
 }
 
@@ -83,10 +84,25 @@ bool IsAcceptedHeader(string_view line) {
 }
 
 void UnescapeRegText(string_view text, std::string& out) {
-    out.assign(text);
-    if (text.find('\\') == string_view::npos) return;
-    CollapseEscapes(out, '\\');
-    CollapseEscapes(out, '"');
+    // One pass giving what two would: first each pair of backslashes becomes one, then each backslash
+    // followed by a quote becomes the quote. A backslash left by the first step escapes a quote right after.
+    out.clear();
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const void* found = std::memchr(text.data() + at, '\\', text.size() - at);
+        const std::size_t backslash =
+            found ? static_cast<std::size_t>(static_cast<const char*>(found) - text.data()) : text.size();
+        out.append(text.data() + at, backslash - at);
+        if (backslash == text.size()) return;
+        at = backslash + 1;
+        if (at < text.size() && text[at] == '\\') ++at;
+        if (at < text.size() && text[at] == '"') {
+            out += '"';
+            ++at;
+        } else {
+            out += '\\';
+        }
+    }
 }
 
 bool RegLineScanner::NextLine(string_view& line) {
@@ -104,7 +120,7 @@ bool RegLineScanner::NextLine(string_view& line) {
 bool RegLineScanner::Next(TRegImportInfo& info) {
     string_view line;
     while (NextLine(line)) {
-        const string_view trimmed = TrimBlanksAndTabs(line);
+        const string_view trimmed = util::BlanksTrimmed(line);
         if (trimmed.empty()) continue;
         info.line = linesRead_;
         if (trimmed[0] == '[') {
@@ -123,7 +139,7 @@ bool RegLineScanner::ScanSection(string_view trimmed, TRegImportInfo& info) {
     const string_view body = trimmed.substr(deleting ? 2 : 1);
     string_view path;
     const std::size_t slash = body.find('\\');
-    HKEY root = slash == string_view::npos ? 0 : core::RootKeyFromName(body.substr(0, slash));
+    HKEY root = slash == string_view::npos ? 0 : RootNamed(body.substr(0, slash));
     if (root != 0) {
         // The last "]" closes the path, so key names may hold "]".
         const std::size_t close = body.rfind(']');
@@ -132,7 +148,7 @@ bool RegLineScanner::ScanSection(string_view trimmed, TRegImportInfo& info) {
     } else {
         const std::size_t close = body.find(']');
         if (close == string_view::npos) return false;
-        root = core::RootKeyFromName(body.substr(0, close));
+        root = RootNamed(body.substr(0, close));
         if (root == 0) return false;
     }
     info.kind = deleting ? RegRecordKind::DeleteKey : RegRecordKind::Section;
@@ -140,6 +156,15 @@ bool RegLineScanner::ScanSection(string_view trimmed, TRegImportInfo& info) {
     info.keyPath.assign(path);
     info.inSection = !deleting;
     return true;
+}
+
+HKEY RegLineScanner::RootNamed(string_view name) {
+    // Nearly every section names the root the one before it named, in the same letters.
+    if (name != lastRootName_) {
+        lastRoot_ = core::RootKeyFromName(name);
+        lastRootName_.assign(name);
+    }
+    return lastRoot_;
 }
 
 bool RegLineScanner::ScanValue(string_view line, string_view trimmed, TRegImportInfo& info) {
@@ -157,10 +182,8 @@ bool RegLineScanner::ScanValue(string_view line, string_view trimmed, TRegImport
 // Reads the name up to its closing quote, escapes honoured, so that names holding `"=` or `"=hex:` stay
 // whole. Blanks and tabs may stand around the equals sign.
 bool RegLineScanner::ScanQuotedName(string_view line, string_view trimmed, TRegImportInfo& info) {
-    std::size_t close = 1;
-    while (close < trimmed.size() && trimmed[close] != '"')
-        close += trimmed[close] == '\\' ? 2 : 1;
-    if (close >= trimmed.size()) return false;
+    const std::size_t close = FindClosingQuote(trimmed, 1);
+    if (close == string_view::npos) return false;
     const string_view rest = SkipBlanks(trimmed.substr(close + 1));
     if (!rest.starts_with('=')) return false;
     UnescapeRegText(trimmed.substr(1, close - 1), info.name);
@@ -205,7 +228,7 @@ bool RegLineScanner::ScanData(string_view line, std::size_t at, TRegImportInfo& 
         info.kind = RegRecordKind::TypedBytes;
         info.type = type;
         ScanByteText(rest.substr(prefixLength), info);
-    } else if (rest.starts_with('-') && TrimBlanksAndTabs(rest.substr(1)).empty()) {
+    } else if (rest.starts_with('-') && util::BlanksTrimmed(rest.substr(1)).empty()) {
         info.kind = RegRecordKind::DeleteValue;
         info.data.clear();
     } else {
@@ -218,10 +241,8 @@ void RegLineScanner::ScanString(string_view line, std::size_t openingQuote, TReg
     info.kind = RegRecordKind::String;
     // The first unescaped quote closes the text when only blanks or a comment follow it; otherwise the
     // last quote of the line does, so that a stray quote inside stays part of the text.
-    std::size_t closingQuote = openingQuote + 1;
-    while (closingQuote < line.size() && line[closingQuote] != '"')
-        closingQuote += line[closingQuote] == '\\' ? 2 : 1;
-    if (closingQuote >= line.size() || !OnlyCommentLeft(line.substr(closingQuote + 1)))
+    std::size_t closingQuote = FindClosingQuote(line, openingQuote + 1);
+    if (closingQuote == string_view::npos || !OnlyCommentLeft(line.substr(closingQuote + 1)))
         closingQuote = line.rfind('"');
     const string_view text = closingQuote > openingQuote
                                  ? line.substr(openingQuote + 1, closingQuote - openingQuote - 1)
@@ -238,6 +259,20 @@ void RegLineScanner::ScanByteText(string_view first, TRegImportInfo& info) {
     bytes.Feed(first.substr(0, lastBackslash));
     string_view line;
     while (lastBackslash != string_view::npos && NextLine(line)) {
+        // Most continued lines are byte text and blanks, with a backslash at the end, and are read in one
+        // pass: a quote, bracket, semicolon or "@" in a line stops the decoder, and the line is read again
+        // below by the general rules.
+        if (bytes.Valid()) {
+            const ByteTextDecoder::Mark before = bytes.Where();
+            bytes.Feed(line, '\\');
+            if (bytes.Valid()) {
+                const string_view trimmed = util::BlanksTrimmed(line);
+                if (trimmed.empty() || trimmed.back() == '\\' || trimmed.find('\\') != string_view::npos)
+                    continue;
+                break;
+            }
+            bytes.Rewind(before);
+        }
         if (EndsContinuation(line)) {
             pushedBack_ = line;
             hasPushedBack_ = true;
@@ -248,7 +283,7 @@ void RegLineScanner::ScanByteText(string_view first, TRegImportInfo& info) {
             bytes.Feed(BeforeComment(line), '\\');
             continue;
         }
-        if (TrimBlanksAndTabs(line).empty()) continue;
+        if (util::BlanksTrimmed(line).empty()) continue;
         bytes.Feed(BeforeComment(line));
         break;
     }

@@ -52,6 +52,7 @@ class RegLineScanner {
   private:
     bool NextLine(std::string_view& line);
     bool ScanSection(std::string_view trimmed, TRegImportInfo& info);
+    HKEY RootNamed(std::string_view name);
     bool ScanValue(std::string_view line, std::string_view trimmed, TRegImportInfo& info);
     bool ScanQuotedName(std::string_view line, std::string_view trimmed, TRegImportInfo& info);
     bool ScanMarkers(std::string_view line, TRegImportInfo& info);
@@ -63,7 +64,8 @@ class RegLineScanner {
     std::string_view pushedBack_;
     bool hasPushedBack_ = false;
     std::size_t linesRead_ = 1; // the header
-    std::string scratch_;
+    std::string lastRootName_;
+    HKEY lastRoot_ = 0;
 };
 
 } // namespace hw::regfile

@@ -2,6 +2,11 @@
 
 namespace hw::registry {
 
+void KeyStorage::SetValues(Node node, std::span<const platform::ValueWrite> values) {
+    for (const platform::ValueWrite& value : values)
+        SetValue(node, value.name, value.type, value.data);
+}
+
 void KeyStorage::WalkSubtree(Node top, std::vector<WalkLevel>& walk, KeyVisitor& visitor) {
     const auto visitValues = [&](Node node) {
         ValueView value;

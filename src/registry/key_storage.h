@@ -3,11 +3,13 @@
 // above it, in Registry, so every store follows the same ones.
 #pragma once
 
+#include "platform/registry_store.h"
 #include "platform/winreg.h"
 
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -127,6 +129,9 @@ class KeyStorage {
     virtual Node TryAddKey(Node parent, std::string_view name) = 0;
     virtual void DeleteKey(Node parent, Node key) = 0;
     virtual void SetValue(Node node, std::string_view name, DWORD type, std::string_view data) = 0;
+    // Sets the values in their order, as SetValue would one by one (their results are not looked at); a store
+    // that writes several at once does so.
+    virtual void SetValues(Node node, std::span<const platform::ValueWrite> values);
     // False when there is no value of that name.
     virtual bool DeleteValue(Node node, std::string_view name) = 0;
 

@@ -566,6 +566,16 @@ void Registry::SetValues(HKEY key, std::span<platform::ValueWrite> values) {
     const LONG rc = Guarded([&]() -> LONG {
         Target target;
         if (LONG rc = ResolveForChange(key, target); rc != ERROR_SUCCESS) return rc;
+        // With no journal to note each write in, the store takes the values together.
+        const bool named = std::all_of(values.begin(), values.end(), [](const platform::ValueWrite& value) {
+            return value.name.size() <= MAX_VALUE_NAME_LENGTH;
+        });
+        if (named && !Journal().Recording()) {
+            storage_->SetValues(target.node, values);
+            for (; written < values.size(); ++written)
+                values[written].result = ERROR_SUCCESS;
+            return ERROR_SUCCESS;
+        }
         for (; written < values.size(); ++written) {
             platform::ValueWrite& value = values[written];
             value.result = WriteValue(target.node, value.name, value.type, value.data);

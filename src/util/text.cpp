@@ -17,13 +17,17 @@ char UpperAscii(char c) {
 } // namespace
 
 std::string TrimBlanks(std::string_view text) {
+    return std::string(BlanksTrimmed(text));
+}
+
+std::string_view BlanksTrimmed(std::string_view text) {
     std::size_t first = 0;
     std::size_t last = text.size();
     while (first < last && IsBlank(text[first]))
         ++first;
     while (last > first && IsBlank(text[last - 1]))
         --last;
-    return std::string(text.substr(first, last - first));
+    return text.substr(first, last - first);
 }
 
 std::string TextBetween(std::string_view text, std::string_view opener, std::string_view closer) {

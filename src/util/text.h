@@ -9,6 +9,8 @@ namespace hw::util {
 
 // Without blanks and tabs at either end; CR, LF and other control characters stay.
 std::string TrimBlanks(std::string_view text);
+// The same, as a view into text.
+std::string_view BlanksTrimmed(std::string_view text);
 
 // The text between the first opener and the first closer after it; empty when either is missing or
 // nothing follows the opener.

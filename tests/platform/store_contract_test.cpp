@@ -177,6 +177,92 @@ TEST_P(StoreContract, SubkeysEnumerateAlphabeticallyAndValuesInCreationOrder) {
     RegCloseKey(key);
 }
 
+// A batch of values (as an import writes a section's values) ends as the same values written one by one:
+// names that repeat in any letter case or were there before replace in their turn and keep their place,
+// large and small data replace each other, and a batch longer than a store writes at once is no different.
+TEST_P(StoreContract, ValuesWrittenTogetherEndAsWrittenOneByOne) {
+    struct Value {
+        std::string name;
+        DWORD type;
+        std::string data;
+        bool operator==(const Value&) const = default;
+    };
+    const auto values = [](HKEY key) {
+        std::vector<Value> found;
+        char name[512];
+        std::string data(8192, '\0');
+        for (DWORD i = 0;; ++i) {
+            DWORD length = sizeof name, type = 0, size = static_cast<DWORD>(data.size());
+            if (RegEnumValueA(key, i, name, &length, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                              &size) != ERROR_SUCCESS)
+                break;
+            found.push_back({std::string(name, length), type, data.substr(0, size)});
+        }
+        return found;
+    };
+    const std::string large(3000, 'L');
+    std::vector<Value> batch;
+    for (int i = 0; i < 20; ++i)
+        batch.push_back(
+            {"v" + std::to_string(i % 13), REG_BINARY, std::string(static_cast<std::size_t>(i), 'd')});
+    batch.push_back({"V3", REG_SZ, std::string("upper\0", 6)});
+    batch.push_back({"before", REG_DWORD, std::string("\1\0\0\0", 4)});
+    batch.push_back({"LARGE", REG_BINARY, "small now"});
+    batch.push_back({"", REG_SZ, std::string("default\0", 8)});
+    const std::vector<std::vector<Value>> batches = {
+        batch,
+        {batch.begin(), batch.begin() + 5},
+        {{"a", REG_SZ, "1"}, {"A", REG_SZ, "2"}, {"b", REG_BINARY, large}, {"B", REG_BINARY, "3"}},
+        {{"c", REG_BINARY, large}, {"c", REG_BINARY, large + "x"}, {"d", REG_SZ, ""}},
+    };
+    for (std::size_t n = 0; n < batches.size(); ++n) {
+        const std::string path = "Software\\Batches\\" + std::to_string(n);
+        HKEY together = Create(HKEY_CURRENT_USER, path + "\\Together");
+        HKEY oneByOne = Create(HKEY_CURRENT_USER, path + "\\OneByOne");
+        for (HKEY key : {together, oneByOne}) {
+            SetText(key, "before", "there");
+            ASSERT_EQ(RegSetValueExA(key, "large", 0, REG_BINARY, reinterpret_cast<const BYTE*>(large.data()),
+                                     static_cast<DWORD>(large.size())),
+                      ERROR_SUCCESS);
+        }
+        std::vector<platform::ValueWrite> writes;
+        for (const Value& value : batches[n]) {
+            writes.push_back({value.name, value.type, value.data, ERROR_MORE_DATA});
+            ASSERT_EQ(RegSetValueExA(oneByOne, value.name.c_str(), 0, value.type,
+                                     reinterpret_cast<const BYTE*>(value.data.data()),
+                                     static_cast<DWORD>(value.data.size())),
+                      ERROR_SUCCESS);
+        }
+        platform::CurrentRegistry().SetValues(together, writes);
+        for (const platform::ValueWrite& write : writes)
+            EXPECT_EQ(write.result, ERROR_SUCCESS) << n << " " << write.name;
+        EXPECT_EQ(values(together), values(oneByOne)) << n;
+        RegCloseKey(together);
+        RegCloseKey(oneByOne);
+    }
+    Reopen();
+    for (std::size_t n = 0; n < batches.size(); ++n) {
+        const std::string path = "Software\\Batches\\" + std::to_string(n);
+        HKEY together = Create(HKEY_CURRENT_USER, path + "\\Together");
+        HKEY oneByOne = Create(HKEY_CURRENT_USER, path + "\\OneByOne");
+        EXPECT_EQ(values(together), values(oneByOne)) << n;
+        EXPECT_FALSE(values(together).empty());
+        RegCloseKey(together);
+        RegCloseKey(oneByOne);
+    }
+    // A name too long fails alone.
+    HKEY key = Create(HKEY_CURRENT_USER, "Software\\Batches\\Long");
+    std::vector<platform::ValueWrite> writes = {{"ok1", REG_SZ, "1"},
+                                                {std::string(MAX_VALUE_NAME_LENGTH + 1, 'n'), REG_SZ, "2"},
+                                                {"ok2", REG_SZ, "3"}};
+    platform::CurrentRegistry().SetValues(key, writes);
+    EXPECT_EQ(writes[0].result, ERROR_SUCCESS);
+    EXPECT_EQ(writes[1].result, ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(writes[2].result, ERROR_SUCCESS);
+    EXPECT_EQ(ValueNames(key), (std::vector<std::string>{"ok1", "ok2"}));
+    RegCloseKey(key);
+}
+
 TEST_P(StoreContract, BuffersFollowTheSizeProtocol) {
     HKEY key = Create(HKEY_CURRENT_USER, "Software\\Buffers");
     RegCloseKey(Create(key, "Child"));

@@ -49,5 +49,23 @@ TEST(ByteTextDecoder, ReadsPiecesAsOneText) {
     EXPECT_EQ(bytes, (std::vector<std::uint8_t>{0x01, 0x02}));
 }
 
+// A piece read and then taken back leaves the bytes and the reading as they were, the byte a lone first
+// digit began included.
+TEST(ByteTextDecoder, RewindTakesBackAPiece) {
+    std::vector<std::uint8_t> bytes;
+    ByteTextDecoder decoder(bytes);
+    decoder.Feed("ab,1");
+    for (const char* piece : {"\"x", "2,zz", "3,44,5", ""}) {
+        const ByteTextDecoder::Mark mark = decoder.Where();
+        decoder.Feed(piece);
+        decoder.Rewind(mark);
+        EXPECT_TRUE(decoder.Valid()) << piece;
+        EXPECT_EQ(bytes, (std::vector<std::uint8_t>{0xAB, 0x01})) << piece;
+    }
+    decoder.Feed("2,3");
+    EXPECT_TRUE(decoder.Valid());
+    EXPECT_EQ(bytes, (std::vector<std::uint8_t>{0xAB, 0x12, 0x03}));
+}
+
 } // namespace
 } // namespace hw::regfile

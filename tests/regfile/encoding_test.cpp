@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace hw::regfile {
 namespace {
@@ -94,6 +96,46 @@ void ExpectSampleValues(const std::string& word, bool version5) {
     // The continuation adds one NUL unit: two bytes in UTF-16, two NULs in a single-byte payload.
     EXPECT_EQ(GetRawValue(key, "multi"),
               (StoredValue{REG_MULTI_SZ, word + (version5 ? "\0\0b\0\0\0"s : "\0\0b\0\0\0\0"s)}));
+}
+
+// Whether bytes are UTF-8 does not depend on where in the file, or in a block read, a sequence stands.
+TEST(RegEncodingTest, Utf8IsRecognisedWhereverItsSequencesStand) {
+    const std::string sequences[] = {"\xC3\xA9",     "\xE2\x82\xAC",    "\xF0\x9D\x84\x9E", "\xE9",
+                                     "\xC3",         "\xC0\xAF",        "\xED\xA0\x80",     "\xC3\xA9\xE9",
+                                     "\xE2\x82\x41", "\xF4\x90\x80\x80"};
+    test::TempDir dir;
+    for (const std::size_t offset : {0, 1, 7, 8, 30, 31, 32, 33, 63, 64, 100}) {
+        for (const std::string& sequence : sequences) {
+            for (const std::string& after : {std::string(), std::string(40, 'b')}) {
+                const std::string bytes = std::string(offset, 'a') + sequence + after;
+                const RegEncoding expected = IsValidUtf8(bytes) ? RegEncoding::Utf8 : RegEncoding::Ansi;
+                EXPECT_EQ(EncodingOfRegBytes(bytes), expected) << offset << " " << HexOf(sequence);
+                const std::string file = dir.file("utf8.reg");
+                test::WriteWholeFile(file, bytes);
+                const int fd = ::open(file.c_str(), O_RDONLY);
+                bool readable = false;
+                EXPECT_EQ(WholeFileIsUtf8(fd, std::string(), readable), expected == RegEncoding::Utf8)
+                    << offset << " " << HexOf(sequence);
+                EXPECT_TRUE(readable);
+                ::close(fd);
+            }
+        }
+    }
+    // Sequences cut by, or ending with, the block a file is read in.
+    for (const std::size_t before : {1, 2, 3, 4}) {
+        for (const std::string& sequence : {"\xE2\x82\xAC"s, "\xF0\x9D\x84\x9E"s, "\xF0\x9D\x84"s}) {
+            const std::string file = dir.file("blocks.reg");
+            test::WriteWholeFile(file,
+                                 std::string((1 << 20) - before, 'a') + sequence + std::string(1 << 20, 'z'));
+            const int fd = ::open(file.c_str(), O_RDONLY);
+            bool readable = false;
+            EXPECT_EQ(WholeFileIsUtf8(fd, std::string(), readable),
+                      sequence.size() != 3 || sequence[0] != '\xF0')
+                << before << " " << HexOf(sequence);
+            EXPECT_TRUE(readable);
+            ::close(fd);
+        }
+    }
 }
 
 TEST(RegEncodingTest, EveryEncodingAndHeaderGivesTheSameValues) {

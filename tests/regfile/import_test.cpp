@@ -217,6 +217,29 @@ TEST_F(ImportTest, SectionsInAnyOrderLandInTheirOwnKeys) {
     EXPECT_EQ(GetRawValue("HKEY_USERS\\.DEFAULT\\Software", "v"), Sz("users"));
 }
 
+// A section whose parent section was closed earlier is opened below that parent, which stays open for the
+// sections after it; keys, values and the keys made on the way must be the ones the file names.
+TEST_F(ImportTest, SectionsBelowAClosedParentLandInTheirOwnKeys) {
+    ASSERT_EQ(ImportText("REGEDIT4\r\n[" + kKey + "\\P]\r\n\"v\"=\"p\"\r\n[" + kKey + "\\Q]\r\n[" + kKey +
+                         "\\P\\A]\r\n\"v\"=\"pa\"\r\n[" + kKey + "\\P\\B]\r\n\"v\"=\"pb\"\r\n[" + kKey +
+                         "\\P\\B\\C]\r\n\"v\"=\"pbc\"\r\n[" + kKey + "\\Q\\X\\Y\\Z]\r\n\"v\"=\"qxyz\"\r\n[" +
+                         kKey + "\\Q\\X\\Y\\W]\r\n\"v\"=\"qxyw\"\r\n[" + kKey +
+                         "\\P\\\\D\\]\r\n\"v\"=\"pd\"\r\n[" + kKey + "\\P]\r\n\"w\"=\"p2\"\r\n"),
+              ImportResult::Success);
+    EXPECT_EQ(GetRawValue(kKey + "\\P", "v"), Sz("p"));
+    EXPECT_EQ(GetRawValue(kKey + "\\P", "w"), Sz("p2"));
+    EXPECT_EQ(GetRawValue(kKey + "\\P\\A", "v"), Sz("pa"));
+    EXPECT_EQ(GetRawValue(kKey + "\\P\\B", "v"), Sz("pb"));
+    EXPECT_EQ(GetRawValue(kKey + "\\P\\B\\C", "v"), Sz("pbc"));
+    EXPECT_EQ(GetRawValue(kKey + "\\Q\\X\\Y\\Z", "v"), Sz("qxyz"));
+    EXPECT_EQ(GetRawValue(kKey + "\\Q\\X\\Y\\W", "v"), Sz("qxyw"));
+    EXPECT_EQ(GetRawValue(kKey + "\\Q\\X\\Y", "v"), std::nullopt);
+    EXPECT_EQ(GetRawValue(kKey + "\\P\\D", "v"), Sz("pd"));
+    EXPECT_EQ(GetRawValue(kKey + "\\Q", "v"), std::nullopt);
+    for (const char* stray : {"\\A", "\\B", "\\X", "\\Y", "\\Z", "\\P\\C", "\\Q\\Y"})
+        EXPECT_FALSE(test::KeyPresent(kKey + stray)) << stray;
+}
+
 TEST_F(ImportTest, ImportsFromALineList) {
     EXPECT_EQ(ImportRegLines({"REGEDIT4", "[" + kKey + "]", "\"a\"=hex:01,\\", "  02", "\"b\"=\"x\""}),
               ImportResult::Success);

@@ -105,18 +105,41 @@ Statement::~Statement() {
     sqlite3_finalize(stmt_);
 }
 
-Statement::Statement(Statement&& other) noexcept : stmt_(std::exchange(other.stmt_, nullptr)) {}
+Statement::Statement(Statement&& other) noexcept
+    : stmt_(std::exchange(other.stmt_, nullptr)), kept_(std::exchange(other.kept_, {})) {}
 
 Statement& Statement::operator=(Statement&& other) noexcept {
     if (this != &other) {
         sqlite3_finalize(stmt_);
         stmt_ = std::exchange(other.stmt_, nullptr);
+        kept_ = std::exchange(other.kept_, {});
     }
     return *this;
 }
 
+Statement::Kept* Statement::KeptSlot(int index) {
+    return index >= 1 && index <= kKeptParameters ? &kept_[static_cast<std::size_t>(index - 1)] : nullptr;
+}
+
 Statement& Statement::bind(int index, std::int64_t value) {
+    if (Kept* kept = KeptSlot(index)) kept->known = false;
     sqlite3_bind_int64(stmt_, index, value);
+    return *this;
+}
+
+Statement& Statement::bindKept(int index, std::int64_t value) {
+    Kept* kept = KeptSlot(index);
+    if (kept && kept->known && !kept->null && kept->value == value) return *this;
+    sqlite3_bind_int64(stmt_, index, value);
+    if (kept) *kept = {true, false, value};
+    return *this;
+}
+
+Statement& Statement::bindKeptNull(int index) {
+    Kept* kept = KeptSlot(index);
+    if (kept && kept->known && kept->null) return *this;
+    sqlite3_bind_null(stmt_, index);
+    if (kept) *kept = {true, true, 0};
     return *this;
 }
 
@@ -125,6 +148,7 @@ Statement& Statement::bindBlob(int index, std::string_view bytes) {
 }
 
 Statement& Statement::bindBlob(int index, const void* data, std::size_t size) {
+    if (Kept* kept = KeptSlot(index)) kept->known = false;
     // A zero-length blob must still be a blob, not NULL.
     static const char empty = 0;
     sqlite3_bind_blob64(stmt_, index, size ? data : &empty, size, SQLITE_TRANSIENT);
@@ -132,12 +156,14 @@ Statement& Statement::bindBlob(int index, const void* data, std::size_t size) {
 }
 
 Statement& Statement::bindBlobInPlace(int index, const void* data, std::size_t size) {
+    if (Kept* kept = KeptSlot(index)) kept->known = false;
     static const char empty = 0;
     sqlite3_bind_blob64(stmt_, index, size ? data : &empty, size, SQLITE_STATIC);
     return *this;
 }
 
 Statement& Statement::bindNull(int index) {
+    if (Kept* kept = KeptSlot(index)) kept->known = false;
     sqlite3_bind_null(stmt_, index);
     return *this;
 }
@@ -158,9 +184,17 @@ void Statement::run() {
     }
 }
 
+void Statement::runKeepingBindings() {
+    // A failed step has reset the statement already.
+    while (step()) {
+    }
+    sqlite3_reset(stmt_);
+}
+
 void Statement::reset() {
     sqlite3_reset(stmt_);
     sqlite3_clear_bindings(stmt_);
+    ForgetKept();
 }
 
 std::string_view Statement::blob(int column) const {

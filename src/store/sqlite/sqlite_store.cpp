@@ -433,17 +433,18 @@ std::int64_t SqliteStore::RealRootId(HKEY root) {
 
 std::optional<std::int64_t> SqliteStore::TryInsertKey(std::int64_t parent, std::string_view name,
                                                       std::optional<std::int64_t> link) {
-    ResetGuard guard(insertKey_);
-    insertKey_.bind(1, parent)
-        .bindBlob(2, name)
-        .bindBlob(3, Upper(name))
-        .bind(4, static_cast<int>(KeyRights::Full));
+    // Every parameter is bound on every run; the name and upper_ outlive it.
+    const std::string& upper = Upper(name);
+    insertKey_.bindKept(1, parent)
+        .bindBlobInPlace(2, name.data(), name.size())
+        .bindBlobInPlace(3, upper.data(), upper.size())
+        .bindKept(4, static_cast<int>(KeyRights::Full));
     if (link)
-        insertKey_.bind(5, *link);
+        insertKey_.bindKept(5, *link);
     else
-        insertKey_.bindNull(5);
+        insertKey_.bindKeptNull(5);
     insertKey_.bind(6, nextKeyId_);
-    insertKey_.run();
+    insertKey_.runKeepingBindings();
     if (sqlite3_changes(db_.handle()) == 0) return std::nullopt;
     countersDirty_ = true;
     NewVersion(parent);
@@ -572,9 +573,14 @@ void SqliteStore::DeleteKey(Node parent, Node key) {
 // ---- caches
 
 void SqliteStore::NewVersion(std::int64_t key) {
-    // Only what was read of a key can go stale: most keys an import writes were never read.
+    // Only what was read of a key can go stale: most keys an import writes were never read, and a key found
+    // unread stays so until CacheFor hands out its cache, which saves a lookup per value written.
+    if (key == unreadKey_) return;
     const auto found = caches_.find(key);
-    if (found == caches_.end() || !found->second.Filled()) return;
+    if (found == caches_.end() || !found->second.Filled()) {
+        unreadKey_ = key;
+        return;
+    }
     keyVersions_[key] = ++versionCounter_;
 }
 
@@ -600,6 +606,7 @@ SqliteStore::KeyCache* SqliteStore::Cached(std::int64_t key) {
 
 SqliteStore::KeyCache& SqliteStore::CacheFor(std::int64_t key) {
     // Keys without handles are the roots: few, and kept.
+    unreadKey_ = kNoKey;
     KeyCache& cache = caches_[key];
     const std::uint64_t version = VersionOf(key);
     if (cache.version != version || cache.generation != generation_) {
@@ -716,34 +723,111 @@ void SqliteStore::SetValue(Node node, std::string_view name, DWORD type, std::st
     WriteValue(node, name, type, data);
 }
 
+std::optional<std::int64_t> SqliteStore::PutApart(std::string_view& data) {
+    if (data.size() <= kLargeValueData) return std::nullopt;
+    insertBlob_.bindBlobInPlace(1, data.data(), data.size());
+    insertBlob_.runKeepingBindings();
+    data = {};
+    return sqlite3_last_insert_rowid(db_.handle());
+}
+
+void SqliteStore::BindValueRow(Statement& statement, int first, std::int64_t key, std::string_view upper,
+                               std::int64_t seq, std::string_view name, DWORD type, std::string_view data,
+                               std::optional<std::int64_t> apart) {
+    // Every parameter is bound on every run.
+    statement.bindKept(first, key)
+        .bindBlobInPlace(first + 1, upper.data(), upper.size())
+        .bind(first + 2, seq)
+        .bindBlobInPlace(first + 3, name.data(), name.size())
+        .bindKept(first + 4, type)
+        .bindBlobInPlace(first + 5, data.data(), data.size());
+    if (apart)
+        statement.bindKept(first + 6, *apart);
+    else
+        statement.bindKeptNull(first + 6);
+}
+
 void SqliteStore::WriteValue(std::int64_t key, std::string_view name, DWORD type, std::string_view data) {
-    std::optional<std::int64_t> apart;
-    if (data.size() > kLargeValueData) {
-        ResetGuard guard(insertBlob_);
-        insertBlob_.bindBlobInPlace(1, data.data(), data.size());
-        insertBlob_.run();
-        apart = sqlite3_last_insert_rowid(db_.handle());
-        data = {};
-    }
+    const std::optional<std::int64_t> apart = PutApart(data);
     // Everything bound here outlives the statement's run: the caller's name and data, and upper_.
     const std::string& upper = Upper(name);
     const std::int64_t seq = nextSeq_++;
-    const auto run = [&](Statement& statement) {
-        ResetGuard guard(statement);
-        statement.bind(1, key)
-            .bindBlobInPlace(2, upper.data(), upper.size())
-            .bind(3, seq)
-            .bindBlobInPlace(4, name.data(), name.size())
-            .bind(5, type)
-            .bindBlobInPlace(6, data.data(), data.size());
-        if (apart)
-            statement.bind(7, *apart);
-        else
-            statement.bindNull(7);
-        statement.run();
+    BindValueRow(insertValue_, 1, key, upper, seq, name, type, data, apart);
+    insertValue_.runKeepingBindings();
+    if (sqlite3_changes(db_.handle()) == 0) {
+        BindValueRow(upsertValue_, 1, key, upper, seq, name, type, data, apart);
+        upsertValue_.runKeepingBindings();
+    }
+    countersDirty_ = true;
+    NewVersion(key);
+}
+
+void SqliteStore::SetValues(Node node, std::span<const platform::ValueWrite> values) {
+    BeginWrite();
+    for (std::size_t at = 0; at < values.size(); at += kValuesAtOnce)
+        WriteValues(node, values.subspan(at, std::min(kValuesAtOnce, values.size() - at)));
+}
+
+Statement& SqliteStore::InsertValues(std::size_t rows) {
+    if (insertValues_.size() <= rows) insertValues_.resize(rows + 1);
+    Statement& statement = insertValues_[rows];
+    if (!statement.prepared()) {
+        std::string sql = "INSERT OR IGNORE INTO vals(key, uname, seq, name, type, data, big) VALUES";
+        for (std::size_t row = 0; row < rows; ++row) {
+            sql += row == 0 ? "(" : ",(";
+            for (std::size_t column = 1; column <= 7; ++column)
+                sql += (column == 1 ? "?" : ", ?") + std::to_string(row * 7 + column);
+            sql += ')';
+        }
+        statement = Statement(db_.handle(), sql.c_str());
+    }
+    return statement;
+}
+
+void SqliteStore::WriteValues(std::int64_t key, std::span<const platform::ValueWrite> values) {
+    // Large data goes apart value by value, so that a replaced value's data row is gone before the next
+    // one is made, and the rows get the numbers they get when values are written one at a time.
+    const bool large = std::any_of(values.begin(), values.end(), [](const platform::ValueWrite& value) {
+        return value.data.size() > kLargeValueData;
+    });
+    if (values.size() == 1 || large) {
+        for (const platform::ValueWrite& value : values)
+            WriteValue(key, value.name, value.type, value.data);
+        return;
+    }
+    // The names are upper-cased first: the statement binds them in place.
+    uppers_.clear();
+    for (const platform::ValueWrite& value : values)
+        for (char c : value.name)
+            uppers_ += UpperChar(c);
+    const std::int64_t firstSeq = nextSeq_;
+    nextSeq_ += static_cast<std::int64_t>(values.size());
+    // Binds each value's row, with its upper-cased name and place in creation order, through bindRow.
+    const auto bindRows = [&](auto&& bindRow) {
+        std::size_t upperAt = 0;
+        for (std::size_t row = 0; row < values.size(); ++row) {
+            const platform::ValueWrite& value = values[row];
+            bindRow(row, std::string_view(uppers_).substr(upperAt, value.name.size()),
+                    firstSeq + static_cast<std::int64_t>(row), value);
+            upperAt += value.name.size();
+        }
     };
-    run(insertValue_);
-    if (sqlite3_changes(db_.handle()) == 0) run(upsertValue_);
+    Statement& insert = InsertValues(values.size());
+    bindRows(
+        [&](std::size_t row, std::string_view upper, std::int64_t seq, const platform::ValueWrite& value) {
+            BindValueRow(insert, static_cast<int>(row * 7 + 1), key, upper, seq, value.name, value.type,
+                         value.data, std::nullopt);
+        });
+    insert.runKeepingBindings();
+    if (static_cast<std::size_t>(sqlite3_changes(db_.handle())) != values.size()) {
+        // Some names were there already or came twice: each value replaces, in its turn, what is there. The
+        // rows just added are written again unchanged.
+        bindRows([&](std::size_t, std::string_view upper, std::int64_t seq,
+                     const platform::ValueWrite& value) {
+            BindValueRow(upsertValue_, 1, key, upper, seq, value.name, value.type, value.data, std::nullopt);
+            upsertValue_.runKeepingBindings();
+        });
+    }
     countersDirty_ = true;
     NewVersion(key);
 }

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <thread>
 #include <unordered_map>
@@ -170,6 +171,23 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
     std::condition_variable flusherWake_;
     bool stopping_ = false;
     std::thread flusher_;
+
+    static constexpr std::int64_t kNoKey = -1;
+    std::int64_t unreadKey_ = kNoKey; // a key whose cache, if any, holds nothing read (see NewVersion)
+
+    void SetValues(Node node, std::span<const platform::ValueWrite> values) override;
+    // Adds or replaces up to kValuesAtOnce values inside the write group, with one statement.
+    void WriteValues(std::int64_t key, std::span<const platform::ValueWrite> values);
+    // Puts data larger than kLargeValueData in a row of its own, and tells which.
+    std::optional<std::int64_t> PutApart(std::string_view& data);
+    // Runs an insert of one value row from parameter `first` on.
+    void BindValueRow(Statement& statement, int first, std::int64_t key, std::string_view upper,
+                      std::int64_t seq, std::string_view name, DWORD type, std::string_view data,
+                      std::optional<std::int64_t> apart);
+    Statement& InsertValues(std::size_t rows);
+    static constexpr std::size_t kValuesAtOnce = 16;
+    std::vector<Statement> insertValues_; // by number of rows, prepared when first used
+    std::string uppers_;                  // the upper-cased names of the values written together
 };
 
 } // namespace hw::store
