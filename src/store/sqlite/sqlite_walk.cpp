@@ -65,12 +65,11 @@ void OrderedWalk::Walk(registry::Node top, std::vector<registry::WalkLevel>& wal
         mode_ = LoadTree(top) ? Mode::Tree : Mode::Listings;
         WalkValues(top, visitor);
         walk.push_back({top, 0, {}});
-    } else if (mode_ == Mode::Tree && (owner_ != &walk || top_ != top || stamp_ != stamp)) {
-        // What was read may no longer hold, or belongs to another walk.
-        if (owner_ == &walk) mode_ = Mode::Listings;
-        WalkListings(walk, visitor);
-        return;
+    } else if (owner_ == &walk && (top_ != top || stamp_ != stamp)) {
+        // What was read may no longer hold.
+        mode_ = Mode::Listings;
     }
+    // What was read belongs to this walk only.
     if (mode_ == Mode::Tree && owner_ == &walk && WalkTree(walk, visitor)) return;
     WalkListings(walk, visitor);
 }
