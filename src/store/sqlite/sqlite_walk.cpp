@@ -1,9 +1,9 @@
 #include "store/sqlite/sqlite_walk.h"
 
+#include "store/sqlite/rising_queue.h"
+
 #include <algorithm>
-#include <functional>
 #include <limits>
-#include <queue>
 #include <utility>
 
 namespace hw::store {
@@ -98,14 +98,13 @@ bool OrderedWalk::LoadTree(registry::Node top) {
     };
     std::vector<Span> children(1); // of each key, in tree_
     // Parents are listed in id order: a key made after its parent has the higher id, so the listing mostly
-    // runs on without seeking.
-    using Pending = std::pair<std::int64_t, std::uint32_t>;
-    std::priority_queue<Pending, std::vector<Pending>, std::greater<>> pending;
-    pending.push({top, 0});
+    // runs on without seeking. A store where a subkey has the lower id is walked by listings.
+    RisingQueue<std::uint32_t> pending;
+    pending.push(static_cast<std::uint64_t>(top), 0);
     Cursor cursor;
     while (!pending.empty()) {
-        const auto [id, index] = pending.top();
-        pending.pop();
+        const auto [rawId, index] = pending.pop();
+        const auto id = static_cast<std::int64_t>(rawId);
         if (!Advance(treeFrom_, cursor, id) || treeFrom_.integer(0) != id) continue;
         const auto first = static_cast<std::uint32_t>(tree_.size());
         const std::uint32_t depth = tree_[index].depth + 1u;
@@ -118,7 +117,9 @@ bool OrderedWalk::LoadTree(registry::Node top) {
                              link});
             children.emplace_back();
             treeText_.append(name);
-            if (!link) pending.push({tree_.back().id, static_cast<std::uint32_t>(tree_.size() - 1)});
+            if (!link && !pending.push(static_cast<std::uint64_t>(tree_.back().id),
+                                       static_cast<std::uint32_t>(tree_.size() - 1)))
+                return false;
             cursor.more = treeFrom_.step();
         }
         if (tree_.size() > kMostTreeKeys || treeText_.size() > std::numeric_limits<std::uint32_t>::max() / 2)
@@ -137,7 +138,6 @@ bool OrderedWalk::LoadTree(registry::Node top) {
     }
     position_ = 1; // the top comes first
     aheadEnd_ = position_;
-    ahead_.keys.clear();
     return true;
 }
 
@@ -187,30 +187,31 @@ void OrderedWalk::Describe(std::uint32_t index, std::vector<registry::WalkLevel>
 }
 
 void OrderedWalk::ReadValuesAhead() {
+    const std::size_t first = position_ - 1;
+    const std::size_t end = std::min(walkOrder_.size(), first + kKeysAhead);
     ahead_.keys.clear();
-    ahead_.begin.clear();
     ahead_.rows.clear();
     ahead_.bytes.clear();
-    const std::size_t end = std::min(walkOrder_.size(), position_ - 1 + kKeysAhead);
-    for (std::size_t at = position_ - 1; at < end; ++at)
-        if (!tree_[walkOrder_[at]].link) ahead_.keys.push_back(tree_[walkOrder_[at]].id);
+    ahead_.spans.assign(end - first, kNotRead);
+    for (std::size_t at = first; at < end; ++at)
+        if (const TreeKey& key = tree_[walkOrder_[at]]; !key.link)
+            ahead_.keys.emplace_back(key.id, static_cast<std::uint32_t>(at - first));
     std::sort(ahead_.keys.begin(), ahead_.keys.end());
     Cursor cursor;
-    for (std::size_t i = 0; i < ahead_.keys.size(); ++i) {
+    for (const auto& [id, offset] : ahead_.keys) {
         // Keys past the limit are read on their own when reached.
-        if (ahead_.bytes.size() >= kBytesAhead) {
-            ahead_.keys.resize(i);
-            break;
+        if (ahead_.bytes.size() >= kBytesAhead) break;
+        const auto begin = static_cast<std::uint32_t>(ahead_.rows.size());
+        if (Advance(valuesAhead_, cursor, id)) {
+            while (cursor.more && valuesAhead_.integer(0) == id) {
+                AppendRow(valuesAhead_, ahead_.rows, ahead_.bytes);
+                cursor.more = valuesAhead_.step();
+            }
         }
-        ahead_.begin.push_back(ahead_.rows.size());
-        if (!Advance(valuesAhead_, cursor, ahead_.keys[i])) continue;
-        while (cursor.more && valuesAhead_.integer(0) == ahead_.keys[i]) {
-            AppendRow(valuesAhead_, ahead_.rows, ahead_.bytes);
-            cursor.more = valuesAhead_.step();
-        }
+        ahead_.spans[offset] = {begin, static_cast<std::uint32_t>(ahead_.rows.size())};
     }
-    ahead_.begin.push_back(ahead_.rows.size());
     valuesAhead_.reset();
+    aheadBegin_ = first;
     aheadEnd_ = end;
 }
 
@@ -219,7 +220,7 @@ void OrderedWalk::AppendRow(const Statement& listing, std::vector<ValueRow>& row
     row.seq = listing.integer(1);
     row.type = static_cast<DWORD>(listing.integer(2));
     const std::string_view name = listing.blob(3), data = listing.blob(4);
-    row.big = listing.isNull(5) ? 0 : listing.integer(5);
+    row.big = listing.integer(5); // NULL reads as 0: no blob
     row.name = bytes.size();
     row.nameSize = name.size();
     row.data = row.name + name.size();
@@ -235,28 +236,33 @@ std::string_view OrderedWalk::BigData(std::int64_t row) {
 
 void OrderedWalk::HandTreeValues(std::size_t at, registry::KeyVisitor& visitor) {
     if (at >= aheadEnd_) ReadValuesAhead();
-    const std::int64_t id = tree_[walkOrder_[at]].id;
-    const auto found = std::lower_bound(ahead_.keys.begin(), ahead_.keys.end(), id);
-    if (found == ahead_.keys.end() || *found != id) {
-        WalkValues(id, visitor);
-        return;
-    }
-    const auto i = static_cast<std::size_t>(found - ahead_.keys.begin());
-    HandOver(ahead_.rows, ahead_.begin[i], ahead_.begin[i + 1], ahead_.bytes, visitor);
+    const Span span = ahead_.spans[at - aheadBegin_];
+    if (span == kNotRead)
+        WalkValues(tree_[walkOrder_[at]].id, visitor);
+    else
+        HandOver(ahead_.rows, span.first, span.second, ahead_.bytes, visitor);
 }
 
 void OrderedWalk::HandOver(const std::vector<ValueRow>& rows, std::size_t begin, std::size_t end,
                            std::string_view bytes, registry::KeyVisitor& visitor) {
-    // Rows come in name order; values go out in creation order.
+    const auto handOver = [&](const ValueRow& row) {
+        const std::string_view data = row.big ? BigData(row.big) : bytes.substr(row.data, row.dataSize);
+        visitor.Value({bytes.substr(row.name, row.nameSize), row.type, data});
+    };
+    const auto bySeq = [](const ValueRow& a, const ValueRow& b) { return a.seq < b.seq; };
+    // Rows come in name order; values go out in creation order, which is often the same.
+    if (std::is_sorted(rows.begin() + begin, rows.begin() + end, bySeq)) {
+        for (std::size_t i = begin; i < end; ++i)
+            handOver(rows[i]);
+        return;
+    }
     order_.clear();
     for (std::size_t i = begin; i < end; ++i)
         order_.push_back(&rows[i]);
     std::sort(order_.begin(), order_.end(),
-              [](const ValueRow* a, const ValueRow* b) { return a->seq < b->seq; });
-    for (const ValueRow* row : order_) {
-        const std::string_view data = row->big ? BigData(row->big) : bytes.substr(row->data, row->dataSize);
-        visitor.Value({bytes.substr(row->name, row->nameSize), row->type, data});
-    }
+              [&](const ValueRow* a, const ValueRow* b) { return bySeq(*a, *b); });
+    for (const ValueRow* row : order_)
+        handOver(*row);
 }
 
 // ---- level by level, from where the walk stands

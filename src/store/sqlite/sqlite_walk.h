@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace hw::store {
@@ -42,11 +43,14 @@ class OrderedWalk {
         DWORD type = 0;
         std::size_t name = 0, nameSize = 0, data = 0, dataSize = 0;
     };
-    // The values of keys read ahead, in id order of the keys.
+    // Rows of one key: from first to second.
+    using Span = std::pair<std::uint32_t, std::uint32_t>;
+    static constexpr Span kNotRead{1, 0};
+    // The values of keys read ahead.
     struct ReadAhead {
-        std::vector<std::int64_t> keys;
-        std::vector<std::size_t> begin; // rows of keys[i] run from begin[i] to begin[i + 1]
-        std::vector<ValueRow> rows;
+        std::vector<std::pair<std::int64_t, std::uint32_t>> keys; // id and its place past aheadBegin_
+        std::vector<Span> spans;                                  // by place past aheadBegin_
+        std::vector<ValueRow> rows;                               // in id order of the keys
         std::string bytes;
     };
     // A walk's listing of keys by parent, for one level of the walk.
@@ -102,7 +106,7 @@ class OrderedWalk {
     std::vector<std::uint32_t> walkOrder_; // indexes into tree_, depth first
     std::size_t position_ = 0;             // the next in walkOrder_
     ReadAhead ahead_;
-    std::size_t aheadEnd_ = 0; // walkOrder_ positions before it were read ahead
+    std::size_t aheadBegin_ = 0, aheadEnd_ = 0; // walkOrder_ positions read ahead
 
     std::vector<LevelListing> walkLevels_;
     bool valuesListing_ = false;    // whether valuesFrom_ runs in this call of the walk
