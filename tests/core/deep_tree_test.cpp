@@ -93,6 +93,31 @@ TEST(DeepTrees, AChainOfSixtyThousandLevelsIsCopiedAndDeletedWithoutExhaustingTh
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Deep"));
 }
 
+// Subkeys are made after their key, so walks take keys in rising id order; a database edited by hand may
+// give a key a higher id than its subkeys, and walks must still take in the whole tree.
+TEST(DeepTrees, SubkeysWithLowerIdsThanTheirKeyAreStillWalked) {
+    test::TempRegistry registry;
+    const std::vector<std::string> paths = {"HKLM\\SOFTWARE\\Old\\A\\B", "HKLM\\SOFTWARE\\Old\\C",
+                                            "HKLM\\SOFTWARE\\Old"};
+    for (const std::string& path : paths)
+        ASSERT_TRUE(WriteValueTextOfPath(path, "v", path, REG_SZ));
+    platform::UseRegistry(nullptr);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(registry.databasePath().c_str(), &db), SQLITE_OK);
+    const char* renumber = R"sql(
+        CREATE TEMP TABLE old AS SELECT id FROM keys WHERE uname = CAST('OLD' AS BLOB);
+        UPDATE keys SET parent = parent + 1000000 WHERE parent = (SELECT id FROM old);
+        UPDATE vals SET key = key + 1000000 WHERE key = (SELECT id FROM old);
+        UPDATE keys SET id = id + 1000000 WHERE id = (SELECT id FROM old);)sql";
+    ASSERT_EQ(sqlite3_exec(db, renumber, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+    platform::UseRegistry(platform::OpenSqliteStore(registry.databasePath()));
+
+    ASSERT_TRUE(CopyKeyPath("HKLM\\SOFTWARE\\Old", "HKLM\\SOFTWARE\\New", false));
+    for (const std::string& path : paths)
+        EXPECT_EQ(ReadValueTextOfPath("HKLM\\SOFTWARE\\New" + path.substr(17), "v"), path);
+}
+
 // A link from inside the source back to the source itself: copies and moves leave it out instead of going
 // round it to the depth limit, and a move then keeps its source.
 TEST(DeepTrees, ALinkBackIntoTheSourceIsNotFollowed) {
