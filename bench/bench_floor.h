@@ -1,6 +1,5 @@
-// What SQLite itself needs for an import: the rows a registry database holds, inserted into a fresh database
-// of the same schema and page size, in the order they were made, through one prepared statement per table in
-// one transaction. Returns the processor time of the inserts.
+// What SQLite itself needs for an import or an export of a registry database: inserting its rows, or reading
+// them back.
 #pragma once
 
 #include "bench_support.h"
@@ -10,6 +9,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace hw::bench {
@@ -74,6 +74,9 @@ struct FloorTable {
     const char* order; // the order the registry made its rows in
 };
 
+// The rows a registry database holds, inserted into a fresh database of the same schema and page size, in
+// the order they were made, through one prepared statement per table in one transaction. Returns the
+// processor time of the inserts.
 inline double SqliteInsertFloor(const std::string& source, const std::string& target,
                                 const std::vector<FloorTable>& tables) {
     using namespace floor_detail;
@@ -111,6 +114,40 @@ inline double SqliteInsertFloor(const std::string& source, const std::string& ta
                        }).cpu;
     sqlite3_close(from);
     sqlite3_close(to);
+    return cpu;
+}
+
+// Every column of every row a walk of the whole registry reads: keys by parent and name, values by key, large
+// data, through one statement per table on a connection with the store's cache. Returns the processor time.
+inline double SqliteReadFloor(const std::string& database) {
+    using namespace floor_detail;
+    sqlite3* db = nullptr;
+    Check(sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr), db,
+          database.c_str());
+    Exec(db, "PRAGMA cache_size=-49152");
+    // Each statement with the kind of each column it reads: an integer, or a blob.
+    const std::pair<const char*, const char*> reads[] = {
+        {"SELECT parent, name, id, link FROM keys ORDER BY parent, uname", "ibii"},
+        {"SELECT key, seq, type, name, data, big FROM vals ORDER BY key", "iiibbi"},
+        {"SELECT data FROM blobs", "b"}};
+    const double cpu = Measure([&] {
+                           for (const auto& [select, kinds] : reads) {
+                               sqlite3_stmt* statement = nullptr;
+                               Check(sqlite3_prepare_v2(db, select, -1, &statement, nullptr), db, select);
+                               while (sqlite3_step(statement) == SQLITE_ROW) {
+                                   for (int column = 0; kinds[column] != 0; ++column) {
+                                       if (kinds[column] == 'b') {
+                                           sqlite3_column_blob(statement, column);
+                                           sqlite3_column_bytes(statement, column);
+                                       } else {
+                                           sqlite3_column_int64(statement, column);
+                                       }
+                                   }
+                               }
+                               sqlite3_finalize(statement);
+                           }
+                       }).cpu;
+    sqlite3_close(db);
     return cpu;
 }
 

@@ -76,6 +76,8 @@ int main() {
         if (exportedBytes < largeBytes / 2)
             throw std::runtime_error("the export is far smaller than the import");
 
+        // The same rows read back by SQLite alone.
+        const double readFloorCpu = hw::bench::SqliteReadFloor((temp.path() / "large.db").string());
         // The rows the large import made, inserted by SQLite alone.
         const double floorCpu = hw::bench::SqliteInsertFloor(
             (temp.path() / "large.db").string(), (temp.path() / "floor.db").string(),
@@ -94,6 +96,7 @@ int main() {
         std::printf("export.mb_per_s %.1f\n", exportedBytes / kMegabyte / exportRun.seconds);
         std::printf("export.cpu_mb_per_s %.1f\n", exportedBytes / kMegabyte / exportRun.cpuSeconds);
         std::printf("export.corpus_mb_per_cpu_s %.1f\n", largeBytes / kMegabyte / exportRun.cpuSeconds);
+        std::printf("export.floor_ratio %.2f\n", exportRun.cpuSeconds / readFloorCpu);
         std::printf("export.peak_rss_mb %.1f\n", exportRun.peakBytes / kMegabyte);
         return 0;
     } catch (const std::exception& failure) {
