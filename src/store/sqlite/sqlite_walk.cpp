@@ -91,50 +91,66 @@ bool OrderedWalk::Advance(Statement& listing, Cursor& cursor, std::int64_t id) {
 bool OrderedWalk::LoadTree(registry::Node top) {
     tree_.clear();
     treeText_.clear();
-    walkOrder_.clear();
-    tree_.push_back({top, 0, 0, 0, 0, false});
-    struct Span {
-        std::uint32_t first = 0, count = 0;
+    // Keys as listed: each parent's subkeys together, in name order.
+    struct Listed {
+        TreeKey key;
+        std::uint32_t first = 0, count = 0; // its subkeys
     };
-    std::vector<Span> children(1); // of each key, in tree_
+    std::vector<Listed> listed{{{top, 0, 0, 0, 0, false}}};
+    std::string listedText;
+    struct Parent {
+        std::uint32_t index = 0; // in listed
+        std::uint16_t depth = 0;
+    };
     // Parents are listed in id order: a key made after its parent has the higher id, so the listing mostly
     // runs on without seeking. A store where a subkey has the lower id is walked by listings.
-    RisingQueue<std::uint32_t> pending;
-    pending.push(static_cast<std::uint64_t>(top), 0);
+    RisingQueue<Parent> pending;
+    pending.push(static_cast<std::uint64_t>(top), {});
     Cursor cursor;
     while (!pending.empty()) {
-        const auto [rawId, index] = pending.pop();
+        const auto [rawId, parent] = pending.pop();
         const auto id = static_cast<std::int64_t>(rawId);
         if (!Advance(treeFrom_, cursor, id) || treeFrom_.integer(0) != id) continue;
-        const auto first = static_cast<std::uint32_t>(tree_.size());
-        const std::uint32_t depth = tree_[index].depth + 1u;
+        const auto first = static_cast<std::uint32_t>(listed.size());
+        const std::uint32_t depth = parent.depth + 1u;
         if (depth > kDeepestTreeKey) return false;
         while (cursor.more && treeFrom_.integer(0) == id) {
             const std::string_view name = treeFrom_.blob(1);
             const bool link = !treeFrom_.isNull(3);
-            tree_.push_back({treeFrom_.integer(2), index, static_cast<std::uint32_t>(treeText_.size()),
-                             static_cast<std::uint32_t>(name.size()), static_cast<std::uint16_t>(depth),
-                             link});
-            children.emplace_back();
-            treeText_.append(name);
-            if (!link && !pending.push(static_cast<std::uint64_t>(tree_.back().id),
-                                       static_cast<std::uint32_t>(tree_.size() - 1)))
+            const std::int64_t child = treeFrom_.integer(2);
+            listed.push_back(
+                {{child, parent.index, static_cast<std::uint32_t>(listedText.size()),
+                  static_cast<std::uint32_t>(name.size()), static_cast<std::uint16_t>(depth), link}});
+            listedText.append(name);
+            if (!link && !pending.push(static_cast<std::uint64_t>(child),
+                                       {static_cast<std::uint32_t>(listed.size() - 1),
+                                        static_cast<std::uint16_t>(depth)}))
                 return false;
             cursor.more = treeFrom_.step();
         }
-        if (tree_.size() > kMostTreeKeys || treeText_.size() > std::numeric_limits<std::uint32_t>::max() / 2)
+        if (listed.size() > kMostTreeKeys ||
+            listedText.size() > std::numeric_limits<std::uint32_t>::max() / 2)
             return false;
-        children[index] = {first, static_cast<std::uint32_t>(tree_.size()) - first};
+        listed[parent.index].first = first;
+        listed[parent.index].count = static_cast<std::uint32_t>(listed.size()) - first;
     }
     treeFrom_.reset();
-    std::vector<std::uint32_t> stack{0};
+    // Kept in walk order, parents pointing at places in it, so the walk and its read-ahead run through memory
+    // front to back.
+    tree_.reserve(listed.size());
+    treeText_.reserve(listedText.size());
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> stack{{0, 0}}; // a listed key and its parent's place
     while (!stack.empty()) {
-        const std::uint32_t index = stack.back();
+        const auto [index, parent] = stack.back();
         stack.pop_back();
-        walkOrder_.push_back(index);
-        for (std::uint32_t child = children[index].first + children[index].count;
-             child > children[index].first; --child)
-            stack.push_back(child - 1);
+        const Listed& entry = listed[index];
+        const auto place = static_cast<std::uint32_t>(tree_.size());
+        TreeKey& key = tree_.emplace_back(entry.key);
+        key.parent = parent;
+        key.text = static_cast<std::uint32_t>(treeText_.size());
+        treeText_.append(listedText, entry.key.text, entry.key.nameSize);
+        for (std::uint32_t child = entry.first + entry.count; child > entry.first; --child)
+            stack.emplace_back(child - 1, place);
     }
     position_ = 1; // the top comes first
     aheadEnd_ = position_;
@@ -143,9 +159,9 @@ bool OrderedWalk::LoadTree(registry::Node top) {
 
 bool OrderedWalk::WalkTree(std::vector<registry::WalkLevel>& walk, registry::KeyVisitor& visitor) {
     std::uint32_t skipped = kNoDepth; // the depth of a key left out: its subtree is left out too
-    while (position_ < walkOrder_.size()) {
-        const std::size_t at = position_++;
-        const TreeKey& key = tree_[walkOrder_[at]];
+    while (position_ < tree_.size()) {
+        const auto at = static_cast<std::uint32_t>(position_++);
+        const TreeKey& key = tree_[at];
         if (key.depth > skipped) continue;
         skipped = kNoDepth;
         registry::Node node = key.id;
@@ -156,7 +172,7 @@ bool OrderedWalk::WalkTree(std::vector<registry::WalkLevel>& walk, registry::Key
         }
         if (node != key.id || key.link) {
             // Where a link leads lies outside what was read: the walk goes on by listings.
-            Describe(walkOrder_[at], walk);
+            Describe(at, walk);
             walk.back().node = node;
             mode_ = Mode::Listings;
             WalkValues(node, visitor);
@@ -164,7 +180,7 @@ bool OrderedWalk::WalkTree(std::vector<registry::WalkLevel>& walk, registry::Key
         }
         HandTreeValues(at, visitor);
         if (visitor.Pause()) {
-            Describe(walkOrder_[at], walk);
+            Describe(at, walk);
             return true;
         }
     }
@@ -188,13 +204,13 @@ void OrderedWalk::Describe(std::uint32_t index, std::vector<registry::WalkLevel>
 
 void OrderedWalk::ReadValuesAhead() {
     const std::size_t first = position_ - 1;
-    const std::size_t end = std::min(walkOrder_.size(), first + kKeysAhead);
+    const std::size_t end = std::min(tree_.size(), first + kKeysAhead);
     ahead_.keys.clear();
     ahead_.rows.clear();
     ahead_.bytes.clear();
     ahead_.spans.assign(end - first, kNotRead);
     for (std::size_t at = first; at < end; ++at)
-        if (const TreeKey& key = tree_[walkOrder_[at]]; !key.link)
+        if (const TreeKey& key = tree_[at]; !key.link)
             ahead_.keys.emplace_back(key.id, static_cast<std::uint32_t>(at - first));
     std::sort(ahead_.keys.begin(), ahead_.keys.end());
     Cursor cursor;
@@ -238,7 +254,7 @@ void OrderedWalk::HandTreeValues(std::size_t at, registry::KeyVisitor& visitor) 
     if (at >= aheadEnd_) ReadValuesAhead();
     const Span span = ahead_.spans[at - aheadBegin_];
     if (span == kNotRead)
-        WalkValues(tree_[walkOrder_[at]].id, visitor);
+        WalkValues(tree_[at].id, visitor);
     else
         HandOver(ahead_.rows, span.first, span.second, ahead_.bytes, visitor);
 }

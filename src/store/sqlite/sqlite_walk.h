@@ -31,7 +31,7 @@ class OrderedWalk {
   private:
     struct TreeKey {
         std::int64_t id = 0;
-        std::uint32_t parent = 0; // its parent's index
+        std::uint32_t parent = 0; // its parent's place
         std::uint32_t text = 0;   // its name in treeText_
         std::uint32_t nameSize = 0;
         std::uint16_t depth = 0;
@@ -70,7 +70,7 @@ class OrderedWalk {
     // Makes walk stand where the tree walk stands, the key at index just entered.
     void Describe(std::uint32_t index, std::vector<registry::WalkLevel>& walk);
     void ReadValuesAhead();
-    // Hands over the values of the key at position at in walkOrder_.
+    // Hands over the values of the key at place at in tree_.
     void HandTreeValues(std::size_t at, registry::KeyVisitor& visitor);
     // A listing ordered by its first column, moved forward as ids grow: it seeks only past a gap.
     struct Cursor {
@@ -101,12 +101,11 @@ class OrderedWalk {
     registry::Node top_ = 0;
     Stamp stamp_{};
 
-    std::vector<TreeKey> tree_; // the top first, then each key's subkeys together in name order
+    std::vector<TreeKey> tree_; // the subtree in walk order: depth first, subkeys in name order
     std::string treeText_;
-    std::vector<std::uint32_t> walkOrder_; // indexes into tree_, depth first
-    std::size_t position_ = 0;             // the next in walkOrder_
+    std::size_t position_ = 0; // the next key of tree_ to hand over
     ReadAhead ahead_;
-    std::size_t aheadBegin_ = 0, aheadEnd_ = 0; // walkOrder_ positions read ahead
+    std::size_t aheadBegin_ = 0, aheadEnd_ = 0; // places in tree_ read ahead
 
     std::vector<LevelListing> walkLevels_;
     bool valuesListing_ = false;    // whether valuesFrom_ runs in this call of the walk
