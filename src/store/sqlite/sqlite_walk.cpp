@@ -76,16 +76,19 @@ void OrderedWalk::Walk(registry::Node top, std::vector<registry::WalkLevel>& wal
 
 // ---- the whole subtree read ahead
 
-bool OrderedWalk::Advance(Statement& listing, Cursor& cursor, std::int64_t id) {
+void OrderedWalk::Advance(Statement& listing, Cursor& cursor, std::int64_t id) {
     // Rows of keys in between are skipped with a seek: stepping over even one costs more.
-    if (!cursor.started || id < cursor.floor || (cursor.more && listing.integer(0) < id)) {
+    if (!cursor.started || id < cursor.floor || cursor.row < id) {
         listing.reset();
         listing.bind(1, id);
         cursor.started = true;
-        cursor.more = listing.step();
+        Step(listing, cursor);
     }
     cursor.floor = id;
-    return cursor.more;
+}
+
+void OrderedWalk::Step(Statement& listing, Cursor& cursor) {
+    cursor.row = listing.step() ? listing.integer(0) : Cursor::kNoRow;
 }
 
 bool OrderedWalk::LoadTree(registry::Node top) {
@@ -110,11 +113,12 @@ bool OrderedWalk::LoadTree(registry::Node top) {
     while (!pending.empty()) {
         const auto [rawId, parent] = pending.pop();
         const auto id = static_cast<std::int64_t>(rawId);
-        if (!Advance(treeFrom_, cursor, id) || treeFrom_.integer(0) != id) continue;
+        Advance(treeFrom_, cursor, id);
+        if (cursor.row != id) continue;
         const auto first = static_cast<std::uint32_t>(listed.size());
         const std::uint32_t depth = parent.depth + 1u;
         if (depth > kDeepestTreeKey) return false;
-        while (cursor.more && treeFrom_.integer(0) == id) {
+        while (cursor.row == id) {
             const std::string_view name = treeFrom_.blob(1);
             const bool link = !treeFrom_.isNull(3);
             const std::int64_t child = treeFrom_.integer(2);
@@ -126,7 +130,7 @@ bool OrderedWalk::LoadTree(registry::Node top) {
                                        {static_cast<std::uint32_t>(listed.size() - 1),
                                         static_cast<std::uint16_t>(depth)}))
                 return false;
-            cursor.more = treeFrom_.step();
+            Step(treeFrom_, cursor);
         }
         if (listed.size() > kMostTreeKeys ||
             listedText.size() > std::numeric_limits<std::uint32_t>::max() / 2)
@@ -218,12 +222,9 @@ void OrderedWalk::ReadValuesAhead() {
         // Keys past the limit are read on their own when reached.
         if (ahead_.bytes.size() >= kBytesAhead) break;
         const auto begin = static_cast<std::uint32_t>(ahead_.rows.size());
-        if (Advance(valuesAhead_, cursor, id)) {
-            while (cursor.more && valuesAhead_.integer(0) == id) {
-                AppendRow(valuesAhead_, ahead_.rows, ahead_.bytes);
-                cursor.more = valuesAhead_.step();
-            }
-        }
+        Advance(valuesAhead_, cursor, id);
+        for (; cursor.row == id; Step(valuesAhead_, cursor))
+            AppendRow(valuesAhead_, ahead_.rows, ahead_.bytes);
         ahead_.spans[offset] = {begin, static_cast<std::uint32_t>(ahead_.rows.size())};
     }
     valuesAhead_.reset();

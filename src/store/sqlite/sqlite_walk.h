@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -74,11 +75,14 @@ class OrderedWalk {
     void HandTreeValues(std::size_t at, registry::KeyVisitor& visitor);
     // A listing ordered by its first column, moved forward as ids grow: it seeks only past a gap.
     struct Cursor {
-        bool started = false, more = false;
-        std::int64_t floor = 0; // no rows lie from here to the row it stands at
+        static constexpr std::int64_t kNoRow = std::numeric_limits<std::int64_t>::max();
+        bool started = false;
+        std::int64_t floor = 0;    // no rows lie from here to the row it stands at
+        std::int64_t row = kNoRow; // the first column of the row it stands at, read once
     };
-    // Moves the listing to the first row at or past id; false when there is none.
-    static bool Advance(Statement& listing, Cursor& cursor, std::int64_t id);
+    // Moves the listing to the first row at or past id.
+    static void Advance(Statement& listing, Cursor& cursor, std::int64_t id);
+    static void Step(Statement& listing, Cursor& cursor);
 
     void WalkListings(std::vector<registry::WalkLevel>& walk, registry::KeyVisitor& visitor);
     // Hands over a key's values in creation order.
