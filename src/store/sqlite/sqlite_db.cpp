@@ -197,11 +197,7 @@ void Statement::reset() {
     ForgetKept();
 }
 
-std::string_view Statement::blob(int column) const {
-    // One call into the statement, then plain reads of its value (each column call costs a lock round and
-    // an error check). The value is unprotected, which is safe: a connection is only used by one thread at
-    // a time.
-    sqlite3_value* value = sqlite3_column_value(stmt_, column);
+std::string_view Statement::BlobOf(sqlite3_value* value) {
     const void* data = sqlite3_value_blob(value);
     const int size = sqlite3_value_bytes(value);
     return data ? std::string_view(static_cast<const char*>(data), static_cast<std::size_t>(size))

@@ -12,10 +12,11 @@ namespace {
 
 constexpr const char* kListLevel =
     "SELECT uname, name, id, link, parent FROM keys WHERE (parent, uname)>(?1, ?2) ORDER BY parent, uname";
-// Values by key; a database of the earlier layout keeps all data in vals.
+// Values by key, with their data or the row of blobs that holds it (a column fewer to read); a database of
+// the earlier layout keeps all data in vals.
 constexpr const char* kValuesFrom[] = {
-    "SELECT key, seq, type, name, data, NULL FROM vals WHERE key>=?1 ORDER BY key",
-    "SELECT key, seq, type, name, data, big FROM vals WHERE key>=?1 ORDER BY key"};
+    "SELECT key, seq, type, name, data FROM vals WHERE key>=?1 ORDER BY key",
+    "SELECT key, seq, type, name, ifnull(big, data) FROM vals WHERE key>=?1 ORDER BY key"};
 constexpr std::int64_t kNoMoreRows = std::numeric_limits<std::int64_t>::max();
 constexpr std::uint32_t kNoDepth = std::numeric_limits<std::uint32_t>::max();
 
@@ -236,8 +237,13 @@ void OrderedWalk::AppendRow(const Statement& listing, std::vector<ValueRow>& row
     ValueRow& row = rows.emplace_back();
     row.seq = listing.integer(1);
     row.type = static_cast<DWORD>(listing.integer(2));
-    const std::string_view name = listing.blob(3), data = listing.blob(4);
-    row.big = listing.integer(5); // NULL reads as 0: no blob
+    const std::string_view name = listing.blob(3);
+    sqlite3_value* const stored = listing.value(4);
+    std::string_view data;
+    if (sqlite3_value_type(stored) == SQLITE_INTEGER)
+        row.big = sqlite3_value_int64(stored);
+    else
+        data = Statement::BlobOf(stored);
     row.name = bytes.size();
     row.nameSize = name.size();
     row.data = row.name + name.size();
