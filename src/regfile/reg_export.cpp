@@ -122,7 +122,7 @@ void KeyExporter::Value(std::string_view name, DWORD type, std::string_view data
     if (!AppendValueLine(name, type, reinterpret_cast<const BYTE*>(data.data()), data.size(), version5_,
                          out_.Line()) ||
         !out_.EndLine()) {
-        out_.Line().clear();
+        out_.DropLine();
         LeaveOut(name, path_, true);
     }
 }

@@ -8,6 +8,9 @@ namespace hw::regfile {
 namespace {
 
 constexpr std::size_t kFlushSize = 1 << 20;
+// Lines gather as UTF-8 and widen together: one pass over a block that stays in the cache instead of
+// a call per line. A line longer than this is written whole.
+constexpr std::size_t kUtf16ChunkSize = 256 << 10;
 
 bool HasHighBytes(std::string_view text) {
     for (char c : text)
@@ -18,52 +21,72 @@ bool HasHighBytes(std::string_view text) {
 } // namespace
 
 RegTextOut::RegTextOut(std::FILE* file, bool utf16) : file_(file), utf16_(utf16) {
-    if (utf16_) text_ = "\xFF\xFE";
+    if (!utf16_) return;
+    Write("\xFF\xFE", 2);
+    text_.reserve(kUtf16ChunkSize + kUtf16ChunkSize / 4);
 }
 
 bool RegTextOut::EndLine() {
     if (lines_ != nullptr) {
-        lines_->push_back(line_);
-        line_.clear();
+        lines_->push_back(text_);
+        text_.clear();
         return true;
     }
-    bool fits = true;
     if (utf16_) {
-        line_ += "\r\n";
-        AppendUtf8AsUtf16Le(line_, text_);
-    } else {
-        const std::size_t start = text_.size();
-        fits = AnsiCodec::Current().Encode(line_, text_);
-        if (fits) {
-            const std::string_view written = std::string_view(text_).substr(start);
-            if (HasHighBytes(written)) {
-                wroteAnsiLetters_ = true;
-                allUtf8_ = allUtf8_ && IsValidUtf8(written);
-            }
-            text_ += "\r\n";
-        }
+        // CR LF and every other ASCII byte end a UTF-8 sequence: the lines widen together exactly as they
+        // would one by one.
+        text_ += "\r\n";
+        lineStart_ = text_.size();
+        if (text_.size() >= kUtf16ChunkSize) WriteLines();
+        return true;
     }
-    line_.clear();
-    if (text_.size() >= kFlushSize) WriteBuffered();
+    const std::size_t start = encoded_.size();
+    const bool fits = AnsiCodec::Current().Encode(text_, encoded_);
+    if (fits) {
+        const std::string_view written = std::string_view(encoded_).substr(start);
+        if (HasHighBytes(written)) {
+            wroteAnsiLetters_ = true;
+            allUtf8_ = allUtf8_ && IsValidUtf8(written);
+        }
+        encoded_ += "\r\n";
+    }
+    text_.clear();
+    if (encoded_.size() >= kFlushSize) {
+        Write(encoded_.data(), encoded_.size());
+        encoded_.clear();
+    }
     return fits;
 }
 
-void RegTextOut::WriteBuffered() {
-    if (!failed_ && !text_.empty() && std::fwrite(text_.data(), 1, text_.size(), file_) != text_.size()) {
-        failed_ = true;
+void RegTextOut::Write(const char* bytes, std::size_t size) {
+    if (!failed_ && size != 0 && std::fwrite(bytes, 1, size, file_) != size) failed_ = true;
+}
+
+void RegTextOut::WriteLines() {
+    const std::string_view lines = std::string_view(text_).substr(0, lineStart_);
+    if (2 * lines.size() > wideSize_) {
+        wideSize_ = 2 * lines.size();
+        wide_ = std::make_unique_for_overwrite<char[]>(wideSize_);
     }
-    text_.clear();
+    Write(wide_.get(), static_cast<std::size_t>(WriteUtf8AsUtf16Le(lines, wide_.get()) - wide_.get()));
+    text_.erase(0, lineStart_);
+    lineStart_ = 0;
 }
 
 bool RegTextOut::Finish() {
     if (file_ == nullptr) return true;
-    // Readers take a file that is valid UTF-8 for UTF-8: a comment with a byte UTF-8 never has keeps
-    // letters such as "Ã©" what they are.
-    if (wroteAnsiLetters_ && allUtf8_) {
-        text_ += "; \xFF\r\n";
-        allUtf8_ = false;
+    if (utf16_) {
+        WriteLines();
+    } else {
+        // Readers take a file that is valid UTF-8 for UTF-8: a comment with a byte UTF-8 never has keeps
+        // letters such as "Ã©" what they are.
+        if (wroteAnsiLetters_ && allUtf8_) {
+            encoded_ += "; \xFF\r\n";
+            allUtf8_ = false;
+        }
+        Write(encoded_.data(), encoded_.size());
+        encoded_.clear();
     }
-    WriteBuffered();
     if (std::fflush(file_) != 0) failed_ = true;
     return !failed_;
 }

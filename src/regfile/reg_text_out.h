@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,21 +20,29 @@ class RegTextOut {
     RegTextOut(const RegTextOut&) = delete;
     RegTextOut& operator=(const RegTextOut&) = delete;
 
-    // The line being built: append UTF-8 text to it, then call EndLine. False (and the line dropped) when
-    // the ANSI code page cannot hold it.
-    std::string& Line() { return line_; }
+    // Append the UTF-8 text of the line being built to it, then call EndLine. It may end with earlier
+    // lines not yet written, so append only; DropLine takes back the line being built.
+    std::string& Line() { return text_; }
+    // False (and the line dropped) when the ANSI code page cannot hold the line.
     bool EndLine();
+    void DropLine() { text_.resize(lineStart_); }
     // Writes what is buffered; false when any write to the file failed.
     bool Finish();
 
   private:
-    void WriteBuffered();
+    void Write(const char* bytes, std::size_t size);
+    // UTF-16 files: widens the finished lines and writes them.
+    void WriteLines();
 
     RegLines* lines_ = nullptr;
     std::FILE* file_ = nullptr;
     bool utf16_ = false;
-    std::string line_;
-    std::string text_; // encoded, waiting to be written
+    // UTF-8: the line being built, after the finished lines of a UTF-16 file that wait to be written.
+    std::string text_;
+    std::size_t lineStart_ = 0;
+    std::unique_ptr<char[]> wide_; // the UTF-16LE of the finished lines, sized once, never cleared
+    std::size_t wideSize_ = 0;
+    std::string encoded_; // ANSI files: the code page text waiting to be written
     bool failed_ = false;
     bool wroteAnsiLetters_ = false; // an ANSI file holds bytes above 0x7F ...
     bool allUtf8_ = true;           // ... that all happen to read as UTF-8 too

@@ -9,10 +9,8 @@
 
 namespace hw::regfile {
 
-// Doubles backslashes, then puts a backslash before each double quote.
-void AppendEscapedRegText(std::string_view text, std::string& out);
-
-// Appends `"name"=` and the data. Strings, binaries and 4-byte DWORDs take their plain forms; everything
+// Appends `"name"=` and the data, names and strings with a backslash before each backslash and double
+// quote. Strings, binaries and 4-byte DWORDs take their plain forms; everything
 // the plain forms cannot give back byte for byte is written as hex(type). The payloads of the text types
 // (hex(1), hex(2), hex(7)) are UTF-16LE in a version 5 file and text in the ANSI code page otherwise;
 // false (out unchanged) when the code page cannot hold one. Other payloads are the bytes as stored.
