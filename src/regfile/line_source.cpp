@@ -16,8 +16,7 @@ namespace {
 
 constexpr std::size_t kBlockSize = 1 << 20;
 
-} // namespace
-
+// Offset of the first CR or LF in [text, text + size), or size.
 std::size_t FindLineEnd(const char* text, std::size_t size) {
 #if defined(__SSE2__)
     // Both characters in one pass, sixteen bytes at a time: lines are short, and two searches per line
@@ -41,6 +40,8 @@ std::size_t FindLineEnd(const char* text, std::size_t size) {
     return carriageReturn ? static_cast<const char*>(carriageReturn) - text : limit;
 #endif
 }
+
+} // namespace
 
 bool VectorLineSource::Next(std::string_view& line) {
     if (index_ >= lines_.size()) return false;

@@ -78,9 +78,6 @@ class TextLineSource : public LineSource {
     bool skipLineFeed_ = false; // the last line ended with CR: a LF right after it belongs to that end
 };
 
-// Offset of the first CR or LF in [text, text + size), or size.
-std::size_t FindLineEnd(const char* text, std::size_t size);
-
 // Appends up to `size` bytes read from fd (fewer at its end); false on a read error.
 bool ReadBlock(int fd, std::string& into, std::size_t size);
 // Reads up to `size` bytes from fd into `into` (fewer at its end), counting them in got; false on a read

@@ -118,9 +118,8 @@ void KeyExporter::Unopened(std::string_view name, DWORD depth) {
 }
 
 void KeyExporter::Value(std::string_view name, DWORD type, std::string_view data) {
-    if (!Fits(name, path_, true)) return;
-    if (!AppendValueLine(name, type, reinterpret_cast<const BYTE*>(data.data()), data.size(), version5_,
-                         out_.Line()) ||
+    if (AppendValueLine(name, type, reinterpret_cast<const BYTE*>(data.data()), data.size(), version5_,
+                        out_.Line()) != ValueLineResult::Written ||
         !out_.EndLine()) {
         out_.DropLine();
         LeaveOut(name, path_, true);

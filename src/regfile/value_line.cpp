@@ -1,7 +1,6 @@
 #include "regfile/value_line.h"
 
 #include "regfile/ansi_codec.h"
-#include "regfile/line_source.h"
 #include "regfile/utf16.h"
 
 #include <algorithm>
@@ -90,80 +89,113 @@ char* WriteTypeNumber(DWORD type, char* to) {
     return to;
 }
 
+// What a text holds that a quoted string or a line cannot carry.
+struct Controls {
+    bool nul = false;
+    bool lineEnd = false;
+};
+
 #if defined(__SSE2__)
-// Sixteen bytes from `from`, of which `count` exist; the rest read as NUL.
-__m128i LoadBlock(const char* from, std::size_t count) {
-    if (count >= 16) return _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
-    alignas(16) char part[16] = {};
-    std::memcpy(part, from, count);
-    return _mm_load_si128(reinterpret_cast<const __m128i*>(part));
+// Walks the text sixteen bytes at a time: visit(from, count) gets count (1 to 16) bytes at from, with 31
+// bytes readable from there on: the text itself while that much of it is left, then a copy of its tail
+// padded with NULs. Stops when visit returns false.
+template <typename Visit> void ForEachBlock(std::string_view text, Visit visit) {
+    const char* from = text.data();
+    const char* const end = from + text.size();
+    for (; end - from >= 32; from += 16)
+        if (!visit(from, 16u)) return;
+    const auto left = static_cast<std::size_t>(end - from);
+    if (left == 0) return;
+    alignas(16) char tail[48] = {};
+    std::memcpy(tail, from, left);
+    for (std::size_t at = 0; at < left; at += 16)
+        if (!visit(tail + at, static_cast<unsigned>(std::min<std::size_t>(16, left - at)))) return;
+}
+
+__m128i LoadBlock(const char* from) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+}
+
+// The bits of the block's first count bytes that equal c.
+unsigned Matches(__m128i block, char c, unsigned count) {
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(c)))) &
+           (0xFFFFu >> (16 - count));
 }
 #endif
 
 // Writes the text with a backslash before each backslash and double quote; room for 2 * size + kSlack.
-// unquotable tells whether the text holds a NUL, CR or LF, which a quoted string cannot carry.
-char* WriteEscaped(std::string_view text, char* to, bool& unquotable) {
-    const char* from = text.data();
-    const char* const end = from + text.size();
-    bool controls = false;
+char* WriteEscaped(std::string_view text, char* to, Controls& found) {
 #if defined(__SSE2__)
-    // Runs without a character in question are copied sixteen bytes at a time; the controls NUL, LF and
-    // CR are among the bytes up to CR, which the byte loop sorts out.
-    const __m128i slash = _mm_set1_epi8('\\');
-    const __m128i quote = _mm_set1_epi8('"');
-    const __m128i lastControl = _mm_set1_epi8('\r');
-    while (from < end) {
-        const std::size_t count = std::min<std::size_t>(16, static_cast<std::size_t>(end - from));
-        const __m128i block = LoadBlock(from, count);
+    unsigned nuls = 0;
+    unsigned lineEnds = 0;
+    ForEachBlock(text, [&](const char* from, unsigned count) {
+        const __m128i block = LoadBlock(from);
+        nuls |= Matches(block, '\0', count);
+        lineEnds |= Matches(block, '\r', count) | Matches(block, '\n', count);
+        unsigned escapes = Matches(block, '\\', count) | Matches(block, '"', count);
+        // The block goes out whole; after each backslash put in, the rest of it goes out again behind it.
         _mm_storeu_si128(reinterpret_cast<__m128i*>(to), block);
-        const __m128i marked =
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, slash), _mm_cmpeq_epi8(block, quote)),
-                         _mm_cmpeq_epi8(_mm_min_epu8(block, lastControl), block));
-        const auto plain = static_cast<std::size_t>(
-            std::countr_zero(static_cast<unsigned>(_mm_movemask_epi8(marked)) | (1u << count)));
-        from += plain;
-        to += plain;
-        if (plain == count) continue;
-        const char c = *from++;
-        if (c == '\\' || c == '"') *to++ = '\\';
-        controls = controls || c == '\0' || c == '\r' || c == '\n';
-        *to++ = c;
-    }
+        unsigned done = 0;
+        while (escapes != 0) {
+            const auto at = static_cast<unsigned>(std::countr_zero(escapes));
+            escapes &= escapes - 1;
+            to += at - done;
+            *to++ = '\\';
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to), LoadBlock(from + at));
+            done = at;
+        }
+        to += count - done;
+        return true;
+    });
+    found = {nuls != 0, lineEnds != 0};
 #else
-    for (; from < end; ++from) {
-        const char c = *from;
+    found = {};
+    for (const char c : text) {
         if (c == '\\' || c == '"') *to++ = '\\';
-        controls = controls || c == '\0' || c == '\r' || c == '\n';
+        found.nul = found.nul || c == '\0';
+        found.lineEnd = found.lineEnd || c == '\r' || c == '\n';
         *to++ = c;
     }
 #endif
-    unquotable = controls;
     return to;
 }
 
 } // namespace
 
 bool FitsOnOneLine(std::string_view name) {
-    return FindLineEnd(name.data(), name.size()) == name.size();
+#if defined(__SSE2__)
+    bool fits = true;
+    ForEachBlock(name, [&fits](const char* from, unsigned count) {
+        const __m128i block = LoadBlock(from);
+        fits = (Matches(block, '\r', count) | Matches(block, '\n', count)) == 0;
+        return fits;
+    });
+    return fits;
+#else
+    return name.find_first_of("\r\n") == std::string_view::npos;
+#endif
 }
 
-bool AppendValueLine(std::string_view name, DWORD type, const BYTE* data, std::size_t size, bool version5,
-                     std::string& out) {
+ValueLineResult AppendValueLine(std::string_view name, DWORD type, const BYTE* data, std::size_t size,
+                                bool version5, std::string& out) {
     const std::size_t start = out.size();
     // Room for every form but the text payloads, written through a pointer and trimmed at the end.
     char* at = MakeRoom(out, out.data() + start, 2 * name.size() + 3 * size + kLineRoom);
-    bool unquotable = false;
+    Controls inName;
     *at++ = '"';
-    at = Put(WriteEscaped(name, at, unquotable), "\"=");
+    at = Put(WriteEscaped(name, at, inName), "\"=");
+    const ValueLineResult written =
+        inName.lineEnd ? ValueLineResult::NameSplitsLine : ValueLineResult::Written;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     // A string comes back from "name"="text" only when it ends with its one NUL and holds no NUL or line end.
     if (type == REG_SZ && size > 0 && data[size - 1] == 0) {
+        Controls inText;
         *at = '"';
-        char* end = WriteEscaped(text.substr(0, size - 1), at + 1, unquotable);
-        if (!unquotable) {
+        char* end = WriteEscaped(text.substr(0, size - 1), at + 1, inText);
+        if (!inText.nul && !inText.lineEnd) {
             *end++ = '"';
             out.resize(static_cast<std::size_t>(end - out.data()));
-            return true;
+            return written;
         }
     }
     if (type == REG_DWORD && size == 4) {
@@ -184,7 +216,7 @@ bool AppendValueLine(std::string_view name, DWORD type, const BYTE* data, std::s
                 std::string payload;
                 if (!AnsiCodec::Current().Encode(text, payload)) {
                     out.resize(start);
-                    return false;
+                    return ValueLineResult::NotInCodePage;
                 }
                 at = WritePairs(reinterpret_cast<const BYTE*>(payload.data()), payload.size(),
                                 MakeRoom(out, at, 3 * payload.size() + kSlack));
@@ -193,7 +225,7 @@ bool AppendValueLine(std::string_view name, DWORD type, const BYTE* data, std::s
         if (at[-1] == ',') --at; // none after the last byte
     }
     out.resize(static_cast<std::size_t>(at - out.data()));
-    return true;
+    return written;
 }
 
 } // namespace hw::regfile
