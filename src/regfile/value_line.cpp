@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstdint>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -96,24 +97,52 @@ struct Controls {
 };
 
 #if defined(__SSE2__)
-// Walks the text sixteen bytes at a time: visit(from, count) gets count (1 to 16) bytes at from, with 31
-// bytes readable from there on: the text itself while that much of it is left, then a copy of its tail
-// padded with NULs. Stops when visit returns false.
-template <typename Visit> void ForEachBlock(std::string_view text, Visit visit) {
-    const char* from = text.data();
-    const char* const end = from + text.size();
-    for (; end - from >= 32; from += 16)
-        if (!visit(from, 16u)) return;
-    const auto left = static_cast<std::size_t>(end - from);
-    if (left == 0) return;
-    alignas(16) char tail[48] = {};
-    std::memcpy(tail, from, left);
-    for (std::size_t at = 0; at < left; at += 16)
-        if (!visit(tail + at, static_cast<unsigned>(std::min<std::size_t>(16, left - at)))) return;
-}
-
 __m128i LoadBlock(const char* from) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+}
+
+// The last count (below sixteen) bytes of a text, NULs after them. Read in overlapping words straight into
+// registers: a copy to memory read back as a block would stall the load.
+__m128i LoadTail(const char* from, std::size_t count) {
+    std::uint64_t low = 0;
+    std::uint64_t high = 0;
+    if (count >= 8) {
+        std::memcpy(&low, from, 8);
+        std::memcpy(&high, from + count - 8, 8);
+        high = count > 8 ? high >> (8 * (16 - count)) : 0;
+    } else if (count >= 4) {
+        std::uint32_t first = 0;
+        std::uint32_t last = 0;
+        std::memcpy(&first, from, 4);
+        std::memcpy(&last, from + count - 4, 4);
+        low = first | std::uint64_t{last} << (8 * (count - 4));
+    } else if (count > 0) {
+        const auto byteAt = [from](std::size_t at) {
+            return std::uint64_t{static_cast<unsigned char>(from[at])} << (8 * at);
+        };
+        low = byteAt(0) | byteAt(count / 2) | byteAt(count - 1);
+    }
+    return _mm_set_epi64x(static_cast<long long>(high), static_cast<long long>(low));
+}
+
+// Calls visit(block, count) for each sixteen bytes of the text; the last block may hold fewer (count),
+// NULs after them.
+template <typename Visit> void ForEachBlock(std::string_view text, Visit visit) {
+    const char* from = text.data();
+    std::size_t left = text.size();
+    for (; left >= 16; from += 16, left -= 16)
+        if (!visit(LoadBlock(from), 16u)) return;
+    if (left != 0) visit(LoadTail(from, left), static_cast<unsigned>(left));
+}
+
+// The block's bytes from `by` on, moved to its start. Each 64-bit half shifts on its own; a shift by 64
+// bits or more, or by a negative count, gives zero.
+__m128i ShiftDown(__m128i block, unsigned by) {
+    const int bits = 8 * static_cast<int>(by);
+    const __m128i high = _mm_srli_si128(block, 8);
+    const __m128i low = _mm_or_si128(_mm_srl_epi64(block, _mm_cvtsi32_si128(bits)),
+                                     _mm_sll_epi64(high, _mm_cvtsi32_si128(64 - bits)));
+    return _mm_or_si128(low, _mm_srl_epi64(high, _mm_cvtsi32_si128(bits - 64)));
 }
 
 // The bits of the block's first count bytes that equal c.
@@ -128,8 +157,7 @@ char* WriteEscaped(std::string_view text, char* to, Controls& found) {
 #if defined(__SSE2__)
     unsigned nuls = 0;
     unsigned lineEnds = 0;
-    ForEachBlock(text, [&](const char* from, unsigned count) {
-        const __m128i block = LoadBlock(from);
+    ForEachBlock(text, [&](__m128i block, unsigned count) {
         nuls |= Matches(block, '\0', count);
         lineEnds |= Matches(block, '\r', count) | Matches(block, '\n', count);
         unsigned escapes = Matches(block, '\\', count) | Matches(block, '"', count);
@@ -141,7 +169,7 @@ char* WriteEscaped(std::string_view text, char* to, Controls& found) {
             escapes &= escapes - 1;
             to += at - done;
             *to++ = '\\';
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(to), LoadBlock(from + at));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to), ShiftDown(block, at));
             done = at;
         }
         to += count - done;
@@ -165,8 +193,7 @@ char* WriteEscaped(std::string_view text, char* to, Controls& found) {
 bool FitsOnOneLine(std::string_view name) {
 #if defined(__SSE2__)
     bool fits = true;
-    ForEachBlock(name, [&fits](const char* from, unsigned count) {
-        const __m128i block = LoadBlock(from);
+    ForEachBlock(name, [&fits](__m128i block, unsigned count) {
         fits = (Matches(block, '\r', count) | Matches(block, '\n', count)) == 0;
         return fits;
     });
