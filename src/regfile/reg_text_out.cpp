@@ -8,9 +8,6 @@ namespace hw::regfile {
 namespace {
 
 constexpr std::size_t kFlushSize = 1 << 20;
-// Lines gather as UTF-8 and widen together: one pass over a block that stays in the cache instead of
-// a call per line. A line longer than this is written whole.
-constexpr std::size_t kUtf16ChunkSize = 256 << 10;
 
 bool HasHighBytes(std::string_view text) {
     for (char c : text)
@@ -26,18 +23,10 @@ RegTextOut::RegTextOut(std::FILE* file, bool utf16) : file_(file), utf16_(utf16)
     text_.reserve(kUtf16ChunkSize + kUtf16ChunkSize / 4);
 }
 
-bool RegTextOut::EndLine() {
+bool RegTextOut::EndOneLine() {
     if (lines_ != nullptr) {
         lines_->push_back(text_);
         text_.clear();
-        return true;
-    }
-    if (utf16_) {
-        // CR LF and every other ASCII byte end a UTF-8 sequence: the lines widen together exactly as they
-        // would one by one.
-        text_ += "\r\n";
-        lineStart_ = text_.size();
-        if (text_.size() >= kUtf16ChunkSize) WriteLines();
         return true;
     }
     const std::size_t start = encoded_.size();

@@ -24,12 +24,26 @@ class RegTextOut {
     // lines not yet written, so append only; DropLine takes back the line being built.
     std::string& Line() { return text_; }
     // False (and the line dropped) when the ANSI code page cannot hold the line.
-    bool EndLine();
+    bool EndLine() {
+        if (!utf16_) return EndOneLine();
+        // CR LF, as every ASCII byte, ends any UTF-8 sequence: the lines widen together exactly as they
+        // would one by one.
+        text_.append("\r\n", 2);
+        lineStart_ = text_.size();
+        if (lineStart_ >= kUtf16ChunkSize) WriteLines();
+        return true;
+    }
     void DropLine() { text_.resize(lineStart_); }
     // Writes what is buffered; false when any write to the file failed.
     bool Finish();
 
   private:
+    // Lines gather as UTF-8 and widen together: one pass over a block that stays in the cache instead of
+    // a call per line. A line longer than this is written whole.
+    static constexpr std::size_t kUtf16ChunkSize = 256 << 10;
+
+    // A line of a list or of an ANSI file.
+    bool EndOneLine();
     void Write(const char* bytes, std::size_t size);
     // UTF-16 files: widens the finished lines and writes them.
     void WriteLines();

@@ -200,14 +200,17 @@ char* WriteUtf8AsUtf16Le(std::string_view bytes, char* to) {
     while (at < end) {
 #if defined(__SSE2__)
         const __m128i zero = _mm_setzero_si128();
-        for (; end - at >= 16; at += 16, to += 32) {
-            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        const auto widen = [&zero](const char* from, char* into) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(into), _mm_unpacklo_epi8(block, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(into + 16), _mm_unpackhi_epi8(block, zero));
+            return static_cast<unsigned>(_mm_movemask_epi8(block));
+        };
+        for (; end - at >= 32; at += 32, to += 64) {
             // Widened whole even when it holds other bytes: the room for its units is there, and the
             // units from the first other byte on are written again below.
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi8(block, zero));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 16), _mm_unpackhi_epi8(block, zero));
-            if (const int high = _mm_movemask_epi8(block); high != 0) {
-                const int ascii = std::countr_zero(static_cast<unsigned>(high));
+            if (const unsigned high = widen(at, to) | widen(at + 16, to + 32) << 16; high != 0) {
+                const int ascii = std::countr_zero(high);
                 at += ascii;
                 to += 2 * ascii;
                 break;
