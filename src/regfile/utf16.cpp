@@ -210,7 +210,7 @@ char* WriteUtf8AsUtf16Le(std::string_view bytes, char* to) {
             // Widened whole even when it holds other bytes: the room for its units is there, and the
             // units from the first other byte on are written again below.
             if (const unsigned high = widen(at, to) | widen(at + 16, to + 32) << 16; high != 0) {
-                const int ascii = std::countr_zero(high);
+                const auto ascii = static_cast<std::ptrdiff_t>(std::countr_zero(high));
                 at += ascii;
                 to += 2 * ascii;
                 break;

@@ -56,7 +56,7 @@ char* WritePairs(const BYTE* data, std::size_t size, char* to) {
     for (; i + 4 <= size; i += 4, to += 12) {
         std::uint32_t four = 0;
         std::memcpy(&four, data + i, 4);
-        for (int k = 0; k < 4; ++k, four >>= 8)
+        for (std::ptrdiff_t k = 0; k < 4; ++k, four >>= 8)
             std::memcpy(to + 3 * k, kPairTexts[four & 0xFF].data(), 4);
     }
     for (; i < size; ++i, to += 3)
