@@ -3,6 +3,8 @@
 #include "regfile/ansi_codec.h"
 #include "regfile/utf16.h"
 
+#include <algorithm>
+
 namespace hw::regfile {
 
 namespace {
@@ -54,7 +56,9 @@ void RegTextOut::Write(const char* bytes, std::size_t size) {
 void RegTextOut::WriteLines() {
     const std::string_view lines = std::string_view(text_).substr(0, lineStart_);
     if (2 * lines.size() > wideSize_) {
-        wideSize_ = 2 * lines.size();
+        // As large as the chunk may grow before its lines are written: chunks end a little past the mark
+        // by lines of any length, and each new buffer would be new pages to fault in.
+        wideSize_ = 2 * std::max(lines.size(), text_.capacity());
         wide_ = std::make_unique_for_overwrite<char[]>(wideSize_);
     }
     Write(wide_.get(), static_cast<std::size_t>(WriteUtf8AsUtf16Le(lines, wide_.get()) - wide_.get()));
