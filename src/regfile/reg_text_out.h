@@ -20,8 +20,8 @@ class RegTextOut {
     RegTextOut(const RegTextOut&) = delete;
     RegTextOut& operator=(const RegTextOut&) = delete;
 
-    // Append the UTF-8 text of the line being built to it, then call EndLine. It may end with earlier
-    // lines not yet written, so append only; DropLine takes back the line being built.
+    // Append the UTF-8 text of the line being built to it, then call EndLine. Earlier lines not yet
+    // written may come before the line, so append only; DropLine takes back the line being built.
     std::string& Line() { return text_; }
     // False (and the line dropped) when the ANSI code page cannot hold the line.
     bool EndLine() {
