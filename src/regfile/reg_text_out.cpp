@@ -4,6 +4,8 @@
 #include "regfile/utf16.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace hw::regfile {
 
@@ -12,15 +14,25 @@ namespace {
 constexpr std::size_t kFlushSize = 1 << 20;
 
 bool HasHighBytes(std::string_view text) {
-    for (char c : text)
-        if (static_cast<unsigned char>(c) >= 0x80) return true;
+    std::size_t at = 0;
+    // Eight bytes at a time: lines are nearly all ASCII.
+    for (; at + 8 <= text.size(); at += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + at, 8);
+        if ((word & 0x8080808080808080ULL) != 0) return true;
+    }
+    for (; at < text.size(); ++at)
+        if (static_cast<unsigned char>(text[at]) >= 0x80) return true;
     return false;
 }
 
 } // namespace
 
 RegTextOut::RegTextOut(std::FILE* file, bool utf16) : file_(file), utf16_(utf16) {
-    if (!utf16_) return;
+    if (!utf16_) {
+        ansi_ = &AnsiCodec::Current();
+        return;
+    }
     Write("\xFF\xFE", 2);
     text_.reserve(kUtf16ChunkSize + kUtf16ChunkSize / 4);
 }
@@ -32,7 +44,7 @@ bool RegTextOut::EndOneLine() {
         return true;
     }
     const std::size_t start = encoded_.size();
-    const bool fits = AnsiCodec::Current().Encode(text_, encoded_);
+    const bool fits = ansi_->Encode(text_, encoded_);
     if (fits) {
         const std::string_view written = std::string_view(encoded_).substr(start);
         if (HasHighBytes(written)) {

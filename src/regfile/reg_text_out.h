@@ -8,6 +8,8 @@
 
 namespace hw::regfile {
 
+class AnsiCodec;
+
 using RegLines = std::vector<std::string>;
 
 class RegTextOut {
@@ -56,7 +58,8 @@ class RegTextOut {
     std::size_t lineStart_ = 0;
     std::unique_ptr<char[]> wide_; // the UTF-16LE of the finished lines, sized once, never cleared
     std::size_t wideSize_ = 0;
-    std::string encoded_; // ANSI files: the code page text waiting to be written
+    const AnsiCodec* ansi_ = nullptr; // ANSI files: the code page, looked up once rather than per line
+    std::string encoded_;             // ANSI files: the code page text waiting to be written
     bool failed_ = false;
     bool wroteAnsiLetters_ = false; // an ANSI file holds bytes above 0x7F ...
     bool allUtf8_ = true;           // ... that all happen to read as UTF-8 too

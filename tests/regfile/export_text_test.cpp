@@ -175,6 +175,10 @@ TEST(RegTextOutTest, AnsiFilesAndLineListsKeepTheirForms) {
         {{"plain", "caf\xC3\xA9", "\xD0\x9A", "end"}, "plain\r\ncaf\xE9\r\nend\r\n"},
         {{"\xC3\x83\xC2\xA9", "\xD0\x9A"}, "\xC3\xA9\r\n; \xFF\r\n"},
         {{"ascii"}, "ascii\r\n"},
+        {{"all ASCII, longer than a word", "0123\xC3\x83\xC2\xA9"
+                                           "456789"},
+         "all ASCII, longer than a word\r\n0123\xC3\xA9"
+         "456789\r\n; \xFF\r\n"},
     };
     test::TempDir dir;
     for (const Case& c : cases) {
