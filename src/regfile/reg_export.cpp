@@ -88,7 +88,8 @@ void KeyExporter::EnterPath(std::string_view name, DWORD depth) {
         lengths_.clear();
     } else {
         path_.resize(lengths_[depth - 1]);
-        path_.append(1, '\\').append(name);
+        path_ += '\\';
+        path_ += name;
         lengths_.resize(depth);
     }
     lengths_.push_back(path_.size());
@@ -101,7 +102,10 @@ bool KeyExporter::Key(std::string_view name, DWORD depth) {
     }
     EnterPath(name, depth);
     out_.EndLine();
-    out_.Line().append(1, '[').append(path_).append(1, ']');
+    std::string& line = out_.Line();
+    line += '[';
+    line += path_;
+    line += ']';
     // A key the code page cannot name is left out with everything below it.
     if (!out_.EndLine()) {
         const std::size_t slash = path_.rfind('\\');
@@ -118,11 +122,10 @@ void KeyExporter::Unopened(std::string_view name, DWORD depth) {
 }
 
 void KeyExporter::Value(std::string_view name, DWORD type, std::string_view data) {
-    if (!Fits(name, path_, true)) return;
-    if (!AppendValueLine(name, type, reinterpret_cast<const BYTE*>(data.data()), data.size(), version5_,
-                         out_.Line()) ||
+    if (AppendValueLine(name, type, reinterpret_cast<const BYTE*>(data.data()), data.size(), version5_,
+                        out_.Line()) != ValueLineResult::Written ||
         !out_.EndLine()) {
-        out_.Line().clear();
+        out_.DropLine();
         LeaveOut(name, path_, true);
     }
 }

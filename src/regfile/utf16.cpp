@@ -10,36 +10,6 @@ namespace hw::regfile {
 
 namespace {
 
-// Where the run of ASCII bytes from at ends; sixteen bytes at a time where the processor allows.
-std::size_t AsciiRunEnd(std::string_view bytes, std::size_t at) {
-#if defined(__SSE2__)
-    for (; at + 16 <= bytes.size(); at += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at));
-        if (const int high = _mm_movemask_epi8(block); high != 0)
-            return at + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(high)));
-    }
-#endif
-    while (at < bytes.size() && static_cast<unsigned char>(bytes[at]) < 0x80)
-        ++at;
-    return at;
-}
-
-// Writes ASCII bytes as UTF-16LE units.
-void WidenAscii(const char* from, std::size_t count, char* to) {
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    for (; count >= 16; count -= 16, from += 16, to += 32) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi8(block, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 16), _mm_unpackhi_epi8(block, zero));
-    }
-#endif
-    for (; count > 0; --count) {
-        *to++ = *from++;
-        *to++ = '\0';
-    }
-}
-
 constexpr char16_t kEscapeBase = 0xDC00;
 
 bool IsHighSurrogate(char32_t c) {
@@ -110,13 +80,15 @@ struct UnitSink {
     void Back() { out.pop_back(); }
 };
 
+// Writes through a pointer into room the caller has made.
 struct LittleEndianSink {
-    std::string& out;
+    char* to;
     void Put(char16_t unit) {
-        out.push_back(static_cast<char>(unit & 0xFF));
-        out.push_back(static_cast<char>(unit >> 8));
+        to[0] = static_cast<char>(unit & 0xFF);
+        to[1] = static_cast<char>(unit >> 8);
+        to += 2;
     }
-    void Back() { out.resize(out.size() - 2); }
+    void Back() { to -= 2; }
 };
 
 template <typename UnitAt> void DecodeUnits(std::size_t count, UnitAt unitAt, std::string& out) {
@@ -220,22 +192,49 @@ void AppendUtf8AsUtf16(std::string_view bytes, std::u16string& out) {
     EncodeUtf8(bytes, sink);
 }
 
-void AppendUtf8AsUtf16Le(std::string_view bytes, std::string& out) {
-    out.reserve(out.size() + 2 * bytes.size());
-    LittleEndianSink sink{out};
+char* WriteUtf8AsUtf16Le(std::string_view bytes, char* to) {
+    const char* at = bytes.data();
+    const char* const end = at + bytes.size();
     // Registry text is nearly all ASCII: its runs widen in place. No sequence of the other bytes holds an
     // ASCII byte, so the runs between are encoded alone just as they would be within the whole.
-    for (std::size_t at = 0; at < bytes.size();) {
-        std::size_t end = AsciiRunEnd(bytes, at);
-        const std::size_t start = out.size();
-        out.resize(start + 2 * (end - at));
-        WidenAscii(bytes.data() + at, end - at, out.data() + start);
-        at = end;
-        while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) >= 0x80)
-            ++end;
-        EncodeUtf8(bytes.substr(at, end - at), sink);
-        at = end;
+    while (at < end) {
+#if defined(__SSE2__)
+        const __m128i zero = _mm_setzero_si128();
+        const auto widen = [&zero](const char* from, char* into) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(into), _mm_unpacklo_epi8(block, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(into + 16), _mm_unpackhi_epi8(block, zero));
+            return static_cast<unsigned>(_mm_movemask_epi8(block));
+        };
+        for (; end - at >= 32; at += 32, to += 64) {
+            // Widened whole even when it holds other bytes: the room for its units is there, and the
+            // units from the first other byte on are written again below.
+            if (const unsigned high = widen(at, to) | widen(at + 16, to + 32) << 16; high != 0) {
+                const auto ascii = static_cast<std::ptrdiff_t>(std::countr_zero(high));
+                at += ascii;
+                to += 2 * ascii;
+                break;
+            }
+        }
+#endif
+        for (; at < end && static_cast<unsigned char>(*at) < 0x80; ++at, to += 2) {
+            to[0] = *at;
+            to[1] = '\0';
+        }
+        const char* run = at;
+        while (at < end && static_cast<unsigned char>(*at) >= 0x80)
+            ++at;
+        LittleEndianSink sink{to};
+        EncodeUtf8(std::string_view(run, static_cast<std::size_t>(at - run)), sink);
+        to = sink.to;
     }
+    return to;
+}
+
+void AppendUtf8AsUtf16Le(std::string_view bytes, std::string& out) {
+    const std::size_t start = out.size();
+    out.resize(start + 2 * bytes.size());
+    out.resize(static_cast<std::size_t>(WriteUtf8AsUtf16Le(bytes, out.data() + start) - out.data()));
 }
 
 } // namespace hw::regfile

@@ -23,6 +23,9 @@ void AppendUtf16AsUtf8(std::u16string_view units, std::string& out);
 // The reverse: AppendUtf8AsUtf16(bytes) read back with AppendUtf16AsUtf8 gives the same bytes.
 void AppendUtf8AsUtf16(std::string_view bytes, std::u16string& out);
 void AppendUtf8AsUtf16Le(std::string_view bytes, std::string& out);
+// The same written at `to`, which has room for two bytes per input byte (no byte gives more than one
+// unit); returns the end of what was written.
+char* WriteUtf8AsUtf16Le(std::string_view bytes, char* to);
 
 // True when the bytes are UTF-8 text (no surrogates, no overlong forms).
 bool IsValidUtf8(std::string_view bytes);

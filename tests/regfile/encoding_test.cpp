@@ -24,13 +24,6 @@ using test::StoredValue;
 const std::string kKey = "HKEY_CURRENT_USER\\Software\\EncodingTest";
 const std::string kV5 = std::string(kVersion5Header);
 
-// Sets HIVEWRIGHT_ANSI_CODEPAGE for one scope.
-class CodePage {
-  public:
-    explicit CodePage(const char* number) { ::setenv("HIVEWRIGHT_ANSI_CODEPAGE", number, 1); }
-    ~CodePage() { ::unsetenv("HIVEWRIGHT_ANSI_CODEPAGE"); }
-};
-
 std::string HexOf(const std::string& bytes) {
     static const char kDigits[] = "0123456789abcdef";
     std::string text;
@@ -162,7 +155,7 @@ TEST(RegEncodingTest, EveryEncodingAndHeaderGivesTheSameValues) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         test::TempRegistry registry;
-        const CodePage codePage(c.codePage);
+        const test::CodePage codePage(c.codePage);
         EXPECT_EQ(test::ImportText(c.writer.File(SampleFile(c.writer, c.word))), ImportResult::Success);
         ExpectSampleValues(c.word, c.writer.version5 || c.writer.form == FileForm::Utf16);
     }

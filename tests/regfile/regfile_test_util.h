@@ -4,6 +4,7 @@
 #include "platform/winreg.h"
 #include "regfile/reg_import.h"
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -23,6 +24,15 @@ bool KeyPresent(const std::string& keyPath);
 
 std::string ReadWholeFile(const std::string& fileName);
 void WriteWholeFile(const std::string& fileName, const std::string& bytes);
+
+// Sets HIVEWRIGHT_ANSI_CODEPAGE for one scope.
+class CodePage {
+  public:
+    explicit CodePage(const char* number) { ::setenv("HIVEWRIGHT_ANSI_CODEPAGE", number, 1); }
+    ~CodePage() { ::unsetenv("HIVEWRIGHT_ANSI_CODEPAGE"); }
+    CodePage(const CodePage&) = delete;
+    CodePage& operator=(const CodePage&) = delete;
+};
 
 // Imports the text through a real file in a temp dir.
 regfile::ImportResult ImportText(const std::string& text);
