@@ -3,6 +3,7 @@
 // is constant time and entries move to lower buckets only, a few times each: far cheaper than a heap.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
