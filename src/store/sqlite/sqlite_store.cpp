@@ -17,6 +17,7 @@ namespace {
 constexpr auto kGroupCommitDelay = std::chrono::milliseconds(100);
 constexpr auto kFlusherTick = std::chrono::milliseconds(20);
 constexpr auto kLockHandover = std::chrono::milliseconds(3);
+constexpr auto kNoGrace = std::chrono::milliseconds(0);
 
 // The four roots that are keys of their own; the other three are views of keys below them.
 struct RealRoot {
@@ -125,7 +126,7 @@ SqliteStore::SqliteStore(const std::string& path, bool readOnly, bool snapshot)
 
 SqliteStore::~SqliteStore() {
     {
-        std::lock_guard lock(Mutex());
+        std::lock_guard lock(flusherMutex_);
         stopping_ = true;
     }
     flusherWake_.notify_all();
@@ -140,10 +141,14 @@ SqliteStore::~SqliteStore() {
 // ---- transactions
 
 void SqliteStore::BeginRead() {
+    // A caller that keeps the store busy ends its own read group when due, so the flusher need not take
+    // the lock from it.
+    if (transaction_ == Transaction::Read &&
+        std::chrono::steady_clock::now() >= transactionStart_ + kGroupCommitDelay)
+        CommitLocked();
     if (transaction_ != Transaction::None) return;
     begin_.run();
-    transaction_ = Transaction::Read;
-    transactionStart_ = std::chrono::steady_clock::now();
+    OpenGroup(Transaction::Read);
     NoteOtherWriters();
 }
 
@@ -160,8 +165,7 @@ void SqliteStore::BeginWrite() {
     const auto sinceCommit = std::chrono::steady_clock::now() - lastGroupCommit_;
     if (sinceCommit < kLockHandover) std::this_thread::sleep_for(kLockHandover - sinceCommit);
     beginImmediate_.run();
-    transaction_ = Transaction::Write;
-    transactionStart_ = std::chrono::steady_clock::now();
+    OpenGroup(Transaction::Write);
     NoteOtherWriters();
     nextSeq_ = ReadCounter("next_seq", 1);
     // Key ids are never used twice, so a handle to a deleted key can never reach a newer key.
@@ -186,10 +190,23 @@ void SqliteStore::WriteCounter(std::string_view name, std::int64_t value) {
     metaSet_.run();
 }
 
+void SqliteStore::OpenGroup(Transaction kind) {
+    transaction_ = kind;
+    transactionStart_ = std::chrono::steady_clock::now();
+    // A read group gets a tick's grace: its caller, if still busy, ends it on its next call.
+    flusherDue_ =
+        transactionStart_ + kGroupCommitDelay + (kind == Transaction::Read ? kFlusherTick : kNoGrace);
+}
+
+void SqliteStore::EndGroup() {
+    transaction_ = Transaction::None;
+    flusherDue_ = TimePoint::max();
+}
+
 void SqliteStore::CommitLocked() {
     if (transaction_ == Transaction::None) return;
     if (transaction_ == Transaction::Read) {
-        transaction_ = Transaction::None;
+        EndGroup();
         try {
             commit_.run();
         } catch (const SqliteError&) {
@@ -210,13 +227,13 @@ void SqliteStore::CommitLocked() {
         AbandonGroup(error);
         throw;
     }
-    transaction_ = Transaction::None;
+    EndGroup();
 }
 
 void SqliteStore::AbandonGroup(const SqliteError& error) {
     if (!sqlite3_get_autocommit(db_.handle()))
         sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
-    transaction_ = Transaction::None;
+    EndGroup();
     countersDirty_ = false;
     keyIdFloor_ = std::max(keyIdFloor_, nextKeyId_);
     // Whatever the caches learnt inside the group may be gone with it.
@@ -239,7 +256,7 @@ void SqliteStore::Abandon(const registry::StorageError& error) {
     if (transaction_ == Transaction::Write) {
         AbandonGroup(SqliteError(error.what(), error.detail()));
     } else if (sqlite3_get_autocommit(db_.handle())) {
-        transaction_ = Transaction::None;
+        EndGroup();
     }
 }
 
@@ -276,9 +293,12 @@ void SqliteStore::NoteOtherWriters() {
 }
 
 void SqliteStore::FlusherLoop() {
-    std::unique_lock lock(Mutex());
+    std::unique_lock sleep(flusherMutex_);
     while (!stopping_) {
-        flusherWake_.wait_for(lock, kFlusherTick);
+        flusherWake_.wait_for(sleep, kFlusherTick);
+        // Taking the store's lock makes a busy caller wait and hand it over, so it is taken only when due.
+        if (std::chrono::steady_clock::now() < flusherDue_.load(std::memory_order_relaxed)) continue;
+        std::lock_guard lock(Mutex());
         if (!commitsHeld_ || transaction_ != Transaction::Write) CommitIfDue();
     }
 }
@@ -381,7 +401,7 @@ void SqliteStore::SeedIfNeeded() {
     } catch (...) {
         if (!sqlite3_get_autocommit(db_.handle()))
             sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
-        transaction_ = Transaction::None;
+        EndGroup();
         throw;
     }
 }

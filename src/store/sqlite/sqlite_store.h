@@ -8,10 +8,12 @@
 #include "store/sqlite/sqlite_walk.h"
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
@@ -112,6 +114,8 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
     std::int64_t ReadCounter(std::string_view name, std::int64_t fallback);
     void WriteCounter(std::string_view name, std::int64_t value);
     void FlusherLoop();
+    void OpenGroup(Transaction kind);
+    void EndGroup();
     // Commits the write group when it has been open long enough; a failure is kept as the commit failure.
     void CommitIfDue();
 
@@ -168,6 +172,10 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
         insertBlob_, deleteValue_, hasChildren_, deleteKeyValues_, deleteKeyRow_, metaGet_, metaSet_,
         setRights_, parentOf_, nameOf_;
 
+    using TimePoint = std::chrono::steady_clock::time_point;
+    // When the flusher next needs the store's lock: read without it.
+    std::atomic<TimePoint> flusherDue_{TimePoint::max()};
+    std::mutex flusherMutex_; // guards the flusher's sleep and stopping_
     std::condition_variable flusherWake_;
     bool stopping_ = false;
     std::thread flusher_;
