@@ -168,6 +168,12 @@ Statement& Statement::bindNull(int index) {
     return *this;
 }
 
+Statement& Statement::bindPointer(int index, void* pointer, const char* type) {
+    if (Kept* kept = KeptSlot(index)) kept->known = false;
+    sqlite3_bind_pointer(stmt_, index, pointer, type, nullptr);
+    return *this;
+}
+
 bool Statement::step() {
     int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;

@@ -40,6 +40,8 @@ class Statement {
     // Binds without a copy: the data must stay valid until the statement is reset.
     Statement& bindBlobInPlace(int index, const void* data, std::size_t size);
     Statement& bindNull(int index);
+    // Binds a pointer that only a function asking for this type can read.
+    Statement& bindPointer(int index, void* pointer, const char* type);
     // Steps once: true when a row is ready, false when done. Throws on failure.
     bool step();
     // Steps to completion and resets (for statements returning no rows).

@@ -17,6 +17,13 @@ constexpr const char* kListLevel =
 constexpr const char* kValuesFrom[] = {
     "SELECT key, seq, type, name, data FROM vals WHERE key>=?1 ORDER BY key",
     "SELECT key, seq, type, name, ifnull(big, data) FROM vals WHERE key>=?1 ORDER BY key"};
+// The values of many keys at once: the keys' ids in ranges, so each range costs one seek. The plan is fixed
+// (the ranges in their order, each one's rows by key), so rows come in key order.
+constexpr const char* kValuesInRanges[] = {
+    "SELECT v.key, v.seq, v.type, v.name, v.data FROM id_ranges(?1) r CROSS JOIN vals v "
+    "ON v.key BETWEEN r.first AND r.last",
+    "SELECT v.key, v.seq, v.type, v.name, ifnull(v.big, v.data) FROM id_ranges(?1) r CROSS JOIN vals v "
+    "ON v.key BETWEEN r.first AND r.last"};
 constexpr std::int64_t kNoMoreRows = std::numeric_limits<std::int64_t>::max();
 constexpr std::uint32_t kNoDepth = std::numeric_limits<std::uint32_t>::max();
 
@@ -33,8 +40,9 @@ constexpr std::uint32_t kDeepestTreeKey = 0xFFFF;
 OrderedWalk::OrderedWalk(sqlite3* db, bool largeDataApart)
     : db_(db), apart_(largeDataApart),
       treeFrom_(db, "SELECT parent, name, id, link FROM keys WHERE parent>=?1 ORDER BY parent, uname"),
-      valuesAhead_(db, kValuesFrom[largeDataApart]), valuesByKey_(db, kValuesFrom[largeDataApart]),
-      unameOf_(db, "SELECT uname FROM keys WHERE id=?1") {
+      valuesByKey_(db, kValuesFrom[largeDataApart]), unameOf_(db, "SELECT uname FROM keys WHERE id=?1") {
+    RegisterIdRanges(db);
+    valuesAhead_ = Statement(db, kValuesInRanges[largeDataApart]);
     // Large data is read on its own when handed over, so rows read ahead stay small.
     if (apart_) blob_ = Statement(db, "SELECT data FROM blobs WHERE id=?1");
 }
@@ -101,7 +109,6 @@ bool OrderedWalk::LoadTree(registry::Node top) {
         std::uint32_t first = 0, count = 0; // its subkeys
     };
     std::vector<Listed> listed{{{top, 0, 0, 0, 0, false}}};
-    std::string listedText;
     struct Parent {
         std::uint32_t index = 0; // in listed
         std::uint16_t depth = 0;
@@ -124,17 +131,16 @@ bool OrderedWalk::LoadTree(registry::Node top) {
             const bool link = !treeFrom_.isNull(3);
             const std::int64_t child = treeFrom_.integer(2);
             listed.push_back(
-                {{child, parent.index, static_cast<std::uint32_t>(listedText.size()),
+                {{child, parent.index, static_cast<std::uint32_t>(treeText_.size()),
                   static_cast<std::uint32_t>(name.size()), static_cast<std::uint16_t>(depth), link}});
-            listedText.append(name);
+            treeText_.append(name);
             if (!link && !pending.push(static_cast<std::uint64_t>(child),
                                        {static_cast<std::uint32_t>(listed.size() - 1),
                                         static_cast<std::uint16_t>(depth)}))
                 return false;
             Step(treeFrom_, cursor);
         }
-        if (listed.size() > kMostTreeKeys ||
-            listedText.size() > std::numeric_limits<std::uint32_t>::max() / 2)
+        if (listed.size() > kMostTreeKeys || treeText_.size() > std::numeric_limits<std::uint32_t>::max() / 2)
             return false;
         listed[parent.index].first = first;
         listed[parent.index].count = static_cast<std::uint32_t>(listed.size()) - first;
@@ -143,17 +149,13 @@ bool OrderedWalk::LoadTree(registry::Node top) {
     // Kept in walk order, parents pointing at places in it, so the walk and its read-ahead run through memory
     // front to back.
     tree_.reserve(listed.size());
-    treeText_.reserve(listedText.size());
     std::vector<std::pair<std::uint32_t, std::uint32_t>> stack{{0, 0}}; // a listed key and its parent's place
     while (!stack.empty()) {
         const auto [index, parent] = stack.back();
         stack.pop_back();
         const Listed& entry = listed[index];
         const auto place = static_cast<std::uint32_t>(tree_.size());
-        TreeKey& key = tree_.emplace_back(entry.key);
-        key.parent = parent;
-        key.text = static_cast<std::uint32_t>(treeText_.size());
-        treeText_.append(listedText, entry.key.text, entry.key.nameSize);
+        tree_.emplace_back(entry.key).parent = parent;
         for (std::uint32_t child = entry.first + entry.count; child > entry.first; --child)
             stack.emplace_back(child - 1, place);
     }
@@ -211,6 +213,7 @@ void OrderedWalk::ReadValuesAhead() {
     const std::size_t first = position_ - 1;
     const std::size_t end = std::min(tree_.size(), first + kKeysAhead);
     ahead_.keys.clear();
+    ahead_.ranges.clear();
     ahead_.rows.clear();
     ahead_.bytes.clear();
     ahead_.spans.assign(end - first, kNotRead);
@@ -218,16 +221,33 @@ void OrderedWalk::ReadValuesAhead() {
         if (const TreeKey& key = tree_[at]; !key.link)
             ahead_.keys.emplace_back(key.id, static_cast<std::uint32_t>(at - first));
     std::sort(ahead_.keys.begin(), ahead_.keys.end());
-    Cursor cursor;
     for (const auto& [id, offset] : ahead_.keys) {
-        // Keys past the limit are read on their own when reached.
-        if (ahead_.bytes.size() >= kBytesAhead) break;
-        const auto begin = static_cast<std::uint32_t>(ahead_.rows.size());
-        Advance(valuesAhead_, cursor, id);
-        for (; cursor.row == id; Step(valuesAhead_, cursor))
-            AppendRow(valuesAhead_, ahead_.rows, ahead_.bytes);
-        ahead_.spans[offset] = {begin, static_cast<std::uint32_t>(ahead_.rows.size())};
+        if (!ahead_.ranges.empty() && id <= ahead_.ranges.back().last + 1)
+            ahead_.ranges.back().last = id;
+        else
+            ahead_.ranges.push_back({id, id});
     }
+    BindIdRanges(valuesAhead_, 1, ahead_.ranges);
+    std::size_t next = 0; // the first key in keys not given its rows yet
+    const auto noRowsUpTo = [&](std::int64_t id) {
+        for (; next < ahead_.keys.size() && ahead_.keys[next].first < id; ++next)
+            ahead_.spans[ahead_.keys[next].second] = Span(ahead_.rows.size(), ahead_.rows.size());
+    };
+    bool more = valuesAhead_.step();
+    while (more) {
+        const std::int64_t id = valuesAhead_.integer(0);
+        noRowsUpTo(id);
+        // Keys past the limit are read on their own when reached.
+        if (next == ahead_.keys.size() || ahead_.keys[next].first != id || ahead_.bytes.size() >= kBytesAhead)
+            break;
+        const auto begin = static_cast<std::uint32_t>(ahead_.rows.size());
+        do {
+            AppendRow(valuesAhead_, ahead_.rows, ahead_.bytes);
+            more = valuesAhead_.step();
+        } while (more && valuesAhead_.integer(0) == id);
+        ahead_.spans[ahead_.keys[next++].second] = {begin, static_cast<std::uint32_t>(ahead_.rows.size())};
+    }
+    if (!more) noRowsUpTo(kNoMoreRows);
     valuesAhead_.reset();
     aheadBegin_ = first;
     aheadEnd_ = end;

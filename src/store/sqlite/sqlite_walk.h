@@ -6,6 +6,7 @@
 #pragma once
 
 #include "registry/key_storage.h"
+#include "store/sqlite/id_ranges.h"
 #include "store/sqlite/sqlite_db.h"
 
 #include <array>
@@ -50,6 +51,7 @@ class OrderedWalk {
     // The values of keys read ahead.
     struct ReadAhead {
         std::vector<std::pair<std::int64_t, std::uint32_t>> keys; // id and its place past aheadBegin_
+        std::vector<IdRange> ranges;                              // of the keys' ids
         std::vector<Span> spans;                                  // by place past aheadBegin_
         std::vector<ValueRow> rows;                               // in id order of the keys
         std::string bytes;
