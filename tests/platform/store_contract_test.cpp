@@ -708,6 +708,14 @@ TEST_P(StoreContract, ReadOnlyDatabaseReadsButRefusesChanges) {
         EXPECT_EQ(SubKeys(HKEY_CURRENT_USER, "Software"),
                   (std::vector<std::string>{"Before", "Classes", "Later", "Microsoft"}));
     }
+    // And while this reader never stops asking.
+    ASSERT_EQ(writer->CreateKey(HKEY_CURRENT_USER, "Software\\Busy", 0, &written, nullptr), ERROR_SUCCESS);
+    writer->CloseKey(written);
+    writer->Flush();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Busy", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "a busy reader never saw the change";
+    RegCloseKey(key);
 }
 
 std::unique_ptr<platform::RegistryStore> OpenWinePrefix(const std::string& path, bool readOnly) {

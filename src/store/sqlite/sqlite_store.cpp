@@ -144,8 +144,13 @@ void SqliteStore::BeginRead() {
     // A caller that keeps the store busy ends its own read group when due, so the flusher need not take
     // the lock from it.
     if (transaction_ == Transaction::Read &&
-        std::chrono::steady_clock::now() >= transactionStart_ + kGroupCommitDelay)
-        CommitLocked();
+        std::chrono::steady_clock::now() >= transactionStart_ + kGroupCommitDelay) {
+        try {
+            CommitLocked();
+        } catch (const SqliteError&) {
+            // A read group holds no changes, and it has ended either way.
+        }
+    }
     if (transaction_ != Transaction::None) return;
     begin_.run();
     OpenGroup(Transaction::Read);
@@ -297,9 +302,14 @@ void SqliteStore::FlusherLoop() {
     while (!stopping_) {
         flusherWake_.wait_for(sleep, kFlusherTick);
         // Taking the store's lock makes a busy caller wait and hand it over, so it is taken only when due.
-        if (std::chrono::steady_clock::now() < flusherDue_.load(std::memory_order_relaxed)) continue;
-        std::lock_guard lock(Mutex());
-        if (!commitsHeld_ || transaction_ != Transaction::Write) CommitIfDue();
+        if (stopping_ || std::chrono::steady_clock::now() < flusherDue_.load(std::memory_order_relaxed))
+            continue;
+        sleep.unlock(); // never both locks at once
+        {
+            std::lock_guard lock(Mutex());
+            if (!commitsHeld_ || transaction_ != Transaction::Write) CommitIfDue();
+        }
+        sleep.lock();
     }
 }
 
