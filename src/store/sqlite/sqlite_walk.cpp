@@ -154,6 +154,9 @@ bool OrderedWalk::LoadTree(registry::Node top) {
         const auto [index, parent] = stack.back();
         stack.pop_back();
         const Listed& entry = listed[index];
+        // The next sibling's subkeys come after this key's subtree, and lie elsewhere: fetched meanwhile.
+        if (index + 1 < listed.size() && listed[index + 1].count)
+            __builtin_prefetch(&listed[listed[index + 1].first]);
         const auto place = static_cast<std::uint32_t>(tree_.size());
         tree_.emplace_back(entry.key).parent = parent;
         for (std::uint32_t child = entry.first + entry.count; child > entry.first; --child)
