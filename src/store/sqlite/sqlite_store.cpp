@@ -17,7 +17,6 @@ namespace {
 constexpr auto kGroupCommitDelay = std::chrono::milliseconds(100);
 constexpr auto kFlusherTick = std::chrono::milliseconds(20);
 constexpr auto kLockHandover = std::chrono::milliseconds(3);
-constexpr auto kNoGrace = std::chrono::milliseconds(0);
 
 // The four roots that are keys of their own; the other three are views of keys below them.
 struct RealRoot {
@@ -141,10 +140,9 @@ SqliteStore::~SqliteStore() {
 // ---- transactions
 
 void SqliteStore::BeginRead() {
-    // A caller that keeps the store busy ends its own read group when due, so the flusher need not take
-    // the lock from it.
-    if (transaction_ == Transaction::Read &&
-        std::chrono::steady_clock::now() >= transactionStart_ + kGroupCommitDelay) {
+    // A caller that keeps the store busy ends its own read group when the flusher asks, so the flusher
+    // need not take the lock from it.
+    if (transaction_ == Transaction::Read && endAsked_.load(std::memory_order_relaxed)) {
         try {
             CommitLocked();
         } catch (const SqliteError&) {
@@ -198,9 +196,9 @@ void SqliteStore::WriteCounter(std::string_view name, std::int64_t value) {
 void SqliteStore::OpenGroup(Transaction kind) {
     transaction_ = kind;
     transactionStart_ = std::chrono::steady_clock::now();
-    // A read group gets a tick's grace: its caller, if still busy, ends it on its next call.
-    flusherDue_ =
-        transactionStart_ + kGroupCommitDelay + (kind == Transaction::Read ? kFlusherTick : kNoGrace);
+    flusherDue_ = transactionStart_ + kGroupCommitDelay;
+    // The flusher ends a write group itself; a read group's caller is asked first.
+    endAsked_ = kind == Transaction::Write;
 }
 
 void SqliteStore::EndGroup() {
@@ -304,6 +302,8 @@ void SqliteStore::FlusherLoop() {
         // Taking the store's lock makes a busy caller wait and hand it over, so it is taken only when due.
         if (stopping_ || std::chrono::steady_clock::now() < flusherDue_.load(std::memory_order_relaxed))
             continue;
+        // A caller still busy ends its read group on its next call, within the tick.
+        if (!endAsked_.exchange(true)) continue;
         sleep.unlock(); // never both locks at once
         {
             std::lock_guard lock(Mutex());

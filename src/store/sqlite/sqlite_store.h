@@ -175,7 +175,8 @@ class SqliteStore final : public registry::KeyStorage, private platform::SeedTar
     using TimePoint = std::chrono::steady_clock::time_point;
     // When the flusher next needs the store's lock: read without it.
     std::atomic<TimePoint> flusherDue_{TimePoint::max()};
-    std::mutex flusherMutex_; // guards the flusher's sleep and stopping_
+    std::atomic<bool> endAsked_{false}; // the open read group's caller is asked to end it
+    std::mutex flusherMutex_;           // guards the flusher's sleep and stopping_
     std::condition_variable flusherWake_;
     bool stopping_ = false;
     std::thread flusher_;
