@@ -574,6 +574,13 @@ TEST_P(StoreContract, SubtreeStreamsHandOverWhatTheRegistryFunctionsEnumerate) {
         SetText(wide, "v", std::string(300, static_cast<char>('a' + i % 26)));
         RegCloseKey(wide);
     }
+    // Keys made in name order with many values each are read ahead another way.
+    for (int i = 0; i < 300; ++i) {
+        HKEY many = Create(key, "many\\k" + std::to_string(1000 + i));
+        for (int v = 0; v < 30; ++v)
+            SetText(many, "v" + std::to_string(v), std::string(200, static_cast<char>('a' + v % 26)));
+        RegCloseKey(many);
+    }
     SetText(key, "z", "last");
     SetText(key, "A", "first");
     SetText(key, "", "default");
@@ -582,8 +589,9 @@ TEST_P(StoreContract, SubtreeStreamsHandOverWhatTheRegistryFunctionsEnumerate) {
                              static_cast<DWORD>(large.size())),
               ERROR_SUCCESS);
     RegCloseKey(key);
-    // The whole machine root takes in protected keys and, where seeded, links.
-    for (const char* path : {"SOFTWARE\\Streamed", ""}) {
+    // Its "many" alone is read ahead the other way from the start; the whole machine root takes in protected
+    // keys and, where seeded, links.
+    for (const char* path : {"SOFTWARE\\Streamed", "SOFTWARE\\Streamed\\many", ""}) {
         std::vector<std::string> expected;
         Enumerate(HKEY_LOCAL_MACHINE, path, 0, expected);
         for (bool pauseEachKey : {false, true}) {

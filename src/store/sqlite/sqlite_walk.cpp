@@ -30,6 +30,8 @@ constexpr std::uint32_t kNoDepth = std::numeric_limits<std::uint32_t>::max();
 // Values are read ahead for this many keys of the walk, up to this many bytes.
 constexpr std::size_t kKeysAhead = 4096;
 constexpr std::size_t kBytesAhead = 1 << 20;
+// Up to this many rows a range, a batch is read with a join; beyond, with a cursor that steps.
+constexpr double kJoinedRowsPerRange = 20.0;
 // Larger subtrees are walked level by level, so memory stays bounded (about 40 bytes a key).
 constexpr std::size_t kMostTreeKeys = std::size_t{1} << 21;
 // The registry refuses deeper keys; a store made by hand may still hold them.
@@ -40,9 +42,10 @@ constexpr std::uint32_t kDeepestTreeKey = 0xFFFF;
 OrderedWalk::OrderedWalk(sqlite3* db, bool largeDataApart)
     : db_(db), apart_(largeDataApart),
       treeFrom_(db, "SELECT parent, name, id, link FROM keys WHERE parent>=?1 ORDER BY parent, uname"),
-      valuesByKey_(db, kValuesFrom[largeDataApart]), unameOf_(db, "SELECT uname FROM keys WHERE id=?1") {
+      valuesStepping_(db, kValuesFrom[largeDataApart]), valuesByKey_(db, kValuesFrom[largeDataApart]),
+      unameOf_(db, "SELECT uname FROM keys WHERE id=?1") {
     RegisterIdRanges(db);
-    valuesAhead_ = Statement(db, kValuesInRanges[largeDataApart]);
+    valuesJoined_ = Statement(db, kValuesInRanges[largeDataApart]);
     // Large data is read on its own when handed over, so rows read ahead stay small.
     if (apart_) blob_ = Statement(db, "SELECT data FROM blobs WHERE id=?1");
 }
@@ -53,7 +56,8 @@ void OrderedWalk::ResetListings() {
         level.running = false;
     }
     treeFrom_.reset();
-    valuesAhead_.reset();
+    valuesJoined_.reset();
+    valuesStepping_.reset();
     valuesByKey_.reset();
     unameOf_.reset();
     if (apart_) blob_.reset();
@@ -230,30 +234,58 @@ void OrderedWalk::ReadValuesAhead() {
         else
             ahead_.ranges.push_back({id, id});
     }
-    BindIdRanges(valuesAhead_, 1, ahead_.ranges);
+    // A join seeks for less than a reset of a statement costs, but it compares every row it reads with its
+    // range's end: it pays where ranges hold few rows, as the batch before suggests.
+    const double rowsPerRange =
+        ahead_.ranges.empty() ? 0.0
+                              : rowsPerKey_ * static_cast<double>(ahead_.keys.size()) / ahead_.ranges.size();
+    const std::size_t keysRead = rowsPerRange <= kJoinedRowsPerRange ? ReadJoined() : ReadStepping();
+    if (keysRead) rowsPerKey_ = static_cast<double>(ahead_.rows.size()) / static_cast<double>(keysRead);
+    aheadBegin_ = first;
+    aheadEnd_ = end;
+}
+
+std::size_t OrderedWalk::ReadJoined() {
+    BindIdRanges(valuesJoined_, 1, ahead_.ranges);
     std::size_t next = 0; // the first key in keys not given its rows yet
     const auto noRowsUpTo = [&](std::int64_t id) {
         for (; next < ahead_.keys.size() && ahead_.keys[next].first < id; ++next)
             ahead_.spans[ahead_.keys[next].second] = Span(ahead_.rows.size(), ahead_.rows.size());
     };
-    bool more = valuesAhead_.step();
+    bool more = valuesJoined_.step();
     while (more) {
-        const std::int64_t id = valuesAhead_.integer(0);
+        const std::int64_t id = valuesJoined_.integer(0);
         noRowsUpTo(id);
         // Keys past the limit are read on their own when reached.
         if (next == ahead_.keys.size() || ahead_.keys[next].first != id || ahead_.bytes.size() >= kBytesAhead)
             break;
         const auto begin = static_cast<std::uint32_t>(ahead_.rows.size());
         do {
-            AppendRow(valuesAhead_, ahead_.rows, ahead_.bytes);
-            more = valuesAhead_.step();
-        } while (more && valuesAhead_.integer(0) == id);
+            AppendRow(valuesJoined_, ahead_.rows, ahead_.bytes);
+            more = valuesJoined_.step();
+        } while (more && valuesJoined_.integer(0) == id);
         ahead_.spans[ahead_.keys[next++].second] = {begin, static_cast<std::uint32_t>(ahead_.rows.size())};
     }
     if (!more) noRowsUpTo(kNoMoreRows);
-    valuesAhead_.reset();
-    aheadBegin_ = first;
-    aheadEnd_ = end;
+    valuesJoined_.reset();
+    return next;
+}
+
+std::size_t OrderedWalk::ReadStepping() {
+    Cursor cursor;
+    std::size_t read = 0;
+    for (const auto& [id, offset] : ahead_.keys) {
+        // Keys past the limit are read on their own when reached.
+        if (ahead_.bytes.size() >= kBytesAhead) break;
+        const auto begin = static_cast<std::uint32_t>(ahead_.rows.size());
+        Advance(valuesStepping_, cursor, id);
+        for (; cursor.row == id; Step(valuesStepping_, cursor))
+            AppendRow(valuesStepping_, ahead_.rows, ahead_.bytes);
+        ahead_.spans[offset] = {begin, static_cast<std::uint32_t>(ahead_.rows.size())};
+        ++read;
+    }
+    valuesStepping_.reset();
+    return read;
 }
 
 void OrderedWalk::AppendRow(const Statement& listing, std::vector<ValueRow>& rows, std::string& bytes) {

@@ -73,6 +73,10 @@ class OrderedWalk {
     // Makes walk stand where the tree walk stands, the key at index just entered.
     void Describe(std::uint32_t index, std::vector<registry::WalkLevel>& walk);
     void ReadValuesAhead();
+    // Read the batch's rows, with a join over its ranges or with a cursor from range to range; each gives
+    // how many keys, in id order, it read.
+    std::size_t ReadJoined();
+    std::size_t ReadStepping();
     // Hands over the values of the key at place at in tree_.
     void HandTreeValues(std::size_t at, registry::KeyVisitor& visitor);
     // A listing ordered by its first column, moved forward as ids grow: it seeks only past a gap.
@@ -98,7 +102,7 @@ class OrderedWalk {
 
     sqlite3* db_;
     bool apart_;
-    Statement treeFrom_, valuesAhead_, valuesByKey_, unameOf_, blob_;
+    Statement treeFrom_, valuesJoined_, valuesStepping_, valuesByKey_, unameOf_, blob_;
 
     // Where a walk stands and whether what it read still holds.
     enum class Mode { Tree, Listings };
@@ -111,6 +115,7 @@ class OrderedWalk {
     std::string treeText_;
     std::size_t position_ = 0; // the next key of tree_ to hand over
     ReadAhead ahead_;
+    double rowsPerKey_ = 1.0;                   // in the batch read last
     std::size_t aheadBegin_ = 0, aheadEnd_ = 0; // places in tree_ read ahead
 
     std::vector<LevelListing> walkLevels_;
