@@ -124,7 +124,7 @@ inline double SqliteReadFloor(const std::string& database) {
     sqlite3* db = nullptr;
     Check(sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr), db,
           database.c_str());
-    Exec(db, "PRAGMA cache_size=-49152");
+    Exec(db, "PRAGMA cache_size=-24576");
     // Each statement with the kind of each column it reads: an integer, or a blob.
     const std::pair<const char*, const char*> reads[] = {
         {"SELECT parent, name, id, link FROM keys ORDER BY parent, uname", "ibii"},

@@ -72,8 +72,9 @@ std::string DescribeOpenFailure(int code) {
 SqliteStore::SqliteStore(const std::string& path, bool readOnly, bool snapshot)
     : path_(path), db_(path, readOnly || snapshot, snapshot), readOnly_(readOnly || snapshot) {
     if (!readOnly_) PrepareDatabase();
-    // Large trees walk many pages; a bigger cache keeps them from being read again and again.
-    db_.exec("PRAGMA cache_size=-49152");
+    // Walks read a subtree's pages about once each, in order, so a cache that holds the pages of a read-ahead
+    // batch keeps them from being read again; a larger one only costs memory to fill.
+    db_.exec("PRAGMA cache_size=-24576");
     readOnly_ = readOnly_ || db_.readOnly();
     sqlite3* h = db_.handle();
     begin_ = Statement(h, "BEGIN");
