@@ -256,9 +256,15 @@ std::size_t OrderedWalk::ReadJoined() {
     while (more) {
         const std::int64_t id = valuesJoined_.integer(0);
         noRowsUpTo(id);
-        // Keys past the limit are read on their own when reached.
-        if (next == ahead_.keys.size() || ahead_.keys[next].first != id || ahead_.bytes.size() >= kBytesAhead)
+        if (next == ahead_.keys.size() || ahead_.keys[next].first != id) {
+            // Rows out of key order would be a plan other than the one above: nothing read is trusted then,
+            // and each key is read on its own.
+            ahead_.spans.assign(ahead_.spans.size(), kNotRead);
+            next = 0;
             break;
+        }
+        // Keys past the limit are read on their own when reached.
+        if (ahead_.bytes.size() >= kBytesAhead) break;
         const auto begin = static_cast<std::uint32_t>(ahead_.rows.size());
         do {
             AppendRow(valuesJoined_, ahead_.rows, ahead_.bytes);
