@@ -4,6 +4,7 @@
 #include "bench_process.h"
 #include "regfile/utf16.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -29,6 +30,7 @@ RunFigures ImportFresh(const fs::path& program, const fs::path& corpus, const fs
 }
 
 constexpr double kMegabyte = 1024.0 * 1024.0;
+constexpr int kExportRuns = 3;
 
 // The corpus as a UTF-16LE file with its byte-order mark.
 void WriteUtf16Copy(const fs::path& from, const fs::path& to) {
@@ -69,15 +71,23 @@ int main() {
         fs::remove(ansi);
         fs::remove(utf16);
 
+        // The best of a few exports, each beside the same rows read back by SQLite alone: a shared machine
+        // only ever adds time.
         const fs::path exported = temp.path() / "exported.reg";
-        const RunFigures exportRun = Run({program.string(), "--export", kExportedKey, exported.string()},
-                                         (temp.path() / "large.db").string(), temp.path() / "config");
+        RunFigures exportRun;
+        double readFloorCpu = 0, exportPeakBytes = 0;
+        for (int run = 0; run < kExportRuns; ++run) {
+            fs::remove(exported);
+            const RunFigures figures = Run({program.string(), "--export", kExportedKey, exported.string()},
+                                           (temp.path() / "large.db").string(), temp.path() / "config");
+            const double floorCpu = hw::bench::SqliteReadFloor((temp.path() / "large.db").string());
+            if (run == 0 || figures.cpuSeconds < exportRun.cpuSeconds) exportRun = figures;
+            if (run == 0 || floorCpu < readFloorCpu) readFloorCpu = floorCpu;
+            exportPeakBytes = std::max(exportPeakBytes, figures.peakBytes);
+        }
         const double exportedBytes = static_cast<double>(fs::file_size(exported));
         if (exportedBytes < largeBytes / 2)
             throw std::runtime_error("the export is far smaller than the import");
-
-        // The same rows read back by SQLite alone.
-        const double readFloorCpu = hw::bench::SqliteReadFloor((temp.path() / "large.db").string());
         // The rows the large import made, inserted by SQLite alone.
         const double floorCpu = hw::bench::SqliteInsertFloor(
             (temp.path() / "large.db").string(), (temp.path() / "floor.db").string(),
@@ -97,7 +107,7 @@ int main() {
         std::printf("export.cpu_mb_per_s %.1f\n", exportedBytes / kMegabyte / exportRun.cpuSeconds);
         std::printf("export.corpus_mb_per_cpu_s %.1f\n", largeBytes / kMegabyte / exportRun.cpuSeconds);
         std::printf("export.floor_ratio %.2f\n", exportRun.cpuSeconds / readFloorCpu);
-        std::printf("export.peak_rss_mb %.1f\n", exportRun.peakBytes / kMegabyte);
+        std::printf("export.peak_rss_mb %.1f\n", exportPeakBytes / kMegabyte);
         return 0;
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "bench_regfile: %s\n", failure.what());
