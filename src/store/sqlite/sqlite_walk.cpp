@@ -252,9 +252,10 @@ std::size_t OrderedWalk::ReadJoined() {
         for (; next < ahead_.keys.size() && ahead_.keys[next].first < id; ++next)
             ahead_.spans[ahead_.keys[next].second] = Span(ahead_.rows.size(), ahead_.rows.size());
     };
-    bool more = valuesJoined_.step();
-    while (more) {
-        const std::int64_t id = valuesJoined_.integer(0);
+    Cursor rows; // its key column read once a row
+    Step(valuesJoined_, rows);
+    while (rows.row != Cursor::kNoRow) {
+        const std::int64_t id = rows.row;
         noRowsUpTo(id);
         if (next == ahead_.keys.size() || ahead_.keys[next].first != id) {
             // Rows out of key order would be a plan other than the one above: nothing read is trusted then,
@@ -266,13 +267,11 @@ std::size_t OrderedWalk::ReadJoined() {
         // Keys past the limit are read on their own when reached.
         if (ahead_.bytes.size() >= kBytesAhead) break;
         const auto begin = static_cast<std::uint32_t>(ahead_.rows.size());
-        do {
+        for (; rows.row == id; Step(valuesJoined_, rows))
             AppendRow(valuesJoined_, ahead_.rows, ahead_.bytes);
-            more = valuesJoined_.step();
-        } while (more && valuesJoined_.integer(0) == id);
         ahead_.spans[ahead_.keys[next++].second] = {begin, static_cast<std::uint32_t>(ahead_.rows.size())};
     }
-    if (!more) noRowsUpTo(kNoMoreRows);
+    if (rows.row == Cursor::kNoRow) noRowsUpTo(kNoMoreRows);
     valuesJoined_.reset();
     return next;
 }
