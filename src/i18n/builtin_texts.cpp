@@ -395,6 +395,7 @@ const std::array<std::string_view, kTextCount> kBuiltInTexts = {
     /* 381 */ "JPEG Image File",
     /* 382 */ "Any file",
     /* 383 */ "%s Content",
+    /* 384 */ "The registry could not be read any further, so the text ends early:",
 };
 
 } // namespace hw::i18n

@@ -346,6 +346,7 @@ enum class Text : int {
     JpegFilter = 381,
     AnyFileFilter = 382,
     KeyPrintTitle = 383,
+    KeyContentCutShort = 384,
 };
 
 inline constexpr int TextNumber(Text text) {

@@ -239,10 +239,12 @@ bool ExportKeyPath(const std::string& path, RegLines& lines, bool version5) {
 }
 
 bool ExportKeyPath(const std::string& path, RegLines& lines, std::vector<std::string>& leftOut,
-                   std::vector<std::string>& unopened, bool version5) {
+                   std::vector<std::string>& unopened, std::string& unreadable, bool version5) {
     RegTextOut out(lines);
-    return KeyExporter(out, version5, &leftOut, nullptr, &unopened)
-        .Export(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path));
+    KeyExporter exporter(out, version5, &leftOut, nullptr, &unopened);
+    const bool opened = exporter.Export(core::RootKeyOfPath(path), core::SubKeyOrEmpty(path));
+    unreadable = exporter.Unreadable();
+    return opened;
 }
 
 ExportResult ExportKeyToFile(HKEY root, const std::string& subKey, const std::string& fileName,

@@ -40,9 +40,10 @@ std::string RegFileHeader();
 bool ExportKey(HKEY root, const std::string& subKey, RegLines& lines, bool version5 = true);
 bool ExportKeyPath(const std::string& path, RegLines& lines, bool version5 = true);
 // The same, naming in leftOut what the file cannot carry (as ExportReport does) and in unopened the subkeys
-// ("HKEY_...\Path") that could not be opened; their subtrees are left out.
+// ("HKEY_...\Path") that could not be opened; their subtrees are left out. When the registry could not be
+// read (a damaged database), unreadable says at which key and why: the lines stop there.
 bool ExportKeyPath(const std::string& path, RegLines& lines, std::vector<std::string>& leftOut,
-                   std::vector<std::string>& unopened, bool version5 = true);
+                   std::vector<std::string>& unopened, std::string& unreadable, bool version5 = true);
 
 // Write the header line and the sections to the file, replacing it only when complete: the text goes to a
 // temporary file beside it that is renamed over it at the end. A version 5 file is UTF-16LE with its

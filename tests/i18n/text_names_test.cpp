@@ -363,6 +363,7 @@ const NamedText kNamedTexts[] = {
     {Text::JpegFilter, "JPEG Image File"},
     {Text::AnyFileFilter, "Any file"},
     {Text::KeyPrintTitle, "%s Content"},
+    {Text::KeyContentCutShort, "The registry could not be read any further, so the text ends early:"},
 };
 
 TEST(TextNamesTest, EachNameStandsForItsWordingAndEveryTextHasOneName) {

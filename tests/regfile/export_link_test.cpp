@@ -75,12 +75,14 @@ TEST(ExportLinkTest, ALinkToAKeyAboveIsNotFollowedAndNamedAsUnopened) {
                   ExportResult::Success);
         RegLines lines;
         std::vector<std::string> leftOut, unopened;
-        ASSERT_TRUE(ExportKeyPath(loop, lines, leftOut, unopened));
+        std::string unreadable;
+        ASSERT_TRUE(ExportKeyPath(loop, lines, leftOut, unopened, unreadable));
         std::vector<std::string> sections;
         for (const std::string& line : lines)
             if (line.starts_with("[")) sections.push_back(line);
         EXPECT_EQ(sections, (std::vector<std::string>{"[" + loop + "]", "[" + loop + "\\Inner]"}));
         EXPECT_EQ(unopened, std::vector<std::string>{loop + "\\Inner\\Back"});
+        EXPECT_EQ(unreadable, "");
         platform::UseRegistry(nullptr);
     }
 }

@@ -1,8 +1,12 @@
 #include "regfile/reg_export.h"
 
 #include "platform/platform_facts.h"
+#include "platform/registry_store.h"
 #include "regfile_test_util.h"
 #include "support/temp_registry.h"
+
+#include <filesystem>
+#include <fstream>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -105,6 +109,27 @@ TEST_F(ExportTest, LeavesOutNamesThatWouldSplitTheLine) {
     RegLines lines;
     ASSERT_TRUE(ExportKeyPath(kKey, lines));
     EXPECT_THAT(lines, ElementsAre("", "[" + kKey + "]", "\"good\"=\"2\""));
+}
+
+TEST_F(ExportTest, AWalkADamagedDatabaseStopsSaysWhereAndWhy) {
+    for (int i = 0; i < 3000; ++i)
+        SetRawValue(kKey + "\\Key" + std::to_string(i), "v", REG_SZ, Text(std::string(200, 'x')));
+    platform::UseRegistry(nullptr); // everything in the file, no log beside it
+    {
+        // Pages from the middle on overwritten, as a failing disk might.
+        std::fstream file(registry.databasePath(), std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(static_cast<std::streamoff>(std::filesystem::file_size(registry.databasePath()) / 2));
+        const std::string garbage(256 * 1024, '\xA5');
+        file.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
+    }
+    platform::UseRegistry(platform::OpenSqliteStore(registry.databasePath()));
+    RegLines lines;
+    std::vector<std::string> leftOut, unopened;
+    std::string unreadable;
+    ASSERT_TRUE(ExportKeyPath(kKey, lines, leftOut, unopened, unreadable));
+    EXPECT_THAT(unreadable, ::testing::StartsWith(kKey));
+    EXPECT_THAT(unreadable, ::testing::HasSubstr("cannot be read: the registry database is damaged"));
+    EXPECT_LT(lines.size(), 2u * 3000u);
 }
 
 TEST_F(ExportTest, FileHasHeaderSectionsAndCrLfLines) {

@@ -57,8 +57,9 @@ bool TfrmKeyContent::SetKeyContent(const std::string& keyPath) {
     regfile::RegLines lines;
     // Saved as the program's own version line says: a version 5 file as UTF-16, others in the ANSI code page.
     std::vector<std::string> leftOut, unreadable;
-    const bool exported =
-        regfile::ExportKeyPath(keyPath, lines, leftOut, unreadable, versionLine_ == regfile::kVersion5Header);
+    std::string stoppedAt;
+    const bool exported = regfile::ExportKeyPath(keyPath, lines, leftOut, unreadable, stoppedAt,
+                                                 versionLine_ == regfile::kVersion5Header);
     const DecodedText text = JoinExportLines(lines, NewTextEncoding());
     SetText(text.text, text.encoding);
     documentName_ = QString::fromStdString(keyPath);
@@ -71,6 +72,9 @@ bool TfrmKeyContent::SetKeyContent(const std::string& keyPath) {
     if (!leftOut.empty())
         notice += (notice.empty() ? "" : "\n\n") +
                   i18n::NameListText(i18n::LookupText(i18n::Text::NamesWithLineEnds), leftOut);
+    if (!stoppedAt.empty())
+        notice += (notice.empty() ? "" : "\n\n") +
+                  i18n::NameListText(i18n::LookupText(i18n::Text::KeyContentCutShort), {stoppedAt});
     if (!notice.empty()) util::NoticeBox(notice);
     return exported;
 }
